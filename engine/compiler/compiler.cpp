@@ -1,0 +1,616 @@
+#include "compiler/compiler.h"
+
+#include "compiler/opcodes.h"
+#include "lexer/token.h"
+#include "vm/interpreter.h"
+
+#include <cstring>
+
+namespace vellum {
+
+void Compiler::Compile(Interpreter& ip, std::u16string_view text, Code& code, bool expressionMode,
+                       std::u16string_view tokenFileName)
+{
+    SourceReader reader(ip, text, tokenFileName);
+    Compiler compiler(ip, reader, code);
+    reader.Next();
+    if (expressionMode) {
+        compiler.Expression();
+    } else {
+        compiler.Statements();
+    }
+    if (!compiler.Failed() && reader.Token() != token::End) reader.RaiseAt(errEndExpected);
+    compiler.Emit(OP_END, reader.TokenPosition());
+    reader.Close();
+}
+
+Compiler::Compiler(Interpreter& ip_, SourceReader& reader_, Code& code_) : ip(ip_), reader(reader_), code(&code_) {}
+
+bool Compiler::Failed() const { return ip.ErrorPending(); }
+
+// --- statements ----------------------------------------------------------
+
+void Compiler::Statements()
+{
+    for (;;) {
+        const uint32_t t = Token();
+        if (Failed() || t == token::End || t == token::EndKeyword || t == token::ElseIf || t == token::Else) return;
+        Statement();
+    }
+}
+
+void Compiler::Statement()
+{
+    switch (Token()) {
+    case token::Var:
+        return VarStatement();
+    case token::Function:
+        return FunctionStatement();
+    case token::Return:
+        return ReturnStatement();
+    case token::If:
+        return IfStatement();
+    case token::While:
+        return WhileStatement();
+    case token::For:
+        return ForStatement();
+    case token::Identifier:
+        return NameStatement();
+    default:
+        reader.RaiseAt(errUnexpectedItem);
+    }
+}
+
+void Compiler::VarStatement()
+{
+    if (reader.Next() != token::Identifier) return reader.RaiseAt(errIdentifierExpected);
+    const Value name = reader.TokenValue();
+    const int32_t position = Here();
+    const uint16_t slot = DeclareVariable(name, true);
+    if (Failed()) return;
+    if (reader.Next() != '=') return;
+    reader.Next();
+    Expression();
+    EmitStore(name, slot, position);
+}
+
+void Compiler::FunctionStatement()
+{
+    if (reader.Next() != token::Identifier) return reader.RaiseAt(errIdentifierExpected);
+    const Value name = reader.TokenValue();
+    const int32_t position = Here();
+    // Declared before the body is compiled, so the body and the code after
+    // it can refer to the name; an existing global is overwritten. Inside a
+    // function the name becomes a local of that function.
+    uint16_t slot = kGlobalSlot;
+    if (currentFunction != nullptr) {
+        slot = DeclareVariable(name, false);
+    } else {
+        ip.Globals()->Set(name, Value::Null());
+    }
+    if (Failed()) return;
+    reader.Next();
+    FunctionBody();
+    EmitStore(name, slot, position);
+}
+
+void Compiler::ReturnStatement()
+{
+    const int32_t position = Here();
+    if (currentFunction == nullptr) return reader.RaiseAt(errReturnOudsideFunction);
+    const uint32_t t = reader.Next();
+    if (t == token::EndKeyword || t == token::Else) {
+        EmitValue(OP_PUSHK, Value::Null(), position);
+    } else {
+        Expression();
+    }
+    Emit(OP_RET, position);
+}
+
+void Compiler::IfStatement()
+{
+    // Every branch but the last ends with a jump out; all of them land on
+    // the end of the statement.
+    std::vector<size_t> exits;
+    do {
+        reader.Next();
+        const int32_t position = Here();
+        Expression();
+        const size_t skip = EmitJump(OP_JMPF, position);
+        Statements();
+        if (Failed()) return;
+        if (Token() == token::ElseIf || Token() == token::Else) exits.push_back(EmitJump(OP_JMP, position));
+        PatchJump(skip, code->bytes.size());
+    } while (Token() == token::ElseIf);
+    if (Token() == token::Else) {
+        reader.Next();
+        Statements();
+    }
+    if (Failed()) return;
+    if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
+    reader.Next();
+    for (size_t at : exits) PatchJump(at, code->bytes.size());
+}
+
+void Compiler::WhileStatement()
+{
+    const size_t loop = code->bytes.size();
+    reader.Next();
+    const int32_t position = Here();
+    Expression();
+    const size_t exit = EmitJump(OP_JMPF, position);
+    Statements();
+    if (Failed()) return;
+    if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
+    reader.Next();
+    EmitJumpBack(loop, position);
+    PatchJump(exit, code->bytes.size());
+}
+
+void Compiler::ForStatement()
+{
+    const int32_t position = Here();
+    if (reader.Next() != token::Identifier) return reader.RaiseAt(errIdentifierExpected);
+    Value keyName;
+    Value valueName = reader.TokenValue();
+    if (reader.Next() == ':') {
+        if (reader.Next() != token::Identifier) return reader.RaiseAt(errIdentifierExpected);
+        keyName = valueName;
+        valueName = reader.TokenValue();
+        reader.Next();
+    }
+    if (Token() != token::In) return reader.RaiseAt(errUnexpectedItem);
+    // A loop variable is a local slot number or a global's name.
+    auto descriptor = [&](const Value& name) {
+        if (name.IsNull()) return Value::Null();
+        const uint16_t slot = DeclareVariable(name, false);
+        return slot == kGlobalSlot ? KeepConstant(name) : Value::Number(slot);
+    };
+    const Value keyDescriptor = descriptor(keyName);
+    const Value valueDescriptor = descriptor(valueName);
+    EmitValue(OP_PUSHK, Value::Null(), position);
+    EmitValue(OP_PUSHK, keyDescriptor, position);
+    EmitValue(OP_PUSHK, valueDescriptor, position);
+    reader.Next();
+    const int32_t valuePosition = Here();
+    Expression();
+    const size_t loop = code->bytes.size();
+    Emit(OP_FORIN, valuePosition);
+    const size_t exit = EmitJump(OP_JMPF, valuePosition);
+    Statements();
+    if (Failed()) return;
+    if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
+    reader.Next();
+    EmitJumpBack(loop, position);
+    PatchJump(exit, code->bytes.size());
+}
+
+void Compiler::NameStatement()
+{
+    const Value name = reader.TokenValue();
+    const int32_t position = Here();
+    const uint16_t slot = ResolveLocal(name);
+    Value existing;
+    if (slot == kGlobalSlot && !ip.Globals()->Find(name, existing)) {
+        return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+    }
+    if (reader.Next() == '=') {
+        reader.Next();
+        Expression();
+        EmitStore(name, slot, position);
+        return;
+    }
+    EmitLoadName(name, position);
+    const ChainEnd end = Chain(true);
+    if (Failed()) return;
+    if (end == ChainEnd::Call) {
+        Emit(OP_POP, position);
+    } else if (end == ChainEnd::Read) {
+        reader.RaiseAt(errAssignmentExpected);
+    }
+}
+
+// --- expressions ---------------------------------------------------------
+
+void Compiler::Expression() { OrExpression(); }
+
+void Compiler::OrExpression()
+{
+    AndExpression();
+    while (Token() == token::Or && !Failed()) {
+        const int32_t position = Here();
+        reader.Next();
+        AndExpression();
+        Emit(OP_OR, position);
+    }
+}
+
+void Compiler::AndExpression()
+{
+    Comparison();
+    while (Token() == token::And && !Failed()) {
+        const int32_t position = Here();
+        reader.Next();
+        Comparison();
+        Emit(OP_AND, position);
+    }
+}
+
+void Compiler::Comparison()
+{
+    Concatenation();
+    for (;;) {
+        uint8_t op;
+        switch (Token()) {
+        case token::Equal:
+            op = OP_EQ;
+            break;
+        case token::NotEqual:
+            op = OP_NE;
+            break;
+        case '<':
+            op = OP_LT;
+            break;
+        case '>':
+            op = OP_GT;
+            break;
+        case token::LessEqual:
+            op = OP_LE;
+            break;
+        case token::GreaterEqual:
+            op = OP_GE;
+            break;
+        default:
+            return;
+        }
+        if (Failed()) return;
+        const int32_t position = Here();
+        reader.Next();
+        Concatenation();
+        Emit(op, position);
+    }
+}
+
+void Compiler::Concatenation()
+{
+    Sum();
+    while (Token() == '&' && !Failed()) {
+        const int32_t position = Here();
+        reader.Next();
+        Sum();
+        Emit(OP_CONCAT, position);
+    }
+}
+
+void Compiler::Sum()
+{
+    Product();
+    while ((Token() == '+' || Token() == '-') && !Failed()) {
+        const uint8_t op = Token() == '+' ? OP_ADD : OP_SUB;
+        const int32_t position = Here();
+        reader.Next();
+        Product();
+        Emit(op, position);
+    }
+}
+
+void Compiler::Product()
+{
+    Unary();
+    while ((Token() == '*' || Token() == '/') && !Failed()) {
+        const uint8_t op = Token() == '*' ? OP_MUL : OP_DIV;
+        const int32_t position = Here();
+        reader.Next();
+        Unary();
+        Emit(op, position);
+    }
+}
+
+void Compiler::Unary()
+{
+    if (Token() == '-') {
+        const int32_t position = Here();
+        reader.Next();
+        Unary();
+        Emit(OP_NEG, position);
+    } else if (Token() == '+') {
+        reader.Next();
+        Unary();
+    } else {
+        Primary();
+        Chain(false);
+    }
+}
+
+void Compiler::Primary()
+{
+    if (Failed()) return;
+    const int32_t position = Here();
+    switch (Token()) {
+    case '(':
+        reader.Next();
+        Expression();
+        if (Failed()) return;
+        reader.Expect(')', errClosingRoundExpected);
+        return;
+    case '{':
+        return TableConstructor();
+    case token::Null:
+    case token::Number:
+    case token::Boolean:
+    case token::String:
+        EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), position);
+        reader.Next();
+        return;
+    case token::Function:
+        reader.Next();
+        return FunctionBody();
+    case token::Identifier:
+        EmitLoadName(reader.TokenValue(), position);
+        if (!Failed()) reader.Next();
+        return;
+    default:
+        reader.RaiseAt(errUnexpectedItem);
+    }
+}
+
+Compiler::ChainEnd Compiler::Chain(bool statement)
+{
+    bool lastWasCall = false;
+    while (!Failed()) {
+        const int32_t position = Here();
+        const uint32_t t = Token();
+        if (t == '(' || t == '{') {
+            CallArguments(false, position);
+            lastWasCall = true;
+            continue;
+        }
+        if (t == '.') {
+            if (reader.Next() != token::Identifier) {
+                reader.RaiseAt(errIdentifierExpected);
+                return ChainEnd::Read;
+            }
+            EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), position);
+            reader.Next();
+        } else if (t == '[') {
+            if (reader.Next() == ']') {
+                Emit(OP_NEXTINDEX, position);
+            } else {
+                Expression();
+                if (Failed()) return ChainEnd::Read;
+                if (Token() != ']') {
+                    reader.RaiseAt(errClosingSquareExpected);
+                    return ChainEnd::Read;
+                }
+            }
+            reader.Next();
+        } else {
+            return lastWasCall ? ChainEnd::Call : ChainEnd::Read;
+        }
+        // Container and key are on the stack: an assignment, a method call or a read.
+        if (statement && Token() == '=') {
+            reader.Next();
+            Expression();
+            Emit(OP_SETINDEX, position);
+            return ChainEnd::Assignment;
+        }
+        if (Token() == '(' || Token() == '{') {
+            Emit(OP_METHODMARK, position);
+            CallArguments(true, Here());
+            lastWasCall = true;
+        } else {
+            Emit(OP_GETINDEX, position);
+            lastWasCall = false;
+        }
+    }
+    return ChainEnd::Read;
+}
+
+void Compiler::CallArguments(bool method, int32_t position)
+{
+    EmitValue(OP_PUSHK, Value::Null(), position);
+    uint32_t count = 1;
+    if (Token() == '{') {
+        TableConstructor();
+        ++count;
+    } else {
+        if (reader.Next() != ')') {
+            for (;;) {
+                Expression();
+                ++count;
+                if (Failed() || Token() != ',') break;
+                reader.Next();
+            }
+        }
+        if (Failed()) return;
+        reader.Expect(')', errClosingRoundExpected);
+    }
+    EmitU16(method ? OP_CALLMETHOD : OP_CALL, count, position);
+}
+
+void Compiler::TableConstructor()
+{
+    const int32_t position = Here();
+    reader.Next();
+    uint32_t items = 0;
+    double positional = 0;
+    while (!Failed() && Token() != '}' && Token() != token::End) {
+        const int32_t itemPosition = Here();
+        const uint32_t t = Token();
+        const bool keyable = t == token::Identifier || t == token::String || t == token::Number || t == token::Boolean;
+        // One token of look-ahead tells a named method or a keyed item from
+        // a positional one; step back to the first token either way.
+        const uint32_t following = (t == token::Function || keyable) ? reader.Peek() : token::NoToken;
+        if (following != token::NoToken) reader.SwapWithPushedBack();
+        if (t == token::Function && following == token::Identifier) {
+            reader.Next();
+            EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), itemPosition);
+            reader.Next();
+            FunctionBody();
+        } else if (keyable && following == '=') {
+            EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), itemPosition);
+            reader.Next();
+            reader.Next();
+            Expression();
+        } else {
+            Expression();
+            if (Failed()) return;
+            if (Token() == '=') return reader.RaiseAt(errUnexpectedItem);
+            EmitValue(OP_PUSHK, Value::Number(positional++), itemPosition);
+            Emit(OP_SWAP, itemPosition);
+        }
+        ++items;
+        if (Token() == ',') reader.Next();
+    }
+    if (Failed()) return;
+    if (Token() != '}') return reader.RaiseAt(errClosingCurlyExpected);
+    reader.Next();
+    EmitU16(OP_NEWTABLE, items, position);
+}
+
+void Compiler::FunctionBody()
+{
+    FunctionObject* function = ip.NewFunction();
+    ip.CodeConstants()->Append(Value::Function(function));
+    function->locals.Set(ip.MakeString(u"this"), Value::Number(0));
+    uint32_t slots = 1;
+    if (Token() != '(') return reader.RaiseAt(errUnexpectedItem);
+    if (reader.Next() != ')') {
+        for (;;) {
+            if (Token() != token::Identifier) return reader.RaiseAt(errIdentifierExpected);
+            function->locals.Set(reader.TokenValue(), Value::Number(slots++));
+            if (reader.Next() != ',') break;
+            reader.Next();
+        }
+    }
+    if (Token() != ')') return reader.RaiseAt(errClosingRoundExpected);
+    function->slotCount = Value::Number(slots);
+    reader.Next();
+
+    FunctionObject* outerFunction = currentFunction;
+    Code* outerCode = code;
+    currentFunction = function;
+    code = &function->code;
+    Statements();
+    const int32_t endPosition = Here();
+    EmitValue(OP_PUSHK, Value::Null(), endPosition);
+    Emit(OP_RET, endPosition);
+    currentFunction = outerFunction;
+    code = outerCode;
+    if (Failed()) return;
+    if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
+    reader.Next();
+    const Value value = Value::Function(function);
+    ip.CodeConstants()->Append(value);
+    EmitValue(OP_PUSHK, value, endPosition);
+}
+
+// --- names -----------------------------------------------------------------
+
+uint16_t Compiler::DeclareVariable(const Value& name, bool mustBeNew)
+{
+    if (currentFunction == nullptr) {
+        Value existing;
+        if (mustBeNew && ip.Globals()->Find(name, existing)) {
+            reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
+            return kGlobalSlot;
+        }
+        ip.Globals()->Set(name, Value::Null());
+        return kGlobalSlot;
+    }
+    Value slot;
+    if (currentFunction->locals.Find(name, slot)) {
+        if (mustBeNew) reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
+        return static_cast<uint16_t>(slot.num);
+    }
+    const double next = currentFunction->slotCount.num;
+    if (next >= kGlobalSlot) {
+        reader.RaiseAt(errOutOfMemory);
+        return kGlobalSlot;
+    }
+    currentFunction->locals.Set(name, Value::Number(next));
+    currentFunction->slotCount = Value::Number(next + 1);
+    return static_cast<uint16_t>(next);
+}
+
+uint16_t Compiler::ResolveLocal(const Value& name) const
+{
+    if (currentFunction == nullptr) return kGlobalSlot;
+    Value slot;
+    return currentFunction->locals.Find(name, slot) ? static_cast<uint16_t>(slot.num) : kGlobalSlot;
+}
+
+void Compiler::EmitLoadName(const Value& name, int32_t position)
+{
+    const uint16_t slot = ResolveLocal(name);
+    if (slot != kGlobalSlot) return EmitU16(OP_GETLOCAL, slot, position);
+    Value existing;
+    if (!ip.Globals()->Find(name, existing)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+    EmitValue(OP_GETGLOBAL, name, position);
+}
+
+void Compiler::EmitStore(const Value& name, uint16_t slot, int32_t position)
+{
+    if (slot == kGlobalSlot) {
+        EmitValue(OP_SETGLOBAL, name, position);
+    } else {
+        EmitU16(OP_SETLOCAL, slot, position);
+    }
+}
+
+Value Compiler::KeepConstant(const Value& v)
+{
+    if (v.IsStr()) ip.CodeConstants()->Append(v);
+    return v;
+}
+
+// --- emission ----------------------------------------------------------------
+
+void Compiler::Emit(uint8_t op, int32_t position)
+{
+    if (code->positions.empty() || code->positions.back().source != position) {
+        code->positions.push_back({static_cast<uint32_t>(code->bytes.size()), position});
+    }
+    code->bytes.push_back(op);
+}
+
+void Compiler::EmitValue(uint8_t op, const Value& v, int32_t position)
+{
+    Emit(op, position);
+    uint8_t image[sizeof(Value)];
+    StoreValueImage(image, v);
+    code->bytes.insert(code->bytes.end(), image, image + sizeof image);
+}
+
+void Compiler::EmitU16(uint8_t op, uint32_t n, int32_t position)
+{
+    if (n > 0xFFFF) {
+        reader.RaiseAt(errOutOfMemory);
+        return;
+    }
+    Emit(op, position);
+    code->bytes.push_back(static_cast<uint8_t>(n));
+    code->bytes.push_back(static_cast<uint8_t>(n >> 8));
+}
+
+size_t Compiler::EmitJump(uint8_t op, int32_t position)
+{
+    Emit(op, position);
+    const size_t at = code->bytes.size();
+    code->bytes.insert(code->bytes.end(), 4, 0);
+    return at;
+}
+
+void Compiler::PatchJump(size_t at, size_t target)
+{
+    const auto offset = static_cast<int32_t>(static_cast<int64_t>(target) - static_cast<int64_t>(at + 4));
+    std::memcpy(&code->bytes[at], &offset, 4);
+}
+
+void Compiler::EmitJumpBack(size_t target, int32_t position)
+{
+    const size_t at = EmitJump(OP_JMP, position);
+    PatchJump(at, target);
+}
+
+} // namespace vellum

@@ -1,0 +1,81 @@
+// The one-pass compiler: reads tokens and writes bytecode, with no syntax
+// tree in between. Names are resolved as they are read: locals of the
+// function being compiled, else globals that exist at that moment, so
+// top-level declarations act on the globals table while compiling.
+#pragma once
+
+#include "core/function_object.h"
+#include "core/value.h"
+#include "lexer/source_reader.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vellum {
+
+class Interpreter;
+
+class Compiler {
+public:
+    // Compiles text into code: one expression, or a sequence of statements
+    // that must reach the end of the text. Errors stay pending in ip; the
+    // code is then incomplete and must not run.
+    static void Compile(Interpreter& ip, std::u16string_view text, Code& code, bool expressionMode,
+                        std::u16string_view tokenFileName = {});
+
+private:
+    Compiler(Interpreter& ip, SourceReader& reader, Code& code);
+
+    bool Failed() const;
+    uint32_t Token() const { return reader.Token(); }
+    int32_t Here() const { return reader.TokenPosition(); }
+
+    void Statements();
+    void Statement();
+    void VarStatement();
+    void FunctionStatement();
+    void ReturnStatement();
+    void IfStatement();
+    void WhileStatement();
+    void ForStatement();
+    void NameStatement();
+
+    void Expression();
+    void OrExpression();
+    void AndExpression();
+    void Comparison();
+    void Concatenation();
+    void Sum();
+    void Product();
+    void Unary();
+    void Primary();
+    enum class ChainEnd { Read, Call, Assignment };
+    // Parses chain elements after a primary. In a statement the chain may
+    // end in an assignment.
+    ChainEnd Chain(bool statement);
+    void CallArguments(bool method, int32_t position);
+    void TableConstructor();
+    // Compiles parameters and body; the function value is left pushed.
+    void FunctionBody();
+
+    uint16_t DeclareVariable(const Value& name, bool mustBeNew);
+    uint16_t ResolveLocal(const Value& name) const;
+    void EmitLoadName(const Value& name, int32_t position);
+    void EmitStore(const Value& name, uint16_t slot, int32_t position);
+    // A string constant stays alive as an entry of "__CodeConstants".
+    Value KeepConstant(const Value& v);
+
+    void Emit(uint8_t op, int32_t position);
+    void EmitValue(uint8_t op, const Value& v, int32_t position);
+    void EmitU16(uint8_t op, uint32_t n, int32_t position);
+    size_t EmitJump(uint8_t op, int32_t position);
+    void PatchJump(size_t at, size_t target);
+    void EmitJumpBack(size_t target, int32_t position);
+
+    Interpreter& ip;
+    SourceReader& reader;
+    Code* code;
+    FunctionObject* currentFunction = nullptr;
+};
+
+} // namespace vellum

@@ -1,0 +1,40 @@
+// Compiled script functions and the code they carry.
+#pragma once
+
+#include "core/gc_object.h"
+#include "core/table_object.h"
+#include "core/value.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vellum {
+
+// Bytecode with a side table from instruction offsets to source offsets,
+// consulted only when an instruction fails, so positions cost nothing while
+// the code runs.
+struct Code {
+    struct Position {
+        uint32_t pc;
+        int32_t source;
+    };
+    std::vector<uint8_t> bytes;
+    std::vector<Position> positions;
+
+    // The source offset of the instruction at pc, or -1.
+    int32_t SourceAt(size_t pc) const;
+};
+
+class FunctionObject final : public GcObject {
+public:
+    // The locals table maps names to slots; its string keys must stay alive.
+    void Mark(Collector& collector) override { locals.Mark(collector); }
+
+    Code code;
+    // Not collected: owned by the function.
+    TableObject locals;
+    // Frame slots: this, the parameters, and every local of the body.
+    Value slotCount = Value::Number(0);
+};
+
+} // namespace vellum

@@ -1,0 +1,72 @@
+// Interned, immutable UTF-16 strings.
+//
+// Every string value of an interpreter is interned in its StringTable, so
+// equal texts share one object and table lookups compare pointers. A string
+// is one allocation: the header followed by its units and a terminating 0.
+// It carries its length, so natives may build strings with zero units.
+#pragma once
+
+#include "core/gc_object.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vellum {
+
+class StringTable;
+
+class StringObject final : public GcObject {
+public:
+    ~StringObject() override;
+    // Strings are allocated with room for their text after the header.
+    static void operator delete(void* p) { ::operator delete(p); }
+
+    std::u16string_view View() const { return {text, length}; }
+    const char16_t* Data() const { return text; }
+    uint32_t Length() const { return length; }
+    uint32_t Hash() const { return hash; }
+
+    // The hash scripts can observe through table iteration order.
+    static uint32_t HashOf(std::u16string_view text);
+
+private:
+    friend class StringTable;
+    StringObject(StringTable* owner, uint32_t hash, std::u16string_view s);
+
+    uint32_t hash;
+    uint32_t length;
+    StringTable* owner;
+    StringObject** prevLink = nullptr;
+    StringObject* nextInChain = nullptr;
+    char16_t text[1];
+};
+
+class Collector;
+
+// The intern set. It doubles its buckets when the load passes one string
+// per bucket; a destroyed string unlinks itself through prevLink.
+class StringTable {
+public:
+    explicit StringTable(Collector& collector);
+    StringTable(const StringTable&) = delete;
+    StringTable& operator=(const StringTable&) = delete;
+    ~StringTable();
+
+    StringObject* Intern(std::u16string_view text);
+    size_t Count() const { return count; }
+
+private:
+    friend class StringObject;
+    void Link(StringObject* s);
+    void Unlink(StringObject* s);
+    void Grow();
+
+    Collector& collector;
+    std::unique_ptr<StringObject*[]> buckets;
+    size_t mask;
+    size_t count = 0;
+};
+
+} // namespace vellum

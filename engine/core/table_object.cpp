@@ -1,0 +1,234 @@
+#include "core/table_object.h"
+
+#include "core/collector.h"
+#include "core/string_object.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace vellum {
+
+namespace {
+
+// Up to this many entries a table searches them directly and finds chain
+// heads by scanning; beyond it, it keeps an index and the chain heads.
+constexpr size_t kDirectSearch = 8;
+
+// Spreads keys over the lookup index. It must agree with KeysEqual:
+// 0 and -0 are equal numbers, so integral numbers hash by value.
+uint32_t LookupHash(const Value& key)
+{
+    uint64_t bits = 0;
+    switch (key.tag) {
+    case Tag::Str:
+        return key.str->Hash() * 0x9E3779B1u;
+    case Tag::Num: {
+        const double d = key.num;
+        if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d)) {
+            return static_cast<uint32_t>(static_cast<int32_t>(d)) * 0x9E3779B1u;
+        }
+        std::memcpy(&bits, &d, sizeof bits);
+        break;
+    }
+    case Tag::Null:
+        return 0;
+    case Tag::Bool:
+        bits = key.word;
+        break;
+    default:
+        bits = key.bits;
+        break;
+    }
+    bits ^= bits >> 29;
+    bits *= 0xBF58476D1CE4E5B9ull;
+    bits ^= bits >> 32;
+    return static_cast<uint32_t>(bits) * 0x9E3779B1u;
+}
+
+// The array index a number key would have, or -1 when it is not a
+// non-negative integer.
+int64_t ArrayIndexOf(const Value& key)
+{
+    if (key.tag != Tag::Num) return -1;
+    const double d = key.num;
+    if (!(d >= 0.0) || d >= 4294967295.0) return -1;
+    const auto i = static_cast<int64_t>(d);
+    return static_cast<double>(i) == d ? i : -1;
+}
+
+} // namespace
+
+void TableObject::Mark(Collector& collector)
+{
+    for (const Value& v : array) collector.MarkValue(v);
+    for (const Entry& e : entries) {
+        collector.MarkValue(e.key);
+        collector.MarkValue(e.value);
+    }
+}
+
+int32_t TableObject::FindEntry(const Value& key) const
+{
+    if (!index) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (KeysEqual(entries[i].key, key)) return static_cast<int32_t>(i);
+        }
+        return -1;
+    }
+    for (int32_t i = index[LookupHash(key) >> indexShift]; i >= 0; i = entries[i].nextInIndex) {
+        if (KeysEqual(entries[i].key, key)) return i;
+    }
+    return -1;
+}
+
+bool TableObject::Find(const Value& key, Value& value) const
+{
+    const int64_t i = ArrayIndexOf(key);
+    if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
+        value = array[static_cast<size_t>(i)];
+        return true;
+    }
+    const int32_t e = FindEntry(key);
+    if (e < 0) return false;
+    value = entries[e].value;
+    return true;
+}
+
+Value TableObject::Get(const Value& key) const
+{
+    Value v;
+    Find(key, v);
+    return v;
+}
+
+void TableObject::Set(const Value& key, const Value& value)
+{
+    const int64_t i = ArrayIndexOf(key);
+    if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
+        array[static_cast<size_t>(i)] = value;
+        return;
+    }
+    const int32_t e = FindEntry(key);
+    if (e >= 0) {
+        entries[e].value = value;
+        return;
+    }
+    if (i >= 0 && static_cast<uint64_t>(i) == array.size()) {
+        array.push_back(value);
+    } else {
+        Insert(key, value);
+    }
+    if (maxNumericKey == -2.0) return;
+    if (key.tag != Tag::Num) {
+        maxNumericKey = -2.0;
+    } else if (key.num > maxNumericKey) {
+        maxNumericKey = key.num;
+    }
+}
+
+void TableObject::Append(const Value& value)
+{
+    const double key = maxNumericKey < 0.0 ? 0.0 : maxNumericKey + 1.0;
+    Set(Value::Number(key), value);
+}
+
+void TableObject::Insert(const Value& key, const Value& value)
+{
+    const auto chain = static_cast<uint8_t>(ValueHash(key) & (kChains - 1));
+    const auto at = static_cast<int32_t>(entries.size());
+    entries.push_back(Entry{key, value, -1, ChainHead(chain), static_cast<uint32_t>(array.size()), chain});
+    if (chainHeads) {
+        chainHeads[chain] = at;
+    } else if (entries.size() > kDirectSearch) {
+        chainHeads.reset(new int32_t[kChains]);
+        for (int c = 0; c < kChains; ++c) chainHeads[c] = -1;
+        for (int32_t j = 0; j <= at; ++j) chainHeads[entries[j].chain] = j;
+    }
+    if (!index) {
+        if (entries.size() > kDirectSearch) Reindex();
+        return;
+    }
+    if (entries.size() > (size_t{1} << (32 - indexShift))) {
+        Reindex();
+        return;
+    }
+    int32_t& head = index[LookupHash(key) >> indexShift];
+    entries.back().nextInIndex = head;
+    head = at;
+}
+
+void TableObject::Reindex()
+{
+    const size_t size = std::bit_ceil(entries.size() * 2);
+    indexShift = 32 - static_cast<uint32_t>(std::countr_zero(size));
+    index.reset(new int32_t[size]);
+    for (size_t i = 0; i < size; ++i) index[i] = -1;
+    for (size_t j = 0; j < entries.size(); ++j) {
+        int32_t& head = index[LookupHash(entries[j].key) >> indexShift];
+        entries[j].nextInIndex = head;
+        head = static_cast<int32_t>(j);
+    }
+}
+
+int32_t TableObject::ChainHead(int chain) const
+{
+    if (chainHeads) return chainHeads[chain];
+    for (auto j = static_cast<int32_t>(entries.size()) - 1; j >= 0; --j) {
+        if (entries[j].chain == chain) return j;
+    }
+    return -1;
+}
+
+int TableObject::FirstChainFrom(int chain) const
+{
+    // Array key k sits in chain k & 255, so chain c holds one when c < length.
+    if (static_cast<size_t>(chain) < array.size()) return chain;
+    if (chainHeads) {
+        for (int c = chain; c < kChains; ++c) {
+            if (chainHeads[c] >= 0) return c;
+        }
+        return kChains;
+    }
+    int best = kChains;
+    for (const Entry& e : entries) {
+        if (e.chain >= chain && e.chain < best) best = e.chain;
+    }
+    return best;
+}
+
+bool TableObject::NextInHashOrder(HashCursor& cursor, Value& key, Value& value) const
+{
+    for (;;) {
+        if (cursor.chain >= 0 && (cursor.entry >= 0 || cursor.arrayKey >= 0)) {
+            // Both candidates belong to this chain; the newer one comes first.
+            // An entry is newer than array key k when the array already
+            // held k at the time the entry was stored.
+            const bool takeEntry =
+                cursor.entry >= 0 &&
+                (cursor.arrayKey < 0 || entries[cursor.entry].arrayLengthAtStore > cursor.arrayKey);
+            if (takeEntry) {
+                const Entry& e = entries[cursor.entry];
+                key = e.key;
+                value = e.value;
+                cursor.entry = e.olderInChain;
+            } else {
+                key = Value::Number(static_cast<double>(cursor.arrayKey));
+                value = array[static_cast<size_t>(cursor.arrayKey)];
+                cursor.arrayKey -= kChains;
+            }
+            return true;
+        }
+        if (cursor.chain >= kChains - 1) {
+            cursor.chain = kChains;
+            return false;
+        }
+        cursor.chain = FirstChainFrom(cursor.chain + 1);
+        if (cursor.chain >= kChains) return false;
+        cursor.entry = ChainHead(cursor.chain);
+        const auto length = static_cast<int64_t>(array.size());
+        cursor.arrayKey = cursor.chain < length ? cursor.chain + (length - 1 - cursor.chain) / kChains * kChains : -1;
+    }
+}
+
+} // namespace vellum

@@ -1,0 +1,72 @@
+// Tables: the language's arrays, records, objects and classes at once.
+//
+// Scripts see a table as 256 chains (a key's chain is ValueHash & 255,
+// newest entry first) plus maxNumericKey, which chooses between the two
+// iteration orders. Lookup does not walk those chains. Keys 0, 1, 2, ...
+// stored in ascending order live in a plain array of values; every other
+// key lives in an entry list found through a power-of-two index, which
+// small tables go without (they search their few entries directly). Each
+// entry remembers how long the array was when it was stored, which is all
+// the hash order needs to interleave array keys with entries.
+#pragma once
+
+#include "core/gc_object.h"
+#include "core/value.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vellum {
+
+class TableObject final : public GcObject {
+public:
+    static constexpr int kChains = 256;
+
+    void Mark(Collector& collector) override;
+
+    // The stored value, or null when the key is absent.
+    Value Get(const Value& key) const;
+    // Whether an entry exists for the key (one stored as null counts).
+    bool Find(const Value& key, Value& value) const;
+    void Set(const Value& key, const Value& value);
+    // Stores under maxNumericKey + 1, or under 0 while it is negative.
+    void Append(const Value& value);
+
+    size_t Count() const { return array.size() + entries.size(); }
+    double MaxNumericKey() const { return maxNumericKey; }
+
+    // A position in the hash order: chain by chain, newest first.
+    struct HashCursor {
+        int chain = -1;
+        int32_t entry = -1;
+        int64_t arrayKey = -1;
+    };
+    // Advances the cursor; false once every chain is done.
+    bool NextInHashOrder(HashCursor& cursor, Value& key, Value& value) const;
+
+private:
+    struct Entry {
+        Value key;
+        Value value;
+        int32_t nextInIndex;
+        int32_t olderInChain;
+        uint32_t arrayLengthAtStore;
+        uint8_t chain;
+    };
+
+    int32_t FindEntry(const Value& key) const;
+    int32_t ChainHead(int chain) const;
+    int FirstChainFrom(int chain) const;
+    void Insert(const Value& key, const Value& value);
+    void Reindex();
+
+    std::vector<Value> array;
+    std::vector<Entry> entries;
+    std::unique_ptr<int32_t[]> index;
+    std::unique_ptr<int32_t[]> chainHeads;
+    uint32_t indexShift = 0;
+    double maxNumericKey = -1.0;
+};
+
+} // namespace vellum

@@ -1,0 +1,257 @@
+// One instance of the script engine and the binding API every native
+// library uses.
+//
+// The interpreter owns the operand stack, the globals, the interned
+// strings, the collector with every collectable object, the pending error
+// and the message tables. Natives read their arguments in place on the
+// operand stack: a call leaves, from the deepest cell, the function, `this`
+// and the arguments; CheckArgs takes them off the stack and ArgValue(i)
+// reads them where they lie until something is pushed.
+#pragma once
+
+#include "core/collector.h"
+#include "core/function_object.h"
+#include "core/string_object.h"
+#include "core/table_object.h"
+#include "core/value.h"
+#include "error/error_ids.h"
+#include "error/error_table.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vellum {
+
+class ErrorReporter;
+class PathResolver;
+class TableIterator;
+class ValueRoot;
+
+class Interpreter {
+public:
+    static constexpr int kStackCells = 1024;
+    // Nested script executions allowed on the native stack.
+    static constexpr int kMaxCallDepth = 200;
+    static constexpr Value kNullValue{};
+
+    using LibraryHook = void (*)(Interpreter& ip);
+
+    // Makes the globals, the prototypes and the message tables; coreLibrary,
+    // when given, registers itself at its place in the set-up.
+    explicit Interpreter(LibraryHook coreLibrary = nullptr);
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+    // Destroys every remaining object, including ones globals still reach.
+    ~Interpreter();
+
+    // --- running code -----------------------------------------------------
+    // Compiles a whole text as statements and runs it; an error stays pending.
+    void RunSource(std::u16string_view text);
+    // Compiles a text and discards the code (syntax check); tokenFile, when
+    // given, receives the token stream.
+    void CompileSource(std::u16string_view text, std::u16string_view tokenFile = {});
+    // Turns a text into a value: a leading number or boolean constant, a
+    // table constructor evaluated, else the text itself as a string.
+    Value EvalSource(std::u16string_view text);
+    // Runs bytecode until END or RET (true) or a pending error (false).
+    // An execution started from native code ends a quiet Die by clearing it.
+    bool Execute(const Code& code, bool fromNative);
+    // Calls the function lying below its argc cells (this included) and
+    // leaves the result in the function's cell; false when it stopped on an error.
+    bool CallValue(int argc, bool fromNative = false);
+
+    // --- registration -----------------------------------------------------
+    void RegisterFunction(std::u16string_view name, NativeFunction function);
+    void SetMethod(TableObject* table, std::u16string_view name, NativeFunction function);
+    void SetGlobal(std::u16string_view name, TableObject* table);
+    void SetGlobal(std::u16string_view name, const Value& value);
+    Value GetGlobal(std::u16string_view name);
+
+    // --- objects ------------------------------------------------------------
+    TableObject* NewTable();
+    FunctionObject* NewFunction();
+    StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
+    Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
+    StringObject* ConcatStrings(const StringObject* a, const StringObject* b);
+    StringObject* ToString(const Value& v, bool quoted = false, bool pretty = true);
+    // Makes a native object owned by the collector.
+    template <class T, class... Args>
+    T* Make(Args&&... args)
+    {
+        T* object = new T(std::forward<Args>(args)...);
+        collector.Adopt(object);
+        return object;
+    }
+
+    // --- tables -------------------------------------------------------------
+    // Lookup along the "parent" chain; a stored null continues to the parent.
+    Value TableGet(TableObject* table, const Value& key);
+    Value TableGet(TableObject* table, std::u16string_view key) { return TableGet(table, MakeString(key)); }
+    void TableSet(TableObject* table, std::u16string_view key, const Value& value)
+    {
+        table->Set(MakeString(key), value);
+    }
+    // The field as a table, or null when it is not one.
+    TableObject* GetTableField(TableObject* table, std::u16string_view name);
+    // The field, or the result of calling it with this = table when it is a function.
+    Value GetProperty(TableObject* table, const Value& key);
+    Value GetProperty(TableObject* table, std::u16string_view key) { return GetProperty(table, MakeString(key)); }
+    TableObject* TypePrototype(Tag tag) const;
+
+    // --- native calls ---------------------------------------------------------
+    // Takes the call off the stack; false (with errFewArguments or
+    // errManyArguments) unless the argument count lies in [min, max];
+    // max -1 means exactly min.
+    bool CheckArgs(int min, int max);
+    // Argument i after CheckArgs: 0 is `this`, 1 the first argument.
+    const Value& ArgValue(int i) const { return i < argCount ? sp[2 + i] : kNullValue; }
+    double ArgNumber(int i);
+    uint32_t ArgBool(int i);
+    TableObject* ArgTable(int i);
+    // The argument as the unquoted text natives take strings as.
+    StringObject* ArgText(int i) { return ToString(ArgValue(i), false, true); }
+    int ArgCount() const { return argCount; }
+
+    void PushValue(const Value& v);
+    void PushString(std::u16string_view text) { PushValue(MakeString(text)); }
+    void PushNumber(double d) { PushValue(Value::Number(d)); }
+    void PushBool(bool b) { PushValue(Value::Bool(b)); }
+    bool PopBool();
+    // A number truncated toward zero (saturating); false for any other value.
+    static bool ValueToInt(const Value& v, int32_t& out);
+
+    void SetNativeObject(GcObject* object);
+    GcObject* GetNativeObject();
+    template <class T>
+    T* NativeObject()
+    {
+        return dynamic_cast<T*>(GetNativeObject());
+    }
+
+    // Script callbacks. Both leave the stack as they found it and give null
+    // when the call fails or is stopped by Die.
+    Value CallFunction(const Value& thisValue, const Value& function, std::initializer_list<Value> args = {});
+    Value CallMethod(TableObject* table, std::u16string_view key, std::initializer_list<Value> args = {});
+
+    // --- errors -------------------------------------------------------------
+    bool ErrorPending() const { return errorId != errOK; }
+    // Only the first error is kept; arguments are cut to 511 units.
+    void RaiseError(ErrorId id, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
+    // Like RaiseError, with the position of the offending source text.
+    void RaiseErrorAt(ErrorId id, int32_t position, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
+    void ClearError();
+    ErrorId ErrorIdentifier() const { return errorId; }
+    int32_t ErrorPosition() const { return errorPosition; }
+    void SetErrorPosition(int32_t position) { errorPosition = position; }
+    const std::u16string& ErrorArg1() const { return errorArg1; }
+    const std::u16string& ErrorArg2() const { return errorArg2; }
+    // The pending error's message in the current locale.
+    std::u16string FormatError();
+    // Shows a pending error through the reporter and clears it.
+    void ReportError();
+
+    struct ErrorState {
+        ErrorId id;
+        std::u16string arg1, arg2;
+        int32_t position;
+    };
+    ErrorState SaveError() const { return {errorId, errorArg1, errorArg2, errorPosition}; }
+    void RestoreError(const ErrorState& state);
+
+    ErrorTable& Messages() { return errorTable; }
+
+    // --- host hooks -----------------------------------------------------------
+    void SetReporter(ErrorReporter* r) { reporter = r; }
+    void SetPathResolver(const PathResolver* r);
+    const PathResolver& Paths() const { return *paths; }
+
+    // --- collector ----------------------------------------------------------
+    // Collects when enough objects were made since the last collection.
+    void StepCollector()
+    {
+        if (gcEnabled && collector.Due()) Collect();
+    }
+    void Collect();
+    int32_t NewObjectsNum() const { return collector.newSinceCollect; }
+    int32_t ObjectCount() const { return collector.objectCount; }
+    bool gcEnabled = true;
+
+    // --- engine state shared with the compiler and the loop -------------------
+    TableObject* Globals() const { return globals; }
+    TableObject* CodeConstants() const { return codeConstants; }
+    const Value& ParentKey() const { return parentKey; }
+    int StackDepth() const { return static_cast<int>(sp - stack); }
+
+private:
+    friend class ValueRoot;
+
+    struct StackState {
+        Value* sp;
+        Value* fp;
+        uint16_t argCount;
+    };
+    StackState SaveStack() const;
+    // Puts the stack back after a failed or stopped run.
+    void RestoreStack(const StackState& state);
+
+    void SetUp(LibraryHook coreLibrary);
+    void MarkRoots();
+    // Raises errOutOfMemory unless cells more cells fit on the stack.
+    bool CheckStack(int cells);
+    void ReleaseIteratorsAbove(const Value* top);
+    void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
+                    std::vector<const TableObject*>& open);
+    // One step of a for-in loop; false when the loop is over.
+    void ForInStep();
+
+    // The operand stack grows upward from stack[0], which is never written:
+    // sp designates the top cell in use, stack[0] when the stack is empty.
+    Value stack[kStackCells];
+    Value* sp = stack;
+    Value* fp = stack;
+    uint16_t argCount = 0;
+    int callDepth = 0;
+
+    ErrorId errorId = errOK;
+    std::u16string errorArg1, errorArg2;
+    int32_t errorPosition = -1;
+
+    Collector collector;
+    StringTable strings{collector};
+    TableObject* globals = nullptr;
+    TableObject* codeConstants = nullptr;
+    TableObject* prototypes[9] = {};
+    Value parentKey;
+    Value pObjectKey;
+    ErrorTable errorTable;
+
+    // Iterators of the for-in loops running now, innermost last, with the
+    // stack cell each loop keeps it in; a loop abandoned by a return or an
+    // error releases its iterator when the stack drops below that cell.
+    std::vector<std::pair<const Value*, std::unique_ptr<TableIterator>>> iterators;
+    ValueRoot* roots = nullptr;
+
+    ErrorReporter* reporter = nullptr;
+    const PathResolver* paths = nullptr;
+};
+
+// Keeps a value alive while native code holds it across calls that may
+// run script code (and so collect).
+class ValueRoot {
+public:
+    ValueRoot(Interpreter& ip, const Value& v) : ip(ip), value(v), below(ip.roots) { ip.roots = this; }
+    ValueRoot(const ValueRoot&) = delete;
+    ValueRoot& operator=(const ValueRoot&) = delete;
+    ~ValueRoot() { ip.roots = below; }
+
+    Interpreter& ip;
+    Value value;
+    ValueRoot* below;
+};
+
+} // namespace vellum

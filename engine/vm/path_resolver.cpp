@@ -1,0 +1,26 @@
+#include "vm/path_resolver.h"
+
+#include "core/unicode.h"
+
+#include <system_error>
+
+namespace vellum {
+
+std::optional<std::filesystem::path> PathResolver::HostPath(std::u16string_view scriptPath) const
+{
+    std::string path = ToUtf8(scriptPath);
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return std::filesystem::path(path);
+}
+
+std::u16string PathResolver::ProgramDirectory() const
+{
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    return FromUtf8(exe.parent_path().string()) + u'/';
+}
+
+} // namespace vellum

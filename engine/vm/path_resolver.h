@@ -1,0 +1,22 @@
+// How the engine reaches files named by scripts. The engine alone takes a
+// script path as a host path; the host maps script paths onto its device
+// folder instead and refuses paths that would leave it.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vellum {
+
+class PathResolver {
+public:
+    virtual ~PathResolver() = default;
+    // The host file a script path names, or nothing when it may not be reached.
+    virtual std::optional<std::filesystem::path> HostPath(std::u16string_view scriptPath) const;
+    // The program's own directory as scripts see it, ending in a separator.
+    virtual std::u16string ProgramDirectory() const;
+};
+
+} // namespace vellum
