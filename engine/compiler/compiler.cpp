@@ -134,7 +134,7 @@ void Compiler::IfStatement()
 
 void Compiler::WhileStatement()
 {
-    const size_t loop = code->bytes.size();
+    const size_t loop = Label();
     reader.Next();
     const int32_t position = Here();
     Expression();
@@ -174,7 +174,7 @@ void Compiler::ForStatement()
     reader.Next();
     const int32_t valuePosition = Here();
     Expression();
-    const size_t loop = code->bytes.size();
+    const size_t loop = Label();
     Emit(OP_FORIN, valuePosition);
     const size_t exit = EmitJump(OP_JMPF, valuePosition);
     Statements();
@@ -395,7 +395,7 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
             return ChainEnd::Assignment;
         }
         if (Token() == '(' || Token() == '{') {
-            Emit(OP_METHODMARK, position);
+            // METHODMARK would mark this spot; it does nothing, so it is left out.
             CallArguments(true, Here());
             lastWasCall = true;
         } else {
@@ -491,12 +491,14 @@ void Compiler::FunctionBody()
     Code* outerCode = code;
     currentFunction = function;
     code = &function->code;
+    lastStart = kNoInstruction;
     Statements();
     const int32_t endPosition = Here();
     EmitValue(OP_PUSHK, Value::Null(), endPosition);
     Emit(OP_RET, endPosition);
     currentFunction = outerFunction;
     code = outerCode;
+    lastStart = kNoInstruction;
     if (Failed()) return;
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
     reader.Next();
@@ -565,18 +567,55 @@ Value Compiler::KeepConstant(const Value& v)
 }
 
 // --- emission ----------------------------------------------------------------
+//
+// Emission fuses a few common pairs into one instruction (see opcodes.h).
+// lastStart is the start of the previous instruction while it may still be
+// fused; a jump target in between makes it unavailable.
 
-void Compiler::Emit(uint8_t op, int32_t position)
+size_t Compiler::Label()
 {
+    lastStart = kNoInstruction;
+    return code->bytes.size();
+}
+
+void Compiler::Begin(uint8_t op, int32_t position)
+{
+    lastStart = code->bytes.size();
     if (code->positions.empty() || code->positions.back().source != position) {
-        code->positions.push_back({static_cast<uint32_t>(code->bytes.size()), position});
+        code->positions.push_back({static_cast<uint32_t>(lastStart), position});
     }
     code->bytes.push_back(op);
 }
 
+uint8_t Compiler::LastOp() const { return lastStart == kNoInstruction ? static_cast<uint8_t>(OP_COUNT) : code->bytes[lastStart]; }
+
+Tag Compiler::LastConstantTag() const
+{
+    return LastOp() == OP_PUSHK ? static_cast<Tag>(code->bytes[lastStart + 1]) : Tag::Binary;
+}
+
+void Compiler::Fuse(uint8_t op, int32_t position)
+{
+    code->bytes[lastStart] = op;
+    // The fused instruction fails where the second one would have.
+    if (!code->positions.empty() && code->positions.back().pc == lastStart) {
+        code->positions.back().source = position;
+    }
+    lastStart = kNoInstruction;
+}
+
+void Compiler::Emit(uint8_t op, int32_t position)
+{
+    if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) return Fuse(OP_GETFIELD, position);
+    if ((op == OP_ADD || op == OP_SUB) && LastConstantTag() == Tag::Num) {
+        return Fuse(op == OP_ADD ? OP_ADDK : OP_SUBK, position);
+    }
+    Begin(op, position);
+}
+
 void Compiler::EmitValue(uint8_t op, const Value& v, int32_t position)
 {
-    Emit(op, position);
+    Begin(op, position);
     uint8_t image[sizeof(Value)];
     StoreValueImage(image, v);
     code->bytes.insert(code->bytes.end(), image, image + sizeof image);
@@ -588,14 +627,27 @@ void Compiler::EmitU16(uint8_t op, uint32_t n, int32_t position)
         reader.RaiseAt(errOutOfMemory);
         return;
     }
-    Emit(op, position);
+    const bool pair = op == OP_GETLOCAL && LastOp() == OP_GETLOCAL;
+    if (pair) {
+        Fuse(OP_GETLOCAL2, position);
+    } else {
+        Begin(op, position);
+    }
     code->bytes.push_back(static_cast<uint8_t>(n));
     code->bytes.push_back(static_cast<uint8_t>(n >> 8));
 }
 
 size_t Compiler::EmitJump(uint8_t op, int32_t position)
 {
-    Emit(op, position);
+    const uint8_t last = LastOp();
+    if (op == OP_JMPF && last >= OP_EQ && last <= OP_GE) {
+        const uint8_t fused = static_cast<uint8_t>(OP_JEQ + (last - OP_EQ));
+        lastStart = kNoInstruction;
+        code->bytes.back() = fused;
+    } else {
+        Begin(op, position);
+    }
+    lastStart = kNoInstruction;
     const size_t at = code->bytes.size();
     code->bytes.insert(code->bytes.end(), 4, 0);
     return at;
@@ -603,6 +655,7 @@ size_t Compiler::EmitJump(uint8_t op, int32_t position)
 
 void Compiler::PatchJump(size_t at, size_t target)
 {
+    if (target == code->bytes.size()) Label();
     const auto offset = static_cast<int32_t>(static_cast<int64_t>(target) - static_cast<int64_t>(at + 4));
     std::memcpy(&code->bytes[at], &offset, 4);
 }

@@ -8,6 +8,7 @@
 #include "core/value.h"
 #include "lexer/source_reader.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -65,6 +66,14 @@ private:
     // A string constant stays alive as an entry of "__CodeConstants".
     Value KeepConstant(const Value& v);
 
+    static constexpr size_t kNoInstruction = SIZE_MAX;
+    // The current position as a jump target.
+    size_t Label();
+    void Begin(uint8_t op, int32_t position);
+    uint8_t LastOp() const;
+    // The tag of the constant the previous instruction pushes, if it is a PUSHK.
+    Tag LastConstantTag() const;
+    void Fuse(uint8_t op, int32_t position);
     void Emit(uint8_t op, int32_t position);
     void EmitValue(uint8_t op, const Value& v, int32_t position);
     void EmitU16(uint8_t op, uint32_t n, int32_t position);
@@ -76,6 +85,7 @@ private:
     SourceReader& reader;
     Code* code;
     FunctionObject* currentFunction = nullptr;
+    size_t lastStart = kNoInstruction;
 };
 
 } // namespace vellum

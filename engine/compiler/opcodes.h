@@ -3,6 +3,7 @@
 // offset counted from the end of the operand, all little-endian.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vellum {
@@ -42,7 +43,26 @@ enum Op : uint8_t {
     OP_NEXTINDEX = 31,
     OP_SWAP = 32,
     OP_SETPOS = 33,
+
+    // Fused forms the compiler emits for common pairs. They behave exactly
+    // like the pair they replace, with one dispatch instead of two.
+    OP_GETFIELD = 34,  // PUSHK name, GETINDEX; caches the entry index in the operand
+    OP_ADDK = 35,      // PUSHK number, ADD
+    OP_SUBK = 36,      // PUSHK number, SUB
+    OP_GETLOCAL2 = 37, // GETLOCAL a, GETLOCAL b
+    OP_JEQ = 38,       // EQ, JMPF
+    OP_JNE = 39,       // NE, JMPF
+    OP_JLT = 40,       // LT, JMPF
+    OP_JGT = 41,       // GT, JMPF
+    OP_JLE = 42,       // LE, JMPF
+    OP_JGE = 43,       // GE, JMPF
+    OP_COUNT = 44,
 };
+
+// The bytes of a 16-byte name operand that GETGLOBAL, SETGLOBAL and
+// GETFIELD use as an inline cache: the padding of the value image, which
+// nothing reads.
+constexpr size_t kCacheOffset = 4;
 
 // The slot number that stands for "a global, not a local".
 constexpr uint16_t kGlobalSlot = 65535;

@@ -36,6 +36,17 @@ public:
     size_t Count() const { return array.size() + entries.size(); }
     double MaxNumericKey() const { return maxNumericKey; }
 
+    // Entry slots, for the interpreter's inline caches: a key stored
+    // outside the array keeps its entry index for the table's lifetime, so
+    // a cached index is checked by comparing the key found there.
+    int32_t EntryIndexOf(const Value& key) const { return FindEntry(key); }
+    bool EntryHasKey(int32_t index, const Value& key) const
+    {
+        return static_cast<size_t>(index) < entries.size() && entries[index].key.tag == key.tag &&
+               entries[index].key.bits == key.bits;
+    }
+    Value& EntryValue(int32_t index) { return entries[index].value; }
+
     // A position in the hash order: chain by chain, newest first.
     struct HashCursor {
         int chain = -1;

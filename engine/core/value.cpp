@@ -36,23 +36,6 @@ uint32_t ValueHash(const Value& v)
     return 0;
 }
 
-bool KeysEqual(const Value& a, const Value& b)
-{
-    if (a.tag != b.tag) return false;
-    switch (a.tag) {
-    case Tag::Null:
-        return true;
-    case Tag::Bool:
-        return a.word == b.word;
-    case Tag::Num:
-        return a.num == b.num;
-    case Tag::FuncBin:
-        return a.native == b.native;
-    default:
-        return a.object == b.object;
-    }
-}
-
 namespace {
 // -1, 0 or 1 for two values of one ordered tag; 0 for every unordered pair.
 int Order(const Value& a, const Value& b)

@@ -121,6 +121,19 @@ struct Value {
 
 static_assert(sizeof(Value) == 16, "a value cell is 16 bytes");
 
+// Writes a number cell with one 16-byte store. Cells are copied with
+// 16-byte loads; a load that follows a narrower store to the same cell
+// (say, of the payload alone) cannot take its data from the store and
+// stalls, so the interpreter's arithmetic writes whole cells.
+inline void StoreNumber(Value& cell, double d)
+{
+    using Pair = uint64_t __attribute__((vector_size(16)));
+    uint64_t payload;
+    std::memcpy(&payload, &d, 8);
+    const Pair both = {static_cast<uint64_t>(Tag::Num), payload};
+    std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
+}
+
 // The 16-byte image of a cell as bytecode and token files store it.
 inline void StoreValueImage(uint8_t* out, const Value& v) { std::memcpy(out, &v, sizeof(Value)); }
 inline Value LoadValueImage(const uint8_t* in)
@@ -132,7 +145,20 @@ inline Value LoadValueImage(const uint8_t* in)
 
 // Key hashing and equality as tables and `==` see them.
 uint32_t ValueHash(const Value& v);
-bool KeysEqual(const Value& a, const Value& b);
+inline bool KeysEqual(const Value& a, const Value& b)
+{
+    if (a.tag != b.tag) return false;
+    switch (a.tag) {
+    case Tag::Null:
+        return true;
+    case Tag::Bool:
+        return a.word == b.word;
+    case Tag::Num:
+        return a.num == b.num;
+    default:
+        return a.bits == b.bits;
+    }
+}
 // Ordering: defined for two bools, two numbers or two strings; false otherwise.
 bool ValueLess(const Value& a, const Value& b);
 bool ValueGreater(const Value& a, const Value& b);

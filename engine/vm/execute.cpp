@@ -1,6 +1,14 @@
 // The interpreter loop. Script functions run in nested Execute calls, one
-// per active function; natives run inside CallValue. Operands are read
-// unaligned straight from the code; arithmetic works in place on the stack.
+// per active function; natives run inside CallValue.
+//
+// Dispatch is threaded (each instruction jumps straight to the next one's
+// handler) and the stack top lives in a local while the loop runs; it is
+// written back to the interpreter before anything that looks at it (calls,
+// the collector, errors). Only instructions that can fail check for a
+// pending error, and only instructions that can make objects (or run
+// natives, which can switch the collector on) let the collector step:
+// elsewhere nothing can have changed either, so this is the same as
+// checking after every instruction.
 #include "compiler/opcodes.h"
 #include "core/table_iterator.h"
 #include "vm/interpreter.h"
@@ -22,6 +30,19 @@ inline int32_t ReadI32(const uint8_t* pc)
 
 inline Value ReadValue(const uint8_t* pc) { return LoadValueImage(pc); }
 
+inline int32_t ReadCache(const uint8_t* operand)
+{
+    int32_t v;
+    std::memcpy(&v, operand + kCacheOffset, 4);
+    return v - 1;
+}
+
+inline void WriteCache(uint8_t* operand, int32_t index)
+{
+    const int32_t v = index + 1;
+    std::memcpy(operand + kCacheOffset, &v, 4);
+}
+
 const char16_t* ComparisonText(uint8_t op)
 {
     switch (op) {
@@ -36,251 +57,400 @@ const char16_t* ComparisonText(uint8_t op)
     }
 }
 
+// LT, GT, LE and GE on two values; raises the type error for different tags.
+inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
+{
+    if (a.tag == Tag::Num && b.tag == Tag::Num) {
+        switch (op) {
+        case OP_LT:
+            return a.num < b.num;
+        case OP_GT:
+            return a.num > b.num;
+        case OP_LE:
+            return !(a.num > b.num);
+        default:
+            return !(a.num < b.num);
+        }
+    }
+    if (a.tag != b.tag) ip.RaiseError(errComparisonDifferentTypes, ComparisonText(op));
+    switch (op) {
+    case OP_LT:
+        return ValueLess(a, b);
+    case OP_GT:
+        return ValueGreater(a, b);
+    case OP_LE:
+        return !ValueGreater(a, b);
+    default:
+        return !ValueLess(a, b);
+    }
+}
+
 } // namespace
 
-bool Interpreter::Execute(const Code& code, bool fromNative)
+bool Interpreter::Execute(Code& code, bool fromNative)
 {
-    const uint8_t* const start = code.bytes.data();
-    const uint8_t* pc = start;
-    Value* const stackLimit = stack + kStackCells - 2;
-    for (;;) {
-        const uint8_t* const instruction = pc;
-        const uint8_t op = *pc++;
-        switch (op) {
-        case OP_END:
-            return true;
-        case OP_PUSHK:
-            if (sp >= stackLimit) {
-                RaiseError(errOutOfMemory);
-                break;
-            }
-            std::memcpy(static_cast<void*>(++sp), pc, sizeof(Value));
-            pc += sizeof(Value);
-            break;
-        case OP_EQ:
-        case OP_NE: {
-            const bool equal = KeysEqual(sp[-1], sp[0]);
-            --sp;
-            *sp = Value::Bool(equal == (op == OP_EQ));
-            break;
-        }
-        case OP_LT:
-        case OP_GT:
-        case OP_LE:
-        case OP_GE: {
-            const Value& a = sp[-1];
-            const Value& b = sp[0];
-            bool result;
-            if (a.tag == Tag::Num && b.tag == Tag::Num) {
-                result = op == OP_LT ? a.num < b.num : op == OP_GT ? a.num > b.num : op == OP_LE ? !(a.num > b.num) : !(a.num < b.num);
-            } else {
-                if (a.tag != b.tag) RaiseError(errComparisonDifferentTypes, ComparisonText(op));
-                result = op == OP_LT ? ValueLess(a, b) : op == OP_GT ? ValueGreater(a, b) : op == OP_LE ? !ValueGreater(a, b) : !ValueLess(a, b);
-            }
-            --sp;
-            *sp = Value::Bool(result);
-            break;
-        }
-        case OP_AND:
-        case OP_OR: {
-            const bool a = sp[-1].IsTrue();
-            const bool b = sp[0].IsTrue();
-            --sp;
-            *sp = Value::Bool(op == OP_AND ? (a && b) : (a || b));
-            break;
-        }
-        case OP_NEG:
-            if (sp->tag != Tag::Num) {
-                RaiseError(errNumberExpected);
-                break;
-            }
-            sp->num = -sp->num;
-            break;
-        case OP_ADD:
-        case OP_SUB:
-        case OP_MUL:
-        case OP_DIV: {
-            Value& a = sp[-1];
-            const Value& b = sp[0];
-            if (a.tag != Tag::Num || b.tag != Tag::Num) {
-                RaiseError(errNumberExpected);
-                break;
-            }
-            switch (op) {
-            case OP_ADD:
-                a.num += b.num;
-                break;
-            case OP_SUB:
-                a.num -= b.num;
-                break;
-            case OP_MUL:
-                a.num *= b.num;
-                break;
-            default:
-                a.num /= b.num;
-                break;
-            }
-            --sp;
-            break;
-        }
-        case OP_CONCAT: {
-            StringObject* a = ToString(sp[-1], false, true);
-            sp[-1] = Value::String(a);
-            StringObject* b = ToString(sp[0], false, true);
-            --sp;
-            *sp = Value::String(ConcatStrings(a, b));
-            break;
-        }
-        case OP_JMP:
-            pc += 4 + ReadI32(pc);
-            break;
-        case OP_JMPF:
-            if (sp->tag != Tag::Bool) {
-                RaiseError(errBoolExpected);
-                break;
-            }
-            pc += (sp--)->word == 0 ? 4 + ReadI32(pc) : 4;
-            break;
-        case OP_FORIN:
-            ForInStep();
-            break;
-        case OP_SETGLOBAL:
-            globals->Set(ReadValue(pc), *sp);
-            --sp;
-            pc += sizeof(Value);
-            break;
-        case OP_GETGLOBAL:
-            if (sp >= stackLimit) {
-                RaiseError(errOutOfMemory);
-                break;
-            }
-            *++sp = globals->Get(ReadValue(pc));
-            pc += sizeof(Value);
-            break;
-        case OP_SETLOCAL:
-            fp[ReadU16(pc)] = *sp;
-            --sp;
-            pc += 2;
-            break;
-        case OP_GETLOCAL:
-            if (sp >= stackLimit) {
-                RaiseError(errOutOfMemory);
-                break;
-            }
-            sp[1] = fp[ReadU16(pc)];
-            ++sp;
-            pc += 2;
-            break;
-        case OP_CALL: {
-            const int n = ReadU16(pc);
-            pc += 2;
-            Value* function = sp - n;
-            if (function->IsTable()) {
-                // Calling a table calls its "Default" method with the table as this.
-                TableObject* table = function->table;
-                function[1] = *function;
-                *function = TableGet(table, MakeString(u"Default"));
-            }
-            if (!function->IsCallable()) {
-                RaiseError(errFunctionCallToNonFunction);
-                break;
-            }
-            CallValue(n);
-            break;
-        }
-        case OP_CALLMETHOD: {
-            const int n = ReadU16(pc);
-            pc += 2;
-            Value* key = sp - n;
-            Value* object = key - 1;
-            key[1] = *object;
-            TableObject* lookup = object->IsTable() ? object->table : TypePrototype(object->tag);
-            *key = lookup != nullptr ? TableGet(lookup, *key) : Value::Null();
-            if (!key->IsCallable()) {
-                RaiseError(errFunctionCallToNonFunction);
-                break;
-            }
-            CallValue(n);
-            *object = *key;
-            sp = object;
-            break;
-        }
-        case OP_RET: {
-            Value* functionCell = fp - 1;
-            *functionCell = *sp;
-            sp = functionCell;
-            ReleaseIteratorsAbove(sp);
-            return true;
-        }
-        case OP_POP:
-            --sp;
-            break;
-        case OP_NEWTABLE: {
-            int n = ReadU16(pc);
-            pc += 2;
-            TableObject* table = NewTable();
-            // The last item lies on top and is stored first, so for a
-            // repeated key the first item's value wins.
-            for (; n > 0; --n) {
-                table->Set(sp[-1], sp[0]);
-                sp -= 2;
-            }
-            *++sp = Value::Table(table);
-            break;
-        }
-        case OP_GETINDEX:
-            if (!sp[-1].IsTable()) {
-                RaiseError(errIndexingNonTable2, ToString(sp[-1], true, true)->View(), ToString(sp[0], true, true)->View());
-                --sp;
-                break;
-            }
-            sp[-1] = TableGet(sp[-1].table, sp[0]);
-            --sp;
-            break;
-        case OP_METHODMARK:
-            break;
-        case OP_SETINDEX:
-            if (!sp[-2].IsTable()) {
-                RaiseError(errIndexingNonTable2, ToString(sp[-2], false, true)->View(), ToString(sp[-1], true, true)->View());
-                --sp;
-                break;
-            }
-            sp[-2].table->Set(sp[-1], sp[0]);
-            sp -= 3;
-            break;
-        case OP_NEXTINDEX:
-            if (!sp->IsTable()) {
-                RaiseError(errIndexingNonTable, ToString(*sp, false, true)->View());
-                --sp;
-                break;
-            }
-            if (sp >= stackLimit) {
-                RaiseError(errOutOfMemory);
-                break;
-            }
-            sp[1] = Value::Number(sp->table->MaxNumericKey() + 1.0);
-            ++sp;
-            break;
-        case OP_SWAP:
-            std::swap(sp[0], sp[-1]);
-            break;
-        case OP_SETPOS:
-            if (!ErrorPending()) errorPosition = ReadI32(pc);
-            pc += 4;
-            break;
-        default:
-            break;
-        }
-        if (errorId != errOK) {
-            if (errorId == errDie && fromNative) {
-                ClearError();
-            } else if (errorPosition < 0) {
-                errorPosition = code.SourceAt(static_cast<size_t>(instruction - start));
-            }
-            return false;
-        }
-        if (gcEnabled && collector.Due()) Collect();
+    static void* handlers[256];
+    static bool ready = false;
+    if (!ready) {
+        for (void*& h : handlers) h = &&op_nop;
+        handlers[OP_END] = &&op_end;
+        handlers[OP_PUSHK] = &&op_pushk;
+        handlers[OP_EQ] = &&op_eq;
+        handlers[OP_NE] = &&op_ne;
+        handlers[OP_LT] = &&op_compare;
+        handlers[OP_GT] = &&op_compare;
+        handlers[OP_LE] = &&op_compare;
+        handlers[OP_GE] = &&op_compare;
+        handlers[OP_AND] = &&op_and;
+        handlers[OP_OR] = &&op_or;
+        handlers[OP_NEG] = &&op_neg;
+        handlers[OP_ADD] = &&op_add;
+        handlers[OP_SUB] = &&op_sub;
+        handlers[OP_MUL] = &&op_mul;
+        handlers[OP_DIV] = &&op_div;
+        handlers[OP_CONCAT] = &&op_concat;
+        handlers[OP_JMP] = &&op_jmp;
+        handlers[OP_JMPF] = &&op_jmpf;
+        handlers[OP_FORIN] = &&op_forin;
+        handlers[OP_SETGLOBAL] = &&op_setglobal;
+        handlers[OP_GETGLOBAL] = &&op_getglobal;
+        handlers[OP_SETLOCAL] = &&op_setlocal;
+        handlers[OP_GETLOCAL] = &&op_getlocal;
+        handlers[OP_CALL] = &&op_call;
+        handlers[OP_CALLMETHOD] = &&op_callmethod;
+        handlers[OP_RET] = &&op_ret;
+        handlers[OP_POP] = &&op_pop;
+        handlers[OP_NEWTABLE] = &&op_newtable;
+        handlers[OP_GETINDEX] = &&op_getindex;
+        handlers[OP_SETINDEX] = &&op_setindex;
+        handlers[OP_NEXTINDEX] = &&op_nextindex;
+        handlers[OP_SWAP] = &&op_swap;
+        handlers[OP_SETPOS] = &&op_setpos;
+        handlers[OP_GETFIELD] = &&op_getfield;
+        handlers[OP_ADDK] = &&op_addk;
+        handlers[OP_SUBK] = &&op_subk;
+        handlers[OP_GETLOCAL2] = &&op_getlocal2;
+        handlers[OP_JEQ] = &&op_jeq;
+        handlers[OP_JNE] = &&op_jne;
+        handlers[OP_JLT] = &&op_jlt;
+        handlers[OP_JGT] = &&op_jgt;
+        handlers[OP_JLE] = &&op_jle;
+        handlers[OP_JGE] = &&op_jge;
+        ready = true;
     }
+
+    uint8_t* const start = code.bytes.data();
+    uint8_t* pc = start;
+    const uint8_t* instruction = pc;
+    Value* top = sp;
+    Value* const frame = fp;
+    Value* const limit = stack + kStackCells - 2;
+
+#define NEXT()                                                                                                         \
+    do {                                                                                                               \
+        instruction = pc;                                                                                              \
+        goto* handlers[*pc++];                                                                                         \
+    } while (0)
+#define FAIL(...)                                                                                                      \
+    do {                                                                                                               \
+        sp = top;                                                                                                      \
+        RaiseError(__VA_ARGS__);                                                                                       \
+        goto failed;                                                                                                   \
+    } while (0)
+#define PUSH_ROOM()                                                                                                    \
+    do {                                                                                                               \
+        if (top >= limit) FAIL(errOutOfMemory);                                                                        \
+    } while (0)
+// After an instruction that may have made objects or run native code.
+#define SETTLE()                                                                                                       \
+    do {                                                                                                               \
+        if (errorId != errOK) goto failed;                                                                             \
+        if (gcEnabled && collector.Due()) Collect();                                                                   \
+        top = sp;                                                                                                      \
+    } while (0)
+
+    NEXT();
+
+op_nop:
+    NEXT();
+op_end:
+    sp = top;
+    return true;
+op_pushk:
+    PUSH_ROOM();
+    std::memcpy(static_cast<void*>(++top), pc, sizeof(Value));
+    pc += sizeof(Value);
+    NEXT();
+op_eq : {
+    const bool equal = KeysEqual(top[-1], top[0]);
+    *--top = Value::Bool(equal);
+    NEXT();
+}
+op_ne : {
+    const bool equal = KeysEqual(top[-1], top[0]);
+    *--top = Value::Bool(!equal);
+    NEXT();
+}
+op_compare : {
+    sp = top;
+    const bool result = Compare(*this, *instruction, top[-1], top[0]);
+    if (errorId != errOK) goto failed;
+    *--top = Value::Bool(result);
+    NEXT();
+}
+op_jeq:
+op_jne : {
+    const bool equal = KeysEqual(top[-1], top[0]);
+    top -= 2;
+    pc += equal == (*instruction == OP_JEQ) ? 4 : 4 + ReadI32(pc);
+    NEXT();
+}
+    // Compare and jump when the comparison is false; numbers take the short way.
+#define ORDER_JUMP(label, op, test)                                                                                    \
+    label : {                                                                                                          \
+        bool result;                                                                                                   \
+        if (top[-1].tag == Tag::Num && top[0].tag == Tag::Num) {                                                       \
+            const double a = top[-1].num, b = top[0].num;                                                              \
+            result = test;                                                                                             \
+        } else {                                                                                                       \
+            sp = top;                                                                                                  \
+            result = Compare(*this, op, top[-1], top[0]);                                                              \
+            if (errorId != errOK) goto failed;                                                                         \
+        }                                                                                                              \
+        top -= 2;                                                                                                      \
+        pc += result ? 4 : 4 + ReadI32(pc);                                                                            \
+        NEXT();                                                                                                        \
+    }
+    ORDER_JUMP(op_jlt, OP_LT, a < b)
+    ORDER_JUMP(op_jgt, OP_GT, a > b)
+    ORDER_JUMP(op_jle, OP_LE, !(a > b))
+    ORDER_JUMP(op_jge, OP_GE, !(a < b))
+#undef ORDER_JUMP
+op_and : {
+    const bool result = top[-1].IsTrue() && top[0].IsTrue();
+    *--top = Value::Bool(result);
+    NEXT();
+}
+op_or : {
+    const bool result = top[-1].IsTrue() || top[0].IsTrue();
+    *--top = Value::Bool(result);
+    NEXT();
+}
+op_neg:
+    if (top->tag != Tag::Num) FAIL(errNumberExpected);
+    StoreNumber(*top, -top->num);
+    NEXT();
+#define ARITHMETIC(label, operator_)                                                                                   \
+    label:                                                                                                             \
+    if (top[-1].tag != Tag::Num || top[0].tag != Tag::Num) FAIL(errNumberExpected);                                   \
+    StoreNumber(top[-1], top[-1].num operator_ top[0].num);                                                           \
+    --top;                                                                                                             \
+    NEXT();
+    ARITHMETIC(op_add, +)
+    ARITHMETIC(op_sub, -)
+    ARITHMETIC(op_mul, *)
+    ARITHMETIC(op_div, /)
+#undef ARITHMETIC
+op_addk:
+op_subk : {
+    if (top->tag != Tag::Num) FAIL(errNumberExpected);
+    double k;
+    std::memcpy(&k, pc + 8, sizeof k);
+    StoreNumber(*top, *instruction == OP_ADDK ? top->num + k : top->num - k);
+    pc += sizeof(Value);
+    NEXT();
+}
+op_concat : {
+    sp = top;
+    StringObject* a = ToString(top[-1], false, true);
+    top[-1] = Value::String(a);
+    StringObject* b = ToString(top[0], false, true);
+    top[-1] = Value::String(ConcatStrings(a, b));
+    sp = top - 1;
+    SETTLE();
+    NEXT();
+}
+op_jmp:
+    pc += 4 + ReadI32(pc);
+    NEXT();
+op_jmpf:
+    if (top->tag != Tag::Bool) FAIL(errBoolExpected);
+    pc += (top--)->word == 0 ? 4 + ReadI32(pc) : 4;
+    NEXT();
+op_forin:
+    sp = top;
+    ForInStep();
+    SETTLE();
+    NEXT();
+op_setglobal : {
+    const Value name = ReadValue(pc);
+    const int32_t cached = ReadCache(pc);
+    if (globals->EntryHasKey(cached, name)) {
+        globals->EntryValue(cached) = *top;
+    } else {
+        globals->Set(name, *top);
+        WriteCache(pc, globals->EntryIndexOf(name));
+    }
+    --top;
+    pc += sizeof(Value);
+    NEXT();
+}
+op_getglobal : {
+    PUSH_ROOM();
+    const Value name = ReadValue(pc);
+    int32_t cached = ReadCache(pc);
+    if (!globals->EntryHasKey(cached, name)) {
+        cached = globals->EntryIndexOf(name);
+        WriteCache(pc, cached);
+    }
+    *++top = cached >= 0 ? globals->EntryValue(cached) : Value::Null();
+    pc += sizeof(Value);
+    NEXT();
+}
+op_setlocal:
+    frame[ReadU16(pc)] = *top--;
+    pc += 2;
+    NEXT();
+op_getlocal:
+    PUSH_ROOM();
+    top[1] = frame[ReadU16(pc)];
+    ++top;
+    pc += 2;
+    NEXT();
+op_getlocal2:
+    if (top + 1 >= limit) FAIL(errOutOfMemory);
+    top[1] = frame[ReadU16(pc)];
+    top[2] = frame[ReadU16(pc + 2)];
+    top += 2;
+    pc += 4;
+    NEXT();
+op_call : {
+    const int n = ReadU16(pc);
+    pc += 2;
+    Value* function = top - n;
+    if (function->IsTable()) {
+        // Calling a table calls its "Default" method with the table as this.
+        TableObject* table = function->table;
+        function[1] = *function;
+        *function = TableGet(table, defaultKey);
+    }
+    if (!function->IsCallable()) FAIL(errFunctionCallToNonFunction);
+    sp = top;
+    CallValue(n);
+    SETTLE();
+    NEXT();
+}
+op_callmethod : {
+    const int n = ReadU16(pc);
+    pc += 2;
+    Value* key = top - n;
+    Value* object = key - 1;
+    key[1] = *object;
+    TableObject* lookup = object->IsTable() ? object->table : TypePrototype(object->tag);
+    *key = lookup != nullptr ? TableGet(lookup, *key) : Value::Null();
+    if (!key->IsCallable()) FAIL(errFunctionCallToNonFunction);
+    sp = top;
+    CallValue(n);
+    if (errorId == errOK) {
+        *object = *key;
+        sp = object;
+    }
+    SETTLE();
+    NEXT();
+}
+op_ret : {
+    Value* functionCell = frame - 1;
+    *functionCell = *top;
+    sp = functionCell;
+    ReleaseIteratorsAbove(sp);
+    return true;
+}
+op_pop:
+    --top;
+    NEXT();
+op_newtable : {
+    int n = ReadU16(pc);
+    pc += 2;
+    sp = top;
+    TableObject* table = NewTable();
+    // The last item lies on top and is stored first, so for a repeated key
+    // the first item's value wins.
+    for (; n > 0; --n) {
+        table->Set(top[-1], top[0]);
+        top -= 2;
+    }
+    *++top = Value::Table(table);
+    sp = top;
+    SETTLE();
+    NEXT();
+}
+op_getindex:
+    if (!top[-1].IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(top[-1], true, true)->View(), ToString(top[0], true, true)->View());
+        goto failed;
+    }
+    top[-1] = TableGet(top[-1].table, top[0]);
+    --top;
+    NEXT();
+op_getfield : {
+    const Value key = ReadValue(pc);
+    if (!top->IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(*top, true, true)->View(), ToString(key, true, true)->View());
+        goto failed;
+    }
+    TableObject* table = top->table;
+    int32_t cached = ReadCache(pc);
+    if (!table->EntryHasKey(cached, key)) {
+        cached = table->EntryIndexOf(key);
+        if (cached >= 0) WriteCache(pc, cached);
+    }
+    Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();
+    // A missing or null field continues along the "parent" chain.
+    *top = v.IsNull() ? TableGet(table, key) : v;
+    pc += sizeof(Value);
+    NEXT();
+}
+op_setindex:
+    if (!top[-2].IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(top[-2], false, true)->View(), ToString(top[-1], true, true)->View());
+        goto failed;
+    }
+    top[-2].table->Set(top[-1], top[0]);
+    top -= 3;
+    NEXT();
+op_nextindex:
+    if (!top->IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable, ToString(*top, false, true)->View());
+        goto failed;
+    }
+    PUSH_ROOM();
+    top[1] = Value::Number(top->table->MaxNumericKey() + 1.0);
+    ++top;
+    NEXT();
+op_swap:
+    std::swap(top[0], top[-1]);
+    NEXT();
+op_setpos:
+    if (errorId == errOK) errorPosition = ReadI32(pc);
+    pc += 4;
+    NEXT();
+
+failed:
+    if (errorId == errDie && fromNative) {
+        ClearError();
+    } else if (errorPosition < 0) {
+        errorPosition = code.SourceAt(static_cast<size_t>(instruction - start));
+    }
+    return false;
+
+#undef NEXT
+#undef FAIL
+#undef PUSH_ROOM
+#undef SETTLE
 }
 
 bool Interpreter::CallValue(int argc, bool fromNative)
@@ -302,7 +472,7 @@ bool Interpreter::CallValue(int argc, bool fromNative)
         sp = base;
         *base = result;
         argCount = savedArgCount;
-        return !ErrorPending();
+        return errorId == errOK;
     }
     if (function.tag != Tag::Func) return false;
     FunctionObject* f = function.func;

@@ -75,6 +75,7 @@ void Interpreter::SetUp(LibraryHook coreLibrary)
     }
     prototypes[static_cast<int>(Tag::FuncBin)] = prototypes[static_cast<int>(Tag::Func)];
     pObjectKey = MakeString(u"pObject");
+    defaultKey = MakeString(u"Default");
     if (coreLibrary != nullptr) coreLibrary(*this);
     errorTable.AddDefaultMessages();
     SetGlobal(u"__LocStrs", errorTable.LocaleTables());
@@ -461,6 +462,7 @@ void Interpreter::MarkRoots()
     collector.MarkObject(errorTable.LocaleTables());
     collector.MarkValue(parentKey);
     collector.MarkValue(pObjectKey);
+    collector.MarkValue(defaultKey);
     for (const Value* cell = stack + 1; cell <= sp; ++cell) collector.MarkValue(*cell);
     for (const ValueRoot* root = roots; root != nullptr; root = root->below) collector.MarkValue(root->value);
 }

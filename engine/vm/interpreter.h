@@ -60,7 +60,7 @@ public:
     Value EvalSource(std::u16string_view text);
     // Runs bytecode until END or RET (true) or a pending error (false).
     // An execution started from native code ends a quiet Die by clearing it.
-    bool Execute(const Code& code, bool fromNative);
+    bool Execute(Code& code, bool fromNative);
     // Calls the function lying below its argc cells (this included) and
     // leaves the result in the function's cell; false when it stopped on an error.
     bool CallValue(int argc, bool fromNative = false);
@@ -228,6 +228,7 @@ private:
     TableObject* prototypes[9] = {};
     Value parentKey;
     Value pObjectKey;
+    Value defaultKey;
     ErrorTable errorTable;
 
     // Iterators of the for-in loops running now, innermost last, with the
