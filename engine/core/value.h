@@ -121,18 +121,25 @@ struct Value {
 
 static_assert(sizeof(Value) == 16, "a value cell is 16 bytes");
 
-// Writes a number cell with one 16-byte store. Cells are copied with
-// 16-byte loads; a load that follows a narrower store to the same cell
-// (say, of the payload alone) cannot take its data from the store and
-// stalls, so the interpreter's arithmetic writes whole cells.
-inline void StoreNumber(Value& cell, double d)
+// Writes a whole cell with one 16-byte store. Cells are copied with 16-byte
+// loads, and a load that follows narrower stores to the same cell (a tag
+// byte and a payload written apart) cannot take its data from them and
+// stalls; so the interpreter's hot paths write cells whole.
+inline void StoreCell(Value& cell, Tag tag, uint64_t payload)
 {
     using Pair = uint64_t __attribute__((vector_size(16)));
-    uint64_t payload;
-    std::memcpy(&payload, &d, 8);
-    const Pair both = {static_cast<uint64_t>(Tag::Num), payload};
+    const Pair both = {static_cast<uint64_t>(tag), payload};
     std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
 }
+
+inline void StoreNumber(Value& cell, double d)
+{
+    uint64_t payload;
+    std::memcpy(&payload, &d, 8);
+    StoreCell(cell, Tag::Num, payload);
+}
+
+inline void StoreBool(Value& cell, bool b) { StoreCell(cell, Tag::Bool, b ? 1 : 0); }
 
 // The 16-byte image of a cell as bytecode and token files store it.
 inline void StoreValueImage(uint8_t* out, const Value& v) { std::memcpy(out, &v, sizeof(Value)); }

@@ -139,12 +139,17 @@ bool Interpreter::Execute(Code& code, bool fromNative)
         ready = true;
     }
 
-    uint8_t* const start = code.bytes.data();
+    // Script functions called from here run in this same loop: a call
+    // saves where to come back in a call record and switches code.
+    Code* current = &code;
+    uint8_t* start = code.bytes.data();
     uint8_t* pc = start;
     const uint8_t* instruction = pc;
     Value* top = sp;
-    Value* const frame = fp;
+    Value* frame = fp;
     Value* const limit = stack + kStackCells - 2;
+    const size_t outerCalls = calls.size();
+    FunctionObject* callee = nullptr;
 
 #define NEXT()                                                                                                         \
     do {                                                                                                               \
@@ -183,19 +188,19 @@ op_pushk:
     NEXT();
 op_eq : {
     const bool equal = KeysEqual(top[-1], top[0]);
-    *--top = Value::Bool(equal);
+    StoreBool(*--top, equal);
     NEXT();
 }
 op_ne : {
     const bool equal = KeysEqual(top[-1], top[0]);
-    *--top = Value::Bool(!equal);
+    StoreBool(*--top, !equal);
     NEXT();
 }
 op_compare : {
     sp = top;
     const bool result = Compare(*this, *instruction, top[-1], top[0]);
     if (errorId != errOK) goto failed;
-    *--top = Value::Bool(result);
+    StoreBool(*--top, result);
     NEXT();
 }
 op_jeq:
@@ -228,12 +233,12 @@ op_jne : {
 #undef ORDER_JUMP
 op_and : {
     const bool result = top[-1].IsTrue() && top[0].IsTrue();
-    *--top = Value::Bool(result);
+    StoreBool(*--top, result);
     NEXT();
 }
 op_or : {
     const bool result = top[-1].IsTrue() || top[0].IsTrue();
-    *--top = Value::Bool(result);
+    StoreBool(*--top, result);
     NEXT();
 }
 op_neg:
@@ -336,6 +341,13 @@ op_call : {
     }
     if (!function->IsCallable()) FAIL(errFunctionCallToNonFunction);
     sp = top;
+    if (function->tag == Tag::Func) {
+        const CallRecord record{pc, current, frame, argCount, false};
+        callee = function->func;
+        if (!EnterFunction(callee, n)) goto failed;
+        calls.push_back(record);
+        goto entered;
+    }
     CallValue(n);
     SETTLE();
     NEXT();
@@ -350,6 +362,13 @@ op_callmethod : {
     *key = lookup != nullptr ? TableGet(lookup, *key) : Value::Null();
     if (!key->IsCallable()) FAIL(errFunctionCallToNonFunction);
     sp = top;
+    if (key->tag == Tag::Func) {
+        const CallRecord record{pc, current, frame, argCount, true};
+        callee = key->func;
+        if (!EnterFunction(callee, n)) goto failed;
+        calls.push_back(record);
+        goto entered;
+    }
     CallValue(n);
     if (errorId == errOK) {
         *object = *key;
@@ -363,8 +382,30 @@ op_ret : {
     *functionCell = *top;
     sp = functionCell;
     ReleaseIteratorsAbove(sp);
-    return true;
+    if (calls.size() == outerCalls) return true;
+    const CallRecord back = calls.back();
+    calls.pop_back();
+    --callDepth;
+    pc = back.returnPc;
+    current = back.code;
+    start = current->bytes.data();
+    fp = frame = back.frame;
+    argCount = back.argCount;
+    if (back.method) {
+        // A method call leaves its result in the object's cell.
+        functionCell[-1] = *functionCell;
+        --sp;
+    }
+    SETTLE();
+    NEXT();
 }
+entered:
+    // EnterFunction has built the callee's frame; continue in its code.
+    frame = fp;
+    top = sp;
+    current = &callee->code;
+    start = pc = current->bytes.data();
+    NEXT();
 op_pop:
     --top;
     NEXT();
@@ -428,7 +469,7 @@ op_nextindex:
         goto failed;
     }
     PUSH_ROOM();
-    top[1] = Value::Number(top->table->MaxNumericKey() + 1.0);
+    StoreNumber(top[1], top->table->MaxNumericKey() + 1.0);
     ++top;
     NEXT();
 op_swap:
@@ -440,10 +481,13 @@ op_setpos:
     NEXT();
 
 failed:
+    // Frames of this loop are abandoned; whoever started it puts the stack back.
+    callDepth -= static_cast<int>(calls.size() - outerCalls);
+    calls.resize(outerCalls);
     if (errorId == errDie && fromNative) {
         ClearError();
     } else if (errorPosition < 0) {
-        errorPosition = code.SourceAt(static_cast<size_t>(instruction - start));
+        errorPosition = current->SourceAt(static_cast<size_t>(instruction - start));
     }
     return false;
 
@@ -475,26 +519,37 @@ bool Interpreter::CallValue(int argc, bool fromNative)
         return errorId == errOK;
     }
     if (function.tag != Tag::Func) return false;
-    FunctionObject* f = function.func;
-    const int missing = static_cast<int>(f->slotCount.num) - argc;
-    if (!CheckStack((missing > 0 ? missing : 0) + 2)) return false;
-    for (int i = 0; i < missing; ++i) *++sp = Value::Null();
-    if (missing < 0) sp += missing;
-    // The frame keeps the caller's fp and argument count above the locals.
-    Value savedFp;
-    savedFp.binary = fp;
-    *++sp = savedFp;
-    *++sp = Value::Number(argCount);
     Value* const savedFrame = fp;
     const uint16_t savedArgCount = argCount;
-    argCount = static_cast<uint16_t>(argc);
-    fp = base + 1;
-    ++callDepth;
-    const bool ok = Execute(f->code, fromNative);
+    if (!EnterFunction(function.func, argc)) return false;
+    const bool ok = Execute(function.func->code, fromNative);
     --callDepth;
     fp = savedFrame;
     argCount = savedArgCount;
     return ok;
+}
+
+bool Interpreter::EnterFunction(FunctionObject* f, int argc)
+{
+    if (callDepth >= kMaxCallDepth) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    Value* const base = sp - argc;
+    const int missing = static_cast<int>(f->slotCount.num) - argc;
+    if (sp + (missing > 0 ? missing : 0) + 2 >= stack + kStackCells - 1) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
+    if (missing < 0) sp += missing;
+    // The frame keeps the caller's fp and argument count above the locals.
+    StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
+    StoreNumber(*++sp, argCount);
+    argCount = static_cast<uint16_t>(argc);
+    fp = base + 1;
+    ++callDepth;
+    return true;
 }
 
 void Interpreter::ForInStep()

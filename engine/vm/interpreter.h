@@ -206,8 +206,20 @@ private:
     void ReleaseIteratorsAbove(const Value* top);
     void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
                     std::vector<const TableObject*>& open);
-    // One step of a for-in loop; false when the loop is over.
+    // One step of a for-in loop.
     void ForInStep();
+    // Builds a script function's frame over its arguments; false on overflow.
+    bool EnterFunction(FunctionObject* f, int argc);
+
+    // Where a script-to-script call made inside Execute returns to.
+    struct CallRecord {
+        uint8_t* returnPc;
+        Code* code;
+        Value* frame;
+        uint16_t argCount;
+        bool method;
+    };
+    std::vector<CallRecord> calls;
 
     // The operand stack grows upward from stack[0], which is never written:
     // sp designates the top cell in use, stack[0] when the stack is empty.

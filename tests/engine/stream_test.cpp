@@ -1,0 +1,350 @@
+// Tests of the byte streams and the text layer: encoding detection, lines
+// and whole texts, appended lines, memory growth, and buffered file I/O.
+#include "stream/file_stream.h"
+#include "stream/memory_stream.h"
+#include "stream/text_reader.h"
+#include "vm/interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vellum {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Lines = std::vector<std::u16string>;
+using FileHandle = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+namespace fs = std::filesystem;
+
+Bytes Utf16Le(std::u16string_view text)
+{
+    Bytes bytes;
+    for (const char16_t unit : text) bytes.insert(bytes.end(), {uint8_t(unit & 0xFF), uint8_t(unit >> 8)});
+    return bytes;
+}
+
+void Fill(ByteStream& stream, const Bytes& bytes) { stream.Write(bytes.data(), bytes.size()); }
+
+// Bounded, so that a reader that never ends fails instead of hanging.
+Lines ReadLines(TextReader& reader)
+{
+    Lines lines;
+    while (lines.size() < 100000) {
+        auto line = reader.ReadText(true);
+        if (!line) break;
+        lines.push_back(*line);
+    }
+    return lines;
+}
+
+std::u16string TextOf(const Bytes& bytes, int32_t codePage = TextReader::kUtf16Le)
+{
+    MemoryStream stream;
+    Fill(stream, bytes);
+    stream.GetTextReader().SetCodePage(codePage);
+    return stream.GetTextReader().ReadText(false).value();
+}
+
+class StreamFiles : public ::testing::Test {
+protected:
+    StreamFiles() { fs::create_directories(dir); }
+    ~StreamFiles() override { fs::remove_all(dir); }
+
+    fs::path Make(const std::string& name, const Bytes& bytes)
+    {
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return dir / name;
+    }
+    static Bytes Contents(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    // Unbuffered by the C library, so the file shows exactly what the stream wrote.
+    static FileHandle Open(const fs::path& path, const char* mode)
+    {
+        FileHandle file(std::fopen(path.c_str(), mode), &std::fclose);
+        if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
+        return file;
+    }
+
+    const fs::path dir = fs::temp_directory_path() / ("vellum-stream-" + std::to_string(std::random_device{}()));
+};
+
+TEST(TextReaderTest, DetectsEncodingFromTheFirstBytes)
+{
+    struct Case {
+        Bytes bytes;
+        int32_t callerCodePage, codePage;
+        bool hadMark;
+        std::u16string text;
+    } const cases[] = {
+        {{0xFF, 0xFE, 'A', 0, 'B', 0}, 1252, 1200, true, u"AB"},
+        {{'A', 0, 'B', 0}, 1252, 1200, false, u"AB"},
+        {{0, 'A', 0, 'B'}, 1200, 1201, false, u"AB"},
+        {{0xFE, 0xFF, 0x20, 0xAC}, 1200, 1201, true, u"\u20AC"},
+        // Neither byte zero: the caller's code page stays, UTF-16LE unless set.
+        {{'a', 0x80}, 1200, 1200, false, u"\u8061"},
+        {{'a', 0x80}, 1252, 1252, false, u"a\u20AC"},
+        {{'A'}, 1252, 1252, false, u"A"},
+    };
+    for (const Case& c : cases) {
+        MemoryStream stream;
+        Fill(stream, c.bytes);
+        TextReader& reader = stream.GetTextReader();
+        reader.SetCodePage(c.callerCodePage);
+        EXPECT_EQ(reader.ReadText(false), c.text);
+        EXPECT_EQ(reader.CodePage(), c.codePage);
+        EXPECT_EQ(reader.HadMark(), c.hadMark);
+    }
+
+    // Detection reads from the start, wherever the writer left the stream,
+    // and only once: a code page set afterwards applies from then on.
+    MemoryStream stream;
+    Fill(stream, {'a', 0x80, 'a', 0x80});
+    TextReader& reader = stream.GetTextReader();
+    EXPECT_EQ(reader.ReadChar(), u'\u8061');
+    reader.SetCodePage(1252);
+    EXPECT_EQ(reader.ReadText(false), u"a\u20AC");
+}
+
+TEST(TextReaderTest, ConvertsEightBitCodePagesByteByByte)
+{
+    EXPECT_EQ(TextOf({'a', 0x80, 'b', 0xE9}, 1252), u"a\u20ACb\u00E9");
+    EXPECT_EQ(TextOf({0xC0, 0xFF}, 1251), u"\u0410\u044F");
+    // Undefined bytes, and every byte of a code page iconv does not know, keep their value.
+    EXPECT_EQ(TextOf({'x', 0x81}, 1252), u"x\u0081");
+    EXPECT_EQ(TextOf({'x', 0xE9}, 99999), u"x\u00E9");
+}
+
+TEST(TextReaderTest, ReadsLinesAndWholeTexts)
+{
+    MemoryStream stream;
+    Fill(stream, Utf16Le(u"a\r\nb\nc"));
+    TextReader& reader = stream.GetTextReader();
+    EXPECT_EQ(reader.ReadText(true), u"a");
+    EXPECT_EQ(reader.ReadText(true), u"b");
+    EXPECT_EQ(reader.LastLineBreak(), TextReader::LineBreak::lf);
+    EXPECT_EQ(reader.ReadText(true), u"c");
+    EXPECT_EQ(reader.LastChar(), 0);
+    EXPECT_EQ(reader.ReadText(true), std::nullopt);
+
+    MemoryStream mixed;
+    Fill(mixed, Utf16Le(u"a\rb\r\n"));
+    TextReader& mixedReader = mixed.GetTextReader();
+    EXPECT_EQ(mixedReader.ReadText(true), u"a");
+    EXPECT_EQ(mixedReader.LastLineBreak(), TextReader::LineBreak::cr);
+    // A break at the end leaves one empty line; its line feed completes the pair.
+    EXPECT_EQ(ReadLines(mixedReader), (Lines{u"b", u""}));
+    EXPECT_EQ(mixedReader.LastLineBreak(), TextReader::LineBreak::crLf);
+
+    MemoryStream empty, zero, bigEndian;
+    EXPECT_EQ(ReadLines(empty.GetTextReader()), Lines{u""});
+    // A zero unit ends the data, as the end of the stream does.
+    Fill(zero, Utf16Le(std::u16string(u"a\0b", 3)));
+    EXPECT_EQ(ReadLines(zero.GetTextReader()), Lines{u"a"});
+    Fill(bigEndian, {0, 'x', 0, '\n', 0, 'y'});
+    EXPECT_EQ(ReadLines(bigEndian.GetTextReader()), (Lines{u"x", u"y"}));
+
+    EXPECT_EQ(TextOf(Utf16Le(u"a\nb")), u"a\r\nb");
+    EXPECT_EQ(TextOf(Utf16Le(u"a\rb\r\nc\n\nd\r")), u"a\r\nb\r\nc\r\n\r\nd\r\n");
+}
+
+TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
+{
+    Interpreter ip;
+    // An odd trailing byte makes the last read come up short, and an odd
+    // buffer size makes units straddle refills; the second file is shorter
+    // than the four bytes the detection looks at.
+    const fs::path odd = Make("odd.txt", Utf16Le(u"\uFEFFone\r\ntwo\nthree\r\n!"));
+    fs::resize_file(odd, fs::file_size(odd) - 1);
+    FileHandle oddFile = Open(odd, "rb"), shortFile = Open(Make("short.txt", {'h', 'i', '!'}), "rb");
+    FileStream oddStream(&ip, oddFile.get()), shortStream(&ip, shortFile.get());
+    oddStream.AllocateIoBuffer(3);
+    EXPECT_EQ(ReadLines(oddStream.GetTextReader()), (Lines{u"one", u"two", u"three", u""}));
+    EXPECT_FALSE(ip.ErrorPending());
+    shortStream.GetTextReader().SetCodePage(1252);
+    EXPECT_EQ(shortStream.GetTextReader().ReadText(true), u"hi!");
+    EXPECT_FALSE(ip.ErrorPending());
+
+    ip.RaiseError(errDie);
+    oddStream.Seek(2);
+    EXPECT_EQ(oddStream.GetTextReader().ReadText(false), u"one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(ip.ErrorIdentifier(), errDie);
+    ip.ClearError();
+
+    // A file that could not be opened gives one empty line and no error.
+    FileStream missing(&ip, nullptr);
+    EXPECT_EQ(ReadLines(missing.GetTextReader()), Lines{u""});
+    EXPECT_FALSE(ip.ErrorPending());
+}
+
+TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
+{
+    const fs::path marked = Make("append.txt", {}), plain = Make("plain.txt", Utf16Le(u"x"));
+    {
+        FileHandle markedFile = Open(marked, "r+b"), plainFile = Open(plain, "r+b");
+        FileStream markedStream(nullptr, markedFile.get()), plainStream(nullptr, plainFile.get());
+        markedStream.GetTextReader().SetCodePage(1252);
+        markedStream.GetTextReader().AppendLine(u"a\u20AC");
+        markedStream.GetTextReader().AppendLine(u"b");
+        plainStream.AllocateIoBuffer(64);
+        plainStream.GetTextReader().AppendLine(u"y");
+        plainStream.Flush();
+    }
+    EXPECT_EQ(Contents(marked), Utf16Le(u"\uFEFFa\u20AC\r\nb\r\n"));
+    // A file with content gets no mark, even when it has none.
+    EXPECT_EQ(Contents(plain), Utf16Le(u"xy\r\n"));
+
+    FileHandle file = Open(marked, "rb");
+    FileStream stream(nullptr, file.get());
+    EXPECT_EQ(ReadLines(stream.GetTextReader()), (Lines{u"a\u20AC", u"b", u""}));
+}
+
+TEST(MemoryStreamTest, GrowsInWholeStepsAndReadsOnlyWhatWasWritten)
+{
+    MemoryStream stream;
+    Fill(stream, Bytes(5000, 0xAA));
+    EXPECT_EQ(stream.Capacity(), 8192u);
+    stream.Seek(9000);
+    Fill(stream, {1, 2});
+    EXPECT_EQ(stream.Capacity(), 12288u);
+    EXPECT_EQ(stream.Size(), 9002u);
+    // The gap left by writing past the end reads as zeros.
+    EXPECT_EQ(stream.Data()[4999], 0xAA);
+    EXPECT_EQ(stream.Data()[5000], 0);
+    EXPECT_EQ(stream.Data()[8999], 0);
+    stream.Seek(0);
+    Fill(stream, {7});
+    EXPECT_EQ(stream.Size(), 9002u);
+
+    uint8_t buffer[16] = {};
+    stream.Seek(8999);
+    EXPECT_EQ(stream.Read(buffer, sizeof buffer), 3u);
+    EXPECT_EQ(buffer[2], 2);
+    stream.Seek(100000);
+    EXPECT_EQ(stream.Read(buffer, sizeof buffer), 0u);
+
+    const Bytes data = stream.Detach();
+    ASSERT_EQ(data.size(), 9002u);
+    EXPECT_EQ(data[0], 7);
+    EXPECT_EQ(stream.Size(), 0u);
+    EXPECT_EQ(stream.Capacity(), 0u);
+    Fill(stream, {'x'});
+    stream.FreeData();
+    EXPECT_EQ(stream.Read(buffer, sizeof buffer), 0u);
+
+    // Streams made with an interpreter belong to its collector.
+    Interpreter ip;
+    Fill(*ip.Make<MemoryStream>(&ip), {1, 2, 3});
+}
+
+TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
+{
+    Interpreter ip;
+    Bytes data(100);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
+    const fs::path path = Make("data.bin", data);
+    FileHandle file = Open(path, "rb");
+    // Collected only after the handle is closed: the stream must not touch it.
+    FileStream& stream = *ip.Make<FileStream>(&ip, file.get());
+    stream.AllocateIoBuffer(16);
+    ASSERT_EQ(stream.IoBufferSize(), 16u);
+
+    uint8_t buffer[128];
+    size_t offset = 0;
+    // Within one refill, across refills, larger than the buffer, and at
+    // last from a refill that comes up short but holds what was asked for.
+    for (const size_t n : {10u, 10u, 40u, 3u, 12u, 10u, 6u, 5u}) {
+        ASSERT_EQ(stream.Read(buffer, n), n);
+        EXPECT_EQ(Bytes(buffer, buffer + n), Bytes(data.begin() + offset, data.begin() + offset + n));
+        EXPECT_EQ(stream.position, offset += n);
+    }
+    EXPECT_FALSE(ip.ErrorPending());
+    EXPECT_EQ(stream.Read(buffer, 100), 4u);
+    EXPECT_EQ(buffer[3], 99);
+    EXPECT_EQ(stream.position, 100u);
+    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
+    ip.ClearError();
+
+    FileHandle plainFile = Open(path, "rb");
+    FileStream plain(&ip, plainFile.get());
+    plain.Seek(95);
+    EXPECT_EQ(plain.Read(buffer, 10), 5u);
+    EXPECT_EQ(plain.position, 100u);
+    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
+}
+
+TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
+{
+    const fs::path path = Make("out.bin", {});
+    FileHandle file = Open(path, "r+b");
+    FileStream stream(nullptr, file.get());
+    stream.AllocateIoBuffer(16);
+    const Bytes data(60, 'd');
+    stream.Write(data.data(), 10);
+    EXPECT_EQ(fs::file_size(path), 0u);
+    // No room for 10 more: the waiting bytes go first.
+    stream.Write(data.data(), 10);
+    EXPECT_EQ(fs::file_size(path), 10u);
+    // Larger than the buffer: straight to the file after the waiting bytes.
+    stream.Write(data.data(), 40);
+    EXPECT_EQ(fs::file_size(path), 60u);
+    stream.Write("0123", 4);
+    EXPECT_EQ(stream.Size(), 64u);
+
+    // Writing in the middle of reading, and reading after writing.
+    uint8_t buffer[8];
+    stream.Seek(58);
+    ASSERT_EQ(stream.Read(buffer, 2), 2u);
+    stream.Write("+", 1);
+    ASSERT_EQ(stream.Read(buffer, 1), 1u);
+    EXPECT_EQ(buffer[0], '1');
+    stream.Write("-", 1);
+    stream.SeekEnd();
+    EXPECT_EQ(stream.position, 64u);
+    stream.Flush();
+    Bytes expected(60, 'd');
+    expected.insert(expected.end(), {'+', '1', '-', '3'});
+    EXPECT_EQ(Contents(path), expected);
+}
+
+TEST_F(StreamFiles, FileStreamLeavesTheHandleToItsOwner)
+{
+    Interpreter ip;
+    const fs::path path = Make("owned.bin", {});
+    FileHandle file = Open(path, "r+b");
+    {
+        FileStream stream(&ip, file.get());
+        stream.AllocateIoBuffer(64);
+        stream.Write("abc", 3);
+    }
+    // Destroying the stream wrote nothing and left the handle open.
+    EXPECT_EQ(fs::file_size(path), 0u);
+    ASSERT_EQ(std::fwrite("xyz", 1, 3, file.get()), 3u);
+
+    FileStream stream(&ip, file.get());
+    EXPECT_EQ(stream.position, 3u);
+    stream.AllocateIoBuffer(64);
+    stream.Write("de", 2);
+    EXPECT_EQ(stream.ReleaseHandle(), file.get());
+    EXPECT_EQ(std::ftell(file.get()), 5);
+    EXPECT_EQ(Contents(path), (Bytes{'x', 'y', 'z', 'd', 'e'}));
+
+    // Without a handle, nothing is read or written.
+    uint8_t buffer[4];
+    stream.Write("lost", 4);
+    EXPECT_EQ(stream.Read(buffer, 4), 0u);
+    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
+    EXPECT_EQ(fs::file_size(path), 5u);
+}
+
+} // namespace
+} // namespace vellum
