@@ -19,8 +19,10 @@ public:
     // collector's MarkValue/MarkObject. Leaves have nothing to mark.
     virtual void Mark(Collector&) {}
 
-    uint32_t marked = 0;
+    // The link comes first so that derived classes can use the padding after
+    // the mark for their own first small member.
     GcObject* next = nullptr;
+    uint32_t marked = 0;
 };
 
 } // namespace vellum

@@ -20,7 +20,7 @@ uint32_t StringObject::HashOf(std::u16string_view s)
 }
 
 StringObject::StringObject(StringTable* owner_, uint32_t hash_, std::u16string_view s)
-    : hash(hash_), length(static_cast<uint32_t>(s.size())), owner(owner_)
+    : hash(hash_), owner(owner_), length(static_cast<uint32_t>(s.size()))
 {
     // text[] extends past the header: the allocation in Intern made room.
     char16_t* out = text;
@@ -63,19 +63,21 @@ StringObject* StringTable::Intern(std::u16string_view text)
 
 void StringTable::Link(StringObject* s)
 {
-    StringObject** slot = &buckets[s->hash & mask];
-    s->nextInChain = *slot;
-    if (*slot != nullptr) (*slot)->prevLink = &s->nextInChain;
-    s->prevLink = slot;
-    *slot = s;
+    StringObject*& head = buckets[s->hash & mask];
+    s->nextInChain = head;
+    head = s;
     ++count;
 }
 
 void StringTable::Unlink(StringObject* s)
 {
-    *s->prevLink = s->nextInChain;
-    if (s->nextInChain != nullptr) s->nextInChain->prevLink = s->prevLink;
-    --count;
+    for (StringObject** link = &buckets[s->hash & mask]; *link != nullptr; link = &(*link)->nextInChain) {
+        if (*link == s) {
+            *link = s->nextInChain;
+            --count;
+            return;
+        }
+    }
 }
 
 void StringTable::Grow()

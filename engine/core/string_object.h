@@ -35,18 +35,19 @@ private:
     friend class StringTable;
     StringObject(StringTable* owner, uint32_t hash, std::u16string_view s);
 
+    // Ordered so that the text follows the header without padding.
     uint32_t hash;
-    uint32_t length;
     StringTable* owner;
-    StringObject** prevLink = nullptr;
     StringObject* nextInChain = nullptr;
+    uint32_t length;
     char16_t text[1];
 };
 
 class Collector;
 
 // The intern set. It doubles its buckets when the load passes one string
-// per bucket; a destroyed string unlinks itself through prevLink.
+// per bucket, so chains stay short and a destroyed string unlinks itself
+// by walking its own.
 class StringTable {
 public:
     explicit StringTable(Collector& collector);

@@ -267,10 +267,7 @@ op_subk : {
 }
 op_concat : {
     sp = top;
-    StringObject* a = ToString(top[-1], false, true);
-    top[-1] = Value::String(a);
-    StringObject* b = ToString(top[0], false, true);
-    top[-1] = Value::String(ConcatStrings(a, b));
+    top[-1] = Value::String(Concatenate(top[-1], top[0]));
     sp = top - 1;
     SETTLE();
     NEXT();

@@ -184,15 +184,6 @@ TableObject* Interpreter::NewTable() { return Make<TableObject>(); }
 
 FunctionObject* Interpreter::NewFunction() { return Make<FunctionObject>(); }
 
-StringObject* Interpreter::ConcatStrings(const StringObject* a, const StringObject* b)
-{
-    std::u16string text;
-    text.reserve(a->Length() + b->Length());
-    text.append(a->View());
-    text.append(b->View());
-    return Intern(text);
-}
-
 void Interpreter::AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
                              std::vector<const TableObject*>& open)
 {
@@ -249,6 +240,16 @@ void Interpreter::AppendText(std::u16string& out, const Value& v, bool quoted, b
     }
     out += pretty ? u"\n} \n" : u"} ";
     open.pop_back();
+}
+
+StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
+{
+    // Both texts go into one buffer and only the result is interned.
+    std::u16string text;
+    std::vector<const TableObject*> open;
+    AppendText(text, a, false, true, open);
+    AppendText(text, b, false, true, open);
+    return Intern(text);
 }
 
 StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)

@@ -77,8 +77,9 @@ public:
     FunctionObject* NewFunction();
     StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
     Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
-    StringObject* ConcatStrings(const StringObject* a, const StringObject* b);
     StringObject* ToString(const Value& v, bool quoted = false, bool pretty = true);
+    // The `&` operator: the unquoted texts of both values, one after the other.
+    StringObject* Concatenate(const Value& a, const Value& b);
     // Makes a native object owned by the collector.
     template <class T, class... Args>
     T* Make(Args&&... args)
