@@ -28,10 +28,19 @@ Compiler::Compiler(Interpreter& ip_, SourceReader& reader_, Code& code_) : ip(ip
 
 bool Compiler::Failed() const { return ip.ErrorPending(); }
 
+Compiler::NestingGuard::NestingGuard(Compiler& c) : compiler(c)
+{
+    // The parser recurses once per nested expression or block; a text
+    // nested deeper than any real script fails here instead of exhausting
+    // the native stack.
+    if (++compiler.nesting > kMaxNesting) compiler.reader.RaiseAt(errOutOfMemory);
+}
+
 // --- statements ----------------------------------------------------------
 
 void Compiler::Statements()
 {
+    const NestingGuard guard(*this);
     for (;;) {
         const uint32_t t = Token();
         if (Failed() || t == token::End || t == token::EndKeyword || t == token::ElseIf || t == token::Else) return;
@@ -212,7 +221,11 @@ void Compiler::NameStatement()
 
 // --- expressions ---------------------------------------------------------
 
-void Compiler::Expression() { OrExpression(); }
+void Compiler::Expression()
+{
+    const NestingGuard guard(*this);
+    if (!Failed()) OrExpression();
+}
 
 void Compiler::OrExpression()
 {
@@ -308,6 +321,8 @@ void Compiler::Product()
 
 void Compiler::Unary()
 {
+    const NestingGuard guard(*this);
+    if (Failed()) return;
     if (Token() == '-') {
         const int32_t position = Here();
         reader.Next();

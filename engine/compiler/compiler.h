@@ -25,6 +25,14 @@ public:
                         std::u16string_view tokenFileName = {});
 
 private:
+    static constexpr int kMaxNesting = 200;
+
+    struct NestingGuard {
+        explicit NestingGuard(Compiler& c);
+        ~NestingGuard() { --compiler.nesting; }
+        Compiler& compiler;
+    };
+
     Compiler(Interpreter& ip, SourceReader& reader, Code& code);
 
     bool Failed() const;
@@ -86,6 +94,7 @@ private:
     Code* code;
     FunctionObject* currentFunction = nullptr;
     size_t lastStart = kNoInstruction;
+    int nesting = 0;
 };
 
 } // namespace vellum
