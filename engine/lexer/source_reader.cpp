@@ -9,8 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace vellum {
 
@@ -292,10 +290,14 @@ bool SourceReader::LoadFile(std::u16string_view name, std::vector<char16_t>& out
 {
     const auto path = ip.Paths().HostPath(name);
     if (!path) return false;
-    std::ifstream file(*path, std::ios::binary);
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path->c_str(), "rb"));
     if (!file) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
+    std::string bytes;
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
+    // A directory opens but cannot be read: it is no file to include.
+    if (std::ferror(file.get())) return false;
     out.clear();
     if (bytes.size() > 2 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) {
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {

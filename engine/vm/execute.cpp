@@ -408,6 +408,7 @@ op_pop:
     NEXT();
 op_newtable : {
     int n = ReadU16(pc);
+    if (n == 0) PUSH_ROOM();
     pc += 2;
     sp = top;
     TableObject* table = NewTable();

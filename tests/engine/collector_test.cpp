@@ -1,0 +1,134 @@
+// Tests of the collector: what it frees and what it keeps, its pacing and
+// the GCEnabled switch, roots held by native code, and tear-down.
+#include "core/collector.h"
+#include "script_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+// A native object that reports its destruction and keeps a value alive.
+class Probe : public GcObject {
+public:
+    explicit Probe(bool& destroyed, const Value& held = {}) : destroyed(destroyed), held(held) {}
+    ~Probe() override { destroyed = true; }
+    void Mark(Collector& collector) override { collector.MarkValue(held); }
+
+private:
+    bool& destroyed;
+    Value held;
+};
+
+const char* const kChurn = "function Churn(n) var i = 0 while i < n var t = {} i = i + 1 end end";
+
+TEST(Collector, FreesWhatNothingReaches)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output("var t = {{}, {}, {}} var s = 'abc' & 'def'"), "");
+    ip.Collect();
+    EXPECT_EQ(ip.NewObjectsNum(), 0);
+    const int32_t before = ip.ObjectCount();
+    ASSERT_EQ(h.Output("t = null s = null"), "");
+    ip.Collect();
+    EXPECT_EQ(ip.ObjectCount(), before - 5);
+    EXPECT_EQ(h.Output("Print('abc' & 'def' == 'abcdef')"), "true\n");
+
+    // Long chains are marked without exhausting the native stack.
+    ASSERT_EQ(h.Output("var chain = null var i = 0 while i < 100000 chain = {chain} i = i + 1 end"), "");
+    ip.Collect();
+    const int32_t withChain = ip.ObjectCount();
+    ASSERT_EQ(h.Output("chain = null"), "");
+    ip.Collect();
+    EXPECT_EQ(ip.ObjectCount(), withChain - 100000);
+
+    // Collected strings leave the intern set; kept ones are found again.
+    TableObject* kept = ip.NewTable();
+    ip.SetGlobal(u"kept", kept);
+    for (int i = 0; i < 6000; ++i) {
+        StringObject* s = ip.Intern(U16("s" + std::to_string(i)));
+        if (i % 2 == 0) kept->Set(Value::Number(i), Value::String(s));
+    }
+    ip.Collect();
+    const int32_t strings = ip.ObjectCount();
+    for (int i = 0; i < 6000; ++i) {
+        StringObject* s = ip.Intern(U16("s" + std::to_string(i)));
+        EXPECT_EQ(U8(s->View()), "s" + std::to_string(i));
+        EXPECT_TRUE(i % 2 != 0 || kept->Get(Value::Number(i)).str == s);
+    }
+    EXPECT_EQ(ip.ObjectCount(), strings + 3000);
+}
+
+TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output(kChurn), "");
+    ip.Collect();
+    const int32_t base = ip.ObjectCount();
+    ASSERT_EQ(h.Output("Churn(5000)"), "");
+    EXPECT_LT(ip.ObjectCount(), base + 1100);
+
+    EXPECT_EQ(h.Output("GCEnabled(false) Churn(3000) Print(NewObjectsNum() >= 3000)"), "true\n");
+    EXPECT_GE(ip.ObjectCount(), base + 3000);
+    EXPECT_FALSE(ip.gcEnabled);
+    // Switched on, it collects after the very next instruction.
+    EXPECT_EQ(h.Output("GCEnabled(true) Print(NewObjectsNum())"), "0\n");
+    EXPECT_LT(ip.ObjectCount(), base + 100);
+    ip.Collect();
+    ip.NewTable();
+    EXPECT_EQ(ip.NewObjectsNum(), 1);
+}
+
+TEST(Collector, RootsHeldByNativeCodeAndTearDown)
+{
+    bool rootedGone = false, looseGone = false, heldGone = false, globalGone = false;
+    {
+        ScriptHarness h;
+        Interpreter& ip = h.ip;
+        ASSERT_EQ(h.Output(kChurn), "");
+        {
+            ValueRoot root(ip, Value::Pointer(ip.Make<Probe>(rootedGone)));
+            ip.Make<Probe>(looseGone);
+            // Held by a native object that a global table reaches through "pObject".
+            TableObject* owner = ip.NewTable();
+            ip.TableSet(owner, u"pObject", Value::Pointer(ip.Make<Probe>(globalGone, Value::Pointer(ip.Make<Probe>(heldGone)))));
+            ip.SetGlobal(u"owner", owner);
+            ip.CallFunction(Value::Null(), ip.GetGlobal(u"Churn"), {Value::Number(3000)});
+            EXPECT_FALSE(rootedGone);
+            EXPECT_TRUE(looseGone);
+            EXPECT_FALSE(heldGone);
+        }
+        ip.Collect();
+        EXPECT_TRUE(rootedGone);
+        EXPECT_FALSE(heldGone);
+    }
+    // Tear-down destroys every object, including ones globals still reach.
+    EXPECT_TRUE(globalGone);
+    EXPECT_TRUE(heldGone);
+}
+
+TEST(Collector, EngineTablesSurviveTheirGlobalsBeingOverwritten)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output(std::string(kChurn) + " var twice = function() return this & this end"
+                                             " function Keep() return 'kept ' & 'literal' end"),
+              "");
+    ip.GetGlobal(u"__String").table->Set(ip.MakeString(u"Twice"), ip.GetGlobal(u"twice"));
+    ASSERT_EQ(h.Output("twice = null"), "");
+    for (const char16_t* name : {u"__NullPrototype", u"__BoolPrototype", u"__NumPrototype", u"__String",
+                                 u"__TablePrototype", u"__FuncPrototype", u"__PtrPrototype", u"__CodeConstants",
+                                 u"__LocStrs", u"__parent"}) {
+        ip.SetGlobal(name, Value::Null());
+    }
+    ip.Collect();
+    ASSERT_EQ(h.Output("Churn(3000)"), "");
+    EXPECT_EQ(h.Output("Print('ab'.Twice()) Print(Keep())"), "abab\nkept literal\n");
+    EXPECT_EQ(h.Output("var p = {v = 1} var c = {parent = p} Print(c.v)"), "1\n");
+    EXPECT_EQ(h.Run("x = 1").message, "Undeclared identifier \"x\"");
+}
+
+} // namespace
+} // namespace vellum::test

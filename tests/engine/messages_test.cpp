@@ -1,0 +1,123 @@
+// Tests of the error state and its messages: first error wins, argument
+// limits, formatting, locale tables and their fallbacks, reporting.
+#include "script_harness.h"
+#include "vm/error_reporter.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+uint32_t WantsTable(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, 1)) return 0;
+    ip.ArgTable(1);
+    return 0;
+}
+
+TEST(Messages, FirstErrorWinsAndArgumentsAreCut)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ip.RaiseError(errFileNotFound, u"a.txt");
+    ip.RaiseErrorAt(errIndexingNonTable2, 7, u"x", u"y");
+    EXPECT_EQ(ip.ErrorIdentifier(), errFileNotFound);
+    EXPECT_EQ(U8(ip.FormatError()), "File not found a.txt");
+    EXPECT_EQ(ip.ErrorPosition(), -1);
+    ip.ClearError();
+    EXPECT_FALSE(ip.ErrorPending());
+    EXPECT_TRUE(ip.ErrorArg1().empty());
+
+    ip.RaiseErrorAt(errIndexingNonTable2, 7, std::u16string(600, u'a'), std::u16string(511, u'b'));
+    EXPECT_EQ(ip.ErrorArg1().size(), 511u);
+    EXPECT_EQ(ip.ErrorArg2().size(), 511u);
+    EXPECT_EQ(ip.ErrorPosition(), 7);
+    ip.ClearError();
+    EXPECT_EQ(ip.ErrorPosition(), -1);
+    // Names in messages are cut the same way.
+    const Outcome long_name = h.Run("x" + std::string(600, 'y') + " = 1");
+    EXPECT_EQ(long_name.message, "Undeclared identifier \"x" + std::string(510, 'y') + "\"");
+
+    // The formatted message is cut at 1535 units.
+    ip.Messages().SetMessage(u"en", u"errLong", std::u16string(2000, u'm'));
+    ip.RaiseError(u"errLong");
+    EXPECT_EQ(ip.FormatError().size(), 1535u);
+    ip.ClearError();
+}
+
+TEST(Messages, TemplatesTakeTheArgumentsInOrder)
+{
+    EXPECT_EQ(FormatTemplate(u"a %s b %s c", u"x", u"y", 100), u"a x b y c");
+    EXPECT_EQ(FormatTemplate(u"a %s b %s c %s", u"x", u"", 100), u"a x b  c ");
+    EXPECT_EQ(FormatTemplate(u"100%% %s", u"", u"", 100), u"100% ");
+    EXPECT_EQ(FormatTemplate(u"trailing %", u"x", u"", 100), u"trailing %");
+    EXPECT_EQ(FormatTemplate(u"%s%s", u"abc", u"def", 4), u"abcd");
+
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    // With only the second argument given both are used; with none, "%s" is empty.
+    ip.RaiseError(errIndexingNonTable2, u"", u"k");
+    EXPECT_EQ(U8(ip.FormatError()), "Trying to index non-table value ([k])");
+    ip.ClearError();
+    ip.RaiseError(errFileNotFound);
+    EXPECT_EQ(U8(ip.FormatError()), "File not found ");
+    ip.ClearError();
+    // An identifier without a message shows itself.
+    ip.RaiseError(u"errNobodyKnows");
+    EXPECT_EQ(U8(ip.FormatError()), "errNobodyKnows");
+    ip.ClearError();
+    EXPECT_EQ(U8(ip.FormatError()), "OK");
+}
+
+TEST(Messages, LocalesFallBackToEnglish)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ip.RegisterFunction(u"WantsTable", WantsTable);
+    ip.Messages().SetMessage(u"de", u"errTableExpected", u"Tabelle erwartet");
+    EXPECT_EQ(h.Run("WantsTable(1)").message, "Table expected");
+    ip.Messages().SetLocale(u"de");
+    EXPECT_EQ(h.Run("WantsTable(1)").message, "Tabelle erwartet");
+    EXPECT_EQ(h.Run("WantsTable()").message, "Too few arguments to function");
+    ip.Messages().SetLocale(u"fr");
+    EXPECT_EQ(h.Run("WantsTable(1)").message, "Table expected");
+
+    // Scripts reach the tables through __LocStrs; later texts replace earlier ones.
+    TableObject* locales = ip.GetGlobal(u"__LocStrs").table;
+    ASSERT_NE(locales, nullptr);
+    EXPECT_EQ(ip.GetTableField(locales, u"de"), ip.Messages().LocaleTable(u"de"));
+    ip.Messages().SetMessage(u"en", u"errNumberExpected", u"A number, please");
+    ip.Messages().SetLocale(u"en");
+    EXPECT_EQ(h.Run("Print(-{})").message, "A number, please");
+    TableObject* created = ip.Messages().LocaleTable(u"xx");
+    EXPECT_EQ(ip.GetTableField(locales, u"xx"), created);
+}
+
+class Collecting : public ErrorReporter {
+public:
+    void ShowError(std::u16string_view message, int32_t position) override
+    {
+        shown.push_back({U8(message), position});
+    }
+    std::vector<std::pair<std::string, int32_t>> shown;
+};
+
+TEST(Messages, ReportShowsAPendingErrorOnceAndClearsIt)
+{
+    ScriptHarness h;
+    Collecting reporter;
+    h.ip.SetReporter(&reporter);
+    h.ip.ReportError();
+    EXPECT_TRUE(reporter.shown.empty());
+    h.ip.RunSource(u"var a = 1 a = a < 'b'");
+    h.ip.ReportError();
+    h.ip.ReportError();
+    ASSERT_EQ(reporter.shown.size(), 1u);
+    EXPECT_EQ(reporter.shown[0].first, "operator < - the compared values must be the same type");
+    EXPECT_GE(reporter.shown[0].second, 10);
+    EXPECT_FALSE(h.ip.ErrorPending());
+    h.ip.SetReporter(nullptr);
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,142 @@
+// Tests of run-time errors: each identifier with its message, the source
+// position it carries, how it stops the run, and the limits of the operand
+// stack and of the call depth.
+#include "script_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace vellum::test {
+namespace {
+
+TEST(RuntimeErrors, MessageAndPositionOfEachError)
+{
+    struct Case {
+        std::string source;
+        const char* error;
+        const char* message;
+        std::string at; // the failing expression: the position lies inside it
+    } const cases[] = {
+        {"var a = 1\nPrint(a < 'a')", "errComparisonDifferentTypes",
+         "operator < - the compared values must be the same type", "a < 'a'"},
+        {"Print(1 > 'a')", "errComparisonDifferentTypes", "operator > - the compared values must be the same type", "> 'a'"},
+        {"Print(1 <= true)", "errComparisonDifferentTypes", "operator <= - the compared values must be the same type", "<="},
+        {"Print({} >= 1)", "errComparisonDifferentTypes", "operator >= - the compared values must be the same type", ">="},
+        {"Print(-'a')", "errNumberExpected", "Number expected", "-'a'"},
+        {"Print('a' + 1)", "errNumberExpected", "Number expected", "+ 1"},
+        {"Print('a' - 2)", "errNumberExpected", "Number expected", "- 2"},
+        {"if 1 < 'a' end", "errComparisonDifferentTypes", "operator < - the compared values must be the same type", "< 'a'"},
+        {"while 'a' >= 1 end", "errComparisonDifferentTypes", "operator >= - the compared values must be the same type", ">="},
+        {"Print(1 + 'a')", "errNumberExpected", "Number expected", "+"},
+        {"Print('a' - 1)", "errNumberExpected", "Number expected", "-"},
+        {"Print(null * 2)", "errNumberExpected", "Number expected", "*"},
+        {"Print(2 / {})", "errNumberExpected", "Number expected", "/"},
+        {"Print(0)\nif 1 Print(1) end", "errBoolExpected", "Boolean value expected", "if 1"},
+        {"while 'yes' end", "errBoolExpected", "Boolean value expected", "while 'yes'"},
+        {"for v in 5 end", "errForNoniterableValue", "For cycle - noiterable value after 'in' (for ... in 5)", "in 5"},
+        {"for v in 'ab' end", "errForNoniterableValue", "For cycle - noiterable value after 'in' (for ... in ab)", "in 'ab'"},
+        {"var x = 5\nx()", "errFunctionCallToNonFunction", "Trying to call non-function", "x()"},
+        {"var t = {}\nt.nothing(1)", "errFunctionCallToNonFunction", "Trying to call non-function", "t.nothing(1)"},
+        {"var n\nn[] = 1", "errIndexingNonTable", "Trying to index non-table value (indexed value: null)", "n[]"},
+        {"var s = 'str'\ns[] = 1", "errIndexingNonTable", "Trying to index non-table value (indexed value: str)", "s[]"},
+        {"Print(null.x)", "errIndexingNonTable2", "Trying to index non-table value (null[\"x\"])", "null.x"},
+        {"Print('s'.x)", "errIndexingNonTable2", "Trying to index non-table value (\"s\"[\"x\"])", "'s'.x"},
+        {"var n = 1\nPrint(n.x)", "errIndexingNonTable2", "Trying to index non-table value (1[\"x\"])", "n.x"},
+        {"Print((5)[1])", "errIndexingNonTable2", "Trying to index non-table value (5[1])", "(5)[1]"},
+        {"var s = 's'\ns.x = 1", "errIndexingNonTable2", "Trying to index non-table value (s[\"x\"])", "s.x = 1"},
+        {"var n = 3\nn[1] = 2", "errIndexingNonTable2", "Trying to index non-table value (3[1])", "n[1] = 2"},
+        {"var t = {}\nt.a.b = 1", "errIndexingNonTable2", "Trying to index non-table value (null[\"b\"])", "t.a.b = 1"},
+        // Inside a function the position is the one in the function's text.
+        {"function f(x) return x + {} end\nf(1)", "errNumberExpected", "Number expected", "x + {}"},
+        {"function r(n) return r(n + 1) end\nr(0)", "errOutOfMemory", "Out of memory", "r(n + 1)"},
+    };
+    for (const Case& c : cases) {
+        ScriptHarness h;
+        const Outcome o = h.Run(c.source);
+        EXPECT_EQ(o.error, c.error) << c.source;
+        EXPECT_EQ(o.message, c.message) << c.source;
+        const auto at = static_cast<int32_t>(c.source.find(c.at));
+        ASSERT_GE(at, 0) << c.at;
+        EXPECT_GE(o.position, at) << c.source;
+        EXPECT_LT(o.position, at + static_cast<int32_t>(c.at.size())) << c.source;
+        EXPECT_EQ(h.ip.StackDepth(), 0) << c.source;
+    }
+}
+
+TEST(RuntimeErrors, AnErrorStopsEveryExecutionUpToTheNativeEntry)
+{
+    ScriptHarness h;
+    EXPECT_EQ(h.Output("Print(1) Print(1 + {}) Print(2)"), "1\n!errNumberExpected");
+    EXPECT_EQ(h.Output("function f() Print('in') var x = 1 + {} Print('after') end"
+                       " function g() f() Print('g') end g() Print('top')"),
+              "in\n!errNumberExpected");
+    EXPECT_EQ(h.Output("for v in {1, 2, 3} Print(v) if v == 2 v = v + 'x' end end"), "1\n2\n!errNumberExpected");
+    // The interpreter is fine afterwards, loops included.
+    EXPECT_EQ(h.Output("for k : v in {4, 5} Print(k & v) end"), "04\n15\n");
+    EXPECT_EQ(h.ip.StackDepth(), 0);
+}
+
+std::string Repeat(const std::string& item, int n, const std::string& separator)
+{
+    std::string out;
+    for (int i = 0; i < n; ++i) out += (i > 0 ? separator : "") + item;
+    return out;
+}
+
+TEST(RuntimeErrors, TheOperandStackAndCallDepthAreBounded)
+{
+    ScriptHarness h;
+    EXPECT_EQ(h.Run("function r(n) return r(n + 1) end r(0)").error, "errOutOfMemory");
+    // Frames with many cells run out of stack before the depth limit.
+    EXPECT_EQ(h.Run("function w(a, b, c, d, e, f) var g var i return w(a, b, c, d, e, f) end w()").error,
+              "errOutOfMemory");
+    EXPECT_EQ(h.Run("Print(" + Repeat("1", 1100, ", ") + ")").error, "errOutOfMemory");
+    std::string locals;
+    for (int i = 0; i < 1100; ++i) locals += " var v" + std::to_string(i);
+    EXPECT_EQ(h.Run("function many()" + locals + " end many()").error, "errOutOfMemory");
+    EXPECT_EQ(h.ip.StackDepth(), 0);
+    // Failed runs give back every level they took: the deepest call still fits.
+    const std::string depth = std::to_string(Interpreter::kMaxCallDepth - 1);
+    EXPECT_EQ(h.Output("function e(n) if n == 0 return 'deep' end return e(n - 1) end Print(e(" + depth + "))"),
+              "deep\n");
+    EXPECT_EQ(h.Output("Print(e(" + depth + " + 1))"), "!errOutOfMemory");
+}
+
+// Runs a text in a child process, which exits with 0 only when the run
+// ended with errOutOfMemory, so that a crash fails this test alone.
+void ExpectOutOfMemoryWithoutCrash(const std::string& source)
+{
+    EXPECT_EXIT(
+        {
+            ScriptHarness h;
+            const Outcome o = h.Run(source);
+            std::exit(o.error == "errOutOfMemory" && h.ip.StackDepth() == 0 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "")
+        << source.substr(0, 40);
+}
+
+TEST(LimitsDeathTest, EmptyTableArgumentsStopAtTheStackLimit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Every argument is an empty table, which takes one cell.
+    ExpectOutOfMemoryWithoutCrash("Print(" + Repeat("{}", 1100, ", ") + ")");
+}
+
+TEST(LimitsDeathTest, DeepNestingInTheTextIsAnErrorNotACrash)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const int deep = 200000;
+    ExpectOutOfMemoryWithoutCrash("Print(" + std::string(deep, '(') + "1" + std::string(deep, ')') + ")");
+    ExpectOutOfMemoryWithoutCrash("var t = " + std::string(deep, '{') + std::string(deep, '}'));
+    ExpectOutOfMemoryWithoutCrash(Repeat("if true", deep, " ") + Repeat("end", deep, " "));
+    // Nesting as deep as real scripts go still compiles.
+    ScriptHarness h;
+    EXPECT_EQ(h.Output("Print(" + std::string(40, '(') + "1" + std::string(40, ')') + ")"), "1\n");
+    EXPECT_EQ(h.Output("var t = " + std::string(40, '{') + std::string(40, '}')), "");
+    EXPECT_EQ(h.Output(Repeat("if true", 40, " ") + " Print(2) " + Repeat("end", 40, " ")), "2\n");
+}
+
+} // namespace
+} // namespace vellum::test

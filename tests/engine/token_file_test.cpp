@@ -1,0 +1,152 @@
+// Tests of token files: the bytes a compilation writes, reading them back
+// in place of text, and files that are cut short or damaged.
+#include "script_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+// Builds token records: codes, 16-byte value images and counted texts.
+struct Records {
+    Bytes bytes;
+    Records& Code(uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    Records& Image(uint8_t tag, Bytes payload)
+    {
+        payload.resize(8, 0);
+        bytes.push_back(tag);
+        bytes.insert(bytes.end(), 7, 0);
+        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        return *this;
+    }
+    Records& Text(std::u16string_view text)
+    {
+        Code(static_cast<uint32_t>(text.size() + 1));
+        for (char16_t u : std::u16string(text) + u'\0') {
+            bytes.push_back(static_cast<uint8_t>(u));
+            bytes.push_back(static_cast<uint8_t>(u >> 8));
+        }
+        return *this;
+    }
+};
+
+// The bytes of a token file as the text a script would be handed.
+std::u16string AsText(const Bytes& bytes)
+{
+    std::u16string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+    return text;
+}
+
+Bytes WriteTokens(const TempDir& dir, std::string_view source)
+{
+    ScriptHarness h;
+    const fs::path file = dir.Path() / "out.tok";
+    h.ip.CompileSource(U16(source), U16(file.string()));
+    EXPECT_FALSE(h.ip.ErrorPending()) << h.Take().message;
+    return TempDir::ReadBytes(file);
+}
+
+Outcome RunTokens(const Bytes& bytes)
+{
+    ScriptHarness h;
+    h.ip.RunSource(AsText(bytes));
+    return h.Take();
+}
+
+TEST(TokenFile, WritesCodesImagesAndCountedTexts)
+{
+    TempDir dir;
+    Records one{{0xD2, 0x04}};
+    one.Code(0x1000C).Code(0x10016).Text(u"x").Code('=').Code(0x10003).Image(2, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}).Code(0);
+    EXPECT_EQ(WriteTokens(dir, "var x = 1.5"), one.bytes);
+
+    Records two{{0xD2, 0x04}};
+    two.Code(0x10016).Text(u"Print").Code('{').Code(0x10005).Image(1, {1}).Code(',').Code(0x10002).Image(0, {});
+    two.Code(0x10004).Text(u"\u00E9").Code('}').Code(0);
+    EXPECT_EQ(WriteTokens(dir, "Print{true, # comment\n null 'é'}"), two.bytes);
+}
+
+TEST(TokenFile, ReadingItBackRunsTheSameProgram)
+{
+    TempDir dir;
+    const fs::path inc = dir.WriteUtf16("greeting.q9c", "var Greeting = 'hi'");
+    const std::string program = "include \"" + inc.string() +
+                                "\"\n"
+                                "function Sum(t) var s = 0 for v in t s = s + v end return s end\n"
+                                "var t = {1, 2, 3, k = 'x', function Twice(n) return n * 2 end}\n"
+                                "Print(Sum({1, 2, 3}) & t.k & Greeting & t.Twice(-2.5))\n"
+                                "if t.k == 'x' and t[1] >= 2 Print('yes') else Print('no') end\n";
+    ScriptHarness direct;
+    ASSERT_EQ(direct.Output(program), "6xhi-5\nyes\n");
+    const Bytes tokens = WriteTokens(dir, program);
+    // Includes are already expanded: the file is no longer needed.
+    fs::remove(inc);
+    const Outcome replayed = RunTokens(tokens);
+    EXPECT_EQ(replayed.error, "errOK") << replayed.message;
+    EXPECT_EQ(replayed.output, "6xhi-5\nyes\n");
+
+    // Token input may also start where a token would start in a text.
+    Records tail;
+    tail.Code(0x10003).Image(2, {0, 0, 0, 0, 0, 0, 0, 0x40}).Code(')').Code(0);
+    ScriptHarness mixed;
+    EXPECT_EQ(mixed.Output(U8(u"Print(\u04D2" + AsText(tail.bytes))), "2\n");
+
+    // A token file that cannot be created leaves the compilation running.
+    ScriptHarness h;
+    h.ip.CompileSource(u"var y = 1", U16((dir.Path() / "missing" / "x.tok").string()));
+    EXPECT_FALSE(h.ip.ErrorPending());
+}
+
+TEST(TokenFile, CutOrDamagedFilesAreInvalid)
+{
+    TempDir dir;
+    const Bytes tokens = WriteTokens(dir, "Print(1.5 & 'ab' & true & null)");
+    ASSERT_EQ(RunTokens(tokens).output, "1.500000abtruenull\n");
+    ScriptHarness h;
+    for (size_t cut = 2; cut < tokens.size(); cut += 2) {
+        h.ip.RunSource(AsText(Bytes(tokens.begin(), tokens.begin() + static_cast<long>(cut))));
+        const Outcome o = h.Take();
+        EXPECT_EQ(o.error + o.output, "errInvalidFileFormat") << "cut at " << cut;
+    }
+
+    // Offsets into the file above: the Print text's count at 6, the
+    // number's tag at 30, the string's count at 54, the null's tag at 96.
+    ASSERT_EQ(tokens[30], 2);
+    ASSERT_EQ(tokens[92], 2);
+    const std::pair<size_t, Bytes> damages[] = {
+        {6, {0xFF, 0xFF, 0xFF, 0xFF}}, // a text longer than the file
+        {6, {0, 0, 0, 0}},             // a text without its terminator
+        {54, {0, 0, 0, 0x40}},
+        {30, {3}}, // a number image claiming to be a string,
+        {30, {6}}, // a table
+        {96, {8}}, // or a null image a pointer
+        {2, {0x17, 0, 1, 0}}, // the include and marker codes have no place in a token file
+        {2, {0x18, 0, 1, 0}},
+    };
+    for (const auto& [at, bytes] : damages) {
+        Bytes damaged = tokens;
+        std::copy(bytes.begin(), bytes.end(), damaged.begin() + static_cast<long>(at));
+        EXPECT_EQ(RunTokens(damaged).error, "errInvalidFileFormat") << "damage at " << at;
+    }
+    // Any single damaged byte gives an error or a program, never a crash.
+    for (size_t at = 2; at < tokens.size(); ++at) {
+        for (const uint8_t value : {uint8_t{0x00}, uint8_t{0x7F}, uint8_t{0xFF}}) {
+            Bytes damaged = tokens;
+            damaged[at] = value;
+            h.ip.RunSource(AsText(damaged));
+            h.Take();
+        }
+    }
+    EXPECT_EQ(h.Output("Print('still fine')"), "still fine\n");
+}
+
+} // namespace
+} // namespace vellum::test
