@@ -147,13 +147,7 @@ void Compiler::WhileStatement()
     reader.Next();
     const int32_t position = Here();
     Expression();
-    const size_t exit = EmitJump(OP_JMPF, position);
-    Statements();
-    if (Failed()) return;
-    if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
-    reader.Next();
-    EmitJumpBack(loop, position);
-    PatchJump(exit, code->bytes.size());
+    LoopBody(loop, EmitJump(OP_JMPF, position), position);
 }
 
 void Compiler::ForStatement()
@@ -185,7 +179,11 @@ void Compiler::ForStatement()
     Expression();
     const size_t loop = Label();
     Emit(OP_FORIN, valuePosition);
-    const size_t exit = EmitJump(OP_JMPF, valuePosition);
+    LoopBody(loop, EmitJump(OP_JMPF, valuePosition), position);
+}
+
+void Compiler::LoopBody(size_t loop, size_t exit, int32_t position)
+{
     Statements();
     if (Failed()) return;
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
@@ -224,97 +222,61 @@ void Compiler::NameStatement()
 void Compiler::Expression()
 {
     const NestingGuard guard(*this);
-    if (!Failed()) OrExpression();
+    if (!Failed()) Binary(0);
 }
 
-void Compiler::OrExpression()
-{
-    AndExpression();
-    while (Token() == token::Or && !Failed()) {
-        const int32_t position = Here();
-        reader.Next();
-        AndExpression();
-        Emit(OP_OR, position);
-    }
-}
+namespace {
 
-void Compiler::AndExpression()
-{
-    Comparison();
-    while (Token() == token::And && !Failed()) {
-        const int32_t position = Here();
-        reader.Next();
-        Comparison();
-        Emit(OP_AND, position);
-    }
-}
+// The binary operators by binding level, loosest first; all of them are
+// left-associative. OP_COUNT means the token is no operator of the level.
+constexpr int kBinaryLevels = 6;
 
-void Compiler::Comparison()
+uint8_t BinaryOperator(int level, uint32_t t)
 {
-    Concatenation();
-    for (;;) {
-        uint8_t op;
-        switch (Token()) {
+    switch (level) {
+    case 0:
+        return t == token::Or ? OP_OR : OP_COUNT;
+    case 1:
+        return t == token::And ? OP_AND : OP_COUNT;
+    case 2:
+        switch (t) {
         case token::Equal:
-            op = OP_EQ;
-            break;
+            return OP_EQ;
         case token::NotEqual:
-            op = OP_NE;
-            break;
+            return OP_NE;
         case '<':
-            op = OP_LT;
-            break;
+            return OP_LT;
         case '>':
-            op = OP_GT;
-            break;
+            return OP_GT;
         case token::LessEqual:
-            op = OP_LE;
-            break;
+            return OP_LE;
         case token::GreaterEqual:
-            op = OP_GE;
-            break;
+            return OP_GE;
         default:
-            return;
+            return OP_COUNT;
         }
-        if (Failed()) return;
-        const int32_t position = Here();
-        reader.Next();
-        Concatenation();
-        Emit(op, position);
+    case 3:
+        return t == '&' ? OP_CONCAT : OP_COUNT;
+    case 4:
+        return t == '+' ? OP_ADD : t == '-' ? OP_SUB : OP_COUNT;
+    default:
+        return t == '*' ? OP_MUL : t == '/' ? OP_DIV : OP_COUNT;
     }
 }
 
-void Compiler::Concatenation()
-{
-    Sum();
-    while (Token() == '&' && !Failed()) {
-        const int32_t position = Here();
-        reader.Next();
-        Sum();
-        Emit(OP_CONCAT, position);
-    }
-}
+} // namespace
 
-void Compiler::Sum()
+void Compiler::Binary(int level)
 {
-    Product();
-    while ((Token() == '+' || Token() == '-') && !Failed()) {
-        const uint8_t op = Token() == '+' ? OP_ADD : OP_SUB;
+    if (level == kBinaryLevels) return Unary();
+    Binary(level + 1);
+    // Both operands are always evaluated: there is no short-circuit.
+    while (!Failed()) {
+        const uint8_t op = BinaryOperator(level, Token());
+        if (op == OP_COUNT) return;
         const int32_t position = Here();
         reader.Next();
-        Product();
-        Emit(op, position);
-    }
-}
-
-void Compiler::Product()
-{
-    Unary();
-    while ((Token() == '*' || Token() == '/') && !Failed()) {
-        const uint8_t op = Token() == '*' ? OP_MUL : OP_DIV;
-        const int32_t position = Here();
-        reader.Next();
-        Unary();
+        Binary(level + 1);
         Emit(op, position);
     }
 }

@@ -47,15 +47,13 @@ private:
     void IfStatement();
     void WhileStatement();
     void ForStatement();
+    // The body of a loop up to its `end`, the jump back to loop and the exit's target.
+    void LoopBody(size_t loop, size_t exit, int32_t position);
     void NameStatement();
 
     void Expression();
-    void OrExpression();
-    void AndExpression();
-    void Comparison();
-    void Concatenation();
-    void Sum();
-    void Product();
+    // One binding level of binary operators, and everything tighter.
+    void Binary(int level);
     void Unary();
     void Primary();
     enum class ChainEnd { Read, Call, Assignment };
