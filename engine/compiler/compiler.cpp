@@ -468,14 +468,14 @@ void Compiler::FunctionBody()
     Code* outerCode = code;
     currentFunction = function;
     code = &function->code;
-    lastStart = kNoInstruction;
+    Label();
     Statements();
     const int32_t endPosition = Here();
     EmitValue(OP_PUSHK, Value::Null(), endPosition);
     Emit(OP_RET, endPosition);
     currentFunction = outerFunction;
     code = outerCode;
-    lastStart = kNoInstruction;
+    Label();
     if (Failed()) return;
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
     reader.Next();
@@ -545,40 +545,53 @@ Value Compiler::KeepConstant(const Value& v)
 
 // --- emission ----------------------------------------------------------------
 //
-// Emission fuses a few common pairs into one instruction (see opcodes.h).
-// lastStart is the start of the previous instruction while it may still be
-// fused; a jump target in between makes it unavailable.
+// Emission fuses common sequences into one instruction (see opcodes.h).
+// last and beforeLast are the two instructions emitted most recently while
+// they may still be fused; a jump target after them makes them unavailable.
 
 size_t Compiler::Label()
 {
-    lastStart = kNoInstruction;
+    last = beforeLast = Emitted{};
     return code->bytes.size();
 }
 
 void Compiler::Begin(uint8_t op, int32_t position)
 {
-    lastStart = code->bytes.size();
+    const size_t start = code->bytes.size();
+    beforeLast = last;
+    last = Emitted{start, op, position};
     if (code->positions.empty() || code->positions.back().source != position) {
-        code->positions.push_back({static_cast<uint32_t>(lastStart), position});
+        code->positions.push_back({static_cast<uint32_t>(start), position});
     }
     code->bytes.push_back(op);
 }
 
-uint8_t Compiler::LastOp() const { return lastStart == kNoInstruction ? static_cast<uint8_t>(OP_COUNT) : code->bytes[lastStart]; }
+void Compiler::Rewind(size_t start)
+{
+    code->bytes.resize(start);
+    while (!code->positions.empty() && code->positions.back().pc >= start) code->positions.pop_back();
+    last = beforeLast = Emitted{};
+}
+
+uint16_t Compiler::OperandU16(size_t at) const
+{
+    return static_cast<uint16_t>(code->bytes[at] | (code->bytes[at + 1] << 8));
+}
 
 Tag Compiler::LastConstantTag() const
 {
-    return LastOp() == OP_PUSHK ? static_cast<Tag>(code->bytes[lastStart + 1]) : Tag::Binary;
+    return last.op == OP_PUSHK ? static_cast<Tag>(code->bytes[last.start + 1]) : Tag::Binary;
 }
 
 void Compiler::Fuse(uint8_t op, int32_t position)
 {
-    code->bytes[lastStart] = op;
+    code->bytes[last.start] = op;
+    last.op = op;
     // The fused instruction fails where the second one would have.
-    if (!code->positions.empty() && code->positions.back().pc == lastStart) {
+    last.position = position;
+    if (!code->positions.empty() && code->positions.back().pc == last.start) {
         code->positions.back().source = position;
     }
-    lastStart = kNoInstruction;
 }
 
 void Compiler::Emit(uint8_t op, int32_t position)
@@ -593,9 +606,20 @@ void Compiler::Emit(uint8_t op, int32_t position)
 void Compiler::EmitValue(uint8_t op, const Value& v, int32_t position)
 {
     Begin(op, position);
+    AppendValue(v);
+}
+
+void Compiler::AppendValue(const Value& v)
+{
     uint8_t image[sizeof(Value)];
     StoreValueImage(image, v);
     code->bytes.insert(code->bytes.end(), image, image + sizeof image);
+}
+
+void Compiler::AppendU16(uint32_t n)
+{
+    code->bytes.push_back(static_cast<uint8_t>(n));
+    code->bytes.push_back(static_cast<uint8_t>(n >> 8));
 }
 
 void Compiler::EmitU16(uint8_t op, uint32_t n, int32_t position)
@@ -604,27 +628,58 @@ void Compiler::EmitU16(uint8_t op, uint32_t n, int32_t position)
         reader.RaiseAt(errOutOfMemory);
         return;
     }
-    const bool pair = op == OP_GETLOCAL && LastOp() == OP_GETLOCAL;
-    if (pair) {
+    if (op == OP_GETLOCAL && last.op == OP_GETLOCAL) {
         Fuse(OP_GETLOCAL2, position);
+    } else if (op == OP_SETLOCAL && FuseStore(n)) {
+        return;
     } else {
         Begin(op, position);
     }
-    code->bytes.push_back(static_cast<uint8_t>(n));
-    code->bytes.push_back(static_cast<uint8_t>(n >> 8));
+    AppendU16(n);
+}
+
+bool Compiler::FuseStore(uint32_t slot)
+{
+    const Emitted arithmetic = last;
+    const Emitted load = beforeLast;
+    const bool constant = arithmetic.op == OP_ADDK || arithmetic.op == OP_SUBK;
+    if (constant && load.op == OP_GETLOCAL && OperandU16(load.start + 1) == slot) {
+        // x = x + k: one instruction on the slot (x - k is x + -k exactly).
+        const Value k = LoadValueImage(&code->bytes[arithmetic.start + 1]);
+        Rewind(load.start);
+        Begin(OP_INCLOCAL, arithmetic.position);
+        AppendU16(slot);
+        AppendValue(Value::Number(arithmetic.op == OP_ADDK ? k.num : -k.num));
+        return true;
+    }
+    if (arithmetic.op >= OP_ADD && arithmetic.op <= OP_DIV && load.op == OP_GETLOCAL2) {
+        // x = a op b on three slots, without going through the stack.
+        const uint16_t a = OperandU16(load.start + 1), b = OperandU16(load.start + 3);
+        Rewind(load.start);
+        Begin(static_cast<uint8_t>(OP_LADD + (arithmetic.op - OP_ADD)), arithmetic.position);
+        AppendU16(a);
+        AppendU16(b);
+        AppendU16(slot);
+        return true;
+    }
+    if (arithmetic.op == OP_ADD || arithmetic.op == OP_SUB) {
+        Rewind(arithmetic.start);
+        Begin(arithmetic.op == OP_ADD ? OP_ADDSL : OP_SUBSL, arithmetic.position);
+        AppendU16(slot);
+        return true;
+    }
+    return false;
 }
 
 size_t Compiler::EmitJump(uint8_t op, int32_t position)
 {
-    const uint8_t last = LastOp();
-    if (op == OP_JMPF && last >= OP_EQ && last <= OP_GE) {
-        const uint8_t fused = static_cast<uint8_t>(OP_JEQ + (last - OP_EQ));
-        lastStart = kNoInstruction;
-        code->bytes.back() = fused;
+    if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE) {
+        Fuse(static_cast<uint8_t>(OP_JEQ + (last.op - OP_EQ)), last.position);
     } else {
         Begin(op, position);
     }
-    lastStart = kNoInstruction;
+    // A jump is never fused with what follows it.
+    last = beforeLast = Emitted{};
     const size_t at = code->bytes.size();
     code->bytes.insert(code->bytes.end(), 4, 0);
     return at;

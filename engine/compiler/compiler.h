@@ -73,13 +73,25 @@ private:
     Value KeepConstant(const Value& v);
 
     static constexpr size_t kNoInstruction = SIZE_MAX;
+    struct Emitted {
+        size_t start = kNoInstruction;
+        uint8_t op = 0xFF;
+        int32_t position = -1;
+    };
     // The current position as a jump target.
     size_t Label();
     void Begin(uint8_t op, int32_t position);
-    uint8_t LastOp() const;
+    // Drops the code from start on, to emit its fused form instead.
+    void Rewind(size_t start);
+    uint16_t OperandU16(size_t at) const;
     // The tag of the constant the previous instruction pushes, if it is a PUSHK.
     Tag LastConstantTag() const;
+    // Turns the last instruction into op in place.
     void Fuse(uint8_t op, int32_t position);
+    // Emits a SETLOCAL to slot fused with the arithmetic before it, if it can.
+    bool FuseStore(uint32_t slot);
+    void AppendValue(const Value& v);
+    void AppendU16(uint32_t n);
     void Emit(uint8_t op, int32_t position);
     void EmitValue(uint8_t op, const Value& v, int32_t position);
     void EmitU16(uint8_t op, uint32_t n, int32_t position);
@@ -91,7 +103,7 @@ private:
     SourceReader& reader;
     Code* code;
     FunctionObject* currentFunction = nullptr;
-    size_t lastStart = kNoInstruction;
+    Emitted last, beforeLast;
     int nesting = 0;
 };
 

@@ -56,7 +56,14 @@ enum Op : uint8_t {
     OP_JGT = 41,       // GT, JMPF
     OP_JLE = 42,       // LE, JMPF
     OP_JGE = 43,       // GE, JMPF
-    OP_COUNT = 44,
+    OP_INCLOCAL = 44,  // GETLOCAL x, ADDK or SUBK k, SETLOCAL x: slot and number
+    OP_LADD = 45,      // GETLOCAL2 a b, ADD, SETLOCAL c: three slots
+    OP_LSUB = 46,      // the same with SUB
+    OP_LMUL = 47,      // the same with MUL
+    OP_LDIV = 48,      // the same with DIV
+    OP_ADDSL = 49,     // ADD, SETLOCAL c
+    OP_SUBSL = 50,     // SUB, SETLOCAL c
+    OP_COUNT = 51,
 };
 
 // The bytes of a 16-byte name operand that GETGLOBAL, SETGLOBAL and

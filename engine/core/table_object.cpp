@@ -15,48 +15,6 @@ namespace {
 // heads by scanning; beyond it, it keeps an index and the chain heads.
 constexpr size_t kDirectSearch = 8;
 
-// Spreads keys over the lookup index. It must agree with KeysEqual:
-// 0 and -0 are equal numbers, so integral numbers hash by value.
-uint32_t LookupHash(const Value& key)
-{
-    uint64_t bits = 0;
-    switch (key.tag) {
-    case Tag::Str:
-        return key.str->Hash() * 0x9E3779B1u;
-    case Tag::Num: {
-        const double d = key.num;
-        if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d)) {
-            return static_cast<uint32_t>(static_cast<int32_t>(d)) * 0x9E3779B1u;
-        }
-        std::memcpy(&bits, &d, sizeof bits);
-        break;
-    }
-    case Tag::Null:
-        return 0;
-    case Tag::Bool:
-        bits = key.word;
-        break;
-    default:
-        bits = key.bits;
-        break;
-    }
-    bits ^= bits >> 29;
-    bits *= 0xBF58476D1CE4E5B9ull;
-    bits ^= bits >> 32;
-    return static_cast<uint32_t>(bits) * 0x9E3779B1u;
-}
-
-// The array index a number key would have, or -1 when it is not a
-// non-negative integer.
-int64_t ArrayIndexOf(const Value& key)
-{
-    if (key.tag != Tag::Num) return -1;
-    const double d = key.num;
-    if (!(d >= 0.0) || d >= 4294967295.0) return -1;
-    const auto i = static_cast<int64_t>(d);
-    return static_cast<double>(i) == d ? i : -1;
-}
-
 } // namespace
 
 void TableObject::Mark(Collector& collector)
@@ -68,43 +26,9 @@ void TableObject::Mark(Collector& collector)
     }
 }
 
-int32_t TableObject::FindEntry(const Value& key) const
-{
-    if (!index) {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (KeysEqual(entries[i].key, key)) return static_cast<int32_t>(i);
-        }
-        return -1;
-    }
-    for (int32_t i = index[LookupHash(key) >> indexShift]; i >= 0; i = entries[i].nextInIndex) {
-        if (KeysEqual(entries[i].key, key)) return i;
-    }
-    return -1;
-}
-
-bool TableObject::Find(const Value& key, Value& value) const
-{
-    const int64_t i = ArrayIndexOf(key);
-    if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
-        value = array[static_cast<size_t>(i)];
-        return true;
-    }
-    const int32_t e = FindEntry(key);
-    if (e < 0) return false;
-    value = entries[e].value;
-    return true;
-}
-
-Value TableObject::Get(const Value& key) const
-{
-    Value v;
-    Find(key, v);
-    return v;
-}
-
 void TableObject::Set(const Value& key, const Value& value)
 {
-    const int64_t i = ArrayIndexOf(key);
+    const int64_t i = table_detail::ArrayIndexOf(key);
     if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
         array[static_cast<size_t>(i)] = value;
         return;
@@ -153,7 +77,7 @@ void TableObject::Insert(const Value& key, const Value& value)
         Reindex();
         return;
     }
-    int32_t& head = index[LookupHash(key) >> indexShift];
+    int32_t& head = index[table_detail::LookupHash(key) >> indexShift];
     entries.back().nextInIndex = head;
     head = at;
 }
@@ -165,7 +89,7 @@ void TableObject::Reindex()
     index.reset(new int32_t[size]);
     for (size_t i = 0; i < size; ++i) index[i] = -1;
     for (size_t j = 0; j < entries.size(); ++j) {
-        int32_t& head = index[LookupHash(entries[j].key) >> indexShift];
+        int32_t& head = index[table_detail::LookupHash(entries[j].key) >> indexShift];
         entries[j].nextInIndex = head;
         head = static_cast<int32_t>(j);
     }

@@ -11,13 +11,61 @@
 #pragma once
 
 #include "core/gc_object.h"
+#include "core/string_object.h"
 #include "core/value.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 namespace vellum {
+
+namespace table_detail {
+// Spreads keys over the lookup index. It must agree with KeysEqual:
+// 0 and -0 are equal numbers, so integral numbers hash by value.
+inline uint32_t LookupHash(const Value& key)
+{
+    uint64_t bits = 0;
+    switch (key.tag) {
+    case Tag::Str:
+        return key.str->Hash() * 0x9E3779B1u;
+    case Tag::Num: {
+        const double d = key.num;
+        if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d)) {
+            return static_cast<uint32_t>(static_cast<int32_t>(d)) * 0x9E3779B1u;
+        }
+        std::memcpy(&bits, &d, sizeof bits);
+        break;
+    }
+    case Tag::Null:
+        return 0;
+    case Tag::Bool:
+        bits = key.word;
+        break;
+    default:
+        bits = key.bits;
+        break;
+    }
+    bits ^= bits >> 29;
+    bits *= 0xBF58476D1CE4E5B9ull;
+    bits ^= bits >> 32;
+    return static_cast<uint32_t>(bits) * 0x9E3779B1u;
+}
+
+// The array index a number key would have, or -1 when it is not a
+// non-negative integer.
+inline int64_t ArrayIndexOf(const Value& key)
+{
+    if (key.tag != Tag::Num) return -1;
+    const double d = key.num;
+    if (!(d >= 0.0) || d >= 4294967295.0) return -1;
+    const auto i = static_cast<int64_t>(d);
+    return static_cast<double>(i) == d ? i : -1;
+}
+
+} // namespace table_detail
 
 class TableObject final : public GcObject {
 public:
@@ -26,9 +74,27 @@ public:
     void Mark(Collector& collector) override;
 
     // The stored value, or null when the key is absent.
-    Value Get(const Value& key) const;
+    Value Get(const Value& key) const
+    {
+        Value v;
+        Find(key, v);
+        return v;
+    }
     // Whether an entry exists for the key (one stored as null counts).
-    bool Find(const Value& key, Value& value) const;
+    bool Find(const Value& key, Value& value) const
+    {
+        if (key.tag == Tag::Num) {
+            const int64_t i = table_detail::ArrayIndexOf(key);
+            if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
+                value = array[static_cast<size_t>(i)];
+                return true;
+            }
+        }
+        const int32_t e = FindEntry(key);
+        if (e < 0) return false;
+        value = entries[e].value;
+        return true;
+    }
     void Set(const Value& key, const Value& value);
     // Stores under maxNumericKey + 1, or under 0 while it is negative.
     void Append(const Value& value);
@@ -66,7 +132,20 @@ private:
         uint8_t chain;
     };
 
-    int32_t FindEntry(const Value& key) const;
+    int32_t FindEntry(const Value& key) const
+    {
+        if (!index) {
+            const Entry* e = entries.data();
+            for (size_t i = 0, n = entries.size(); i < n; ++i) {
+                if (KeysEqual(e[i].key, key)) return static_cast<int32_t>(i);
+            }
+            return -1;
+        }
+        for (int32_t i = index[table_detail::LookupHash(key) >> indexShift]; i >= 0; i = entries[i].nextInIndex) {
+            if (KeysEqual(entries[i].key, key)) return i;
+        }
+        return -1;
+    }
     int32_t ChainHead(int chain) const;
     int FirstChainFrom(int chain) const;
     void Insert(const Value& key, const Value& value);

@@ -136,6 +136,13 @@ bool Interpreter::Execute(Code& code, bool fromNative)
         handlers[OP_JGT] = &&op_jgt;
         handlers[OP_JLE] = &&op_jle;
         handlers[OP_JGE] = &&op_jge;
+        handlers[OP_INCLOCAL] = &&op_inclocal;
+        handlers[OP_LADD] = &&op_ladd;
+        handlers[OP_LSUB] = &&op_lsub;
+        handlers[OP_LMUL] = &&op_lmul;
+        handlers[OP_LDIV] = &&op_ldiv;
+        handlers[OP_ADDSL] = &&op_addsl;
+        handlers[OP_SUBSL] = &&op_subsl;
         ready = true;
     }
 
@@ -263,6 +270,39 @@ op_subk : {
     std::memcpy(&k, pc + 8, sizeof k);
     StoreNumber(*top, *instruction == OP_ADDK ? top->num + k : top->num - k);
     pc += sizeof(Value);
+    NEXT();
+}
+op_inclocal : {
+    Value& slot = frame[ReadU16(pc)];
+    if (slot.tag != Tag::Num) FAIL(errNumberExpected);
+    double k;
+    std::memcpy(&k, pc + 2 + 8, sizeof k);
+    StoreNumber(slot, slot.num + k);
+    pc += 2 + sizeof(Value);
+    NEXT();
+}
+    // Arithmetic on two slots straight into a third.
+#define SLOT_ARITHMETIC(label, operator_)                                                                              \
+    label : {                                                                                                          \
+        const Value& a = frame[ReadU16(pc)];                                                                           \
+        const Value& b = frame[ReadU16(pc + 2)];                                                                       \
+        if (a.tag != Tag::Num || b.tag != Tag::Num) FAIL(errNumberExpected);                                          \
+        StoreNumber(frame[ReadU16(pc + 4)], a.num operator_ b.num);                                                    \
+        pc += 6;                                                                                                       \
+        NEXT();                                                                                                        \
+    }
+    SLOT_ARITHMETIC(op_ladd, +)
+    SLOT_ARITHMETIC(op_lsub, -)
+    SLOT_ARITHMETIC(op_lmul, *)
+    SLOT_ARITHMETIC(op_ldiv, /)
+#undef SLOT_ARITHMETIC
+op_addsl:
+op_subsl : {
+    if (top[-1].tag != Tag::Num || top[0].tag != Tag::Num) FAIL(errNumberExpected);
+    const double result = *instruction == OP_ADDSL ? top[-1].num + top[0].num : top[-1].num - top[0].num;
+    StoreNumber(frame[ReadU16(pc)], result);
+    top -= 2;
+    pc += 2;
     NEXT();
 }
 op_concat : {

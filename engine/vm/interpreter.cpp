@@ -263,9 +263,9 @@ StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)
 
 // --- tables --------------------------------------------------------------------
 
-Value Interpreter::TableGet(TableObject* table, const Value& key)
+Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
 {
-    Value v = table->Get(key);
+    Value v;
     for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
         const Value parent = table->Get(parentKey);
         if (!parent.IsTable()) return Value::Null();
@@ -286,12 +286,6 @@ Value Interpreter::GetProperty(TableObject* table, const Value& key)
     const Value v = TableGet(table, key);
     if (!v.IsCallable()) return v;
     return CallFunction(Value::Table(table), v);
-}
-
-TableObject* Interpreter::TypePrototype(Tag tag) const
-{
-    const auto i = static_cast<size_t>(tag);
-    return i < std::size(prototypes) ? prototypes[i] : nullptr;
 }
 
 // --- native calls ----------------------------------------------------------------

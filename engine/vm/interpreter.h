@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,7 +92,11 @@ public:
 
     // --- tables -------------------------------------------------------------
     // Lookup along the "parent" chain; a stored null continues to the parent.
-    Value TableGet(TableObject* table, const Value& key);
+    Value TableGet(TableObject* table, const Value& key)
+    {
+        const Value v = table->Get(key);
+        return v.IsNull() ? TableGetInherited(table, key) : v;
+    }
     Value TableGet(TableObject* table, std::u16string_view key) { return TableGet(table, MakeString(key)); }
     void TableSet(TableObject* table, std::u16string_view key, const Value& value)
     {
@@ -102,7 +107,11 @@ public:
     // The field, or the result of calling it with this = table when it is a function.
     Value GetProperty(TableObject* table, const Value& key);
     Value GetProperty(TableObject* table, std::u16string_view key) { return GetProperty(table, MakeString(key)); }
-    TableObject* TypePrototype(Tag tag) const;
+    TableObject* TypePrototype(Tag tag) const
+    {
+        const auto i = static_cast<size_t>(tag);
+        return i < std::size(prototypes) ? prototypes[i] : nullptr;
+    }
 
     // --- native calls ---------------------------------------------------------
     // Takes the call off the stack; false (with errFewArguments or
@@ -201,6 +210,8 @@ private:
     void RestoreStack(const StackState& state);
 
     void SetUp(LibraryHook coreLibrary);
+    // TableGet after the table itself had nothing: along the "parent" chain.
+    Value TableGetInherited(TableObject* table, const Value& key);
     void MarkRoots();
     // Raises errOutOfMemory unless cells more cells fit on the stack.
     bool CheckStack(int cells);

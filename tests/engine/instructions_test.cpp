@@ -17,6 +17,11 @@ TEST(Instructions, ArithmeticAndConcatenation)
     EXPECT_EQ(h.Output("Print(- -3) Print(+ + 3) Print(-(2 - 5)) Print(+'s')"), "3\n3\n3\ns\n");
     EXPECT_EQ(h.Output("Print(1 + 2 & 3) Print('n=' & 1.5) Print('x' & null) Print(true & {})"),
               "33\nn=1.500000\nxnull\ntrue{\n} \n\n");
+    // Arithmetic on function locals, which runs without the stack.
+    EXPECT_EQ(h.Output("function F(a, b) var c = a * b  a = a + 1  b = b - 0.5  c = c - a  var d = a / b"
+                       "  d = d + c  c = b + a  a = a - {n = 2}.n  return a & ' ' & b & ' ' & c & ' ' & d end"
+                       " Print(F(3, 4))"),
+              "2 3.500000 7.500000 9.142857\n");
     // Division follows IEEE 754 without an error.
     EXPECT_EQ(h.Output("Print(1 / 0 > 1e300) Print(-1 / 0 < -1e300) Print(0 / 0 == 0 / 0)"), "true\ntrue\nfalse\n");
 }

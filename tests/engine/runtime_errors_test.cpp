@@ -50,6 +50,13 @@ TEST(RuntimeErrors, MessageAndPositionOfEachError)
         // Inside a function the position is the one in the function's text.
         {"function f(x) return x + {} end\nf(1)", "errNumberExpected", "Number expected", "x + {}"},
         {"function r(n) return r(n + 1) end\nr(0)", "errOutOfMemory", "Out of memory", "r(n + 1)"},
+        // Statements on locals that run as one instruction fail like the
+        // instructions they stand for.
+        {"function f(x) x = x + 1 end\nf('a')", "errNumberExpected", "Number expected", "+ 1"},
+        {"function f(x) x = x - 1 end\nf({})", "errNumberExpected", "Number expected", "- 1"},
+        {"function f(a, b) var c = a * b end\nf(2, null)", "errNumberExpected", "Number expected", "* b"},
+        {"function f(a, b) b = a / b end\nf('x', 1)", "errNumberExpected", "Number expected", "/ b"},
+        {"function f(a, t) a = a - t.n end\nf(1, {n = 'x'})", "errNumberExpected", "Number expected", "- t.n"},
     };
     for (const Case& c : cases) {
         ScriptHarness h;
