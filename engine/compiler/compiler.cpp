@@ -8,10 +8,10 @@
 
 namespace vellum {
 
-void Compiler::Compile(Interpreter& ip, std::u16string_view text, Code& code, bool expressionMode,
-                       std::u16string_view tokenFileName)
+void Compiler::Compile(Interpreter& ip, std::u16string_view text, uint32_t textId, Code& code,
+                       bool expressionMode, std::u16string_view tokenFileName)
 {
-    SourceReader reader(ip, text, tokenFileName);
+    SourceReader reader(ip, text, textId, tokenFileName);
     Compiler compiler(ip, reader, code);
     reader.Next();
     if (expressionMode) {
@@ -560,8 +560,9 @@ void Compiler::Begin(uint8_t op, int32_t position)
     const size_t start = code->bytes.size();
     beforeLast = last;
     last = Emitted{start, op, position};
-    if (code->positions.empty() || code->positions.back().source != position) {
-        code->positions.push_back({static_cast<uint32_t>(start), position});
+    const SourcePlace place{position, reader.TextId()};
+    if (place.text != kNoSourceText && (code->positions.empty() || code->positions.back().place != place)) {
+        code->positions.push_back({static_cast<uint32_t>(start), place});
     }
     code->bytes.push_back(op);
 }
@@ -590,7 +591,7 @@ void Compiler::Fuse(uint8_t op, int32_t position)
     // The fused instruction fails where the second one would have.
     last.position = position;
     if (!code->positions.empty() && code->positions.back().pc == last.start) {
-        code->positions.back().source = position;
+        code->positions.back().place.position = position;
     }
 }
 

@@ -19,10 +19,11 @@ class Interpreter;
 class Compiler {
 public:
     // Compiles text into code: one expression, or a sequence of statements
-    // that must reach the end of the text. Errors stay pending in ip; the
-    // code is then incomplete and must not run.
-    static void Compile(Interpreter& ip, std::u16string_view text, Code& code, bool expressionMode,
-                        std::u16string_view tokenFileName = {});
+    // that must reach the end of the text. textId names the text in the
+    // interpreter's kept texts, for error places. Errors stay pending in ip;
+    // the code is then incomplete and must not run.
+    static void Compile(Interpreter& ip, std::u16string_view text, uint32_t textId, Code& code,
+                        bool expressionMode, std::u16string_view tokenFileName = {});
 
 private:
     static constexpr int kMaxNesting = 200;

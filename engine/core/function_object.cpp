@@ -4,12 +4,12 @@
 
 namespace vellum {
 
-int32_t Code::SourceAt(size_t pc) const
+SourcePlace Code::SourceAt(size_t pc) const
 {
     auto after = std::upper_bound(positions.begin(), positions.end(), pc,
                                   [](size_t at, const Position& p) { return at < p.pc; });
-    if (after == positions.begin()) return -1;
-    return std::prev(after)->source;
+    if (after == positions.begin()) return {};
+    return std::prev(after)->place;
 }
 
 } // namespace vellum

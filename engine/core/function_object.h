@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/gc_object.h"
+#include "core/source_place.h"
 #include "core/table_object.h"
 #include "core/value.h"
 
@@ -10,19 +11,19 @@
 
 namespace vellum {
 
-// Bytecode with a side table from instruction offsets to source offsets,
+// Bytecode with a side table from instruction offsets to source places,
 // consulted only when an instruction fails, so positions cost nothing while
 // the code runs.
 struct Code {
     struct Position {
         uint32_t pc;
-        int32_t source;
+        SourcePlace place;
     };
     std::vector<uint8_t> bytes;
     std::vector<Position> positions;
 
-    // The source offset of the instruction at pc, or -1.
-    int32_t SourceAt(size_t pc) const;
+    // The source place of the instruction at pc; unknown when none was recorded.
+    SourcePlace SourceAt(size_t pc) const;
 };
 
 class FunctionObject final : public GcObject {

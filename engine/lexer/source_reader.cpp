@@ -42,8 +42,9 @@ bool HasText(uint32_t code) { return code == token::String || code == token::Ide
 
 } // namespace
 
-SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, std::u16string_view tokenFileName)
-    : ip(ip_), text(text_)
+SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, uint32_t textId_,
+                           std::u16string_view tokenFileName)
+    : ip(ip_), text(text_), textId(textId_)
 {
     includes.reserve(kMaxIncludeDepth);
     if (tokenFileName.empty()) return;
@@ -97,7 +98,7 @@ void SourceReader::SwapWithPushedBack()
 
 void SourceReader::RaiseAt(ErrorId id, std::u16string_view arg1, std::u16string_view arg2)
 {
-    ip.RaiseErrorAt(id, static_cast<int32_t>(tokenStart), arg1, arg2);
+    ip.RaiseErrorAt(id, {static_cast<int32_t>(tokenStart), textId}, arg1, arg2);
 }
 
 uint32_t SourceReader::Lex()
@@ -258,19 +259,20 @@ void SourceReader::OpenInclude()
     if (position - begin == kMaxFileName && Unit(position) != u'"') return RaiseAt(errIncludeFileNameTooLong);
     const std::u16string name(text.substr(begin, position - begin));
 
-    Include include;
-    if (!LoadFile(name, include.text)) {
-        const std::u16string besideProgram = ip.Paths().ProgramDirectory() + name;
-        if (besideProgram.size() >= kMaxFileName || !LoadFile(besideProgram, include.text)) {
+    std::u16string included;
+    if (!LoadFile(name, included)) {
+        // Beside the program; a name too long for that leaves the bare
+        // directory, which is no file.
+        const std::u16string besideProgram = ip.Paths().PathBesideProgram(name);
+        if (besideProgram.size() <= ip.Paths().ProgramDirectory().size() || !LoadFile(besideProgram, included)) {
             return RaiseAt(errIncludeFileNotFound);
         }
     }
-    include.savedText = text;
-    include.savedPosition = position;
-    include.savedTokenStart = tokenStart;
-    include.name = name;
-    includes.push_back(std::move(include));
-    text = std::u16string_view(includes.back().text.data(), includes.back().text.size());
+    includes.push_back({text, textId, position, tokenStart});
+    // The interpreter keeps the text: errors of code compiled from it are
+    // shown at their line in it long after this reader is gone.
+    textId = ip.KeepSourceText(std::move(included));
+    text = ip.SourceText(textId);
     position = 0;
 }
 
@@ -279,6 +281,7 @@ bool SourceReader::LeaveInclude()
     if (includes.empty()) return false;
     Include& top = includes.back();
     text = top.savedText;
+    textId = top.savedTextId;
     // Continue after the closing quote of the directive (if the text had one).
     position = top.savedPosition + (Unit(top.savedPosition) == u'"' ? 1 : 0);
     tokenStart = top.savedTokenStart;
@@ -286,7 +289,7 @@ bool SourceReader::LeaveInclude()
     return true;
 }
 
-bool SourceReader::LoadFile(std::u16string_view name, std::vector<char16_t>& out) const
+bool SourceReader::LoadFile(std::u16string_view name, std::u16string& out) const
 {
     const auto path = ip.Paths().HostPath(name);
     if (!path) return false;
@@ -313,7 +316,7 @@ bool SourceReader::LoadFile(std::u16string_view name, std::vector<char16_t>& out
 
 void SourceReader::CorruptTokenFile()
 {
-    ip.RaiseErrorAt(errInvalidFileFormat, static_cast<int32_t>(tokenStart), u"(token file)");
+    ip.RaiseErrorAt(errInvalidFileFormat, {static_cast<int32_t>(tokenStart), textId}, u"(token file)");
 }
 
 uint32_t SourceReader::ReadTokenRecord()

@@ -7,6 +7,7 @@
 // every token it lexes there, includes expanded.
 #pragma once
 
+#include "core/source_place.h"
 #include "core/value.h"
 #include "error/error_ids.h"
 
@@ -27,7 +28,9 @@ public:
     static constexpr size_t kMaxFileName = 260;
     static constexpr size_t kMaxWord = 1024;
 
-    SourceReader(Interpreter& ip, std::u16string_view text, std::u16string_view tokenFileName = {});
+    // textId names the text among the interpreter's kept texts (error places).
+    SourceReader(Interpreter& ip, std::u16string_view text, uint32_t textId = kNoSourceText,
+                 std::u16string_view tokenFileName = {});
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
     ~SourceReader();
@@ -45,6 +48,8 @@ public:
     const Value& TokenValue() const { return tokenValue; }
     // Offset of the last lexed token in the buffer it came from.
     int32_t TokenPosition() const { return static_cast<int32_t>(tokenStart); }
+    // The kept text the reader is in now: the compiled text or an included file.
+    uint32_t TextId() const { return textId; }
     void RaiseAt(ErrorId id, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
 
     // Frees open includes and closes the token file.
@@ -52,11 +57,10 @@ public:
 
 private:
     struct Include {
-        std::vector<char16_t> text;
         std::u16string_view savedText;
+        uint32_t savedTextId;
         size_t savedPosition;
         size_t savedTokenStart;
-        std::u16string name;
     };
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -71,12 +75,13 @@ private:
     uint32_t LexWord();
     void OpenInclude();
     bool LeaveInclude();
-    bool LoadFile(std::u16string_view name, std::vector<char16_t>& out) const;
+    bool LoadFile(std::u16string_view name, std::u16string& out) const;
     void WriteToken(uint32_t code);
     void CorruptTokenFile();
 
     Interpreter& ip;
     std::u16string_view text;
+    uint32_t textId;
     size_t position = 0;
     size_t tokenStart = 0;
     uint32_t token = 0;

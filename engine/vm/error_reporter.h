@@ -2,7 +2,9 @@
 // console mode. The engine alone writes to standard error.
 #pragma once
 
-#include <cstdint>
+#include "core/source_place.h"
+
+#include <optional>
 #include <string_view>
 
 namespace vellum {
@@ -10,9 +12,9 @@ namespace vellum {
 class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;
-    // message is the formatted text; position is the source offset of the
-    // failing token or instruction, or -1 when unknown.
-    virtual void ShowError(std::u16string_view message, int32_t position) = 0;
+    // message is the formatted text; at is the line and column of the
+    // failing token or instruction in the text it came from, when known.
+    virtual void ShowError(std::u16string_view message, std::optional<TextLocation> at) = 0;
 };
 
 } // namespace vellum

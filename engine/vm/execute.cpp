@@ -514,7 +514,7 @@ op_swap:
     std::swap(top[0], top[-1]);
     NEXT();
 op_setpos:
-    if (errorId == errOK) errorPosition = ReadI32(pc);
+    if (errorId == errOK) errorPlace.position = ReadI32(pc);
     pc += 4;
     NEXT();
 
@@ -524,8 +524,8 @@ failed:
     calls.resize(outerCalls);
     if (errorId == errDie && fromNative) {
         ClearError();
-    } else if (errorPosition < 0) {
-        errorPosition = current->SourceAt(static_cast<size_t>(instruction - start));
+    } else if (errorPlace.position < 0) {
+        errorPlace = current->SourceAt(static_cast<size_t>(instruction - start));
     }
     return false;
 

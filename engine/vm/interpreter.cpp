@@ -37,6 +37,10 @@ void AppendNumber(std::u16string& out, double d)
     const char* end;
     if (d >= -2147483648.0 && d <= 2147483647.0 && d == std::trunc(d)) {
         end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int32_t>(d)).ptr;
+    } else if (std::isnan(d)) {
+        // A NaN's sign means nothing; it prints as "nan" either way.
+        out += u"nan";
+        return;
     } else {
         // Six decimals, as "%f" prints them, whatever the process locale says.
         end = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed, 6).ptr;
@@ -85,8 +89,9 @@ void Interpreter::SetUp(LibraryHook coreLibrary)
 
 void Interpreter::RunSource(std::u16string_view text)
 {
+    const uint32_t id = KeepSourceText(std::u16string(text));
     Code code;
-    Compiler::Compile(*this, text, code, false);
+    Compiler::Compile(*this, SourceText(id), id, code, false);
     if (ErrorPending()) return;
     const StackState saved = SaveStack();
     if (!Execute(code, true) || ErrorPending()) RestoreStack(saved);
@@ -94,8 +99,9 @@ void Interpreter::RunSource(std::u16string_view text)
 
 void Interpreter::CompileSource(std::u16string_view text, std::u16string_view tokenFile)
 {
+    const uint32_t id = KeepSourceText(std::u16string(text));
     Code code;
-    Compiler::Compile(*this, text, code, false, tokenFile);
+    Compiler::Compile(*this, SourceText(id), id, code, false, tokenFile);
 }
 
 Value Interpreter::EvalSource(std::u16string_view text)
@@ -117,8 +123,10 @@ Value Interpreter::EvalSource(std::u16string_view text)
 
     const ErrorState saved = SaveError();
     ClearError();
+    // The text is no script the user sees: its errors are placed at the
+    // instruction that evaluated it.
     Code code;
-    Compiler::Compile(*this, text, code, true);
+    Compiler::Compile(*this, text, kNoSourceText, code, true);
     if (ErrorPending()) {
         RestoreError(saved);
         return Value::Null();
@@ -403,11 +411,25 @@ void Interpreter::RaiseError(ErrorId id, std::u16string_view arg1, std::u16strin
     errorArg2.assign(arg2.substr(0, kMaxErrorArg));
 }
 
-void Interpreter::RaiseErrorAt(ErrorId id, int32_t position, std::u16string_view arg1, std::u16string_view arg2)
+void Interpreter::RaiseErrorAt(ErrorId id, SourcePlace place, std::u16string_view arg1, std::u16string_view arg2)
 {
     if (errorId != errOK) return;
     RaiseError(id, arg1, arg2);
-    errorPosition = position;
+    errorPlace = place;
+}
+
+std::optional<TextLocation> Interpreter::ErrorLocation() const
+{
+    if (!errorPlace.Known() || errorPlace.text >= sourceTexts.size()) return std::nullopt;
+    const std::u16string_view text = sourceTexts[errorPlace.text];
+    if (static_cast<size_t>(errorPlace.position) > text.size()) return std::nullopt;
+    return LocateInText(text, errorPlace.position);
+}
+
+uint32_t Interpreter::KeepSourceText(std::u16string text)
+{
+    sourceTexts.push_back(std::move(text));
+    return static_cast<uint32_t>(sourceTexts.size() - 1);
 }
 
 void Interpreter::ClearError()
@@ -415,7 +437,7 @@ void Interpreter::ClearError()
     errorId = errOK;
     errorArg1.clear();
     errorArg2.clear();
-    errorPosition = -1;
+    errorPlace = {};
 }
 
 void Interpreter::RestoreError(const ErrorState& state)
@@ -423,7 +445,7 @@ void Interpreter::RestoreError(const ErrorState& state)
     errorId = state.id;
     errorArg1 = state.arg1;
     errorArg2 = state.arg2;
-    errorPosition = state.position;
+    errorPlace = state.place;
 }
 
 std::u16string Interpreter::FormatError()
@@ -435,11 +457,11 @@ void Interpreter::ReportError()
 {
     if (!ErrorPending()) return;
     const std::u16string message = FormatError();
-    const int32_t position = errorPosition;
+    const std::optional<TextLocation> at = ErrorLocation();
     // Cleared first: showing the error may run a message loop and scripts.
     ClearError();
     if (reporter != nullptr) {
-        reporter->ShowError(message, position);
+        reporter->ShowError(message, at);
     } else {
         std::cerr << "Vellum Error: " << ToUtf8(message) << '\n';
     }

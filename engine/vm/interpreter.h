@@ -18,9 +18,11 @@
 #include "error/error_table.h"
 
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -152,12 +154,14 @@ public:
     bool ErrorPending() const { return errorId != errOK; }
     // Only the first error is kept; arguments are cut to 511 units.
     void RaiseError(ErrorId id, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
-    // Like RaiseError, with the position of the offending source text.
-    void RaiseErrorAt(ErrorId id, int32_t position, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
+    // Like RaiseError, with the place of the offending source text.
+    void RaiseErrorAt(ErrorId id, SourcePlace place, std::u16string_view arg1 = {}, std::u16string_view arg2 = {});
     void ClearError();
     ErrorId ErrorIdentifier() const { return errorId; }
-    int32_t ErrorPosition() const { return errorPosition; }
-    void SetErrorPosition(int32_t position) { errorPosition = position; }
+    // The error's offset in the text it came from, -1 when unknown.
+    int32_t ErrorPosition() const { return errorPlace.position; }
+    // The error's line and column in the text it came from, when known.
+    std::optional<TextLocation> ErrorLocation() const;
     const std::u16string& ErrorArg1() const { return errorArg1; }
     const std::u16string& ErrorArg2() const { return errorArg2; }
     // The pending error's message in the current locale.
@@ -168,15 +172,22 @@ public:
     struct ErrorState {
         ErrorId id;
         std::u16string arg1, arg2;
-        int32_t position;
+        SourcePlace place;
     };
-    ErrorState SaveError() const { return {errorId, errorArg1, errorArg2, errorPosition}; }
+    ErrorState SaveError() const { return {errorId, errorArg1, errorArg2, errorPlace}; }
     void RestoreError(const ErrorState& state);
 
     ErrorTable& Messages() { return errorTable; }
 
+    // --- source texts ---------------------------------------------------------
+    // Every text code was compiled from (scripts and included files) stays
+    // here, so an error can be placed on its line after compilation ended.
+    uint32_t KeepSourceText(std::u16string text);
+    std::u16string_view SourceText(uint32_t id) const { return sourceTexts[id]; }
+
     // --- host hooks -----------------------------------------------------------
     void SetReporter(ErrorReporter* r) { reporter = r; }
+    ErrorReporter* Reporter() const { return reporter; }
     void SetPathResolver(const PathResolver* r);
     const PathResolver& Paths() const { return *paths; }
 
@@ -243,7 +254,9 @@ private:
 
     ErrorId errorId = errOK;
     std::u16string errorArg1, errorArg2;
-    int32_t errorPosition = -1;
+    SourcePlace errorPlace;
+    // A deque, so that views of kept texts stay valid as more are kept.
+    std::deque<std::u16string> sourceTexts;
 
     Collector collector;
     StringTable strings{collector};

@@ -23,4 +23,12 @@ std::u16string PathResolver::ProgramDirectory() const
     return FromUtf8(exe.parent_path().string()) + u'/';
 }
 
+std::u16string PathResolver::PathBesideProgram(std::u16string_view name) const
+{
+    constexpr size_t kMaxPath = 260;
+    std::u16string path = ProgramDirectory();
+    if (path.size() + name.size() < kMaxPath) path += name;
+    return path;
+}
+
 } // namespace vellum

@@ -17,6 +17,10 @@ public:
     virtual std::optional<std::filesystem::path> HostPath(std::u16string_view scriptPath) const;
     // The program's own directory as scripts see it, ending in a separator.
     virtual std::u16string ProgramDirectory() const;
+
+    // The program's directory followed by name; the directory alone when
+    // the two together would not fit a path of 260 units.
+    std::u16string PathBesideProgram(std::u16string_view name) const;
 };
 
 } // namespace vellum

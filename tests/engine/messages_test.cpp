@@ -20,7 +20,7 @@ TEST(Messages, FirstErrorWinsAndArgumentsAreCut)
     ScriptHarness h;
     Interpreter& ip = h.ip;
     ip.RaiseError(errFileNotFound, u"a.txt");
-    ip.RaiseErrorAt(errIndexingNonTable2, 7, u"x", u"y");
+    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, u"x", u"y");
     EXPECT_EQ(ip.ErrorIdentifier(), errFileNotFound);
     EXPECT_EQ(U8(ip.FormatError()), "File not found a.txt");
     EXPECT_EQ(ip.ErrorPosition(), -1);
@@ -28,7 +28,7 @@ TEST(Messages, FirstErrorWinsAndArgumentsAreCut)
     EXPECT_FALSE(ip.ErrorPending());
     EXPECT_TRUE(ip.ErrorArg1().empty());
 
-    ip.RaiseErrorAt(errIndexingNonTable2, 7, std::u16string(600, u'a'), std::u16string(511, u'b'));
+    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, std::u16string(600, u'a'), std::u16string(511, u'b'));
     EXPECT_EQ(ip.ErrorArg1().size(), 511u);
     EXPECT_EQ(ip.ErrorArg2().size(), 511u);
     EXPECT_EQ(ip.ErrorPosition(), 7);
@@ -93,13 +93,26 @@ TEST(Messages, LocalesFallBackToEnglish)
     EXPECT_EQ(ip.GetTableField(locales, u"xx"), created);
 }
 
+TEST(Messages, PlacesAreLocatedByLineAndColumn)
+{
+    const std::u16string text = u"ab\ncd\r\nef\rgh";
+    EXPECT_EQ(LocateInText(text, 0).line, 1);
+    EXPECT_EQ(LocateInText(text, 1).column, 2);
+    EXPECT_EQ(LocateInText(text, 4).line, 2);
+    EXPECT_EQ(LocateInText(text, 4).column, 2);
+    EXPECT_EQ(LocateInText(text, 7).line, 3);
+    EXPECT_EQ(LocateInText(text, 7).column, 1);
+    EXPECT_EQ(LocateInText(text, 10).line, 4);
+    EXPECT_EQ(LocateInText(text, 11).column, 2);
+}
+
 class Collecting : public ErrorReporter {
 public:
-    void ShowError(std::u16string_view message, int32_t position) override
+    void ShowError(std::u16string_view message, std::optional<TextLocation> at) override
     {
-        shown.push_back({U8(message), position});
+        shown.push_back({U8(message), at});
     }
-    std::vector<std::pair<std::string, int32_t>> shown;
+    std::vector<std::pair<std::string, std::optional<TextLocation>>> shown;
 };
 
 TEST(Messages, ReportShowsAPendingErrorOnceAndClearsIt)
@@ -109,12 +122,14 @@ TEST(Messages, ReportShowsAPendingErrorOnceAndClearsIt)
     h.ip.SetReporter(&reporter);
     h.ip.ReportError();
     EXPECT_TRUE(reporter.shown.empty());
-    h.ip.RunSource(u"var a = 1 a = a < 'b'");
+    h.ip.RunSource(u"var a = 1\r\na = a < 'b'");
     h.ip.ReportError();
     h.ip.ReportError();
     ASSERT_EQ(reporter.shown.size(), 1u);
     EXPECT_EQ(reporter.shown[0].first, "operator < - the compared values must be the same type");
-    EXPECT_GE(reporter.shown[0].second, 10);
+    ASSERT_TRUE(reporter.shown[0].second);
+    EXPECT_EQ(reporter.shown[0].second->line, 2);
+    EXPECT_EQ(reporter.shown[0].second->column, 7);
     EXPECT_FALSE(h.ip.ErrorPending());
     h.ip.SetReporter(nullptr);
 }
