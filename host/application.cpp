@@ -1,0 +1,48 @@
+#include "host/application.h"
+
+#include "core/unicode.h"
+#include "host/register_libraries.h"
+#include "host/script_file.h"
+#include "platform/message_box.h"
+
+#include <iostream>
+
+namespace vellum {
+
+Application::Application(const platform::DeviceFolder& folder_, std::u16string startScript_)
+    : folder(folder_), startScript(std::move(startScript_))
+{
+}
+
+int Application::Run()
+{
+    // The first interpreter exists before the script is looked for; the
+    // script itself runs in a fresh one.
+    interpreter = NewInterpreter(folder, &errorBox);
+    const std::u16string scriptPath = folder.PathBesideProgram(startScript);
+    const auto hostPath = folder.HostPath(scriptPath);
+    std::optional<std::u16string> text;
+    if (hostPath) text = ReadScriptFile(*hostPath);
+    if (!text) {
+        // The built-in editor takes this place once it exists.
+        std::cerr << "vellum: no start-up script " << ToUtf8(startScript) << " in " << folder.Root().string()
+                  << "; write one there, or run vellum APP.q9c\n";
+        interpreter.reset();
+        return 2;
+    }
+    ReplaceInterpreter(std::move(*text), scriptPath);
+    const bool failed = interpreter->ErrorPending();
+    interpreter->ReportError();
+    interpreter.reset();
+    return failed && platform::ConsoleMode() ? 1 : 0;
+}
+
+void Application::ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath)
+{
+    interpreter.reset();
+    interpreter = NewInterpreter(folder, &errorBox);
+    interpreter->Messages().scriptPath = scriptPath;
+    interpreter->RunSource(text);
+}
+
+} // namespace vellum

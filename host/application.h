@@ -1,0 +1,38 @@
+// The program's run: one device folder, one start-up script, and the
+// interpreter that runs it.
+#pragma once
+
+#include "host/error_box.h"
+#include "platform/device_folder.h"
+#include "vm/interpreter.h"
+
+#include <memory>
+#include <string>
+
+namespace vellum {
+
+class Application {
+public:
+    // startScript is the script's name in the device folder's root.
+    Application(const platform::DeviceFolder& folder, std::u16string startScript);
+
+    // Runs the start-up script and shows its pending error, if any.
+    // Gives the exit status: 0, 1 after an error box in console mode, or 2
+    // when there is no start-up script.
+    int Run();
+
+    // Discards the current interpreter and runs text in a fresh one whose
+    // script path is scriptPath. A pending error stays in the new
+    // interpreter for the caller to show.
+    void ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath);
+
+    Interpreter* CurrentInterpreter() const { return interpreter.get(); }
+
+private:
+    const platform::DeviceFolder& folder;
+    std::u16string startScript;
+    ErrorBox errorBox;
+    std::unique_ptr<Interpreter> interpreter;
+};
+
+} // namespace vellum

@@ -1,0 +1,29 @@
+// The program's command line: vellum [options] [APP.q9c | FOLDER].
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellum {
+
+struct CommandLine {
+    bool console = false;
+    bool help = false;
+    bool version = false;
+    // The script or folder named on the command line, as given.
+    std::optional<std::filesystem::path> target;
+};
+
+// The parsed options, or a one-line complaint about them.
+struct ParsedCommandLine {
+    CommandLine options;
+    std::string error;
+};
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text of --help.
+std::string UsageText();
+
+} // namespace vellum

@@ -1,0 +1,135 @@
+// The methods of the string prototype. `this` is taken as text, so a
+// method reached through another value works on that value's text.
+// Positions and lengths count UTF-16 code units from 0; number arguments
+// are truncated toward zero.
+#include "host/core/string_methods.h"
+
+#include "host/core/case_mapping.h"
+#include "vm/interpreter.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vellum {
+
+namespace {
+
+// A number argument truncated toward zero (saturating); false, with
+// errNumberExpected, when it is not a number.
+bool ArgInteger(Interpreter& ip, int i, int64_t& out)
+{
+    int32_t n = 0;
+    if (!Interpreter::ValueToInt(ip.ArgValue(i), n)) {
+        ip.RaiseError(errNumberExpected);
+        return false;
+    }
+    out = n;
+    return true;
+}
+
+std::u16string_view Self(Interpreter& ip) { return ip.ArgText(0)->View(); }
+
+uint32_t Len(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    ip.PushNumber(static_cast<double>(Self(ip).size()));
+    return 1;
+}
+
+// A start outside 0 to the length, or a negative count, gives the empty
+// string rather than guessing which part was meant.
+uint32_t Substr(Interpreter& ip)
+{
+    int64_t start, count;
+    if (!ip.CheckArgs(2, -1) || !ArgInteger(ip, 1, start) || !ArgInteger(ip, 2, count)) return 0;
+    const std::u16string_view s = Self(ip);
+    const auto length = static_cast<int64_t>(s.size());
+    if (start < 0 || start > length || count < 0) {
+        ip.PushString({});
+    } else {
+        ip.PushString(s.substr(static_cast<size_t>(start), static_cast<size_t>(count)));
+    }
+    return 1;
+}
+
+uint32_t Upper(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    ip.PushString(ToUpperCase(Self(ip)));
+    return 1;
+}
+
+uint32_t Lower(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    ip.PushString(ToLowerCase(Self(ip)));
+    return 1;
+}
+
+// Null when from lies outside the string, so even the empty needle is not
+// found in the empty string.
+uint32_t Find(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, 2)) return 0;
+    int64_t from = 0;
+    if (ip.ArgCount() - 1 == 2 && !ArgInteger(ip, 2, from)) return 0;
+    const std::u16string_view s = Self(ip);
+    if (from < 0 || from >= static_cast<int64_t>(s.size())) return 0;
+    const size_t at = s.find(ip.ArgText(1)->View(), static_cast<size_t>(from));
+    if (at == std::u16string_view::npos) return 0;
+    ip.PushNumber(static_cast<double>(at));
+    return 1;
+}
+
+uint32_t Replace(Interpreter& ip)
+{
+    int64_t position, count = 0;
+    if (!ip.CheckArgs(2, 3) || !ArgInteger(ip, 2, position)) return 0;
+    if (ip.ArgCount() - 1 == 3 && !ArgInteger(ip, 3, count)) return 0;
+    const std::u16string_view s = Self(ip);
+    if (position < 0 || count < 0 || position + count > static_cast<int64_t>(s.size())) return 0;
+    std::u16string result(s.substr(0, static_cast<size_t>(position)));
+    result += ip.ArgText(1)->View();
+    result += s.substr(static_cast<size_t>(position + count));
+    ip.PushString(result);
+    return 1;
+}
+
+// An empty separator splits into single code units (the empty string
+// still gives one empty piece) instead of failing.
+uint32_t Split(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    const std::u16string_view s = Self(ip);
+    const std::u16string_view separator = ip.ArgText(1)->View();
+    TableObject* pieces = ip.NewTable();
+    if (separator.empty()) {
+        for (const char16_t unit : s) pieces->Append(ip.MakeString({&unit, 1}));
+        if (s.empty()) pieces->Append(ip.MakeString({}));
+    } else {
+        size_t begin = 0;
+        for (size_t at = s.find(separator); at != std::u16string_view::npos; at = s.find(separator, begin)) {
+            pieces->Append(ip.MakeString(s.substr(begin, at - begin)));
+            begin = at + separator.size();
+        }
+        pieces->Append(ip.MakeString(s.substr(begin)));
+    }
+    ip.PushValue(Value::Table(pieces));
+    return 1;
+}
+
+} // namespace
+
+void RegisterStringMethods(Interpreter& ip)
+{
+    TableObject* prototype = ip.TypePrototype(Tag::Str);
+    ip.SetMethod(prototype, u"Len", Len);
+    ip.SetMethod(prototype, u"Substr", Substr);
+    ip.SetMethod(prototype, u"Upper", Upper);
+    ip.SetMethod(prototype, u"Lower", Lower);
+    ip.SetMethod(prototype, u"Find", Find);
+    ip.SetMethod(prototype, u"Replace", Replace);
+    ip.SetMethod(prototype, u"Split", Split);
+}
+
+} // namespace vellum

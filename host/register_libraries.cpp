@@ -1,0 +1,26 @@
+#include "host/register_libraries.h"
+
+#include "host/core/core_library.h"
+#include "vm/error_reporter.h"
+#include "vm/path_resolver.h"
+
+namespace vellum {
+
+void RegisterLibraries(Interpreter& ip)
+{
+    // The order is fixed: the system library, the GUI framework, the host
+    // functions, AddIcoToExe with the file and audio classes, the bitmaps.
+    RegisterHostFunctions(ip);
+    RegisterAddIcoToExe(ip);
+}
+
+std::unique_ptr<Interpreter> NewInterpreter(const PathResolver& paths, ErrorReporter* reporter)
+{
+    auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
+    ip->SetPathResolver(&paths);
+    ip->SetReporter(reporter);
+    RegisterLibraries(*ip);
+    return ip;
+}
+
+} // namespace vellum

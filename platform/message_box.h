@@ -1,0 +1,26 @@
+// The system's message box, as scripts and the error box use it. In console
+// mode it writes the text to standard output instead and answers with its
+// first button, so that scripts run unattended on a terminal.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vellum::platform {
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageIcon { Information, Error, Question, Exclamation };
+
+// Switches every message box of the process to the terminal.
+void SetConsoleMode(bool on);
+bool ConsoleMode();
+
+// Shows a modal box with no owner window and gives the button that closed
+// it: "ok", "cancel", "yes" or "no".
+std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
+                              MessageIcon icon);
+
+// Writes a line to standard error as UTF-8 (console mode's error line).
+void WriteErrorLine(std::u16string_view text);
+
+} // namespace vellum::platform

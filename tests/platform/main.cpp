@@ -1,0 +1,12 @@
+// Runs the platform tests inside a QCoreApplication, which the local
+// sockets of the single-instance rule need for their event loop.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

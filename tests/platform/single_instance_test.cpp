@@ -1,0 +1,179 @@
+// Tests of the single-instance rule: one claim per device folder, later
+// starts raise the first, other folders run side by side, and a socket left
+// by a crashed instance does not lock the folder for good, and starts at
+// the same moment leave one instance.
+#include "platform/single_instance.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <string>
+
+namespace vellum::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    SingleInstanceTest()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vellum-instance-XXXXXX").string();
+        base = fs::canonical(mkdtemp(pattern.data()));
+        fs::create_directories(base / "a");
+        fs::create_directories(base / "b");
+        fs::create_directory_symlink("a", base / "a-link");
+    }
+    ~SingleInstanceTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(base, ignored);
+    }
+
+    // Runs the event loop until done holds, for at most five seconds.
+    static bool WaitFor(const std::function<bool()>& done)
+    {
+        const QDeadlineTimer deadline(5000);
+        while (!done() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
+        return done();
+    }
+
+    fs::path base;
+};
+
+TEST_F(SingleInstanceTest, OneClaimPerFolderAndLaterStartsRaiseIt)
+{
+    int raised = 0;
+    auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
+    ASSERT_NE(first, nullptr);
+
+    bool wronglyRaised = false;
+    EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+    // The same folder spelt another way is the same folder.
+    EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return raised == 2; }));
+
+    auto other = SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; });
+    EXPECT_NE(other, nullptr);
+
+    first.reset();
+    auto next = SingleInstance::Claim(base / "a", [] {});
+    EXPECT_NE(next, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(raised, 2);
+    EXPECT_FALSE(wronglyRaised);
+}
+
+// A pipe that children wait on until the parent closes its end.
+class Gate {
+public:
+    Gate() { EXPECT_EQ(pipe(fds), 0); }
+    ~Gate()
+    {
+        Open();
+        close(fds[0]);
+    }
+    void Open()
+    {
+        if (fds[1] >= 0) close(fds[1]);
+        fds[1] = -1;
+    }
+    void WaitInChild()
+    {
+        Open();
+        char unit;
+        while (read(fds[0], &unit, 1) > 0) {}
+    }
+
+private:
+    int fds[2] = {-1, -1};
+};
+
+enum class Ending { clean, crash };
+
+// Claims folder in a child once start opens, reports '1' (claimed) or '0' to
+// report, holds the claim until hold opens, then gives it up or, like a
+// crash, ends without cleaning up.
+pid_t ClaimInChild(const fs::path& folder, Gate& start, Gate& hold, int report, Ending ending)
+{
+    const pid_t child = fork();
+    if (child != 0) return child;
+    start.WaitInChild();
+    auto claim = SingleInstance::Claim(folder, [] {});
+    const char claimed = claim != nullptr ? '1' : '0';
+    const bool reported = write(report, &claimed, 1) == 1;
+    hold.WaitInChild();
+    if (ending == Ending::crash) (void)claim.release();
+    claim.reset();
+    _exit(reported ? 0 : 1);
+}
+
+TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
+{
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    Gate start, hold;
+    const pid_t child = ClaimInChild(base / "a", start, hold, report[1], Ending::crash);
+    ASSERT_GT(child, 0);
+    start.Open();
+    hold.Open();
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    char claimed = 0;
+    EXPECT_EQ(read(report[0], &claimed, 1), 1);
+    close(report[0]);
+    close(report[1]);
+    ASSERT_EQ(claimed, '1');
+
+    int raised = 0;
+    auto instance = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
+    ASSERT_NE(instance, nullptr);
+    EXPECT_EQ(SingleInstance::Claim(base / "a", [] {}), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+}
+
+TEST_F(SingleInstanceTest, StartsAtTheSameMomentLeaveOneInstance)
+{
+    // Without the claim's lock the race is lost in about one round of three.
+    for (int round = 0; round < 8; ++round) {
+        const fs::path folder = base / ("race-" + std::to_string(round));
+        fs::create_directory(folder);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        Gate start, hold;
+        pid_t children[3];
+        for (pid_t& child : children) {
+            child = ClaimInChild(folder, start, hold, report[1], Ending::clean);
+            ASSERT_GT(child, 0);
+        }
+        start.Open();
+        int claims = 0;
+        for (size_t i = 0; i < std::size(children); ++i) {
+            char claimed = 0;
+            EXPECT_EQ(read(report[0], &claimed, 1), 1);
+            claims += claimed == '1';
+        }
+        hold.Open();
+        for (const pid_t child : children) waitpid(child, nullptr, 0);
+        close(report[0]);
+        close(report[1]);
+        EXPECT_EQ(claims, 1) << "round " << round;
+    }
+}
+
+} // namespace
+} // namespace vellum::platform

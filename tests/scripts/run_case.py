@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Runs one case of the script conformance suite through `vellum --console`.
+
+Usage: run_case.py VELLUM CASE.q9c
+
+The case's script and its fixtures (CASE.files/) are copied into a fresh
+device folder; the script runs there, then every script named by a
+"--- then FILE" line of CASE.expected, in order and in the same folder.
+Each run's standard output, standard error and exit status must match the
+expected file exactly; on a mismatch a unified diff is printed and the
+exit status is 1. The format is described in README.md beside this file.
+"""
+
+import difflib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+TIMEOUT_SECONDS = 20
+
+
+class CaseError(Exception):
+    pass
+
+
+class Run:
+    def __init__(self, script):
+        self.script = script
+        self.stdout = b""
+        self.stderr = b""
+        self.exit = 0
+
+
+def parse_expected(path, main_script):
+    """Splits NAME.expected into its runs: stdout, then optional sections."""
+    runs = [Run(main_script)]
+    section = "stdout"
+    for line in path.read_bytes().splitlines(keepends=True):
+        marker = line.rstrip(b"\n")
+        run = runs[-1]
+        if marker == b"--- stderr":
+            section = "stderr"
+        elif marker.startswith(b"--- exit "):
+            run.exit = int(marker[len(b"--- exit "):])
+            section = "done"
+        elif marker.startswith(b"--- then "):
+            runs.append(Run(marker[len(b"--- then "):].decode("utf-8")))
+            section = "stdout"
+        elif section == "stdout":
+            run.stdout += line
+        elif section == "stderr":
+            run.stderr += line
+        else:
+            raise CaseError(f"{path.name}: text after '--- exit': {line!r}")
+    return runs
+
+
+def bytes_fixture(text, name):
+    """The bytes a .bytes fixture describes: hex byte pairs, "text" as
+    UTF-16LE code units, '#' comments to the end of the line."""
+    out = bytearray()
+    for number, line in enumerate(text.splitlines(), 1):
+        rest = line
+        while rest:
+            rest = rest.lstrip()
+            if not rest or rest.startswith("#"):
+                break
+            if rest.startswith('"'):
+                close = rest.find('"', 1)
+                if close < 0:
+                    raise CaseError(f"{name}:{number}: unclosed text")
+                out += rest[1:close].encode("utf-16-le")
+                rest = rest[close + 1:]
+                continue
+            word = rest.split(None, 1)[0]
+            if len(word) != 2:
+                raise CaseError(f"{name}:{number}: not a hex byte: {word!r}")
+            out.append(int(word, 16))
+            rest = rest[len(word):]
+    return bytes(out)
+
+
+def prepare_folder(case, folder):
+    shutil.copyfile(case, folder / case.name)
+    fixtures = case.with_suffix(".files")
+    if not fixtures.is_dir():
+        return
+    for source in sorted(fixtures.rglob("*")):
+        target = folder / source.relative_to(fixtures)
+        if source.is_dir():
+            target.mkdir(parents=True, exist_ok=True)
+        elif source.suffix == ".bytes":
+            target.with_suffix("").write_bytes(bytes_fixture(source.read_text("utf-8"), source.name))
+        else:
+            shutil.copyfile(source, target)
+
+
+def execute(vellum, folder, workdir, run):
+    script = folder / run.script
+    env = dict(os.environ)
+    # Console mode needs no screen; a form a script might open stays off-screen.
+    env.setdefault("QT_QPA_PLATFORM", "offscreen")
+    actual = Run(run.script)
+    try:
+        done = subprocess.run([vellum, "--console", str(script)], cwd=workdir, env=env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=TIMEOUT_SECONDS)
+    except subprocess.TimeoutExpired as e:
+        actual.stdout = e.stdout or b""
+        actual.stderr = (e.stderr or b"") + f"[runner: killed after {TIMEOUT_SECONDS} s]\n".encode()
+        actual.exit = "timeout"
+        return actual
+    actual.stdout, actual.stderr, actual.exit = done.stdout, done.stderr, done.returncode
+    return actual
+
+
+def render(run):
+    """A run in the format of the expected file, for the diff."""
+    text = run.stdout
+    if text and not text.endswith(b"\n"):
+        text += b"\n[runner: no line feed at the end of stdout]\n"
+    if run.stderr:
+        text += b"--- stderr\n" + run.stderr
+        if not run.stderr.endswith(b"\n"):
+            text += b"\n[runner: no line feed at the end of stderr]\n"
+    if run.exit != 0:
+        text += f"--- exit {run.exit}\n".encode()
+    return text.decode("utf-8", errors="backslashreplace")
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__.strip().splitlines()[2], file=sys.stderr)
+        return 2
+    vellum = os.path.abspath(sys.argv[1])
+    case = Path(sys.argv[2]).resolve()
+    expected_runs = parse_expected(case.with_suffix(".expected"), case.name)
+    with tempfile.TemporaryDirectory(prefix=f"vellum-{case.stem}-") as temp:
+        folder = Path(temp) / "device"
+        workdir = Path(temp) / "cwd"
+        folder.mkdir()
+        workdir.mkdir()
+        prepare_folder(case, folder)
+        failed = False
+        for expected in expected_runs:
+            actual = execute(vellum, folder, workdir, expected)
+            same = (actual.stdout, actual.stderr, actual.exit) == (expected.stdout, expected.stderr, expected.exit)
+            if same:
+                continue
+            failed = True
+            diff = difflib.unified_diff(render(expected).splitlines(keepends=True),
+                                        render(actual).splitlines(keepends=True),
+                                        f"expected: {expected.script}", f"actual: {expected.script}")
+            sys.stdout.write(f"=== {expected.script}: output differs\n")
+            sys.stdout.writelines(line if line.endswith("\n") else line + "\n" for line in diff)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except CaseError as e:
+        print(f"run_case.py: {e}", file=sys.stderr)
+        sys.exit(2)
