@@ -1,5 +1,6 @@
 #include "host/register_libraries.h"
 
+#include "gui/gui_library.h"
 #include "host/core/core_library.h"
 #include "vm/error_reporter.h"
 #include "vm/path_resolver.h"
@@ -10,6 +11,7 @@ void RegisterLibraries(Interpreter& ip)
 {
     // The order is fixed: the system library, the GUI framework, the host
     // functions, AddIcoToExe with the file and audio classes, the bitmaps.
+    gui::RegisterGuiLibrary(ip);
     RegisterHostFunctions(ip);
     RegisterAddIcoToExe(ip);
 }

@@ -1,0 +1,93 @@
+#include "gui/style/text_view.h"
+
+#include "gui/style/length.h"
+#include "gui/style/style.h"
+#include "gui/style/text_lines.h"
+#include "gui/style/view_property.h"
+
+#include <algorithm>
+
+namespace vellum::gui {
+
+namespace {
+
+// Automatic sizes follow the content height, up to this many pixels.
+constexpr int32_t kLargestAutomaticSize = 48;
+
+bool MultiLine(View& view) { return ViewProperty(view, u"multiLine").IsTrue(); }
+
+int32_t LineHeight(const platform::FontSpec& font) { return platform::TextExtent(font, u"A").height; }
+
+} // namespace
+
+platform::Size TextView::Measure()
+{
+    const Style style(*this);
+    const platform::FontSpec font = StyleFont(style).Spec();
+    std::u16string text = ViewText(*this, u"text");
+    // An empty text takes the room of a short word, so that it can be found.
+    if (text.empty()) text = u"Text";
+    if (MultiLine(*this)) {
+        const int32_t lines = TextLines::Count(text, font, GetContentRect().Width());
+        return {1, ClampPixels(int64_t{LineHeight(font)} * lines)};
+    }
+    const platform::Size extent = platform::TextExtent(font, text);
+    return {ClampPixels(int64_t{extent.width} + 1), extent.height};
+}
+
+int32_t TextView::MeasureHeight()
+{
+    const int32_t height = Measure().height;
+    const Margins margins = StyleMargins(*this);
+    return ClampPixels(int64_t{height} + margins.top + margins.bottom);
+}
+
+int32_t TextView::MeasureWidth()
+{
+    const int32_t width = Measure().width;
+    const Margins margins = StyleMargins(*this);
+    return ClampPixels(int64_t{width} + margins.left + margins.right);
+}
+
+void TextView::Draw(Canvas& canvas, const Rect&)
+{
+    DrawDecoration(canvas);
+    const Style style(*this);
+    const Rect content = GetContentRect();
+    FontRecord record = StyleFont(style);
+    if (record.size == 0) {
+        record.size = ClampPixels(std::min<int64_t>(int64_t{content.bottom} - content.top - 3, kLargestAutomaticSize));
+    }
+    const platform::FontSpec font = record.Spec();
+    const platform::Color color = StyleColor(style);
+    const Align align = StyleAlign(style);
+    const VAlign valign = StyleVAlign(style);
+    const std::u16string text = ViewText(*this, u"text");
+    if (text.empty()) return;
+
+    if (!MultiLine(*this)) {
+        const platform::Size extent = platform::TextExtent(font, text);
+        const Rect box = PlaceInRect(content, align, valign, extent.width, extent.height);
+        canvas.DrawText(font, box.left, box.top, text, content, color);
+        return;
+    }
+    const int32_t lineHeight = LineHeight(font);
+    const int64_t textHeight = int64_t{lineHeight} * TextLines::Count(text, font, content.Width());
+    int64_t y = content.top;
+    if (valign == VAlign::Bottom) {
+        y = content.bottom - textHeight;
+    } else if (valign == VAlign::Center) {
+        y = content.top + std::max<int64_t>(0, content.bottom - textHeight - content.top) / 2;
+    }
+    TextLines lines(text, font, content.Width());
+    // Lines below the content rectangle would be clipped away entirely.
+    while (y <= content.bottom) {
+        const std::optional<TextLines::Line> line = lines.Next();
+        if (!line) break;
+        const int32_t x = PlaceInRect(content, align, VAlign::Top, line->size.width, lineHeight).left;
+        if (y + lineHeight > content.top) canvas.DrawText(font, x, static_cast<int32_t>(y), line->text, content, color);
+        y += lineHeight;
+    }
+}
+
+} // namespace vellum::gui

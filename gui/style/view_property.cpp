@@ -1,0 +1,23 @@
+#include "gui/style/view_property.h"
+
+#include "core/string_object.h"
+#include "gui/view/view.h"
+#include "vm/interpreter.h"
+
+namespace vellum::gui {
+
+Value ViewProperty(View& view, std::u16string_view name)
+{
+    if (view.table == nullptr) return Value::Null();
+    ValueRoot keep(view.ip, Value::Table(view.table));
+    return view.ip.GetProperty(view.table, name);
+}
+
+std::u16string ViewText(View& view, std::u16string_view name)
+{
+    const Value value = ViewProperty(view, name);
+    if (value.IsNull()) return {};
+    return std::u16string(view.ip.ToString(value, false, true)->View());
+}
+
+} // namespace vellum::gui

@@ -1,0 +1,32 @@
+// The class tables scripts derive their views from (TText, TRow, ...): each
+// holds the common view methods, the class's Create and its own methods.
+#pragma once
+
+#include "core/table_object.h"
+#include "core/value.h"
+#include "vm/interpreter.h"
+
+#include <string_view>
+
+namespace vellum::gui {
+
+class View;
+
+// Makes a class table with the common view methods and create as "Create",
+// stores it as the global name and gives it, for the class's own methods.
+TableObject* RegisterViewClass(Interpreter& ip, std::u16string_view name, NativeFunction create);
+
+// The Create method of a view class: no arguments; makes the native view
+// and stores it in this."pObject".
+template <class ViewClass>
+uint32_t CreateViewObject(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    ip.SetNativeObject(ip.Make<ViewClass>(ip));
+    return 0;
+}
+
+// The view of `this` in a method; none when the table has no view.
+View* ThisView(Interpreter& ip);
+
+} // namespace vellum::gui

@@ -1,0 +1,23 @@
+// Measuring a text without a canvas: the same font and metrics that
+// QtCanvas::DrawText draws with.
+#include "platform/canvas.h"
+#include "platform/qt_font.h"
+
+#include <QFontMetrics>
+#include <QString>
+
+#include <cstdlib>
+
+namespace vellum::platform {
+
+Size TextExtent(const FontSpec& font, std::u16string_view text)
+{
+    // Without a font system nothing is drawn either; the cell height keeps
+    // layouts in console runs from collapsing.
+    if (!FontsAvailable()) return {0, font.height != 0 ? std::abs(font.height) : 15};
+    const QFontMetrics metrics(QtFont(font));
+    const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return {metrics.horizontalAdvance(string), metrics.height()};
+}
+
+} // namespace vellum::platform

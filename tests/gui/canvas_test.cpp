@@ -1,0 +1,462 @@
+// The canvas's pixel rules, drawn into images and read back pixel by pixel:
+// box edges, line end points, dashes, gradients, clips, text and pictures;
+// and the fonts, pictures and icons the canvas draws.
+#include "gui/gui_harness.h"
+#include "platform/file_icon.h"
+#include "platform/picture.h"
+#include "platform/qt_canvas.h"
+#include "platform/qt_font.h"
+
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vellum::test {
+namespace {
+
+using platform::Color;
+using platform::Pen;
+using platform::PenStyle;
+using platform::Point;
+using platform::Rect;
+using platform::Rgb;
+
+constexpr Color white = Rgb(255, 255, 255);
+constexpr Color black = Rgb(0, 0, 0);
+constexpr Color red = Rgb(255, 0, 0);
+constexpr Color blue = Rgb(0, 0, 255);
+constexpr Color green = Rgb(0, 128, 0);
+
+QImage Draw(int width, int height, const std::function<void(platform::Canvas&)>& draw)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    platform::QtCanvas canvas(painter);
+    draw(canvas);
+    return image;
+}
+
+// The smallest rectangle holding every pixel that is not white; empty when
+// all are white.
+Rect Ink(const QImage& image)
+{
+    Rect ink{image.width(), image.height(), -1, -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (PixelAt(image, x, y) == white) continue;
+            ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
+        }
+    }
+    return ink;
+}
+
+// The row y from x0 to x1 as '#' for colour and '.' for anything else.
+std::string Row(const QImage& image, int y, int x0, int x1, Color color = black)
+{
+    std::string row;
+    for (int x = x0; x <= x1; ++x) row += PixelAt(image, x, y) == color ? '#' : '.';
+    return row;
+}
+
+TEST(Canvas, RectangleCoversItsBoxWithoutRightAndBottom)
+{
+    for (const int width : {0, 1}) {
+        const QImage outline =
+            Draw(12, 12, [&](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black, width}, {}); });
+        EXPECT_EQ(Row(outline, 0, 0, 11), "##########..") << width;
+        EXPECT_EQ(Row(outline, 9, 0, 11), "##########..") << width;
+        EXPECT_EQ(Row(outline, 5, 0, 11), "#........#..") << width;
+        EXPECT_EQ(Row(outline, 10, 0, 11), "............") << width;
+    }
+
+    const QImage filled = Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black}, red); });
+    EXPECT_EQ(Row(filled, 5, 0, 11, red), ".########...");
+    EXPECT_EQ(PixelAt(filled, 9, 5), black);
+    // Corners given the other way round make the same box.
+    EXPECT_EQ(Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(10, 10, 0, 0, {black}, red); }), filled);
+    // A box without width draws nothing.
+    EXPECT_TRUE(Ink(Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(4, 0, 4, 10, {black}, red); })).Empty());
+
+    // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
+    const QImage wide = Draw(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 3}, red); });
+    EXPECT_EQ(Ink(wide), (Rect{4, 4, 15, 15}));
+    EXPECT_EQ(Row(wide, 10, 3, 16, red), "....######....");
+    EXPECT_EQ(Row(wide, 10, 3, 16), ".###......###.");
+    const QImage even = Draw(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 2}, {}); });
+    EXPECT_EQ(Row(even, 10, 3, 16), ".##........##.");
+}
+
+TEST(Canvas, FillRectIsInclusive)
+{
+    const QImage image = Draw(10, 10, [](platform::Canvas& c) {
+        c.FillRect({2, 3, 5, 6}, red);
+        c.FillRect({8, 8, 7, 9}, blue); // empty
+    });
+    EXPECT_EQ(Ink(image), (Rect{2, 3, 5, 6}));
+    EXPECT_EQ(PixelAt(image, 5, 6), red);
+
+    // Rectangles far larger than any device still cover it.
+    constexpr int32_t low = INT32_MIN, high = INT32_MAX;
+    const QImage huge = Draw(10, 10, [](platform::Canvas& c) {
+        c.FillRect({low, low, high, high}, red);
+        c.Rectangle(low, low, high, 5, {blue, 4}, green);
+        c.GradientFill({low, 8, high, 9}, black, white, false);
+    });
+    EXPECT_EQ(PixelAt(huge, 9, 7), red);
+    EXPECT_EQ(PixelAt(huge, 9, 6), blue); // the bottom edge 4, with 2 of the 4 pen pixels outside
+    EXPECT_EQ(PixelAt(huge, 4, 2), green);
+    EXPECT_EQ(PixelAt(huge, 4, 5), blue);
+    EXPECT_NEAR(platform::RedOf(PixelAt(huge, 4, 9)), 128, 1);
+}
+
+TEST(Canvas, LinesLeaveOutTheirLastPoint)
+{
+    const QImage straight = Draw(12, 12, [](platform::Canvas& c) { c.Line({0, 0}, {10, 0}, {black}); });
+    EXPECT_EQ(Row(straight, 0, 0, 11), "##########..");
+
+    const QImage diagonal = Draw(12, 12, [](platform::Canvas& c) { c.Line({5, 5}, {0, 0}, {black}); });
+    EXPECT_EQ(PixelAt(diagonal, 5, 5), black);
+    EXPECT_EQ(PixelAt(diagonal, 1, 1), black);
+    EXPECT_EQ(PixelAt(diagonal, 0, 0), white);
+
+    // Every corner of a polyline is drawn, its last point is not.
+    const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
+    const QImage corner = Draw(12, 12, [&](platform::Canvas& c) { c.Polyline(path, {blue}); });
+    EXPECT_EQ(Row(corner, 1, 0, 9, blue), ".########.");
+    EXPECT_EQ(PixelAt(corner, 8, 7), blue);
+    EXPECT_EQ(PixelAt(corner, 8, 8), white);
+
+    // A shallow line steps once per half of its run.
+    const QImage shallow = Draw(12, 4, [](platform::Canvas& c) { c.Line({0, 0}, {10, 2}, {black}); });
+    EXPECT_EQ(Row(shallow, 0, 0, 11), "###.........");
+    EXPECT_EQ(Row(shallow, 1, 0, 11), "...#####....");
+    EXPECT_EQ(Row(shallow, 2, 0, 11), "........##..");
+
+    EXPECT_TRUE(Ink(Draw(4, 4, [](platform::Canvas& c) { c.Line({2, 2}, {2, 2}, {black}); })).Empty());
+
+    // Ends far outside the canvas cost no more than the canvas's own width.
+    const QImage far = Draw(40, 8, [](platform::Canvas& c) {
+        c.Line({-2000000000, 3}, {2000000000, 3}, {black});
+        c.Line({20, -2000000000}, {20, 2000000000}, {blue, 1, PenStyle::Dash});
+    });
+    EXPECT_EQ(Row(far, 3, 0, 39), std::string(20, '#') + "." + std::string(19, '#'));
+    EXPECT_EQ(PixelAt(far, 20, 0), blue);
+}
+
+TEST(Canvas, DashedPensLeaveGaps)
+{
+    const QImage thin = Draw(60, 3, [](platform::Canvas& c) { c.Line({0, 1}, {60, 1}, {black, 1, PenStyle::Dash}); });
+    EXPECT_EQ(Row(thin, 1, 0, 59), std::string(18, '#') + std::string(6, '.') + std::string(18, '#') +
+                                       std::string(6, '.') + std::string(12, '#'));
+
+    // The pattern runs on around the corners of an outline.
+    const QImage outline =
+        Draw(40, 40, [](platform::Canvas& c) { c.Rectangle(0, 0, 21, 30, {black, 1, PenStyle::Dash}, {}); });
+    EXPECT_EQ(Row(outline, 0, 0, 21), std::string(18, '#') + std::string(2, '.') + "..");
+    EXPECT_EQ(PixelAt(outline, 20, 3), white); // still in the gap that began on the top edge
+    EXPECT_EQ(PixelAt(outline, 20, 4), black);
+
+    const QImage wide = Draw(80, 9, [](platform::Canvas& c) { c.Line({2, 4}, {78, 4}, {black, 3, PenStyle::Dash}); });
+    const std::string row = Row(wide, 4, 0, 79);
+    EXPECT_NE(row.find("#."), std::string::npos) << row;
+    EXPECT_NE(row.find(".#", 3), std::string::npos) << row;
+
+    const auto inked = [](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) count += PixelAt(image, x, y) != white;
+        }
+        return count;
+    };
+    const Pen dash{black, 1, PenStyle::Dash};
+    const int dashed = inked(Draw(60, 60, [&](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, dash, {}); }));
+    const int solid = inked(Draw(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {black}, {}); }));
+    EXPECT_GT(dashed, solid / 2);
+    EXPECT_LT(dashed, solid * 7 / 8);
+}
+
+TEST(Canvas, EllipseStaysInsideItsBox)
+{
+    const QImage image = Draw(14, 14, [](platform::Canvas& c) { c.Ellipse(2, 2, 12, 12, {black}, red); });
+    EXPECT_EQ(Ink(image), (Rect{2, 2, 11, 11}));
+    EXPECT_EQ(PixelAt(image, 7, 7), red);
+    EXPECT_EQ(PixelAt(image, 2, 7), black);
+    EXPECT_EQ(PixelAt(image, 2, 2), white);
+
+    const QImage wide = Draw(24, 24, [](platform::Canvas& c) { c.Ellipse(4, 4, 20, 20, {blue, 3}, {}); });
+    EXPECT_EQ(Ink(wide), (Rect{3, 3, 20, 20}));
+    EXPECT_EQ(PixelAt(wide, 12, 12), white);
+}
+
+TEST(Canvas, GradientsEndInTheirColours)
+{
+    const Rect area{0, 0, 99, 9};
+    const QImage across = Draw(100, 10, [&](platform::Canvas& c) { c.GradientFill(area, red, blue, false); });
+    EXPECT_EQ(PixelAt(across, 0, 5), red);
+    EXPECT_EQ(PixelAt(across, 99, 5), blue);
+    const Color middle = PixelAt(across, 50, 5);
+    EXPECT_NEAR(platform::RedOf(middle), 128, 3);
+    EXPECT_NEAR(platform::BlueOf(middle), 128, 3);
+    EXPECT_EQ(PixelAt(across, 50, 0), middle); // every row alike
+
+    const QImage down = Draw(10, 100, [](platform::Canvas& c) { c.GradientFill({0, 0, 9, 99}, black, white, true); });
+    EXPECT_EQ(PixelAt(down, 3, 0), black);
+    EXPECT_EQ(PixelAt(down, 3, 99), white);
+    EXPECT_EQ(PixelAt(down, 0, 40), PixelAt(down, 9, 40));
+
+    // Clipping shows part of the same gradient, not a squeezed one.
+    const QImage clipped = Draw(100, 10, [&](platform::Canvas& c) {
+        c.PushClip({50, 0, 99, 9});
+        c.GradientFill(area, red, blue, false);
+        c.PopClip();
+    });
+    EXPECT_EQ(PixelAt(clipped, 49, 5), white);
+    EXPECT_EQ(PixelAt(clipped, 50, 5), middle);
+    EXPECT_EQ(PixelAt(clipped, 99, 5), blue);
+
+    const QImage single = Draw(3, 3, [](platform::Canvas& c) { c.GradientFill({1, 1, 1, 1}, green, blue, false); });
+    EXPECT_EQ(PixelAt(single, 1, 1), green);
+}
+
+TEST(Canvas, ClipsNest)
+{
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    {
+        platform::QtCanvas canvas(painter);
+        canvas.PushClip({0, 0, 49, 49});
+        canvas.PushClip({25, 25, 99, 99});
+        canvas.FillRect({0, 0, 99, 99}, red);
+        canvas.PopClip();
+        canvas.FillRect({0, 0, 10, 10}, blue);
+        canvas.FillRect({60, 60, 70, 70}, blue); // outside the outer clip
+        canvas.PushClip({80, 80, 90, 90});       // disjoint from the one in force
+        canvas.FillRect({0, 0, 99, 99}, green);
+        canvas.PopClip();
+        canvas.PopClip();
+        canvas.PopClip(); // one too many does nothing
+        canvas.FillRect({95, 95, 99, 99}, blue);
+        canvas.PushClip({0, 0, 1, 1}); // left pushed: the canvas pops it when it goes
+    }
+    EXPECT_FALSE(painter.hasClipping());
+    painter.end();
+    EXPECT_EQ(PixelAt(image, 25, 25), red);
+    EXPECT_EQ(PixelAt(image, 49, 49), red);
+    EXPECT_EQ(PixelAt(image, 24, 30), white);
+    EXPECT_EQ(PixelAt(image, 50, 49), white);
+    EXPECT_EQ(PixelAt(image, 5, 5), blue);
+    EXPECT_EQ(PixelAt(image, 65, 65), white);
+    EXPECT_EQ(PixelAt(image, 85, 85), white);
+    EXPECT_EQ(PixelAt(image, 97, 97), blue);
+}
+
+TEST(Canvas, TextIsDrawnInsideItsExtentAndClip)
+{
+    platform::FontSpec font;
+    font.height = 24;
+    const std::u16string text = u"Hello, jumpy world";
+    const platform::Size extent = platform::TextExtent(font, text);
+    ASSERT_GT(extent.width, 50);
+    EXPECT_EQ(extent.height, QFontMetrics(platform::QtFont(font)).height());
+
+    const QImage drawn =
+        Draw(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue); });
+    const Rect ink = Ink(drawn);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.left, 10);
+    EXPECT_GE(ink.top, 20);
+    EXPECT_LT(ink.right, 10 + extent.width);
+    EXPECT_LT(ink.bottom, 20 + extent.height);
+    // The ink reaches near both ends: the measure is of the text drawn.
+    EXPECT_LT(ink.left, 14);
+    EXPECT_GT(ink.right, 10 + extent.width - 6);
+
+    // Measured piecewise, the widths add up to the whole (no kerning).
+    EXPECT_EQ(platform::TextExtent(font, u"AV").width,
+              platform::TextExtent(font, u"A").width + platform::TextExtent(font, u"V").width);
+
+    const QImage clipped =
+        Draw(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {10, 20, 40, 29}, blue); });
+    const Rect clippedInk = Ink(clipped);
+    ASSERT_FALSE(clippedInk.Empty());
+    EXPECT_LE(clippedInk.right, 40);
+    EXPECT_LE(clippedInk.bottom, 29);
+
+    // The text clip works inside a pushed clip without widening it.
+    const QImage nested = Draw(300, 60, [&](platform::Canvas& c) {
+        c.PushClip({0, 0, 30, 59});
+        c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
+        c.PopClip();
+        c.DrawText(font, 10, 20, u"", {0, 0, 299, 59}, blue);
+    });
+    EXPECT_LE(Ink(nested).right, 30);
+
+    // Transparent background: what was there shows between the letters.
+    const QImage over = Draw(300, 60, [&](platform::Canvas& c) {
+        c.FillRect({0, 0, 299, 59}, red);
+        c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
+    });
+    EXPECT_EQ(PixelAt(over, 12, 22), red);
+    EXPECT_EQ(PixelAt(over, 5, 30), red);
+}
+
+TEST(Canvas, FontsAreSizedByTheirCell)
+{
+    for (const int height : {8, 11, 15, 20, 27, 33, 48, 72}) {
+        for (const int weight : {400, 700}) {
+            platform::FontSpec spec;
+            spec.height = height;
+            spec.weight = weight;
+            const int cell = QFontMetrics(platform::QtFont(spec)).height();
+            EXPECT_LE(std::abs(cell - height), 1) << "height " << height << " weight " << weight;
+            EXPECT_EQ(platform::TextExtent(spec, u"A").height, cell);
+        }
+    }
+
+    platform::FontSpec spec;
+    EXPECT_EQ(QFontInfo(platform::QtFont(spec)).family(), "Liberation Sans");
+    spec.height = 0; // the default height
+    EXPECT_EQ(platform::QtFont(spec).pixelSize(), platform::QtFont(platform::FontSpec{}).pixelSize());
+    spec.height = -20; // an em size
+    EXPECT_EQ(platform::QtFont(spec).pixelSize(), 20);
+
+    spec = {};
+    spec.weight = 700;
+    spec.italic = true;
+    spec.underline = true;
+    const QFontInfo info(platform::QtFont(spec));
+    EXPECT_TRUE(info.bold());
+    EXPECT_TRUE(info.italic());
+    EXPECT_TRUE(platform::QtFont(spec).underline());
+    spec.weight = 100;
+    EXPECT_EQ(platform::QtFont(spec).weight(), QFont::Thin);
+    EXPECT_GT(platform::TextExtent({u"Arial", 20, 900}, u"Wide words").width,
+              platform::TextExtent({u"Arial", 20, 400}, u"Wide words").width);
+
+    // A face the system lacks still gives a usable font.
+    EXPECT_GT(platform::TextExtent({u"No Such Face Anywhere", 15}, u"text").width, 0);
+}
+
+TEST(Picture, LoadsEveryFormatByItsContent)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage source(6, 4, QImage::Format_RGB32);
+    source.fill(QColor(10, 200, 30));
+    source.setPixel(0, 0, qRgb(250, 0, 0));
+    const auto write = [&](const QString& name, const char* format) {
+        QImageWriter writer(dir.filePath(name), format);
+        EXPECT_TRUE(writer.write(source)) << name.toStdString() << writer.errorString().toStdString();
+        return std::filesystem::path(dir.filePath(name).toStdString());
+    };
+
+    struct Case {
+        const char* name;
+        const char* format;
+    };
+    for (const auto& [name, format] : {Case{"a.png", "png"}, Case{"b.BMP", "bmp"}, Case{"c.ico", "ico"},
+                                       Case{"misnamed.bmp", "png"}}) {
+        const auto picture = platform::Picture::Load(write(name, format));
+        ASSERT_NE(picture, nullptr) << name;
+        EXPECT_EQ(picture->Dimensions(), (platform::Size{6, 4})) << name;
+        EXPECT_EQ(picture->GetKind(), std::string(name) == "c.ico" ? platform::Picture::Kind::Icon
+                                                                    : platform::Picture::Kind::Bitmap);
+        EXPECT_EQ(picture->Image().pixel(0, 0) & 0xFFFFFF, qRgb(250, 0, 0) & 0xFFFFFF) << name;
+        EXPECT_EQ(picture->Image().pixel(3, 2) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF) << name;
+    }
+
+    const auto jpeg = platform::Picture::Load(write("d.jpg", "jpeg"));
+    ASSERT_NE(jpeg, nullptr);
+    EXPECT_EQ(jpeg->Dimensions(), (platform::Size{6, 4}));
+    EXPECT_NEAR(qGreen(jpeg->Image().pixel(4, 3)), 200, 12);
+
+    // Qt writes no GIF; this is a one-pixel white one.
+    const char gifBytes[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                            ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
+    QFile gifFile(dir.filePath("e.gif"));
+    ASSERT_TRUE(gifFile.open(QIODevice::WriteOnly));
+    gifFile.write(gifBytes, sizeof gifBytes - 1);
+    gifFile.close();
+    const auto gif = platform::Picture::Load(gifFile.fileName().toStdString());
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(gif->Dimensions(), (platform::Size{1, 1}));
+    EXPECT_EQ(gif->Image().pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+
+    QFile garbage(dir.filePath("broken.png"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a picture at all");
+    garbage.close();
+    EXPECT_EQ(platform::Picture::Load(garbage.fileName().toStdString()), nullptr);
+    EXPECT_EQ(platform::Picture::Load(dir.filePath("missing.png").toStdString()), nullptr);
+    EXPECT_EQ(platform::Picture::Load(dir.path().toStdString()), nullptr);
+}
+
+TEST(Picture, DrawsScaledAndBlended)
+{
+    QImage quarters(2, 2, QImage::Format_RGB32);
+    quarters.setPixel(0, 0, qRgb(255, 0, 0));
+    quarters.setPixel(1, 0, qRgb(0, 0, 255));
+    quarters.setPixel(0, 1, qRgb(0, 0, 0));
+    quarters.setPixel(1, 1, qRgb(0, 128, 0));
+    const platform::Picture picture(quarters);
+
+    const QImage scaled = Draw(12, 12, [&](platform::Canvas& c) { c.DrawPicture(picture, {1, 1, 10, 10}); });
+    EXPECT_EQ(Ink(scaled), (Rect{1, 1, 10, 10}));
+    EXPECT_EQ(PixelAt(scaled, 1, 1), red);
+    EXPECT_EQ(PixelAt(scaled, 5, 5), red);
+    EXPECT_EQ(PixelAt(scaled, 6, 5), blue);
+    EXPECT_EQ(PixelAt(scaled, 5, 6), black);
+    EXPECT_EQ(PixelAt(scaled, 10, 10), green);
+
+    QImage dark(4, 4, QImage::Format_RGB32);
+    dark.fill(Qt::black);
+    const platform::Picture shade(dark);
+    const QImage half = Draw(6, 6, [&](platform::Canvas& c) {
+        c.DrawPicture(shade, {0, 0, 3, 3}, 128);
+        c.DrawPicture(shade, {4, 4, 5, 5}, 0);
+        c.FillRect({4, 0, 5, 1}, red);
+    });
+    const Color mixed = PixelAt(half, 2, 2);
+    EXPECT_NEAR(platform::RedOf(mixed), 127, 3);
+    EXPECT_EQ(platform::RedOf(mixed), platform::BlueOf(mixed));
+    EXPECT_EQ(PixelAt(half, 5, 5), white);
+    // Opacity does not leak into what is drawn afterwards.
+    EXPECT_EQ(PixelAt(half, 4, 0), red);
+}
+
+TEST(FileIcon, GivesOneIconPerKindOfFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"one.txt", "two.txt"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("plain text\n");
+    }
+    const platform::Picture* first = platform::FileIcon(dir.filePath("one.txt").toStdString());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetKind(), platform::Picture::Kind::Icon);
+    EXPECT_EQ(first->Dimensions(), (platform::Size{32, 32}));
+    EXPECT_EQ(platform::FileIcon(dir.filePath("two.txt").toStdString()), first);
+    bool visible = false;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) visible = visible || qAlpha(first->Image().pixel(x, y)) > 0;
+    }
+    EXPECT_TRUE(visible);
+
+    EXPECT_NE(platform::FileIcon(dir.path().toStdString()), nullptr);
+    EXPECT_EQ(platform::FileIcon(dir.filePath("absent.txt").toStdString()), nullptr);
+}
+
+} // namespace
+} // namespace vellum::test

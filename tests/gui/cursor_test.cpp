@@ -1,0 +1,53 @@
+// Cursors a view puts up and takes down, seen through Qt's override cursor.
+#include "platform/cursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+using platform::CursorShape;
+
+std::optional<Qt::CursorShape> Override()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    if (cursor == nullptr) return std::nullopt;
+    return cursor->shape();
+}
+
+TEST(Cursor, NamesIgnoreCase)
+{
+    EXPECT_EQ(platform::CursorNamed(u"wait"), CursorShape::Wait);
+    EXPECT_EQ(platform::CursorNamed(u"SizeNWSE"), CursorShape::SizeNwse);
+    EXPECT_EQ(platform::CursorNamed(u"UPARROW"), CursorShape::UpArrow);
+    EXPECT_EQ(platform::CursorNamed(u"IBeam"), CursorShape::IBeam);
+    EXPECT_EQ(platform::CursorNamed(u"busy"), std::nullopt);
+    EXPECT_EQ(platform::CursorNamed(u"arrow "), std::nullopt);
+    EXPECT_EQ(platform::CursorNamed(u""), std::nullopt);
+}
+
+TEST(Cursor, ReplacingAndRestoringTrackTheCursorInForce)
+{
+    ASSERT_EQ(Override(), std::nullopt);
+    // With nothing of ours up, the windows' own arrow is what gets replaced.
+    EXPECT_EQ(platform::ReplaceCursor(CursorShape::Wait), platform::CursorState(CursorShape::Arrow));
+    EXPECT_EQ(Override(), Qt::WaitCursor);
+    EXPECT_EQ(platform::ReplaceCursor(CursorShape::Hand), platform::CursorState(CursorShape::Wait));
+    EXPECT_EQ(Override(), Qt::PointingHandCursor);
+
+    platform::RestoreCursor(CursorShape::Wait);
+    EXPECT_EQ(Override(), Qt::WaitCursor);
+    platform::RestoreCursor(std::nullopt); // no cursor at all
+    EXPECT_EQ(Override(), Qt::BlankCursor);
+    EXPECT_EQ(platform::ReplaceCursor(CursorShape::Cross), platform::CursorState());
+    platform::RestoreCursor(CursorShape::Arrow);
+    EXPECT_EQ(Override(), std::nullopt);
+    platform::RestoreCursor(CursorShape::Arrow); // twice is harmless
+    EXPECT_EQ(Override(), std::nullopt);
+}
+
+} // namespace
+} // namespace vellum::test

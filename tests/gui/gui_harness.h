@@ -1,0 +1,47 @@
+// A bench for GUI tests: an interpreter with the core library and every
+// GUI class, a form that lends a resolution without a window, and helpers
+// to build a view tree from script source, lay it out and paint it.
+#pragma once
+
+#include "gui/form/form.h"
+#include "gui/view/view.h"
+#include "vm/interpreter.h"
+
+#include <QImage>
+
+#include <string>
+#include <string_view>
+
+namespace vellum::test {
+
+// A form without a window: views get its dpi; nothing is shown.
+class TestForm final : public gui::Form {
+public:
+    platform::NativeWindow* NativeWindowOf() override { return nullptr; }
+};
+
+class GuiHarness {
+public:
+    GuiHarness();
+    GuiHarness(const GuiHarness&) = delete;
+    GuiHarness& operator=(const GuiHarness&) = delete;
+
+    // Runs UTF-8 source; gives the pending error's identifier ("errOK" when
+    // none) and clears it.
+    std::string Run(std::string_view source);
+    // ToString of a global, unquoted and on one line.
+    std::string Text(std::u16string_view global);
+    // Builds the views of the table in a global under a form of that dpi,
+    // places the root on rect and lays the tree out (Arrange without a window).
+    gui::View* Build(std::u16string_view global, const platform::Rect& rect, int32_t dpi = 96);
+    // The tree painted on white, the size of the root's rectangle.
+    QImage Paint(gui::View* root);
+
+    Interpreter ip;
+    TestForm* form = nullptr;
+};
+
+// The pixel at (x, y) as a platform colour (0x00BBGGRR).
+platform::Color PixelAt(const QImage& image, int x, int y);
+
+} // namespace vellum::test

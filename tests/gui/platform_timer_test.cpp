@@ -1,0 +1,99 @@
+// View timers on the interface thread: ticks arrive there and only there,
+// a busy thread gets one tick rather than a backlog, and a timer that is
+// gone never ticks again, not even with a tick already queued.
+#include "platform/view_timer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace vellum::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the event loop until done() holds or a generous deadline passes.
+template <typename Done> bool Await(Done done)
+{
+    QDeadlineTimer deadline(10s);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+TEST(ViewTimer, PreciseTicksRunOnTheInterfaceThread)
+{
+    int ticks = 0;
+    bool elsewhere = false;
+    auto timer = platform::ViewTimer::Start(1, true, [&] {
+        ++ticks;
+        elsewhere = elsewhere || QThread::currentThread() != QCoreApplication::instance()->thread();
+    });
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(Await([&] { return ticks >= 5; }));
+    EXPECT_FALSE(elsewhere);
+
+    // Busy for a long while: one tick waits, not one per period.
+    std::this_thread::sleep_for(60ms);
+    const int before = ticks;
+    QCoreApplication::processEvents();
+    EXPECT_GE(ticks - before, 1);
+    EXPECT_LE(ticks - before, 2);
+
+    // A tick queued while the timer still ran is dropped once it is gone.
+    std::this_thread::sleep_for(20ms);
+    timer.reset();
+    const int atStop = ticks;
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(20ms);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, atStop);
+}
+
+TEST(ViewTimer, ZeroIntervalsStillLetTheLoopRun)
+{
+    for (const bool precise : {false, true}) {
+        int ticks = 0;
+        auto timer = platform::ViewTimer::Start(0, precise, [&] { ++ticks; });
+        ASSERT_NE(timer, nullptr);
+        EXPECT_TRUE(Await([&] { return ticks >= 3; })) << precise;
+        // Other work still gets through between ticks.
+        bool posted = false;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { posted = true; }, Qt::QueuedConnection);
+        EXPECT_TRUE(Await([&] { return posted; })) << precise;
+    }
+}
+
+TEST(ViewTimer, ATimerMayEndItselfFromItsTick)
+{
+    for (const bool precise : {false, true}) {
+        int ticks = 0;
+        std::unique_ptr<platform::ViewTimer> timer;
+        timer = platform::ViewTimer::Start(1, precise, [&] {
+            ++ticks;
+            timer.reset();
+        });
+        ASSERT_NE(timer, nullptr);
+        EXPECT_TRUE(Await([&] { return timer == nullptr; })) << precise;
+        std::this_thread::sleep_for(20ms);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ticks, 1) << precise;
+    }
+}
+
+TEST(ViewTimer, StartsOnlyOnTheInterfaceThread)
+{
+    std::unique_ptr<platform::ViewTimer> fromWorker;
+    std::thread([&] { fromWorker = platform::ViewTimer::Start(10, true, [] {}); }).join();
+    EXPECT_EQ(fromWorker, nullptr);
+    EXPECT_EQ(platform::ViewTimer::Start(10, false, nullptr), nullptr);
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,443 @@
+// The shape views as they paint: pixels of rectangles, ellipses, lines,
+// texts and images drawn through the Qt canvas into an image.
+#include "gui/gui_harness.h"
+#include "gui/style/text_view.h"
+#include "platform/canvas.h"
+#include "platform/device_folder.h"
+#include "platform/picture.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace vellum::test {
+namespace {
+
+using platform::Color;
+using platform::Rgb;
+
+constexpr Color kWhite = Rgb(255, 255, 255);
+constexpr Color kBlack = Rgb(0, 0, 0);
+constexpr Color kRed = Rgb(255, 0, 0);
+constexpr Color kBlue = Rgb(0, 0, 255);
+constexpr Color kLime = Rgb(0, 255, 0);
+
+// The smallest rectangle holding every pixel that is not white; empty when none is.
+platform::Rect InkBounds(const QImage& image)
+{
+    platform::Rect ink{image.width(), image.height(), -1, -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (PixelAt(image, x, y) == kWhite) continue;
+            ink.left = std::min(ink.left, x);
+            ink.top = std::min(ink.top, y);
+            ink.right = std::max(ink.right, x);
+            ink.bottom = std::max(ink.bottom, y);
+        }
+    }
+    return ink;
+}
+
+// How many separate bands of rows hold ink.
+int InkBands(const QImage& image)
+{
+    int bands = 0;
+    bool previous = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x) ink = PixelAt(image, x, y) != kWhite;
+        if (ink && !previous) ++bands;
+        previous = ink;
+    }
+    return bands;
+}
+
+class ShapesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(h.Run("var gView = null"), "errOK"); }
+
+    // The view of the script source painted on white at width x height.
+    QImage Paint(const std::string& view, int32_t width, int32_t height, int32_t dpi = 96)
+    {
+        EXPECT_EQ(h.Run("gView = " + view), "errOK");
+        built = h.Build(u"gView", {0, 0, width - 1, height - 1}, dpi);
+        EXPECT_NE(built, nullptr);
+        if (built == nullptr) return {};
+        return h.Paint(built);
+    }
+
+    GuiHarness h;
+    gui::View* built = nullptr;
+};
+
+TEST_F(ShapesTest, RectanglesAndEllipses)
+{
+    // Without a style a rectangle draws nothing and an ellipse is solid black.
+    EXPECT_TRUE(InkBounds(Paint("TRectangle({})", 20, 20)).Empty());
+    QImage image = Paint("TEllipse({})", 20, 20);
+    EXPECT_EQ(PixelAt(image, 10, 10), kBlack);
+    EXPECT_EQ(PixelAt(image, 0, 0), kWhite);
+    EXPECT_EQ(PixelAt(image, 19, 19), kWhite);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 18, 18})); // the right and bottom edges lie outside
+
+    // Fill and stroke over the content rectangle, margins left blank.
+    image = Paint("TRectangle({style = {fill = 'red', stroke = 'blue', margin = 2}})", 20, 10);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{2, 2, 17, 7}));
+    EXPECT_EQ(PixelAt(image, 2, 2), kBlue);
+    EXPECT_EQ(PixelAt(image, 17, 7), kBlue);
+    EXPECT_EQ(PixelAt(image, 3, 3), kRed);
+    EXPECT_EQ(PixelAt(image, 16, 6), kRed);
+    // Without a border the fill reaches the edge.
+    image = Paint("TRectangle({style = {fill = {0, 255, 0}}})", 10, 10);
+    EXPECT_EQ(PixelAt(image, 0, 0), kLime);
+    EXPECT_EQ(PixelAt(image, 9, 9), kLime);
+    // A border alone leaves the inside as it was; it takes the fill colour.
+    image = Paint("TRectangle({style = {strokeThickness = 1}})", 10, 10);
+    EXPECT_EQ(PixelAt(image, 0, 0), kBlack);
+    EXPECT_EQ(PixelAt(image, 9, 5), kBlack);
+    EXPECT_EQ(PixelAt(image, 5, 9), kBlack);
+    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
+    // A thick border grows inward and outward from the content edge.
+    image = Paint("TRectangle({style = {stroke = 'red', strokeThickness = 3, margin = 4}})", 30, 30);
+    EXPECT_EQ(PixelAt(image, 3, 15), kRed);
+    EXPECT_EQ(PixelAt(image, 5, 15), kRed);
+    EXPECT_EQ(PixelAt(image, 2, 15), kWhite);
+    EXPECT_EQ(PixelAt(image, 15, 15), kWhite);
+
+    // An ellipse is filled and outlined inside its content rectangle.
+    image = Paint("TEllipse({style = {fill = 'lime', stroke = 'blue', margin = 5}})", 40, 40);
+    EXPECT_EQ(PixelAt(image, 20, 20), kLime);
+    EXPECT_EQ(PixelAt(image, 20, 5), kBlue);
+    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
+    EXPECT_EQ(PixelAt(image, 20, 4), kWhite);
+    // Margins larger than the view leave nothing to draw.
+    EXPECT_TRUE(InkBounds(Paint("TEllipse({style = {margin = 30}})", 40, 40)).Empty());
+    EXPECT_TRUE(InkBounds(Paint("TRectangle({style = {fill = 'red', margin = 30}})", 40, 40)).Empty());
+}
+
+TEST_F(ShapesTest, GradientsRunFromStartToEnd)
+{
+    QImage image = Paint("TRectangle({style = {gradientFill = {startColor = 'red', endColor = 'blue'}}})", 50, 10);
+    EXPECT_EQ(PixelAt(image, 0, 5), kRed);
+    EXPECT_EQ(PixelAt(image, 49, 5), kBlue);
+    EXPECT_EQ(PixelAt(image, 0, 0), PixelAt(image, 0, 9));
+    const Color middle = PixelAt(image, 25, 5);
+    EXPECT_NEAR(static_cast<int>(platform::RedOf(middle)), 128, 8);
+    EXPECT_NEAR(static_cast<int>(platform::BlueOf(middle)), 128, 8);
+
+    // Vertical, within the margins, with a border drawn over it.
+    image = Paint("TRectangle({style = {gradientFill = {direction = 'vertical'}, stroke = 'lime', margin = 1}})",
+                  20, 40);
+    EXPECT_EQ(PixelAt(image, 0, 0), kWhite);
+    EXPECT_EQ(PixelAt(image, 1, 1), kLime);
+    EXPECT_LT(platform::BlueOf(PixelAt(image, 10, 3)), 40u);
+    EXPECT_GT(platform::BlueOf(PixelAt(image, 10, 36)), 215u);
+    EXPECT_EQ(PixelAt(image, 10, 38), kLime);
+    EXPECT_EQ(PixelAt(image, 10, 39), kWhite);
+}
+
+TEST_F(ShapesTest, LinesRunAlongTheTopByDefault)
+{
+    // Shortened by the two horizontal margins: from 5 to 50 - 5 - 10 = 35, the end left out.
+    QImage image = Paint("TLine({style = {marginLeft = 5, marginRight = 5}})", 50, 10);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{5, 0, 34, 0}));
+    EXPECT_EQ(PixelAt(image, 20, 0), kBlack);
+
+    // Coordinates from the content rectangle's corner; the stroke's pen.
+    image = Paint("TLine({x1 = 0, y1 = 9, x2 = 9, y2 = 9, style = {stroke = 'red'}})", 20, 20);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 9, 8, 9}));
+    EXPECT_EQ(PixelAt(image, 0, 9), kRed);
+    // Computed coordinates are read through the view's properties.
+    image = Paint("TLine({x1 = 3, function y1() return 2 end, x2 = 3, y2 = 12})", 20, 20);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{3, 2, 3, 11}));
+    // The larger end is pulled in by the margins of its axis, the first when it is the larger.
+    image = Paint("TLine({x1 = 12, y1 = 0, x2 = 2, y2 = 0, style = {marginLeft = '3px', marginRight = '1px'}})", 20, 5);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{6, 0, 11, 0}));
+    // Ends far outside the view are no trouble.
+    image = Paint("TLine({x1 = -100000000, y1 = 2, x2 = 100000000, y2 = 2})", 20, 5);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 2, 19, 2}));
+}
+
+TEST_F(ShapesTest, HostileStylesDrawWithoutTrouble)
+{
+    // Huge pens and margins, and a huge pixel font, paint in bounded time and stay inside the view.
+    for (const char* view : {"TEllipse({style = {strokeThickness = 1e12, strokeStyle = 'dash'}})",
+                             "TRectangle({style = {strokeThickness = 1e12}})",
+                             "TRectangle({style = {stroke = 'red', strokeThickness = 1e12, strokeStyle = 'dash'}})",
+                             "TLine({x2 = 1e12, y2 = -1e12, style = {strokeThickness = 1e12}})",
+                             "TRectangle({style = {fill = 'red', margin = -1e12}})",
+                             "TText({text = 'M', style = {fontSize = '99999999px', margin = '-5px'}})"}) {
+        const QImage image = Paint(view, 30, 30);
+        EXPECT_EQ(image.width(), 30) << view;
+    }
+}
+
+class TextShapesTest : public ShapesTest {
+protected:
+    static std::string TextView(const std::string& text, const std::string& style)
+    {
+        return "TText({text = " + text + ", style = {fontFamily = 'Liberation Mono', fontSize = '20px'" +
+               (style.empty() ? "" : ", " + style) + "}})";
+    }
+    static int32_t Width(std::u16string_view text)
+    {
+        platform::FontSpec font;
+        font.face = u"Liberation Mono";
+        font.height = 20;
+        return platform::TextExtent(font, text).width;
+    }
+};
+
+TEST_F(TextShapesTest, SingleLinesAreAlignedAndClipped)
+{
+    const int32_t w = Width(u"MMM");
+    QImage image = Paint(TextView("'MMM'", "align = 'left', valign = 'top'"), 200, 60);
+    platform::Rect ink = InkBounds(image);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_LE(ink.left, 3);
+    EXPECT_LE(ink.top, 6);
+    EXPECT_LT(ink.bottom, 22);
+
+    image = Paint(TextView("'MMM'", "align = 'right', valign = 'bottom'"), 200, 60);
+    ink = InkBounds(image);
+    EXPECT_GE(ink.left, 200 - w - 2);
+    EXPECT_LE(ink.right, 199);
+    EXPECT_GT(ink.right, 195);
+    EXPECT_GT(ink.top, 38);
+
+    // Centred vertically by default, here horizontally too.
+    image = Paint(TextView("'MMM'", "align = 'center'"), 200, 60);
+    ink = InkBounds(image);
+    EXPECT_NEAR((ink.left + ink.right) / 2, 100, 3);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2, 30, 4);
+
+    // The text colour, and a long text clipped at the content rectangle.
+    image = Paint(TextView("'MMMMMMMMMMMMMMMMMMMM'", "color = 'red', margin = '10px', valign = 'top'"), 100, 50);
+    ink = InkBounds(image);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.left, 12);
+    EXPECT_LE(ink.right, 89);
+    EXPECT_GE(ink.right, 85);
+    EXPECT_GE(ink.top, 10);
+    bool red = false;
+    for (int x = ink.left; x <= ink.right && !red; ++x) {
+        for (int y = ink.top; y <= ink.bottom && !red; ++y) red = PixelAt(image, x, y) == kRed;
+    }
+    EXPECT_TRUE(red);
+
+    // Without a size the font follows the content height.
+    image = Paint("TText({text = 'M'})", 100, 43);
+    const int32_t big = InkBounds(image).Height();
+    image = Paint("TText({text = 'M'})", 100, 20);
+    EXPECT_GT(big, InkBounds(image).Height() * 3 / 2);
+    // A number is shown as its text.
+    EXPECT_FALSE(InkBounds(Paint("TText({text = 12})", 100, 20)).Empty());
+}
+
+TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
+{
+    // Three words, each too wide to share a line, in three bands.
+    const int32_t lineWidth = Width(u"wwww") + 4;
+    Paint(TextView("'www www www'", "valign = 'top'"), lineWidth, 120);
+    ASSERT_EQ(h.Run("gView.multiLine = true"), "errOK");
+    QImage image = h.Paint(built);
+    EXPECT_EQ(InkBands(image), 3);
+    const platform::Rect top = InkBounds(image);
+    EXPECT_LT(top.top, 10);
+
+    ASSERT_EQ(h.Run("gView.style.valign = 'bottom'"), "errOK");
+    image = h.Paint(built);
+    const platform::Rect bottom = InkBounds(image);
+    EXPECT_GT(bottom.bottom, 105);
+    EXPECT_EQ(InkBands(image), 3);
+
+    ASSERT_EQ(h.Run("gView.style.valign = 'center'"), "errOK");
+    image = h.Paint(built);
+    const platform::Rect centre = InkBounds(image);
+    EXPECT_NEAR(centre.top - 0, 119 - centre.bottom, 6);
+
+    // Hard breaks; the measure is the line height times the lines, width 1.
+    h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"text", h.ip.MakeString(u"a\r\nb\nc\n\nd"));
+    ASSERT_EQ(h.Run("gView.style.margin = '2px'"), "errOK");
+    const int32_t lineHeight = platform::TextExtent({u"Liberation Mono", 20, 400, false, false}, u"A").height;
+    EXPECT_EQ(built->MeasureHeight(), 5 * lineHeight + 4);
+    EXPECT_EQ(built->MeasureWidth(), 1 + 4);
+    EXPECT_EQ(InkBands(h.Paint(built)), 4);
+}
+
+TEST_F(TextShapesTest, MeasuringTexts)
+{
+    Paint(TextView("'MMM'", "margin = '3px', marginTop = '1px'"), 200, 60);
+    const int32_t lineHeight = platform::TextExtent({u"Liberation Mono", 20, 400, false, false}, u"A").height;
+    EXPECT_EQ(built->MeasureWidth(), Width(u"MMM") + 1 + 6);
+    EXPECT_EQ(built->MeasureHeight(), lineHeight + 4);
+    // The script sees the same numbers.
+    ASSERT_EQ(h.Run("var result = gView.AutoWidth()"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), std::to_string(built->MeasureWidth()));
+
+    // An empty text measures as "Text" but draws nothing; its decoration is drawn.
+    QImage image = Paint(TextView("''", ""), 200, 60);
+    EXPECT_EQ(built->MeasureWidth(), Width(u"Text") + 1);
+    EXPECT_TRUE(InkBounds(image).Empty());
+    Paint(TextView("null", ""), 200, 60);
+    EXPECT_EQ(built->MeasureWidth(), Width(u"Text") + 1);
+    image = Paint(TextView("''", "fill = 'blue'"), 20, 20);
+    EXPECT_EQ(PixelAt(image, 10, 10), kBlue);
+
+    // Text over a fill: the fill first, the text over it.
+    image = Paint(TextView("'MMM'", "fill = 'lime', color = 'red'"), 200, 60);
+    EXPECT_EQ(PixelAt(image, 1, 1), kLime);
+    EXPECT_FALSE(InkBounds(image).Empty());
+}
+
+// Pictures written into a device folder by the test.
+class ImageShapesTest : public ShapesTest {
+protected:
+    void SetUp() override
+    {
+        ShapesTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        folder.emplace(dir.path().toStdString());
+        h.ip.SetPathResolver(&*folder);
+        // 8 x 4: red on the left half, blue on the right.
+        WritePicture("Pic.png", kRed, kBlue);
+    }
+    void TearDown() override { h.ip.SetPathResolver(nullptr); }
+
+    void WritePicture(const QString& name, Color left, Color right)
+    {
+        QImage image(8, 4, QImage::Format_RGB32);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const Color c = x < 4 ? left : right;
+                image.setPixel(x, y, qRgb(platform::RedOf(c), platform::GreenOf(c), platform::BlueOf(c)));
+            }
+        }
+        ASSERT_TRUE(image.save(dir.filePath(name), "PNG"));
+    }
+
+    QTemporaryDir dir;
+    std::optional<platform::DeviceFolder> folder;
+};
+
+TEST_F(ImageShapesTest, ModesPlaceAndScaleThePicture)
+{
+    // Natural size, centred by default vertically and at the left.
+    QImage image = Paint("TImage({image = '\\Pic.png'})", 20, 20);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 8, 7, 11}));
+    EXPECT_EQ(PixelAt(image, 0, 8), kRed);
+    EXPECT_EQ(PixelAt(image, 7, 8), kBlue);
+    EXPECT_EQ(built->MeasureWidth(), 8);
+    EXPECT_EQ(built->MeasureHeight(), 4);
+
+    image = Paint("TImage({image = 'Pic.png', style = {align = 'right', valign = 'bottom', margin = '2px'}})", 20, 20);
+    // At right - width and bottom - height of the content rectangle.
+    EXPECT_EQ(InkBounds(image), (platform::Rect{9, 13, 16, 16}));
+    EXPECT_EQ(built->MeasureWidth(), 12);
+    EXPECT_EQ(built->MeasureHeight(), 8);
+
+    image = Paint("TImage({image = 'Pic.png', mode = 'stretch'})", 20, 10);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
+    EXPECT_EQ(PixelAt(image, 9, 9), kRed);
+    EXPECT_EQ(PixelAt(image, 10, 0), kBlue);
+
+    // Uniform keeps the proportions from the top-left corner: 2:1 in 20 x 20 is 20 x 10.
+    image = Paint("TImage({image = 'Pic.png', mode = 'uniform'})", 20, 20);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
+    // And in 40 x 10 it is 20 x 10.
+    image = Paint("TImage({image = 'Pic.png', mode = 'uniform'})", 40, 10);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
+
+    // A picture larger than its view stays inside it.
+    image = Paint("TImage({image = 'Pic.png', style = {align = 'center', marginLeft = '1px'}})", 6, 4);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{1, 0, 5, 3}));
+
+    // No image, a missing file, a path out of the device folder: nothing.
+    EXPECT_TRUE(InkBounds(Paint("TImage({})", 20, 20)).Empty());
+    EXPECT_EQ(built->MeasureWidth(), 0);
+    EXPECT_TRUE(InkBounds(Paint("TImage({image = 'none.png'})", 20, 20)).Empty());
+}
+
+TEST_F(ImageShapesTest, BlendMakesThePictureTranslucent)
+{
+    QImage image = Paint("TImage({image = 'Pic.png', mode = 'stretch', blend = 50})", 8, 4);
+    const Color half = PixelAt(image, 1, 1);
+    EXPECT_EQ(platform::RedOf(half), 255u);
+    EXPECT_NEAR(static_cast<int>(platform::GreenOf(half)), 128, 3);
+    EXPECT_NEAR(static_cast<int>(platform::BlueOf(half)), 128, 3);
+    image = Paint("TImage({image = 'Pic.png', mode = 'stretch', blend = 0})", 8, 4);
+    EXPECT_TRUE(InkBounds(image).Empty());
+    // Out of range is opaque.
+    for (const char* blend : {"150", "-1", "'half'"}) {
+        image = Paint(std::string("TImage({image = 'Pic.png', mode = 'stretch', blend = ") + blend + "})", 8, 4);
+        EXPECT_EQ(PixelAt(image, 1, 1), kRed) << blend;
+    }
+}
+
+TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
+{
+    QImage image = Paint("TImage({image = 'Pic.png', mode = 'stretch'})", 8, 4);
+    EXPECT_EQ(PixelAt(image, 0, 0), kRed);
+    // The file changes; the same name in other case keeps the picture loaded.
+    WritePicture("Pic.png", kLime, kLime);
+    ASSERT_EQ(h.Run("gView.image = 'PIC.PNG'"), "errOK");
+    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kRed);
+    // Another file is loaded.
+    WritePicture("other.png", kBlue, kBlue);
+    ASSERT_EQ(h.Run("gView.image = 'other.png'"), "errOK");
+    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
+    // Back to the first name: read afresh.
+    ASSERT_EQ(h.Run("gView.image = 'pic.png'"), "errOK");
+    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kLime);
+    // Release lets the picture go; the next paint loads it again.
+    WritePicture("Pic.png", kBlue, kRed);
+    built->Release();
+    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
+
+    // A picture another library owns, handed over as a binary value.
+    QImage green(3, 2, QImage::Format_RGB32);
+    green.fill(qRgb(0, 255, 0));
+    const platform::Picture owned(green);
+    h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"image", Value::Binary(const_cast<platform::Picture*>(&owned)));
+    ASSERT_EQ(h.Run("gView.mode = 'natural' gView.style = {valign = 'top'}"), "errOK");
+    image = h.Paint(built);
+    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 2, 1}));
+    EXPECT_EQ(PixelAt(image, 0, 0), kLime);
+    EXPECT_EQ(built->MeasureWidth(), 3);
+    // Then a file again.
+    ASSERT_EQ(h.Run("gView.image = 'other.png' gView.mode = 'stretch'"), "errOK");
+    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
+}
+
+TEST_F(ImageShapesTest, FileIconsAre32UnitsSquare)
+{
+    ASSERT_EQ(h.Run("gView = TImageListIcon({file = 'Pic.png', style = {margin = '1px', marginTop = 2}})"), "errOK");
+    built = h.Build(u"gView", {0, 0, 99, 99}, 192);
+    ASSERT_NE(built, nullptr);
+    EXPECT_EQ(built->MeasureWidth(), 64 + 2);
+    EXPECT_EQ(built->MeasureHeight(), 64 + 4 + 1);
+    // Whatever the desktop's icon, it stays within its 64 x 64 box.
+    ASSERT_EQ(h.Run("gView.style.valign = 'top'"), "errOK");
+    platform::Rect ink = InkBounds(h.Paint(built));
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.left, 1);
+    EXPECT_GE(ink.top, 4);
+    EXPECT_LE(ink.right, 64);
+    EXPECT_LE(ink.bottom, 67);
+    ASSERT_EQ(h.Run("gView.style.align = 'right' gView.style.valign = 'bottom'"), "errOK");
+    ink = InkBounds(h.Paint(built));
+    EXPECT_GE(ink.left, 98 - 64);
+    EXPECT_GE(ink.top, 98 - 64);
+    EXPECT_LE(ink.right, 97);
+    EXPECT_LE(ink.bottom, 97);
+    // A file out of reach draws nothing.
+    ASSERT_EQ(h.Run("gView.file = null"), "errOK");
+    EXPECT_TRUE(InkBounds(h.Paint(built)).Empty());
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,373 @@
+// Reading styles: colours, lengths and pixel texts, strokes, gradients,
+// fonts, margins and placement; and the line breaker of multi-line texts.
+#include "core/unicode.h"
+#include "gui/gui_harness.h"
+#include "gui/style/color.h"
+#include "gui/style/length.h"
+#include "gui/style/style.h"
+#include "gui/style/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vellum::test {
+namespace {
+
+using gui::Style;
+using platform::Rgb;
+
+class StyleTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(h.Run("var gView = null"), "errOK"); }
+
+    // A rectangle view with the given style table source, under a form of that dpi.
+    gui::View& ViewWith(const std::string& style, int32_t dpi = 96)
+    {
+        EXPECT_EQ(h.Run("gView = TRectangle({style = " + style + "})"), "errOK");
+        gui::View* view = h.Build(u"gView", {0, 0, 99, 49}, dpi);
+        EXPECT_NE(view, nullptr);
+        return *view;
+    }
+
+    Value Eval(std::string_view source) { return h.ip.EvalSource(FromUtf8(source)); }
+
+    GuiHarness h;
+};
+
+TEST_F(StyleTest, ColoursAreNamesOrArrays)
+{
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"aqua")), Rgb(0, 255, 255));
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"olive")), Rgb(128, 128, 0));
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"silver")), Rgb(192, 192, 192));
+    // Names match exactly.
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"Red")), std::nullopt);
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"red ")), std::nullopt);
+    // Arrays: missing elements are 0, extra ones ignored, channels keep their low 8 bits.
+    EXPECT_EQ(gui::ParseColor(Eval("{255}")), Rgb(255, 0, 0));
+    EXPECT_EQ(gui::ParseColor(Eval("{0, 0, 255, 9}")), Rgb(0, 0, 255));
+    EXPECT_EQ(gui::ParseColor(Eval("{257.9, -1, 'x'}")), Rgb(1, 255, 0));
+    EXPECT_EQ(gui::ParseColor(Value::Number(255)), std::nullopt);
+    EXPECT_EQ(gui::ParseColor(Value::Null()), std::nullopt);
+
+    // A "fill" that is no colour still makes the view filled, in black.
+    {
+        const Style style(ViewWith("{fill = 'Red', color = {10, 20, 30}}"));
+        EXPECT_TRUE(gui::HasFill(style));
+        EXPECT_EQ(gui::StyleFill(style), Rgb(0, 0, 0));
+        EXPECT_EQ(gui::StyleColor(style), Rgb(10, 20, 30));
+    }
+    {
+        const Style style(ViewWith("{color = 'Blue'}"));
+        EXPECT_FALSE(gui::HasFill(style));
+        EXPECT_EQ(gui::StyleColor(style), Rgb(0, 0, 0));
+    }
+    // Without a style table every property has its default.
+    ASSERT_EQ(h.Run("gView = TRectangle({style = 'red'})"), "errOK");
+    const Style none(*h.Build(u"gView", {0, 0, 9, 9}));
+    EXPECT_EQ(none.Table(), nullptr);
+    EXPECT_FALSE(gui::HasFill(none));
+    EXPECT_FALSE(gui::StyleStroke(none).on);
+}
+
+TEST_F(StyleTest, StylesAreTheTablesOwnFieldsAndMayBeComputed)
+{
+    // Inherited style fields do not count.
+    {
+        ASSERT_EQ(h.Run("var base = {fill = 'red'} gView = TRectangle({style = {parent = base}})"), "errOK");
+        const Style style(*h.Build(u"gView", {0, 0, 9, 9}));
+        EXPECT_FALSE(gui::HasFill(style));
+    }
+    // A computed style is read through the view's property.
+    ASSERT_EQ(h.Run("gView = TRectangle({function style() return {fill = 'lime'} end})"), "errOK");
+    gui::View* view = h.Build(u"gView", {0, 0, 9, 9});
+    const Style style(*view);
+    h.ip.Collect(); // the computed table is kept while the style is read
+    EXPECT_EQ(gui::StyleFill(style), Rgb(0, 255, 0));
+}
+
+TEST_F(StyleTest, StrokeAndGradient)
+{
+    {
+        // The border is off by default and takes the fill colour.
+        const Style style(ViewWith("{fill = 'navy', strokeStyle = 'dotted'}"));
+        const gui::Stroke stroke = gui::StyleStroke(style);
+        EXPECT_FALSE(stroke.on);
+        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 128));
+        EXPECT_EQ(stroke.pen.width, 1);
+    }
+    {
+        const Style style(ViewWith("{strokeStyle = 'dash'}"));
+        const gui::Stroke stroke = gui::StyleStroke(style);
+        EXPECT_TRUE(stroke.on);
+        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Dash);
+        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 0));
+    }
+    {
+        // Any "stroke" value switches the border on; the thickness is in pixels as it stands.
+        const Style style(ViewWith("{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192));
+        const gui::Stroke stroke = gui::StyleStroke(style);
+        EXPECT_TRUE(stroke.on);
+        EXPECT_EQ(stroke.pen.color, Rgb(0, 128, 128));
+        EXPECT_EQ(stroke.pen.width, 3);
+        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Solid);
+    }
+    {
+        const Style style(ViewWith("{stroke = 'yellow'}"));
+        EXPECT_EQ(gui::StyleStroke(style).pen.color, Rgb(255, 255, 0));
+        const gui::Gradient gradient = gui::StyleGradient(style);
+        EXPECT_FALSE(gradient.on);
+    }
+    {
+        const Style style(ViewWith("{gradientFill = {}}"));
+        const gui::Gradient gradient = gui::StyleGradient(style);
+        EXPECT_TRUE(gradient.on);
+        EXPECT_TRUE(gui::HasFill(style));
+        EXPECT_EQ(gradient.start, Rgb(0, 0, 0));
+        EXPECT_EQ(gradient.end, Rgb(0, 0, 255));
+        EXPECT_FALSE(gradient.vertical);
+    }
+    {
+        const Style style(
+            ViewWith("{gradientFill = {startColor = 'white', endColor = {1, 2, 3}, direction = 'vertical'}}"));
+        const gui::Gradient gradient = gui::StyleGradient(style);
+        EXPECT_EQ(gradient.start, Rgb(255, 255, 255));
+        EXPECT_EQ(gradient.end, Rgb(1, 2, 3));
+        EXPECT_TRUE(gradient.vertical);
+    }
+}
+
+TEST_F(StyleTest, LengthsAndPixelTexts)
+{
+    const auto pixels = [&](std::u16string_view text) { return gui::PixelText(h.ip.MakeString(text)); };
+    EXPECT_EQ(pixels(u"12px"), 12);
+    EXPECT_EQ(pixels(u"  -3px"), -3);
+    EXPECT_EQ(pixels(u"+7px"), 7);
+    EXPECT_EQ(pixels(u"1px"), 1);
+    EXPECT_EQ(pixels(u"0px"), std::nullopt);
+    EXPECT_EQ(pixels(u"-0px"), std::nullopt);
+    EXPECT_EQ(pixels(u"px"), std::nullopt);
+    EXPECT_EQ(pixels(u" px"), std::nullopt);
+    EXPECT_EQ(pixels(u"12"), std::nullopt);
+    EXPECT_EQ(pixels(u"12PX"), std::nullopt);
+    EXPECT_EQ(pixels(u"1 2px"), std::nullopt);
+    EXPECT_EQ(pixels(u"12px "), std::nullopt);
+    // 19 characters at most; a long number saturates.
+    EXPECT_EQ(pixels(u"99999999999999999px"), INT32_MAX);
+    EXPECT_EQ(pixels(u"999999999999999999px"), std::nullopt);
+    EXPECT_EQ(gui::PixelText(Value::Number(12)), std::nullopt);
+
+    gui::View& view = ViewWith("{}", 192);
+    h.form->dpiY = 144;
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), false), 20);
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), true), 15);
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(-3), false), -6);
+    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"7px"), false), 7);
+    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"7"), false), std::nullopt);
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Bool(true), false), std::nullopt);
+    // Absurd lengths are held far out, without wrapping around.
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(1e12), false), gui::kLargestLength);
+    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(-1e12), true), -gui::kLargestLength);
+    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"2000000000px"), true), gui::kLargestLength);
+}
+
+TEST_F(StyleTest, FontRecord)
+{
+    {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{}")));
+        EXPECT_EQ(font.face, u"Arial");
+        EXPECT_EQ(font.size, 0);
+        EXPECT_EQ(font.weight, 400);
+        EXPECT_FALSE(font.italic || font.underline);
+        const platform::FontSpec spec = font.Spec();
+        EXPECT_EQ(spec.height, 15);
+        EXPECT_EQ(spec.face, u"Arial");
+    }
+    {
+        // 200 DIP is beyond 100 pixels: the size stays automatic.
+        const gui::FontRecord font =
+            gui::StyleFont(Style(ViewWith("{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}")));
+        EXPECT_EQ(font.size, 0);
+        EXPECT_EQ(font.weight, 600);
+        EXPECT_FALSE(font.italic);
+        EXPECT_FALSE(font.underline);
+    }
+    {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(
+            "{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}")));
+        EXPECT_EQ(font.size, 200);
+        EXPECT_EQ(font.weight, 700);
+        EXPECT_TRUE(font.italic);
+        EXPECT_FALSE(font.underline);
+        EXPECT_EQ(font.face, u"Liberation Mono");
+        EXPECT_EQ(font.Spec().height, 200);
+    }
+    {
+        // 50 DIP at 192 dpi is 100 pixels, the largest used.
+        const gui::FontRecord font =
+            gui::StyleFont(Style(ViewWith("{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192)));
+        EXPECT_EQ(font.size, 100);
+        EXPECT_EQ(font.weight, 300);
+        EXPECT_TRUE(font.underline);
+    }
+    {
+        const gui::FontRecord font =
+            gui::StyleFont(Style(ViewWith("{fontSize = 50.9, fontWeight = 950, fontFamily = 7}")));
+        EXPECT_EQ(font.size, 50);
+        EXPECT_EQ(font.weight, 400);
+        EXPECT_EQ(font.face, u"Arial");
+    }
+    {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{fontSize = 0.5, fontWeight = 650.5}")));
+        EXPECT_EQ(font.size, 0);
+        EXPECT_EQ(font.weight, 650);
+    }
+    {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{fontWeight = 'Bold', fontStyle = 'Italic'}")));
+        EXPECT_EQ(font.weight, 400);
+        EXPECT_FALSE(font.italic);
+    }
+}
+
+TEST_F(StyleTest, MarginsAndTheContentRectangle)
+{
+    {
+        gui::View& view = ViewWith("{margin = 4, marginLeft = '2px'}", 192);
+        const gui::Margins m = gui::StyleMargins(view);
+        EXPECT_EQ(m.left, 2);
+        EXPECT_EQ(m.top, 8);
+        EXPECT_EQ(m.right, 8);
+        EXPECT_EQ(m.bottom, 8);
+        EXPECT_EQ(view.GetContentRect(), (platform::Rect{2, 8, 91, 41}));
+    }
+    {
+        // A side that is no length keeps the value of "margin".
+        gui::View& view = ViewWith("{margin = '3px', marginTop = '0px', marginBottom = 'x', marginRight = 1}", 192);
+        const gui::Margins m = gui::StyleMargins(view);
+        EXPECT_EQ(m.left, 3);
+        EXPECT_EQ(m.top, 3);
+        EXPECT_EQ(m.right, 2);
+        EXPECT_EQ(m.bottom, 3);
+    }
+    {
+        gui::View& view = ViewWith("{marginBottom = 5}");
+        const gui::Margins m = gui::StyleMargins(view);
+        EXPECT_EQ(m.left + m.top + m.right, 0);
+        EXPECT_EQ(m.bottom, 5);
+    }
+}
+
+TEST_F(StyleTest, AlignmentAndPlacement)
+{
+    {
+        const Style style(ViewWith("{}"));
+        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Left);
+        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Center);
+    }
+    {
+        const Style style(ViewWith("{align = 'right', valign = 'bottom'}"));
+        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Right);
+        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Bottom);
+    }
+    {
+        const Style style(ViewWith("{align = 'center', valign = 'top'}"));
+        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Center);
+        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Top);
+    }
+    {
+        const Style style(ViewWith("{align = 'Right', valign = 'middle'}"));
+        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Left);
+        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Center);
+    }
+
+    using gui::Align;
+    using gui::PlaceInRect;
+    using gui::VAlign;
+    const platform::Rect r{10, 20, 19, 29}; // 10 x 10
+    EXPECT_EQ(PlaceInRect(r, Align::Left, VAlign::Top, 4, 3), (platform::Rect{10, 20, 13, 22}));
+    // Centred: left + (right - left - width + 1) / 2.
+    EXPECT_EQ(PlaceInRect(r, Align::Center, VAlign::Center, 4, 3), (platform::Rect{13, 23, 16, 25}));
+    // At the far side: right - width.
+    EXPECT_EQ(PlaceInRect(r, Align::Right, VAlign::Bottom, 4, 3), (platform::Rect{15, 26, 18, 28}));
+    // A box larger than the rectangle sticks out on both sides when centred.
+    EXPECT_EQ(PlaceInRect(r, Align::Center, VAlign::Top, 15, 10), (platform::Rect{8, 20, 22, 29}));
+}
+
+// The line breaker, measured with a fixed-pitch face so that widths are
+// multiples of one character.
+class TextLinesTest : public ::testing::Test {
+protected:
+    TextLinesTest()
+    {
+        font.face = u"Liberation Mono";
+        font.height = 20;
+    }
+
+    // The width of so many characters of the face.
+    int32_t Width(int32_t characters) { return platform::TextExtent(font, std::u16string(characters, u'x')).width; }
+
+    std::vector<std::u16string> Break(std::u16string_view text, int32_t characters)
+    {
+        std::vector<std::u16string> out;
+        gui::TextLines lines(text, font, Width(characters));
+        while (const auto line = lines.Next()) {
+            EXPECT_EQ(line->size.width, platform::TextExtent(font, line->text).width);
+            EXPECT_EQ(line->size.height, platform::TextExtent(font, u"A").height);
+            out.emplace_back(line->text);
+        }
+        EXPECT_EQ(gui::TextLines::Count(text, font, Width(characters)), static_cast<int32_t>(out.size()));
+        return out;
+    }
+
+    using Lines = std::vector<std::u16string>;
+    platform::FontSpec font;
+};
+
+TEST_F(TextLinesTest, WordsFillLinesUpToTheWidth)
+{
+    ASSERT_GT(Width(1), 0);
+    // "one two" fills 7 characters exactly and still fits.
+    EXPECT_EQ(Break(u"one two three four", 7), (Lines{u"one two", u"three", u"four"}));
+    EXPECT_EQ(Break(u"one two three four", 6), (Lines{u"one", u"two", u"three", u"four"}));
+    EXPECT_EQ(Break(u"one two three four", 14), (Lines{u"one two three", u"four"}));
+    EXPECT_EQ(Break(u"one two", 100), (Lines{u"one two"}));
+    // A word wider than the line has a line of its own.
+    EXPECT_EQ(Break(u"a enormousword b", 4), (Lines{u"a", u"enormousword", u"b"}));
+    EXPECT_EQ(Break(u"enormousword", 0), (Lines{u"enormousword"}));
+    EXPECT_EQ(Break(u"", 10), Lines{});
+}
+
+TEST_F(TextLinesTest, BreaksAndBlanks)
+{
+    // CR LF and LF CR are one break each; CR CR and LF LF two.
+    EXPECT_EQ(Break(u"ab\r\ncd\n\ref", 20), (Lines{u"ab", u"cd", u"ef"}));
+    EXPECT_EQ(Break(u"ab\r\rcd\n\nef", 20), (Lines{u"ab", u"", u"cd", u"", u"ef"}));
+    EXPECT_EQ(Break(u"\nab", 20), (Lines{u"", u"ab"}));
+    // Breaks at the end make no empty last line.
+    EXPECT_EQ(Break(u"ab\r\n", 20), (Lines{u"ab"}));
+    EXPECT_EQ(Break(u"ab\n\n", 20), (Lines{u"ab"}));
+    EXPECT_EQ(Break(u"ab\n   ", 20), (Lines{u"ab"}));
+    // Leading blanks stay on the first line only; blanks between words stay.
+    EXPECT_EQ(Break(u"  ab  cd\n   ef  gh", 20), (Lines{u"  ab  cd", u"ef  gh"}));
+    EXPECT_EQ(Break(u"  ab   cd", 5), (Lines{u"  ab", u"cd"}));
+    EXPECT_EQ(Break(u"   ", 20), (Lines{u"   "}));
+}
+
+TEST_F(TextLinesTest, WordsHoldAtMost254Characters)
+{
+    const std::u16string longRun(300, u'w');
+    EXPECT_EQ(Break(longRun, 1000), (Lines{longRun}));
+    const Lines narrow = Break(longRun, 10);
+    ASSERT_EQ(narrow.size(), 2u);
+    EXPECT_EQ(narrow[0].size(), 254u);
+    EXPECT_EQ(narrow[1].size(), 46u);
+    // A line of nothing but blanks, far longer than a word, comes to an end.
+    const Lines blanks = Break(u"a\n" + std::u16string(600, u' '), 10);
+    ASSERT_FALSE(blanks.empty());
+    EXPECT_LE(blanks.size(), 3u);
+    EXPECT_EQ(blanks[0], u"a");
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,109 @@
+// The common view methods and the view base: finding views, geometry in
+// device-independent units, handlers, timers.
+#include "gui/gui_harness.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(h.Run("var gTree = null var result = null var clicks = ''"), "errOK");
+        ASSERT_EQ(h.Run("gTree = TRectangle({id = 'box', style = {margin = 4}})"), "errOK");
+    }
+    gui::View* BuildAt(int32_t dpi)
+    {
+        gui::View* root = h.Build(u"gTree", {0, 0, 299, 99}, dpi);
+        EXPECT_NE(root, nullptr);
+        return root;
+    }
+    GuiHarness h;
+};
+
+TEST_F(ViewTest, FindingViewsByIdPointAndParent)
+{
+    BuildAt(96);
+    // A known id, an unknown one (the root), the root's parent (itself).
+    EXPECT_EQ(h.Run("result = gTree.GetView('box').id & ' ' & gTree.GetView('nobody').id & ' ' & gTree.Parent().id"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "box box box");
+    // Ids are compared as texts.
+    EXPECT_EQ(h.Run("gTree.id = 7 result = gTree.GetView(7) == gTree"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "true");
+    // Points in pixels: inside, outside, and not numbers: always a view table.
+    EXPECT_EQ(h.Run("result = (gTree.Point2View({x = 60, y = 10}) == gTree) & ' ' & "
+                    "(gTree.Point2View({x = 900, y = 900}) == gTree) & ' ' & (gTree.Point2View({x = 'a'}) == gTree)"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "true true true");
+    EXPECT_EQ(h.Run("gTree.Point2View(5)"), "errTableExpected");
+    EXPECT_EQ(h.Run("gTree.GetView()"), "errFewArguments");
+    EXPECT_EQ(h.Run("gTree.IsGroup(1)"), "errManyArguments");
+    EXPECT_EQ(h.Run("result = gTree.IsGroup() & ' ' & (gTree.Form() == gTestFormTable)"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "false true");
+}
+
+TEST_F(ViewTest, GeometryInDeviceIndependentUnits)
+{
+    BuildAt(192);
+    // The content rectangle is 4 DIP = 8 pixels in from each edge: pixels
+    // 8 .. 291 and 8 .. 91, in DIP 4 .. 145 and 4 .. 45.
+    EXPECT_EQ(h.Run("var r = gTree.GetRect() result = r.left & ' ' & r.top & ' ' & r.width & ' ' & r.height"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "4 4 142 42");
+    EXPECT_EQ(h.Run("result = gTree.Dip2PxX(10.9) & ' ' & gTree.Dip2PxY(-3) & ' ' & TText.Dip2PxX(10.9)"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "20 -6 10");
+    EXPECT_EQ(h.Run("gTree.Dip2PxX('x')"), "errNumberExpected");
+    // Methods on a table without a native view give null.
+    EXPECT_EQ(h.Run("result = AsStr(TRectangle({}).GetRect()) & AsStr(TRectangle({}).Parent())"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "nullnull");
+    // Default derives the argument from the receiver; a non-table comes back as it was.
+    EXPECT_EQ(h.Run("var d = TText({}) result = (d.parent == TText) & ' ' & TText(5)"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "true 5");
+}
+
+TEST_F(ViewTest, HandlersAndTheirAnswers)
+{
+    gui::View* root = BuildAt(192);
+    // Without a handler anywhere up the tree a click does nothing.
+    EXPECT_FALSE(root->OnClick());
+    ASSERT_EQ(h.Run("gTree.OnClick = function() clicks = clicks & 'box ' end"), "errOK");
+    EXPECT_TRUE(root->OnClick());
+    EXPECT_EQ(h.Text(u"clicks"), "box ");
+    // Mouse handlers get the point in DIP.
+    ASSERT_EQ(h.Run("gTree.OnMouseDown = function(pt) result = pt.x & ',' & pt.y end"), "errOK");
+    root->OnMouseDown(20, 31);
+    EXPECT_TRUE(root->pressed);
+    EXPECT_EQ(h.Text(u"result"), "10,15");
+    // Closing: null and true consent, anything else refuses.
+    EXPECT_TRUE(root->OnClose());
+    ASSERT_EQ(h.Run("gTree.OnClose = 3"), "errOK");
+    EXPECT_FALSE(root->OnClose());
+    // Automatic sizes come from the measuring fields when they give numbers.
+    ASSERT_EQ(h.Run("gTree.GetAutoWidth = 12.7 gTree.GetAutoHeight = function() return 'no' end"), "errOK");
+    EXPECT_EQ(root->AutoWidthOf(), 12);
+    EXPECT_EQ(root->AutoHeightOf(), 0);
+}
+
+TEST_F(ViewTest, TimersTickOnTheInterfaceThreadUntilKilled)
+{
+    BuildAt(96);
+    ASSERT_EQ(h.Run("var ticks = 0 gTree.OnTimer = function() ticks = ticks + 1 if ticks == 3 this.KillTimer() end end"),
+              "errOK");
+    for (const char* precise : {"false", "true"}) {
+        ASSERT_EQ(h.Run(std::string("ticks = 0 gTree.SetTimer(5, ") + precise + ")"), "errOK");
+        QTest::qWait(300);
+        EXPECT_EQ(h.Text(u"ticks"), "3") << "precise " << precise;
+    }
+    // A replaced timer stops; the new one runs.
+    ASSERT_EQ(h.Run("ticks = 0 gTree.SetTimer(100000) gTree.SetTimer(5)"), "errOK");
+    QTest::qWait(300);
+    EXPECT_EQ(h.Text(u"ticks"), "3");
+}
+
+} // namespace
+} // namespace vellum::test
