@@ -118,7 +118,8 @@ void ImageView::Draw(Canvas& canvas, const Rect&)
     }
     // A picture larger than the view stays inside it.
     canvas.PushClip(content);
-    const Rect drawn{target.left, target.top, ClampPixels(target.left + width - 1), ClampPixels(target.top + height - 1)};
+    const Rect drawn{target.left, target.top, ClampPixels(target.left + width - 1),
+                     ClampPixels(target.top + height - 1)};
     canvas.DrawPicture(*picture, drawn, opacity);
     canvas.PopClip();
 }
