@@ -1,0 +1,21 @@
+#include "gui/layout/size_value.h"
+
+#include "core/string_object.h"
+#include "gui/style/length.h"
+
+namespace vellum::gui {
+
+SizeValue ReadSize(View& view, const Value& value, bool vertical)
+{
+    if (const auto pixels = LengthInPixels(view, value, vertical)) return {SizeValue::Kind::Pixels, *pixels};
+    if (!value.IsStr()) return {};
+    const std::u16string_view text = value.str->View();
+    if (text == u"*") return {SizeValue::Kind::Stars, 1};
+    if (text.size() == 2 && text[1] == u'*' && text[0] >= u'1' && text[0] <= u'9') {
+        return {SizeValue::Kind::Stars, text[0] - u'0'};
+    }
+    if (text == u"auto") return {SizeValue::Kind::Auto, 0};
+    return {};
+}
+
+} // namespace vellum::gui

@@ -1,0 +1,35 @@
+// TSwitch: one child at a time, the one at index "curPos"; the others stay
+// laid out on the same rectangle, hidden.
+#pragma once
+
+#include "gui/layout/group_view.h"
+
+namespace vellum::gui {
+
+class SwitchView : public GroupView {
+public:
+    using GroupView::GroupView;
+
+    void Arrange(platform::NativeWindow* hostWindow) override;
+    void Paint(Canvas& canvas, const Rect& clip) override;
+    View* HitTest(int32_t x, int32_t y) override;
+    // As large as the parent's content rectangle.
+    int32_t MeasureHeight() override;
+    int32_t MeasureWidth() override;
+
+    // "curPos" as a whole number, 0 when it is none.
+    int32_t GetCurPos();
+    void SetCurPos(int32_t n);
+    // Shows the child at index, hides the others, stores "curPos" and
+    // evaluates "OnSwitch". Nothing is repainted.
+    void SwitchTo(int32_t index);
+
+protected:
+    void Layout(bool arrange) override;
+
+private:
+    View* Current();
+    bool arranged = false;
+};
+
+} // namespace vellum::gui
