@@ -1,15 +1,14 @@
 #include "gui/layout/canvas_view.h"
 
-#include "core/string_object.h"
+#include "gui/layout/size_value.h"
 #include "gui/style/length.h"
 #include "gui/style/style.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 
 namespace {
 
-// One axis of a child: its extent and its offset in the canvas.
+// One axis of a child: its offset in the canvas and its extent.
 struct Span {
     int32_t offset;
     int32_t extent;
@@ -18,13 +17,11 @@ struct Span {
 Span PlaceOnAxis(Interpreter& ip, View& child, bool vertical, int32_t available)
 {
     TableObject* t = child.table;
-    const Value size = ip.GetProperty(t, vertical ? u"height" : u"width");
+    // A canvas knows no stars: anything but a length or "auto" fills it.
+    const SizeValue size = ReadSize(child, ip.GetProperty(t, vertical ? u"height" : u"width"), vertical);
     int32_t extent = available;
-    if (size.IsStr() && size.str->View() == u"auto") {
-        extent = vertical ? child.AutoHeightOf() : child.AutoWidthOf();
-    } else if (const auto pixels = LengthInPixels(child, size, vertical)) {
-        extent = *pixels;
-    }
+    if (size.kind == SizeValue::Kind::Auto) extent = AutoSize(child, vertical);
+    if (size.kind == SizeValue::Kind::Pixels) extent = size.amount;
     if (const auto offset = LengthInPixels(child, ip.GetProperty(t, vertical ? u"top" : u"left"), vertical)) {
         return {*offset, extent};
     }
@@ -45,21 +42,25 @@ Span PlaceOnAxis(Interpreter& ip, View& child, bool vertical, int32_t available)
 void CanvasView::Layout(bool arrange)
 {
     if (arrange && ip.ErrorPending()) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     const Rect content = GetContentRect();
-    for (View* child : ChildViews()) {
-        const Span x = PlaceOnAxis(ip, *child, false, content.Width());
-        const Span y = PlaceOnAxis(ip, *child, true, content.Height());
-        const Rect r{content.left + x.offset, content.top + y.offset, content.left + x.offset + x.extent - 1,
-                     content.top + y.offset + y.extent - 1};
+    const int32_t width = ClampPixels(int64_t{content.right} - content.left + 1);
+    const int32_t height = ClampPixels(int64_t{content.bottom} - content.top + 1);
+    VisitChildViews([&](View& child) {
+        const Span x = PlaceOnAxis(ip, child, false, width);
+        const Span y = PlaceOnAxis(ip, child, true, height);
+        const int64_t left = int64_t{content.left} + x.offset;
+        const int64_t top = int64_t{content.top} + y.offset;
+        const Rect r{ClampPixels(left), ClampPixels(top), ClampPixels(left + x.extent - 1),
+                     ClampPixels(top + y.extent - 1)};
         // A refresh passes only to the children that are shown.
-        if (arrange || child->visible) {
-            Place(*child, r, arrange);
+        if (arrange || child.visible) {
+            Place(child, r, arrange);
         } else {
-            child->SetRect(r);
+            child.SetRect(r);
         }
-    }
+        return true;
+    });
 }
 
 } // namespace vellum::gui

@@ -1,9 +1,7 @@
 #include "gui/layout/grid_view.h"
 
-#include "core/table_iterator.h"
 #include "gui/layout/size_value.h"
-#include "gui/view/view_binding.h"
-#include "vm/interpreter.h"
+#include "gui/style/length.h"
 
 #include <algorithm>
 
@@ -12,16 +10,15 @@ namespace vellum::gui {
 std::pair<int32_t, int32_t> GridView::Track::Cell(int32_t index) const
 {
     if (!given) return {first, last};
-    int32_t at = first;
+    int64_t at = first;
     const auto count = static_cast<int32_t>(extents.size());
-    // An index past the last entry gets an empty cell at the far edge.
     if (index < 0 || index >= count) {
         for (int32_t extent : extents) at += extent;
-        return {at, at - 1};
+        return {ClampPixels(at), ClampPixels(at - 1)};
     }
     for (int32_t i = 0; i < index; ++i) at += extents[static_cast<size_t>(i)];
     const bool lastStar = index == count - 1 && stars[static_cast<size_t>(index)];
-    return {at, lastStar ? last : at + extents[static_cast<size_t>(index)] - 1};
+    return {ClampPixels(at), lastStar ? last : ClampPixels(at + extents[static_cast<size_t>(index)] - 1)};
 }
 
 int32_t GridView::IndexOf(View& child, bool vertical)
@@ -39,28 +36,32 @@ GridView::Track GridView::MeasureTrack(bool vertical, const Rect& content)
     if (entries == nullptr) return track;
     ValueRoot keepEntries(ip, Value::Table(entries));
     track.given = true;
-    std::vector<SizeValue> sizes;
+    std::vector<Value> keys;
     {
         TableIterator it(*entries);
         Value key, value;
-        while (it.Next(key, value)) sizes.push_back(ReadSize(*this, value, vertical));
+        while (it.Next(key, value)) keys.push_back(key);
     }
-    int32_t fixed = 0;
-    int32_t totalStars = 0;
-    const std::vector<View*> children = ChildViews();
+    // Entries are properties too: a function entry gives the size it computes.
+    std::vector<SizeValue> sizes;
+    for (const Value& key : keys) sizes.push_back(ReadSize(*this, ip.GetProperty(entries, key), vertical));
+
+    int64_t fixed = 0;
+    int64_t totalStars = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
         int32_t extent = 0;
         switch (sizes[i].kind) {
         case SizeValue::Kind::Pixels:
             extent = sizes[i].amount;
-            fixed += extent;
             break;
         case SizeValue::Kind::Auto:
-            for (View* child : children) {
-                if (IndexOf(*child, vertical) != static_cast<int32_t>(i)) continue;
-                extent = std::max(extent, vertical ? child->AutoHeightOf() : child->AutoWidthOf());
-            }
-            fixed += extent;
+            // As wide as the widest child in this column.
+            VisitChildViews([&](View& child) {
+                if (IndexOf(child, vertical) == static_cast<int32_t>(i)) {
+                    extent = std::max(extent, AutoSize(child, vertical));
+                }
+                return true;
+            });
             break;
         case SizeValue::Kind::Stars:
             totalStars += sizes[i].amount;
@@ -68,59 +69,67 @@ GridView::Track GridView::MeasureTrack(bool vertical, const Rect& content)
         case SizeValue::Kind::Other:
             break;
         }
+        fixed += extent;
         track.extents.push_back(extent);
         track.stars.push_back(sizes[i].kind == SizeValue::Kind::Stars);
     }
-    const int32_t unit = totalStars > 0 ? (track.last - track.first - fixed + 1) / totalStars : 0;
+    // Unlike rows and columns, the grid shares the content's full pixel
+    // count; when the fixed entries take it all, the stars get nothing.
+    const int64_t free = int64_t{track.last} - track.first + 1 - fixed;
+    const int64_t unit = totalStars > 0 ? std::max<int64_t>(0, free / totalStars) : 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
-        if (track.stars[i]) track.extents[i] = sizes[i].amount * unit;
+        if (track.stars[i]) track.extents[i] = ClampPixels(sizes[i].amount * unit);
     }
     return track;
 }
 
 void GridView::Layout(bool arrange)
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    // With only one array given, unplaced children take one cell each, in
+    // order. They learn their index before the measuring, so that an
+    // automatic row or column fits its children from the first layout on.
+    const bool hasCols = ip.GetTableField(table, u"cols") != nullptr;
+    const bool hasRows = ip.GetTableField(table, u"rows") != nullptr;
+    if (hasCols != hasRows) {
+        const std::u16string_view field = hasRows ? u"row" : u"col";
+        VisitChildren([&](const Child& child) {
+            if (!ip.GetProperty(child.table, field).IsNum()) ip.TableSet(child.table, field, Value::Number(child.index));
+            return true;
+        });
+    }
     const Rect content = GetContentRect();
     const Track cols = MeasureTrack(false, content);
     const Track rows = MeasureTrack(true, content);
-    int32_t k = 0;
-    for (TableObject* childTable : ChildTables()) {
-        // With only one array given, unplaced children take one cell each, in order.
-        if (rows.given != cols.given) {
-            const std::u16string_view field = rows.given ? u"row" : u"col";
-            if (!ip.GetProperty(childTable, field).IsNum()) ip.TableSet(childTable, field, Value::Number(k));
-        }
-        ++k;
-        View* child = ViewOfTable(ip, childTable);
-        if (child == nullptr) continue;
-        const auto [left, right] = cols.Cell(IndexOf(*child, false));
-        const auto [top, bottom] = rows.Cell(IndexOf(*child, true));
-        Place(*child, {left, top, right, bottom}, arrange);
-    }
+    VisitChildViews([&](View& child) {
+        const auto [left, right] = cols.Cell(IndexOf(child, false));
+        const auto [top, bottom] = rows.Cell(IndexOf(child, true));
+        Place(child, {left, top, right, bottom}, arrange);
+        return true;
+    });
 }
 
 int32_t GridView::FirstLineSize(bool vertical)
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    const Descent descent(*this);
+    if (!descent.allowed) return 0;
     int32_t largest = 0;
-    for (View* child : ChildViews()) {
-        if (IndexOf(*child, vertical) != 0) continue;
-        largest = std::max(largest, vertical ? child->AutoHeightOf() : child->AutoWidthOf());
-    }
+    VisitChildViews([&](View& child) {
+        if (IndexOf(child, vertical) == 0) largest = std::max(largest, AutoSize(child, vertical));
+        return true;
+    });
     return largest;
 }
 
 int32_t GridView::MeasureHeight()
 {
-    return ip.GetTableField(table, u"rows") != nullptr ? 0 : FirstLineSize(true);
+    return table == nullptr || ip.GetTableField(table, u"rows") != nullptr ? 0 : FirstLineSize(true);
 }
 
 int32_t GridView::MeasureWidth()
 {
-    return ip.GetTableField(table, u"cols") != nullptr ? 0 : FirstLineSize(false);
+    return table == nullptr || ip.GetTableField(table, u"cols") != nullptr ? 0 : FirstLineSize(false);
 }
 
 } // namespace vellum::gui

@@ -1,11 +1,5 @@
 #include "gui/layout/group_view.h"
 
-#include "core/table_iterator.h"
-#include "gui/view/view_binding.h"
-#include "vm/interpreter.h"
-
-#include <utility>
-
 namespace vellum::gui {
 
 namespace {
@@ -15,34 +9,6 @@ constexpr char16_t kNoViews[] = u"{{parent=TText, text='errNoViews'}}";
 constexpr char16_t kNotView[] = u"{parent=TText, text='errNotView'}";
 
 } // namespace
-
-std::vector<TableObject*> GroupView::ChildTables()
-{
-    std::vector<TableObject*> children;
-    TableObject* views = table != nullptr ? ip.GetTableField(table, u"views") : nullptr;
-    if (views == nullptr) return children;
-    TableIterator it(*views);
-    Value key, value;
-    while (it.Next(key, value)) {
-        if (value.IsTable()) children.push_back(value.table);
-    }
-    return children;
-}
-
-std::vector<View*> GroupView::ChildViews()
-{
-    std::vector<View*> children;
-    for (TableObject* child : ChildTables()) {
-        if (View* view = ViewOfTable(ip, child)) children.push_back(view);
-    }
-    return children;
-}
-
-Value GroupView::ViewsValue()
-{
-    TableObject* views = table != nullptr ? ip.GetTableField(table, u"views") : nullptr;
-    return views != nullptr ? Value::Table(views) : Value::Null();
-}
 
 void GroupView::Place(View& child, const Rect& r, bool arrange)
 {
@@ -54,21 +20,42 @@ void GroupView::Place(View& child, const Rect& r, bool arrange)
     }
 }
 
+Value GroupView::UsableChild(const Value& value)
+{
+    bool usable = IsViewTable(ip, value);
+    for (const View* v = this; usable && v != nullptr; v = v->parent) usable = v->table != value.table;
+    if (usable) return value;
+    const Value replacement = ip.EvalSource(kNotView);
+    return replacement.IsTable() ? replacement : Value::Null();
+}
+
 void GroupView::Release()
 {
-    for (View* child : ChildViews()) child->Release();
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    VisitChildViews([](View& child) {
+        child.Release();
+        return true;
+    });
 }
 
 void GroupView::Stop()
 {
-    for (View* child : ChildViews()) child->Stop();
+    const Descent descent(*this);
+    if (descent.allowed) {
+        VisitChildViews([](View& child) {
+            child.Stop();
+            return true;
+        });
+    }
     View::Stop();
 }
 
 void GroupView::Attach(View* parent_, Form* form_, TableObject* table_)
 {
     View::Attach(parent_, form_, table_);
-    ValueRoot keep(ip, Value::Table(table));
+    if (table == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     TableObject* views = ip.GetTableField(table, u"views");
     if (views == nullptr) {
         const Value replacement = ip.EvalSource(kNoViews);
@@ -78,18 +65,18 @@ void GroupView::Attach(View* parent_, Form* form_, TableObject* table_)
     }
     ValueRoot keepViews(ip, Value::Table(views));
     // Keys first: creating children runs script code, which may store into the array.
-    std::vector<std::pair<Value, Value>> entries;
-    TableIterator it(*views);
-    Value key, value;
-    while (it.Next(key, value)) entries.emplace_back(key, value);
-    for (auto& [entryKey, entryValue] : entries) {
+    std::vector<Value> keys;
+    {
+        TableIterator it(*views);
+        Value key, value;
+        while (it.Next(key, value)) keys.push_back(key);
+    }
+    for (const Value& key : keys) {
         if (ip.ErrorPending()) return;
-        Value child = views->Get(entryKey);
-        if (!IsViewTable(ip, child)) {
-            child = ip.EvalSource(kNotView);
-            if (!child.IsTable()) return;
-            views->Set(entryKey, child);
-        }
+        const Value entry = views->Get(key);
+        const Value child = UsableChild(entry);
+        if (!child.IsTable()) return;
+        if (!entry.IsTable() || entry.table != child.table) views->Set(key, child);
         CreateView(ip, this, form, child.table);
     }
 }
@@ -97,120 +84,177 @@ void GroupView::Attach(View* parent_, Form* form_, TableObject* table_)
 void GroupView::Arrange(platform::NativeWindow* hostWindow)
 {
     View::Arrange(hostWindow);
-    Layout(true);
+    const Descent descent(*this);
+    if (descent.allowed) Layout(true);
+}
+
+void GroupView::Refresh()
+{
+    const Descent descent(*this);
+    if (descent.allowed) Layout(false);
 }
 
 void GroupView::Paint(Canvas& canvas, const Rect& clip)
 {
     if (!visible || !rect.Intersects(clip)) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     DrawDecoration(canvas);
     canvas.PushClip(GetContentRect());
-    for (View* child : ChildViews()) child->Paint(canvas, clip);
+    VisitChildViews([&](View& child) {
+        child.Paint(canvas, clip);
+        return true;
+    });
     canvas.PopClip();
 }
 
 View* GroupView::HitTest(int32_t x, int32_t y)
 {
     if (!rect.Contains(x, y)) return nullptr;
-    const std::vector<View*> children = ChildViews();
+    const Descent descent(*this);
+    if (!descent.allowed) return nullptr;
+    View* hit = nullptr;
     // The topmost child, drawn last, is asked first.
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        if (View* hit = (*it)->HitTest(x, y)) return hit;
-    }
-    return this;
+    VisitChildViews(
+        [&](View& child) {
+            hit = child.HitTest(x, y);
+            return hit == nullptr;
+        },
+        true);
+    return hit != nullptr ? hit : this;
 }
 
 View* GroupView::FindById(std::u16string_view id)
 {
     if (View* self = View::FindById(id)) return self;
-    for (View* child : ChildViews()) {
-        if (View* found = child->FindById(id)) return found;
-    }
-    return nullptr;
+    const Descent descent(*this);
+    if (!descent.allowed) return nullptr;
+    View* found = nullptr;
+    VisitChildViews([&](View& child) {
+        found = child.FindById(id);
+        return found == nullptr;
+    });
+    return found;
 }
 
 View* GroupView::FindByWindow(const platform::NativeWindow* w)
 {
-    for (View* child : ChildViews()) {
-        if (View* found = child->FindByWindow(w)) return found;
-    }
-    return nullptr;
+    const Descent descent(*this);
+    if (!descent.allowed) return nullptr;
+    View* found = nullptr;
+    VisitChildViews([&](View& child) {
+        found = child.FindByWindow(w);
+        return found == nullptr;
+    });
+    return found;
 }
 
 void GroupView::OnCreate()
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     View::OnCreate();
-    for (View* child : ChildViews()) child->OnCreate();
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    VisitChildViews([](View& child) {
+        child.OnCreate();
+        return true;
+    });
 }
 
 bool GroupView::OnClose()
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     if (!View::OnClose()) return false;
-    for (View* child : ChildViews()) {
-        if (!child->OnClose()) return false;
-    }
-    return true;
+    const Descent descent(*this);
+    if (!descent.allowed) return true;
+    return VisitChildViews([](View& child) { return child.OnClose(); });
 }
 
 void GroupView::Show()
 {
     View::Show();
-    for (View* child : ChildViews()) child->Show();
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    VisitChildViews([](View& child) {
+        child.Show();
+        return true;
+    });
 }
 
 void GroupView::Hide()
 {
     View::Hide();
-    for (View* child : ChildViews()) child->Hide();
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    VisitChildViews([](View& child) {
+        child.Hide();
+        return true;
+    });
 }
 
 void GroupView::RemoveChildAt(int32_t index)
 {
-    const std::vector<TableObject*> children = ChildTables();
+    if (table == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     TableObject* renumbered = ip.NewTable();
+    ValueRoot keepRenumbered(ip, Value::Table(renumbered));
+    View* removed = nullptr;
     int32_t next = 0;
-    for (size_t i = 0; i < children.size(); ++i) {
-        if (static_cast<int32_t>(i) == index) {
-            if (View* removed = ViewOfTable(ip, children[i])) removed->Release();
-            continue;
+    VisitChildren([&](const Child& child) {
+        if (child.index == index) {
+            removed = child.view;
+        } else {
+            renumbered->Set(Value::Number(next++), Value::Table(child.table));
         }
-        renumbered->Set(Value::Number(next++), Value::Table(children[i]));
-    }
+        return true;
+    });
     ip.TableSet(table, u"views", Value::Table(renumbered));
+    if (removed == nullptr) return;
+    // The view is done with: its table may be added again, but that makes a
+    // new view, so its timer must not go on ticking until it is collected.
+    ValueRoot keepRemoved(ip, Value::Pointer(removed));
+    removed->Stop();
+    removed->Release();
 }
 
 int32_t GroupView::AppendChild(TableObject* child)
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepChild(ip, Value::Table(child));
+    if (table == nullptr) return -1;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepArgument(ip, Value::Table(child));
+    const Value usable = UsableChild(Value::Table(child));
+    if (!usable.IsTable()) return -1;
+    ValueRoot keepChild(ip, usable);
     TableObject* views = ip.GetTableField(table, u"views");
     if (views == nullptr) {
         views = ip.NewTable();
         ip.TableSet(table, u"views", Value::Table(views));
     }
-    const auto index = static_cast<int32_t>(ChildTables().size());
-    views->Set(Value::Number(index), Value::Table(child));
-    View* view = CreateView(ip, this, form, child);
+    int32_t index = 0;
+    VisitChildren([&](const Child&) {
+        ++index;
+        return true;
+    });
+    views->Set(Value::Number(index), usable);
+    View* view = CreateView(ip, this, form, usable.table);
     if (view == nullptr) return index;
+    ValueRoot keepView(ip, Value::Pointer(view));
     view->SetRect(GetContentRect());
     view->Arrange(window);
     view->OnCreate();
     return index;
 }
 
-int32_t GroupView::IndexOfView(View* child)
+int32_t GroupView::IndexOfView(const View* child)
 {
-    const std::vector<TableObject*> children = ChildTables();
-    for (size_t i = 0; i < children.size(); ++i) {
-        if (child != nullptr && ViewOfTable(ip, children[i]) == child) return static_cast<int32_t>(i);
-    }
-    return -1;
+    int32_t found = -1;
+    if (child == nullptr) return found;
+    VisitChildren([&](const Child& c) {
+        if (c.view == child) found = c.index;
+        return found < 0;
+    });
+    return found;
 }
 
 } // namespace vellum::gui

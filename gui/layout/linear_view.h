@@ -19,9 +19,9 @@ protected:
     void Layout(bool arrange) override;
 
 private:
-    // The child's extent along the axis, starUnit pixels per star; for the
-    // first pass starUnit is 0 and stars are counted instead.
-    int32_t ExtentOf(View& child, int32_t starUnit, int32_t& fixed, int32_t& stars);
+    // The child's extent along the axis, starUnit pixels per star; fixed and
+    // stars grow by what it asks for, for the first pass that finds starUnit.
+    int32_t ExtentOf(View& child, int32_t starUnit, int64_t& fixed, int64_t& stars);
     // The largest automatic size across the axis, with the margins across it.
     int32_t Thickness();
 

@@ -2,12 +2,17 @@
 
 #include "core/string_object.h"
 #include "gui/style/length.h"
+#include "gui/view/view.h"
+
+#include <algorithm>
 
 namespace vellum::gui {
 
 SizeValue ReadSize(View& view, const Value& value, bool vertical)
 {
-    if (const auto pixels = LengthInPixels(view, value, vertical)) return {SizeValue::Kind::Pixels, *pixels};
+    if (const auto pixels = LengthInPixels(view, value, vertical)) {
+        return {SizeValue::Kind::Pixels, std::max(0, *pixels)};
+    }
     if (!value.IsStr()) return {};
     const std::u16string_view text = value.str->View();
     if (text == u"*") return {SizeValue::Kind::Stars, 1};
@@ -16,6 +21,11 @@ SizeValue ReadSize(View& view, const Value& value, bool vertical)
     }
     if (text == u"auto") return {SizeValue::Kind::Auto, 0};
     return {};
+}
+
+int32_t AutoSize(View& child, bool vertical)
+{
+    return std::clamp(vertical ? child.AutoHeightOf() : child.AutoWidthOf(), 0, kLargestLength);
 }
 
 } // namespace vellum::gui

@@ -1,62 +1,80 @@
 #include "gui/layout/switch_view.h"
 
-#include "gui/view/view_binding.h"
-#include "vm/interpreter.h"
+#include "gui/view/view_class.h"
 
 namespace vellum::gui {
 
 int32_t SwitchView::GetCurPos()
 {
-    ValueRoot keep(ip, Value::Table(table));
+    if (table == nullptr) return 0;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     int32_t n = 0;
     return Interpreter::ValueToInt(ip.GetProperty(table, u"curPos"), n) ? n : 0;
 }
 
-void SwitchView::SetCurPos(int32_t n) { ip.TableSet(table, u"curPos", Value::Number(n)); }
+void SwitchView::SetCurPos(int32_t n)
+{
+    if (table != nullptr) ip.TableSet(table, u"curPos", Value::Number(n));
+}
 
 View* SwitchView::Current()
 {
     const int32_t index = GetCurPos();
-    const std::vector<TableObject*> children = ChildTables();
-    if (index < 0 || static_cast<size_t>(index) >= children.size()) return nullptr;
-    return ViewOfTable(ip, children[static_cast<size_t>(index)]);
+    View* current = nullptr;
+    VisitChildren([&](const Child& child) {
+        if (child.index != index) return true;
+        current = child.view;
+        return false;
+    });
+    return current;
 }
 
 void SwitchView::Arrange(platform::NativeWindow* hostWindow)
 {
     View::Arrange(hostWindow);
     arranged = true;
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     Layout(true);
     SwitchTo(GetCurPos());
 }
 
 void SwitchView::Layout(bool arrange)
 {
-    // Before the first arrangement there is nothing to refresh.
     if (!arranged) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
-    const Rect content = GetContentRect();
-    View* current = arrange ? nullptr : Current();
-    for (View* child : ChildViews()) {
-        if (arrange || child == current) {
-            Place(*child, content, arrange);
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    const Rect page = arrange ? GetContentRect() : PageRect();
+    const int32_t current = arrange ? -1 : GetCurPos();
+    VisitChildren([&](const Child& child) {
+        if (child.view == nullptr) return true;
+        if (arrange || child.index == current) {
+            Place(*child.view, page, arrange);
         } else {
-            child->SetRect(content);
+            child.view->SetRect(page);
         }
-    }
+        return true;
+    });
 }
 
 void SwitchView::Paint(Canvas& canvas, const Rect& clip)
 {
     if (!visible || !rect.Intersects(clip)) return;
-    ValueRoot keep(ip, Value::Table(table));
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     DrawDecoration(canvas);
-    if (View* current = Current()) current->Paint(canvas, clip);
+    View* current = Current();
+    if (current == nullptr) return;
+    ValueRoot keepCurrent(ip, Value::Pointer(current));
+    current->Paint(canvas, clip);
 }
 
 View* SwitchView::HitTest(int32_t x, int32_t y)
 {
+    const Descent descent(*this);
+    if (!descent.allowed) return nullptr;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
     View* current = Current();
     return current != nullptr ? current->HitTest(x, y) : nullptr;
 }
@@ -66,20 +84,59 @@ int32_t SwitchView::MeasureWidth() { return parent != nullptr ? parent->GetConte
 
 void SwitchView::SwitchTo(int32_t index)
 {
-    ValueRoot keep(ip, Value::Table(table));
-    ValueRoot keepViews(ip, ViewsValue());
-    const std::vector<TableObject*> children = ChildTables();
-    for (size_t i = 0; i < children.size(); ++i) {
-        View* child = ViewOfTable(ip, children[i]);
-        if (child == nullptr) continue;
-        if (static_cast<int32_t>(i) == index) {
-            child->Show();
+    if (table == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    VisitChildren([&](const Child& child) {
+        if (child.view == nullptr) return true;
+        if (child.index == index) {
+            child.view->Show();
         } else {
-            child->Hide();
+            child.view->Hide();
         }
-    }
+        return true;
+    });
     SetCurPos(index);
     ip.GetProperty(table, u"OnSwitch");
+}
+
+namespace {
+
+// The switch of `this` and the whole index its one argument gives; none
+// (with the error pending when the argument is wrong) otherwise.
+SwitchView* SwitchAndIndex(Interpreter& ip, int32_t& index)
+{
+    if (!ip.CheckArgs(1, -1)) return nullptr;
+    const double n = ip.ArgNumber(1);
+    if (ip.ErrorPending()) return nullptr;
+    Interpreter::ValueToInt(Value::Number(n), index);
+    return dynamic_cast<SwitchView*>(ThisView(ip));
+}
+
+} // namespace
+
+// Removes the child at index when the container and all its children
+// consent to closing, then shows the first child. A handler that failed
+// has not consented.
+uint32_t DeleteItemMethod(Interpreter& ip)
+{
+    int32_t index = 0;
+    SwitchView* group = SwitchAndIndex(ip, index);
+    if (group == nullptr) return 0;
+    ValueRoot keep(ip, Value::Pointer(group));
+    if (!group->OnClose() || ip.ErrorPending()) return 0;
+    group->RemoveChildAt(index);
+    group->SwitchTo(0);
+    return 0;
+}
+
+uint32_t SwitchViewMethod(Interpreter& ip)
+{
+    int32_t index = 0;
+    SwitchView* group = SwitchAndIndex(ip, index);
+    if (group == nullptr) return 0;
+    ValueRoot keep(ip, Value::Pointer(group));
+    group->SwitchTo(index);
+    return 0;
 }
 
 } // namespace vellum::gui

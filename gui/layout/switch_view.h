@@ -1,5 +1,5 @@
 // TSwitch: one child at a time, the one at index "curPos"; the others stay
-// laid out on the same rectangle, hidden.
+// laid out on the same rectangle, hidden. TTabs builds on it.
 #pragma once
 
 #include "gui/layout/group_view.h"
@@ -26,10 +26,19 @@ public:
 
 protected:
     void Layout(bool arrange) override;
+    // Where a refresh puts the children: the content rectangle here; TTabs
+    // gives its tab control's display area.
+    virtual Rect PageRect() { return GetContentRect(); }
 
 private:
+    // The view of the child at "curPos", none when there is no such child.
     View* Current();
+    // Refreshing waits for the first arrangement, which makes the window known.
     bool arranged = false;
 };
+
+// The script methods TSwitch and TTabs share: DeleteItem(index) and SwitchView(index).
+uint32_t DeleteItemMethod(Interpreter& ip);
+uint32_t SwitchViewMethod(Interpreter& ip);
 
 } // namespace vellum::gui
