@@ -61,6 +61,7 @@ gRoot = TColumn({views = groups})
 // A form that only lends its resolution; the benchmark drives the tree directly.
 class BenchForm final : public gui::Form {
 public:
+    using gui::Form::Form;
     platform::NativeWindow* NativeWindowOf() override { return nullptr; }
 };
 
@@ -75,7 +76,7 @@ double OursMilliseconds(int rounds)
         std::fprintf(stderr, "vellum-gui-bench: the tree script failed: %s\n", ip.ErrorPending() ? "error" : "no root");
         std::exit(1);
     }
-    auto* form = ip.Make<BenchForm>();
+    auto* form = ip.Make<BenchForm>(ip);
     ip.SetGlobal(u"gForm", Value::Pointer(form));
     form->dpiX = form->dpiY = 96;
     gui::View* root = gui::CreateView(ip, nullptr, form, tree.table);

@@ -31,6 +31,7 @@ int Application::Run()
         return 2;
     }
     ReplaceInterpreter(std::move(*text), scriptPath);
+    if (afterScript && !interpreter->ErrorPending()) afterScript();
     const bool failed = interpreter->ErrorPending();
     interpreter->ReportError();
     interpreter.reset();

@@ -6,6 +6,7 @@
 #include "platform/device_folder.h"
 #include "vm/interpreter.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,11 +29,16 @@ public:
 
     Interpreter* CurrentInterpreter() const { return interpreter.get(); }
 
+    // Runs after the start-up script returned without an error, while its
+    // interpreter still lives (the Today screen's host runs its loop here).
+    void SetAfterScript(std::function<void()> step) { afterScript = std::move(step); }
+
 private:
     const platform::DeviceFolder& folder;
     std::u16string startScript;
     ErrorBox errorBox;
     std::unique_ptr<Interpreter> interpreter;
+    std::function<void()> afterScript;
 };
 
 } // namespace vellum

@@ -1,6 +1,7 @@
 // The program's command line: vellum [options] [APP.q9c | FOLDER].
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,13 @@ struct CommandLine {
     bool console = false;
     bool help = false;
     bool version = false;
+    bool today = false;
+    // --screenshot FILE: the first form is saved there once painted.
+    std::optional<std::filesystem::path> screenshot;
+    // --screen WxH and --dpi N: the device screen.
+    int32_t screenWidth = 480;
+    int32_t screenHeight = 640;
+    int32_t dpi = 192;
     // The script or folder named on the command line, as given.
     std::optional<std::filesystem::path> target;
 };

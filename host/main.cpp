@@ -4,8 +4,11 @@
 #include "host/application.h"
 #include "host/command_line.h"
 #include "platform/device_folder.h"
+#include "platform/device_screen.h"
 #include "platform/message_box.h"
+#include "platform/screenshot.h"
 #include "platform/single_instance.h"
+#include "platform/today_host.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -62,6 +65,44 @@ void RaiseWindow()
     window->activateWindow();
 }
 
+// A console run opens its forms when there is somewhere to show them: a
+// display, or a platform named in QT_QPA_PLATFORM (offscreen runs them
+// headless). Without one it keeps to a core application, and a form's
+// Show then returns at once.
+// After --screenshot, a run that wrote no picture fails.
+int ScreenshotStatus()
+{
+    using vellum::platform::ScreenshotState;
+    switch (vellum::platform::CurrentScreenshotState()) {
+    case ScreenshotState::NotRequested:
+    case ScreenshotState::Saved:
+        return 0;
+    case ScreenshotState::Waiting:
+        std::cerr << "vellum: --screenshot: no form was shown, nothing was saved\n";
+        return 1;
+    case ScreenshotState::Failed:
+        std::cerr << "vellum: --screenshot: the picture could not be written\n";
+        return 1;
+    }
+    return 1;
+}
+
+// On the terminal, standard error carries the error box alone: Qt's own
+// notes about the platform (a runtime folder, an offscreen window that
+// cannot be raised) would be mistaken for the script's output.
+void KeepQtNotesOffTheTerminal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+    }
+}
+
+bool CanShowWindows()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -87,6 +128,16 @@ int main(int argc, char** argv)
         std::cerr << "vellum: " << error << "\n";
         return 2;
     }
+    if (options.screenshot) {
+        std::error_code ec;
+        const fs::path folder = fs::absolute(*options.screenshot, ec).parent_path();
+        if (ec || !fs::is_directory(folder, ec)) {
+            std::cerr << "vellum: --screenshot: no such folder " << folder.string() << "\n";
+            return 2;
+        }
+        vellum::platform::RequestScreenshot(fs::absolute(*options.screenshot, ec));
+    }
+    vellum::platform::SetDeviceScreen({{options.screenWidth, options.screenHeight}, options.dpi});
 
     // Console runs need no display; they are terminal tools and take no
     // part in the one-instance rule, which is about bringing a window forward.
@@ -94,14 +145,29 @@ int main(int argc, char** argv)
     std::unique_ptr<vellum::platform::SingleInstance> instance;
     vellum::platform::SetConsoleMode(options.console);
     if (options.console) {
-        qt = std::make_unique<QCoreApplication>(argc, argv);
+        qInstallMessageHandler(KeepQtNotesOffTheTerminal);
+        if (CanShowWindows()) {
+            qt = std::make_unique<QApplication>(argc, argv);
+        } else {
+            qt = std::make_unique<QCoreApplication>(argc, argv);
+        }
     } else {
         qt = std::make_unique<QApplication>(argc, argv);
         instance = vellum::platform::SingleInstance::Claim(target->folder, RaiseWindow);
         if (!instance) return 0;
     }
 
+    // The Today screen exists before the script, whose TTodayForm items it
+    // holds, and keeps running after the script returned until it is closed.
+    std::unique_ptr<vellum::platform::TodayHost> today;
+    if (options.today && qobject_cast<QApplication*>(qt.get()) != nullptr) {
+        today = std::make_unique<vellum::platform::TodayHost>();
+        today->Show();
+    }
+
     const vellum::platform::DeviceFolder folder(target->folder);
     vellum::Application application(folder, target->script);
-    return application.Run();
+    if (today) application.SetAfterScript([&today] { today->RunUntilClosed(); });
+    const int status = application.Run();
+    return status != 0 ? status : ScreenshotStatus();
 }

@@ -43,7 +43,7 @@ public:
 
     // Text with a transparent background, its cell's top-left corner at
     // (x, y), clipped to clip.
-    virtual void DrawText(const FontSpec& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
+    virtual void DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
                           Color color) = 0;
 
     // The picture scaled into target; opacity 255 is opaque, lower values
@@ -56,6 +56,6 @@ public:
 
 // The extent of a text on one line in a font, as the canvas would draw it;
 // needs no canvas (measuring happens during layout).
-Size TextExtent(const FontSpec& font, std::u16string_view text);
+Size TextExtent(const FontChoice& font, std::u16string_view text);
 
 } // namespace vellum::platform

@@ -60,7 +60,7 @@ struct Pen {
 
 // A font as the views ask for it: the character cell height in pixels
 // (not points), a weight from 100 to 900, italic or underlined.
-struct FontSpec {
+struct FontChoice {
     std::u16string face = u"Arial";
     int32_t height = 15;
     int32_t weight = 400;

@@ -286,7 +286,7 @@ void QtCanvas::Polyline(std::span<const Point> points, const Pen& pen)
     painter.drawPolyline(path);
 }
 
-void QtCanvas::DrawText(const FontSpec& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
+void QtCanvas::DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
                         Color color)
 {
     if (text.empty() || clip.Empty() || !FontsAvailable()) return;

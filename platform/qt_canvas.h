@@ -26,7 +26,7 @@ public:
     void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom, const Pen& pen,
                  std::optional<Color> brush) override;
     void Polyline(std::span<const Point> points, const Pen& pen) override;
-    void DrawText(const FontSpec& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
+    void DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
                   Color color) override;
     void DrawPicture(const Picture& picture, const Rect& target, int32_t opacity) override;
     void PushClip(const Rect& r) override;

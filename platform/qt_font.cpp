@@ -25,16 +25,16 @@ constexpr int32_t largestHeight = 2048;
 
 using FontKey = std::tuple<std::u16string, int32_t, int32_t, bool>;
 
-QFont BaseFont(const FontSpec& spec)
+QFont BaseFont(const FontChoice& choice)
 {
-    const std::u16string_view face = spec.face.empty() ? std::u16string_view(u"Arial") : spec.face;
+    const std::u16string_view face = choice.face.empty() ? std::u16string_view(u"Arial") : choice.face;
     QFont font(QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size())));
     // A face the system lacks falls back to a proportional sans serif, as the
     // handheld's VARIABLE_PITCH | FF_SWISS request does.
     font.setStyleHint(QFont::SansSerif);
-    const int32_t weight = spec.weight <= 0 ? 400 : std::min(spec.weight, 1000);
+    const int32_t weight = choice.weight <= 0 ? 400 : std::min(choice.weight, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
-    font.setItalic(spec.italic);
+    font.setItalic(choice.italic);
     // The handheld does not kern: widths of words add up to the width of
     // the line, which the line breaker relies on.
     font.setKerning(false);
@@ -73,21 +73,21 @@ int PixelSizeForCell(const QFont& font, int32_t height)
 
 bool FontsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
-QFont QtFont(const FontSpec& spec)
+QFont QtFont(const FontChoice& choice)
 {
-    QFont font = BaseFont(spec);
-    if (spec.height < 0) {
-        font.setPixelSize(std::min(-spec.height, largestHeight));
+    QFont font = BaseFont(choice);
+    if (choice.height < 0) {
+        font.setPixelSize(std::min(-choice.height, largestHeight));
     } else {
-        const int32_t height = spec.height == 0 ? defaultHeight : std::min(spec.height, largestHeight);
+        const int32_t height = choice.height == 0 ? defaultHeight : std::min(choice.height, largestHeight);
         // Fonts belong to the interface thread, so the cache needs no lock.
         static std::map<FontKey, int> pixelSizes;
-        const FontKey key{spec.face, height, spec.weight, spec.italic};
+        const FontKey key{choice.face, height, choice.weight, choice.italic};
         auto found = pixelSizes.find(key);
         if (found == pixelSizes.end()) found = pixelSizes.emplace(key, PixelSizeForCell(font, height)).first;
         font.setPixelSize(found->second);
     }
-    font.setUnderline(spec.underline);
+    font.setUnderline(choice.underline);
     return font;
 }
 

@@ -13,8 +13,8 @@ namespace vellum::platform {
 bool FontsAvailable();
 
 // The font whose cell (ascent + descent, QFontMetrics::height) is as close
-// to spec.height pixels as the face allows. A negative height asks for
+// to choice.height pixels as the face allows. A negative height asks for
 // that em size instead, and 0 for the default height, as on the handheld.
-QFont QtFont(const FontSpec& spec);
+QFont QtFont(const FontChoice& choice);
 
 } // namespace vellum::platform

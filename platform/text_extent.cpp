@@ -10,7 +10,7 @@
 
 namespace vellum::platform {
 
-Size TextExtent(const FontSpec& font, std::u16string_view text)
+Size TextExtent(const FontChoice& font, std::u16string_view text)
 {
     // Without a font system nothing is drawn either; the cell height keeps
     // layouts in console runs from collapsing.

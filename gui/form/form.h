@@ -1,29 +1,83 @@
 // The native form: the window of a TForm or TTodayForm and the state the
-// views share through it (resolution, focus, pointer capture).
+// views share through it (resolution, focus, pointer capture). It turns the
+// window's events into view operations: painting the root view, pointer
+// input with capture from button-down to button-up, keys for the focused
+// view, closing with the consent of the form and its views, menus, the
+// input panel's share of the height and the Today screen's height query.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/table_object.h"
+#include "gui/form/window.h"
 #include "platform/native_window.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace vellum::gui {
 
 class View;
 
-class Form : public GcObject {
+class Form : public Window {
 public:
-    // The form's window, none before it is created or after it is destroyed.
-    virtual platform::NativeWindow* NativeWindowOf() = 0;
+    explicit Form(Interpreter& ip, bool isToday = false);
 
-    TableObject* table = nullptr;
+    // Keeps the table, the menu, the root and the views the form points at alive.
+    void Mark(Collector& collector) override;
+
+    // The form's window, none before it is created or after it is destroyed.
+    virtual platform::NativeWindow* NativeWindowOf();
+
+    // Shows a TForm: builds the window and the tree, runs OnCreate, then the
+    // loop (modal when "modal" is true); returns when the window is gone.
+    void ShowForm(Window* owner);
+    // Shows a TTodayForm as an item of the Today screen; returns at once.
+    void ShowTodayItem(platform::TodayHost& host);
+    // The closing algorithm: the form's "OnClose", then the views'.
+    void Close();
+    // Places the root on the client area (less what the input panel
+    // covers), lays the tree out again and repaints.
+    void Relayout();
+    // Builds and installs a menu array; nothing before the window exists.
+    void SetMenu(TableObject* menuTable);
+    // The view whose "id" is id, else the root; none without a root.
+    View* FindView(std::u16string_view id);
+
     View* root = nullptr;
     bool captureActive = false;
     View* captured = nullptr;
     View* focus = nullptr;
     int32_t dpiX = 96;
     int32_t dpiY = 96;
+    const bool isToday;
+    // The client height left by the input panel; -1 until computed again.
+    int32_t availableHeight = -1;
+
+    // The window's events.
+    platform::PaintMode PaintModeNow() override;
+    void Paint(platform::Canvas& canvas, const platform::Rect& clip) override;
+    void MouseDown(platform::Point p) override;
+    void MouseUp(platform::Point p) override;
+    void MouseMove(platform::Point p) override;
+    void KeyDown(int32_t key) override;
+    void CloseRequested() override { Close(); }
+    void EndRequested() override;
+    void Destroyed() override;
+    void Resized() override;
+    void Activated(bool active) override;
+    void InputPanelChanged() override;
+    void Command(int32_t id) override;
+    void MenuAboutToShow() override;
+    void FocusMovedTo(platform::NativeWindow* control) override;
+    void ControlNotified(platform::NativeWindow* control, platform::ControlEvent event, int32_t code) override;
+    bool TodayRefreshQuery(platform::TodayItemRecord* record) override;
+
+private:
+    // The "view" property, or the errFormNoView text view in its place.
+    TableObject* RootTable();
+    // Builds the tree and places it on the new window.
+    void BuildRoot(TableObject* rootTable);
+    // The Today item's height in pixels: "height" in DIP, 50 when not a number.
+    int32_t TodayHeight();
+    void ReadDpi();
 };
 
 } // namespace vellum::gui

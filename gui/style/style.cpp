@@ -79,7 +79,7 @@ Stroke StyleStroke(const Style& style)
     return stroke;
 }
 
-platform::FontSpec FontRecord::Spec() const
+platform::FontChoice FontRecord::Choice() const
 {
     return {face, size != 0 ? size : 15, weight, italic, underline};
 }

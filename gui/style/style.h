@@ -81,7 +81,7 @@ struct FontRecord {
     bool underline = false;
 
     // The platform font: the size as cell height, 15 pixels when automatic.
-    platform::FontSpec Spec() const;
+    platform::FontChoice Choice() const;
 };
 // "fontFamily", "fontSize" (1 to 100 pixels after conversion, or a pixel
 // text), "fontWeight" (a word or 100 to 900), "fontStyle" ("italic" or "underline").

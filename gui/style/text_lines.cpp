@@ -12,7 +12,7 @@ bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 } // namespace
 
-TextLines::TextLines(std::u16string_view text_, const platform::FontSpec& font_, int32_t maxWidth_)
+TextLines::TextLines(std::u16string_view text_, const platform::FontChoice& font_, int32_t maxWidth_)
     : text(text_), font(font_), maxWidth(maxWidth_), lineHeight(platform::TextExtent(font, {}).height)
 {
 }
@@ -64,7 +64,7 @@ std::optional<TextLines::Line> TextLines::Next()
     return Line{text.substr(begin, end - begin), {width, lineHeight}};
 }
 
-int32_t TextLines::Count(std::u16string_view text, const platform::FontSpec& font, int32_t maxWidth)
+int32_t TextLines::Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth)
 {
     TextLines lines(text, font, maxWidth);
     int32_t count = 0;

@@ -20,13 +20,13 @@ public:
     };
 
     // The text must outlive the breaker.
-    TextLines(std::u16string_view text, const platform::FontSpec& font, int32_t maxWidth);
+    TextLines(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth);
 
     // The next line; none once the text is used up.
     std::optional<Line> Next();
 
     // How many lines the whole text breaks into.
-    static int32_t Count(std::u16string_view text, const platform::FontSpec& font, int32_t maxWidth);
+    static int32_t Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth);
 
 private:
     struct Word {
@@ -39,7 +39,7 @@ private:
     bool AtBreak() const;
 
     std::u16string_view text;
-    platform::FontSpec font;
+    platform::FontChoice font;
     int32_t maxWidth;
     int32_t lineHeight;
     size_t pos = 0;

@@ -16,14 +16,14 @@ constexpr int32_t kLargestAutomaticSize = 48;
 
 bool MultiLine(View& view) { return ViewProperty(view, u"multiLine").IsTrue(); }
 
-int32_t LineHeight(const platform::FontSpec& font) { return platform::TextExtent(font, u"A").height; }
+int32_t LineHeight(const platform::FontChoice& font) { return platform::TextExtent(font, u"A").height; }
 
 } // namespace
 
 platform::Size TextView::Measure()
 {
     const Style style(*this);
-    const platform::FontSpec font = StyleFont(style).Spec();
+    const platform::FontChoice font = StyleFont(style).Choice();
     std::u16string text = ViewText(*this, u"text");
     // An empty text takes the room of a short word, so that it can be found.
     if (text.empty()) text = u"Text";
@@ -58,7 +58,7 @@ void TextView::Draw(Canvas& canvas, const Rect&)
     if (record.size == 0) {
         record.size = ClampPixels(std::min<int64_t>(int64_t{content.bottom} - content.top - 3, kLargestAutomaticSize));
     }
-    const platform::FontSpec font = record.Spec();
+    const platform::FontChoice font = record.Choice();
     const platform::Color color = StyleColor(style);
     const Align align = StyleAlign(style);
     const VAlign valign = StyleVAlign(style);

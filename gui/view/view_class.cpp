@@ -10,6 +10,16 @@
 
 namespace vellum::gui {
 
+uint32_t DeriveFromThis(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    const Value self = ip.ArgValue(0);
+    const Value t = ip.ArgValue(1);
+    if (t.IsTable()) ip.TableSet(t.table, u"parent", self);
+    ip.PushValue(t);
+    return 1;
+}
+
 View* ThisView(Interpreter& ip)
 {
     const Value& self = ip.ArgValue(0);
@@ -22,17 +32,6 @@ uint32_t PushTable(Interpreter& ip, TableObject* table)
 {
     if (table == nullptr) return 0;
     ip.PushValue(Value::Table(table));
-    return 1;
-}
-
-// Sets t."parent" to this and gives t; a value that is not a table comes back as it was.
-uint32_t Default(Interpreter& ip)
-{
-    if (!ip.CheckArgs(1, -1)) return 0;
-    const Value self = ip.ArgValue(0);
-    const Value t = ip.ArgValue(1);
-    if (t.IsTable()) ip.TableSet(t.table, u"parent", self);
-    ip.PushValue(t);
     return 1;
 }
 
@@ -233,7 +232,7 @@ TableObject* RegisterViewClass(Interpreter& ip, std::u16string_view name, Native
 {
     TableObject* classTable = ip.NewTable();
     static constexpr std::pair<std::u16string_view, NativeFunction> kCommonMethods[] = {
-        {u"Default", Default},       {u"Redraw", Redraw},         {u"Show", Show},
+        {u"Default", DeriveFromThis}, {u"Redraw", Redraw},         {u"Show", Show},
         {u"Hide", Hide},             {u"GetView", GetView},       {u"Parent", Parent},
         {u"Form", FormOf},           {u"GetRect", GetRect},       {u"AutoHeight", AutoHeight},
         {u"AutoWidth", AutoWidth},   {u"SetFocus", SetFocus},     {u"SetCursor", SetCursor},

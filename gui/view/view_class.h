@@ -26,6 +26,10 @@ uint32_t CreateViewObject(Interpreter& ip)
     return 0;
 }
 
+// The Default method of the class tables (views and forms alike): sets
+// t."parent" to this and gives t; a value that is not a table comes back as it was.
+uint32_t DeriveFromThis(Interpreter& ip);
+
 // The view of `this` in a method; none when the table has no view.
 View* ThisView(Interpreter& ip);
 

@@ -262,7 +262,7 @@ TEST(Canvas, ClipsNest)
 
 TEST(Canvas, TextIsDrawnInsideItsExtentAndClip)
 {
-    platform::FontSpec font;
+    platform::FontChoice font;
     font.height = 24;
     const std::u16string text = u"Hello, jumpy world";
     const platform::Size extent = platform::TextExtent(font, text);
@@ -314,32 +314,32 @@ TEST(Canvas, FontsAreSizedByTheirCell)
 {
     for (const int height : {8, 11, 15, 20, 27, 33, 48, 72}) {
         for (const int weight : {400, 700}) {
-            platform::FontSpec spec;
-            spec.height = height;
-            spec.weight = weight;
-            const int cell = QFontMetrics(platform::QtFont(spec)).height();
+            platform::FontChoice choice;
+            choice.height = height;
+            choice.weight = weight;
+            const int cell = QFontMetrics(platform::QtFont(choice)).height();
             EXPECT_LE(std::abs(cell - height), 1) << "height " << height << " weight " << weight;
-            EXPECT_EQ(platform::TextExtent(spec, u"A").height, cell);
+            EXPECT_EQ(platform::TextExtent(choice, u"A").height, cell);
         }
     }
 
-    platform::FontSpec spec;
-    EXPECT_EQ(QFontInfo(platform::QtFont(spec)).family(), "Liberation Sans");
-    spec.height = 0; // the default height
-    EXPECT_EQ(platform::QtFont(spec).pixelSize(), platform::QtFont(platform::FontSpec{}).pixelSize());
-    spec.height = -20; // an em size
-    EXPECT_EQ(platform::QtFont(spec).pixelSize(), 20);
+    platform::FontChoice choice;
+    EXPECT_EQ(QFontInfo(platform::QtFont(choice)).family(), "Liberation Sans");
+    choice.height = 0; // the default height
+    EXPECT_EQ(platform::QtFont(choice).pixelSize(), platform::QtFont(platform::FontChoice{}).pixelSize());
+    choice.height = -20; // an em size
+    EXPECT_EQ(platform::QtFont(choice).pixelSize(), 20);
 
-    spec = {};
-    spec.weight = 700;
-    spec.italic = true;
-    spec.underline = true;
-    const QFontInfo info(platform::QtFont(spec));
+    choice = {};
+    choice.weight = 700;
+    choice.italic = true;
+    choice.underline = true;
+    const QFontInfo info(platform::QtFont(choice));
     EXPECT_TRUE(info.bold());
     EXPECT_TRUE(info.italic());
-    EXPECT_TRUE(platform::QtFont(spec).underline());
-    spec.weight = 100;
-    EXPECT_EQ(platform::QtFont(spec).weight(), QFont::Thin);
+    EXPECT_TRUE(platform::QtFont(choice).underline());
+    choice.weight = 100;
+    EXPECT_EQ(platform::QtFont(choice).weight(), QFont::Thin);
     EXPECT_GT(platform::TextExtent({u"Arial", 20, 900}, u"Wide words").width,
               platform::TextExtent({u"Arial", 20, 400}, u"Wide words").width);
 

@@ -17,7 +17,7 @@ GuiHarness::GuiHarness() : ip(RegisterCoreLibrary)
     // A MsgBox in a test prints its text instead of waiting for a click.
     platform::SetConsoleMode(true);
     gui::RegisterGuiLibrary(ip);
-    form = ip.Make<TestForm>();
+    form = ip.Make<TestForm>(ip);
     // Kept reachable for the collector through a global of its own.
     ip.SetGlobal(u"gTestForm", Value::Pointer(form));
 }

@@ -17,6 +17,7 @@ namespace vellum::test {
 // A form without a window: views get its dpi; nothing is shown.
 class TestForm final : public gui::Form {
 public:
+    using gui::Form::Form;
     platform::NativeWindow* NativeWindowOf() override { return nullptr; }
 };
 

@@ -185,7 +185,7 @@ protected:
     }
     static int32_t Width(std::u16string_view text)
     {
-        platform::FontSpec font;
+        platform::FontChoice font;
         font.face = u"Liberation Mono";
         font.height = 20;
         return platform::TextExtent(font, text).width;

@@ -180,9 +180,9 @@ TEST_F(StyleTest, FontRecord)
         EXPECT_EQ(font.size, 0);
         EXPECT_EQ(font.weight, 400);
         EXPECT_FALSE(font.italic || font.underline);
-        const platform::FontSpec spec = font.Spec();
-        EXPECT_EQ(spec.height, 15);
-        EXPECT_EQ(spec.face, u"Arial");
+        const platform::FontChoice choice = font.Choice();
+        EXPECT_EQ(choice.height, 15);
+        EXPECT_EQ(choice.face, u"Arial");
     }
     {
         // 200 DIP is beyond 100 pixels: the size stays automatic.
@@ -201,7 +201,7 @@ TEST_F(StyleTest, FontRecord)
         EXPECT_TRUE(font.italic);
         EXPECT_FALSE(font.underline);
         EXPECT_EQ(font.face, u"Liberation Mono");
-        EXPECT_EQ(font.Spec().height, 200);
+        EXPECT_EQ(font.Choice().height, 200);
     }
     {
         // 50 DIP at 192 dpi is 100 pixels, the largest used.
@@ -321,7 +321,7 @@ protected:
     }
 
     using Lines = std::vector<std::u16string>;
-    platform::FontSpec font;
+    platform::FontChoice font;
 };
 
 TEST_F(TextLinesTest, WordsFillLinesUpToTheWidth)

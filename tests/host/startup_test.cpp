@@ -2,6 +2,7 @@
 // command line, console mode's output and exit status, and the one-instance
 // rule across processes.
 #include "host/script_file.h"
+#include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        path = fs::temp_directory_path() / ("vellum-host-" + std::to_string(::getpid()) + "-" + std::to_string(next++));
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    fs::path path;
-
-private:
-    static inline int next = 0;
-};
+using test::TempFolder;
 
 void WriteBytes(const fs::path& file, const std::string& bytes)
 {

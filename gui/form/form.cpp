@@ -1,0 +1,348 @@
+#include "gui/form/form.h"
+
+#include "core/collector.h"
+#include "gui/form/control_events.h"
+#include "gui/view/view.h"
+#include "gui/view/view_binding.h"
+#include "platform/device_screen.h"
+#include "platform/message_loop.h"
+#include "platform/today_host.h"
+#include "vm/interpreter.h"
+
+namespace vellum::gui {
+
+namespace {
+
+// What a form shows when its "view" is not a view.
+constexpr std::u16string_view kNoViewSource = u"{parent=TText, text='errFormNoView'}";
+
+// A Today item without a "height" of its own.
+constexpr int32_t kDefaultTodayHeight = 50;
+
+} // namespace
+
+Form::Form(Interpreter& ip_, bool isToday_) : Window(ip_), isToday(isToday_) {}
+
+void Form::Mark(Collector& collector)
+{
+    Window::Mark(collector);
+    collector.MarkObject(root);
+    collector.MarkObject(captured);
+    collector.MarkObject(focus);
+}
+
+platform::NativeWindow* Form::NativeWindowOf() { return LiveWindow(); }
+
+// Every script call below runs with the form and its table rooted: the
+// script may drop both while it runs.
+
+void Form::ReadDpi() { dpiX = dpiY = platform::CurrentDeviceScreen().dpi; }
+
+TableObject* Form::RootTable()
+{
+    Value view = ip.GetProperty(table, u"view");
+    if (!IsViewTable(ip, view)) {
+        view = ip.EvalSource(kNoViewSource);
+        ip.TableSet(table, u"view", view);
+    }
+    return view.IsTable() ? view.table : nullptr;
+}
+
+void Form::BuildRoot(TableObject* rootTable)
+{
+    root = CreateView(ip, nullptr, this, rootTable);
+    platform::FormWindow* w = LiveWindow();
+    if (root == nullptr || w == nullptr) return;
+    ReadDpi();
+    root->SetRect(w->ClientRect());
+    root->Arrange(w);
+}
+
+void Form::ShowForm(Window* owner)
+{
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepTable(ip, Value::Table(table));
+    ReadDpi();
+    TableObject* rootTable = RootTable();
+    ValueRoot keepRoot(ip, rootTable != nullptr ? Value::Table(rootTable) : Value::Null());
+    const std::u16string title(ip.ToString(ip.GetProperty(table, u"title"), false, true)->View());
+    if (!CreateNativeWindow(owner != nullptr ? owner->LiveWindow() : nullptr, title)) return;
+    BuildRoot(rootTable);
+
+    TableObject* menuTable = ip.GetTableField(table, u"menu");
+    window->SetDoneButton(platform::DoneButton::Ok);
+    window->ShowInputPanelButton(menuTable != nullptr);
+    if (menuTable != nullptr) SetMenu(menuTable);
+
+    if (root != nullptr) {
+        root->SetFocus();
+        root->OnCreate();
+    }
+    ip.GetProperty(table, u"OnCreate");
+
+    if (ip.GetProperty(table, u"modal").IsTrue()) {
+        RunModal();
+    } else {
+        RunModeless();
+    }
+    if (root != nullptr) root->Release();
+}
+
+void Form::ShowTodayItem(platform::TodayHost& host)
+{
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepTable(ip, Value::Table(table));
+    // The Today screen gets the same stand-in view as a TForm, rather than
+    // an item that shows nothing.
+    ReadDpi();
+    TableObject* rootTable = RootTable();
+    ValueRoot keepRoot(ip, rootTable != nullptr ? Value::Table(rootTable) : Value::Null());
+    if (!CreateNativeWindow(nullptr, u"", &host, TodayHeight())) return;
+    BuildRoot(rootTable);
+    if (root != nullptr) root->OnCreate();
+    ip.GetProperty(table, u"OnCreate");
+    if (platform::FormWindow* w = LiveWindow()) {
+        w->Show();
+        ip.SetGlobal(u"gTodayMainWnd", Value::Binary(w));
+    }
+}
+
+int32_t Form::TodayHeight()
+{
+    int32_t dip;
+    if (!Interpreter::ValueToInt(ip.GetProperty(table, u"height"), dip)) return kDefaultTodayHeight;
+    return static_cast<int32_t>(int64_t{dip} * dpiY / 96);
+}
+
+void Form::Close()
+{
+    if (LiveWindow() == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepTable(ip, Value::Table(table));
+    const Value answer = ip.GetProperty(table, u"OnClose");
+    if (!answer.IsNull() && !answer.IsTrue()) return;
+    // A form whose tree could not be built has no views to ask; it still
+    // closes, or nothing could ever end its loop.
+    if (root != nullptr && !root->OnClose()) return;
+    if (root != nullptr) root->Stop();
+    if (window) window->Destroy();
+}
+
+void Form::EndRequested()
+{
+    if (LiveWindow() == nullptr) return;
+    // An item cannot end on its own: the Today screen it lies in closes.
+    if (isToday) {
+        if (platform::TodayHost* host = platform::TodayHost::Current()) host->Close();
+        return;
+    }
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    if (root != nullptr) root->Stop();
+    if (window) window->Destroy();
+}
+
+void Form::Destroyed()
+{
+    captureActive = false;
+    captured = nullptr;
+    // A TForm's loop ends; the Today screen owns the loop its items run in.
+    if (!isToday) platform::PostQuit();
+}
+
+void Form::Relayout()
+{
+    platform::FormWindow* w = LiveWindow();
+    if (root == nullptr || w == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ReadDpi();
+    platform::Rect r = w->ClientRect();
+    if (!isToday) {
+        if (availableHeight < 0) availableHeight = w->AvailableHeight();
+        if (availableHeight > 0) r.bottom = r.top + availableHeight - 1;
+    }
+    root->SetRect(r);
+    root->Refresh();
+    if (platform::FormWindow* still = LiveWindow()) still->Invalidate(still->ClientRect());
+}
+
+void Form::SetMenu(TableObject* menuTable)
+{
+    platform::FormWindow* w = LiveWindow();
+    if (w == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepMenu(ip, Value::Table(menuTable));
+    const platform::MenuLayout choice = menu.Build(menuTable);
+    InstallMenuBar(choice);
+    // The keys show their state from the start, not only once a pop-up opened.
+    if (platform::FormWindow* still = LiveWindow()) menu.Update(*still);
+}
+
+View* Form::FindView(std::u16string_view id)
+{
+    if (root == nullptr) return nullptr;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    View* found = root->FindById(id);
+    return found != nullptr ? found : root;
+}
+
+// --- the window's events ----------------------------------------------------------
+
+platform::PaintMode Form::PaintModeNow()
+{
+    platform::PaintMode mode;
+    if (root == nullptr) return mode;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    const Value buffered = ip.GetProperty(table, u"doubleBuffered");
+    mode.doubleBuffered = buffered.tag == Tag::Bool ? buffered.IsTrue() : true;
+    if (!mode.doubleBuffered) mode.transparent = ip.GetProperty(table, u"transparent").IsTrue();
+    return mode;
+}
+
+void Form::Paint(platform::Canvas& canvas, const platform::Rect& clip)
+{
+    if (root == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    root->Paint(canvas, clip);
+}
+
+void Form::MouseDown(platform::Point p)
+{
+    if (root == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    View* hit = root->HitTest(p.x, p.y);
+    if (hit == nullptr) return;
+    ValueRoot keepHit(ip, Value::Pointer(hit));
+    hit->OnMouseDown(p.x, p.y);
+    hit->SetFocus();
+    captured = hit;
+    captureActive = true;
+}
+
+void Form::MouseUp(platform::Point p)
+{
+    if (!captureActive) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    View* pressed = std::exchange(captured, nullptr);
+    // Ended before the handlers run: a handler that opens another form must
+    // not leave this one tracking the pointer.
+    captureActive = false;
+    if (pressed != nullptr) {
+        ValueRoot keepPressed(ip, Value::Pointer(pressed));
+        pressed->OnMouseUp(p.x, p.y);
+    }
+    View* hit = root != nullptr ? root->HitTest(p.x, p.y) : nullptr;
+    if (hit == nullptr) return;
+    ValueRoot keepHit(ip, Value::Pointer(hit));
+    hit->OnClick();
+}
+
+void Form::MouseMove(platform::Point p)
+{
+    if (!captureActive || captured == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepCaptured(ip, Value::Pointer(captured));
+    captured->OnMouseMove(p.x, p.y);
+}
+
+void Form::KeyDown(int32_t key)
+{
+    if (focus == nullptr || !focus->HasFocus()) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ValueRoot keepFocus(ip, Value::Pointer(focus));
+    focus->OnKeyDown(key);
+}
+
+void Form::Resized()
+{
+    availableHeight = -1;
+    Relayout();
+}
+
+void Form::Activated(bool active)
+{
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    if (active && table != nullptr) {
+        ValueRoot keepTable(ip, Value::Table(table));
+        ip.GetProperty(table, u"OnActivate");
+    }
+    availableHeight = -1;
+    Relayout();
+}
+
+void Form::InputPanelChanged()
+{
+    if (platform::FormWindow* w = LiveWindow()) availableHeight = w->AvailableHeight();
+    Relayout();
+}
+
+void Form::Command(int32_t id)
+{
+    if (id == platform::kCommandOk || id == platform::kCommandCancel) {
+        Close();
+        return;
+    }
+    if (id == 0 || !HasMenu()) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    menu.Dispatch(id);
+}
+
+void Form::MenuAboutToShow()
+{
+    platform::FormWindow* w = LiveWindow();
+    if (w == nullptr || !HasMenu()) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    menu.Update(*w);
+}
+
+void Form::FocusMovedTo(platform::NativeWindow* control)
+{
+    if (root == nullptr || control == NativeWindowOf()) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    View* found = root->FindByWindow(control);
+    if (found == nullptr || found == focus) return;
+    ValueRoot keepFound(ip, Value::Pointer(found));
+    if (focus != nullptr) focus->OnKillFocus();
+    focus = found;
+    found->OnSetFocus();
+}
+
+void Form::ControlNotified(platform::NativeWindow* control, platform::ControlEvent event, int32_t code)
+{
+    if (root == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    View* view = root->FindByWindow(control);
+    if (view == nullptr) return;
+    ValueRoot keepView(ip, Value::Pointer(view));
+    auto* target = dynamic_cast<ControlEventTarget*>(view);
+    switch (event) {
+    case platform::ControlEvent::Clicked:
+        view->OnClick();
+        break;
+    case platform::ControlEvent::TextChanged:
+        if (view->table != nullptr) ip.GetProperty(view->table, u"OnChange");
+        break;
+    case platform::ControlEvent::SelectionChanged:
+        if (target != nullptr) target->OnSelectionChange();
+        break;
+    case platform::ControlEvent::Scrolled:
+        if (target != nullptr) target->OnScroll(code);
+        break;
+    case platform::ControlEvent::TabChanged:
+        if (target != nullptr) target->OnTabChange();
+        break;
+    }
+}
+
+bool Form::TodayRefreshQuery(platform::TodayItemRecord* record)
+{
+    if (record == nullptr) return false;
+    platform::TodayHost* host = platform::TodayHost::Current();
+    if (host == nullptr || !host->Ready()) return false;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    const int32_t wanted = TodayHeight();
+    if (wanted == record->cyp) return false;
+    record->cyp = wanted;
+    return true;
+}
+
+} // namespace vellum::gui

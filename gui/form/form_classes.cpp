@@ -1,0 +1,235 @@
+// The script classes of forms: TForm, an application window whose Show
+// runs until the window is gone, and TTodayForm, an item of the Today
+// screen whose Show returns at once. Methods on a table without its Form
+// do nothing and give null.
+#include "core/string_object.h"
+#include "gui/form/form.h"
+#include "gui/view/view_class.h"
+#include "gui/gui_library.h"
+#include "gui/view/view.h"
+#include "platform/today_host.h"
+#include "vm/interpreter.h"
+
+#include <string>
+
+namespace vellum::gui {
+
+namespace {
+
+Form* ThisForm(Interpreter& ip) { return ip.NativeObject<Form>(); }
+
+// The done button's kinds are ASCII words, compared without regard to case.
+bool IsWord(std::u16string_view text, std::u16string_view lowerWord)
+{
+    if (text.size() != lowerWord.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] + 32) : text[i];
+        if (c != lowerWord[i]) return false;
+    }
+    return true;
+}
+
+// A method without arguments or result acting on this form.
+template <class Action>
+uint32_t OnThisForm(Interpreter& ip, Action action)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    if (Form* form = ThisForm(ip)) action(*form);
+    return 0;
+}
+
+// Makes the form object of this table; the table keeps it in "pObject".
+Form* NewForm(Interpreter& ip, bool isToday)
+{
+    Form* form = ip.Make<Form>(ip, isToday);
+    ip.SetNativeObject(form);
+    form->table = ip.ArgValue(0).table;
+    return form;
+}
+
+uint32_t Show(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, 1)) return 0;
+    if (!ip.ArgValue(0).IsTable()) return 0;
+    Window* owner = nullptr;
+    if (const Value given = ip.ArgValue(1); given.IsTable()) {
+        const Value object = ip.TableGet(given.table, u"pObject");
+        if (object.tag == Tag::Ptr) owner = dynamic_cast<Window*>(object.object);
+    }
+    ValueRoot keepOwner(ip, owner != nullptr ? Value::Pointer(owner) : Value::Null());
+    NewForm(ip, false)->ShowForm(owner);
+    return 0;
+}
+
+uint32_t Close(Interpreter& ip)
+{
+    return OnThisForm(ip, [](Form& form) { form.Close(); });
+}
+
+uint32_t GetView(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr) return 0;
+    const std::u16string id(ip.ArgText(1)->View());
+    View* found = form->FindView(id);
+    if (found == nullptr || found->table == nullptr) return 0;
+    ip.PushValue(Value::Table(found->table));
+    return 1;
+}
+
+uint32_t SetTitle(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr) return 0;
+    const std::u16string title(ip.ArgText(1)->View());
+    if (platform::FormWindow* w = form->LiveWindow()) w->SetTitle(title);
+    return 0;
+}
+
+uint32_t Redraw(Interpreter& ip)
+{
+    return OnThisForm(ip, [](Form& form) { form.Relayout(); });
+}
+
+uint32_t SetMenu(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    TableObject* menu = ip.ArgTable(1);
+    if (menu == nullptr) return 0;
+    if (Form* form = ThisForm(ip)) form->SetMenu(menu);
+    return 0;
+}
+
+uint32_t SetFocus(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr || form->root == nullptr) return 0;
+    const std::u16string id(ip.ArgText(1)->View());
+    ValueRoot keep(ip, Value::Pointer(form));
+    if (View* view = form->root->FindById(id)) view->SetFocus();
+    return 0;
+}
+
+uint32_t SetForeground(Interpreter& ip)
+{
+    return OnThisForm(ip, [](Form& form) {
+        if (platform::FormWindow* w = form.LiveWindow()) w->BringToForeground();
+    });
+}
+
+uint32_t DoneButton(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr) return 0;
+    const std::u16string_view kind = ip.ArgText(1)->View();
+    platform::DoneButton button = platform::DoneButton::Cancel;
+    if (IsWord(kind, u"none")) button = platform::DoneButton::Hidden;
+    if (IsWord(kind, u"ok")) button = platform::DoneButton::Ok;
+    if (platform::FormWindow* w = form->LiveWindow()) w->SetDoneButton(button);
+    return 0;
+}
+
+uint32_t ShowSip(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    const bool up = ip.ArgBool(1) != 0;
+    if (ip.ErrorPending()) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr) return 0;
+    ValueRoot keep(ip, Value::Pointer(form));
+    if (platform::FormWindow* w = form->LiveWindow()) w->ShowInputPanel(up);
+    return 0;
+}
+
+uint32_t ShowSipButton(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    const bool shown = ip.ArgBool(1) != 0;
+    if (ip.ErrorPending()) return 0;
+    Form* form = ThisForm(ip);
+    if (form == nullptr) return 0;
+    ValueRoot keep(ip, Value::Pointer(form));
+    if (platform::FormWindow* w = form->LiveWindow()) w->ShowInputPanelButton(shown);
+    return 0;
+}
+
+// --- TTodayForm ------------------------------------------------------------------
+
+// The Today screen whose handle "gTodayParentWnd" holds; none without the host.
+platform::TodayHost* TodayParent(Interpreter& ip)
+{
+    const Value handle = ip.GetGlobal(u"gTodayParentWnd");
+    return handle.tag == Tag::Binary ? platform::TodayHost::FromHandle(handle.binary) : nullptr;
+}
+
+uint32_t TodayShow(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, 1)) return 0;
+    if (!ip.ArgValue(0).IsTable()) return 0;
+    platform::TodayHost* host = TodayParent(ip);
+    if (host == nullptr) return 0;
+    NewForm(ip, true)->ShowTodayItem(*host);
+    return 0;
+}
+
+uint32_t TodayTextColor(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    Form* form = ThisForm(ip);
+    platform::TodayHost* host = TodayParent(ip);
+    if (form == nullptr || form->LiveWindow() == nullptr || host == nullptr) return 0;
+    const platform::Color color = host->TextColor();
+    TableObject* rgb = ip.NewTable();
+    rgb->Set(Value::Number(0), Value::Number(platform::RedOf(color)));
+    rgb->Set(Value::Number(1), Value::Number(platform::GreenOf(color)));
+    rgb->Set(Value::Number(2), Value::Number(platform::BlueOf(color)));
+    ip.PushValue(Value::Table(rgb));
+    return 1;
+}
+
+TableObject* NewClass(Interpreter& ip, std::u16string_view name,
+                      std::initializer_list<std::pair<std::u16string_view, NativeFunction>> methods)
+{
+    TableObject* classTable = ip.NewTable();
+    for (const auto& [method, function] : methods) ip.SetMethod(classTable, method, function);
+    ip.SetGlobal(name, classTable);
+    return classTable;
+}
+
+} // namespace
+
+void RegisterFormClasses(Interpreter& ip)
+{
+    NewClass(ip, u"TForm",
+             {{u"Default", DeriveFromThis},
+              {u"Show", Show},
+              {u"Close", Close},
+              {u"GetView", GetView},
+              {u"SetTitle", SetTitle},
+              {u"Redraw", Redraw},
+              {u"SetMenu", SetMenu},
+              {u"SetFocus", SetFocus},
+              {u"SetForeground", SetForeground},
+              {u"DoneButton", DoneButton},
+              {u"ShowSip", ShowSip},
+              {u"ShowSipButton", ShowSipButton}});
+    NewClass(ip, u"TTodayForm",
+             {{u"Default", DeriveFromThis},
+              {u"GetView", GetView},
+              {u"Redraw", Redraw},
+              {u"SetFocus", SetFocus},
+              {u"SetForeground", SetForeground},
+              {u"TodayTextColor", TodayTextColor},
+              {u"Show", TodayShow}});
+    // Running as the Today screen's host, the scripts find the screen here.
+    if (platform::TodayHost* host = platform::TodayHost::Current()) {
+        ip.SetGlobal(u"gTodayParentWnd", Value::Binary(host->Handle()));
+        ip.SetGlobal(u"gTodayHInst", Value::Binary(host->Handle()));
+    }
+}
+
+} // namespace vellum::gui

@@ -1,0 +1,49 @@
+// The base of the program's windows (forms, and the built-in editor): the
+// script table behind the window, the platform window itself and its menu.
+// The window's events arrive through the FormWindowHandler operations,
+// which do nothing here; the form overrides them.
+#pragma once
+
+#include "core/gc_object.h"
+#include "core/table_object.h"
+#include "gui/form/menu_model.h"
+#include "platform/form_window.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace vellum {
+class Interpreter;
+}
+
+namespace vellum::gui {
+
+class Window : public GcObject, public platform::FormWindowHandler {
+public:
+    explicit Window(Interpreter& ip);
+    ~Window() override;
+
+    // Keeps the table and the menu array alive.
+    void Mark(Collector& collector) override;
+
+    // Makes the window; false when no window can be made (no display).
+    bool CreateNativeWindow(platform::FormWindow* owner, std::u16string_view title,
+                            platform::TodayHost* todayParent = nullptr, int32_t todayHeight = 0);
+    void InstallMenuBar(const platform::MenuLayout& menu);
+    // Shows the window, brings it forward and runs its loop.
+    virtual void RunModeless();
+    // Shows the window with its owner disabled for as long as the loop runs.
+    virtual void RunModal();
+    virtual bool HasMenu() const { return menu.Exists(); }
+
+    // The window while it exists.
+    platform::FormWindow* LiveWindow() const { return window && window->Alive() ? window.get() : nullptr; }
+
+    Interpreter& ip;
+    TableObject* table = nullptr;
+    std::unique_ptr<platform::FormWindow> window;
+    MenuModel menu;
+};
+
+} // namespace vellum::gui

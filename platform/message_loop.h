@@ -1,0 +1,15 @@
+// The message loops forms run. Every shown form runs a loop of its own
+// inside the script call that showed it, so loops nest; a quit ends the
+// innermost loop running, as the handheld's quit message does, whichever
+// form asked for it. A quit asked for while no loop can take it is kept
+// for the next loop that runs (which then ends at once).
+#pragma once
+
+namespace vellum::platform {
+
+// Runs the interface thread's events until the next quit.
+void RunMessageLoop();
+// Ends the innermost loop running when the quit is taken.
+void PostQuit();
+
+} // namespace vellum::platform

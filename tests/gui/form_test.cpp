@@ -1,0 +1,509 @@
+// Forms as users meet them: shown from scripts on the offscreen platform,
+// driven with real pointer and key events, read back from the window's
+// pixels. Each test's steps run inside the loop of the form they drive.
+#include "gui/form/form.h"
+#include "gui/gui_harness.h"
+#include "gui/gui_library.h"
+#include "gui/view/view.h"
+#include "gui/view/view_binding.h"
+#include "platform/control_window.h"
+#include "platform/device_screen.h"
+#include "platform/message_loop.h"
+#include "platform/today_host.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vellum::test {
+namespace {
+
+using platform::Rgb;
+
+// The device of these tests: small, and at 96 dpi so that DIP are pixels.
+constexpr int kWidth = 240;
+constexpr int kHeight = 320;
+constexpr int kStrip = 26; // the title strip and the soft-key bar
+
+// Ends every loop a test left running, so a failing test fails instead of hanging.
+class Watchdog {
+public:
+    Watchdog()
+    {
+        timer.setInterval(20000);
+        timer.callOnTimeout([this] {
+            ADD_FAILURE() << "a form was left open";
+            timer.setInterval(50);
+            platform::PostQuit();
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
+};
+
+// Runs step once the loop that is running next takes events.
+void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+
+QWidget* FormWidget(const QString& title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "formWindow" && w->isVisible() && w->windowTitle() == title) return w;
+    }
+    return nullptr;
+}
+
+QWidget* Client(QWidget* form) { return form != nullptr ? form->findChild<QWidget*>("client") : nullptr; }
+
+QToolButton* SoftKey(QWidget* form, const QString& text)
+{
+    for (QToolButton* key : form->findChildren<QToolButton*>("softKey")) {
+        if (key->text() == text && key->isVisible()) return key;
+    }
+    return nullptr;
+}
+
+QAction* ActionNamed(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) return action;
+    }
+    return nullptr;
+}
+
+void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
+void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
+// A move with the button down, as a dragging finger sends it.
+void Drag(QWidget* w, QPoint p)
+{
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
+        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
+        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null "
+                        "function Log(text) gLog = gLog & text & ' ' end"),
+                  "errOK");
+    }
+    void TearDown() override { platform::SetDeviceScreen({}); }
+
+    std::string Log()
+    {
+        const std::string log = h.Text(u"gLog");
+        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
+        return log;
+    }
+    // The value of a script expression as text.
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+
+    GuiHarness h;
+    Watchdog watchdog;
+};
+
+// Two rectangles on a canvas: a (red, 10..59) and b (blue, 100..149), both
+// logging their input.
+constexpr std::string_view kTwoBoxes = R"(
+var gBox = {
+  OnMouseDown = function(pt) Log('down:' & this.id & ':' & pt.x & ',' & pt.y) end,
+  OnMouseMove = function(pt) Log('move:' & this.id & ':' & pt.x) end,
+  OnMouseUp = function(pt) Log('up:' & this.id) end,
+  OnClick = function() Log('click:' & this.id) end,
+  OnKeyDown = function(key) Log('key:' & this.id & ':' & key) end,
+  OnSetFocus = function() Log('focus:' & this.id) end}
+TRectangle(gBox)
+gForm = TForm({title = 'Boxes', view = TCanvas({views = {
+  gBox({id = 'a', left = 10, top = 10, width = 50, height = 50, style = {fill = 'red'}}),
+  gBox({id = 'b', left = 100, top = 10, width = 50, height = 50, style = {fill = 'blue'}})}}),
+  OnClose = function() Log('close') end})
+)";
+
+TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
+{
+    ASSERT_EQ(h.Run(std::string(kTwoBoxes)), "errOK");
+    Later([&] {
+        QWidget* form = FormWidget("Boxes");
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        EXPECT_EQ(form->size(), QSize(kWidth, kHeight));
+        QWidget* client = Client(form);
+        // Without a menu there is no soft-key bar: the client area runs to the bottom.
+        EXPECT_EQ(client->geometry(), QRect(0, kStrip, kWidth, kHeight - kStrip));
+        EXPECT_EQ(Eval("gForm.GetView('a').Parent().GetRect().height"), std::to_string(kHeight - kStrip));
+
+        const QImage pixels = client->grab().toImage();
+        EXPECT_EQ(PixelAt(pixels, 5, 5), Rgb(255, 255, 255)); // nothing covers it: white
+        EXPECT_EQ(PixelAt(pixels, 30, 30), Rgb(255, 0, 0));
+        EXPECT_EQ(PixelAt(pixels, 120, 30), Rgb(0, 0, 255));
+        EXPECT_EQ(PixelAt(pixels, 200, 200), Rgb(255, 255, 255));
+
+        // Moves without a button-down on a view are nobody's.
+        QTest::mouseMove(client, QPoint(30, 30));
+        Drag(client, QPoint(35, 35));
+        EXPECT_EQ(Log(), "");
+        // The root has the focus and no key handler: keys go nowhere.
+        QTest::keyClick(client, Qt::Key_Up);
+        EXPECT_EQ(Log(), "");
+
+        // Pressed on a, released over b: a is pressed and released, b clicked.
+        Press(client, QPoint(20, 25));
+        Drag(client, QPoint(120, 25));
+        Release(client, QPoint(120, 25));
+        EXPECT_EQ(Log(), "down:a:20,25 focus:a move:a:120 up:a click:b ");
+        // Released outside every view: a still hears the release, nobody is clicked.
+        Press(client, QPoint(20, 25));
+        Release(client, QPoint(kWidth + 30, 25));
+        EXPECT_EQ(Log(), "down:a:20,25 up:a ");
+
+        // Keys reach the focused view only, as virtual keys.
+        QTest::keyClick(client, Qt::Key_Up);
+        QTest::keyClick(client, Qt::Key_Q);
+        QTest::keyClick(client, Qt::Key_Return);
+        QTest::keyClick(client, Qt::Key_5, Qt::KeypadModifier);
+        EXPECT_EQ(Log(), "key:a:38 key:a:81 key:a:13 key:a:101 ");
+        EXPECT_EQ(h.Run("gForm.SetFocus('b')"), "errOK");
+        QTest::keyClick(client, Qt::Key_Down);
+        EXPECT_EQ(Log(), "focus:b key:b:40 ");
+
+        // The done button (ok) closes the form.
+        QToolButton* done = form->findChild<QToolButton*>("doneButton");
+        ASSERT_NE(done, nullptr);
+        EXPECT_EQ(done->text(), "ok");
+        QTest::mouseClick(done, Qt::LeftButton);
+    });
+    ASSERT_EQ(h.Run("gForm.Show() Log('returned')"), "errOK");
+    EXPECT_EQ(Log(), "close returned ");
+    EXPECT_EQ(FormWidget("Boxes"), nullptr);
+}
+
+TEST_F(FormTest, ClosingNeedsTheConsentOfTheFormAndEveryView)
+{
+    ASSERT_EQ(h.Run(R"(
+var gFormAgrees = false var gViewAnswer = 0
+gForm = TForm({title = 'Closing', view = TColumn({views = {TRectangle({}),
+    TRectangle({OnClose = function() Log('view asked') return gViewAnswer end})}}),
+  OnClose = function() Log('form asked') return gFormAgrees end})
+)"),
+              "errOK");
+    Later([&] {
+        QWidget* form = FormWidget("Closing");
+        ASSERT_NE(form, nullptr);
+        form->close();
+        EXPECT_EQ(Log(), "form asked ");
+        EXPECT_TRUE(form->isVisible());
+        // The form agrees, the view answers with a number: still open.
+        EXPECT_EQ(h.Run("gFormAgrees = true"), "errOK");
+        EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
+        EXPECT_EQ(Log(), "form asked view asked ");
+        EXPECT_TRUE(form->isVisible());
+        // Null from the view is consent.
+        EXPECT_EQ(h.Run("gViewAnswer = null"), "errOK");
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    EXPECT_EQ(Log(), "form asked view asked ");
+}
+
+TEST_F(FormTest, FormsNestAndAModalFormDisablesItsOwner)
+{
+    ASSERT_EQ(h.Run(R"(
+var gInner = TForm({title = 'Inner', view = TRectangle({})})
+var gDialog = TForm({title = 'Dialog', modal = true, view = TRectangle({})})
+gForm = TForm({title = 'Outer', view = TRow({views = {
+  TRectangle({OnClick = function() gInner.Show() Log('inner returned') end}),
+  TRectangle({OnClick = function() gDialog.Show(gForm) Log('dialog returned') end}),
+  TRectangle({OnClick = function() gDialog.Show() Log('unowned returned') end})}})})
+)"),
+              "errOK");
+    const auto clickColumn = [](int column) {
+        QWidget* client = Client(FormWidget("Outer"));
+        const int third = client->width() / 3;
+        QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(third * column + third / 2, 40));
+    };
+    Later([&] {
+        QWidget* outer = FormWidget("Outer");
+        ASSERT_NE(outer, nullptr);
+        // Runs inside the inner form's loop, which the click below starts.
+        Later([&] {
+            QWidget* inner = FormWidget("Inner");
+            ASSERT_NE(inner, nullptr);
+            EXPECT_TRUE(FormWidget("Outer")->isEnabled());
+            inner->close();
+        });
+        clickColumn(0);
+        EXPECT_EQ(Log(), "inner returned ");
+
+        Later([&] {
+            QWidget* dialog = FormWidget("Dialog");
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_FALSE(FormWidget("Outer")->isEnabled());
+            EXPECT_TRUE(dialog->isEnabled());
+            dialog->close();
+        });
+        clickColumn(1);
+        EXPECT_EQ(Log(), "dialog returned ");
+        EXPECT_TRUE(outer->isEnabled());
+
+        // Without an owner a modal form runs like any other.
+        Later([&] {
+            EXPECT_TRUE(FormWidget("Outer")->isEnabled());
+            FormWidget("Dialog")->close();
+        });
+        clickColumn(2);
+        EXPECT_EQ(Log(), "unowned returned ");
+        outer->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errOK");
+    EXPECT_EQ(Log(), "outer returned ");
+}
+
+TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Brief', view = TRectangle({}), "
+                    "OnCreate = function() Log('created') this.Close() end}) "
+                    "gForm.Show() Log('returned')"),
+              "errOK");
+    EXPECT_EQ(Log(), "created returned ");
+}
+
+TEST_F(FormTest, MenusNumberUpdateAndDispatch)
+{
+    ASSERT_EQ(h.Run(R"(
+var gChecked = false var gCount = 0
+var gMenu = {
+  {item = 'Go', action = function() Log('go') end},
+  {menu = 'Options', items = {
+    {item = 'Check', check = function() return gChecked end, enable = false},
+    {},
+    {item = function() return 'Count ' & gCount end},
+    {menu = 'More', items = {{item = 'Deep', action = function() Log('deep') end}}}}}}
+var gSecond = {{item = 'Again', action = function() Log('again') end}}
+gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
+)"),
+              "errOK");
+    Later([&] {
+        QWidget* form = FormWidget("Menus");
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
+                       "gMenu[1].items[3].items[0].id & ' ' & gMenu[1].items[1].id"),
+                  "100 101 102 103 null");
+        // The soft-key bar takes the bottom strip from the client area.
+        EXPECT_EQ(Client(form)->height(), kHeight - 2 * kStrip);
+        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
+
+        QToolButton* go = SoftKey(form, "Go");
+        ASSERT_NE(go, nullptr);
+        QTest::mouseClick(go, Qt::LeftButton);
+        EXPECT_EQ(Log(), "go ");
+
+        // Opening the pop-up brings every command up to date first.
+        EXPECT_EQ(h.Run("gChecked = true gCount = 5"), "errOK");
+        QTest::mouseClick(SoftKey(form, "Options"), Qt::LeftButton);
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QAction* check = ActionNamed(popup, "Check");
+        ASSERT_NE(check, nullptr);
+        EXPECT_TRUE(check->isChecked());
+        EXPECT_FALSE(check->isEnabled());
+        QAction* count = ActionNamed(popup, "Count 5");
+        ASSERT_NE(count, nullptr);
+        EXPECT_EQ(popup->actions().size(), 4); // the separator counts
+        // A command without "action" leaves the call error pending.
+        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(count).center());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
+        h.ip.ClearError();
+        // A new menu numbers from 100 again.
+        EXPECT_EQ(h.Run("gForm.SetMenu(gSecond)"), "errOK");
+        EXPECT_EQ(Eval("gSecond[0].id"), "100");
+        EXPECT_EQ(SoftKey(form, "Go"), nullptr);
+        QToolButton* again = SoftKey(form, "Again");
+        ASSERT_NE(again, nullptr);
+        QTest::mouseClick(again, Qt::LeftButton);
+        EXPECT_EQ(Log(), "again ");
+        EXPECT_EQ(h.Run("gForm.SetMenu(3)"), "errTableExpected");
+
+        // The input panel covers the bottom of the client area: the root shrinks.
+        EXPECT_EQ(h.Run("gForm.ShowSip(true)"), "errOK");
+        EXPECT_TRUE(form->findChild<QWidget*>("inputPanel")->isVisible());
+        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
+        EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
+        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
+        EXPECT_EQ(h.Run("gForm.ShowSip(1)"), "errBoolExpected");
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+}
+
+TEST_F(FormTest, NestedMenuCommandsAndTheDoneButtonKinds)
+{
+    ASSERT_EQ(h.Run(R"(
+gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
+  {menu = 'Top', items = {{menu = 'More', items = {{item = 'Deep', action = function() Log('deep ' & this.id) end}}}}}}})
+)"),
+              "errOK");
+    Later([&] {
+        QWidget* form = FormWidget("Deep");
+        ASSERT_NE(form, nullptr);
+        QTest::mouseClick(SoftKey(form, "Top"), Qt::LeftButton);
+        auto* top = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(top, nullptr);
+        QAction* more = ActionNamed(top, "More");
+        ASSERT_NE(more, nullptr);
+        QAction* deep = ActionNamed(more->menu(), "Deep");
+        ASSERT_NE(deep, nullptr);
+        deep->trigger();
+        top->close();
+        EXPECT_EQ(Log(), "deep 100 ");
+
+        QToolButton* done = form->findChild<QToolButton*>("doneButton");
+        EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
+        EXPECT_FALSE(done->isVisible());
+        EXPECT_EQ(h.Run("gForm.DoneButton('Cancel')"), "errOK");
+        EXPECT_TRUE(done->isVisible());
+        EXPECT_EQ(done->text(), QString::fromUtf16(u"\u00D7"));
+        EXPECT_EQ(h.Run("gForm.SetTitle('Renamed')"), "errOK");
+        EXPECT_EQ(form->windowTitle(), "Renamed");
+        QTest::mouseClick(done, Qt::LeftButton);
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    EXPECT_EQ(FormWidget("Renamed"), nullptr);
+}
+
+TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'NoView', view = 5})"), "errOK");
+    Later([&] {
+        QWidget* form = FormWidget("NoView");
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(Eval("gForm.view.text"), "errFormNoView");
+        EXPECT_EQ(Eval("gForm.GetView('x') == gForm.view"), "true");
+        // The text is drawn in black on white.
+        const QImage pixels = Client(form)->grab().toImage();
+        bool ink = false;
+        for (int y = 0; y < pixels.height() && !ink; ++y) {
+            for (int x = 0; x < pixels.width() && !ink; ++x) ink = PixelAt(pixels, x, y) != Rgb(255, 255, 255);
+        }
+        EXPECT_TRUE(ink);
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    // Methods of a form table that was never shown do nothing.
+    EXPECT_EQ(h.Run("result = TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "errOK");
+    EXPECT_EQ(h.Text(u"result"), "null");
+}
+
+TEST_F(FormTest, ViewTimersTickInsideTheFormLoop)
+{
+    ASSERT_EQ(h.Run(R"(
+var gTicks = 0
+gForm = TForm({title = 'Timer', view = TRectangle({
+  OnCreate = function() this.SetTimer(5) end,
+  OnTimer = function() gTicks = gTicks + 1 if gTicks == 3 gForm.Close() end end})})
+gForm.Show()
+)"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"gTicks"), "3");
+    // Closing stopped the timer: no tick runs after the loop.
+    QTest::qWait(30);
+    EXPECT_EQ(h.Text(u"gTicks"), "3");
+}
+
+// A control of a form as the native controls will be: a widget inside the
+// client area bound to the window its view knows it by.
+class TestControl final : public platform::NativeWindow {
+public:
+    void Invalidate(const platform::Rect&) override {}
+    void TakeFocus() override {}
+    bool HasFocus() const override { return false; }
+};
+
+TEST_F(FormTest, ControlNotificationsReachTheirView)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
+                    "TRectangle({id = 'c', OnClick = function() Log('clicked') end, "
+                    "OnChange = function() Log('changed') end, OnSetFocus = function() Log('focus') end}), "
+                    "TRectangle({})}})})"),
+              "errOK");
+    TestControl control;
+    Later([&] {
+        QWidget* form = FormWidget("Controls");
+        ASSERT_NE(form, nullptr);
+        QWidget* client = Client(form);
+        auto* button = new QPushButton(client);
+        platform::BindControlWindow(*button, control);
+        EXPECT_EQ(h.Run("result = gForm.GetView('c')"), "errOK");
+        gui::View* view = gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
+        ASSERT_NE(view, nullptr);
+        view->window = &control;
+        platform::NotifyControlEvent(*button, platform::ControlEvent::Clicked);
+        platform::NotifyControlEvent(*button, platform::ControlEvent::TextChanged);
+        EXPECT_EQ(Log(), "clicked changed ");
+        form->activateWindow();
+        client->setFocus();
+        button->setFocus();
+        if (QApplication::focusWidget() == button) {
+            EXPECT_EQ(Log(), "focus ");
+        }
+        view->window = nullptr;
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+}
+
+TEST_F(FormTest, TodayItemsAskForTheirHeight)
+{
+    // Without the Today screen a Today form does nothing.
+    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({})}) gForm.Show() "
+                    "result = gForm.pObject == null"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "true");
+
+    platform::TodayHost host;
+    gui::RegisterFormClasses(h.ip); // the globals of a run inside the host
+    host.Show();
+    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({style = {fill = 'red'}})}) gForm.Show() "
+                    "var c = gForm.TodayTextColor() result = Count(c) & ':' & c[0] & c[1] & c[2]"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "3:000");
+    EXPECT_EQ(Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
+    QWidget* item = host.ItemParent()->findChild<QWidget*>("formWindow");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->height(), 30);
+    EXPECT_EQ(PixelAt(Client(item)->grab().toImage(), 5, 5), Rgb(255, 0, 0));
+
+    EXPECT_EQ(host.RefreshItems(), 0);
+    ASSERT_EQ(h.Run("gForm.height = 45"), "errOK");
+    EXPECT_EQ(host.RefreshItems(), 1);
+    EXPECT_EQ(host.RefreshItems(), 0);
+    EXPECT_EQ(item->height(), 45);
+    // Not a number: the default height, asked for once.
+    ASSERT_EQ(h.Run("gForm.height = 'tall'"), "errOK");
+    EXPECT_EQ(host.RefreshItems(), 1);
+    EXPECT_EQ(host.RefreshItems(), 0);
+    EXPECT_EQ(item->height(), 50);
+    // A handle the script made up reaches no window.
+    ASSERT_EQ(h.Run("gTodayParentWnd = gTodayMainWnd gForm = TTodayForm({view = TRectangle({})}) gForm.Show() "
+                    "result = gForm.pObject == null"),
+              "errOK");
+    EXPECT_EQ(h.Text(u"result"), "true");
+}
+
+} // namespace
+} // namespace vellum::test

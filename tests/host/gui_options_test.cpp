@@ -1,0 +1,134 @@
+// The device and capture options of the command line: parsing with its
+// complaints, and --screenshot as a whole program run on the offscreen
+// platform, read back from the PNG it writes.
+#include "host/command_line.h"
+#include "host/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QProcess>
+
+#include <filesystem>
+#include <fstream>
+
+namespace vellum {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(GuiOptions, ParseWithValuesAndComplaints)
+{
+    ParsedCommandLine parsed =
+        ParseCommandLine({"--screen", "320x240", "--dpi=96", "--today", "--screenshot", "shot.png", "app.q9c"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.screenWidth, 320);
+    EXPECT_EQ(parsed.options.screenHeight, 240);
+    EXPECT_EQ(parsed.options.dpi, 96);
+    EXPECT_TRUE(parsed.options.today);
+    EXPECT_EQ(parsed.options.screenshot, fs::path("shot.png"));
+    EXPECT_EQ(parsed.options.target, fs::path("app.q9c"));
+
+    parsed = ParseCommandLine({});
+    EXPECT_EQ(parsed.options.screenWidth, 480);
+    EXPECT_EQ(parsed.options.screenHeight, 640);
+    EXPECT_EQ(parsed.options.dpi, 192);
+    EXPECT_FALSE(parsed.options.screenshot);
+
+    // Each bad value is named in the complaint.
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--screen", "0x640"},
+             {"--screen", "480"},
+             {"--screen", "480x640x2"},
+             {"--screen", "-480x640"},
+             {"--screen=480x99999"},
+             {"--dpi", "abc"},
+             {"--dpi", "96.5"},
+             {"--dpi", "0"},
+             {"--dpi=+96"},
+             {"--dpi"},
+             {"--screenshot"},
+             {"--screenshot="},
+             {"--today=yes"},
+         }) {
+        parsed = ParseCommandLine(bad);
+        EXPECT_NE(parsed.error, "") << bad[0];
+        EXPECT_NE(parsed.error.find(bad[0].substr(0, bad[0].find('='))), std::string::npos) << parsed.error;
+    }
+    EXPECT_NE(UsageText().find("--screenshot FILE"), std::string::npos);
+}
+
+using test::TempFolder;
+
+void WriteScript(const fs::path& file, const std::string& ascii)
+{
+    std::ofstream out(file, std::ios::binary);
+    out << "\xFF\xFE";
+    for (char c : ascii) out << c << '\0';
+}
+
+struct ProgramResult {
+    int status;
+    std::string out, err;
+};
+
+ProgramResult Start(const QStringList& arguments)
+{
+    static int argc = 1;
+    static char name[] = "host_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(VELLUM_EXECUTABLE, arguments);
+    process.waitForStarted();
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+QString Path(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
+{
+    TempFolder dir;
+    WriteScript(dir.path / "app.q9c",
+                "TForm({title = 'Shot', view = TRectangle({style = {fill = 'red'}})}).Show()\n"
+                "TForm({title = 'Later', view = TRectangle({})}).Show()\n"
+                "MsgBox('after')");
+    const fs::path shot = dir.path / "shot.png";
+    const ProgramResult run = Start({"--console", "--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96",
+                           Path(dir.path / "app.q9c")});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "after\n");
+    EXPECT_EQ(run.status, 0);
+    const QImage image(Path(shot), "PNG");
+    ASSERT_FALSE(image.isNull());
+    // The whole device screen: the title strip above the red client area.
+    EXPECT_EQ(image.size(), QSize(200, 300));
+    EXPECT_EQ(image.pixelColor(100, 150), QColor(255, 0, 0));
+    EXPECT_NE(image.pixelColor(100, 5), QColor(255, 0, 0));
+
+    // A run that shows no form has nothing to save, and says so.
+    WriteScript(dir.path / "none.q9c", "MsgBox('no form')");
+    const fs::path none = dir.path / "none.png";
+    const ProgramResult empty = Start({"--console", "--screenshot", Path(none), Path(dir.path / "none.q9c")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("--screenshot"), std::string::npos);
+    EXPECT_FALSE(fs::exists(none));
+
+    // Bad option values stop before anything runs.
+    for (const QStringList& bad : {QStringList{"--screenshot", Path(dir.path / "missing" / "x.png")},
+                                   QStringList{"--screen", "12x12"}, QStringList{"--dpi", "many"}}) {
+        const ProgramResult refused = Start(QStringList{"--console"} + bad + QStringList{Path(dir.path / "app.q9c")});
+        EXPECT_EQ(refused.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find(bad[0].toStdString()), std::string::npos) << refused.err;
+    }
+}
+
+} // namespace
+} // namespace vellum
