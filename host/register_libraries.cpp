@@ -2,6 +2,7 @@
 
 #include "gui/gui_library.h"
 #include "host/core/core_library.h"
+#include "system/system_library.h"
 #include "vm/error_reporter.h"
 #include "vm/path_resolver.h"
 
@@ -11,9 +12,11 @@ void RegisterLibraries(Interpreter& ip)
 {
     // The order is fixed: the system library, the GUI framework, the host
     // functions, AddIcoToExe with the file and audio classes, the bitmaps.
+    system::RegisterSystemLibrary(ip);
     gui::RegisterGuiLibrary(ip);
     RegisterHostFunctions(ip);
     RegisterAddIcoToExe(ip);
+    system::RegisterFileClasses(ip);
 }
 
 std::unique_ptr<Interpreter> NewInterpreter(const PathResolver& paths, ErrorReporter* reporter)

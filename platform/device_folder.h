@@ -30,7 +30,7 @@ public:
     std::u16string ProgramDirectory() const override { return u"\\"; }
 
     // The device path ("\dir\file") of a host path inside the folder.
-    std::optional<std::u16string> DevicePath(const std::filesystem::path& hostPath) const;
+    std::optional<std::u16string> DevicePath(const std::filesystem::path& hostPath) const override;
 
     const std::filesystem::path& Root() const { return root; }
 

@@ -88,4 +88,13 @@ const Picture* FileIcon(const std::filesystem::path& file)
     return found->second.get();
 }
 
+std::optional<int32_t> FileIconIndex(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) return std::nullopt;
+    const QString name = QMimeDatabase().mimeTypeForFile(QFileInfo(QFile::decodeName(file.c_str()))).iconName();
+    static std::map<QString, int32_t> indices;
+    return indices.emplace(name, static_cast<int32_t>(indices.size())).first->second;
+}
+
 } // namespace vellum::platform

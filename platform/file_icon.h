@@ -3,7 +3,9 @@
 
 #include "platform/picture.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 
 namespace vellum::platform {
 
@@ -11,5 +13,11 @@ namespace vellum::platform {
 // as the program; none when the file does not exist or there is no GUI.
 // Interface thread only.
 const Picture* FileIcon(const std::filesystem::path& file);
+
+// The index of the file's icon in the program's list of file icons: files
+// of one type share an index, and a type gets the next index the first
+// time one of its files is asked for. None when the file does not exist.
+// Needs no GUI.
+std::optional<int32_t> FileIconIndex(const std::filesystem::path& file);
 
 } // namespace vellum::platform

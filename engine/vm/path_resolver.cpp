@@ -23,6 +23,11 @@ std::u16string PathResolver::ProgramDirectory() const
     return FromUtf8(exe.parent_path().string()) + u'/';
 }
 
+std::optional<std::u16string> PathResolver::DevicePath(const std::filesystem::path& hostPath) const
+{
+    return FromUtf8(hostPath.string());
+}
+
 std::u16string PathResolver::PathBesideProgram(std::u16string_view name) const
 {
     constexpr size_t kMaxPath = 260;

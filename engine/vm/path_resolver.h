@@ -17,6 +17,9 @@ public:
     virtual std::optional<std::filesystem::path> HostPath(std::u16string_view scriptPath) const;
     // The program's own directory as scripts see it, ending in a separator.
     virtual std::u16string ProgramDirectory() const;
+    // The script path of a host path: how a path is handed back to scripts.
+    // Nothing when scripts may not see it.
+    virtual std::optional<std::u16string> DevicePath(const std::filesystem::path& hostPath) const;
 
     // The program's directory followed by name; the directory alone when
     // the two together would not fit a path of 260 units.

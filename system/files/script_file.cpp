@@ -1,0 +1,20 @@
+// Script paths to open files.
+#include "system/files/script_file.h"
+
+#include "vm/interpreter.h"
+#include "vm/path_resolver.h"
+
+namespace vellum::system {
+
+std::optional<std::filesystem::path> ScriptFilePath(Interpreter& ip, const Value& path)
+{
+    return ip.Paths().HostPath(ip.ToString(path, false, true)->View());
+}
+
+platform::OpenFile OpenScriptFile(Interpreter& ip, const Value& path, platform::FileOpenMode mode)
+{
+    const auto host = ScriptFilePath(ip, path);
+    return host ? platform::OpenFile::Open(*host, mode) : platform::OpenFile();
+}
+
+} // namespace vellum::system

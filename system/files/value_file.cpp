@@ -1,0 +1,78 @@
+// ToFile and FromFile: one script value kept as its text in a file.
+#include "system/files/script_file.h"
+#include "system/natives.h"
+
+#include "stream/code_page_converter.h"
+#include "stream/file_stream.h"
+#include "vm/interpreter.h"
+
+#include <string>
+#include <vector>
+
+namespace vellum::system {
+
+namespace {
+
+// Scripts exchange 8-bit text in the system's ANSI code page.
+constexpr int32_t kAnsiCodePage = 1252;
+
+std::vector<uint8_t> ReadWhole(std::FILE* file)
+{
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    return bytes;
+}
+
+// UTF-16LE after the mark FF FE or from the start, unless the first two
+// bytes are both non-zero, which makes the file ANSI text. A file's text
+// ends at its first zero unit; an odd last byte is the low half of a unit.
+std::u16string DecodeValueText(std::vector<uint8_t> bytes)
+{
+    bytes.push_back(0);
+    bytes.push_back(0);
+    std::u16string text;
+    if (bytes[0] != 0 && bytes[1] != 0 && !(bytes[0] == 0xFF && bytes[1] == 0xFE)) {
+        CodePageConverter ansi(kAnsiCodePage);
+        for (size_t i = 0; bytes[i] != 0; ++i) text += bytes[i] < 0x80 ? bytes[i] : ansi.Convert(bytes[i]);
+        return text;
+    }
+    const size_t start = bytes[0] == 0xFF && bytes[1] == 0xFE ? 2 : 0;
+    for (size_t i = start; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+        if (unit == 0) break;
+        text += unit;
+    }
+    return text;
+}
+
+} // namespace
+
+uint32_t FromFile(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    std::u16string text;
+    {
+        // Closed before the text is evaluated, which may run script code.
+        const platform::OpenFile file = OpenScriptFile(ip, ip.ArgValue(1), kReadAlone);
+        if (!file) return 0;
+        text = DecodeValueText(ReadWhole(file.Handle()));
+    }
+    ip.PushValue(ip.EvalSource(text));
+    return 1;
+}
+
+uint32_t ToFile(Interpreter& ip)
+{
+    if (!ip.CheckArgs(2, -1)) return 0;
+    const std::u16string text(ip.ToString(ip.ArgValue(1), false, true)->View());
+    platform::OpenFile file = OpenScriptFile(ip, ip.ArgValue(2), kWriteEmptied);
+    if (!file) return 0;
+    FileStream stream(nullptr, file.Handle());
+    stream.WriteUtf16Le(text);
+    stream.ReleaseHandle();
+    return 0;
+}
+
+} // namespace vellum::system

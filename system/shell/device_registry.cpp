@@ -1,0 +1,14 @@
+#include "system/shell/device_registry.h"
+
+#include "vm/interpreter.h"
+#include "vm/path_resolver.h"
+
+namespace vellum::system {
+
+RegistryFile DeviceRegistry(Interpreter& ip)
+{
+    const std::optional<std::filesystem::path> file = ip.Paths().HostPath(u"\\registry.reg");
+    return file ? RegistryFile::Load(*file) : RegistryFile();
+}
+
+} // namespace vellum::system

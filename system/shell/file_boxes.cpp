@@ -1,0 +1,46 @@
+// OpenFileBox and SaveFileBox: the system's file dialogs, opened on the
+// device folder and answering with device paths.
+#include "platform/file_dialog.h"
+#include "system/natives.h"
+#include "system/shell/file_filter.h"
+#include "vm/interpreter.h"
+#include "vm/path_resolver.h"
+
+namespace vellum::system {
+
+namespace {
+
+uint32_t ShowFileBox(Interpreter& ip, bool save)
+{
+    if (!ip.CheckArgs(save ? 4 : 3, -1)) return 0;
+    platform::FileDialogRequest request;
+    request.save = save;
+    request.title = ip.ArgText(1)->View();
+    request.nameFilters = NameFilters(ip.ArgText(2)->View());
+    // A directory outside the device folder opens the dialog at its root.
+    const std::u16string directory(ip.ArgText(3)->View());
+    std::optional<std::filesystem::path> host = ip.Paths().HostPath(directory);
+    if (!host) host = ip.Paths().HostPath(u"\\");
+    if (!host) return 0;
+    request.directory = *host;
+    if (save) {
+        // Only the name counts: a directory in it could point anywhere.
+        const std::u16string_view name = ip.ArgText(4)->View();
+        const size_t slash = name.find_last_of(u"\\/");
+        request.fileName = name.substr(slash == std::u16string_view::npos ? 0 : slash + 1);
+    }
+    const std::optional<std::filesystem::path> chosen = platform::ShowFileDialog(request);
+    if (!chosen) return 0;
+    const std::optional<std::u16string> device = ip.Paths().DevicePath(*chosen);
+    if (!device) return 0;
+    ip.PushString(*device);
+    return 1;
+}
+
+} // namespace
+
+uint32_t OpenFileBox(Interpreter& ip) { return ShowFileBox(ip, false); }
+
+uint32_t SaveFileBox(Interpreter& ip) { return ShowFileBox(ip, true); }
+
+} // namespace vellum::system

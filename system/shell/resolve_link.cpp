@@ -1,0 +1,72 @@
+// ResolveLink: the program and arguments of a shortcut file, with shell ids
+// looked up in the device's registry.
+#include "system/natives.h"
+#include "system/shell/device_registry.h"
+#include "system/shell/shortcut.h"
+#include "vm/interpreter.h"
+#include "vm/path_resolver.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace vellum::system {
+
+namespace {
+
+// The value is read into a buffer of 260 bytes, its terminator included.
+constexpr size_t kMaxShellIdCommand = 260 / 2 - 1;
+
+bool HasLinkExtension(std::u16string_view path)
+{
+    const size_t dot = path.rfind(u'.');
+    if (dot == std::u16string_view::npos || path.size() - dot != 4) return false;
+    const std::u16string_view ext = path.substr(dot);
+    const std::u16string_view link = u".lnk";
+    for (size_t i = 0; i < 4; ++i) {
+        const char16_t c = ext[i] >= u'A' && ext[i] <= u'Z' ? static_cast<char16_t>(ext[i] + 32) : ext[i];
+        if (c != link[i]) return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<uint8_t>> ReadFile(Interpreter& ip, std::u16string_view path)
+{
+    const std::optional<std::filesystem::path> host = ip.Paths().HostPath(path);
+    if (!host) return std::nullopt;
+    std::ifstream in(*host, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::vector<uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+uint32_t ResolveLink(Interpreter& ip)
+{
+    if (!ip.CheckArgs(1, -1)) return 0;
+    const std::u16string path(ip.ArgText(1)->View());
+    std::optional<Shortcut> shortcut;
+    if (HasLinkExtension(path)) {
+        if (const std::optional<std::vector<uint8_t>> bytes = ReadFile(ip, path)) {
+            std::optional<RegistryFile> registry;
+            const auto lookup = [&](std::u16string_view id) -> std::optional<std::u16string> {
+                if (!registry) registry = DeviceRegistry(ip);
+                const std::u16string key = u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\" + std::u16string(id);
+                std::optional<std::u16string> command = registry->String(key, u"1");
+                if (command && command->size() > kMaxShellIdCommand) return std::nullopt;
+                return command;
+            };
+            shortcut = ParseShortcut(ShortcutText(*bytes), lookup);
+        }
+    }
+    if (!shortcut) {
+        ip.PushString(path);
+        return 1;
+    }
+    TableObject* result = ip.NewTable();
+    ip.TableSet(result, u"program", ip.MakeString(shortcut->program));
+    ip.TableSet(result, u"arguments", ip.MakeString(shortcut->arguments));
+    ip.PushValue(Value::Table(result));
+    return 1;
+}
+
+} // namespace vellum::system

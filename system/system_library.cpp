@@ -1,0 +1,58 @@
+#include "system/system_library.h"
+
+#include "system/natives.h"
+#include "vm/interpreter.h"
+
+namespace vellum::system {
+
+void RegisterSystemLibrary(Interpreter& ip)
+{
+    struct Entry {
+        const char16_t* name;
+        NativeFunction function;
+    };
+    // The order is the library's own: scripts that list the globals see it.
+    // FTPUpload, FTPDownload and HTTPDownload come after TickCount, Encrypt
+    // and Decrypt after ScanDirDeep; they register with the transfers.
+    static constexpr Entry kFunctions[] = {
+        {u"FromFile", FromFile},
+        {u"ToFile", ToFile},
+        {u"Time", Time},
+        {u"Date", Date},
+        {u"Now", Now},
+        {u"Today", Today},
+        {u"DateFormat", DateFormat},
+        {u"Beep", Beep},
+        {u"PlaySound", PlaySound},
+        {u"OpenFileBox", OpenFileBox},
+        {u"SaveFileBox", SaveFileBox},
+        {u"FileName", FileName},
+        {u"RunApp", RunApp},
+        {u"ShellExecute", ShellExecute},
+        {u"GetFileInfo", GetFileInfo},
+        {u"IBrowserPath", IBrowserPath},
+        {u"IBrowser", IBrowser},
+        {u"TickCount", TickCount},
+        {u"LoadText", LoadText},
+        {u"ScanDir", ScanDir},
+        {u"ScanDirDeep", ScanDirDeep},
+        {u"GetAppDir", GetAppDir},
+        {u"GetDllDir", GetDllDir},
+        {u"IsMobileOS", IsMobileOS},
+        {u"DocDir", DocDir},
+        {u"SystemIdleTimerReset", SystemIdleTimerReset},
+        {u"SetUserNotification", SetUserNotification},
+        {u"ClearUserNotification", ClearUserNotification},
+        {u"Vibrate", Vibrate},
+        {u"InstalledApplications", InstalledApplications},
+        {u"FileIcon", FileIcon},
+        {u"ResolveLink", ResolveLink},
+        {u"Call", Call},
+        {u"SendSMS", SendSMS},
+        {u"CopyFilePC2Device", CopyFilePC2Device},
+        {u"CopyFileDevice2PC", CopyFileDevice2PC},
+    };
+    for (const Entry& entry : kFunctions) ip.RegisterFunction(entry.name, entry.function);
+}
+
+} // namespace vellum::system

@@ -1,0 +1,353 @@
+// Programs, documents, shortcuts, the registry file, notifications and
+// telephony, with stand-in programs written into the device folder and a
+// stand-in opener put on PATH.
+#include "system/shell/command_line.h"
+#include "system/shell/file_filter.h"
+#include "system/shell/registry_file.h"
+#include "system/shell/shortcut.h"
+#include "system_harness.h"
+
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace vellum::test {
+
+namespace {
+
+using system::ParseShortcut;
+using system::RegistryFile;
+
+std::u16string U(std::string_view text) { return FromUtf8(text); }
+
+// Programs run detached: their output shows up some time later.
+std::string WaitForFile(const std::filesystem::path& path)
+{
+    for (int i = 0; i < 1000 && !std::filesystem::exists(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // The writer may still be busy: wait until the closing line is there.
+    for (int i = 0; i < 1000; ++i) {
+        std::ifstream in(path);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (text.ends_with("end\n")) return text.substr(0, text.size() - 4);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return "(no output)";
+}
+
+// PATH for one test, put back afterwards.
+class PathScope {
+public:
+    explicit PathScope(const std::string& value)
+    {
+        if (const char* old = std::getenv("PATH")) saved = old;
+        ::setenv("PATH", value.c_str(), 1);
+    }
+    ~PathScope() { ::setenv("PATH", saved.c_str(), 1); }
+
+private:
+    std::string saved;
+};
+
+class ShellTest : public SystemHarness {
+protected:
+    // A shell script that writes each of its arguments on a line of its own
+    // to `marker`, then "end".
+    void WriteProgram(const std::filesystem::path& relative, const std::filesystem::path& marker)
+    {
+        // Shell built-ins only: the tests empty PATH.
+        const std::string text = "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo end; } > '" +
+                                 marker.string() + "'\n";
+        WriteBytes(relative, std::vector<uint8_t>(text.begin(), text.end()));
+        std::filesystem::permissions(folder / relative, std::filesystem::perms::owner_all);
+    }
+    void WriteRegistry(const std::string& text) { WriteBytes("registry.reg", std::vector<uint8_t>(text.begin(), text.end())); }
+
+    const std::filesystem::path outside = NewFolder();
+    ~ShellTest() override { std::filesystem::remove_all(outside); }
+};
+
+} // namespace
+
+TEST(ShortcutTest, ProgramAndArgumentsOfTheCommandLine)
+{
+    const auto none = [](std::u16string_view) -> std::optional<std::u16string> { return std::nullopt; };
+    auto link = ParseShortcut(U("22#\"\\Windows\\a.exe\" -x?icon"), none);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\Windows\\a.exe"));
+    EXPECT_EQ(link->arguments, U("-x"));
+
+    link = ParseShortcut(U("9#\\b.exe  one two?,3"), none);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\b.exe"));
+    EXPECT_EQ(link->arguments, U("one two"));
+
+    // Control characters (a line end after the command) are dropped; an
+    // unclosed quotation mark takes the rest as the program.
+    link = ParseShortcut(u"5#\\c\r.exe\t x\r\n", none);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\c.exe"));
+    EXPECT_EQ(link->arguments, U("x"));
+    link = ParseShortcut(U("#\"\\d e.exe"), none);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\d e.exe"));
+
+    EXPECT_FALSE(ParseShortcut(U("22 \"\\a.exe\""), none));
+    EXPECT_FALSE(ParseShortcut(U(""), none));
+
+    // Shell ids resolve with the rest of the line kept; an id that names
+    // itself gives up instead of looping.
+    const auto ids = [](std::u16string_view id) -> std::optional<std::u16string> {
+        if (id == u":CAL") return U("\"\\Windows\\cal.exe\" -m");
+        if (id == u":ALIAS") return U(":CAL");
+        if (id == u":SELF") return U(":SELF -again");
+        return std::nullopt;
+    };
+    link = ParseShortcut(U("10#:ALIAS -today?x"), ids);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\Windows\\cal.exe"));
+    EXPECT_EQ(link->arguments, U("-m -today"));
+    EXPECT_FALSE(ParseShortcut(U("5#:SELF"), ids));
+    EXPECT_FALSE(ParseShortcut(U("5#:NONE x"), ids));
+}
+
+TEST(ShortcutTest, TextEncodings)
+{
+    EXPECT_EQ(system::ShortcutText({0xFF, 0xFE, '3', 0, '#', 0, 'a', 0}), U("3#a"));
+    EXPECT_EQ(system::ShortcutText({0, 0, '3', 0, '#', 0}), U("3#"));
+    EXPECT_EQ(system::ShortcutText({'3', 0, '#', 0, 0, 0, 'x', 0}), U("3#"));
+    EXPECT_EQ(system::ShortcutText({'3', '#', 0xE9, 0x80, 0, 'x'}), u"3#\u00e9\u20ac");
+}
+
+TEST(RegistryFileTest, ExportFormat)
+{
+    const RegistryFile registry = RegistryFile::Parse(U("Windows Registry Editor Version 5.00\r\n"
+                                                        "\r\n"
+                                                        "; device facts\r\n"
+                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Zeta]\r\n"
+                                                        "\"InstallDir\"=\"\\\\Program Files\\\\Zeta\"\r\n"
+                                                        "@=\"default \\\"quoted\\\"\"\r\n"
+                                                        "\"Count\"=dword:0000001F\r\n"
+                                                        "\"Path\"=hex(2):5c,00,41,00,\\\r\n"
+                                                        "  42,00,00,00\r\n"
+                                                        "\"Bad\"=dword:xyz\r\n"
+                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Alpha\\Sub]\r\n"
+                                                        "[hkey_local_machine\\software\\apps\\zeta]\r\n"
+                                                        "\"installdir\"=\"\\\\Z\"\r\n"
+                                                        "\"Count\"=-\r\n"
+                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Gone]\r\n"
+                                                        "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Gone]\r\n"
+                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Mid]\r\n"));
+    const std::u16string zeta = U("HKEY_LOCAL_MACHINE\\Software\\Apps\\ZETA");
+    EXPECT_EQ(registry.String(zeta, U("InstallDir")), U("\\Z"));
+    EXPECT_EQ(registry.String(zeta, U("")), U("default \"quoted\""));
+    EXPECT_EQ(registry.Value(zeta, U("Count")), nullptr);
+    EXPECT_EQ(registry.Value(zeta, U("Bad")), nullptr);
+    EXPECT_EQ(registry.String(zeta, U("Path")), U("\\AB"));
+    // Alpha exists through its subkey; subkeys keep the order of the file.
+    const std::vector<std::u16string> apps = registry.Subkeys(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\"));
+    EXPECT_EQ(apps, (std::vector<std::u16string>{U("Zeta"), U("Alpha"), U("Mid")}));
+    EXPECT_TRUE(registry.HasKey(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Alpha")));
+    EXPECT_FALSE(registry.HasKey(U("")));
+
+    const RegistryFile old = RegistryFile::Parse(U("REGEDIT4\n[HKEY_CLASSES_ROOT\\.html]\n@=\"htmlfile\"\n"
+                                                   "\"N\"=dword:00000010\n"));
+    EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.HTML"), U("")), U("htmlfile"));
+    ASSERT_NE(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n")), nullptr);
+    EXPECT_EQ(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n"))->number, 16u);
+    EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.html"), U("N")), std::nullopt);
+
+    // Without the header the text is no registry.
+    EXPECT_TRUE(RegistryFile::Parse(U("[HKEY_CLASSES_ROOT\\.html]\n@=\"x\"\n")).Subkeys(U("HKEY_CLASSES_ROOT")).empty());
+}
+
+TEST(CommandLineTest, SplitsAsHandheldProgramsDo)
+{
+    using V = std::vector<std::u16string>;
+    EXPECT_EQ(system::SplitCommandLine(U("  a  \"b c\"\td ")), (V{U("a"), U("b c"), U("d")}));
+    EXPECT_EQ(system::SplitCommandLine(U("\\\\\"x y\" \\\"q \\a")), (V{U("\\x y"), U("\"q"), U("\\a")}));
+    EXPECT_EQ(system::SplitCommandLine(U("\"\" \"say \"\"hi\"\"\"")), (V{U(""), U("say \"hi\"")}));
+    EXPECT_EQ(system::SplitCommandLine(U("-to \"\\\"Ann\\\" <1>\"")), (V{U("-to"), U("\"Ann\" <1>")}));
+    EXPECT_TRUE(system::SplitCommandLine(U("   ")).empty());
+}
+
+TEST(FileFilterTest, PairsBecomeNameFilters)
+{
+    using V = std::vector<std::u16string>;
+    EXPECT_EQ(system::NameFilters(U("Text files|*.txt;*.log|All|*.*")), (V{U("Text files (*.txt *.log)"), U("All (*)")}));
+    EXPECT_EQ(system::NameFilters(U("Pictures|*.jpg|Dangling")), (V{U("Pictures (*.jpg)")}));
+    EXPECT_EQ(system::NameFilters(U("|*.q9c|Empty|")), (V{U("*.q9c (*.q9c)")}));
+    EXPECT_TRUE(system::NameFilters(U("")).empty());
+    // Only the first 260 characters count: the pair cut there loses its patterns.
+    EXPECT_TRUE(system::NameFilters(std::u16string(259, u'd') + U("|*.txt")).empty());
+}
+
+TEST_F(ShellTest, ResolveLinkThroughTheRegistryFile)
+{
+    const std::string link = "22#\"\\Windows\\a.exe\" -x?icon";
+    WriteBytes("a.lnk", std::vector<uint8_t>(link.begin(), link.end()));
+    EXPECT_EQ(Eval("ResolveLink('\\A.LNK')"), R"({"program" = "\Windows\a.exe""arguments" = "-x"} )");
+    EXPECT_EQ(Eval("ResolveLink('\\none.lnk')"), R"("\none.lnk")");
+    EXPECT_EQ(Eval("ResolveLink('\\a.lnkx')"), R"("\a.lnkx")");
+    EXPECT_EQ(Eval("ResolveLink('..\\..\\..\\etc\\x.lnk')"), R"("..\..\..\etc\x.lnk")");
+
+    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\:CAL]\n\"1\"=\"\\\\Windows\\\\cal.exe -week\"\n"
+                  "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\:LOOP]\n\"1\"=\":LOOP\"\n");
+    // UTF-16LE without a byte-order mark.
+    std::vector<uint8_t> wide;
+    for (const char c : std::string("7#:CAL -today")) wide.insert(wide.end(), {static_cast<uint8_t>(c), 0});
+    WriteBytes("cal.lnk", wide);
+    EXPECT_EQ(Eval("ResolveLink('\\cal.lnk')"), R"({"program" = "\Windows\cal.exe""arguments" = "-week -today"} )");
+    const std::string loop = "5#:LOOP";
+    WriteBytes("loop.lnk", std::vector<uint8_t>(loop.begin(), loop.end()));
+    EXPECT_EQ(Eval("ResolveLink('\\loop.lnk')"), R"("\loop.lnk")");
+}
+
+TEST_F(ShellTest, InstalledApplicationsInFileOrder)
+{
+    EXPECT_EQ(Eval("InstalledApplications()"), "{} ");
+    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Notes]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Clock]\n"
+                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Notes\\Plugins]\n[HKEY_LOCAL_MACHINE\\Software\\apps\\Atlas]\n");
+    EXPECT_EQ(Eval("InstalledApplications()"), R"({0 = "Notes"1 = "Clock"2 = "Atlas"} )");
+}
+
+TEST_F(ShellTest, RunAppStartsProgramsOfTheDeviceFolderOnly)
+{
+    const auto marker = outside / "ran";
+    WriteProgram("bin/tool", marker);
+    EXPECT_EQ(Eval("RunApp('\\BIN\\tool', 'one \"two three\" \\\"four')"), "true");
+    EXPECT_EQ(WaitForFile(marker), "one\ntwo three\n\"four\n");
+    // Detached: nothing is left for this process to reap.
+    int status = 0;
+    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+
+    std::filesystem::remove(marker);
+    EXPECT_EQ(Eval("RunApp('\\bin\\tool')"), "true");
+    EXPECT_EQ(WaitForFile(marker), "");
+
+    WriteBytes("plain.txt", {'x'});
+    EXPECT_EQ(Eval("RunApp('\\plain.txt')"), "false");
+    EXPECT_EQ(Eval("RunApp('\\bin')"), "false");
+    EXPECT_EQ(Eval("RunApp('\\missing.exe')"), "false");
+    EXPECT_EQ(Eval("RunApp('..\\..\\..\\..\\..\\bin\\sh', '-c true')"), "false");
+    EXPECT_EQ(Eval("RunApp('/bin/sh')"), "false");
+    // A program named by ShellExecute starts with the parameters.
+    std::filesystem::remove(marker);
+    EXPECT_EQ(Eval("ShellExecute('\\bin\\tool', 'p q')"), "true");
+    EXPECT_EQ(WaitForFile(marker), "p\nq\n");
+}
+
+TEST_F(ShellTest, WithoutAnOpenerEverythingFailsQuietly)
+{
+    const PathScope path("");
+    WriteBytes("doc.txt", {'x'});
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Eval("ShellExecute('\\doc.txt')"), "false");
+    EXPECT_EQ(Eval("ShellExecute('http://example.org/')"), "false");
+    EXPECT_EQ(Eval("IBrowser('http://example.org/')"), "false");
+    EXPECT_EQ(Eval("IBrowser()"), "false");
+    EXPECT_EQ(Eval("IBrowserPath()"), R"("")");
+    EXPECT_EQ(Run("Call('Ann', '555') SendSMS('Ann', '555') SystemIdleTimerReset() result = 1"), "1");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(ShellTest, OpenerGetsHostPathsAndAddresses)
+{
+    const auto bin = outside / "bin";
+    std::filesystem::create_directories(bin);
+    const auto marker = outside / "opened";
+    WriteProgram("opener", marker);
+    std::filesystem::rename(folder / "opener", bin / "xdg-open");
+    const PathScope path(bin.string());
+    WriteBytes("docs/Note.txt", {'x'});
+
+    EXPECT_EQ(Eval("IBrowserPath()"), '"' + (bin / "xdg-open").string() + '"');
+    EXPECT_EQ(Eval("ShellExecute('\\docs\\note.txt')"), "true");
+    EXPECT_EQ(WaitForFile(marker), (folder / "docs/Note.txt").string() + "\n");
+    EXPECT_EQ(Eval("ShellExecute('\\docs\\missing.txt')"), "false");
+    EXPECT_EQ(Eval("ShellExecute('..\\..\\..\\etc\\passwd')"), "false");
+    std::filesystem::remove(marker);
+    EXPECT_EQ(Eval("IBrowser('https://example.org/a b')"), "true");
+    EXPECT_EQ(WaitForFile(marker), "https://example.org/a b\n");
+
+    // No dialer, no messaging program: the desktop gets the addresses.
+    std::filesystem::remove(marker);
+    EXPECT_EQ(Eval("Call('Ann', '+1 555/2')"), "null");
+    EXPECT_EQ(WaitForFile(marker), "tel:+1%20555%2F2\n");
+    std::filesystem::remove(marker);
+    Run("SendSMS('Ann', '555')");
+    EXPECT_EQ(WaitForFile(marker), "sms:555\n");
+
+    // The registry's browser, when it is a program of the device folder.
+    const auto browsed = outside / "browsed";
+    WriteProgram("Windows/browser.exe", browsed);
+    WriteRegistry("REGEDIT4\n[HKEY_CLASSES_ROOT\\.html]\n@=\"htmlfile\"\n"
+                  "[HKEY_CLASSES_ROOT\\htmlfile\\Shell\\Open\\Command]\n@=\"\\\"\\\\Windows\\\\browser.exe\\\" %1\"\n");
+    EXPECT_EQ(Eval("IBrowserPath()"), R"("\Windows\browser.exe")");
+    EXPECT_EQ(Eval("IBrowser('http://x/')"), "true");
+    EXPECT_EQ(WaitForFile(browsed), "http://x/\n");
+}
+
+TEST_F(ShellTest, DialerAndMessagingProgramsInTheDeviceFolder)
+{
+    const PathScope path("");
+    const auto dialed = outside / "dialed";
+    WriteProgram("iDialer/iDialer.exe", dialed);
+    EXPECT_EQ(Eval("Call('Ann Lee', '555')"), "null");
+    EXPECT_EQ(WaitForFile(dialed), "555\n-name=Ann\nLee\n");
+
+    // The install key moves the dialer.
+    std::filesystem::remove(dialed);
+    WriteProgram("Apps/Dial/iDialer.exe", dialed);
+    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Apps\\iDialer]\n\"InstallDir\"=\"\\\\Apps\\\\Dial\"\n");
+    Run("Call('Bo', '1')");
+    EXPECT_EQ(WaitForFile(dialed), "1\n-name=Bo\n");
+
+    const auto messaged = outside / "messaged";
+    WriteProgram("Windows/tmail.exe", messaged);
+    Run("SendSMS('Ann', '555')");
+    EXPECT_EQ(WaitForFile(messaged), "-service\nSMS\n-to\n\"Ann\" <555>\n");
+}
+
+TEST_F(ShellTest, NotificationHandles)
+{
+    EXPECT_EQ(Run("result = SetUserNotification({minute = 5, text = 'Tea'})"), "[binary]");
+    const Value first = ip->GetGlobal(u"result");
+    ASSERT_EQ(first.tag, Tag::Binary);
+    EXPECT_NE(first.binary, nullptr);
+    // Fields may be functions; every call gives a handle of its own.
+    Run("var n = 0 result = SetUserNotification({second = function() n = n + 1 return 30 end, led = true})");
+    const Value second = ip->GetGlobal(u"result");
+    ASSERT_EQ(second.tag, Tag::Binary);
+    EXPECT_NE(second.binary, nullptr);
+    EXPECT_NE(second.binary, first.binary);
+    EXPECT_EQ(Eval("n"), "1");
+    EXPECT_EQ(Run("result = ClearUserNotification(result)"), "null");
+    EXPECT_EQ(Eval("ClearUserNotification(5)"), "null");
+    EXPECT_EQ(Eval("SetUserNotification('x')"), "!errTableExpected");
+    EXPECT_EQ(Eval("SetUserNotification()"), "!errFewArguments");
+    EXPECT_EQ(Eval("SetUserNotification({hour = function() return RunApp() end})"), "!errFewArguments");
+}
+
+TEST_F(ShellTest, FileInfoAndDialogsInConsoleMode)
+{
+    WriteBytes("a.txt", {'x'});
+    WriteBytes("b.txt", {'y'});
+    const std::string a = Eval("GetFileInfo('\\a.txt').icon");
+    EXPECT_NE(a, "null");
+    EXPECT_EQ(Eval("GetFileInfo('\\B.TXT').icon"), a);
+    EXPECT_EQ(Eval("GetFileInfo('\\missing.txt')"), "null");
+    EXPECT_EQ(Eval("GetFileInfo('..\\..\\..\\etc\\passwd')"), "null");
+    EXPECT_EQ(Eval("OpenFileBox('Open', 'Text|*.txt', '\\')"), "null");
+    EXPECT_EQ(Eval("SaveFileBox('Save', 'Text|*.txt', '..\\..', 'x.txt')"), "null");
+    EXPECT_EQ(Eval("OpenFileBox('Open', 'Text|*.txt')"), "!errFewArguments");
+}
+
+} // namespace vellum::test

@@ -1,0 +1,77 @@
+// An interpreter with every library over a fresh device folder, in console
+// mode, for the system library's tests.
+#pragma once
+
+#include "core/unicode.h"
+#include "host/error_box.h"
+#include "host/register_libraries.h"
+#include "platform/device_folder.h"
+#include "platform/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellum::test {
+
+class SystemHarness : public ::testing::Test {
+protected:
+    SystemHarness() : folder(NewFolder()), device(folder), ip(NewInterpreter(device, &box))
+    {
+        platform::SetConsoleMode(true);
+        ip->RunSource(u"var result");
+    }
+    ~SystemHarness() override { std::filesystem::remove_all(folder); }
+
+    // Runs statements (UTF-8) that may set `result`; its quoted text, or "!"
+    // and the identifier of the error the statements raised.
+    std::string Run(std::string_view statements)
+    {
+        ip->RunSource(FromUtf8(statements));
+        if (ip->ErrorPending()) {
+            const std::string failed = "!" + ToUtf8(ip->ErrorIdentifier());
+            ip->ClearError();
+            return failed;
+        }
+        return ToUtf8(ip->ToString(ip->GetGlobal(u"result"), true, false)->View());
+    }
+    std::string Eval(std::string_view expression) { return Run("result = " + std::string(expression)); }
+
+    // A file in the device folder with exactly these bytes.
+    void WriteBytes(const std::filesystem::path& relative, const std::vector<uint8_t>& bytes)
+    {
+        const auto path = folder / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative)
+    {
+        std::ifstream in(folder / relative, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    static std::filesystem::path NewFolder()
+    {
+        static int next = 0;
+        const auto path = std::filesystem::temp_directory_path() /
+                          ("vellum-system-" + std::to_string(::getpid()) + "-" + std::to_string(next++));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        return path;
+    }
+
+    const std::filesystem::path folder;
+    const platform::DeviceFolder device;
+    ErrorBox box;
+    std::unique_ptr<Interpreter> ip;
+};
+
+} // namespace vellum::test
