@@ -28,11 +28,11 @@ uint16_t WordField(const Value& v)
 uint32_t SetUserNotification(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    TableObject* spec = ip.ArgTable(1);
-    if (spec == nullptr) return 0;
+    TableObject* fields = ip.ArgTable(1);
+    if (fields == nullptr) return 0;
     // Fields may be functions that run scripts.
-    ValueRoot root(ip, Value::Table(spec));
-    const auto field = [&](std::u16string_view name) { return ip.GetProperty(spec, name); };
+    ValueRoot root(ip, Value::Table(fields));
+    const auto field = [&](std::u16string_view name) { return ip.GetProperty(fields, name); };
     const auto text = [&](std::u16string_view name) -> std::optional<std::u16string> {
         const Value v = field(name);
         if (ip.ErrorPending() || v.IsNull()) return std::nullopt;
