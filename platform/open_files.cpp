@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -59,15 +58,6 @@ HeldFiles& Table()
 {
     static HeldFiles table;
     return table;
-}
-
-LocalTime ToLocal(int64_t seconds, int64_t nanoseconds)
-{
-    const auto when = static_cast<std::time_t>(seconds);
-    std::tm fields{};
-    if (localtime_r(&when, &fields) == nullptr) return {};
-    return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,  fields.tm_hour,
-            fields.tm_min,         fields.tm_sec,     static_cast<int32_t>(nanoseconds / 1000000)};
 }
 
 } // namespace
@@ -140,16 +130,16 @@ std::optional<FileTimes> TimesOf(const OpenFile& file)
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &extended) == 0) {
         const statx_timestamp& created =
             (extended.stx_mask & STATX_BTIME) != 0 ? extended.stx_btime : extended.stx_ctime;
-        return FileTimes{ToLocal(extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec),
-                         ToLocal(extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec),
-                         ToLocal(created.tv_sec, created.tv_nsec)};
+        return FileTimes{LocalTimeOf(extended.stx_mtime.tv_sec, extended.stx_mtime.tv_nsec),
+                         LocalTimeOf(extended.stx_atime.tv_sec, extended.stx_atime.tv_nsec),
+                         LocalTimeOf(created.tv_sec, created.tv_nsec)};
     }
     // Kernels and file systems without statx still have the basic times.
     struct stat status{};
     if (::fstat(fd, &status) != 0) return std::nullopt;
-    return FileTimes{ToLocal(status.st_mtim.tv_sec, status.st_mtim.tv_nsec),
-                     ToLocal(status.st_atim.tv_sec, status.st_atim.tv_nsec),
-                     ToLocal(status.st_ctim.tv_sec, status.st_ctim.tv_nsec)};
+    return FileTimes{LocalTimeOf(status.st_mtim.tv_sec, status.st_mtim.tv_nsec),
+                     LocalTimeOf(status.st_atim.tv_sec, status.st_atim.tv_nsec),
+                     LocalTimeOf(status.st_ctim.tv_sec, status.st_ctim.tv_nsec)};
 }
 
 bool DeleteUnheldFile(const std::filesystem::path& path)

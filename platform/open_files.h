@@ -9,6 +9,8 @@
 // truncated, so a refused open never changes the file.
 #pragma once
 
+#include "platform/local_time.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
@@ -55,17 +57,6 @@ private:
     std::FILE* file = nullptr;
     Key key;
     FileSharing sharing = FileSharing::none;
-};
-
-// A moment in the host's local time.
-struct LocalTime {
-    int32_t year = 0;
-    int32_t month = 0;
-    int32_t day = 0;
-    int32_t hour = 0;
-    int32_t minute = 0;
-    int32_t second = 0;
-    int32_t milliseconds = 0;
 };
 
 struct FileTimes {

@@ -86,15 +86,7 @@ uint32_t Time(Interpreter& ip)
     const platform::LocalTime& t = which == u"created"    ? times->created
                                    : which == u"accessed" ? times->lastAccess
                                                           : times->lastWrite;
-    CalendarTime calendar;
-    calendar.year = t.year;
-    calendar.month = t.month;
-    calendar.day = t.day;
-    calendar.hour = t.hour;
-    calendar.minute = t.minute;
-    calendar.second = t.second;
-    calendar.milliseconds = t.milliseconds;
-    const std::optional<double> date = DateNumberFromCalendar(calendar, FieldCheck::lenient);
+    const std::optional<double> date = DateNumberFromCalendar(CalendarFromLocalTime(t), FieldCheck::lenient);
     if (!date) return 0;
     ip.PushNumber(*date);
     return 1;

@@ -4,45 +4,13 @@
 #include "vm/interpreter.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace vellum::system {
-
-namespace {
-
-// The local time of one reading of the wall clock, milliseconds included:
-// the seconds and the milliseconds come from the same reading, so a clock
-// that is set or slewed can never make Now step back within a second.
-CalendarTime LocalNow()
-{
-    const auto now = std::chrono::system_clock::now();
-    const auto sinceEpoch = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-    std::time_t seconds = static_cast<std::time_t>(sinceEpoch / 1000);
-    int64_t milliseconds = sinceEpoch % 1000;
-    if (milliseconds < 0) {
-        milliseconds += 1000;
-        --seconds;
-    }
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    CalendarTime time;
-    time.year = local.tm_year + 1900;
-    time.month = local.tm_mon + 1;
-    time.day = local.tm_mday;
-    time.hour = local.tm_hour;
-    time.minute = local.tm_min;
-    // A leap second shows as the last second of its minute.
-    time.second = local.tm_sec < 60 ? local.tm_sec : 59;
-    time.milliseconds = static_cast<int32_t>(milliseconds);
-    return time;
-}
-
-} // namespace
 
 uint32_t Now(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    ip.PushNumber(*DateNumberFromCalendar(LocalNow(), FieldCheck::lenient));
+    ip.PushNumber(*DateNumberFromCalendar(CalendarFromLocalTime(platform::LocalNow()), FieldCheck::lenient));
     return 1;
 }
 
@@ -50,7 +18,7 @@ uint32_t Today(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
     CalendarTime midnight;
-    const CalendarTime now = LocalNow();
+    const platform::LocalTime now = platform::LocalNow();
     midnight.year = now.year;
     midnight.month = now.month;
     midnight.day = now.day;

@@ -54,6 +54,19 @@ constexpr double kLastDay = 2958465;  // 31 December 9999
 
 } // namespace
 
+CalendarTime CalendarFromLocalTime(const platform::LocalTime& time)
+{
+    CalendarTime calendar;
+    calendar.year = time.year;
+    calendar.month = time.month;
+    calendar.day = time.day;
+    calendar.hour = time.hour;
+    calendar.minute = time.minute;
+    calendar.second = time.second;
+    calendar.milliseconds = time.milliseconds;
+    return calendar;
+}
+
 std::optional<double> DateNumberFromCalendar(const CalendarTime& time, FieldCheck check)
 {
     if (check == FieldCheck::checking && !FieldsAreValid(time)) return std::nullopt;

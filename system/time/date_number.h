@@ -4,6 +4,8 @@
 // scripts or takes from them is one.
 #pragma once
 
+#include "platform/local_time.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -27,6 +29,9 @@ enum class FieldCheck : uint8_t {
     // days, hours, minutes, seconds and milliseconds carry into the next field.
     lenient,
 };
+
+// The fields of a host local time; the day of the week is left as it is.
+CalendarTime CalendarFromLocalTime(const platform::LocalTime& time);
 
 std::optional<double> DateNumberFromCalendar(const CalendarTime& time, FieldCheck check);
 
