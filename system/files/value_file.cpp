@@ -1,8 +1,8 @@
 // ToFile and FromFile: one script value kept as its text in a file.
+#include "system/files/byte_text.h"
 #include "system/files/script_file.h"
 #include "system/natives.h"
 
-#include "stream/code_page_converter.h"
 #include "stream/file_stream.h"
 #include "vm/interpreter.h"
 
@@ -12,9 +12,6 @@
 namespace vellum::system {
 
 namespace {
-
-// Scripts exchange 8-bit text in the system's ANSI code page.
-constexpr int32_t kAnsiCodePage = 1252;
 
 std::vector<uint8_t> ReadWhole(std::FILE* file)
 {
@@ -32,19 +29,9 @@ std::u16string DecodeValueText(std::vector<uint8_t> bytes)
 {
     bytes.push_back(0);
     bytes.push_back(0);
-    std::u16string text;
-    if (bytes[0] != 0 && bytes[1] != 0 && !(bytes[0] == 0xFF && bytes[1] == 0xFE)) {
-        CodePageConverter ansi(kAnsiCodePage);
-        for (size_t i = 0; bytes[i] != 0; ++i) text += bytes[i] < 0x80 ? bytes[i] : ansi.Convert(bytes[i]);
-        return text;
-    }
-    const size_t start = bytes[0] == 0xFF && bytes[1] == 0xFE ? 2 : 0;
-    for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-        const auto unit = static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
-        if (unit == 0) break;
-        text += unit;
-    }
-    return text;
+    const bool marked = bytes[0] == 0xFF && bytes[1] == 0xFE;
+    if (bytes[0] != 0 && bytes[1] != 0 && !marked) return AnsiText(bytes, TextEnd::atZero);
+    return Utf16LeText(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "system/shell/registry_file.h"
 
 #include "core/unicode.h"
-#include "stream/code_page_converter.h"
+#include "system/files/byte_text.h"
 
 #include <algorithm>
 #include <fstream>
@@ -108,13 +108,7 @@ std::optional<std::vector<uint8_t>> HexBytes(std::u16string_view text)
 // format, the ANSI code page in REGEDIT4. A final terminator is dropped.
 std::u16string HexText(const std::vector<uint8_t>& bytes, bool wide)
 {
-    std::u16string text;
-    if (wide) {
-        for (size_t i = 0; i + 1 < bytes.size(); i += 2) text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-    } else {
-        CodePageConverter ansi(1252);
-        for (const uint8_t b : bytes) text += ansi.Convert(b);
-    }
+    std::u16string text = wide ? Utf16LeText(bytes, TextEnd::atLastByte) : AnsiText(bytes, TextEnd::atLastByte);
     while (!text.empty() && text.back() == 0) text.pop_back();
     return text;
 }
@@ -290,14 +284,13 @@ RegistryFile RegistryFile::Load(const std::filesystem::path& file)
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::u16string text;
     if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        text = Utf16LeText(std::span(bytes).subspan(2), TextEnd::atLastByte);
     } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         text = FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()) + 3, bytes.size() - 3));
     } else if (ValidUtf8(bytes)) {
         text = FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } else {
-        CodePageConverter ansi(1252);
-        for (const uint8_t b : bytes) text += ansi.Convert(b);
+        text = AnsiText(bytes, TextEnd::atLastByte);
     }
     return Parse(text);
 }

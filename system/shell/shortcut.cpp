@@ -1,6 +1,6 @@
 #include "system/shell/shortcut.h"
 
-#include "stream/code_page_converter.h"
+#include "system/files/byte_text.h"
 
 #include <algorithm>
 
@@ -26,22 +26,11 @@ size_t EndOfWord(std::u16string_view text) { return std::min(text.find_first_of(
 
 std::u16string ShortcutText(const std::vector<uint8_t>& bytes)
 {
-    std::u16string text;
     const bool marked = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || bytes[0] == 0);
     if (marked || (bytes.size() >= 2 && bytes[1] == 0)) {
-        for (size_t i = marked ? 2 : 0; i + 1 < bytes.size(); i += 2) {
-            const char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-            if (unit == 0) break;
-            text += unit;
-        }
-        return text;
+        return Utf16LeText(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
     }
-    CodePageConverter ansi(1252);
-    for (const uint8_t b : bytes) {
-        if (b == 0) break;
-        text += ansi.Convert(b);
-    }
-    return text;
+    return AnsiText(bytes, TextEnd::atZero);
 }
 
 std::optional<Shortcut> ParseShortcut(std::u16string_view text, const ShellIdLookup& lookup)
