@@ -2,6 +2,8 @@
 
 #include "gui/gui_library.h"
 #include "host/core/core_library.h"
+#include "media/audio/audio_library.h"
+#include "media/image/bitmap_library.h"
 #include "system/system_library.h"
 #include "vm/error_reporter.h"
 #include "vm/path_resolver.h"
@@ -17,6 +19,8 @@ void RegisterLibraries(Interpreter& ip)
     RegisterHostFunctions(ip);
     RegisterAddIcoToExe(ip);
     system::RegisterFileClasses(ip);
+    media::RegisterAudioClasses(ip);
+    media::RegisterBitmapClasses(ip);
 }
 
 std::unique_ptr<Interpreter> NewInterpreter(const PathResolver& paths, ErrorReporter* reporter)

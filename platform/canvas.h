@@ -50,6 +50,11 @@ public:
     // blend the whole picture with that constant alpha.
     virtual void DrawPicture(const Picture& picture, const Rect& target, int32_t opacity = 255) = 0;
 
+    // Copies width x height 24-bit pixels (blue, green, red), given as rows
+    // from the bottom up, each stride bytes long, with the picture's
+    // top-left corner at `at`; unscaled, clipped to the clip in force.
+    virtual void DrawPixels(const uint8_t* rows, int32_t width, int32_t height, uint32_t stride, Point at) = 0;
+
     virtual void PushClip(const Rect& r) = 0;
     virtual void PopClip() = 0;
 };

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace vellum::platform {
@@ -310,6 +311,25 @@ void QtCanvas::DrawPicture(const Picture& picture, const Rect& target, int32_t o
     painter.setOpacity(previous * std::min(opacity, 255) / 255.0);
     painter.drawImage(ToQRect(target), picture.Image());
     painter.setOpacity(previous);
+}
+
+void QtCanvas::DrawPixels(const uint8_t* rows, int32_t width, int32_t height, uint32_t stride, Point at)
+{
+    if (rows == nullptr || width <= 0 || height <= 0) return;
+    // Only the part that can show is copied, top row first.
+    const QRect visible =
+        Box(at.x, at.y, int64_t{at.x} + width - 1, int64_t{at.y} + height - 1) & Reach(painter, clips);
+    if (visible.isEmpty()) return;
+    QImage part(visible.width(), visible.height(), QImage::Format_BGR888);
+    if (part.isNull()) return;
+    const size_t firstColumn = static_cast<size_t>(int64_t{visible.left()} - at.x);
+    const size_t rowBytes = static_cast<size_t>(visible.width()) * 3;
+    for (int y = 0; y < visible.height(); ++y) {
+        const int64_t fromTop = int64_t{visible.top()} - at.y + y;
+        const uint8_t* source = rows + static_cast<size_t>(height - 1 - fromTop) * stride + firstColumn * 3;
+        std::memcpy(part.scanLine(y), source, rowBytes);
+    }
+    painter.drawImage(visible.topLeft(), part);
 }
 
 void QtCanvas::PushClip(const Rect& r)

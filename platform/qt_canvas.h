@@ -29,6 +29,7 @@ public:
     void DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16string_view text, const Rect& clip,
                   Color color) override;
     void DrawPicture(const Picture& picture, const Rect& target, int32_t opacity) override;
+    void DrawPixels(const uint8_t* rows, int32_t width, int32_t height, uint32_t stride, Point at) override;
     void PushClip(const Rect& r) override;
     void PopClip() override;
 

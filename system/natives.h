@@ -56,4 +56,13 @@ uint32_t ResolveLink(Interpreter& ip);
 uint32_t Call(Interpreter& ip);
 uint32_t SendSMS(Interpreter& ip);
 
+// system/network
+uint32_t FTPUpload(Interpreter& ip);
+uint32_t FTPDownload(Interpreter& ip);
+uint32_t HTTPDownload(Interpreter& ip);
+
+// system/crypto
+uint32_t Encrypt(Interpreter& ip);
+uint32_t Decrypt(Interpreter& ip);
+
 } // namespace vellum::system

@@ -12,8 +12,6 @@ void RegisterSystemLibrary(Interpreter& ip)
         NativeFunction function;
     };
     // The order is the library's own: scripts that list the globals see it.
-    // FTPUpload, FTPDownload and HTTPDownload come after TickCount, Encrypt
-    // and Decrypt after ScanDirDeep; they register with the transfers.
     static constexpr Entry kFunctions[] = {
         {u"FromFile", FromFile},
         {u"ToFile", ToFile},
@@ -33,9 +31,14 @@ void RegisterSystemLibrary(Interpreter& ip)
         {u"IBrowserPath", IBrowserPath},
         {u"IBrowser", IBrowser},
         {u"TickCount", TickCount},
+        {u"FTPUpload", FTPUpload},
+        {u"FTPDownload", FTPDownload},
+        {u"HTTPDownload", HTTPDownload},
         {u"LoadText", LoadText},
         {u"ScanDir", ScanDir},
         {u"ScanDirDeep", ScanDirDeep},
+        {u"Encrypt", Encrypt},
+        {u"Decrypt", Decrypt},
         {u"GetAppDir", GetAppDir},
         {u"GetDllDir", GetDllDir},
         {u"IsMobileOS", IsMobileOS},

@@ -1,13 +1,72 @@
-// Beep and PlaySound. Until the wave output plays them, they do what a
-// device without a sound device does: nothing, quietly.
+// Beep and PlaySound: one sound at a time through a player of the process's
+// own, as the device's sound service plays one at a time. A new sound (or
+// PlaySound without a file) ends the one playing; a sound ends its player
+// by itself once it has been heard, which frees the output for the mixer.
+// Without an output, or with a file that cannot be read, nothing plays and
+// nothing is reported.
+#include "media/audio/output_player.h"
+#include "media/audio/wave_file.h"
 #include "system/natives.h"
 #include "vm/interpreter.h"
+#include "vm/path_resolver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <vector>
 
 namespace vellum::system {
+namespace {
+
+media::OutputPlayer& SoundPlayer()
+{
+    static media::OutputPlayer player;
+    return player;
+}
+
+// Plays samples of the mixer's format once, each clamped to 16 bits.
+void PlaySamples(std::vector<int32_t> samples)
+{
+    media::OutputPlayer& player = SoundPlayer();
+    player.Stop();
+    if (samples.empty()) return;
+    const auto sound = std::make_shared<const std::vector<int32_t>>(std::move(samples));
+    const uint64_t length = sound->size();
+    size_t next = 0;
+    player.Start(
+        [sound, next](std::span<int16_t> out) mutable {
+            const size_t count = std::min(out.size(), sound->size() - next);
+            for (size_t i = 0; i < count; ++i)
+                out[i] = static_cast<int16_t>(std::clamp<int32_t>((*sound)[next + i], -32768, 32767));
+            std::fill(out.begin() + static_cast<ptrdiff_t>(count), out.end(), int16_t{0});
+            next += count;
+        },
+        length);
+}
+
+// 150 ms of 880 Hz at a quarter of full scale, faded in and out over 5 ms
+// so that it starts and ends without a click.
+std::vector<int32_t> BeepTone()
+{
+    constexpr double kRate = media::OutputPlayer::kSampleRate;
+    constexpr size_t kLength = static_cast<size_t>(kRate * 0.150);
+    constexpr double kFade = kRate * 0.005;
+    std::vector<int32_t> tone(kLength);
+    for (size_t i = 0; i < kLength; ++i) {
+        const double edge = std::min<double>(i, kLength - 1 - i);
+        const double gain = std::min(1.0, edge / kFade);
+        tone[i] = static_cast<int32_t>(std::lround(8192.0 * gain * std::sin(2 * std::numbers::pi * 880.0 * i / kRate)));
+    }
+    return tone;
+}
+
+} // namespace
 
 uint32_t Beep(Interpreter& ip)
 {
-    ip.CheckArgs(0, -1);
+    if (!ip.CheckArgs(0, -1)) return 0;
+    PlaySamples(BeepTone());
     return 0;
 }
 
@@ -15,8 +74,13 @@ uint32_t Beep(Interpreter& ip)
 uint32_t PlaySound(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 1)) return 0;
+    std::vector<int32_t> samples;
     // Any value names the file by its text, as every native takes strings.
-    if (ip.ArgCount() - 1 == 1) ip.ArgText(1);
+    if (ip.ArgCount() - 1 == 1) {
+        const auto file = ip.Paths().HostPath(ip.ArgText(1)->View());
+        if (!file || media::ReadWaveFile(*file, samples) != media::WaveReadResult::Ok) samples.clear();
+    }
+    PlaySamples(std::move(samples));
     return 0;
 }
 

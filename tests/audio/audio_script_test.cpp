@@ -1,0 +1,156 @@
+// Track and Mixer through scripts: patterns from script tables, the errors
+// of loading a sound (shown at once, the script going on), paths that try
+// to leave the device folder, and tracks that outlive their tables.
+#include "media/audio/mixer.h"
+#include "media/audio/track_class.h"
+#include "system/system_harness.h"
+#include "wave_bytes.h"
+
+#include <unistd.h>
+
+namespace vellum::test {
+namespace {
+
+class AudioScriptTest : public SystemHarness {
+protected:
+    AudioScriptTest() { WriteBytes("beat.wav", WaveBytes(WaveHeader(), Pcm16({1000, 2000, 3000}))); }
+
+    // The native object in the "pObject" of a global's table.
+    template <class T>
+    T* Native(std::u16string_view global)
+    {
+        const Value table = ip->GetGlobal(global);
+        if (!table.IsTable()) return nullptr;
+        const Value native = ip->TableGet(table.table, u"pObject");
+        return native.tag == Tag::Ptr ? dynamic_cast<T*>(native.object) : nullptr;
+    }
+    std::shared_ptr<media::Track> TrackOf(std::u16string_view global)
+    {
+        auto* object = Native<media::TrackObject>(global);
+        return object != nullptr ? object->Get() : nullptr;
+    }
+    // The steps 0 .. count − 1 at which the track starts its sound, as 1s and 0s.
+    // Runs statements that must not fail.
+    void Exec(const std::string& statements) { ASSERT_EQ(Run(statements + " result = null"), "null") << statements; }
+    std::string Steps(std::u16string_view global, int count)
+    {
+        std::string flags;
+        const auto track = TrackOf(global);
+        for (int i = 0; i < count; ++i) flags += track->SoundAt(i) ? '1' : '0';
+        return flags;
+    }
+};
+
+TEST_F(AudioScriptTest, PatternsComeFromTheTableOrAnExplicitLength)
+{
+    ASSERT_EQ(Run("var t = Track('\\beat.wav', {true, false, true, false}) result = t.parent == Track"), "true");
+    EXPECT_EQ(TrackOf(u"t")->PatternLength(), 4);
+    EXPECT_EQ(Steps(u"t", 12), "101010101010");
+    Exec("var e = Track('beat.wav', {true, false, true, false}, 8)");
+    EXPECT_EQ(Steps(u"e", 16), "1010000010100000");
+
+    // Only the bool true turns a flag on holes are off.
+    Exec("var h = Track('beat.wav', {0 = 1, 1 = 'x', 2 = true, 5 = true})");
+    EXPECT_EQ(TrackOf(u"h")->PatternLength(), 6);
+    EXPECT_EQ(Steps(u"h", 6), "001001");
+
+    // Lengths below one are one step lengths past the step counter stop there.
+    Exec("var z");
+    for (const char* script : {"z = Track('beat.wav', {})", "z = Track('beat.wav', {true}, 0)",
+                               "z = Track('beat.wav', {true}, -3)", "z = Track('beat.wav', {true}, 0/0)",
+                               "z = Track('beat.wav', 5)", "z = Track('beat.wav', {a = true})"}) {
+        Exec(script);
+        EXPECT_EQ(TrackOf(u"z")->PatternLength(), 1) << script;
+    }
+    Exec("var big = Track('beat.wav', {true}, 1e12)");
+    EXPECT_EQ(TrackOf(u"big")->PatternLength(), media::Mixer::kStepCount);
+
+    // SetAt takes only true as on, and ignores indices outside the pattern.
+    Exec("t.SetAt(1, true) t.SetAt(2, 1) t.SetAt(-1, true) t.SetAt(4, true) t.SetAt(1e15, true)");
+    EXPECT_EQ(Steps(u"t", 4), "1100");
+    EXPECT_EQ(Run("t.SetAt('x', true)"), "!errNumberExpected");
+    EXPECT_EQ(Run("t.SetAt(1)"), "!errFewArguments");
+    EXPECT_EQ(Run("t.SetVolume('loud')"), "!errNumberExpected");
+    EXPECT_EQ(Run("var u = Track('beat.wav')"), "!errFewArguments");
+    // A table without the native object does nothing.
+    EXPECT_EQ(Run("Track.SetAt(0, true) Track.SetVolume(3) Track.SetFile('beat.wav') result = 1"), "1");
+    EXPECT_FALSE(box.Shown());
+}
+
+TEST_F(AudioScriptTest, LoadErrorsAreShownAtOnceAndTheScriptGoesOn)
+{
+    WriteBytes("bad.wav", WaveBytes(WaveHeader().Rate(48000), Pcm16({1})));
+    // A valid sound just outside the device folder must not be reachable.
+    const auto outside = folder.parent_path() / ("vellum-audio-outside-" + std::to_string(::getpid()) + ".wav");
+    WriteFile(outside, WaveBytes(WaveHeader(), Pcm16({5})));
+    const std::string outsideName = outside.filename().string();
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run("var a = Track('\\missing.wav', {true}) result = 'went on'"), "\"went on\"");
+    EXPECT_EQ(Run("var b = Track('bad.wav', {true}) result = 'still'"), "\"still\"");
+    EXPECT_EQ(Run("var c = Track('..\\..\\" + outsideName + "', {true}) result = 3"), "3");
+    EXPECT_EQ(Run("var d = Track('beat.wav', {true}) d.SetFile('bad.wav') result = 4"), "4");
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    std::filesystem::remove(outside);
+
+    EXPECT_TRUE(box.Shown());
+    EXPECT_NE(shown.find("Vellum Error: File not found \\missing.wav"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Vellum Error: Invalid file format bad.wav"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("File not found ..\\..\\" + outsideName), std::string::npos) << shown;
+    EXPECT_FALSE(ip->ErrorPending());
+    for (const char16_t* name : {u"a", u"b", u"c", u"d"}) {
+        const auto track = TrackOf(name);
+        ASSERT_NE(track, nullptr);
+        // A track that failed to load sounds, but with nothing in it.
+        ASSERT_NE(track->SoundAt(0), nullptr);
+        EXPECT_TRUE(track->SoundAt(0)->empty());
+    }
+    // SetFile with a good file brings the sound back.
+    Exec("d.SetFile('\\beat.wav')");
+    EXPECT_EQ(*TrackOf(u"d")->SoundAt(0), (std::vector<int32_t>{1000, 2000, 3000}));
+    EXPECT_EQ(TrackOf(u"d")->Path(), u"\\beat.wav");
+}
+
+TEST_F(AudioScriptTest, MixerTablesHoldTheirTracksAndPlayer)
+{
+    Exec("var m = Mixer()");
+    EXPECT_EQ(Eval("m.parent == Mixer"), "true");
+    EXPECT_EQ(Eval("ValType(m.pObject) & ValType(m.pPlayer)"), "\"ptrptr\"");
+    EXPECT_EQ(Run("result = m.CurrPos()"), "0");
+    EXPECT_EQ(Run("m.Add({}) m.Add({pObject = m.pPlayer}) m.Add(Mixer()) result = 1"), "1");
+    EXPECT_EQ(Run("m.Add(5)"), "!errTableExpected");
+    EXPECT_EQ(Run("m.SetBPM('fast')"), "!errNumberExpected");
+    EXPECT_EQ(Run("m.SetVolume()"), "!errFewArguments");
+    EXPECT_EQ(Run("Mixer.Start() Mixer.Stop() m.SetBPM(0) m.SetBPM(-1) result = Mixer.CurrPos()"), "null");
+    auto* mixer = Native<media::Mixer>(u"m");
+    ASSERT_NE(mixer, nullptr);
+    EXPECT_EQ(mixer->SamplesPerStep(), 22050);
+
+    // The track's table is dropped and collected the mixer keeps playing it.
+    Exec("m.SetBPM(100.9) m.SetVolume(100) m.Add(Track('beat.wav', {true})) "
+                  "var t = Track('beat.wav', {false, true}) t.SetVolume(50.7) m.Add(t) t = null");
+    EXPECT_EQ(mixer->SamplesPerStep(), 26460);
+    ip->Collect();
+    ip->Collect();
+    std::vector<int16_t> out(30000);
+    mixer->Fill(out);
+    EXPECT_EQ(out[0], 1000);
+    EXPECT_EQ(out[2], 3000);
+    EXPECT_EQ(out[3], 0);
+    EXPECT_EQ(out[26460], 1000 + 500); // both tracks sound on step 1
+    EXPECT_EQ(out[26462], 3000 + 1500);
+}
+
+// Objects freed in whatever order the collector or the interpreter's end
+// takes them, with playback started: nothing is left pointing at freed memory.
+TEST_F(AudioScriptTest, MixersAndTracksGoInAnyOrder)
+{
+    Exec("var m = Mixer() var t = Track('beat.wav', {true}) m.Add(t) m.Start() "
+                  "var n = Mixer() n.Add(t) n.Start() n = null t = null");
+    ip->Collect();
+    EXPECT_EQ(Run("m.Stop() m.Start() result = m.CurrPos() >= 0"), "true");
+    ip.reset();
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,159 @@
+// The WAV reader on files built byte by byte and on the sounds of a Debian
+// package: the conversions to 44.1 kHz mono, every rejection, and headers
+// that claim more than the file holds.
+#include "host/temp_folder.h"
+#include "media/audio/wave_file.h"
+#include "wave_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace vellum::test {
+namespace {
+
+using media::ReadWaveFile;
+using media::WaveReadResult;
+
+class WaveFileTest : public ::testing::Test {
+protected:
+    WaveReadResult Read(const std::vector<uint8_t>& bytes, std::vector<int32_t>& samples)
+    {
+        const auto path = folder.path / "sound.wav";
+        WriteFile(path, bytes);
+        return ReadWaveFile(path, samples);
+    }
+    TempFolder folder;
+};
+
+TEST_F(WaveFileTest, ConvertsEightAndSixteenBitMonoAndStereoAtTheThreeRates)
+{
+    std::vector<int32_t> samples;
+
+    // 8-bit mono at 22 050 Hz: 100 bytes give 200 samples, each twice,
+    // centred on 128 and scaled by 256.
+    std::vector<uint8_t> bytes(100);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 2 + 28);
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().Rate(22050).Bits(8), bytes), samples), WaveReadResult::Ok);
+    ASSERT_EQ(samples.size(), 200u);
+    for (size_t i = 0; i < 100; ++i) {
+        const int32_t expected = (static_cast<int32_t>(bytes[i]) - 128) * 256;
+        EXPECT_EQ(samples[2 * i], expected) << i;
+        EXPECT_EQ(samples[2 * i + 1], expected) << i;
+    }
+    EXPECT_EQ(samples.front(), -25600);
+    EXPECT_EQ(samples.back(), (226 - 128) * 256);
+
+    // 16-bit stereo at 44 100 Hz: left + right, not averaged, and signed.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(2), Pcm16({1000, -400, -32768, -32768, 32767, 32767})), samples),
+              WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{600, -65536, 65534}));
+
+    // 16-bit mono at 11 025 Hz: every frame four times.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().Rate(11025), Pcm16({-7, 300})), samples), WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{-7, -7, -7, -7, 300, 300, 300, 300}));
+
+    // 8-bit stereo: both channels centred, then summed.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(2).Bits(8), {0, 255, 128, 129}), samples), WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{-32768 + 32512, 256}));
+
+    // More than two channels: the first alone, frames a block align apart;
+    // a trailing partial frame is dropped.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(3), Pcm16({5, 100, 100, 6, 100, 100, 9})), samples), WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{5, 6}));
+
+    // A wider block align than the samples need, as some writers pad frames.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader().BlockAlign(4), Pcm16({11, 99, -12, 99})), samples), WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{11, -12}));
+
+    // No data at all is an empty sound, not a failure.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader(), {}), samples), WaveReadResult::Ok);
+    EXPECT_TRUE(samples.empty());
+}
+
+TEST_F(WaveFileTest, RejectsWhatItCannotPlayAndLeavesNoSamples)
+{
+    const std::vector<uint8_t> data = Pcm16({1, 2, 3, 4});
+    std::vector<int32_t> samples{42};
+
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Rate(48000), data), samples), WaveReadResult::InvalidFormat);
+    EXPECT_TRUE(samples.empty());
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Rate(8000), data), samples), WaveReadResult::InvalidFormat);
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Tag(3).Bits(32), data), samples), WaveReadResult::InvalidFormat);   // float
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Tag(0xFFFE), data), samples), WaveReadResult::InvalidFormat);          // extensible
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Bits(24).BlockAlign(3), data), samples), WaveReadResult::InvalidFormat);
+    // Any chunk between the format and the data is not skipped.
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().ChunkBeforeData("LIST"), data), samples), WaveReadResult::InvalidFormat);
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().ChunkBeforeData("fact"), data), samples), WaveReadResult::InvalidFormat);
+    // Frames narrower than their samples, or of no width at all.
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Channels(2).BlockAlign(2), data), samples), WaveReadResult::InvalidFormat);
+    EXPECT_EQ(Read(WaveBytes(WaveHeader().Channels(0).BlockAlign(0), data), samples), WaveReadResult::InvalidFormat);
+
+    std::vector<uint8_t> bytes = WaveBytes(WaveHeader(), data);
+    for (const auto& [offset, text] : {std::pair{0, "RIFX"}, {8, "WAVX"}, {12, "fmt_"}, {36, "DATA"}}) {
+        std::vector<uint8_t> bad = bytes;
+        std::copy_n(text, 4, bad.begin() + offset);
+        EXPECT_EQ(Read(bad, samples), WaveReadResult::InvalidFormat) << text;
+    }
+    EXPECT_TRUE(samples.empty());
+
+    EXPECT_EQ(ReadWaveFile(folder.path / "missing.wav", samples), WaveReadResult::NotFound);
+    EXPECT_EQ(ReadWaveFile(folder.path, samples), WaveReadResult::NotFound); // a directory
+}
+
+TEST_F(WaveFileTest, HeadersThatClaimMoreThanTheFileHoldsAreInvalid)
+{
+    std::vector<int32_t> samples;
+    const std::vector<uint8_t> data = Pcm16({1, 2, 3, 4});
+    // One byte more data than there is, and the largest size a header can claim.
+    EXPECT_EQ(Read(WaveBytes(WaveHeader(), data, data.size() + 1), samples), WaveReadResult::InvalidFormat);
+    EXPECT_EQ(Read(WaveBytes(WaveHeader(), data, 0xFFFFFFFF), samples), WaveReadResult::InvalidFormat);
+    // A shorter claim reads only what it claims; bytes after it are ignored.
+    ASSERT_EQ(Read(WaveBytes(WaveHeader(), data, 4), samples), WaveReadResult::Ok);
+    EXPECT_EQ(samples, (std::vector<int32_t>{1, 2}));
+    // Every truncation of the header.
+    const std::vector<uint8_t> whole = WaveBytes(WaveHeader(), data);
+    for (size_t n = 0; n < 44; ++n) {
+        EXPECT_EQ(Read({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)}, samples),
+                  WaveReadResult::InvalidFormat)
+            << n;
+    }
+}
+
+// The sounds of Debian's sound-icons package (installed by scripts/setup):
+// real 16 kHz files, which this reader refuses as they are; the same bytes
+// relabelled at 22 050 Hz play, every sample of the file held twice.
+TEST_F(WaveFileTest, RealFilesFromADebianPackage)
+{
+    const std::filesystem::path dir = "/usr/share/sounds/sound-icons";
+    if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "the sound-icons package is not installed";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().extension() != ".wav" || entry.is_symlink()) continue;
+        ++files;
+        std::vector<int32_t> samples;
+        EXPECT_EQ(ReadWaveFile(entry.path(), samples), WaveReadResult::InvalidFormat) << entry.path();
+
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_GE(bytes.size(), 44u);
+        ASSERT_EQ(bytes[24] | bytes[25] << 8, 16000);
+        bytes[24] = 22050 & 0xFF;
+        bytes[25] = 22050 >> 8;
+        ASSERT_EQ(Read(bytes, samples), WaveReadResult::Ok) << entry.path();
+        const size_t frames = (bytes.size() - 44) / 2;
+        ASSERT_EQ(samples.size(), 2 * frames) << entry.path();
+        bool heard = false;
+        for (size_t i = 0; i < frames; ++i) {
+            const auto value = static_cast<int16_t>(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8);
+            ASSERT_EQ(samples[2 * i], value);
+            ASSERT_EQ(samples[2 * i + 1], value);
+            heard = heard || value != 0;
+        }
+        EXPECT_TRUE(heard) << entry.path();
+    }
+    EXPECT_GT(files, 10);
+}
+
+} // namespace
+} // namespace vellum::test

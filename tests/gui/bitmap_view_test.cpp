@@ -1,0 +1,329 @@
+// Bitmap views in real forms on the offscreen platform: pictures read back
+// from the window's pixels unscaled and scaled by nearest neighbour, the
+// fitted zoom that sticks until the script fits again, Rect, and bitmap
+// properties that name no bitmap. Each test's steps run inside the loop of
+// the form they look at.
+#include "gui/gui_harness.h"
+#include "gui/gui_library.h"
+#include "media/image/bitmap_library.h"
+#include "media/image/script_bitmap.h"
+#include "platform/device_folder.h"
+#include "platform/device_screen.h"
+#include "platform/message_loop.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellum::test {
+namespace {
+
+using platform::Color;
+using platform::Rgb;
+
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+constexpr Color kWhite = Rgb(255, 255, 255);
+
+// The test picture: 4 x 3, every pixel a colour of its own; (x, y) from the top.
+constexpr int kPictureWidth = 4;
+constexpr int kPictureHeight = 3;
+Color PictureColour(int x, int y) { return Rgb(20 + 60 * x, 30 + 80 * y, 250 - 40 * x - 25 * y); }
+
+// Runs step once the loop that is running next takes events.
+void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
+
+// The client area of the shown form of that title, once exposed.
+QWidget* ShownClient(const QString& title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() != "formWindow" || !w->isVisible() || w->windowTitle() != title) continue;
+        if (!QTest::qWaitForWindowExposed(w)) return nullptr;
+        return w->findChild<QWidget*>("client");
+    }
+    return nullptr;
+}
+
+class BitmapViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{kScreenWidth, kScreenHeight}, 96});
+        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
+        media::RegisterBitmapClasses(h.ip);
+        ASSERT_EQ(h.Run("var gForm = null var gView = null var result = null "
+                        "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end"),
+                  "errOK");
+        // A form left open fails the test instead of hanging it.
+        watchdog.setInterval(20000);
+        watchdog.callOnTimeout([this] {
+            ADD_FAILURE() << "a form was left open";
+            watchdog.setInterval(50);
+            platform::PostQuit();
+        });
+        watchdog.start();
+    }
+    void TearDown() override
+    {
+        h.ip.SetPathResolver(nullptr);
+        platform::SetDeviceScreen({});
+    }
+
+    // A table holding a bitmap's native object, as TBitmap makes it, kept
+    // in a global: the test picture, or an empty image for 0 x 0.
+    void MakeBitmap(std::u16string_view global, int width, int height)
+    {
+        auto* bitmap = h.ip.Make<media::ScriptBitmap>();
+        TableObject* table = h.ip.NewTable();
+        h.ip.SetGlobal(global, table);
+        h.ip.TableSet(table, u"pObject", Value::Pointer(bitmap));
+        if (width == 0) return;
+        ASSERT_TRUE(bitmap->image.Create(width, height, 24));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                uint8_t* p = bitmap->image.Pixel(x, height - 1 - y);
+                const Color c = PictureColour(x, y);
+                p[0] = static_cast<uint8_t>(platform::BlueOf(c));
+                p[1] = static_cast<uint8_t>(platform::GreenOf(c));
+                p[2] = static_cast<uint8_t>(platform::RedOf(c));
+            }
+        }
+    }
+
+    // Shows a form whose canvas holds gView (made by view, placed by the
+    // script's left, top, width and height) and runs steps in its loop.
+    void ShowWith(const std::string& view, std::function<void(QWidget* client)> steps)
+    {
+        ASSERT_EQ(h.Run("gView = " + view + " gForm = TForm({title = 'Bitmaps', view = TCanvas({views = {gView}})})"),
+                  "errOK");
+        Later([&] {
+            QWidget* client = ShownClient("Bitmaps");
+            ASSERT_NE(client, nullptr);
+            steps(client);
+            client->window()->close();
+        });
+        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }
+
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+    // gView's Rect as "left,top widthxheight".
+    std::string RectOfView() { return Eval("RectText(gView.Rect())"); }
+
+    // Whether the window shows the picture, column u of the drawing taking
+    // picture column columns[u] and row s picture row rows[s], at (left,
+    // top), with nothing of it right of or below that area.
+    static void ExpectDrawn(const QImage& window, int left, int top, const std::vector<int>& columns,
+                            const std::vector<int>& rows)
+    {
+        for (size_t s = 0; s < rows.size(); ++s) {
+            for (size_t u = 0; u < columns.size(); ++u) {
+                EXPECT_EQ(PixelAt(window, left + static_cast<int>(u), top + static_cast<int>(s)),
+                          PictureColour(columns[u], rows[s]))
+                    << "at offset " << u << "," << s;
+            }
+            EXPECT_EQ(PixelAt(window, left + static_cast<int>(columns.size()), top + static_cast<int>(s)), kWhite);
+        }
+        EXPECT_EQ(PixelAt(window, left, top + static_cast<int>(rows.size())), kWhite);
+        EXPECT_EQ(PixelAt(window, left - 1, top), kWhite);
+        EXPECT_EQ(PixelAt(window, left, top - 1), kWhite);
+    }
+
+    GuiHarness h;
+    QTimer watchdog;
+};
+
+TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
+{
+    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
+    ShowWith("TBitmapView({left = 10, top = 20, width = 60, height = 40, bitmap = gPicture})", [&](QWidget* client) {
+        // At its own size the picture is copied pixel for pixel.
+        EXPECT_EQ(Eval("gView.Zoom(1)"), "1");
+        EXPECT_EQ(RectOfView(), "10,20 4x3");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
+
+        // One pixel wider: the columns are scaled by 4/5, the rows stay.
+        EXPECT_EQ(Eval("gView.Zoom(1.25)"), "1.250000");
+        EXPECT_EQ(RectOfView(), "10,20 5x3");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 1, 2, 3}, {0, 1, 2});
+
+        // 2.5 times: 10 x 7 pixels, source column floor(u * 0.4) and buffer
+        // row floor(3 - (s + 1) * 3/7), the last one a hair below 0.
+        EXPECT_EQ(Eval("gView.Zoom(2.5)"), "2.500000");
+        EXPECT_EQ(RectOfView(), "10,20 10x7");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2});
+
+        // Shrunk to half: 2 x 1, columns 0 and 2 of the bottom row.
+        EXPECT_EQ(Eval("gView.Zoom(0.5)"), "0.500000");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 2}, {2});
+
+        // A negative zoom stands for the picture's own size.
+        EXPECT_EQ(Eval("gView.Zoom(-3)"), "-3");
+        EXPECT_EQ(RectOfView(), "10,20 4x3");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
+    });
+}
+
+TEST_F(BitmapViewTest, ShowsAPictureFileAsTheScriptChangesIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const platform::DeviceFolder folder(dir.path().toStdString());
+    h.ip.SetPathResolver(&folder);
+    const auto writePicture = [&](const QString& name, int width, int height) {
+        QImage file(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const Color c = PictureColour(x, y);
+                file.setPixel(x, y, qRgb(platform::RedOf(c), platform::GreenOf(c), platform::BlueOf(c)));
+            }
+        }
+        ASSERT_TRUE(file.save(dir.filePath(name), "PNG"));
+    };
+    writePicture("wide.png", kPictureWidth, kPictureHeight);
+    writePicture("tall.png", 3, 5);
+    ASSERT_EQ(h.Run("var gBitmap = TBitmap() gBitmap.FromFile('\\\\wide.png')"), "errOK");
+
+    ShowWith("TBitmapView({left = 30, top = 40, width = 50, height = 50})", [&](QWidget* client) {
+        EXPECT_EQ(h.Run("gView.SetBitmap(gBitmap) gView.Zoom(1) gView.Redraw()"), "errOK");
+        ExpectDrawn(client->grab().toImage(), 30, 40, {0, 1, 2, 3}, {0, 1, 2});
+        // The view finds the bitmap's pixels anew at every paint.
+        EXPECT_EQ(h.Run("gBitmap.FromFile('\\\\tall.png') gView.Redraw()"), "errOK");
+        EXPECT_EQ(RectOfView(), "30,40 3x5");
+        ExpectDrawn(client->grab().toImage(), 30, 40, {0, 1, 2}, {0, 1, 2, 3, 4});
+        // A file that cannot be loaded leaves an empty bitmap: nothing shows.
+        EXPECT_EQ(h.Run("gBitmap.FromFile('\\\\missing.png') gView.Redraw()"), "errOK");
+        EXPECT_EQ(RectOfView(), "0,0 0x0");
+        EXPECT_EQ(PixelAt(client->grab().toImage(), 30, 40), kWhite);
+    });
+}
+
+TEST_F(BitmapViewTest, ZoomedPicturesStayInsideTheView)
+{
+    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
+    // At 20 times the picture is 80 x 60, the view 30 x 25 with a margin of 2.
+    ShowWith("TBitmapView({left = 10, top = 20, width = 30, height = 25, style = {margin = 2}, bitmap = gPicture})",
+             [&](QWidget* client) {
+                 EXPECT_EQ(Eval("gView.Zoom(20)"), "20");
+                 EXPECT_EQ(RectOfView(), "12,22 80x60");
+                 const QImage window = client->grab().toImage();
+                 // Columns 0..19 show picture column 0, 20..25 column 1; the
+                 // content ends at x = 12 + 25, y = 22 + 20.
+                 EXPECT_EQ(PixelAt(window, 12, 22), PictureColour(0, 0));
+                 EXPECT_EQ(PixelAt(window, 12 + 19, 22 + 19), PictureColour(0, 0));
+                 EXPECT_EQ(PixelAt(window, 12 + 20, 22 + 20), PictureColour(1, 1));
+                 EXPECT_EQ(PixelAt(window, 12 + 25, 22 + 20), PictureColour(1, 1));
+                 EXPECT_EQ(PixelAt(window, 12 + 26, 22), kWhite);
+                 EXPECT_EQ(PixelAt(window, 12, 22 + 21), kWhite);
+                 EXPECT_EQ(PixelAt(window, 11, 22), kWhite); // the margin
+
+                 // Unscaled in a view smaller than the picture: 3 x 2 of it show.
+                 EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"),
+                           "errOK");
+                 ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
+             });
+}
+
+TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
+{
+    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
+    ASSERT_EQ(h.Run("var gWidth = 61 var gHeight = 31"), "errOK");
+    // Content 61 x 31: 60 x 30 between its edges, narrower than the
+    // picture's 4:3, so the height decides: 40 x 30 at zoom 10.
+    ShowWith("TBitmapView({left = 10, top = 20, width = function() return gWidth end, "
+             "height = function() return gHeight end})",
+             [&](QWidget* client) {
+                 EXPECT_EQ(Eval("gView.Zoom()"), "0");
+                 // Without a bitmap there is nothing to place, and nothing is fitted.
+                 EXPECT_EQ(RectOfView(), "0,0 0x0");
+                 EXPECT_EQ(Eval("gView.Zoom()"), "0");
+                 EXPECT_EQ(h.Run("gView.SetBitmap(gPicture) gView.Redraw()"), "errOK");
+                 QImage window = client->grab().toImage();
+                 EXPECT_EQ(Eval("gView.Zoom()"), "10");
+                 EXPECT_EQ(RectOfView(), "10,20 40x30");
+                 EXPECT_EQ(PixelAt(window, 10, 20), PictureColour(0, 0));
+                 EXPECT_EQ(PixelAt(window, 10 + 39, 20 + 29), PictureColour(3, 2));
+                 EXPECT_EQ(PixelAt(window, 10 + 40, 20), kWhite);
+
+                 // The view grows: the picture keeps its zoom.
+                 EXPECT_EQ(h.Run("gWidth = 101 gHeight = 91 gForm.Redraw()"), "errOK");
+                 EXPECT_EQ(Eval("gView.GetRect().width"), "101");
+                 window = client->grab().toImage();
+                 EXPECT_EQ(RectOfView(), "10,20 40x30");
+                 EXPECT_EQ(PixelAt(window, 10 + 39, 20 + 29), PictureColour(3, 2));
+                 EXPECT_EQ(PixelAt(window, 10 + 40, 20 + 29), kWhite);
+                 EXPECT_EQ(PixelAt(window, 10 + 39, 20 + 30), kWhite);
+
+                 // Zoom(0) fits again: 100 x 90 is wider than 4:3, so the width
+                 // decides: 100 x 75 at zoom 25.
+                 EXPECT_EQ(Eval("gView.Zoom(0)"), "0");
+                 EXPECT_EQ(h.Run("gView.Redraw()"), "errOK");
+                 window = client->grab().toImage();
+                 EXPECT_EQ(Eval("gView.Zoom()"), "25");
+                 EXPECT_EQ(RectOfView(), "10,20 100x75");
+                 EXPECT_EQ(PixelAt(window, 10 + 99, 20 + 74), PictureColour(3, 2));
+                 EXPECT_EQ(PixelAt(window, 10 + 30, 20 + 30), PictureColour(1, 1));
+                 EXPECT_EQ(PixelAt(window, 10 + 100, 20), kWhite);
+                 EXPECT_EQ(PixelAt(window, 10, 20 + 75), kWhite);
+
+                 // Rect fits too, as drawing would.
+                 EXPECT_EQ(h.Run("gWidth = 21 gHeight = 21 gForm.Redraw() gView.Zoom(0)"), "errOK");
+                 EXPECT_EQ(RectOfView(), "10,20 20x15");
+                 EXPECT_EQ(Eval("gView.Zoom()"), "5");
+             });
+}
+
+TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
+{
+    MakeBitmap(u"gEmpty", 0, 0);
+    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
+    ShowWith("TBitmapView({left = 10, top = 20, width = 50, height = 40})", [&](QWidget* client) {
+        const auto blank = [&] {
+            const QImage window = client->grab().toImage();
+            for (int y = 20; y < 60; ++y) {
+                for (int x = 10; x < 60; ++x) {
+                    if (PixelAt(window, x, y) != kWhite) return false;
+                }
+            }
+            return true;
+        };
+        const char* notBitmaps[] = {"gEmpty", "'picture.png'", "{}", "{pObject = 7}", "gForm", "gView",
+                                    "function() return 12 end", "null"};
+        for (const char* value : notBitmaps) {
+            EXPECT_EQ(h.Run(std::string("gView.SetBitmap(") + value + ") gView.Redraw()"), "errOK") << value;
+            EXPECT_TRUE(blank()) << value;
+            EXPECT_EQ(RectOfView(), "0,0 0x0") << value;
+            EXPECT_EQ(Eval("gView.Zoom()"), "0") << value;
+        }
+        // A computed property names the bitmap anew at every use.
+        EXPECT_EQ(h.Run("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)"), "errOK");
+        EXPECT_TRUE(blank());
+        EXPECT_EQ(h.Run("gWhich = gPicture gView.Redraw()"), "errOK");
+        EXPECT_EQ(PixelAt(client->grab().toImage(), 13, 22), PictureColour(3, 2));
+        EXPECT_EQ(h.Run("gWhich = gEmpty gView.Redraw()"), "errOK");
+        EXPECT_TRUE(blank());
+
+        // Arguments are checked; a table without its view does nothing.
+        EXPECT_EQ(h.Run("gView.SetBitmap()"), "errFewArguments");
+        EXPECT_EQ(h.Run("gView.Zoom(1, 2)"), "errManyArguments");
+        EXPECT_EQ(h.Run("gView.Zoom('big')"), "errNumberExpected");
+        EXPECT_EQ(h.Run("gView.Rect(1)"), "errManyArguments");
+        EXPECT_EQ(Eval("TBitmapView({}).Zoom(3)"), "null");
+        EXPECT_EQ(Eval("TBitmapView({}).Rect()"), "null");
+        EXPECT_EQ(Eval("gView.Zoom()"), "1");
+    });
+}
+
+} // namespace
+} // namespace vellum::test

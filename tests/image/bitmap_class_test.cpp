@@ -1,0 +1,138 @@
+// TBitmap through scripts: making bitmaps, the size rules of Size, Crop and
+// the other methods with and without a destination, argument checks, and
+// pictures saved as JPEG and loaded again inside the device folder.
+#include "image/image_helpers.h"
+#include "media/image/script_bitmap.h"
+#include "system/system_harness.h"
+
+namespace vellum::test {
+namespace {
+
+class BitmapClassTest : public SystemHarness {
+protected:
+    BitmapClassTest() { Run("var gB var gD var gL var s"); }
+    // The picture of the global bitmap table `name`.
+    DibImage& Image(std::u16string_view name)
+    {
+        const Value table = ip->GetGlobal(name);
+        EXPECT_TRUE(table.IsTable());
+        DibImage* image = table.IsTable() ? media::BitmapImage(*ip, table.table) : nullptr;
+        EXPECT_NE(image, nullptr);
+        return image != nullptr ? *image : spare;
+    }
+    std::string SizeOf(std::string_view name)
+    {
+        return Run("s = " + std::string(name) + ".Size() result = s.width & 'x' & s.height");
+    }
+    DibImage spare;
+};
+
+Bgr Gradient(int32_t x, int32_t r)
+{
+    return {x & 255, r & 255, 200};
+}
+
+TEST_F(BitmapClassTest, DefaultMakesEmptyBitmapsAndSizeKeepsTheAspect)
+{
+    EXPECT_EQ(Run("gB = TBitmap() result = gB.parent == TBitmap"), "true");
+    EXPECT_EQ(SizeOf("gB"), "\"0x0\"");
+    EXPECT_EQ(Run("result = gB.Size(100).width"), "0");
+    EXPECT_EQ(Eval("TBitmap({})"), "!errManyArguments");
+    // Methods on a table without a picture do nothing.
+    EXPECT_EQ(Eval("TBitmap.Size(10)"), "null");
+    EXPECT_EQ(Eval("TBitmap.Crop(0, 0, 1, 1)"), "null");
+
+    const struct {
+        int32_t width, height;
+        const char* call;
+        const char* size;
+    } cases[] = {
+        {400, 300, "Size(100)", "\"100x75\""},     {300, 400, "Size(100)", "\"75x100\""},
+        {250, 250, "Size(100)", "\"100x100\""},    {400, 300, "Size(200, -1)", "\"200x150\""},
+        {401, 300, "Size(100)", "\"100x75\""},     {400, 300, "Size(50, 40)", "\"50x40\""},
+        {400, 300, "Size(0, 40)", "\"400x300\""},  {400, 300, "Size()", "\"400x300\""},
+        {400, 300, "Size(30.9, 20.2)", "\"30x20\""}, {3, 1, "Size(10)", "\"10x3\""},
+    };
+    for (const auto& c : cases) {
+        Run("gB = TBitmap()");
+        Image(u"gB") = MakeImage(c.width, c.height, Gradient);
+        EXPECT_EQ(Run(std::string("s = gB.") + c.call + " result = s.width & 'x' & s.height"), c.size)
+            << c.width << "x" << c.height << " " << c.call;
+    }
+    EXPECT_EQ(Eval("gB.Size('a')"), "!errNumberExpected");
+    EXPECT_EQ(Eval("gB.Size(1, 2, 3, 4)"), "!errManyArguments");
+}
+
+TEST_F(BitmapClassTest, DestinationsReceiveResultsAndLeaveTheSourceAlone)
+{
+    Run("gB = TBitmap() gD = TBitmap()");
+    Image(u"gB") = MakeImage(40, 30, Gradient);
+
+    EXPECT_EQ(Run("gB.Crop(30, 0, 10, 10, gD)"), "null");
+    EXPECT_EQ(SizeOf("gD"), "\"20x10\"");
+    EXPECT_EQ(SizeOf("gB"), "\"40x30\"");
+    EXPECT_EQ(At(Image(u"gD"), 0, 9), Gradient(10, 29)); // top left of the kept area
+    EXPECT_EQ(Run("s = gB.Size(20, 15, gD) result = s.width & 'x' & s.height"), "\"40x30\"");
+    EXPECT_EQ(SizeOf("gD"), "\"20x15\"");
+    Run("gB.Rotate(90, gD)");
+    EXPECT_EQ(SizeOf("gD"), "\"30x40\"");
+    Run("gB.BrightnessContrast(10, 0, gD)");
+    EXPECT_EQ(At(Image(u"gD"), 5, 5), (Bgr{15, 15, 210}));
+    Run("gB.BlackAndWhite(gD)");
+    const int grey = (306 * 200 + 601 * 5 + 117 * 5) >> 10;
+    EXPECT_EQ(At(Image(u"gD"), 5, 5), (Bgr{grey, grey, grey}));
+    EXPECT_TRUE(SamePixels(Image(u"gB"), MakeImage(40, 30, Gradient)));
+
+    // A destination that is no bitmap makes the operation do nothing at all.
+    for (const char* call : {"gB.Crop(0, 0, 5, 5, 7)", "gB.Size(10, 10, {})", "gB.Rotate(90, 'x')",
+                             "gB.BrightnessContrast(50, 0, TBitmap)", "gB.BlackAndWhite(null)"}) {
+        EXPECT_NE(Eval(call)[0], '!') << call;
+        EXPECT_TRUE(SamePixels(Image(u"gB"), MakeImage(40, 30, Gradient))) << call;
+    }
+    // Fewer arguments: no destination, the bitmap itself changes.
+    Run("gB.BrightnessContrast(50)");
+    EXPECT_EQ(At(Image(u"gB"), 1, 2), (Bgr{51, 52, 250}));
+    Run("gB.Rotate(270) gB.Crop(0, 0, 10, 20)");
+    EXPECT_EQ(SizeOf("gB"), "\"10x20\"");
+    EXPECT_EQ(Eval("gB.Crop(0, 0, 1)"), "!errFewArguments");
+    EXPECT_EQ(Eval("gB.Rotate('90')"), "!errNumberExpected");
+    EXPECT_EQ(Eval("gB.BlackAndWhite(gD, gD)"), "!errManyArguments");
+}
+
+TEST_F(BitmapClassTest, SavedPicturesAreJpegFilesThatLoadAgain)
+{
+    Run("gB = TBitmap() gL = TBitmap()");
+    Image(u"gB") = MakeImage(64, 48, [](int32_t x, int32_t) { return x < 32 ? Bgr{0, 0, 250} : Bgr{250, 0, 0}; });
+    // Whatever the extension, the file holds JPEG data.
+    EXPECT_EQ(Eval("gB.Save('\\\\pictures\\\\..\\\\out.png')"), "true");
+    const std::vector<uint8_t> bytes = ReadBytes("out.png");
+    ASSERT_GT(bytes.size(), 3u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+
+    EXPECT_EQ(Eval("gL.FromFile('\\\\OUT.PNG')"), "true");
+    ASSERT_EQ(SizeOf("gL"), "\"64x48\"");
+    const Bgr left = At(Image(u"gL"), 5, 40);
+    const Bgr right = At(Image(u"gL"), 60, 3);
+    EXPECT_NEAR(left[2], 250, 8);
+    EXPECT_NEAR(left[0], 0, 8);
+    EXPECT_NEAR(right[0], 250, 8);
+    EXPECT_NEAR(right[2], 0, 8);
+
+    // A file that cannot be loaded leaves the bitmap empty; nothing is an error.
+    EXPECT_EQ(Eval("gL.FromFile('\\\\missing.jpg')"), "true");
+    EXPECT_EQ(SizeOf("gL"), "\"0x0\"");
+    WriteBytes("broken.jpg", {0xFF, 0xD8, 0x00, 0x01});
+    EXPECT_EQ(Eval("gL.FromFile('broken.jpg')"), "true");
+    EXPECT_EQ(SizeOf("gL"), "\"0x0\"");
+    // An empty bitmap writes nothing.
+    EXPECT_EQ(Eval("gL.Save('\\\\empty.jpg')"), "true");
+    EXPECT_FALSE(std::filesystem::exists(folder / "empty.jpg"));
+    // Paths cannot climb out of the device folder.
+    EXPECT_EQ(Eval("gB.Save('\\\\..\\\\..\\\\escaped.jpg')"), "true");
+    EXPECT_FALSE(std::filesystem::exists(folder.parent_path() / "escaped.jpg"));
+    EXPECT_EQ(Eval("TBitmap.Save('\\\\x.jpg')"), "null");
+}
+
+} // namespace
+} // namespace vellum::test

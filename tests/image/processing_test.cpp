@@ -1,0 +1,316 @@
+// The processing of pictures, pixel for pixel on small pictures: crops,
+// resizes, turns, the tone curve and the grey conversion, with and without
+// a destination, and what a failure leaves behind.
+#include "image/reference_resize.h"
+#include "media/image/image_operations.h"
+
+#include <utility>
+
+namespace vellum::test {
+namespace {
+
+using namespace media;
+
+// The pixel at (x, y) with y counted from the top, as scripts see it.
+Bgr TopAt(const DibImage& image, int32_t x, int32_t y)
+{
+    return At(image, x, image.Height() - 1 - y);
+}
+
+Bgr Position(int32_t x, int32_t r)
+{
+    return {x, r, (x * 7 + r * 13) & 255};
+}
+
+TEST(ProcessingTest, CropClampsSwapsAndCountsRowsFromTheTop)
+{
+    DibImage image = MakeImage(4, 3, Position);
+    // Right before left, a top above the picture: columns 1..2, the top two rows.
+    ASSERT_TRUE(Crop(image, nullptr, 3, -5, 1, 2));
+    ASSERT_EQ(image.Width(), 2);
+    ASSERT_EQ(image.Height(), 2);
+    EXPECT_EQ(At(image, 0, 0), Position(1, 1));
+    EXPECT_EQ(At(image, 1, 0), Position(2, 1));
+    EXPECT_EQ(At(image, 0, 1), Position(1, 2));
+    EXPECT_EQ(At(image, 1, 1), Position(2, 2));
+
+    // A rectangle reaching past every edge keeps the whole picture.
+    DibImage whole = MakeImage(4, 3, Position);
+    DibImage copy;
+    ASSERT_TRUE(Crop(whole, &copy, -10, 99, 99, -10));
+    EXPECT_TRUE(SamePixels(copy, MakeImage(4, 3, Position)));
+    EXPECT_TRUE(SamePixels(whole, MakeImage(4, 3, Position)));
+
+    // Empty rectangles do nothing, even when only the clamping empties them.
+    EXPECT_FALSE(Crop(whole, nullptr, 2, 0, 2, 3));
+    EXPECT_FALSE(Crop(whole, nullptr, 0, 1, 4, 1));
+    EXPECT_FALSE(Crop(whole, nullptr, 5, 0, 9, 3));
+    EXPECT_TRUE(SamePixels(whole, MakeImage(4, 3, Position)));
+    DibImage empty;
+    EXPECT_FALSE(Crop(empty, nullptr, 0, 0, 1, 1));
+    EXPECT_TRUE(empty.Empty());
+
+    // The bottom-right pixel alone.
+    ASSERT_TRUE(Crop(whole, nullptr, 3, 2, 4, 3));
+    EXPECT_EQ(whole.Width(), 1);
+    EXPECT_EQ(At(whole, 0, 0), Position(3, 0));
+}
+
+TEST(ProcessingTest, HalvingAveragesEachTwoByTwoBlock)
+{
+    // Blocks of 10, 11, 12 and 14 average 11.75, which truncates to 11.
+    const int levels[2][2] = {{10, 11}, {12, 14}};
+    DibImage image = MakeImage(4, 4, [&](int32_t x, int32_t r) {
+        const int v = levels[r % 2][x % 2] + 40 * (x / 2) + 80 * (r / 2);
+        return Bgr{v, 255 - v, v / 2};
+    });
+    ASSERT_TRUE(Resize(image, nullptr, 2, 2));
+    ASSERT_EQ(image.Width(), 2);
+    ASSERT_EQ(image.Height(), 2);
+    for (int32_t r = 0; r < 2; ++r) {
+        for (int32_t x = 0; x < 2; ++x) {
+            const float mean = 11.75f + static_cast<float>(40 * x + 80 * r);
+            // The green and red of each block average (255 - v) and v / 2.
+            const int g = static_cast<int>(255.0f - mean);
+            const int sumRed = (10 / 2) + (11 / 2) + (12 / 2) + (14 / 2) + 4 * ((40 * x + 80 * r) / 2);
+            EXPECT_EQ(At(image, x, r), (Bgr{static_cast<int>(mean), g, sumRed / 4})) << x << "," << r;
+        }
+    }
+}
+
+TEST(ProcessingTest, DoublingInterpolatesWithTheCubicKernelAndClampsTheOvershoot)
+{
+    // Weights of the kernel at the distances a doubling uses, from its formula.
+    const float a = -0.5f;
+    const auto near = [&](float t) { return (a + 2) * t * t * t - (a + 3) * t * t + 1; };
+    const auto far = [&](float t) { return a * t * t * t - 5 * a * t * t + 8 * a * t - 4 * a; };
+    EXPECT_FLOAT_EQ(near(0.25f), 0.8671875f);
+    EXPECT_FLOAT_EQ(near(0.75f), 0.2265625f);
+    EXPECT_FLOAT_EQ(far(1.25f), -0.0703125f);
+    EXPECT_FLOAT_EQ(far(1.75f), -0.0234375f);
+
+    // A step from 0 to 255 between columns 1 and 2 rings on both sides.
+    DibImage step = MakeImage(4, 4, [](int32_t x, int32_t) { return x < 2 ? Bgr{0, 0, 0} : Bgr{255, 255, 255}; });
+    ASSERT_TRUE(Resize(step, nullptr, 8, 8));
+    ASSERT_EQ(step.Width(), 8);
+    // Column x samples at 0.5x - 0.25. Column 2 at 0.75: 255 x K(1.25) < 0
+    // is clamped to 0; column 5 at 2.25: 255 x (1 - K(1.25)) > 255 is
+    // clamped to 255.
+    EXPECT_EQ(At(step, 2, 4)[0], 0);
+    EXPECT_EQ(At(step, 5, 4)[0], 255);
+    // Column 3 at 1.25: 255 x (K(0.75) + K(1.75)) = 51.8.
+    EXPECT_EQ(At(step, 3, 4)[0], static_cast<int>(255.0f * (near(0.75f) + far(1.75f))));
+    EXPECT_EQ(At(step, 3, 4)[0], 51);
+    EXPECT_EQ(At(step, 4, 4)[0], static_cast<int>(255.0f * (near(0.25f) + far(1.25f))));
+    EXPECT_EQ(At(step, 0, 0), (Bgr{0, 0, 0}));
+    EXPECT_EQ(At(step, 7, 7), (Bgr{255, 255, 255}));
+
+    // A smooth picture, pixel (5, 6): sample point (2.25, 2.75); neighbours
+    // are columns 1..4 (4 clamped to 3) and rows 1..4 (4 clamped to 3).
+    DibImage smooth = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
+    const DibImage original = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
+    ASSERT_TRUE(Resize(smooth, nullptr, 8, 8));
+    const float wx[4] = {far(1.25f), near(0.25f), near(0.75f), far(1.75f)};
+    const float wy[4] = {far(1.75f), near(0.75f), near(0.25f), far(1.25f)};
+    float sum[3] = {0, 0, 0};
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            const Bgr p = At(original, std::min(1 + i, 3), std::min(1 + j, 3));
+            for (int c = 0; c < 3; ++c) sum[c] += wx[i] * wy[j] * static_cast<float>(p[static_cast<size_t>(c)]);
+        }
+    }
+    EXPECT_EQ(At(smooth, 5, 6), (Bgr{reference::Level(sum[0]), reference::Level(sum[1]), reference::Level(sum[2])}));
+    // Linear ramps come through a cubic kernel unchanged between the edges.
+    EXPECT_EQ(At(smooth, 3, 3)[0], static_cast<int>(60 * 1.25f));
+    EXPECT_EQ(At(smooth, 3, 3)[1], static_cast<int>(70 * 1.25f));
+}
+
+TEST(ProcessingTest, ResizeRefusesEmptySizesAndKeepsTheSameSize)
+{
+    DibImage image = MakeImage(5, 4, Position);
+    DibImage dest = MakeImage(2, 2, Position);
+    EXPECT_FALSE(Resize(image, nullptr, 0, 4));
+    EXPECT_FALSE(Resize(image, nullptr, 5, -3));
+    EXPECT_TRUE(SamePixels(image, MakeImage(5, 4, Position)));
+    // Past the memory limit: neither picture changes.
+    EXPECT_FALSE(Resize(image, &dest, 16384, 16384));
+    EXPECT_TRUE(SamePixels(image, MakeImage(5, 4, Position)));
+    EXPECT_TRUE(SamePixels(dest, MakeImage(2, 2, Position)));
+    // The same size changes nothing, and a destination gets the picture as it is.
+    const uint8_t* pixels = image.Bits();
+    EXPECT_TRUE(Resize(image, nullptr, 5, 4));
+    EXPECT_EQ(image.Bits(), pixels);
+    EXPECT_TRUE(Resize(image, &dest, 5, 4));
+    EXPECT_TRUE(SamePixels(dest, image));
+    DibImage empty;
+    EXPECT_FALSE(Resize(empty, nullptr, 3, 3));
+}
+
+TEST(ProcessingTest, TurnsMovePixelsAndUndoEachOther)
+{
+    const DibImage original = MakeImage(3, 2, Position);
+    DibImage image = MakeImage(3, 2, Position);
+    ASSERT_TRUE(Rotate(image, nullptr, 90));
+    ASSERT_EQ(image.Width(), 2);
+    ASSERT_EQ(image.Height(), 3);
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 3; ++x) {
+            EXPECT_EQ(TopAt(image, 2 - 1 - y, x), TopAt(original, x, y)) << "clockwise " << x << "," << y;
+        }
+    }
+    ASSERT_TRUE(Rotate(image, nullptr, 270));
+    EXPECT_TRUE(SamePixels(image, original));
+
+    DibImage turned;
+    ASSERT_TRUE(Rotate(image, &turned, 270));
+    EXPECT_TRUE(SamePixels(image, original));
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 3; ++x) {
+            EXPECT_EQ(TopAt(turned, y, 3 - 1 - x), TopAt(original, x, y)) << "counter-clockwise " << x << "," << y;
+        }
+    }
+    ASSERT_TRUE(Rotate(image, &turned, 180));
+    for (int32_t y = 0; y < 2; ++y) {
+        for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(TopAt(turned, 2 - x, 1 - y), TopAt(original, x, y));
+    }
+    EXPECT_FALSE(Rotate(image, nullptr, 45));
+    EXPECT_FALSE(Rotate(image, nullptr, 90.5));
+    EXPECT_FALSE(Rotate(image, nullptr, -90));
+    EXPECT_TRUE(SamePixels(image, original));
+
+    // Pictures of several tiles, with partial tiles at the edges: four
+    // quarter turns either way and two half turns give the picture back.
+    const DibImage large = RandomImage(150, 67, 3);
+    for (const double angle : {90.0, 270.0, 180.0}) {
+        DibImage work = RandomImage(150, 67, 3);
+        DibImage once;
+        ASSERT_TRUE(Rotate(work, &once, angle));
+        if (angle == 90) {
+            EXPECT_EQ(TopAt(once, 66 - 10, 140), TopAt(large, 140, 10));
+        }
+        const int turns = angle == 180 ? 2 : 4;
+        for (int i = 0; i < turns; ++i) ASSERT_TRUE(Rotate(work, nullptr, angle));
+        EXPECT_TRUE(SamePixels(work, large)) << angle;
+    }
+}
+
+TEST(ProcessingTest, ToneCurveFollowsItsTable)
+{
+    // Every level once in each channel.
+    const auto levels = [](int32_t x, int32_t) { return Bgr{x, 255 - x, (x * 3) & 255}; };
+    const auto mapped = [&](int32_t brightness, int32_t contrast) {
+        DibImage image = MakeImage(256, 1, levels);
+        EXPECT_TRUE(BrightnessContrast(image, nullptr, brightness, contrast));
+        std::vector<int> table(256);
+        for (int32_t x = 0; x < 256; ++x) {
+            table[static_cast<size_t>(x)] = At(image, x, 0)[0];
+            EXPECT_EQ(At(image, x, 0)[1], At(image, 255 - x, 0)[0]) << "the channels share one table";
+        }
+        return table;
+    };
+    const std::vector<int> identity = mapped(0, 0);
+    for (int v = 0; v < 256; ++v) EXPECT_EQ(identity[static_cast<size_t>(v)], v);
+    for (const int v : mapped(255, 0)) EXPECT_EQ(v, 255);
+    const std::vector<int> bright = mapped(200, 0);
+    EXPECT_EQ(bright[0], 200);
+    EXPECT_EQ(bright[54], 254);
+    for (int v = 55; v < 256; ++v) EXPECT_EQ(bright[static_cast<size_t>(v)], 255);
+    for (const int v : mapped(-20, -100)) EXPECT_EQ(v, 108);
+    const std::vector<int> steep = mapped(0, 100);
+    EXPECT_EQ(steep[0], 0);
+    EXPECT_EQ(steep[100], 72);
+    EXPECT_EQ(steep[128], 128);
+    EXPECT_EQ(steep[191], 254);
+    EXPECT_EQ(steep[192], 255);
+    const std::vector<int> mixed = mapped(-50, 50); // k = 1.5, offset 78
+    EXPECT_EQ(mixed[0], 0);
+    EXPECT_EQ(mixed[200], 186);
+    EXPECT_EQ(mixed[77], 2); // (77 - 128) x 1.5 + 78 + 0.5
+    // Numbers far beyond the levels saturate instead of overflowing.
+    for (const int v : mapped(2147483647, 0)) EXPECT_EQ(v, 255);
+    const std::vector<int> inverted = mapped(0, -2147483647 - 1);
+    EXPECT_EQ(inverted[0], 255);
+    EXPECT_EQ(inverted[255], 0);
+    for (const int v : mapped(-2147483647 - 1, 0)) EXPECT_EQ(v, 0);
+
+    // The padding of each row is part of the mapped area.
+    DibImage narrow = MakeImage(1, 2, [](int32_t, int32_t) { return Bgr{1, 2, 3}; });
+    ASSERT_TRUE(BrightnessContrast(narrow, nullptr, 10, 0));
+    EXPECT_EQ(At(narrow, 0, 1), (Bgr{11, 12, 13}));
+    EXPECT_EQ(narrow.Row(1)[3], 10);
+
+    // With a destination the source keeps its levels.
+    DibImage source = MakeImage(256, 1, levels);
+    DibImage dest;
+    ASSERT_TRUE(BrightnessContrast(source, &dest, 30, 0));
+    EXPECT_TRUE(SamePixels(source, MakeImage(256, 1, levels)));
+    EXPECT_EQ(At(dest, 10, 0), (Bgr{40, 255, 60}));
+    DibImage empty;
+    EXPECT_FALSE(BrightnessContrast(empty, &dest, 30, 0));
+    EXPECT_EQ(dest.Width(), 256);
+}
+
+TEST(ProcessingTest, GreyUsesTheLumaWeights)
+{
+    const Bgr colours[] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {30, 20, 10}, {0, 0, 0}};
+    const int greys[] = {76, 149, 29, 255, (306 * 10 + 601 * 20 + 117 * 30) >> 10, 0};
+    const auto colour = [&](int32_t x, int32_t) { return colours[x]; };
+    DibImage image = MakeImage(6, 1, colour);
+    DibImage dest;
+    ASSERT_TRUE(BlackAndWhite(image, &dest));
+    EXPECT_TRUE(SamePixels(image, MakeImage(6, 1, colour)));
+    ASSERT_TRUE(BlackAndWhite(image, nullptr));
+    EXPECT_TRUE(SamePixels(image, dest));
+    for (int32_t x = 0; x < 6; ++x) {
+        EXPECT_EQ(At(image, x, 0), (Bgr{greys[x], greys[x], greys[x]})) << x;
+    }
+    EXPECT_EQ(image.Row(0)[18], 0) << "padding is skipped";
+}
+
+// The fast paths (weights per column and row, bands on threads) against the
+// plain pixel-by-pixel definitions, on random pictures with every edge.
+TEST(ProcessingTest, ResizeMatchesThePlainComputationByteForByte)
+{
+    const struct {
+        int32_t width, height, newWidth, newHeight;
+    } cases[] = {
+        {37, 23, 80, 61},   // growing both ways
+        {37, 23, 37, 50},   // same width, taller
+        {97, 81, 20, 17},   // shrinking both ways, uneven factors
+        {64, 48, 32, 24},   // halving
+        {50, 40, 17, 90},   // narrower but taller: pieces interpolated
+        {40, 50, 41, 13},   // wider but lower
+        {300, 200, 7, 301}, // very narrow and taller, on several threads
+        {1, 1, 3, 2},       // a single pixel
+        {5, 1, 2, 1},       // a single row
+    };
+    uint32_t seed = 11;
+    for (const auto& c : cases) {
+        DibImage image = RandomImage(c.width, c.height, seed++);
+        const auto expected = reference::Resize(image, c.newWidth, c.newHeight);
+        ASSERT_TRUE(Resize(image, nullptr, c.newWidth, c.newHeight));
+        ASSERT_EQ(image.Width(), c.newWidth);
+        ASSERT_EQ(image.Height(), c.newHeight);
+        int wrong = 0;
+        for (int32_t r = 0; r < c.newHeight; ++r) {
+            for (int32_t x = 0; x < c.newWidth; ++x) {
+                if (At(image, x, r) != expected[static_cast<size_t>(r)][static_cast<size_t>(x)] && wrong++ < 3) {
+                    ADD_FAILURE() << c.width << "x" << c.height << " to " << c.newWidth << "x" << c.newHeight
+                                  << ": pixel " << x << "," << r;
+                }
+            }
+        }
+    }
+    // A large enlargement runs on several threads.
+    DibImage image = RandomImage(700, 500, 99);
+    const auto expected = reference::Resize(image, 1500, 1100);
+    ASSERT_TRUE(Resize(image, nullptr, 1500, 1100));
+    int wrong = 0;
+    for (int32_t r = 0; r < 1100; ++r) {
+        for (int32_t x = 0; x < 1500; ++x) wrong += At(image, x, r) != expected[static_cast<size_t>(r)][static_cast<size_t>(x)];
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+} // namespace
+} // namespace vellum::test

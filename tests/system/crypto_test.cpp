@@ -1,0 +1,107 @@
+// Encrypt and Decrypt: known answers computed apart from this program,
+// round trips of texts with zero units, and argument handling.
+//
+// The expected units come from this Python script, run once:
+//
+//   import hashlib
+//   def rc4(key, data):
+//       s = list(range(256)); j = 0
+//       for i in range(256):
+//           j = (j + s[i] + key[i % len(key)]) % 256; s[i], s[j] = s[j], s[i]
+//       i = j = 0; out = bytearray()
+//       for b in data:
+//           i = (i + 1) % 256; j = (j + s[i]) % 256; s[i], s[j] = s[j], s[i]
+//           out.append(b ^ s[(s[i] + s[j]) % 256])
+//       return bytes(out)
+//   def encrypt(text, password):
+//       key = hashlib.md5(password.encode('utf-16-le')).digest()[:5] + bytes(11)
+//       data = rc4(key, text.encode('utf-16-le'))
+//       return [data[k] | data[k + 1] << 8 for k in range(0, len(data), 2)]
+#include "system_harness.h"
+
+namespace vellum::test {
+
+namespace {
+
+class CryptoTest : public SystemHarness {
+protected:
+    // Runs Encrypt or Decrypt on texts that may hold any unit, zero included.
+    std::u16string Apply(std::u16string_view function, std::u16string_view text, std::u16string_view password)
+    {
+        ip->SetGlobal(u"text", ip->MakeString(text));
+        ip->SetGlobal(u"password", ip->MakeString(password));
+        ip->RunSource(u"result = " + std::u16string(function) + u"(text, password)");
+        EXPECT_FALSE(ip->ErrorPending());
+        const Value result = ip->GetGlobal(u"result");
+        if (!result.IsStr()) {
+            ADD_FAILURE() << "no string";
+            return {};
+        }
+        return std::u16string(result.str->View());
+    }
+    std::u16string Encrypt(std::u16string_view text, std::u16string_view password)
+    {
+        return Apply(u"Encrypt", text, password);
+    }
+    std::u16string Decrypt(std::u16string_view text, std::u16string_view password)
+    {
+        return Apply(u"Decrypt", text, password);
+    }
+};
+
+TEST_F(CryptoTest, MatchesKnownAnswers)
+{
+    struct Vector {
+        std::u16string text, password, enciphered;
+    };
+    const Vector vectors[] = {
+        {u"Hello, world", u"secret",
+         {0x8ED4, 0x2364, 0xF714, 0xDC39, 0xC8EA, 0x09E5, 0x136E, 0xBF03, 0x8C46, 0x0A66, 0x690F, 0x0D37}},
+        // The empty password hashes zero bytes.
+        {u"abc", u"", {0x9563, 0x2218, 0xA66F}},
+        {u"Gr\u00fc\u00dfe \u20ac", u"p\u00e4ssw\u00f6rd", {0x8CD6, 0x1AFB, 0xC360, 0x588D, 0x2CDD, 0x7BB3, 0x8D7B}},
+        // An enciphered text with a zero unit inside keeps its whole length.
+        {u"Zero", u"pw16174", {0x79FF, 0x433E, 0x0000, 0x9BE7}},
+    };
+    for (const Vector& v : vectors) {
+        EXPECT_EQ(Encrypt(v.text, v.password), v.enciphered) << ToUtf8(v.text);
+        EXPECT_EQ(Decrypt(v.enciphered, v.password), v.text) << ToUtf8(v.text);
+    }
+}
+
+TEST_F(CryptoTest, RoundTripsEveryText)
+{
+    // Every unit value, zero and lone surrogates included.
+    std::u16string all;
+    for (uint32_t unit = 0; unit < 0x10000; unit += 7) all += static_cast<char16_t>(unit);
+    const std::u16string texts[] = {all, std::u16string(u"\0a\0\0b\0", 6), u"x"};
+    for (const std::u16string& text : texts) {
+        for (const std::u16string password : {u"pw", u"", u"long password \u00e9\u4e2d"}) {
+            const std::u16string enciphered = Encrypt(text, password);
+            EXPECT_EQ(enciphered.size(), text.size());
+            EXPECT_NE(enciphered, text);
+            EXPECT_EQ(Decrypt(enciphered, password), text);
+            // No salt and no initialisation vector: the same text always.
+            EXPECT_EQ(Encrypt(text, password), enciphered);
+        }
+    }
+    // A wrong password is not detected; it gives another text as long.
+    const std::u16string enciphered = Encrypt(u"plain text", u"right");
+    const std::u16string wrong = Decrypt(enciphered, u"wrong");
+    EXPECT_EQ(wrong.size(), 10u);
+    EXPECT_NE(wrong, u"plain text");
+
+    EXPECT_EQ(Eval("Encrypt('', 'pw')"), "\"\"");
+    EXPECT_EQ(Eval("Decrypt('', '')"), "\"\"");
+}
+
+TEST_F(CryptoTest, TakesAnyValueAsTextAndChecksTheCount)
+{
+    EXPECT_EQ(Eval("Encrypt(12, true) == Encrypt('12', 'true')"), "true");
+    EXPECT_EQ(Eval("Decrypt(Encrypt(3.5, null), 'null') == AsStr(3.5)"), "true");
+    EXPECT_EQ(Run("Encrypt('a')"), "!errFewArguments");
+    EXPECT_EQ(Run("Decrypt('a', 'b', 'c')"), "!errManyArguments");
+}
+
+} // namespace
+} // namespace vellum::test
