@@ -24,6 +24,8 @@ constexpr size_t kMaxErrorMessage = 1535;
 constexpr int kMaxParentHops = 1000;
 // Tables nested deeper than this, and tables that contain themselves, print as "{...}".
 constexpr size_t kMaxPrintDepth = 100;
+// Concatenate keeps its buffer between calls up to this many units.
+constexpr size_t kKeptConcatUnits = size_t{1} << 20;
 
 const PathResolver& DefaultPaths()
 {
@@ -253,11 +255,14 @@ void Interpreter::AppendText(std::u16string& out, const Value& v, bool quoted, b
 StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
 {
     // Both texts go into one buffer and only the result is interned.
-    std::u16string text;
+    concatBuffer.clear();
     std::vector<const TableObject*> open;
-    AppendText(text, a, false, true, open);
-    AppendText(text, b, false, true, open);
-    return Intern(text);
+    AppendText(concatBuffer, a, false, true, open);
+    AppendText(concatBuffer, b, false, true, open);
+    StringObject* result = Intern(concatBuffer);
+    // A rare huge text does not keep its buffer for the interpreter's life.
+    if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);
+    return result;
 }
 
 StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)

@@ -257,6 +257,9 @@ private:
     SourcePlace errorPlace;
     // A deque, so that views of kept texts stay valid as more are kept.
     std::deque<std::u16string> sourceTexts;
+    // Where Concatenate builds its result: kept between calls, so that a
+    // loop growing a long text does not allocate and free a buffer each time.
+    std::u16string concatBuffer;
 
     Collector collector;
     StringTable strings{collector};
