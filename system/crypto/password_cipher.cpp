@@ -9,6 +9,7 @@
 // carry their length, so an enciphered text may hold zero units and still
 // deciphers whole. Nothing here can fail, so the empty string and null,
 // the failure results of both, never arise.
+#include "system/files/byte_text.h"
 #include "system/natives.h"
 
 #include "vm/interpreter.h"
@@ -56,10 +57,7 @@ std::u16string PasswordCipher(std::u16string_view text, std::u16string_view pass
     // Both lengths are even, so every unit gets both of its bytes back.
     std::vector<uint8_t> bytes = Utf16LeBytes(text);
     arcfour_crypt(&cipher, bytes.size(), bytes.data(), bytes.data());
-    std::u16string result(text.size(), u'\0');
-    for (size_t i = 0; i < result.size(); ++i)
-        result[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    return result;
+    return Utf16LeText(bytes, TextEnd::atLastByte);
 }
 
 uint32_t CipherNative(Interpreter& ip)
