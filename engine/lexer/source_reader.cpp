@@ -3,7 +3,7 @@
 #include "core/string_object.h"
 #include "lexer/char_class.h"
 #include "lexer/token.h"
-#include "vm/interpreter.h"
+#include "vm/interpreter_internal.h"
 #include "vm/path_resolver.h"
 
 #include <charconv>
@@ -271,8 +271,8 @@ void SourceReader::OpenInclude()
     includes.push_back({text, textId, position, tokenStart});
     // The interpreter keeps the text: errors of code compiled from it are
     // shown at their line in it long after this reader is gone.
-    textId = ip.KeepSourceText(std::move(included));
-    text = ip.SourceText(textId);
+    textId = Internals(ip).KeepSourceText(std::move(included));
+    text = Internals(ip).SourceText(textId);
     position = 0;
 }
 
