@@ -2,7 +2,7 @@
 
 #include "compiler/opcodes.h"
 #include "lexer/token.h"
-#include "vm/interpreter.h"
+#include "vm/interpreter_internal.h"
 
 #include <cstring>
 
@@ -95,7 +95,7 @@ void Compiler::FunctionStatement()
     if (currentFunction != nullptr) {
         slot = DeclareVariable(name, false);
     } else {
-        ip.Globals()->Set(name, Value::Null());
+        Internals(ip).Globals()->Set(name, Value::Null());
     }
     if (Failed()) return;
     reader.Next();
@@ -198,7 +198,7 @@ void Compiler::NameStatement()
     const int32_t position = Here();
     const uint16_t slot = ResolveLocal(name);
     Value existing;
-    if (slot == kGlobalSlot && !ip.Globals()->Find(name, existing)) {
+    if (slot == kGlobalSlot && !Internals(ip).Globals()->Find(name, existing)) {
         return reader.RaiseAt(errUndeclaredVariable, name.str->View());
     }
     if (reader.Next() == '=') {
@@ -448,7 +448,7 @@ void Compiler::TableConstructor()
 void Compiler::FunctionBody()
 {
     FunctionObject* function = ip.NewFunction();
-    ip.CodeConstants()->Append(Value::Function(function));
+    Internals(ip).CodeConstants()->Append(Value::Function(function));
     function->locals.Set(ip.MakeString(u"this"), Value::Number(0));
     uint32_t slots = 1;
     if (Token() != '(') return reader.RaiseAt(errUnexpectedItem);
@@ -480,7 +480,7 @@ void Compiler::FunctionBody()
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
     reader.Next();
     const Value value = Value::Function(function);
-    ip.CodeConstants()->Append(value);
+    Internals(ip).CodeConstants()->Append(value);
     EmitValue(OP_PUSHK, value, endPosition);
 }
 
@@ -490,11 +490,11 @@ uint16_t Compiler::DeclareVariable(const Value& name, bool mustBeNew)
 {
     if (currentFunction == nullptr) {
         Value existing;
-        if (mustBeNew && ip.Globals()->Find(name, existing)) {
+        if (mustBeNew && Internals(ip).Globals()->Find(name, existing)) {
             reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
             return kGlobalSlot;
         }
-        ip.Globals()->Set(name, Value::Null());
+        Internals(ip).Globals()->Set(name, Value::Null());
         return kGlobalSlot;
     }
     Value slot;
@@ -524,7 +524,7 @@ void Compiler::EmitLoadName(const Value& name, int32_t position)
     const uint16_t slot = ResolveLocal(name);
     if (slot != kGlobalSlot) return EmitU16(OP_GETLOCAL, slot, position);
     Value existing;
-    if (!ip.Globals()->Find(name, existing)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+    if (!Internals(ip).Globals()->Find(name, existing)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
     EmitValue(OP_GETGLOBAL, name, position);
 }
 
@@ -539,7 +539,7 @@ void Compiler::EmitStore(const Value& name, uint16_t slot, int32_t position)
 
 Value Compiler::KeepConstant(const Value& v)
 {
-    if (v.IsStr()) ip.CodeConstants()->Append(v);
+    if (v.IsStr()) Internals(ip).CodeConstants()->Append(v);
     return v;
 }
 

@@ -3,12 +3,12 @@
 #include "core/string_object.h"
 #include "lexer/char_class.h"
 #include "lexer/token.h"
-#include "vm/interpreter.h"
+#include "lexer/token_file.h"
+#include "vm/interpreter_internal.h"
 #include "vm/path_resolver.h"
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace vellum {
 
@@ -33,13 +33,6 @@ bool IsSingleCharToken(char16_t c)
     return std::u16string_view(u"()*+,-./:<=>[]{}&!").find(c) != std::u16string_view::npos;
 }
 
-bool HasValueImage(uint32_t code)
-{
-    return code == token::Null || code == token::Number || code == token::Boolean;
-}
-
-bool HasText(uint32_t code) { return code == token::String || code == token::Identifier; }
-
 } // namespace
 
 SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, uint32_t textId_,
@@ -49,13 +42,7 @@ SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, uint32_t
     includes.reserve(kMaxIncludeDepth);
     if (tokenFileName.empty()) return;
     // A token file that cannot be created leaves the compilation running without one.
-    if (auto path = ip.Paths().HostPath(tokenFileName)) {
-        tokenWriter.reset(std::fopen(path->c_str(), "wb"));
-        if (tokenWriter) {
-            const uint8_t marker[2] = {0xD2, 0x04};
-            std::fwrite(marker, 1, 2, tokenWriter.get());
-        }
-    }
+    if (auto path = ip.Paths().HostPath(tokenFileName)) tokenWriter.emplace(*path);
 }
 
 SourceReader::~SourceReader() { Close(); }
@@ -105,12 +92,12 @@ uint32_t SourceReader::Lex()
 {
     tokenValue = Value::Null();
     if (ip.ErrorPending()) return token = token::End;
-    token = readingTokens ? ReadTokenRecord() : LexText();
+    token = readingTokens ? NextRecord() : LexText();
     if (ip.ErrorPending()) {
         tokenValue = Value::Null();
         return token = token::End;
     }
-    if (!readingTokens) WriteToken(token);
+    if (!readingTokens && tokenWriter) tokenWriter->Write(token, tokenValue);
     return token;
 }
 
@@ -120,7 +107,7 @@ uint32_t SourceReader::LexText()
         if (Unit(position) == token::kTokenFileUnit) {
             readingTokens = true;
             ++position;
-            return ReadTokenRecord();
+            return NextRecord();
         }
         while (IsSpaceUnit(Unit(position))) ++position;
         const char16_t c = Unit(position);
@@ -271,8 +258,8 @@ void SourceReader::OpenInclude()
     includes.push_back({text, textId, position, tokenStart});
     // The interpreter keeps the text: errors of code compiled from it are
     // shown at their line in it long after this reader is gone.
-    textId = ip.KeepSourceText(std::move(included));
-    text = ip.SourceText(textId);
+    textId = Internals(ip).KeepSourceText(std::move(included));
+    text = Internals(ip).SourceText(textId);
     position = 0;
 }
 
@@ -319,76 +306,16 @@ void SourceReader::CorruptTokenFile()
     ip.RaiseErrorAt(errInvalidFileFormat, {static_cast<int32_t>(tokenStart), textId}, u"(token file)");
 }
 
-uint32_t SourceReader::ReadTokenRecord()
+uint32_t SourceReader::NextRecord()
 {
-    // Records are whole units: a 4-byte code, then a 16-byte image or a
-    // 4-byte count and that many units. Nothing is read past the buffer.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const size_t available = text.size() > position ? (text.size() - position) * 2 : 0;
-    const uint8_t* at = bytes + position * 2;
-    auto readU32 = [&](size_t offset) {
-        uint32_t v;
-        std::memcpy(&v, at + offset, 4);
-        return v;
-    };
-    if (available < 4) {
+    const std::optional<TokenRecord> record = ReadTokenRecord(ip, text, position);
+    if (!record) {
         CorruptTokenFile();
         return token::End;
     }
-    const uint32_t code = readU32(0);
-    size_t used = 4;
-    if (code == token::Include || code == token::TokenFileMarker || code == token::NoToken) {
-        CorruptTokenFile();
-        return token::End;
-    }
-    if (HasValueImage(code)) {
-        if (available < used + 16) {
-            CorruptTokenFile();
-            return token::End;
-        }
-        tokenValue = LoadValueImage(at + used);
-        const Tag expected = code == token::Null ? Tag::Null : code == token::Number ? Tag::Num : Tag::Bool;
-        if (tokenValue.tag != expected) {
-            tokenValue = Value::Null();
-            CorruptTokenFile();
-            return token::End;
-        }
-        used += 16;
-    } else if (HasText(code)) {
-        if (available < used + 4) {
-            CorruptTokenFile();
-            return token::End;
-        }
-        const uint32_t count = readU32(used);
-        used += 4;
-        if (count == 0 || (available - used) / 2 < count) {
-            CorruptTokenFile();
-            return token::End;
-        }
-        std::u16string units(count - 1, u'\0');
-        std::memcpy(units.data(), at + used, (count - 1) * 2);
-        used += size_t{count} * 2;
-        tokenValue = ip.MakeString(units);
-    }
-    position += used / 2;
-    return code;
-}
-
-void SourceReader::WriteToken(uint32_t code)
-{
-    if (!tokenWriter) return;
-    std::FILE* f = tokenWriter.get();
-    std::fwrite(&code, 4, 1, f);
-    if (HasValueImage(code)) {
-        uint8_t image[16];
-        StoreValueImage(image, tokenValue);
-        std::fwrite(image, 1, 16, f);
-    } else if (HasText(code)) {
-        const StringObject* s = tokenValue.str;
-        const uint32_t count = s->Length() + 1;
-        std::fwrite(&count, 4, 1, f);
-        std::fwrite(s->Data(), 2, count, f);
-    }
+    tokenValue = record->value;
+    position += record->units;
+    return record->code;
 }
 
 } // namespace vellum

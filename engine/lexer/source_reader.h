@@ -10,10 +10,12 @@
 #include "core/source_place.h"
 #include "core/value.h"
 #include "error/error_ids.h"
+#include "lexer/token_file.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +70,8 @@ private:
 
     uint32_t Lex();
     uint32_t LexText();
-    uint32_t ReadTokenRecord();
+    // The token of the token-file record at the position.
+    uint32_t NextRecord();
     char16_t Unit(size_t at) const { return at < text.size() ? text[at] : 0; }
     void LexString(char16_t quote);
     void LexNumber();
@@ -76,7 +79,6 @@ private:
     void OpenInclude();
     bool LeaveInclude();
     bool LoadFile(std::u16string_view name, std::u16string& out) const;
-    void WriteToken(uint32_t code);
     void CorruptTokenFile();
 
     Interpreter& ip;
@@ -89,7 +91,7 @@ private:
     uint32_t pushedToken = 0x10001;
     Value pushedValue;
     std::vector<Include> includes;
-    std::unique_ptr<std::FILE, FileCloser> tokenWriter;
+    std::optional<TokenFileWriter> tokenWriter;
     bool readingTokens = false;
 };
 

@@ -89,60 +89,15 @@ inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
 
 bool Interpreter::Execute(Code& code, bool fromNative)
 {
+    // Every instruction's handler comes from the instruction list; bytes
+    // past the last opcode do nothing.
     static void* handlers[256];
     static bool ready = false;
     if (!ready) {
         for (void*& h : handlers) h = &&op_nop;
-        handlers[OP_END] = &&op_end;
-        handlers[OP_PUSHK] = &&op_pushk;
-        handlers[OP_EQ] = &&op_eq;
-        handlers[OP_NE] = &&op_ne;
-        handlers[OP_LT] = &&op_compare;
-        handlers[OP_GT] = &&op_compare;
-        handlers[OP_LE] = &&op_compare;
-        handlers[OP_GE] = &&op_compare;
-        handlers[OP_AND] = &&op_and;
-        handlers[OP_OR] = &&op_or;
-        handlers[OP_NEG] = &&op_neg;
-        handlers[OP_ADD] = &&op_add;
-        handlers[OP_SUB] = &&op_sub;
-        handlers[OP_MUL] = &&op_mul;
-        handlers[OP_DIV] = &&op_div;
-        handlers[OP_CONCAT] = &&op_concat;
-        handlers[OP_JMP] = &&op_jmp;
-        handlers[OP_JMPF] = &&op_jmpf;
-        handlers[OP_FORIN] = &&op_forin;
-        handlers[OP_SETGLOBAL] = &&op_setglobal;
-        handlers[OP_GETGLOBAL] = &&op_getglobal;
-        handlers[OP_SETLOCAL] = &&op_setlocal;
-        handlers[OP_GETLOCAL] = &&op_getlocal;
-        handlers[OP_CALL] = &&op_call;
-        handlers[OP_CALLMETHOD] = &&op_callmethod;
-        handlers[OP_RET] = &&op_ret;
-        handlers[OP_POP] = &&op_pop;
-        handlers[OP_NEWTABLE] = &&op_newtable;
-        handlers[OP_GETINDEX] = &&op_getindex;
-        handlers[OP_SETINDEX] = &&op_setindex;
-        handlers[OP_NEXTINDEX] = &&op_nextindex;
-        handlers[OP_SWAP] = &&op_swap;
-        handlers[OP_SETPOS] = &&op_setpos;
-        handlers[OP_GETFIELD] = &&op_getfield;
-        handlers[OP_ADDK] = &&op_addk;
-        handlers[OP_SUBK] = &&op_subk;
-        handlers[OP_GETLOCAL2] = &&op_getlocal2;
-        handlers[OP_JEQ] = &&op_jeq;
-        handlers[OP_JNE] = &&op_jne;
-        handlers[OP_JLT] = &&op_jlt;
-        handlers[OP_JGT] = &&op_jgt;
-        handlers[OP_JLE] = &&op_jle;
-        handlers[OP_JGE] = &&op_jge;
-        handlers[OP_INCLOCAL] = &&op_inclocal;
-        handlers[OP_LADD] = &&op_ladd;
-        handlers[OP_LSUB] = &&op_lsub;
-        handlers[OP_LMUL] = &&op_lmul;
-        handlers[OP_LDIV] = &&op_ldiv;
-        handlers[OP_ADDSL] = &&op_addsl;
-        handlers[OP_SUBSL] = &&op_subsl;
+#define INSTRUCTION(name, operands, handler) handlers[OP_##name] = &&handler;
+#include "compiler/instructions.def"
+#undef INSTRUCTION
         ready = true;
     }
 

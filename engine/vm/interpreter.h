@@ -6,7 +6,9 @@
 // and the message tables. Natives read their arguments in place on the
 // operand stack: a call leaves, from the deepest cell, the function, `this`
 // and the arguments; CheckArgs takes them off the stack and ArgValue(i)
-// reads them where they lie until something is pushed.
+// reads them where they lie until something is pushed. Script classes and
+// native objects are declared through vm/class_binding.h; what the
+// compiler and the loop share lives in vm/interpreter_internal.h.
 #pragma once
 
 #include "core/collector.h"
@@ -30,7 +32,9 @@
 
 namespace vellum {
 
+struct Code;
 class ErrorReporter;
+class InterpreterInternals;
 class PathResolver;
 class TableIterator;
 class ValueRoot;
@@ -61,12 +65,6 @@ public:
     // Turns a text into a value: a leading number or boolean constant, a
     // table constructor evaluated, else the text itself as a string.
     Value EvalSource(std::u16string_view text);
-    // Runs bytecode until END or RET (true) or a pending error (false).
-    // An execution started from native code ends a quiet Die by clearing it.
-    bool Execute(Code& code, bool fromNative);
-    // Calls the function lying below its argc cells (this included) and
-    // leaves the result in the function's cell; false when it stopped on an error.
-    bool CallValue(int argc, bool fromNative = false);
 
     // --- registration -----------------------------------------------------
     void RegisterFunction(std::u16string_view name, NativeFunction function);
@@ -137,14 +135,6 @@ public:
     // A number truncated toward zero (saturating); false for any other value.
     static bool ValueToInt(const Value& v, int32_t& out);
 
-    void SetNativeObject(GcObject* object);
-    GcObject* GetNativeObject();
-    template <class T>
-    T* NativeObject()
-    {
-        return dynamic_cast<T*>(GetNativeObject());
-    }
-
     // Script callbacks. Both leave the stack as they found it and give null
     // when the call fails or is stopped by Die.
     Value CallFunction(const Value& thisValue, const Value& function, std::initializer_list<Value> args = {});
@@ -179,12 +169,6 @@ public:
 
     ErrorTable& Messages() { return errorTable; }
 
-    // --- source texts ---------------------------------------------------------
-    // Every text code was compiled from (scripts and included files) stays
-    // here, so an error can be placed on its line after compilation ended.
-    uint32_t KeepSourceText(std::u16string text);
-    std::u16string_view SourceText(uint32_t id) const { return sourceTexts[id]; }
-
     // --- host hooks -----------------------------------------------------------
     void SetReporter(ErrorReporter* r) { reporter = r; }
     ErrorReporter* Reporter() const { return reporter; }
@@ -192,24 +176,25 @@ public:
     const PathResolver& Paths() const { return *paths; }
 
     // --- collector ----------------------------------------------------------
-    // Collects when enough objects were made since the last collection.
-    void StepCollector()
-    {
-        if (gcEnabled && collector.Due()) Collect();
-    }
     void Collect();
+    // While switched off, running code makes objects without collecting;
+    // Collect still collects.
+    void SetCollectorEnabled(bool on) { gcEnabled = on; }
+    bool CollectorEnabled() const { return gcEnabled; }
     int32_t NewObjectsNum() const { return collector.newSinceCollect; }
     int32_t ObjectCount() const { return collector.objectCount; }
-    bool gcEnabled = true;
-
-    // --- engine state shared with the compiler and the loop -------------------
-    TableObject* Globals() const { return globals; }
-    TableObject* CodeConstants() const { return codeConstants; }
-    const Value& ParentKey() const { return parentKey; }
-    int StackDepth() const { return static_cast<int>(sp - stack); }
 
 private:
     friend class ValueRoot;
+    friend class InterpreterInternals;
+
+    // Runs bytecode until END or RET (true) or a pending error (false).
+    // An execution started from native code ends a quiet Die by clearing it.
+    bool Execute(Code& code, bool fromNative);
+    // Calls the function lying below its argc cells (this included) and
+    // leaves the result in the function's cell; false when it stopped on an error.
+    bool CallValue(int argc, bool fromNative = false);
+    uint32_t KeepSourceText(std::u16string text);
 
     struct StackState {
         Value* sp;
@@ -276,6 +261,7 @@ private:
     // error releases its iterator when the stack drops below that cell.
     std::vector<std::pair<const Value*, std::unique_ptr<TableIterator>>> iterators;
     ValueRoot* roots = nullptr;
+    bool gcEnabled = true;
 
     ErrorReporter* reporter = nullptr;
     const PathResolver* paths = nullptr;

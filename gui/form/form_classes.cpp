@@ -8,6 +8,7 @@
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "platform/today_host.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 #include <string>
@@ -16,7 +17,7 @@ namespace vellum::gui {
 
 namespace {
 
-Form* ThisForm(Interpreter& ip) { return ip.NativeObject<Form>(); }
+Form* ThisForm(Interpreter& ip) { return ThisNative<Form>(ip); }
 
 // The done button's kinds are ASCII words, compared without regard to case.
 bool IsWord(std::u16string_view text, std::u16string_view lowerWord)
@@ -38,11 +39,11 @@ uint32_t OnThisForm(Interpreter& ip, Action action)
     return 0;
 }
 
-// Makes the form object of this table; the table keeps it in "pObject".
+// Makes the form object of this table and ties it to the table.
 Form* NewForm(Interpreter& ip, bool isToday)
 {
     Form* form = ip.Make<Form>(ip, isToday);
-    ip.SetNativeObject(form);
+    AttachNativeToThis(ip, form);
     form->table = ip.ArgValue(0).table;
     return form;
 }
@@ -51,11 +52,7 @@ uint32_t Show(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 1)) return 0;
     if (!ip.ArgValue(0).IsTable()) return 0;
-    Window* owner = nullptr;
-    if (const Value given = ip.ArgValue(1); given.IsTable()) {
-        const Value object = ip.TableGet(given.table, u"pObject");
-        if (object.tag == Tag::Ptr) owner = dynamic_cast<Window*>(object.object);
-    }
+    Window* owner = NativeOf<Window>(ip, ip.ArgValue(1));
     ValueRoot keepOwner(ip, owner != nullptr ? Value::Pointer(owner) : Value::Null());
     NewForm(ip, false)->ShowForm(owner);
     return 0;
@@ -191,40 +188,37 @@ uint32_t TodayTextColor(Interpreter& ip)
     return 1;
 }
 
-TableObject* NewClass(Interpreter& ip, std::u16string_view name,
-                      std::initializer_list<std::pair<std::u16string_view, NativeFunction>> methods)
-{
-    TableObject* classTable = ip.NewTable();
-    for (const auto& [method, function] : methods) ip.SetMethod(classTable, method, function);
-    ip.SetGlobal(name, classTable);
-    return classTable;
-}
+constexpr ClassMethod kFormMethods[] = {
+    {u"Default", DeriveFromThis},
+    {u"Show", Show},
+    {u"Close", Close},
+    {u"GetView", GetView},
+    {u"SetTitle", SetTitle},
+    {u"Redraw", Redraw},
+    {u"SetMenu", SetMenu},
+    {u"SetFocus", SetFocus},
+    {u"SetForeground", SetForeground},
+    {u"DoneButton", DoneButton},
+    {u"ShowSip", ShowSip},
+    {u"ShowSipButton", ShowSipButton},
+};
+
+constexpr ClassMethod kTodayFormMethods[] = {
+    {u"Default", DeriveFromThis},
+    {u"GetView", GetView},
+    {u"Redraw", Redraw},
+    {u"SetFocus", SetFocus},
+    {u"SetForeground", SetForeground},
+    {u"TodayTextColor", TodayTextColor},
+    {u"Show", TodayShow},
+};
 
 } // namespace
 
 void RegisterFormClasses(Interpreter& ip)
 {
-    NewClass(ip, u"TForm",
-             {{u"Default", DeriveFromThis},
-              {u"Show", Show},
-              {u"Close", Close},
-              {u"GetView", GetView},
-              {u"SetTitle", SetTitle},
-              {u"Redraw", Redraw},
-              {u"SetMenu", SetMenu},
-              {u"SetFocus", SetFocus},
-              {u"SetForeground", SetForeground},
-              {u"DoneButton", DoneButton},
-              {u"ShowSip", ShowSip},
-              {u"ShowSipButton", ShowSipButton}});
-    NewClass(ip, u"TTodayForm",
-             {{u"Default", DeriveFromThis},
-              {u"GetView", GetView},
-              {u"Redraw", Redraw},
-              {u"SetFocus", SetFocus},
-              {u"SetForeground", SetForeground},
-              {u"TodayTextColor", TodayTextColor},
-              {u"Show", TodayShow}});
+    DefineClass(ip, u"TForm", kFormMethods);
+    DefineClass(ip, u"TTodayForm", kTodayFormMethods);
     // Running as the Today screen's host, the scripts find the screen here.
     if (platform::TodayHost* host = platform::TodayHost::Current()) {
         ip.SetGlobal(u"gTodayParentWnd", Value::Binary(host->Handle()));

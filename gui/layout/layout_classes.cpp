@@ -56,21 +56,21 @@ uint32_t AddItem(Interpreter& ip)
     return 1;
 }
 
+constexpr ClassMethod kGroupMethods[] = {{u"AddView", AddView}, {u"RemoveView", RemoveView}};
+
+constexpr ClassMethod kSwitchMethods[] = {
+    {u"DeleteItem", DeleteItemMethod}, {u"AddItem", AddItem}, {u"SwitchView", SwitchViewMethod}};
+
 void RegisterGroup(Interpreter& ip, std::u16string_view name, NativeFunction create)
 {
-    TableObject* classTable = RegisterViewClass(ip, name, create);
-    ip.SetMethod(classTable, u"AddView", AddView);
-    ip.SetMethod(classTable, u"RemoveView", RemoveView);
+    AddMethods(ip, RegisterViewClass(ip, name, create), kGroupMethods);
 }
 
 } // namespace
 
 void RegisterLayoutClasses(Interpreter& ip)
 {
-    TableObject* switchClass = RegisterViewClass(ip, u"TSwitch", CreateViewObject<SwitchView>);
-    ip.SetMethod(switchClass, u"DeleteItem", DeleteItemMethod);
-    ip.SetMethod(switchClass, u"AddItem", AddItem);
-    ip.SetMethod(switchClass, u"SwitchView", SwitchViewMethod);
+    AddMethods(ip, RegisterViewClass(ip, u"TSwitch", CreateViewObject<SwitchView>), kSwitchMethods);
     RegisterGroup(ip, u"TRow", CreateViewObject<RowView>);
     RegisterGroup(ip, u"TColumn", CreateViewObject<ColumnView>);
     RegisterGroup(ip, u"TGrid", CreateViewObject<GridView>);

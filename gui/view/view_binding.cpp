@@ -1,15 +1,14 @@
 #include "gui/view/view_binding.h"
 
 #include "gui/view/view.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 namespace vellum::gui {
 
 View* ViewOfTable(Interpreter& ip, TableObject* table)
 {
-    if (table == nullptr) return nullptr;
-    const Value object = ip.TableGet(table, u"pObject");
-    return object.tag == Tag::Ptr ? dynamic_cast<View*>(object.object) : nullptr;
+    return NativeOf<View>(ip, table);
 }
 
 bool IsViewTable(Interpreter& ip, const Value& value)

@@ -13,7 +13,7 @@ namespace vellum::gui {
 class Form;
 class View;
 
-// The View in the table's "pObject" (inherited fields count), else none.
+// The View tied to the table (inherited ones count), else none.
 View* ViewOfTable(Interpreter& ip, TableObject* table);
 // A table whose "GetView" is a native function: it derives from a view class.
 bool IsViewTable(Interpreter& ip, const Value& value);

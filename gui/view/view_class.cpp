@@ -10,16 +10,6 @@
 
 namespace vellum::gui {
 
-uint32_t DeriveFromThis(Interpreter& ip)
-{
-    if (!ip.CheckArgs(1, -1)) return 0;
-    const Value self = ip.ArgValue(0);
-    const Value t = ip.ArgValue(1);
-    if (t.IsTable()) ip.TableSet(t.table, u"parent", self);
-    ip.PushValue(t);
-    return 1;
-}
-
 View* ThisView(Interpreter& ip)
 {
     const Value& self = ip.ArgValue(0);
@@ -230,8 +220,7 @@ uint32_t IsGroup(Interpreter& ip)
 
 TableObject* RegisterViewClass(Interpreter& ip, std::u16string_view name, NativeFunction create)
 {
-    TableObject* classTable = ip.NewTable();
-    static constexpr std::pair<std::u16string_view, NativeFunction> kCommonMethods[] = {
+    static constexpr ClassMethod kCommonMethods[] = {
         {u"Default", DeriveFromThis}, {u"Redraw", Redraw},         {u"Show", Show},
         {u"Hide", Hide},             {u"GetView", GetView},       {u"Parent", Parent},
         {u"Form", FormOf},           {u"GetRect", GetRect},       {u"AutoHeight", AutoHeight},
@@ -240,9 +229,8 @@ TableObject* RegisterViewClass(Interpreter& ip, std::u16string_view name, Native
         {u"Dip2PxX", Dip2PxX},       {u"Dip2PxY", Dip2PxY},       {u"Point2View", Point2View},
         {u"IsGroup", IsGroup},
     };
-    for (const auto& [method, function] : kCommonMethods) ip.SetMethod(classTable, method, function);
+    TableObject* classTable = DefineClass(ip, name, kCommonMethods);
     ip.SetMethod(classTable, u"Create", create);
-    ip.SetGlobal(name, classTable);
     return classTable;
 }
 

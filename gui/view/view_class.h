@@ -4,6 +4,7 @@
 
 #include "core/table_object.h"
 #include "core/value.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 #include <string_view>
@@ -17,18 +18,14 @@ class View;
 TableObject* RegisterViewClass(Interpreter& ip, std::u16string_view name, NativeFunction create);
 
 // The Create method of a view class: no arguments; makes the native view
-// and stores it in this."pObject".
+// and ties it to this.
 template <class ViewClass>
 uint32_t CreateViewObject(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    ip.SetNativeObject(ip.Make<ViewClass>(ip));
+    AttachNativeToThis(ip, ip.Make<ViewClass>(ip));
     return 0;
 }
-
-// The Default method of the class tables (views and forms alike): sets
-// t."parent" to this and gives t; a value that is not a table comes back as it was.
-uint32_t DeriveFromThis(Interpreter& ip);
 
 // The view of `this` in a method; none when the table has no view.
 View* ThisView(Interpreter& ip);

@@ -109,9 +109,9 @@ uint32_t GCEnabled(Interpreter& ip)
     if (ip.ArgCount() - 1 == 1) {
         const uint32_t on = ip.ArgBool(1);
         if (ip.ErrorPending()) return 0;
-        ip.gcEnabled = on != 0;
+        ip.SetCollectorEnabled(on != 0);
     }
-    ip.PushBool(ip.gcEnabled);
+    ip.PushBool(ip.CollectorEnabled());
     return 1;
 }
 

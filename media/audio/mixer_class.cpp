@@ -1,5 +1,4 @@
-// Mixer: a table with the mixer in "pObject" and its output player in
-// "pPlayer". Both native objects share the player, so neither can be left
+// Mixer: a table tied to its mixer, with its output player in "pPlayer". Both native objects share the player, so neither can be left
 // pointing at a freed one whichever the collector frees first, and the
 // mixer stops it before it goes.
 #include "media/audio/mixer_class.h"
@@ -7,6 +6,7 @@
 #include "media/audio/audio_library.h"
 #include "media/audio/mixer.h"
 #include "media/audio/track_class.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 #include <memory>
@@ -23,16 +23,16 @@ private:
     std::shared_ptr<OutputPlayer> player;
 };
 
-Mixer* ThisMixer(Interpreter& ip) { return ip.NativeObject<Mixer>(); }
+Mixer* ThisMixer(Interpreter& ip) { return ThisNative<Mixer>(ip); }
 
 uint32_t Default(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
     auto player = std::make_shared<OutputPlayer>();
     TableObject* object = ip.NewTable();
-    ip.TableSet(object, u"parent", ip.ArgValue(0));
+    SetParent(ip, object, ip.ArgValue(0));
     ip.TableSet(object, u"pPlayer", Value::Pointer(ip.Make<PlayerObject>(player)));
-    ip.TableSet(object, u"pObject", Value::Pointer(ip.Make<Mixer>(std::move(player))));
+    AttachNative(ip, object, ip.Make<Mixer>(std::move(player)));
     ip.PushValue(Value::Table(object));
     return 1;
 }
@@ -43,8 +43,7 @@ uint32_t Add(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     TableObject* table = ip.ArgTable(1);
     if (table == nullptr) return 0;
-    const Value native = ip.TableGet(table, u"pObject");
-    auto* track = native.tag == Tag::Ptr ? dynamic_cast<TrackObject*>(native.object) : nullptr;
+    auto* track = NativeOf<TrackObject>(ip, table);
     Mixer* mixer = ThisMixer(ip);
     if (track != nullptr && mixer != nullptr) mixer->Add(track->Get(), track);
     return 0;
@@ -91,19 +90,16 @@ uint32_t SetVolume(Interpreter& ip)
     return 0;
 }
 
+constexpr ClassMethod kMixerMethods[] = {
+    {u"Default", Default}, {u"Add", Add},       {u"Start", Start},         {u"Stop", Stop},
+    {u"CurrPos", CurrPos}, {u"SetBPM", SetBPM}, {u"SetVolume", SetVolume},
+};
+
 } // namespace
 
 void RegisterMixerClass(Interpreter& ip)
 {
-    TableObject* table = ip.NewTable();
-    ip.SetMethod(table, u"Default", Default);
-    ip.SetMethod(table, u"Add", Add);
-    ip.SetMethod(table, u"Start", Start);
-    ip.SetMethod(table, u"Stop", Stop);
-    ip.SetMethod(table, u"CurrPos", CurrPos);
-    ip.SetMethod(table, u"SetBPM", SetBPM);
-    ip.SetMethod(table, u"SetVolume", SetVolume);
-    ip.SetGlobal(u"Mixer", table);
+    DefineClass(ip, u"Mixer", kMixerMethods);
 }
 
 } // namespace vellum::media

@@ -6,6 +6,7 @@
 #include "media/audio/audio_library.h"
 #include "media/audio/mixer.h"
 #include "media/audio/wave_file.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
 
@@ -54,7 +55,7 @@ std::vector<bool> PatternFlags(const Value& table, const Value& explicitLength)
 
 std::shared_ptr<Track> ThisTrack(Interpreter& ip)
 {
-    auto* object = ip.NativeObject<TrackObject>();
+    auto* object = ThisNative<TrackObject>(ip);
     return object != nullptr ? object->Get() : nullptr;
 }
 
@@ -67,9 +68,8 @@ uint32_t Default(Interpreter& ip)
     Track::Samples sound = LoadSound(ip, path);
 
     TableObject* object = ip.NewTable();
-    ip.TableSet(object, u"parent", parent.value);
     auto track = std::make_shared<Track>(path, std::move(sound), flags);
-    ip.TableSet(object, u"pObject", Value::Pointer(ip.Make<TrackObject>(std::move(track))));
+    BindNative(ip, object, parent.value, ip.Make<TrackObject>(std::move(track)));
     ip.PushValue(Value::Table(object));
     return 1;
 }
@@ -104,16 +104,14 @@ uint32_t SetFile(Interpreter& ip)
     return 0;
 }
 
+constexpr ClassMethod kTrackMethods[] = {
+    {u"Default", Default}, {u"SetAt", SetAt}, {u"SetVolume", SetVolume}, {u"SetFile", SetFile}};
+
 } // namespace
 
 void RegisterTrackClass(Interpreter& ip)
 {
-    TableObject* table = ip.NewTable();
-    ip.SetMethod(table, u"Default", Default);
-    ip.SetMethod(table, u"SetAt", SetAt);
-    ip.SetMethod(table, u"SetVolume", SetVolume);
-    ip.SetMethod(table, u"SetFile", SetFile);
-    ip.SetGlobal(u"Track", table);
+    DefineClass(ip, u"Track", kTrackMethods);
 }
 
 } // namespace vellum::media

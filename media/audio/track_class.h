@@ -1,4 +1,4 @@
-// The Track script class and the native object its tables hold in "pObject".
+// The Track script class and the native object tied to its tables.
 #pragma once
 
 #include "core/gc_object.h"

@@ -8,6 +8,7 @@
 #include "media/image/image_operations.h"
 #include "media/image/script_bitmap.h"
 #include "platform/image_codec.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
 
@@ -66,8 +67,8 @@ uint32_t Default(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     const Value self = ip.ArgValue(0);
     TableObject* bitmap = ip.NewTable();
-    if (self.IsTable()) ip.TableSet(bitmap, u"parent", self);
-    ip.TableSet(bitmap, u"pObject", Value::Pointer(ip.Make<ScriptBitmap>()));
+    if (self.IsTable()) SetParent(ip, bitmap, self);
+    AttachNative(ip, bitmap, ip.Make<ScriptBitmap>());
     ip.PushValue(Value::Table(bitmap));
     return 1;
 }
@@ -228,19 +229,22 @@ uint32_t BlackAndWhiteMethod(Interpreter& ip)
     return 0;
 }
 
+constexpr ClassMethod kBitmapMethods[] = {
+    {u"Default", Default},
+    {u"FromFile", FromFile},
+    {u"Save", Save},
+    {u"Crop", CropMethod},
+    {u"Size", SizeMethod},
+    {u"Rotate", RotateMethod},
+    {u"BrightnessContrast", BrightnessContrastMethod},
+    {u"BlackAndWhite", BlackAndWhiteMethod},
+};
+
 } // namespace
 
 void RegisterBitmapClass(Interpreter& ip)
 {
-    TableObject* table = gui::RegisterViewClass(ip, u"TBitmap", Create);
-    ip.SetMethod(table, u"Default", Default);
-    ip.SetMethod(table, u"FromFile", FromFile);
-    ip.SetMethod(table, u"Save", Save);
-    ip.SetMethod(table, u"Crop", CropMethod);
-    ip.SetMethod(table, u"Size", SizeMethod);
-    ip.SetMethod(table, u"Rotate", RotateMethod);
-    ip.SetMethod(table, u"BrightnessContrast", BrightnessContrastMethod);
-    ip.SetMethod(table, u"BlackAndWhite", BlackAndWhiteMethod);
+    AddMethods(ip, gui::RegisterViewClass(ip, u"TBitmap", Create), kBitmapMethods);
 }
 
 } // namespace vellum::media

@@ -54,14 +54,13 @@ uint32_t Rect(Interpreter& ip)
     return 1;
 }
 
+constexpr ClassMethod kBitmapViewMethods[] = {{u"SetBitmap", SetBitmap}, {u"Zoom", Zoom}, {u"Rect", Rect}};
+
 } // namespace
 
 void RegisterBitmapViewClass(Interpreter& ip)
 {
-    TableObject* classTable = gui::RegisterViewClass(ip, u"TBitmapView", gui::CreateViewObject<BitmapView>);
-    ip.SetMethod(classTable, u"SetBitmap", SetBitmap);
-    ip.SetMethod(classTable, u"Zoom", Zoom);
-    ip.SetMethod(classTable, u"Rect", Rect);
+    AddMethods(ip, gui::RegisterViewClass(ip, u"TBitmapView", gui::CreateViewObject<BitmapView>), kBitmapViewMethods);
 }
 
 } // namespace vellum::media

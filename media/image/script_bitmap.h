@@ -1,5 +1,5 @@
 // The native object of a TBitmap table: one DibImage, owned by the
-// collector and tied to the table through its "pObject".
+// collector and tied to the table.
 #pragma once
 
 #include "core/gc_object.h"
@@ -17,8 +17,8 @@ public:
     DibImage image;
 };
 
-// The image of a bitmap table: its "pObject" when that is a ScriptBitmap,
-// else null (no picture). Reads the field without running script code.
+// The image of a bitmap table: its native object when that is a
+// ScriptBitmap, else null (no picture). Reads the field without running script code.
 DibImage* BitmapImage(Interpreter& ip, TableObject* table);
 
 } // namespace vellum::media

@@ -5,6 +5,7 @@
 #include "system/system_library.h"
 #include "system/time/date_number.h"
 
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 #include <vector>
@@ -34,7 +35,7 @@ uint32_t Default(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     TableObject* object = ip.NewTable();
-    ip.TableSet(object, u"parent", ip.ArgValue(0));
+    SetParent(ip, object, ip.ArgValue(0));
     ip.TableSet(object, u"fullPath", ip.ArgValue(1));
     ip.PushValue(Value::Table(object));
     return 1;
@@ -108,19 +109,16 @@ uint32_t OpenRead(Interpreter& ip)
     return 1;
 }
 
+constexpr ClassMethod kFileMethods[] = {
+    {u"Default", Default}, {u"CopyTo", CopyTo},       {u"Delete", Delete},     {u"Exists", Exists},
+    {u"Time", Time},       {u"OpenWrite", OpenWrite}, {u"OpenRead", OpenRead},
+};
+
 } // namespace
 
 void RegisterFileClasses(Interpreter& ip)
 {
-    TableObject* file = ip.NewTable();
-    ip.SetMethod(file, u"Default", Default);
-    ip.SetMethod(file, u"CopyTo", CopyTo);
-    ip.SetMethod(file, u"Delete", Delete);
-    ip.SetMethod(file, u"Exists", Exists);
-    ip.SetMethod(file, u"Time", Time);
-    ip.SetMethod(file, u"OpenWrite", OpenWrite);
-    ip.SetMethod(file, u"OpenRead", OpenRead);
-    ip.SetGlobal(u"File", file);
+    DefineClass(ip, u"File", kFileMethods);
     RegisterFileStreamClass(ip);
 }
 

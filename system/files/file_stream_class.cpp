@@ -3,6 +3,7 @@
 #include "system/files/file_stream_class.h"
 
 #include "stream/text_reader.h"
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
 
 #include <utility>
@@ -25,8 +26,7 @@ void ScriptFileStream::Close()
 Value NewStreamObject(Interpreter& ip, platform::OpenFile file)
 {
     TableObject* object = ip.NewTable();
-    ip.TableSet(object, u"parent", ip.GetGlobal(u"FileStream"));
-    ip.TableSet(object, u"pObject", Value::Pointer(ip.Make<ScriptFileStream>(ip, std::move(file))));
+    BindNative(ip, object, ip.GetGlobal(u"FileStream"), ip.Make<ScriptFileStream>(ip, std::move(file)));
     return Value::Table(object);
 }
 
@@ -34,7 +34,7 @@ namespace {
 
 FileStream* ThisStream(Interpreter& ip)
 {
-    auto* object = ip.NativeObject<ScriptFileStream>();
+    auto* object = ThisNative<ScriptFileStream>(ip);
     return object != nullptr ? &object->Stream() : nullptr;
 }
 
@@ -84,21 +84,20 @@ uint32_t AppendLine(Interpreter& ip)
 uint32_t Close(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    if (auto* object = ip.NativeObject<ScriptFileStream>()) object->Close();
+    if (auto* object = ThisNative<ScriptFileStream>(ip)) object->Close();
     return 0;
 }
+
+constexpr ClassMethod kFileStreamMethods[] = {
+    {u"Write", Write},           {u"SetEncoding", SetEncoding}, {u"ReadLine", ReadLine},
+    {u"AppendLine", AppendLine}, {u"Close", Close},
+};
 
 } // namespace
 
 void RegisterFileStreamClass(Interpreter& ip)
 {
-    TableObject* table = ip.NewTable();
-    ip.SetMethod(table, u"Write", Write);
-    ip.SetMethod(table, u"SetEncoding", SetEncoding);
-    ip.SetMethod(table, u"ReadLine", ReadLine);
-    ip.SetMethod(table, u"AppendLine", AppendLine);
-    ip.SetMethod(table, u"Close", Close);
-    ip.SetGlobal(u"FileStream", table);
+    DefineClass(ip, u"FileStream", kFileStreamMethods);
 }
 
 } // namespace vellum::system

@@ -3,6 +3,7 @@
 // to leave the device folder, and tracks that outlive their tables.
 #include "media/audio/mixer.h"
 #include "media/audio/track_class.h"
+#include "vm/class_binding.h"
 #include "system/system_harness.h"
 #include "wave_bytes.h"
 
@@ -15,14 +16,11 @@ class AudioScriptTest : public SystemHarness {
 protected:
     AudioScriptTest() { WriteBytes("beat.wav", WaveBytes(WaveHeader(), Pcm16({1000, 2000, 3000}))); }
 
-    // The native object in the "pObject" of a global's table.
+    // The native object of a global's table.
     template <class T>
     T* Native(std::u16string_view global)
     {
-        const Value table = ip->GetGlobal(global);
-        if (!table.IsTable()) return nullptr;
-        const Value native = ip->TableGet(table.table, u"pObject");
-        return native.tag == Tag::Ptr ? dynamic_cast<T*>(native.object) : nullptr;
+        return NativeOf<T>(*ip, ip->GetGlobal(global));
     }
     std::shared_ptr<media::Track> TrackOf(std::u16string_view global)
     {

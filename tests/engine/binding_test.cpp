@@ -58,14 +58,14 @@ public:
 uint32_t ThingCreate(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 1)) return 0;
-    ip.SetNativeObject(ip.Make<Thing>(ip.ArgNumber(1)));
+    AttachNativeToThis(ip, ip.Make<Thing>(ip.ArgNumber(1)));
     return 0;
 }
 
 uint32_t ThingId(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 0)) return 0;
-    const Thing* thing = ip.NativeObject<Thing>();
+    const Thing* thing = ThisNative<Thing>(ip);
     if (thing == nullptr) return 0;
     ip.PushNumber(thing->id);
     return 1;
@@ -80,10 +80,8 @@ protected:
         ip.RegisterFunction(u"Kinds", Kinds);
         ip.RegisterFunction(u"Self", Self);
         ip.RegisterFunction(u"Call", Call);
-        TableObject* thing = ip.NewTable();
-        ip.SetMethod(thing, u"Create", ThingCreate);
-        ip.SetMethod(thing, u"Id", ThingId);
-        ip.SetGlobal(u"TThing", thing);
+        static constexpr ClassMethod kThingMethods[] = {{u"Create", ThingCreate}, {u"Id", ThingId}};
+        DefineClass(ip, u"TThing", kThingMethods);
     }
     ScriptHarness h;
     Interpreter& ip = h.ip;
@@ -109,7 +107,7 @@ TEST_F(Binding, ArgumentChecks)
     // A native that pushes nothing gives null; `this` is the method's table.
     EXPECT_EQ(h.Output("Print(TThing.Create(1)) var t = {f = Self, n = 1} Print(t.f().n) Print(Self(2))"),
               "null\n1\nnull\n");
-    EXPECT_EQ(ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
 }
 
 TEST_F(Binding, PropertiesAndNativeObjects)
@@ -121,7 +119,7 @@ TEST_F(Binding, PropertiesAndNativeObjects)
     EXPECT_EQ(ip.GetProperty(t, u"me").table, t);
     EXPECT_EQ(U8(ip.GetProperty(t, u"z").str->View()), "z");
     EXPECT_TRUE(ip.GetProperty(t, u"missing").IsNull());
-    EXPECT_EQ(ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
 
     // Methods find the native object through "parent" like any field.
     EXPECT_EQ(h.Output("var a = {parent = TThing} a.Create(7) var b = {parent = a} Print(a.Id() & b.Id())"
@@ -143,10 +141,10 @@ TEST_F(Binding, CallbacksRestoreTheStack)
                        " function Quit() Die() end var obj = {k = 10, function Get(x) return this.k + x end}"),
               "");
     ip.PushNumber(99); // what lies below a callback stays as it is
-    const int depth = ip.StackDepth();
+    const int depth = Internals(ip).StackDepth();
     auto call = [&](std::u16string_view name, std::initializer_list<Value> args) {
         const Value result = ip.CallFunction(Value::Null(), ip.GetGlobal(name), args);
-        EXPECT_EQ(ip.StackDepth(), depth) << U8(name);
+        EXPECT_EQ(Internals(ip).StackDepth(), depth) << U8(name);
         return result;
     };
     EXPECT_EQ(call(u"Add", {Value::Number(2), Value::Number(3)}).num, 5);
@@ -161,7 +159,7 @@ TEST_F(Binding, CallbacksRestoreTheStack)
     EXPECT_EQ(ip.CallMethod(obj, u"Get", {Value::Number(5)}).num, 15);
     EXPECT_TRUE(ip.CallMethod(obj, u"Missing").IsNull());
     EXPECT_EQ(h.Take().error, "errFunctionCallToNonFunction");
-    EXPECT_EQ(ip.StackDepth(), depth);
+    EXPECT_EQ(Internals(ip).StackDepth(), depth);
     EXPECT_FALSE(ip.PopBool());
 }
 
@@ -178,7 +176,7 @@ TEST_F(Binding, DieStopsQuietlyUpToTheNativeEntry)
               "1\nnull\nafter\n");
     // A real error in the callback stops the caller too.
     EXPECT_EQ(h.Output("function Fail() return 1 + {} end Print(Call(Fail)) Print('no')"), "!errNumberExpected");
-    EXPECT_EQ(ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
 }
 
 TEST_F(Binding, EvalSource)
@@ -205,7 +203,7 @@ TEST_F(Binding, EvalSource)
     EXPECT_FALSE(ip.ErrorPending());
     EXPECT_TRUE(ip.EvalSource(u"{1} + 1").IsNull());
     EXPECT_EQ(h.Take().error, "errNumberExpected");
-    EXPECT_EQ(ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
 }
 
 } // namespace

@@ -72,7 +72,7 @@ TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
 
     EXPECT_EQ(h.Output("GCEnabled(false) Churn(3000) Print(NewObjectsNum() >= 3000)"), "true\n");
     EXPECT_GE(ip.ObjectCount(), base + 3000);
-    EXPECT_FALSE(ip.gcEnabled);
+    EXPECT_FALSE(ip.CollectorEnabled());
     // Switched on, it collects after the very next instruction.
     EXPECT_EQ(h.Output("GCEnabled(true) Print(NewObjectsNum())"), "0\n");
     EXPECT_LT(ip.ObjectCount(), base + 100);
@@ -91,9 +91,9 @@ TEST(Collector, RootsHeldByNativeCodeAndTearDown)
         {
             ValueRoot root(ip, Value::Pointer(ip.Make<Probe>(rootedGone)));
             ip.Make<Probe>(looseGone);
-            // Held by a native object that a global table reaches through "pObject".
+            // Held by the native object of a table a global reaches.
             TableObject* owner = ip.NewTable();
-            ip.TableSet(owner, u"pObject", Value::Pointer(ip.Make<Probe>(globalGone, Value::Pointer(ip.Make<Probe>(heldGone)))));
+            AttachNative(ip, owner, ip.Make<Probe>(globalGone, Value::Pointer(ip.Make<Probe>(heldGone))));
             ip.SetGlobal(u"owner", owner);
             ip.CallFunction(Value::Null(), ip.GetGlobal(u"Churn"), {Value::Number(3000)});
             EXPECT_FALSE(rootedGone);

@@ -69,8 +69,8 @@ TEST(CompileErrors, DeclarationsActWhileCompiling)
     // What was declared before the error stays declared, and nothing ran.
     EXPECT_EQ(h.Run("var a = 1 var b = 2 Print(a) )").output, "");
     Value v;
-    EXPECT_TRUE(h.ip.Globals()->Find(h.ip.MakeString(u"a"), v));
-    EXPECT_TRUE(h.ip.Globals()->Find(h.ip.MakeString(u"b"), v));
+    EXPECT_TRUE(Internals(h.ip).Globals()->Find(h.ip.MakeString(u"a"), v));
+    EXPECT_TRUE(Internals(h.ip).Globals()->Find(h.ip.MakeString(u"b"), v));
     EXPECT_TRUE(v.IsNull());
 
     // A named function is declared (as null) before its definition runs.

@@ -147,7 +147,7 @@ TEST(Instructions, HandAssembledCode)
     code.bytes.insert(code.bytes.end(), 16, 0);
     code.bytes.push_back(OP_NEG);
     code.bytes.push_back(OP_END);
-    EXPECT_FALSE(h.ip.Execute(code, true));
+    EXPECT_FALSE(Internals(h.ip).Execute(code, true));
     const Outcome o = h.Take();
     EXPECT_EQ(o.error, "errNumberExpected");
     EXPECT_EQ(o.position, 42);

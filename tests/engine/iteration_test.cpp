@@ -73,7 +73,7 @@ TEST(Iteration, ReturnFromInsideALoop)
     EXPECT_EQ(h.Output("function find(t, x) for k : v in t if v == x return k end end end"
                        " Print(find({a = 1, b = 2}, 2)) Print(find({5, 6}, 7))"),
               "b\nnull\n");
-    EXPECT_EQ(h.ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
 }
 
 } // namespace

@@ -67,7 +67,7 @@ TEST(RuntimeErrors, MessageAndPositionOfEachError)
         ASSERT_GE(at, 0) << c.at;
         EXPECT_GE(o.position, at) << c.source;
         EXPECT_LT(o.position, at + static_cast<int32_t>(c.at.size())) << c.source;
-        EXPECT_EQ(h.ip.StackDepth(), 0) << c.source;
+        EXPECT_EQ(Internals(h.ip).StackDepth(), 0) << c.source;
     }
 }
 
@@ -81,7 +81,7 @@ TEST(RuntimeErrors, AnErrorStopsEveryExecutionUpToTheNativeEntry)
     EXPECT_EQ(h.Output("for v in {1, 2, 3} Print(v) if v == 2 v = v + 'x' end end"), "1\n2\n!errNumberExpected");
     // The interpreter is fine afterwards, loops included.
     EXPECT_EQ(h.Output("for k : v in {4, 5} Print(k & v) end"), "04\n15\n");
-    EXPECT_EQ(h.ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
 }
 
 std::string Repeat(const std::string& item, int n, const std::string& separator)
@@ -102,7 +102,7 @@ TEST(RuntimeErrors, TheOperandStackAndCallDepthAreBounded)
     std::string locals;
     for (int i = 0; i < 1100; ++i) locals += " var v" + std::to_string(i);
     EXPECT_EQ(h.Run("function many()" + locals + " end many()").error, "errOutOfMemory");
-    EXPECT_EQ(h.ip.StackDepth(), 0);
+    EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
     // Failed runs give back every level they took: the deepest call still fits.
     const std::string depth = std::to_string(Interpreter::kMaxCallDepth - 1);
     EXPECT_EQ(h.Output("function e(n) if n == 0 return 'deep' end return e(n - 1) end Print(e(" + depth + "))"),
@@ -118,7 +118,7 @@ void ExpectOutOfMemoryWithoutCrash(const std::string& source)
         {
             ScriptHarness h;
             const Outcome o = h.Run(source);
-            std::exit(o.error == "errOutOfMemory" && h.ip.StackDepth() == 0 ? 0 : 1);
+            std::exit(o.error == "errOutOfMemory" && Internals(h.ip).StackDepth() == 0 ? 0 : 1);
         },
         testing::ExitedWithCode(0), "")
         << source.substr(0, 40);

@@ -32,7 +32,7 @@ uint32_t GCEnabled(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 1)) return 0;
     const uint32_t on = ip.ArgBool(1);
-    if (!ip.ErrorPending()) ip.gcEnabled = on != 0;
+    if (!ip.ErrorPending()) ip.SetCollectorEnabled(on != 0);
     return 0;
 }
 

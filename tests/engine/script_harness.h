@@ -3,7 +3,9 @@
 // temporary folder for test files.
 #pragma once
 
+#include "vm/class_binding.h"
 #include "vm/interpreter.h"
+#include "vm/interpreter_internal.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -152,13 +152,14 @@ TEST(Tables, KeysAppendingAndLookups)
     TableObject* base = ip.NewTable();
     TableObject* leaf = ip.NewTable();
     ip.TableSet(base, u"x", Value::Number(1));
-    ip.TableSet(leaf, u"parent", Value::Table(base));
+    SetParent(ip, leaf, Value::Table(base));
     ip.TableSet(leaf, u"x", Value::Null());
     EXPECT_EQ(ip.TableGet(leaf, u"x").num, 1);
     EXPECT_TRUE(leaf->Get(ip.MakeString(u"x")).IsNull());
-    ip.TableSet(base, u"parent", Value::Table(leaf));
+    SetParent(ip, base, Value::Table(leaf));
     EXPECT_TRUE(ip.TableGet(leaf, u"y").IsNull());
-    EXPECT_EQ(ip.GetTableField(leaf, u"parent"), base);
+    ip.TableSet(leaf, u"link", Value::Table(base));
+    EXPECT_EQ(ip.GetTableField(leaf, u"link"), base);
     EXPECT_EQ(ip.GetTableField(leaf, u"x"), nullptr);
     EXPECT_EQ(ip.Intern(u"same"), ip.Concatenate(ip.MakeString(u"sa"), ip.MakeString(u"me")));
 }

@@ -10,6 +10,7 @@
 #include "platform/device_folder.h"
 #include "platform/device_screen.h"
 #include "platform/message_loop.h"
+#include "vm/class_binding.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -84,7 +85,7 @@ protected:
         auto* bitmap = h.ip.Make<media::ScriptBitmap>();
         TableObject* table = h.ip.NewTable();
         h.ip.SetGlobal(global, table);
-        h.ip.TableSet(table, u"pObject", Value::Pointer(bitmap));
+        AttachNative(h.ip, table, bitmap);
         if (width == 0) return;
         ASSERT_TRUE(bitmap->image.Create(width, height, 24));
         for (int y = 0; y < height; ++y) {

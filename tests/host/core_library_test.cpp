@@ -235,7 +235,7 @@ TEST_F(CoreLibrary, MessageBoxesDieAndLocalisedMessages)
               "Zahl erwartet");
     EXPECT_EQ(ip->Messages().Locale(), u"de");
     EXPECT_EQ(Eval("GCEnabled(false)"), "false");
-    EXPECT_FALSE(ip->gcEnabled);
+    EXPECT_FALSE(ip->CollectorEnabled());
     EXPECT_EQ(Eval("GCEnabled(1)"), "!errBoolExpected");
     EXPECT_EQ(Eval("GCEnabled()"), "false");
 }

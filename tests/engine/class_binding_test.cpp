@@ -1,0 +1,170 @@
+// Tests of the class kit: declaring a class from a method array, another
+// library extending it, instances tied to their native objects and found
+// again by type, and the collector keeping those objects with their tables.
+#include "script_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+class Counter : public GcObject {
+public:
+    explicit Counter(bool* destroyed = nullptr) : destroyed(destroyed) {}
+    ~Counter() override
+    {
+        if (destroyed != nullptr) *destroyed = true;
+    }
+    int count = 0;
+
+private:
+    bool* destroyed;
+};
+
+class Other : public GcObject {};
+
+// Counter(): an instance deriving from `this` with a counter of its own.
+uint32_t CounterDefault(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    TableObject* instance = ip.NewTable();
+    BindNative(ip, instance, ip.ArgValue(0), ip.Make<Counter>());
+    ip.PushValue(Value::Table(instance));
+    return 1;
+}
+
+uint32_t CounterNext(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    if (Counter* counter = ThisNative<Counter>(ip)) ++counter->count;
+    return 0;
+}
+
+uint32_t CounterValue(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    const Counter* counter = ThisNative<Counter>(ip);
+    if (counter == nullptr) return 0;
+    ip.PushNumber(counter->count);
+    return 1;
+}
+
+// What a second library adds: a method of its own and one replacing Value.
+uint32_t CounterReset(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    if (Counter* counter = ThisNative<Counter>(ip)) counter->count = 0;
+    return 0;
+}
+
+uint32_t CounterValueTimesTen(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, -1)) return 0;
+    const Counter* counter = ThisNative<Counter>(ip);
+    if (counter == nullptr) return 0;
+    ip.PushNumber(counter->count * 10);
+    return 1;
+}
+
+constexpr ClassMethod kCounterMethods[] = {
+    {u"Default", CounterDefault}, {u"Next", CounterNext}, {u"Value", CounterValue}};
+
+constexpr ClassMethod kExtraMethods[] = {{u"Reset", CounterReset}, {u"Value", CounterValueTimesTen}};
+
+class ClassBinding : public ::testing::Test {
+protected:
+    ClassBinding() { counterClass = DefineClass(ip, u"Counter", kCounterMethods); }
+
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    TableObject* counterClass = nullptr;
+};
+
+TEST_F(ClassBinding, DeclaredClassMakesInstancesWithTheirOwnObjects)
+{
+    EXPECT_EQ(ip.GetGlobal(u"Counter").table, counterClass);
+    EXPECT_EQ(ip.TableGet(counterClass, u"Next").tag, Tag::FuncBin);
+    EXPECT_EQ(h.Output("var a = Counter() var b = Counter() a.Next() a.Next() b.Next() Print(a.Value() & b.Value())"),
+              "21\n");
+    // The instance derives from the class: its methods are found through it.
+    EXPECT_EQ(h.Output("Print(a.parent == Counter) Print(Counter.Value())"), "true\nnull\n");
+}
+
+TEST_F(ClassBinding, AnotherLibraryExtendsTheClass)
+{
+    ASSERT_EQ(h.Output("var c = Counter() c.Next() c.Next()"), "");
+    // Added later, the methods reach instances made before.
+    EXPECT_TRUE(AddMethods(ip, u"Counter", kExtraMethods));
+    EXPECT_EQ(h.Output("Print(c.Value()) c.Reset() c.Next() Print(c.Value())"), "20\n10\n");
+    EXPECT_EQ(ip.TableGet(counterClass, u"Default").native, CounterDefault);
+
+    // A class that does not exist, or a global that is no table, gets nothing.
+    EXPECT_FALSE(AddMethods(ip, u"Missing", kExtraMethods));
+    EXPECT_TRUE(ip.GetGlobal(u"Missing").IsNull());
+    ip.SetGlobal(u"Number", Value::Number(3));
+    EXPECT_FALSE(AddMethods(ip, u"Number", kExtraMethods));
+    EXPECT_EQ(ip.GetGlobal(u"Number").num, 3);
+}
+
+TEST_F(ClassBinding, NativeObjectsAreFoundByType)
+{
+    ASSERT_EQ(h.Output("var c = Counter() c.Next() var derived = {parent = c} var plain = {k = 1}"
+                       " var fake = {parent = {k = 2}}"),
+              "");
+    TableObject* c = ip.GetGlobal(u"c").table;
+    Counter* counter = NativeOf<Counter>(ip, c);
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(counter->count, 1);
+    // Inherited like any field.
+    EXPECT_EQ(NativeOf<Counter>(ip, ip.GetGlobal(u"derived")), counter);
+    EXPECT_EQ(NativeObjectOf(ip, c), counter);
+    // The wrong type, a table without an object, no table at all: none.
+    EXPECT_EQ(NativeOf<Other>(ip, c), nullptr);
+    EXPECT_EQ(NativeOf<Counter>(ip, ip.GetGlobal(u"plain")), nullptr);
+    EXPECT_EQ(NativeOf<Counter>(ip, ip.GetGlobal(u"fake")), nullptr);
+    EXPECT_EQ(NativeObjectOf(ip, ip.GetGlobal(u"plain").table), nullptr);
+    EXPECT_EQ(NativeOf<Counter>(ip, Value::Number(1)), nullptr);
+    EXPECT_EQ(NativeOf<Counter>(ip, static_cast<TableObject*>(nullptr)), nullptr);
+    // A table whose object field holds something else than a native object.
+    ASSERT_EQ(h.Output("var wrong = {pObject = 5}"), "");
+    EXPECT_EQ(NativeOf<Counter>(ip, ip.GetGlobal(u"wrong")), nullptr);
+    // Methods called on such tables do nothing.
+    EXPECT_EQ(h.Output("Counter.Next() plain.f = Counter.Value Print(plain.f())"), "null\n");
+}
+
+TEST_F(ClassBinding, AttachingAndDeriving)
+{
+    TableObject* table = ip.NewTable();
+    ip.SetGlobal(u"held", table);
+    auto* other = ip.Make<Other>();
+    AttachNative(ip, table, other);
+    EXPECT_EQ(NativeOf<Other>(ip, table), other);
+    EXPECT_TRUE(ip.TableGet(table, u"Next").IsNull());
+    SetParent(ip, table, Value::Table(counterClass));
+    EXPECT_EQ(ip.TableGet(table, u"Next").native, CounterNext);
+
+    // The usual Default of script-made classes: the argument derives from the class.
+    static constexpr ClassMethod kShapeMethods[] = {{u"Default", DeriveFromThis}};
+    DefineClass(ip, u"Shape", kShapeMethods);
+    EXPECT_EQ(h.Output("var s = Shape({w = 4}) Print(s.parent == Shape) Print(s.w) Print(Shape(7))"),
+              "true\n4\n7\n");
+    EXPECT_EQ(h.Output("Shape()"), "!errFewArguments");
+}
+
+TEST_F(ClassBinding, TheCollectorKeepsObjectsWithTheirTables)
+{
+    bool destroyed = false;
+    {
+        TableObject* table = ip.NewTable();
+        ip.SetGlobal(u"kept", table);
+        AttachNative(ip, table, ip.Make<Counter>(&destroyed));
+    }
+    ip.Collect();
+    EXPECT_FALSE(destroyed);
+    ip.SetGlobal(u"kept", Value::Null());
+    ip.Collect();
+    EXPECT_TRUE(destroyed);
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,79 @@
+// Tests of the disassembler on code the compiler makes: the plain and the
+// fused instructions with their operands, and bytes that are no
+// instruction or end too early.
+#include "compiler/compiler.h"
+#include "compiler/disassembler.h"
+#include "compiler/opcodes.h"
+#include "script_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+std::string Compiled(ScriptHarness& h, std::u16string_view source)
+{
+    Code code;
+    Compiler::Compile(h.ip, source, kNoSourceText, code, false);
+    EXPECT_FALSE(h.ip.ErrorPending());
+    return Disassemble(h.ip, code);
+}
+
+TEST(Disassembler, TopLevelCodeWithJumpsAndCalls)
+{
+    ScriptHarness h;
+    // The loop's test jumps past the loop's end, its last instruction back to the test.
+    EXPECT_EQ(Compiled(h, u"var n = 0 while n < 3 n = n + 1 end Print('n=' & n)"),
+              "0000 PUSHK 0\n"
+              "0017 SETGLOBAL \"n\"\n"
+              "0034 GETGLOBAL \"n\"\n"
+              "0051 PUSHK 3\n"
+              "0068 JLT -> 129\n"
+              "0073 GETGLOBAL \"n\"\n"
+              "0090 ADDK 1\n"
+              "0107 SETGLOBAL \"n\"\n"
+              "0124 JMP -> 34\n"
+              "0129 GETGLOBAL \"Print\"\n"
+              "0146 PUSHK null\n"
+              "0163 PUSHK \"n=\"\n"
+              "0180 GETGLOBAL \"n\"\n"
+              "0197 CONCAT\n"
+              "0198 CALL 2\n"
+              "0201 POP\n"
+              "0202 END\n");
+}
+
+TEST(Disassembler, FusedInstructionsOnLocals)
+{
+    ScriptHarness h;
+    ASSERT_EQ(h.Output("function F(a, b) var c = a * b  a = a - 2  c = a + b + c  return c.k end"), "");
+    const Value f = h.ip.GetGlobal(u"F");
+    ASSERT_EQ(f.tag, Tag::Func);
+    // Slot 0 is this; a, b and c follow. The function ends with an implicit return of null.
+    EXPECT_EQ(Disassemble(h.ip, f.func->code),
+              "0000 LMUL 1 2 3\n"
+              "0007 INCLOCAL 1 -2\n"
+              "0026 GETLOCAL2 1 2\n"
+              "0031 ADD\n"
+              "0032 GETLOCAL 3\n"
+              "0035 ADDSL 3\n"
+              "0038 GETLOCAL 3\n"
+              "0041 GETFIELD \"k\"\n"
+              "0058 RET\n"
+              "0059 PUSHK null\n"
+              "0076 RET\n");
+}
+
+TEST(Disassembler, BytesThatAreNoInstruction)
+{
+    ScriptHarness h;
+    Code code;
+    code.bytes = {OP_SETPOS, 42, 0, 0, 0, OP_METHODMARK, OP_CALL, 3, 0, 200, OP_END};
+    EXPECT_EQ(Disassemble(h.ip, code), "0000 SETPOS @42\n0005 METHODMARK\n0006 CALL 3\n0009 (no instruction: 200)\n");
+    code.bytes = {OP_GETLOCAL2, 1, 0, 2};
+    EXPECT_EQ(Disassemble(h.ip, code), "0000 GETLOCAL2 (operand cut short)\n");
+    EXPECT_EQ(Disassemble(h.ip, Code{}), "");
+}
+
+} // namespace
+} // namespace vellum::test
