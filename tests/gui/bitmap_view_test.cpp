@@ -7,9 +7,9 @@
 #include "gui/gui_library.h"
 #include "media/image/bitmap_library.h"
 #include "media/image/script_bitmap.h"
-#include "platform/device_folder.h"
-#include "platform/device_screen.h"
-#include "platform/message_loop.h"
+#include "platform/files/device_folder.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/message_loop.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

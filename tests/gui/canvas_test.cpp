@@ -2,10 +2,10 @@
 // box edges, line end points, dashes, gradients, clips, text and pictures;
 // and the fonts, pictures and icons the canvas draws.
 #include "gui/gui_harness.h"
-#include "platform/file_icon.h"
-#include "platform/picture.h"
-#include "platform/qt_canvas.h"
-#include "platform/qt_font.h"
+#include "platform/draw/file_icon.h"
+#include "platform/draw/picture.h"
+#include "platform/draw/qt_canvas.h"
+#include "platform/draw/qt_font.h"
 
 #include <QFile>
 #include <QFontInfo>

@@ -6,10 +6,10 @@
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
-#include "platform/control_window.h"
-#include "platform/device_screen.h"
-#include "platform/message_loop.h"
-#include "platform/today_host.h"
+#include "platform/controls/control_window.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/today_host.h"
 
 #include <QApplication>
 #include <QMenu>

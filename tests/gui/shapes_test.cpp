@@ -2,9 +2,9 @@
 // texts and images drawn through the Qt canvas into an image.
 #include "gui/gui_harness.h"
 #include "gui/style/text_view.h"
-#include "platform/canvas.h"
-#include "platform/device_folder.h"
-#include "platform/picture.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/picture.h"
+#include "platform/files/device_folder.h"
 
 #include <QImage>
 #include <QTemporaryDir>

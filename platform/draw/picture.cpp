@@ -1,0 +1,47 @@
+// Pictures decoded by Qt's image readers (BMP, ICO, PNG, JPEG and GIF with
+// the plugins Qt ships). An icon file holds several images; the first is
+// the one its author put forward, and it is taken as the icon.
+#include "platform/draw/picture.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace vellum::platform {
+
+namespace {
+
+bool IsIconFile(const std::filesystem::path& file)
+{
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".ico";
+}
+
+} // namespace
+
+std::unique_ptr<Picture> Picture::Load(const std::filesystem::path& file)
+{
+    QFile device(QFile::decodeName(file.c_str()));
+    if (!device.open(QIODevice::ReadOnly)) return nullptr;
+    // The format comes from the bytes, so a picture misnamed by its
+    // extension still loads.
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    QImage image = reader.read();
+    if (image.isNull()) return nullptr;
+    return std::make_unique<Picture>(image, IsIconFile(file) ? Kind::Icon : Kind::Bitmap);
+}
+
+Picture::Picture(const QImage& image_, Kind kind_) : image(std::make_unique<QImage>(image_)), kind(kind_) {}
+
+Picture::~Picture() = default;
+
+Size Picture::Dimensions() const { return {image->width(), image->height()}; }
+
+} // namespace vellum::platform
