@@ -5,6 +5,8 @@
 // icon. Icons are rendered once per icon name and kept.
 #include "platform/draw/file_icon.h"
 
+#include "platform/draw/picture_pixels.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -83,7 +85,7 @@ const Picture* FileIcon(const std::filesystem::path& file)
         QIcon icon = ThemeIcon(mime);
         if (icon.isNull()) icon = StyleIcon(info.isDir());
         const QImage image = icon.isNull() ? DrawnDocument() : Render(icon);
-        found = icons.emplace(mime.iconName(), std::make_unique<Picture>(image, Picture::Kind::Icon)).first;
+        found = icons.emplace(mime.iconName(), std::make_unique<Picture>(Picture::Pixels{image}, Picture::Kind::Icon)).first;
     }
     return found->second.get();
 }

@@ -3,13 +3,15 @@
 // the one its author put forward, and it is taken as the icon.
 #include "platform/draw/picture.h"
 
+#include "platform/draw/picture_pixels.h"
+
 #include <QFile>
-#include <QImage>
 #include <QImageReader>
 
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
 
 namespace vellum::platform {
 
@@ -35,13 +37,13 @@ std::unique_ptr<Picture> Picture::Load(const std::filesystem::path& file)
     reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
     if (image.isNull()) return nullptr;
-    return std::make_unique<Picture>(image, IsIconFile(file) ? Kind::Icon : Kind::Bitmap);
+    return std::make_unique<Picture>(Pixels{std::move(image)}, IsIconFile(file) ? Kind::Icon : Kind::Bitmap);
 }
 
-Picture::Picture(const QImage& image_, Kind kind_) : image(std::make_unique<QImage>(image_)), kind(kind_) {}
+Picture::Picture(Pixels pixels_, Kind kind_) : pixels(std::make_unique<Pixels>(std::move(pixels_))), kind(kind_) {}
 
 Picture::~Picture() = default;
 
-Size Picture::Dimensions() const { return {image->width(), image->height()}; }
+Size Picture::Dimensions() const { return {pixels->image.width(), pixels->image.height()}; }
 
 } // namespace vellum::platform

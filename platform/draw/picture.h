@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <memory>
 
-class QImage;
-
 namespace vellum::platform {
 
 class Picture {
@@ -18,17 +16,19 @@ public:
 
     // Nothing when the file cannot be read or decoded.
     static std::unique_ptr<Picture> Load(const std::filesystem::path& file);
-    explicit Picture(const QImage& image, Kind kind = Kind::Bitmap);
+    // The decoded image, defined for the platform layer in picture_pixels.h.
+    struct Pixels;
+    explicit Picture(Pixels pixels, Kind kind = Kind::Bitmap);
     ~Picture();
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
     Size Dimensions() const;
     Kind GetKind() const { return kind; }
-    const QImage& Image() const { return *image; }
+    const Pixels& GetPixels() const { return *pixels; }
 
 private:
-    std::unique_ptr<QImage> image;
+    std::unique_ptr<Pixels> pixels;
     Kind kind;
 };
 

@@ -7,7 +7,7 @@
 // repeatable. Text keeps the painter's text antialiasing.
 #include "platform/draw/qt_canvas.h"
 
-#include "platform/draw/picture.h"
+#include "platform/draw/picture_pixels.h"
 #include "platform/draw/qt_font.h"
 #include "platform/qt_convert.h"
 
@@ -296,7 +296,7 @@ void QtCanvas::DrawPicture(const Picture& picture, const Rect& target, int32_t o
     if (target.Empty() || opacity <= 0) return;
     const qreal previous = painter.opacity();
     painter.setOpacity(previous * std::min(opacity, 255) / 255.0);
-    painter.drawImage(ToQRect(target), picture.Image());
+    painter.drawImage(ToQRect(target), picture.GetPixels().image);
     painter.setOpacity(previous);
 }
 

@@ -22,6 +22,7 @@
 
 namespace vellum::platform {
 
+class ShellWidget;
 class TodayHost;
 
 // The commands of the done button: OK and the cancel form (X).
@@ -136,6 +137,8 @@ public:
     void Destroy();
 
     struct Shell;
+    // The platform layer's own way to the window's widgets (shell_widget.h).
+    friend ShellWidget* ShellWidgetOf(const FormWindow& window);
 
 private:
     explicit FormWindow(std::unique_ptr<Shell> shell);

@@ -1,4 +1,4 @@
-#include "platform/window/screenshot.h"
+#include "platform/window/screenshot_capture.h"
 
 #include <QPixmap>
 #include <QPointer>

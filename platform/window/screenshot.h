@@ -5,9 +5,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
-
-class QWidget;
 
 namespace vellum::platform {
 
@@ -15,9 +12,5 @@ enum class ScreenshotState { NotRequested, Waiting, Saved, Failed };
 
 void RequestScreenshot(const std::filesystem::path& file);
 ScreenshotState CurrentScreenshotState();
-
-// Called by a form window after it painted: saves window when a screenshot
-// is waiting, then (whenever one was requested) calls end.
-void AfterFormPainted(QWidget& window, std::function<void()> end);
 
 } // namespace vellum::platform

@@ -67,6 +67,15 @@ SoftKeyBar::SoftKeyBar(QWidget* parent, Callbacks callbacks_) : QWidget(parent),
     });
 }
 
+QToolButton* SoftKeyBar::KeyWithText(const QString& text) const
+{
+    for (QWidget* w : built) {
+        auto* key = qobject_cast<QToolButton*>(w);
+        if (key != nullptr && key->text() == text && key->isVisible()) return key;
+    }
+    return nullptr;
+}
+
 QToolButton* SoftKeyBar::NewKey(const QString& text)
 {
     auto* key = new QToolButton(this);

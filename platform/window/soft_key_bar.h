@@ -35,6 +35,8 @@ public:
     void SetChecked(int32_t id, bool checked);
     void SetEnabled(int32_t id, bool enabled);
     void SetText(int32_t id, const QString& text);
+    // The visible key of the current menu with that text; none without one.
+    QToolButton* KeyWithText(const QString& text) const;
 
 private:
     void Clear();

@@ -1,15 +1,11 @@
+// The Today screen's list of live hosts, its loop and the refresh of its
+// items' heights.
 #include "platform/window/today_host.h"
 
-#include "platform/window/device_screen.h"
+#include "platform/window/today_screen.h"
 
-#include <QCloseEvent>
 #include <QEventLoop>
-#include <QLinearGradient>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPointer>
-#include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <vector>
@@ -21,74 +17,7 @@ namespace {
 // Every live host; handles are checked against it.
 std::vector<TodayHost*> hosts;
 
-// The colours of the Today theme: a soft blue watermark fading to white.
-const QColor kWatermarkTop(178, 205, 240);
-const QColor kWatermarkBottom(255, 255, 255);
-
 } // namespace
-
-class TodayWindow final : public QWidget {
-public:
-    TodayWindow()
-    {
-        setObjectName("todayScreen");
-        setWindowTitle(QStringLiteral("Today"));
-        const DeviceScreen& screen = CurrentDeviceScreen();
-        resize(screen.size.width, screen.size.height);
-    }
-
-    std::function<void()> closed;
-    std::function<void()> resized;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QPainter painter(this);
-        PaintWatermark(painter, rect(), event->rect());
-    }
-    void closeEvent(QCloseEvent* event) override
-    {
-        QWidget::closeEvent(event);
-        if (closed) closed();
-    }
-    void resizeEvent(QResizeEvent*) override
-    {
-        if (resized) resized();
-    }
-
-public:
-    // The watermark of the whole screen, as much of it as area covers.
-    static void PaintWatermark(QPainter& painter, const QRect& screen, const QRect& area)
-    {
-        QLinearGradient gradient(screen.topLeft(), screen.bottomLeft());
-        gradient.setColorAt(0, kWatermarkTop);
-        gradient.setColorAt(1, kWatermarkBottom);
-        painter.fillRect(area, gradient);
-    }
-};
-
-struct TodayHost::Screen {
-    struct Item {
-        QPointer<QWidget> widget;
-        TodayItemRecord record;
-        std::function<bool(TodayItemRecord&)> query;
-    };
-
-    void Stack()
-    {
-        std::erase_if(items, [](const Item& item) { return item.widget == nullptr; });
-        int top = 0;
-        for (Item& item : items) {
-            item.widget->setGeometry(0, top, window.width(), item.record.cyp);
-            top += item.record.cyp;
-        }
-    }
-
-    TodayWindow window;
-    std::vector<Item> items;
-    QTimer refresh;
-    QEventLoop* loop = nullptr;
-};
 
 TodayHost::TodayHost() : screen(std::make_unique<Screen>())
 {
@@ -164,28 +93,6 @@ int TodayHost::RefreshItems()
 
 Color TodayHost::TextColor() const { return Rgb(0, 0, 0); }
 
-QWidget* TodayHost::ItemParent() { return &screen->window; }
-
-void TodayHost::AddItem(QWidget* item, int32_t height, std::function<bool(TodayItemRecord&)> query)
-{
-    screen->items.push_back({item, {std::max(0, height)}, std::move(query)});
-    screen->Stack();
-}
-
-void TodayHost::RemoveItem(QWidget* item)
-{
-    std::erase_if(screen->items, [item](const Screen::Item& i) { return i.widget == item; });
-    screen->Stack();
-}
-
-void TodayHost::DrawWatermark(QPainter& painter, const QWidget& item)
-{
-    // The item's part of the screen's watermark, in the item's coordinates.
-    const QPoint offset = item.mapTo(&screen->window, QPoint(0, 0));
-    painter.save();
-    painter.translate(-offset);
-    TodayWindow::PaintWatermark(painter, screen->window.rect(), item.rect().translated(offset));
-    painter.restore();
-}
+TodayHost::Screen& TodayHost::ItemScreen() { return *screen; }
 
 } // namespace vellum::platform

@@ -8,11 +8,7 @@
 #include "platform/draw/geometry.h"
 #include "platform/window/form_window.h"
 
-#include <functional>
 #include <memory>
-
-class QPainter;
-class QWidget;
 
 namespace vellum::platform {
 
@@ -41,14 +37,10 @@ public:
     int RefreshItems();
     Color TextColor() const;
 
-    // For the items' windows: the parent to create them in, adding and
-    // removing them, and the watermark behind an item.
-    QWidget* ItemParent();
-    void AddItem(QWidget* item, int32_t height, std::function<bool(TodayItemRecord&)> query);
-    void RemoveItem(QWidget* item);
-    void DrawWatermark(QPainter& painter, const QWidget& item);
-
+    // The screen's window and its items, for the items' form windows
+    // (defined in the platform layer's today_screen.h).
     struct Screen;
+    Screen& ItemScreen();
 
 private:
     std::unique_ptr<Screen> screen;

@@ -9,6 +9,7 @@
 #include "media/image/script_bitmap.h"
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
 #include "platform/window/message_loop.h"
 
 #include <QApplication>
@@ -44,12 +45,9 @@ void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(s
 // The client area of the shown form of that title, once exposed.
 QWidget* ShownClient(const QString& title)
 {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() != "formWindow" || !w->isVisible() || w->windowTitle() != title) continue;
-        if (!QTest::qWaitForWindowExposed(w)) return nullptr;
-        return w->findChild<QWidget*>("client");
-    }
-    return nullptr;
+    QWidget* form = platform::FormWindowTitled(title);
+    if (form == nullptr || !QTest::qWaitForWindowExposed(form)) return nullptr;
+    return platform::ClientAreaOf(form);
 }
 
 class BitmapViewTest : public ::testing::Test {
