@@ -5,6 +5,7 @@
 
 #include "platform/draw/geometry.h"
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 
@@ -22,6 +23,8 @@ inline QString ToQString(std::u16string_view text)
 }
 
 inline std::u16string ToU16String(const QString& text) { return text.toStdU16String(); }
+
+inline QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 // The rule between the two rectangles: the handheld's right and bottom are
 // the last pixel inside, as QRect's right() and bottom() are, so the edges

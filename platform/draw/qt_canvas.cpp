@@ -9,13 +9,13 @@
 
 #include "platform/draw/picture_pixels.h"
 #include "platform/draw/qt_font.h"
+#include "platform/draw/thin_line.h"
 #include "platform/qt_convert.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPolygon>
 #include <QTransform>
 
 #include <algorithm>
@@ -28,14 +28,9 @@ namespace vellum::platform {
 
 namespace {
 
-// One-pixel dashes: 18 pixels drawn, 6 left out.
-constexpr int64_t dashOn = 18;
-constexpr int64_t dashPeriod = 24;
 // Wide dashes, in pen widths (Qt's unit for dash patterns).
 constexpr qreal wideDashOn = 6;
 constexpr qreal wideDashOff = 2;
-
-QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 int PenWidth(const Pen& pen) { return std::max(1, pen.width); }
 
@@ -51,68 +46,6 @@ QPen WidePen(const Pen& pen)
     if (pen.style == PenStyle::Dash) qpen.setDashPattern({wideDashOn, wideDashOff});
     return qpen;
 }
-
-// The pixels of one-pixel lines. Each segment leaves out its end point, so
-// the corners of a polyline are drawn once and its last point not at all.
-// Only the steps that fall inside bounds are visited, so a segment with
-// far-away ends costs no more than one across the canvas.
-class ThinLine {
-public:
-    ThinLine(const Pen& pen, const QRect& bounds_) : dashed(pen.style == PenStyle::Dash), bounds(bounds_) {}
-
-    void Segment(Point from, Point to)
-    {
-        const int64_t dx = int64_t{to.x} - from.x;
-        const int64_t dy = int64_t{to.y} - from.y;
-        const bool xMajor = std::abs(dx) >= std::abs(dy);
-        const int64_t major0 = xMajor ? from.x : from.y;
-        const int64_t minor0 = xMajor ? from.y : from.x;
-        const int64_t majorDelta = xMajor ? dx : dy;
-        const int64_t minorDelta = xMajor ? dy : dx;
-        const int64_t steps = std::abs(majorDelta);
-        if (steps == 0) return;
-        const int64_t majorSign = majorDelta < 0 ? -1 : 1;
-        const int64_t minorSign = minorDelta < 0 ? -1 : 1;
-        const int64_t minorSpan = std::abs(minorDelta);
-
-        // Steps i in [first, last] put the major coordinate inside bounds.
-        const int64_t low = xMajor ? bounds.left() : bounds.top();
-        const int64_t high = xMajor ? bounds.right() : bounds.bottom();
-        int64_t first = majorSign > 0 ? low - major0 : major0 - high;
-        int64_t last = majorSign > 0 ? high - major0 : major0 - low;
-        first = std::max<int64_t>(first, 0);
-        last = std::min<int64_t>(last, steps - 1);
-        for (int64_t i = first; i <= last; ++i) {
-            if (dashed && (phase + i) % dashPeriod >= dashOn) continue;
-            // The minor coordinate rounded to the nearest pixel; the product
-            // of two 33-bit spans needs more than 64 bits.
-            const __int128 rounded = (__int128{2} * i * minorSpan + steps) / (__int128{2} * steps);
-            const int64_t major = major0 + majorSign * i;
-            const int64_t minor = minor0 + minorSign * static_cast<int64_t>(rounded);
-            const int64_t x = xMajor ? major : minor;
-            const int64_t y = xMajor ? minor : major;
-            if (x >= bounds.left() && x <= bounds.right() && y >= bounds.top() && y <= bounds.bottom()) {
-                pixels.append(QPoint(static_cast<int>(x), static_cast<int>(y)));
-            }
-        }
-        phase = (phase + steps) % dashPeriod;
-    }
-
-    void Draw(QPainter& painter, Color color) const
-    {
-        if (pixels.isEmpty()) return;
-        QPen pen(ToQColor(color), 1);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        painter.drawPoints(pixels);
-    }
-
-private:
-    bool dashed;
-    QRect bounds;
-    int64_t phase = 0; // how far into the dash pattern the next segment starts
-    QPolygon pixels;
-};
 
 void Normalize(int32_t& low, int32_t& high)
 {
@@ -248,7 +181,7 @@ void QtCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom,
     if (width == 1) {
         qpen.setCosmetic(true);
         qpen.setCapStyle(Qt::FlatCap);
-        if (pen.style == PenStyle::Dash) qpen.setDashPattern({qreal(dashOn), qreal(dashPeriod - dashOn)});
+        if (pen.style == PenStyle::Dash) qpen.setDashPattern({qreal(ThinLine::dashOn), qreal(ThinLine::dashPeriod - ThinLine::dashOn)});
     }
     painter.setPen(qpen);
     painter.setBrush(brush ? QBrush(ToQColor(*brush)) : QBrush(Qt::NoBrush));

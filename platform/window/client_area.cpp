@@ -20,7 +20,6 @@ namespace vellum::platform {
 
 ClientArea::ClientArea(ShellWidget& shell_) : QWidget(&shell_), shell(shell_)
 {
-    setObjectName("client");
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     // The form paints every pixel it wants; what it leaves stays as it was,

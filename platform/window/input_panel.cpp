@@ -19,7 +19,6 @@ constexpr const char* kLetterRows[] = {"1234567890", "qwertyuiop", "asdfghjkl"};
 
 InputPanel::InputPanel(QWidget* parent, QWidget* fallback_) : QWidget(parent), fallback(fallback_)
 {
-    setObjectName("inputPanel");
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(200, 204, 212));

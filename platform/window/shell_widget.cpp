@@ -21,7 +21,6 @@ namespace vellum::platform {
 ShellWidget::ShellWidget(FormWindowHandler& handler_, const FormWindowOptions& options)
     : QWidget(options.todayParent != nullptr ? options.todayParent->ItemScreen().ItemParent() : nullptr), handler(&handler_)
 {
-    setObjectName("formWindow");
     client = new ClientArea(*this);
     setFocusProxy(client);
     const auto command = [this](int32_t id) { Dispatch([id](FormWindowHandler& h) { h.Command(id); }); };

@@ -38,7 +38,6 @@ QIcon KeyboardIcon()
 
 SoftKeyBar::SoftKeyBar(QWidget* parent, Callbacks callbacks_) : QWidget(parent), callbacks(std::move(callbacks_))
 {
-    setObjectName("softKeyBar");
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(32, 32, 32));
@@ -54,7 +53,6 @@ SoftKeyBar::SoftKeyBar(QWidget* parent, Callbacks callbacks_) : QWidget(parent),
     keys->setContentsMargins(0, 0, 0, 0);
     keys->setSpacing(0);
     sipButton = new QToolButton(this);
-    sipButton->setObjectName("inputPanelButton");
     sipButton->setFocusPolicy(Qt::NoFocus);
     sipButton->setAutoRaise(true);
     sipButton->setIcon(KeyboardIcon());
@@ -79,7 +77,6 @@ QToolButton* SoftKeyBar::KeyWithText(const QString& text) const
 QToolButton* SoftKeyBar::NewKey(const QString& text)
 {
     auto* key = new QToolButton(this);
-    key->setObjectName("softKey");
     key->setText(text);
     key->setFocusPolicy(Qt::NoFocus);
     key->setAutoRaise(true);
@@ -117,7 +114,6 @@ void SoftKeyBar::Build(const MenuLayout& menu)
             connect(key, &QToolButton::clicked, this, [this, id] { callbacks.command(id); });
         } else {
             auto* popup = new QMenu(this);
-            popup->setObjectName("softKeyMenu");
             built.push_back(popup);
             FillMenu(*popup, entry.items);
             connect(key, &QToolButton::clicked, this, [this, key, popup] { OpenPopup(*key, *popup); });

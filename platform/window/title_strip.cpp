@@ -12,7 +12,6 @@ namespace vellum::platform {
 
 TitleStrip::TitleStrip(QWidget* parent, std::function<void(int32_t)> command) : QWidget(parent)
 {
-    setObjectName("titleStrip");
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(16, 60, 130));
@@ -28,10 +27,8 @@ TitleStrip::TitleStrip(QWidget* parent, std::function<void(int32_t)> command) : 
     row->setContentsMargins(DeviceDipToPx(4), 0, 0, 0);
     row->setSpacing(0);
     title_ = new QLabel(this);
-    title_->setObjectName("title");
     row->addWidget(title_, 1);
     done = new QToolButton(this);
-    done->setObjectName("doneButton");
     done->setFocusPolicy(Qt::NoFocus);
     done->setAutoRaise(true);
     done->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);

@@ -22,7 +22,6 @@ const QColor kWatermarkBottom(255, 255, 255);
 
 TodayWindow::TodayWindow()
 {
-    setObjectName("todayScreen");
     setWindowTitle(QStringLiteral("Today"));
     const DeviceScreen& screen = CurrentDeviceScreen();
     resize(screen.size.width, screen.size.height);
