@@ -20,7 +20,9 @@ public:
     virtual void Scrolled(int32_t /*code*/) {}
     // A tab control's current tab changed.
     virtual void TabChanged() {}
-    // The control gained (true) or lost (false) the keyboard focus.
+    // The control gained (true) or lost (false) the keyboard focus. The
+    // form window's handler hears of the move as well (FocusMovedTo), which
+    // keeps the form's record of its focused view.
     virtual void FocusChanged(bool /*gained*/) {}
     // A key went down in the control, as a virtual key; true keeps it from
     // the control itself.

@@ -2,7 +2,9 @@
 // reach the form, as a control's notifications reach its parent window on
 // the handheld: each control widget is bound to the NativeWindow its view
 // knows it by, and its notifications and focus changes travel to the
-// handler of the form window it lies in.
+// handler of the form window it lies in. The control host binds every
+// control it makes; this header is for the Qt side of the platform layer
+// and its tests.
 #pragma once
 
 #include "platform/window/form_window.h"

@@ -1,5 +1,7 @@
 #include "platform/desktop/locale_date.h"
 
+#include "platform/qt_convert.h"
+
 #include <QDate>
 #include <QLocale>
 
@@ -9,7 +11,7 @@ std::u16string ShortDateText(int year, int month, int day)
 {
     const QDate date(year, month, day);
     if (!date.isValid()) return {};
-    return QLocale::system().toString(date, QLocale::ShortFormat).toStdU16String();
+    return ToU16String(QLocale::system().toString(date, QLocale::ShortFormat));
 }
 
 } // namespace vellum::platform
