@@ -10,7 +10,7 @@
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
 #include "host/core/core_library.h"
-#include "platform/qt_canvas.h"
+#include "platform/draw/qt_canvas.h"
 #include "vm/interpreter.h"
 
 #include <QApplication>

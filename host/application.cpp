@@ -3,7 +3,7 @@
 #include "core/unicode.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 
 #include <iostream>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "host/error_box.h"
-#include "platform/device_folder.h"
+#include "platform/files/device_folder.h"
 #include "vm/interpreter.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "host/error_box.h"
 
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 
 #include <string>
 

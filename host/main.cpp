@@ -3,12 +3,12 @@
 #include "core/unicode.h"
 #include "host/application.h"
 #include "host/command_line.h"
-#include "platform/device_folder.h"
-#include "platform/device_screen.h"
-#include "platform/message_box.h"
-#include "platform/screenshot.h"
-#include "platform/single_instance.h"
-#include "platform/today_host.h"
+#include "platform/desktop/message_box.h"
+#include "platform/files/device_folder.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/screenshot.h"
+#include "platform/window/single_instance.h"
+#include "platform/window/today_host.h"
 
 #include <QApplication>
 #include <QCoreApplication>

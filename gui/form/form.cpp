@@ -4,9 +4,9 @@
 #include "gui/form/control_events.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
-#include "platform/device_screen.h"
-#include "platform/message_loop.h"
-#include "platform/today_host.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/today_host.h"
 #include "vm/interpreter.h"
 
 namespace vellum::gui {

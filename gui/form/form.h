@@ -7,7 +7,7 @@
 #pragma once
 
 #include "gui/form/window.h"
-#include "platform/native_window.h"
+#include "platform/window/native_window.h"
 
 #include <cstdint>
 #include <string_view>

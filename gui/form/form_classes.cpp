@@ -4,10 +4,10 @@
 // do nothing and give null.
 #include "core/string_object.h"
 #include "gui/form/form.h"
-#include "gui/view/view_class.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
-#include "platform/today_host.h"
+#include "gui/view/view_class.h"
+#include "platform/window/today_host.h"
 #include "vm/class_binding.h"
 #include "vm/interpreter.h"
 

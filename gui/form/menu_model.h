@@ -7,8 +7,8 @@
 #pragma once
 
 #include "core/table_object.h"
-#include "platform/form_window.h"
-#include "platform/menu_layout.h"
+#include "platform/window/form_window.h"
+#include "platform/window/menu_layout.h"
 
 #include <cstdint>
 

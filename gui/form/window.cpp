@@ -1,7 +1,7 @@
 #include "gui/form/window.h"
 
 #include "core/collector.h"
-#include "platform/message_loop.h"
+#include "platform/window/message_loop.h"
 #include "vm/interpreter.h"
 
 namespace vellum::gui {

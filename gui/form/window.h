@@ -7,7 +7,7 @@
 #include "core/gc_object.h"
 #include "core/table_object.h"
 #include "gui/form/menu_model.h"
-#include "platform/form_window.h"
+#include "platform/window/form_window.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/value.h"
-#include "platform/geometry.h"
+#include "platform/draw/geometry.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 
 #include "gui/style/style.h"
 #include "gui/style/view_property.h"
-#include "platform/file_icon.h"
+#include "platform/draw/file_icon.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
 

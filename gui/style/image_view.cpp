@@ -4,7 +4,7 @@
 #include "gui/style/length.h"
 #include "gui/style/style.h"
 #include "gui/style/view_property.h"
-#include "platform/picture.h"
+#include "platform/draw/picture.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
 

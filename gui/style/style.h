@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/table_object.h"
-#include "platform/geometry.h"
+#include "platform/draw/geometry.h"
 #include "vm/interpreter.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "gui/style/text_lines.h"
 
-#include "platform/canvas.h"
+#include "platform/draw/canvas.h"
 
 namespace vellum::gui {
 

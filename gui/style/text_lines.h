@@ -4,7 +4,7 @@
 // gets a line of its own. CR, LF, CR LF and LF CR end a line.
 #pragma once
 
-#include "platform/geometry.h"
+#include "platform/draw/geometry.h"
 
 #include <cstdint>
 #include <optional>

@@ -11,11 +11,11 @@
 
 #include "core/gc_object.h"
 #include "core/table_object.h"
-#include "platform/canvas.h"
-#include "platform/cursor.h"
-#include "platform/geometry.h"
-#include "platform/native_window.h"
-#include "platform/view_timer.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/geometry.h"
+#include "platform/window/cursor.h"
+#include "platform/window/native_window.h"
+#include "platform/window/view_timer.h"
 
 #include <cstdint>
 #include <memory>

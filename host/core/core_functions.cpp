@@ -6,7 +6,7 @@
 #include "core/table_iterator.h"
 #include "host/core/case_mapping.h"
 #include "host/core/string_methods.h"
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
 

@@ -10,7 +10,7 @@
 // when it leaves) and the positions at which the queued buffers end.
 #include "media/audio/output_player.h"
 
-#include "platform/wave_output.h"
+#include "platform/audio/wave_output.h"
 
 #include <array>
 #include <atomic>

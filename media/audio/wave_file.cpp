@@ -5,7 +5,7 @@
 // really has before a sample is read.
 #include "media/audio/wave_file.h"
 
-#include "platform/open_files.h"
+#include "platform/files/open_files.h"
 
 #include <array>
 #include <cstdio>

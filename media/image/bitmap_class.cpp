@@ -7,7 +7,7 @@
 #include "media/image/bitmap_library.h"
 #include "media/image/image_operations.h"
 #include "media/image/script_bitmap.h"
-#include "platform/image_codec.h"
+#include "platform/draw/image_codec.h"
 #include "vm/class_binding.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "media/image/dib_image.h"
-#include "platform/canvas.h"
-#include "platform/geometry.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/geometry.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 
 #include "core/gc_object.h"
 #include "core/value.h"
-#include "platform/open_files.h"
+#include "platform/files/open_files.h"
 #include "stream/file_stream.h"
 
 namespace vellum {

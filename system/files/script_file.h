@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/value.h"
-#include "platform/open_files.h"
+#include "platform/files/open_files.h"
 
 #include <filesystem>
 #include <optional>

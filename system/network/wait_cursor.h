@@ -2,7 +2,7 @@
 // the cursor it replaced comes back however the transfer ends.
 #pragma once
 
-#include "platform/cursor.h"
+#include "platform/window/cursor.h"
 
 namespace vellum::system {
 

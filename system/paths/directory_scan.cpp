@@ -6,7 +6,7 @@
 // reach, such as links leading out of the device folder or names no script
 // can write, are not listed. The deep scan does not descend through links
 // to directories, so a link loop cannot make it recurse without end.
-#include "platform/name_fold.h"
+#include "platform/files/name_fold.h"
 #include "system/natives.h"
 #include "system/paths/wildcard.h"
 #include "vm/interpreter.h"

@@ -1,6 +1,6 @@
 #include "system/paths/wildcard.h"
 
-#include "platform/name_fold.h"
+#include "platform/files/name_fold.h"
 
 #include <string>
 

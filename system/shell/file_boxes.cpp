@@ -1,6 +1,6 @@
 // OpenFileBox and SaveFileBox: the system's file dialogs, opened on the
 // device folder and answering with device paths.
-#include "platform/file_dialog.h"
+#include "platform/files/file_dialog.h"
 #include "system/natives.h"
 #include "system/shell/file_filter.h"
 #include "vm/interpreter.h"

@@ -1,6 +1,6 @@
 #include "system/shell/program_start.h"
 
-#include "platform/process.h"
+#include "platform/desktop/process.h"
 #include "system/shell/command_line.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"

@@ -1,5 +1,5 @@
 // Time, Date and DateFormat: the fields of a date number a script gives.
-#include "platform/locale_date.h"
+#include "platform/desktop/locale_date.h"
 #include "system/natives.h"
 #include "system/time/date_number.h"
 #include "vm/interpreter.h"

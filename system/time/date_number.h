@@ -4,7 +4,7 @@
 // scripts or takes from them is one.
 #pragma once
 
-#include "platform/local_time.h"
+#include "platform/desktop/local_time.h"
 
 #include <cstdint>
 #include <optional>

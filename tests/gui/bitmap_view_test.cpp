@@ -7,9 +7,10 @@
 #include "gui/gui_library.h"
 #include "media/image/bitmap_library.h"
 #include "media/image/script_bitmap.h"
-#include "platform/device_folder.h"
-#include "platform/device_screen.h"
-#include "platform/message_loop.h"
+#include "platform/files/device_folder.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
+#include "platform/window/message_loop.h"
 #include "vm/class_binding.h"
 
 #include <QApplication>
@@ -45,12 +46,9 @@ void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(s
 // The client area of the shown form of that title, once exposed.
 QWidget* ShownClient(const QString& title)
 {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() != "formWindow" || !w->isVisible() || w->windowTitle() != title) continue;
-        if (!QTest::qWaitForWindowExposed(w)) return nullptr;
-        return w->findChild<QWidget*>("client");
-    }
-    return nullptr;
+    QWidget* form = platform::FormWindowTitled(title);
+    if (form == nullptr || !QTest::qWaitForWindowExposed(form)) return nullptr;
+    return platform::ClientAreaOf(form);
 }
 
 class BitmapViewTest : public ::testing::Test {

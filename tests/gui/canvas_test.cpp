@@ -2,10 +2,10 @@
 // box edges, line end points, dashes, gradients, clips, text and pictures;
 // and the fonts, pictures and icons the canvas draws.
 #include "gui/gui_harness.h"
-#include "platform/file_icon.h"
-#include "platform/picture.h"
-#include "platform/qt_canvas.h"
-#include "platform/qt_font.h"
+#include "platform/draw/file_icon.h"
+#include "platform/draw/picture_pixels.h"
+#include "platform/draw/qt_canvas.h"
+#include "platform/draw/qt_font.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -371,14 +371,14 @@ TEST(Picture, LoadsEveryFormatByItsContent)
         EXPECT_EQ(picture->Dimensions(), (platform::Size{6, 4})) << name;
         EXPECT_EQ(picture->GetKind(), std::string(name) == "c.ico" ? platform::Picture::Kind::Icon
                                                                     : platform::Picture::Kind::Bitmap);
-        EXPECT_EQ(picture->Image().pixel(0, 0) & 0xFFFFFF, qRgb(250, 0, 0) & 0xFFFFFF) << name;
-        EXPECT_EQ(picture->Image().pixel(3, 2) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF) << name;
+        EXPECT_EQ(picture->GetPixels().image.pixel(0, 0) & 0xFFFFFF, qRgb(250, 0, 0) & 0xFFFFFF) << name;
+        EXPECT_EQ(picture->GetPixels().image.pixel(3, 2) & 0xFFFFFF, qRgb(10, 200, 30) & 0xFFFFFF) << name;
     }
 
     const auto jpeg = platform::Picture::Load(write("d.jpg", "jpeg"));
     ASSERT_NE(jpeg, nullptr);
     EXPECT_EQ(jpeg->Dimensions(), (platform::Size{6, 4}));
-    EXPECT_NEAR(qGreen(jpeg->Image().pixel(4, 3)), 200, 12);
+    EXPECT_NEAR(qGreen(jpeg->GetPixels().image.pixel(4, 3)), 200, 12);
 
     // Qt writes no GIF; this is a one-pixel white one.
     const char gifBytes[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
@@ -390,7 +390,7 @@ TEST(Picture, LoadsEveryFormatByItsContent)
     const auto gif = platform::Picture::Load(gifFile.fileName().toStdString());
     ASSERT_NE(gif, nullptr);
     EXPECT_EQ(gif->Dimensions(), (platform::Size{1, 1}));
-    EXPECT_EQ(gif->Image().pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(gif->GetPixels().image.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 
     QFile garbage(dir.filePath("broken.png"));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
@@ -408,7 +408,7 @@ TEST(Picture, DrawsScaledAndBlended)
     quarters.setPixel(1, 0, qRgb(0, 0, 255));
     quarters.setPixel(0, 1, qRgb(0, 0, 0));
     quarters.setPixel(1, 1, qRgb(0, 128, 0));
-    const platform::Picture picture(quarters);
+    const platform::Picture picture({quarters});
 
     const QImage scaled = Draw(12, 12, [&](platform::Canvas& c) { c.DrawPicture(picture, {1, 1, 10, 10}); });
     EXPECT_EQ(Ink(scaled), (Rect{1, 1, 10, 10}));
@@ -420,7 +420,7 @@ TEST(Picture, DrawsScaledAndBlended)
 
     QImage dark(4, 4, QImage::Format_RGB32);
     dark.fill(Qt::black);
-    const platform::Picture shade(dark);
+    const platform::Picture shade({dark});
     const QImage half = Draw(6, 6, [&](platform::Canvas& c) {
         c.DrawPicture(shade, {0, 0, 3, 3}, 128);
         c.DrawPicture(shade, {4, 4, 5, 5}, 0);
@@ -450,7 +450,7 @@ TEST(FileIcon, GivesOneIconPerKindOfFile)
     EXPECT_EQ(platform::FileIcon(dir.filePath("two.txt").toStdString()), first);
     bool visible = false;
     for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) visible = visible || qAlpha(first->Image().pixel(x, y)) > 0;
+        for (int x = 0; x < 32; ++x) visible = visible || qAlpha(first->GetPixels().image.pixel(x, y)) > 0;
     }
     EXPECT_TRUE(visible);
 

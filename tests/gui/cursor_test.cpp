@@ -1,5 +1,5 @@
 // Cursors a view puts up and takes down, seen through Qt's override cursor.
-#include "platform/cursor.h"
+#include "platform/window/cursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

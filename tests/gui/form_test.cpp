@@ -6,10 +6,11 @@
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
-#include "platform/control_window.h"
-#include "platform/device_screen.h"
-#include "platform/message_loop.h"
-#include "platform/today_host.h"
+#include "platform/controls/control_window.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
+#include "platform/window/message_loop.h"
+#include "platform/window/today_host.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -52,24 +53,6 @@ private:
 
 // Runs step once the loop that is running next takes events.
 void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
-
-QWidget* FormWidget(const QString& title)
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "formWindow" && w->isVisible() && w->windowTitle() == title) return w;
-    }
-    return nullptr;
-}
-
-QWidget* Client(QWidget* form) { return form != nullptr ? form->findChild<QWidget*>("client") : nullptr; }
-
-QToolButton* SoftKey(QWidget* form, const QString& text)
-{
-    for (QToolButton* key : form->findChildren<QToolButton*>("softKey")) {
-        if (key->text() == text && key->isVisible()) return key;
-    }
-    return nullptr;
-}
 
 QAction* ActionNamed(QMenu* menu, const QString& text)
 {
@@ -138,11 +121,11 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
 {
     ASSERT_EQ(h.Run(std::string(kTwoBoxes)), "errOK");
     Later([&] {
-        QWidget* form = FormWidget("Boxes");
+        QWidget* form = platform::FormWindowTitled("Boxes");
         ASSERT_NE(form, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
         EXPECT_EQ(form->size(), QSize(kWidth, kHeight));
-        QWidget* client = Client(form);
+        QWidget* client = platform::ClientAreaOf(form);
         // Without a menu there is no soft-key bar: the client area runs to the bottom.
         EXPECT_EQ(client->geometry(), QRect(0, kStrip, kWidth, kHeight - kStrip));
         EXPECT_EQ(Eval("gForm.GetView('a').Parent().GetRect().height"), std::to_string(kHeight - kStrip));
@@ -182,14 +165,14 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         EXPECT_EQ(Log(), "focus:b key:b:40 ");
 
         // The done button (ok) closes the form.
-        QToolButton* done = form->findChild<QToolButton*>("doneButton");
+        QToolButton* done = platform::DoneButtonOf(form);
         ASSERT_NE(done, nullptr);
         EXPECT_EQ(done->text(), "ok");
         QTest::mouseClick(done, Qt::LeftButton);
     });
     ASSERT_EQ(h.Run("gForm.Show() Log('returned')"), "errOK");
     EXPECT_EQ(Log(), "close returned ");
-    EXPECT_EQ(FormWidget("Boxes"), nullptr);
+    EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
 TEST_F(FormTest, ClosingNeedsTheConsentOfTheFormAndEveryView)
@@ -202,7 +185,7 @@ gForm = TForm({title = 'Closing', view = TColumn({views = {TRectangle({}),
 )"),
               "errOK");
     Later([&] {
-        QWidget* form = FormWidget("Closing");
+        QWidget* form = platform::FormWindowTitled("Closing");
         ASSERT_NE(form, nullptr);
         form->close();
         EXPECT_EQ(Log(), "form asked ");
@@ -232,27 +215,27 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
 )"),
               "errOK");
     const auto clickColumn = [](int column) {
-        QWidget* client = Client(FormWidget("Outer"));
+        QWidget* client = platform::ClientAreaOf(platform::FormWindowTitled("Outer"));
         const int third = client->width() / 3;
         QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(third * column + third / 2, 40));
     };
     Later([&] {
-        QWidget* outer = FormWidget("Outer");
+        QWidget* outer = platform::FormWindowTitled("Outer");
         ASSERT_NE(outer, nullptr);
         // Runs inside the inner form's loop, which the click below starts.
         Later([&] {
-            QWidget* inner = FormWidget("Inner");
+            QWidget* inner = platform::FormWindowTitled("Inner");
             ASSERT_NE(inner, nullptr);
-            EXPECT_TRUE(FormWidget("Outer")->isEnabled());
+            EXPECT_TRUE(platform::FormWindowTitled("Outer")->isEnabled());
             inner->close();
         });
         clickColumn(0);
         EXPECT_EQ(Log(), "inner returned ");
 
         Later([&] {
-            QWidget* dialog = FormWidget("Dialog");
+            QWidget* dialog = platform::FormWindowTitled("Dialog");
             ASSERT_NE(dialog, nullptr);
-            EXPECT_FALSE(FormWidget("Outer")->isEnabled());
+            EXPECT_FALSE(platform::FormWindowTitled("Outer")->isEnabled());
             EXPECT_TRUE(dialog->isEnabled());
             dialog->close();
         });
@@ -262,8 +245,8 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
 
         // Without an owner a modal form runs like any other.
         Later([&] {
-            EXPECT_TRUE(FormWidget("Outer")->isEnabled());
-            FormWidget("Dialog")->close();
+            EXPECT_TRUE(platform::FormWindowTitled("Outer")->isEnabled());
+            platform::FormWindowTitled("Dialog")->close();
         });
         clickColumn(2);
         EXPECT_EQ(Log(), "unowned returned ");
@@ -298,23 +281,23 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
 )"),
               "errOK");
     Later([&] {
-        QWidget* form = FormWidget("Menus");
+        QWidget* form = platform::FormWindowTitled("Menus");
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
                        "gMenu[1].items[3].items[0].id & ' ' & gMenu[1].items[1].id"),
                   "100 101 102 103 null");
         // The soft-key bar takes the bottom strip from the client area.
-        EXPECT_EQ(Client(form)->height(), kHeight - 2 * kStrip);
+        EXPECT_EQ(platform::ClientAreaOf(form)->height(), kHeight - 2 * kStrip);
         EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
 
-        QToolButton* go = SoftKey(form, "Go");
+        QToolButton* go = platform::SoftKeyOf(form, "Go");
         ASSERT_NE(go, nullptr);
         QTest::mouseClick(go, Qt::LeftButton);
         EXPECT_EQ(Log(), "go ");
 
         // Opening the pop-up brings every command up to date first.
         EXPECT_EQ(h.Run("gChecked = true gCount = 5"), "errOK");
-        QTest::mouseClick(SoftKey(form, "Options"), Qt::LeftButton);
+        QTest::mouseClick(platform::SoftKeyOf(form, "Options"), Qt::LeftButton);
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(popup, nullptr);
         QAction* check = ActionNamed(popup, "Check");
@@ -332,8 +315,8 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         // A new menu numbers from 100 again.
         EXPECT_EQ(h.Run("gForm.SetMenu(gSecond)"), "errOK");
         EXPECT_EQ(Eval("gSecond[0].id"), "100");
-        EXPECT_EQ(SoftKey(form, "Go"), nullptr);
-        QToolButton* again = SoftKey(form, "Again");
+        EXPECT_EQ(platform::SoftKeyOf(form, "Go"), nullptr);
+        QToolButton* again = platform::SoftKeyOf(form, "Again");
         ASSERT_NE(again, nullptr);
         QTest::mouseClick(again, Qt::LeftButton);
         EXPECT_EQ(Log(), "again ");
@@ -341,7 +324,7 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
 
         // The input panel covers the bottom of the client area: the root shrinks.
         EXPECT_EQ(h.Run("gForm.ShowSip(true)"), "errOK");
-        EXPECT_TRUE(form->findChild<QWidget*>("inputPanel")->isVisible());
+        EXPECT_TRUE(platform::InputPanelOf(form)->isVisible());
         EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
         EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
         EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
@@ -359,9 +342,9 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
 )"),
               "errOK");
     Later([&] {
-        QWidget* form = FormWidget("Deep");
+        QWidget* form = platform::FormWindowTitled("Deep");
         ASSERT_NE(form, nullptr);
-        QTest::mouseClick(SoftKey(form, "Top"), Qt::LeftButton);
+        QTest::mouseClick(platform::SoftKeyOf(form, "Top"), Qt::LeftButton);
         auto* top = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(top, nullptr);
         QAction* more = ActionNamed(top, "More");
@@ -372,7 +355,7 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
         top->close();
         EXPECT_EQ(Log(), "deep 100 ");
 
-        QToolButton* done = form->findChild<QToolButton*>("doneButton");
+        QToolButton* done = platform::DoneButtonOf(form);
         EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
         EXPECT_FALSE(done->isVisible());
         EXPECT_EQ(h.Run("gForm.DoneButton('Cancel')"), "errOK");
@@ -383,19 +366,19 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
         QTest::mouseClick(done, Qt::LeftButton);
     });
     ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    EXPECT_EQ(FormWidget("Renamed"), nullptr);
+    EXPECT_EQ(platform::FormWindowTitled("Renamed"), nullptr);
 }
 
 TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'NoView', view = 5})"), "errOK");
     Later([&] {
-        QWidget* form = FormWidget("NoView");
+        QWidget* form = platform::FormWindowTitled("NoView");
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(Eval("gForm.view.text"), "errFormNoView");
         EXPECT_EQ(Eval("gForm.GetView('x') == gForm.view"), "true");
         // The text is drawn in black on white.
-        const QImage pixels = Client(form)->grab().toImage();
+        const QImage pixels = platform::ClientAreaOf(form)->grab().toImage();
         bool ink = false;
         for (int y = 0; y < pixels.height() && !ink; ++y) {
             for (int x = 0; x < pixels.width() && !ink; ++x) ink = PixelAt(pixels, x, y) != Rgb(255, 255, 255);
@@ -443,9 +426,9 @@ TEST_F(FormTest, ControlNotificationsReachTheirView)
               "errOK");
     TestControl control;
     Later([&] {
-        QWidget* form = FormWidget("Controls");
+        QWidget* form = platform::FormWindowTitled("Controls");
         ASSERT_NE(form, nullptr);
-        QWidget* client = Client(form);
+        QWidget* client = platform::ClientAreaOf(form);
         auto* button = new QPushButton(client);
         platform::BindControlWindow(*button, control);
         EXPECT_EQ(h.Run("result = gForm.GetView('c')"), "errOK");
@@ -483,10 +466,10 @@ TEST_F(FormTest, TodayItemsAskForTheirHeight)
               "errOK");
     EXPECT_EQ(h.Text(u"result"), "3:000");
     EXPECT_EQ(Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
-    QWidget* item = host.ItemParent()->findChild<QWidget*>("formWindow");
+    QWidget* item = platform::TodayItemOf(host);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->height(), 30);
-    EXPECT_EQ(PixelAt(Client(item)->grab().toImage(), 5, 5), Rgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(platform::ClientAreaOf(item)->grab().toImage(), 5, 5), Rgb(255, 0, 0));
 
     EXPECT_EQ(host.RefreshItems(), 0);
     ASSERT_EQ(h.Run("gForm.height = 45"), "errOK");

@@ -5,8 +5,8 @@
 #include "gui/gui_library.h"
 #include "gui/view/view_binding.h"
 #include "host/core/core_library.h"
-#include "platform/message_box.h"
-#include "platform/qt_canvas.h"
+#include "platform/desktop/message_box.h"
+#include "platform/draw/qt_canvas.h"
 
 #include <QPainter>
 

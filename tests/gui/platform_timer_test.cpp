@@ -1,7 +1,7 @@
 // View timers on the interface thread: ticks arrive there and only there,
 // a busy thread gets one tick rather than a backlog, and a timer that is
 // gone never ticks again, not even with a tick already queued.
-#include "platform/view_timer.h"
+#include "platform/window/view_timer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,9 +2,9 @@
 // texts and images drawn through the Qt canvas into an image.
 #include "gui/gui_harness.h"
 #include "gui/style/text_view.h"
-#include "platform/canvas.h"
-#include "platform/device_folder.h"
-#include "platform/picture.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/picture_pixels.h"
+#include "platform/files/device_folder.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -401,7 +401,7 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
     // A picture another library owns, handed over as a binary value.
     QImage green(3, 2, QImage::Format_RGB32);
     green.fill(qRgb(0, 255, 0));
-    const platform::Picture owned(green);
+    const platform::Picture owned({green});
     h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"image", Value::Binary(const_cast<platform::Picture*>(&owned)));
     ASSERT_EQ(h.Run("gView.mode = 'natural' gView.style = {valign = 'top'}"), "errOK");
     image = h.Paint(built);

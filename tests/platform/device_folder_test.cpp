@@ -1,7 +1,7 @@
 // Tests of the device folder: script paths onto the folder, hostile paths
 // that try to leave it (by "..", host-absolute names, links, bad units),
 // case-insensitive matching, and device paths of host paths.
-#include "platform/device_folder.h"
+#include "platform/files/device_folder.h"
 
 #include "core/unicode.h"
 

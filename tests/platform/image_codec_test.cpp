@@ -1,7 +1,7 @@
 // Picture files into 24-bit bottom-up rows, and JPEG writing: each of the
 // five formats written here and decoded pixel by pixel, transparency over
 // black, JPEG data read back, and files that must give nothing.
-#include "platform/image_codec.h"
+#include "platform/draw/image_codec.h"
 
 #include <QByteArray>
 #include <QFile>

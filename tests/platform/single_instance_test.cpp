@@ -2,7 +2,7 @@
 // starts raise the first, other folders run side by side, and a socket left
 // by a crashed instance does not lock the folder for good, and starts at
 // the same moment leave one instance.
-#include "platform/single_instance.h"
+#include "platform/window/single_instance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // allowed) and a small server built on Python's http.server for HTTP, with
 // basic authentication under /private/ and /whoami, which answers with the
 // authorisation it received.
-#include "platform/cursor.h"
+#include "platform/window/cursor.h"
 #include "system_harness.h"
 
 #include <QCursor>

@@ -5,8 +5,8 @@
 #include "core/unicode.h"
 #include "host/error_box.h"
 #include "host/register_libraries.h"
-#include "platform/device_folder.h"
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
+#include "platform/files/device_folder.h"
 
 #include <gtest/gtest.h>
 

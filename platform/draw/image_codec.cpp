@@ -1,0 +1,84 @@
+// Picture files for bitmaps through Qt's image readers and its JPEG writer.
+// Decoding yields what a block transfer of the loaded bitmap into a 24-bit
+// device-independent bitmap would: the stored pixels as they are (no
+// orientation tag applied), transparency composed over black. Writing goes
+// to a temporary file that replaces the target only once it is complete,
+// so a failed save never leaves a broken picture where a good one was.
+#include "platform/draw/image_codec.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <climits>
+
+namespace vellum::platform {
+
+namespace {
+
+uint32_t Stride24(int32_t width) { return static_cast<uint32_t>((int64_t{width} * 24 + 31) / 32 * 4); }
+
+} // namespace
+
+std::optional<DecodedImage> DecodeImageFile(const std::filesystem::path& file)
+{
+    QFile device(QFile::decodeName(file.c_str()));
+    if (!device.open(QIODevice::ReadOnly)) return std::nullopt;
+    // The format comes from the bytes, so a picture misnamed by its
+    // extension still loads.
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QImage read = reader.read();
+    if (read.isNull()) return std::nullopt;
+    // Premultiplied colour is the colour composed over black.
+    const QImage image = read.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return std::nullopt;
+
+    DecodedImage decoded;
+    decoded.width = image.width();
+    decoded.height = image.height();
+    decoded.stride = Stride24(decoded.width);
+    decoded.rows.assign(static_cast<size_t>(decoded.stride) * static_cast<size_t>(decoded.height), 0);
+    for (int32_t y = 0; y < decoded.height; ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        // Buffer row 0 is the picture's bottom row.
+        uint8_t* row = decoded.rows.data() + static_cast<size_t>(decoded.height - 1 - y) * decoded.stride;
+        for (int32_t x = 0; x < decoded.width; ++x) {
+            row[3 * x] = static_cast<uint8_t>(qBlue(source[x]));
+            row[3 * x + 1] = static_cast<uint8_t>(qGreen(source[x]));
+            row[3 * x + 2] = static_cast<uint8_t>(qRed(source[x]));
+        }
+    }
+    return decoded;
+}
+
+bool WriteJpeg(const std::filesystem::path& file, const uint8_t* pixels, int32_t width, int32_t height,
+               int32_t quality)
+{
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > INT_MAX / 4) return false;
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return false;
+    const size_t stride = static_cast<size_t>(width) * 4;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* source = pixels + static_cast<size_t>(y) * stride;
+        auto* target = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int32_t x = 0; x < width; ++x) {
+            target[x] = qRgb(source[4 * x + 2], source[4 * x + 1], source[4 * x]);
+        }
+    }
+
+    QSaveFile out(QFile::decodeName(file.c_str()));
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QImageWriter writer(&out, "jpeg");
+    writer.setQuality(quality);
+    if (!writer.write(image)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+} // namespace vellum::platform

@@ -1,0 +1,101 @@
+// The client area's paint (double-buffered or straight onto the window)
+// and its pointer and key events, handed to the form window's handler in
+// client pixels and virtual keys.
+#include "platform/window/client_area.h"
+
+#include "platform/draw/qt_canvas.h"
+#include "platform/qt_convert.h"
+#include "platform/window/key_codes.h"
+#include "platform/window/screenshot_capture.h"
+#include "platform/window/shell_widget.h"
+#include "platform/window/today_screen.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace vellum::platform {
+
+ClientArea::ClientArea(ShellWidget& shell_) : QWidget(&shell_), shell(shell_)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    // The form paints every pixel it wants; what it leaves stays as it was,
+    // since the handheld's form erases nothing before painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ClientArea::paintEvent(QPaintEvent* event)
+{
+    const QRect area = event->rect();
+    const Rect clip = ToRect(area);
+    PaintMode mode;
+    shell.Dispatch([&](FormWindowHandler& h) { mode = h.PaintModeNow(); });
+    QPainter onWindow(this);
+    if (shell.today != nullptr && TodayHost::FromHandle(shell.today) != nullptr) {
+        // The Today screen draws its watermark behind the item.
+        shell.today->ItemScreen().DrawWatermark(onWindow, *this);
+    }
+    if (mode.doubleBuffered) {
+        if (buffer.size() != size()) buffer = QImage(size(), QImage::Format_RGB32);
+        {
+            QPainter image(&buffer);
+            image.fillRect(area, Qt::white);
+            QtCanvas canvas(image);
+            shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
+        }
+        onWindow.drawImage(area, buffer, area);
+    } else {
+        onWindow.setBackground(Qt::white);
+        onWindow.setBackgroundMode(mode.transparent ? Qt::TransparentMode : Qt::OpaqueMode);
+        QtCanvas canvas(onWindow);
+        shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
+    }
+    if (!painted) {
+        painted = true;
+        AfterFormPainted(*window(), [shell = QPointer<ShellWidget>(&shell)] {
+            if (shell != nullptr) shell->Dispatch([](FormWindowHandler& h) { h.EndRequested(); });
+        });
+    }
+}
+
+void ClientArea::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    shell.Dispatch([&](FormWindowHandler& h) { h.MouseDown({p.x(), p.y()}); });
+}
+
+// Qt keeps sending the pointer to the widget it was pressed on until the
+// release, which is the capture the form asks for.
+void ClientArea::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    shell.Dispatch([&](FormWindowHandler& h) { h.MouseUp({p.x(), p.y()}); });
+}
+
+void ClientArea::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    shell.Dispatch([&](FormWindowHandler& h) { h.MouseMove({p.x(), p.y()}); });
+}
+
+void ClientArea::keyPressEvent(QKeyEvent* event)
+{
+    const int32_t key = VirtualKeyOfQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    if (key == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    shell.Dispatch([&](FormWindowHandler& h) { h.KeyDown(key); });
+}
+
+void ClientArea::resizeEvent(QResizeEvent*)
+{
+    shell.Dispatch([](FormWindowHandler& h) { h.Resized(); });
+}
+
+} // namespace vellum::platform
