@@ -41,9 +41,8 @@ uint32_t OnThisForm(Interpreter& ip, Action action)
 // Makes the form object of this table; the table keeps it in "pObject".
 Form* NewForm(Interpreter& ip, bool isToday)
 {
-    Form* form = ip.Make<Form>(ip, isToday);
+    Form* form = ip.Make<Form>(ip, ip.ArgValue(0).table, isToday);
     ip.SetNativeObject(form);
-    form->table = ip.ArgValue(0).table;
     return form;
 }
 
@@ -73,8 +72,8 @@ uint32_t GetView(Interpreter& ip)
     if (form == nullptr) return 0;
     const std::u16string id(ip.ArgText(1)->View());
     View* found = form->FindView(id);
-    if (found == nullptr || found->table == nullptr) return 0;
-    ip.PushValue(Value::Table(found->table));
+    if (found == nullptr || found->Table() == nullptr) return 0;
+    ip.PushValue(Value::Table(found->Table()));
     return 1;
 }
 
@@ -106,10 +105,10 @@ uint32_t SetFocus(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
-    if (form == nullptr || form->root == nullptr) return 0;
+    if (form == nullptr || form->Root() == nullptr) return 0;
     const std::u16string id(ip.ArgText(1)->View());
     ValueRoot keep(ip, Value::Pointer(form));
-    if (View* view = form->root->FindById(id)) view->SetFocus();
+    if (View* view = form->Root()->FindById(id)) view->SetFocus();
     return 0;
 }
 
