@@ -8,7 +8,7 @@
 #include "gui/form/form.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 #include "platform/qt_canvas.h"
 #include "vm/interpreter.h"
 

@@ -3,12 +3,12 @@
 // the one its author put forward, and it is taken as the icon.
 #include "platform/picture.h"
 
+#include "core/case_folding.h"
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
 namespace vellum::platform {
@@ -17,10 +17,10 @@ namespace {
 
 bool IsIconFile(const std::filesystem::path& file)
 {
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".ico";
+    std::u16string extension = file.extension().u16string();
+    // The extension is ASCII: only ASCII letters may stand for it.
+    for (char16_t& c : extension) c = AsciiLower(c);
+    return extension == u".ico";
 }
 
 } // namespace

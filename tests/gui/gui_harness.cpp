@@ -3,7 +3,7 @@
 #include "core/string_object.h"
 #include "core/unicode.h"
 #include "gui/gui_library.h"
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 #include "platform/message_box.h"
 #include "platform/qt_canvas.h"
 
