@@ -66,14 +66,8 @@ void Show(CursorState state)
 std::optional<CursorShape> CursorNamed(std::u16string_view name)
 {
     for (const NamedShape& entry : shapes) {
-        if (entry.name.size() != name.size()) continue;
-        bool same = true;
-        for (size_t i = 0; i < name.size() && same; ++i) {
-            const char16_t c = name[i];
-            // Cursor names are ASCII: only ASCII letters may stand for them.
-            same = AsciiLower(c) == entry.name[i];
-        }
-        if (same) return entry.shape;
+        // Cursor names are ASCII: only ASCII letters may stand for them.
+        if (EqualsAsciiWord(name, entry.name)) return entry.shape;
     }
     return std::nullopt;
 }

@@ -17,10 +17,8 @@ namespace {
 
 bool IsIconFile(const std::filesystem::path& file)
 {
-    std::u16string extension = file.extension().u16string();
     // The extension is ASCII: only ASCII letters may stand for it.
-    for (char16_t& c : extension) c = AsciiLower(c);
-    return extension == u".ico";
+    return EqualsAsciiWord(file.extension().u16string(), u".ico");
 }
 
 } // namespace

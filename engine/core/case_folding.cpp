@@ -239,6 +239,12 @@ char32_t FoldCase(char32_t c)
     return static_cast<char32_t>(static_cast<int32_t>(c) + run.delta);
 }
 
+bool EqualsAsciiWord(std::u16string_view text, std::u16string_view lowerWord)
+{
+    return std::equal(text.begin(), text.end(), lowerWord.begin(), lowerWord.end(),
+                      [](char16_t c, char16_t lower) { return AsciiLower(c) == lower; });
+}
+
 std::u16string FoldCase(std::u16string_view text)
 {
     std::u16string out;

@@ -17,5 +17,7 @@ char32_t FoldCase(char32_t c);
 std::u16string FoldCase(std::u16string_view text);
 
 constexpr char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; }
+// Whether text is lowerWord (lower-case ASCII) without regard to ASCII case.
+bool EqualsAsciiWord(std::u16string_view text, std::u16string_view lowerWord);
 
 } // namespace vellum

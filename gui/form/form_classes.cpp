@@ -2,6 +2,7 @@
 // runs until the window is gone, and TTodayForm, an item of the Today
 // screen whose Show returns at once. Methods on a table without its Form
 // do nothing and give null.
+#include "core/case_folding.h"
 #include "core/string_object.h"
 #include "gui/form/form.h"
 #include "gui/view/view_class.h"
@@ -17,17 +18,6 @@ namespace vellum::gui {
 namespace {
 
 Form* ThisForm(Interpreter& ip) { return ip.NativeObject<Form>(); }
-
-// The done button's kinds are ASCII words, compared without regard to case.
-bool IsWord(std::u16string_view text, std::u16string_view lowerWord)
-{
-    if (text.size() != lowerWord.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] + 32) : text[i];
-        if (c != lowerWord[i]) return false;
-    }
-    return true;
-}
 
 // A method without arguments or result acting on this form.
 template <class Action>
@@ -126,8 +116,9 @@ uint32_t DoneButton(Interpreter& ip)
     if (form == nullptr) return 0;
     const std::u16string_view kind = ip.ArgText(1)->View();
     platform::DoneButton button = platform::DoneButton::Cancel;
-    if (IsWord(kind, u"none")) button = platform::DoneButton::Hidden;
-    if (IsWord(kind, u"ok")) button = platform::DoneButton::Ok;
+    // The done button's kinds are ASCII words, compared without regard to case.
+    if (EqualsAsciiWord(kind, u"none")) button = platform::DoneButton::Hidden;
+    if (EqualsAsciiWord(kind, u"ok")) button = platform::DoneButton::Ok;
     if (platform::FormWindow* w = form->LiveWindow()) w->SetDoneButton(button);
     return 0;
 }

@@ -18,14 +18,9 @@ constexpr size_t kMaxShellIdCommand = 260 / 2 - 1;
 bool HasLinkExtension(std::u16string_view path)
 {
     const size_t dot = path.rfind(u'.');
-    if (dot == std::u16string_view::npos || path.size() - dot != 4) return false;
-    const std::u16string_view ext = path.substr(dot);
-    const std::u16string_view link = u".lnk";
-    for (size_t i = 0; i < 4; ++i) {
-        // The extension is ASCII: only ASCII letters may stand for it.
-        if (AsciiLower(ext[i]) != link[i]) return false;
-    }
-    return true;
+    if (dot == std::u16string_view::npos) return false;
+    // The extension is ASCII: only ASCII letters may stand for it.
+    return EqualsAsciiWord(path.substr(dot), u".lnk");
 }
 
 std::optional<std::vector<uint8_t>> ReadFile(Interpreter& ip, std::u16string_view path)
