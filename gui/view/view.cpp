@@ -61,7 +61,6 @@ void View::Invalidate()
     if (window != nullptr) window->Invalidate({rect.left, rect.top, rect.right + 1, rect.bottom + 1});
 }
 
-// A measuring field or method gives the truncated number, else nothing.
 std::optional<int32_t> View::NumberHandler(std::u16string_view name)
 {
     int32_t n;

@@ -123,6 +123,8 @@ public:
     Interpreter& ip;
 
 protected:
+    // What the view families lay out and draw from; other code reads it
+    // through the accessors above and changes it only through operations.
     TableObject* table = nullptr;
     platform::NativeWindow* window = nullptr;
     View* parent = nullptr;
@@ -131,6 +133,7 @@ protected:
     bool visible = true;
 
 private:
+    // A measuring field or method: the truncated number it gives, else nothing.
     std::optional<int32_t> NumberHandler(std::u16string_view name);
     // Evaluates "OnTimer"; CallHandler keeps the view alive for the tick.
     void TimerTick();
