@@ -8,8 +8,7 @@
 #include "gui/form/form.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
-#include "gui/view/view_binding.h"
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 #include "platform/draw/qt_canvas.h"
 #include "vm/interpreter.h"
 
@@ -58,13 +57,6 @@ end
 gRoot = TColumn({views = groups})
 )";
 
-// A form that only lends its resolution; the benchmark drives the tree directly.
-class BenchForm final : public gui::Form {
-public:
-    using gui::Form::Form;
-    platform::NativeWindow* NativeWindowOf() override { return nullptr; }
-};
-
 double OursMilliseconds(int rounds)
 {
     Interpreter ip(RegisterCoreLibrary);
@@ -76,14 +68,13 @@ double OursMilliseconds(int rounds)
         std::fprintf(stderr, "vellum-gui-bench: the tree script failed: %s\n", ip.ErrorPending() ? "error" : "no root");
         std::exit(1);
     }
-    auto* form = ip.Make<BenchForm>(ip);
+    // A form without a window only lends its resolution; the benchmark drives the tree directly.
+    TableObject* formTable = ip.NewTable();
+    ip.SetGlobal(u"gFormTable", Value::Table(formTable));
+    auto* form = ip.Make<gui::Form>(ip, formTable);
     ip.SetGlobal(u"gForm", Value::Pointer(form));
-    form->dpiX = form->dpiY = 96;
-    gui::View* root = gui::CreateView(ip, nullptr, form, tree.table);
+    gui::View* root = form->BuildWithoutWindow(tree.table, {0, 0, kSizes[0].width() - 1, kSizes[0].height() - 1}, 96, 96);
     if (root == nullptr) std::exit(1);
-    form->root = root;
-    root->SetRect({0, 0, kSizes[0].width() - 1, kSizes[0].height() - 1});
-    root->Arrange(nullptr);
 
     QImage image(kSizes[0], QImage::Format_RGB32);
     const auto start = Clock::now();

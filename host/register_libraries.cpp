@@ -1,7 +1,7 @@
 #include "host/register_libraries.h"
 
 #include "gui/gui_library.h"
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 #include "media/audio/audio_library.h"
 #include "media/image/bitmap_library.h"
 #include "system/system_library.h"

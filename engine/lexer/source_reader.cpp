@@ -1,6 +1,7 @@
 #include "lexer/source_reader.h"
 
 #include "core/string_object.h"
+#include "core/text_codec.h"
 #include "lexer/char_class.h"
 #include "lexer/token.h"
 #include "lexer/token_file.h"
@@ -280,23 +281,15 @@ bool SourceReader::LoadFile(std::u16string_view name, std::u16string& out) const
 {
     const auto path = ip.Paths().HostPath(name);
     if (!path) return false;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path->c_str(), "rb"));
-    if (!file) return false;
-    std::string bytes;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
     // A directory opens but cannot be read: it is no file to include.
-    if (std::ferror(file.get())) return false;
-    out.clear();
-    if (bytes.size() > 2 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) {
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            out.push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                                (static_cast<uint8_t>(bytes[i + 1]) << 8)));
-        }
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*path);
+    if (!bytes) return false;
+    // The mark counts only with text after it; two bytes alone are Latin-1.
+    if (bytes->size() > 2 && StartsWithUtf16LeMark(*bytes)) {
+        out = DecodeUtf16Le(std::span(*bytes).subspan(2));
     } else {
         // Without a byte-order mark every byte is one unit (Latin-1).
-        for (char b : bytes) out.push_back(static_cast<char16_t>(static_cast<uint8_t>(b)));
+        out.assign(bytes->begin(), bytes->end());
     }
     return true;
 }

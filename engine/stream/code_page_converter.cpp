@@ -1,6 +1,8 @@
 // Single-byte conversion from an 8-bit code page to UTF-16.
 #include "stream/code_page_converter.h"
 
+#include "core/text_codec.h"
+
 #include <string>
 
 namespace vellum {
@@ -33,7 +35,7 @@ char16_t CodePageConverter::Convert(uint8_t byte)
     if (iconv(descriptor, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || sizeof out - outLeft != 2) {
         return byte;
     }
-    return static_cast<char16_t>(static_cast<uint8_t>(out[0]) | static_cast<uint8_t>(out[1]) << 8);
+    return Utf16LeUnit(static_cast<uint8_t>(out[0]), static_cast<uint8_t>(out[1]));
 }
 
 } // namespace vellum

@@ -2,6 +2,7 @@
 // appending lines to it.
 #include "stream/text_reader.h"
 
+#include "core/text_codec.h"
 #include "stream/byte_stream.h"
 #include "vm/interpreter.h"
 
@@ -34,8 +35,7 @@ char16_t TextReader::ReadChar()
     char16_t unit = 0;
     if (codePage == kUtf16Le || codePage == kUtf16Be) {
         if (stream.Read(bytes, 2) == 2) {
-            unit = codePage == kUtf16Le ? static_cast<char16_t>(bytes[0] | bytes[1] << 8)
-                                        : static_cast<char16_t>(bytes[0] << 8 | bytes[1]);
+            unit = codePage == kUtf16Le ? Utf16LeUnit(bytes[0], bytes[1]) : Utf16LeUnit(bytes[1], bytes[0]);
         }
     } else if (stream.Read(bytes, 1) == 1) {
         unit = bytes[0] < 0x80 ? bytes[0] : ConvertByte(bytes[0]);
@@ -85,7 +85,7 @@ void TextReader::DetectEncoding()
     const size_t got = stream.Read(head, sizeof head);
     // A text shorter than the probe is no read failure.
     errors.ClearReadError();
-    if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+    if (StartsWithUtf16LeMark(std::span(head, got))) {
         codePage = kUtf16Le;
         hadMark = true;
         stream.Seek(2);

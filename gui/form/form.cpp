@@ -21,7 +21,7 @@ constexpr int32_t kDefaultTodayHeight = 50;
 
 } // namespace
 
-Form::Form(Interpreter& ip_, bool isToday_) : Window(ip_), isToday(isToday_) {}
+Form::Form(Interpreter& ip_, TableObject* table_, bool isToday_) : Window(ip_, table_), isToday(isToday_) {}
 
 void Form::Mark(Collector& collector)
 {
@@ -31,10 +31,8 @@ void Form::Mark(Collector& collector)
     collector.MarkObject(focus);
 }
 
-platform::NativeWindow* Form::NativeWindowOf() { return LiveWindow(); }
-
-// Every script call below runs with the form and its table rooted: the
-// script may drop both while it runs.
+// Every event roots the form once: the script may drop it while a handler
+// runs. The form's own handlers root its table through CallScriptHandler.
 
 void Form::ReadDpi() { dpiX = dpiY = platform::CurrentDeviceScreen().dpi; }
 
@@ -46,6 +44,17 @@ TableObject* Form::RootTable()
         ip.TableSet(table, u"view", view);
     }
     return view.IsTable() ? view.table : nullptr;
+}
+
+View* Form::BuildWithoutWindow(TableObject* rootTable, const platform::Rect& r, int32_t dpiX_, int32_t dpiY_)
+{
+    dpiX = dpiX_;
+    dpiY = dpiY_;
+    root = CreateView(ip, nullptr, this, rootTable);
+    if (root == nullptr) return nullptr;
+    root->SetRect(r);
+    root->Arrange(nullptr);
+    return root;
 }
 
 void Form::BuildRoot(TableObject* rootTable)
@@ -78,7 +87,7 @@ void Form::ShowForm(Window* owner)
         root->SetFocus();
         root->OnCreate();
     }
-    ip.GetProperty(table, u"OnCreate");
+    CallScriptHandler(ip, table, u"OnCreate");
 
     if (ip.GetProperty(table, u"modal").IsTrue()) {
         RunModal();
@@ -100,7 +109,7 @@ void Form::ShowTodayItem(platform::TodayHost& host)
     if (!CreateNativeWindow(nullptr, u"", &host, TodayHeight())) return;
     BuildRoot(rootTable);
     if (root != nullptr) root->OnCreate();
-    ip.GetProperty(table, u"OnCreate");
+    CallScriptHandler(ip, table, u"OnCreate");
     if (platform::FormWindow* w = LiveWindow()) {
         w->Show();
         ip.SetGlobal(u"gTodayMainWnd", Value::Binary(w));
@@ -118,9 +127,8 @@ void Form::Close()
 {
     if (LiveWindow() == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    ValueRoot keepTable(ip, Value::Table(table));
-    const Value answer = ip.GetProperty(table, u"OnClose");
-    if (!answer.IsNull() && !answer.IsTrue()) return;
+    const std::optional<Value> answer = CallScriptHandler(ip, table, u"OnClose");
+    if (answer && !answer->IsNull() && !answer->IsTrue()) return;
     // A form whose tree could not be built has no views to ask; it still
     // closes, or nothing could ever end its loop.
     if (root != nullptr && !root->OnClose()) return;
@@ -261,10 +269,7 @@ void Form::Resized()
 void Form::Activated(bool active)
 {
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    if (active && table != nullptr) {
-        ValueRoot keepTable(ip, Value::Table(table));
-        ip.GetProperty(table, u"OnActivate");
-    }
+    if (active) CallScriptHandler(ip, table, u"OnActivate");
     availableHeight = -1;
     Relayout();
 }
@@ -296,14 +301,21 @@ void Form::MenuAboutToShow()
 
 void Form::FocusMovedTo(platform::NativeWindow* control)
 {
-    if (root == nullptr || control == NativeWindowOf()) return;
+    if (root == nullptr || control == LiveWindow()) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));
     View* found = root->FindByWindow(control);
     if (found == nullptr || found == focus) return;
     ValueRoot keepFound(ip, Value::Pointer(found));
+    MoveFocusTo(found, false);
+}
+
+void Form::MoveFocusTo(View* view, bool takeWindowFocus)
+{
+    // Mark keeps the previous view alive while its handler runs.
     if (focus != nullptr) focus->OnKillFocus();
-    focus = found;
-    found->OnSetFocus();
+    if (takeWindowFocus && view->HostWindow() != nullptr) view->HostWindow()->TakeFocus();
+    focus = view;
+    view->OnSetFocus();
 }
 
 void Form::ControlNotified(platform::NativeWindow* control, platform::ControlEvent event, int32_t code)
@@ -319,7 +331,7 @@ void Form::ControlNotified(platform::NativeWindow* control, platform::ControlEve
         view->OnClick();
         break;
     case platform::ControlEvent::TextChanged:
-        if (view->table != nullptr) ip.GetProperty(view->table, u"OnChange");
+        view->CallHandler(u"OnChange");
         break;
     case platform::ControlEvent::SelectionChanged:
         if (target != nullptr) target->OnSelectionChange();

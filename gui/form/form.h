@@ -18,13 +18,10 @@ class View;
 
 class Form : public Window {
 public:
-    explicit Form(Interpreter& ip, bool isToday = false);
+    Form(Interpreter& ip, TableObject* table, bool isToday = false);
 
     // Keeps the table, the menu, the root and the views the form points at alive.
     void Mark(Collector& collector) override;
-
-    // The form's window, none before it is created or after it is destroyed.
-    virtual platform::NativeWindow* NativeWindowOf();
 
     // Shows a TForm: builds the window and the tree, runs OnCreate, then the
     // loop (modal when "modal" is true); returns when the window is gone.
@@ -41,15 +38,18 @@ public:
     // The view whose "id" is id, else the root; none without a root.
     View* FindView(std::u16string_view id);
 
-    View* root = nullptr;
-    bool captureActive = false;
-    View* captured = nullptr;
-    View* focus = nullptr;
-    int32_t dpiX = 96;
-    int32_t dpiY = 96;
-    const bool isToday;
-    // The client height left by the input panel; -1 until computed again.
-    int32_t availableHeight = -1;
+    // The focus moves: the previous view's "OnKillFocus", then the new one's
+    // "OnSetFocus"; takeWindowFocus also gives the view's window the focus.
+    void MoveFocusTo(View* view, bool takeWindowFocus);
+    // Builds the tree of rootTable at the given resolution and lays it out
+    // on r without a window, for driving a tree directly (measuring, tests
+    // and benchmarks).
+    View* BuildWithoutWindow(TableObject* rootTable, const platform::Rect& r, int32_t dpiX, int32_t dpiY);
+
+    View* Root() const { return root; }
+    View* Focus() const { return focus; }
+    int32_t DpiX() const { return dpiX; }
+    int32_t DpiY() const { return dpiY; }
 
     // The window's events.
     platform::PaintMode PaintModeNow() override;
@@ -71,6 +71,16 @@ public:
     bool TodayRefreshQuery(platform::TodayItemRecord* record) override;
 
 private:
+    View* root = nullptr;
+    bool captureActive = false;
+    View* captured = nullptr;
+    View* focus = nullptr;
+    int32_t dpiX = 96;
+    int32_t dpiY = 96;
+    const bool isToday;
+    // The client height left by the input panel; -1 until computed again.
+    int32_t availableHeight = -1;
+
     // The "view" property, or the errFormNoView text view in its place.
     TableObject* RootTable();
     // Builds the tree and places it on the new window.

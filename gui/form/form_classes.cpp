@@ -2,6 +2,7 @@
 // runs until the window is gone, and TTodayForm, an item of the Today
 // screen whose Show returns at once. Methods on a table without its Form
 // do nothing and give null.
+#include "core/case_folding.h"
 #include "core/string_object.h"
 #include "gui/form/form.h"
 #include "gui/gui_library.h"
@@ -19,17 +20,6 @@ namespace {
 
 Form* ThisForm(Interpreter& ip) { return ThisNative<Form>(ip); }
 
-// The done button's kinds are ASCII words, compared without regard to case.
-bool IsWord(std::u16string_view text, std::u16string_view lowerWord)
-{
-    if (text.size() != lowerWord.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] + 32) : text[i];
-        if (c != lowerWord[i]) return false;
-    }
-    return true;
-}
-
 // A method without arguments or result acting on this form.
 template <class Action>
 uint32_t OnThisForm(Interpreter& ip, Action action)
@@ -42,9 +32,8 @@ uint32_t OnThisForm(Interpreter& ip, Action action)
 // Makes the form object of this table and ties it to the table.
 Form* NewForm(Interpreter& ip, bool isToday)
 {
-    Form* form = ip.Make<Form>(ip, isToday);
+    Form* form = ip.Make<Form>(ip, ip.ArgValue(0).table, isToday);
     AttachNativeToThis(ip, form);
-    form->table = ip.ArgValue(0).table;
     return form;
 }
 
@@ -70,8 +59,8 @@ uint32_t GetView(Interpreter& ip)
     if (form == nullptr) return 0;
     const std::u16string id(ip.ArgText(1)->View());
     View* found = form->FindView(id);
-    if (found == nullptr || found->table == nullptr) return 0;
-    ip.PushValue(Value::Table(found->table));
+    if (found == nullptr || found->Table() == nullptr) return 0;
+    ip.PushValue(Value::Table(found->Table()));
     return 1;
 }
 
@@ -103,10 +92,10 @@ uint32_t SetFocus(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
-    if (form == nullptr || form->root == nullptr) return 0;
+    if (form == nullptr || form->Root() == nullptr) return 0;
     const std::u16string id(ip.ArgText(1)->View());
     ValueRoot keep(ip, Value::Pointer(form));
-    if (View* view = form->root->FindById(id)) view->SetFocus();
+    if (View* view = form->Root()->FindById(id)) view->SetFocus();
     return 0;
 }
 
@@ -124,8 +113,9 @@ uint32_t DoneButton(Interpreter& ip)
     if (form == nullptr) return 0;
     const std::u16string_view kind = ip.ArgText(1)->View();
     platform::DoneButton button = platform::DoneButton::Cancel;
-    if (IsWord(kind, u"none")) button = platform::DoneButton::Hidden;
-    if (IsWord(kind, u"ok")) button = platform::DoneButton::Ok;
+    // The done button's kinds are ASCII words, compared without regard to case.
+    if (EqualsAsciiWord(kind, u"none")) button = platform::DoneButton::Hidden;
+    if (EqualsAsciiWord(kind, u"ok")) button = platform::DoneButton::Ok;
     if (platform::FormWindow* w = form->LiveWindow()) w->SetDoneButton(button);
     return 0;
 }

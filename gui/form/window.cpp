@@ -6,7 +6,7 @@
 
 namespace vellum::gui {
 
-Window::Window(Interpreter& ip_) : ip(ip_), menu(ip_) {}
+Window::Window(Interpreter& ip_, TableObject* table_) : ip(ip_), table(table_), menu(ip_) {}
 
 // The platform window goes with the object; the tables may be gone already
 // when the interpreter ends, so nothing here touches them.

@@ -21,7 +21,8 @@ namespace vellum::gui {
 
 class Window : public GcObject, public platform::FormWindowHandler {
 public:
-    explicit Window(Interpreter& ip);
+    // table is the script table behind the window, which it keeps alive.
+    Window(Interpreter& ip, TableObject* table);
     ~Window() override;
 
     // Keeps the table and the menu array alive.
@@ -32,16 +33,18 @@ public:
                             platform::TodayHost* todayParent = nullptr, int32_t todayHeight = 0);
     void InstallMenuBar(const platform::MenuLayout& menu);
     // Shows the window, brings it forward and runs its loop.
-    virtual void RunModeless();
+    void RunModeless();
     // Shows the window with its owner disabled for as long as the loop runs.
-    virtual void RunModal();
-    virtual bool HasMenu() const { return menu.Exists(); }
+    void RunModal();
+    bool HasMenu() const { return menu.Exists(); }
 
     // The window while it exists.
     platform::FormWindow* LiveWindow() const { return window && window->Alive() ? window.get() : nullptr; }
 
     Interpreter& ip;
-    TableObject* table = nullptr;
+    TableObject* const table;
+
+protected:
     std::unique_ptr<platform::FormWindow> window;
     MenuModel menu;
 };

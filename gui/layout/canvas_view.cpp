@@ -3,6 +3,7 @@
 #include "gui/layout/size_value.h"
 #include "gui/style/length.h"
 #include "gui/style/style.h"
+#include "gui/style/view_property.h"
 
 namespace vellum::gui {
 
@@ -14,15 +15,14 @@ struct Span {
     int32_t extent;
 };
 
-Span PlaceOnAxis(Interpreter& ip, View& child, bool vertical, int32_t available)
+Span PlaceOnAxis(View& child, bool vertical, int32_t available)
 {
-    TableObject* t = child.table;
     // A canvas knows no stars: anything but a length or "auto" fills it.
-    const SizeValue size = ReadSize(child, ip.GetProperty(t, vertical ? u"height" : u"width"), vertical);
+    const SizeValue size = ReadSize(child, ViewProperty(child, vertical ? u"height" : u"width"), vertical);
     int32_t extent = available;
     if (size.kind == SizeValue::Kind::Auto) extent = AutoSize(child, vertical);
     if (size.kind == SizeValue::Kind::Pixels) extent = size.amount;
-    if (const auto offset = LengthInPixels(child, ip.GetProperty(t, vertical ? u"top" : u"left"), vertical)) {
+    if (const auto offset = LengthInPixels(child, ViewProperty(child, vertical ? u"top" : u"left"), vertical)) {
         return {*offset, extent};
     }
     int32_t offset = 0;
@@ -47,14 +47,14 @@ void CanvasView::Layout(bool arrange)
     const int32_t width = ClampPixels(int64_t{content.right} - content.left + 1);
     const int32_t height = ClampPixels(int64_t{content.bottom} - content.top + 1);
     VisitChildViews([&](View& child) {
-        const Span x = PlaceOnAxis(ip, child, false, width);
-        const Span y = PlaceOnAxis(ip, child, true, height);
+        const Span x = PlaceOnAxis(child, false, width);
+        const Span y = PlaceOnAxis(child, true, height);
         const int64_t left = int64_t{content.left} + x.offset;
         const int64_t top = int64_t{content.top} + y.offset;
         const Rect r{ClampPixels(left), ClampPixels(top), ClampPixels(left + x.extent - 1),
                      ClampPixels(top + y.extent - 1)};
         // A refresh passes only to the children that are shown.
-        if (arrange || child.visible) {
+        if (arrange || child.Visible()) {
             Place(child, r, arrange);
         } else {
             child.SetRect(r);

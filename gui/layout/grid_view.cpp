@@ -2,6 +2,7 @@
 
 #include "gui/layout/size_value.h"
 #include "gui/style/length.h"
+#include "gui/style/view_property.h"
 
 #include <algorithm>
 
@@ -24,7 +25,7 @@ std::pair<int32_t, int32_t> GridView::Track::Cell(int32_t index) const
 int32_t GridView::IndexOf(View& child, bool vertical)
 {
     int32_t n = 0;
-    return Interpreter::ValueToInt(ip.GetProperty(child.table, vertical ? u"row" : u"col"), n) ? n : 0;
+    return Interpreter::ValueToInt(ViewProperty(child, vertical ? u"row" : u"col"), n) ? n : 0;
 }
 
 GridView::Track GridView::MeasureTrack(bool vertical, const Rect& content)

@@ -23,7 +23,7 @@ void GroupView::Place(View& child, const Rect& r, bool arrange)
 Value GroupView::UsableChild(const Value& value)
 {
     bool usable = IsViewTable(ip, value);
-    for (const View* v = this; usable && v != nullptr; v = v->parent) usable = v->table != value.table;
+    for (const View* v = this; usable && v != nullptr; v = v->Parent()) usable = v->Table() != value.table;
     if (usable) return value;
     const Value replacement = ip.EvalSource(kNotView);
     return replacement.IsTable() ? replacement : Value::Null();

@@ -3,6 +3,7 @@
 #include "gui/layout/size_value.h"
 #include "gui/style/length.h"
 #include "gui/style/style.h"
+#include "gui/style/view_property.h"
 
 #include <algorithm>
 
@@ -11,7 +12,7 @@ namespace vellum::gui {
 int32_t LinearView::ExtentOf(View& child, int32_t unit, int64_t& fixed, int64_t& stars)
 {
     const SizeValue size =
-        ReadSize(child, ip.GetProperty(child.table, vertical ? u"height" : u"width"), vertical);
+        ReadSize(child, ViewProperty(child, vertical ? u"height" : u"width"), vertical);
     int32_t extent = 0;
     switch (size.kind) {
     case SizeValue::Kind::Pixels:

@@ -1,15 +1,14 @@
 #include "gui/layout/switch_view.h"
 
+#include "gui/style/view_property.h"
 #include "gui/view/view_class.h"
 
 namespace vellum::gui {
 
 int32_t SwitchView::GetCurPos()
 {
-    if (table == nullptr) return 0;
-    ValueRoot keepSelf(ip, Value::Pointer(this));
     int32_t n = 0;
-    return Interpreter::ValueToInt(ip.GetProperty(table, u"curPos"), n) ? n : 0;
+    return Interpreter::ValueToInt(ViewProperty(*this, u"curPos"), n) ? n : 0;
 }
 
 void SwitchView::SetCurPos(int32_t n)
@@ -96,7 +95,7 @@ void SwitchView::SwitchTo(int32_t index)
         return true;
     });
     SetCurPos(index);
-    ip.GetProperty(table, u"OnSwitch");
+    CallHandler(u"OnSwitch");
 }
 
 namespace {

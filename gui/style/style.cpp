@@ -3,6 +3,7 @@
 #include "core/string_object.h"
 #include "gui/style/color.h"
 #include "gui/style/length.h"
+#include "gui/style/view_property.h"
 #include "gui/view/view.h"
 
 #include <algorithm>
@@ -22,14 +23,12 @@ bool IsText(const Value& value, std::u16string_view text) { return value.IsStr()
 
 TableObject* StyleTableOf(View& view)
 {
-    if (view.table == nullptr) return nullptr;
-    ValueRoot keep(view.ip, Value::Table(view.table));
-    const Value style = view.ip.GetProperty(view.table, u"style");
+    const Value style = ViewProperty(view, u"style");
     return style.IsTable() ? style.table : nullptr;
 }
 
 Style::Style(View& view_)
-    : view(view_), keepView(view_.ip, RootOf(view_.table)), table(StyleTableOf(view_)),
+    : view(view_), keepView(view_.ip, RootOf(view_.Table())), table(StyleTableOf(view_)),
       keepStyle(view_.ip, RootOf(table))
 {
 }

@@ -8,9 +8,7 @@ namespace vellum::gui {
 
 Value ViewProperty(View& view, std::u16string_view name)
 {
-    if (view.table == nullptr) return Value::Null();
-    ValueRoot keep(view.ip, Value::Table(view.table));
-    return view.ip.GetProperty(view.table, name);
+    return view.CallHandler(name).value_or(Value::Null());
 }
 
 std::u16string ViewText(View& view, std::u16string_view name)

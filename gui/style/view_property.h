@@ -1,5 +1,5 @@
-// The view properties the shapes read (not style properties): GetProperty
-// on the view's table, so that a property may be computed.
+// The view properties the shapes read (not style properties): evaluated
+// through the view's handler path, so that a property may be computed.
 #pragma once
 
 #include "core/value.h"

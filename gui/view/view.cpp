@@ -61,116 +61,81 @@ void View::Invalidate()
     if (window != nullptr) window->Invalidate({rect.left, rect.top, rect.right + 1, rect.bottom + 1});
 }
 
-namespace {
-
-// A number from a measuring field or method: the truncated number, else nothing.
-std::optional<int32_t> NumberProperty(Interpreter& ip, TableObject* table, std::u16string_view name)
+std::optional<int32_t> View::NumberHandler(std::u16string_view name)
 {
-    if (table == nullptr) return std::nullopt;
-    ValueRoot keep(ip, Value::Table(table));
     int32_t n;
-    if (Interpreter::ValueToInt(ip.GetProperty(table, name), n)) return n;
+    const std::optional<Value> answer = CallHandler(name);
+    if (answer && Interpreter::ValueToInt(*answer, n)) return n;
     return std::nullopt;
 }
 
-} // namespace
-
 int32_t View::AutoHeightOf()
 {
-    if (const auto n = NumberProperty(ip, table, u"GetAutoHeight")) return *n;
+    if (const auto n = NumberHandler(u"GetAutoHeight")) return *n;
     return MeasureHeight();
 }
 
 int32_t View::AutoWidthOf()
 {
-    if (const auto n = NumberProperty(ip, table, u"GetAutoWidth")) return *n;
+    if (const auto n = NumberHandler(u"GetAutoWidth")) return *n;
     return MeasureWidth();
 }
 
-// Handlers run script code, which may drop the last reference to this
-// view's table: it is rooted for the call so that the view outlives it.
-
-void View::OnCreate()
+std::optional<Value> View::CallHandler(std::u16string_view name, NonFunction rule, const HandlerArgument& argument)
 {
-    if (table == nullptr) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ip.GetProperty(table, u"OnCreate");
+    return CallScriptHandler(ip, table, name, rule, argument);
 }
+
+void View::OnCreate() { CallHandler(u"OnCreate"); }
 
 bool View::OnClose()
 {
-    if (table == nullptr) return true;
-    ValueRoot keep(ip, Value::Table(table));
-    const Value answer = ip.GetProperty(table, u"OnClose");
-    return answer.IsNull() || answer.IsTrue();
+    const std::optional<Value> answer = CallHandler(u"OnClose");
+    return !answer || answer->IsNull() || answer->IsTrue();
 }
+
+// Clicks, keys and the pointer go to the nearest view up the tree that
+// handles them.
 
 bool View::OnClick()
 {
-    if (table == nullptr) return false;
-    ValueRoot keep(ip, Value::Table(table));
-    if (!ip.TableGet(table, u"OnClick").IsNull()) {
-        ip.CallMethod(table, u"OnClick");
-        return true;
-    }
+    if (CallHandler(u"OnClick", NonFunction::isError)) return true;
     return parent != nullptr && parent->OnClick();
 }
 
-bool View::CallWithPoint(std::u16string_view handler, int32_t x, int32_t y)
+void View::BubblePointer(std::u16string_view name, PointerOperation next, int32_t x, int32_t y)
 {
-    if (table == nullptr || ip.TableGet(table, handler).IsNull()) return false;
-    ValueRoot keep(ip, Value::Table(table));
-    TableObject* point = NewPointTable(ip, PxToDipX(x), PxToDipY(y));
-    ValueRoot keepPoint(ip, Value::Table(point));
-    ip.CallMethod(table, handler, {Value::Table(point)});
-    return true;
+    const auto point = [&] { return Value::Table(NewPointTable(ip, PxToDipX(x), PxToDipY(y))); };
+    if (!CallHandler(name, NonFunction::isError, point) && parent != nullptr) (parent->*next)(x, y);
 }
 
 void View::OnMouseDown(int32_t x, int32_t y)
 {
     pressed = true;
-    if (!CallWithPoint(u"OnMouseDown", x, y) && parent != nullptr) parent->OnMouseDown(x, y);
+    BubblePointer(u"OnMouseDown", &View::OnMouseDown, x, y);
 }
 
 void View::OnMouseUp(int32_t x, int32_t y)
 {
     pressed = false;
-    if (!CallWithPoint(u"OnMouseUp", x, y) && parent != nullptr) parent->OnMouseUp(x, y);
+    BubblePointer(u"OnMouseUp", &View::OnMouseUp, x, y);
 }
 
-void View::OnMouseMove(int32_t x, int32_t y)
-{
-    if (!CallWithPoint(u"OnMouseMove", x, y) && parent != nullptr) parent->OnMouseMove(x, y);
-}
+void View::OnMouseMove(int32_t x, int32_t y) { BubblePointer(u"OnMouseMove", &View::OnMouseMove, x, y); }
 
-void View::OnSetFocus()
-{
-    if (table == nullptr) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ip.GetProperty(table, u"OnSetFocus");
-}
+void View::OnSetFocus() { CallHandler(u"OnSetFocus"); }
 
-void View::OnKillFocus()
-{
-    if (table == nullptr) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ip.GetProperty(table, u"OnKillFocus");
-}
+void View::OnKillFocus() { CallHandler(u"OnKillFocus"); }
 
 bool View::OnKeyDown(int32_t key)
 {
-    if (table == nullptr) return false;
-    if (!ip.TableGet(table, u"OnKeyDown").IsNull()) {
-        ValueRoot keep(ip, Value::Table(table));
-        ip.CallMethod(table, u"OnKeyDown", {Value::Number(key)});
-        return true;
-    }
+    if (CallHandler(u"OnKeyDown", NonFunction::isError, [key] { return Value::Number(key); })) return true;
     return parent != nullptr && parent->OnKeyDown(key);
 }
 
 bool View::HasFocus() const
 {
-    if (form == nullptr || form->focus != this) return false;
+    if (form == nullptr || form->Focus() != this) return false;
     return window == nullptr || window->HasFocus();
 }
 
@@ -179,10 +144,7 @@ void View::SetFocus()
     if (form == nullptr || HasFocus()) return;
     ValueRoot keep(ip, Value::Table(table));
     // The form's Mark keeps the previous view alive while its handler runs.
-    if (form->focus != nullptr) form->focus->OnKillFocus();
-    if (window != nullptr) window->TakeFocus();
-    form->focus = this;
-    OnSetFocus();
+    form->MoveFocusTo(this, /*takeWindowFocus=*/true);
 }
 
 void View::SetTimer(uint32_t ms, bool precise)
@@ -192,17 +154,23 @@ void View::SetTimer(uint32_t ms, bool precise)
     timer = platform::ViewTimer::Start(ms, precise, [this] { TimerTick(); });
 }
 
-void View::TimerTick()
-{
-    if (table == nullptr) return;
-    ValueRoot keep(ip, Value::Table(table));
-    ip.GetProperty(table, u"OnTimer");
-}
+void View::TimerTick() { CallHandler(u"OnTimer"); }
 
 void View::KillTimer() { timer.reset(); }
 
-int32_t View::DpiX() const { return form != nullptr ? form->dpiX : 96; }
-int32_t View::DpiY() const { return form != nullptr ? form->dpiY : 96; }
+void View::ReplaceCursor(platform::CursorShape shape)
+{
+    if (!savedCursor) savedCursor = platform::ReplaceCursor(shape);
+}
+
+void View::RestoreCursor()
+{
+    platform::RestoreCursor(savedCursor.value_or(platform::CursorState{}));
+    savedCursor.reset();
+}
+
+int32_t View::DpiX() const { return form != nullptr ? form->DpiX() : 96; }
+int32_t View::DpiY() const { return form != nullptr ? form->DpiY() : 96; }
 
 namespace {
 

@@ -4,13 +4,11 @@
 // owns the geometry (pixels of the form's client area), draws, hit-tests,
 // takes focus and runs its timer; every property is read from the table at
 // the moment it is needed, so nothing here caches what the script may change.
-//
-// The virtual operations keep the handheld's slot order; classes override
-// the ones their families change.
 #pragma once
 
 #include "core/gc_object.h"
 #include "core/table_object.h"
+#include "gui/view/view_binding.h"
 #include "platform/draw/canvas.h"
 #include "platform/draw/geometry.h"
 #include "platform/window/cursor.h"
@@ -33,48 +31,44 @@ using platform::Rect;
 
 class Form;
 
+// The virtual operations follow the order of the handheld's view slots;
+// classes override the ones their families change.
 class View : public GcObject {
 public:
     explicit View(Interpreter& ip);
     ~View() override;
 
-    // 1: keeps the table, the parent and the form alive while the view is.
+    // Keeps the table, the parent and the form alive while the view is.
     void Mark(Collector& collector) override;
-    // 2: frees what the view holds of the platform (windows, pictures).
+    // Frees what the view holds of the platform (windows, pictures).
     virtual void Release() {}
-    // 3: kills the timer.
+    // Kills the timer.
     virtual void Stop();
-    // 4
     virtual void Attach(View* parent, Form* form, TableObject* table);
-    // 5: remembers the window the view draws into.
+    // Remembers the window the view draws into.
     virtual void Arrange(platform::NativeWindow* hostWindow);
-    // 6: the rectangle less the style's margins.
+    // The rectangle less the style's margins.
     virtual Rect GetContentRect();
-    // 7
     virtual void SetRect(const Rect& r) { rect = r; }
-    // 8: Draw when visible and the rectangle meets the clip.
+    // Draw when visible and the rectangle meets the clip.
     virtual void Paint(Canvas& canvas, const Rect& clip);
-    // 9
     virtual void Draw(Canvas&, const Rect&) {}
-    // 10
     virtual View* HitTest(int32_t x, int32_t y);
-    // 11: compares ToString of "id", case-sensitively.
+    // Compares ToString of "id", case-sensitively.
     virtual View* FindById(std::u16string_view id);
-    // 12
     virtual View* FindByWindow(const platform::NativeWindow* w);
-    // 13
     virtual void Refresh() {}
-    // 14: the rectangle, one pixel wider to the right and bottom.
+    // The rectangle, one pixel wider to the right and bottom.
     virtual void Invalidate();
-    // 15, 16: natural size in pixels, margins included; 0 when the view has none.
+    // Natural size in pixels, margins included; 0 when the view has none.
     virtual int32_t MeasureHeight() { return 0; }
     virtual int32_t MeasureWidth() { return 0; }
-    // 17, 18: "GetAutoHeight" / "GetAutoWidth" when they give a number, else the measure.
+    // "GetAutoHeight" / "GetAutoWidth" when they give a number, else the measure.
     virtual int32_t AutoHeightOf();
     virtual int32_t AutoWidthOf();
-    // 19: fill, gradient and border over the content rectangle.
+    // Fill, gradient and border over the content rectangle.
     virtual void DrawDecoration(Canvas& canvas);
-    // 20 .. 28: the script's handlers (see view.cpp for the fallbacks).
+    // The script's handlers (see view.cpp for the fallbacks).
     virtual void OnCreate();
     virtual bool OnClose();
     virtual bool OnClick();
@@ -84,11 +78,16 @@ public:
     virtual void OnSetFocus();
     virtual void OnKillFocus();
     virtual bool OnKeyDown(int32_t key);
-    // 29, 30: no repaint of their own.
+    // No repaint of their own.
     virtual void Show() { visible = true; }
     virtual void Hide() { visible = false; }
-    // 31
     virtual bool IsGroup() const { return false; }
+
+    // The handler path of every view: CallScriptHandler on the view's
+    // table. Rooting the table keeps the view alive even if the script
+    // drops it while the handler runs.
+    std::optional<Value> CallHandler(std::u16string_view name, NonFunction rule = NonFunction::isAnswer,
+                                     const HandlerArgument& argument = {});
 
     // The focus algorithm: the previous view loses focus, this one gains it.
     void SetFocus();
@@ -98,6 +97,11 @@ public:
     // evaluate "OnTimer".
     void SetTimer(uint32_t ms, bool precise);
     void KillTimer();
+    bool TimerRunning() const { return timer != nullptr; }
+    // Puts up a system cursor unless one of this view's is up already;
+    // RestoreCursor puts back what the first one replaced.
+    void ReplaceCursor(platform::CursorShape shape);
+    void RestoreCursor();
 
     // The form's resolution, 96 before the view belongs to a form.
     int32_t DpiX() const;
@@ -108,25 +112,39 @@ public:
     int32_t PxToDipX(int32_t px) const;
     int32_t PxToDipY(int32_t px) const;
 
+    TableObject* Table() const { return table; }
+    View* Parent() const { return parent; }
+    Form* OwnerForm() const { return form; }
+    platform::NativeWindow* HostWindow() const { return window; }
+    const Rect& Bounds() const { return rect; }
+    bool Visible() const { return visible; }
+    bool Pressed() const { return pressed; }
+
     Interpreter& ip;
+
+protected:
+    // What the view families lay out and draw from; other code reads it
+    // through the accessors above and changes it only through operations.
     TableObject* table = nullptr;
     platform::NativeWindow* window = nullptr;
     View* parent = nullptr;
     Form* form = nullptr;
     Rect rect;
+    bool visible = true;
+
+private:
+    // A measuring field or method: the truncated number it gives, else nothing.
+    std::optional<int32_t> NumberHandler(std::u16string_view name);
+    // Evaluates "OnTimer"; CallHandler keeps the view alive for the tick.
+    void TimerTick();
+    // The mouse handlers: the view's own, else the parent's operation next.
+    using PointerOperation = void (View::*)(int32_t, int32_t);
+    void BubblePointer(std::u16string_view name, PointerOperation next, int32_t x, int32_t y);
+
     std::unique_ptr<platform::ViewTimer> timer;
     // Set while a cursor of this view's SetCursor is in force.
     std::optional<platform::CursorState> savedCursor;
     bool pressed = false;
-    bool visible = true;
-
-private:
-    // Evaluates "OnTimer" with the table rooted, which keeps this view
-    // alive while the script runs, even if it drops the view meanwhile.
-    void TimerTick();
-    // Calls the handler with a point table {x, y} in DIP; false when the
-    // table has no such field.
-    bool CallWithPoint(std::u16string_view handler, int32_t x, int32_t y);
 };
 
 } // namespace vellum::gui

@@ -28,6 +28,23 @@ View* CreateView(Interpreter& ip, View* parent, Form* form, TableObject* table)
     return ip.ErrorPending() ? nullptr : view;
 }
 
+std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std::u16string_view name, NonFunction rule,
+                                       const HandlerArgument& argument)
+{
+    if (table == nullptr) return std::nullopt;
+    ValueRoot keep(ip, Value::Table(table));
+    const Value handler = ip.TableGet(table, name);
+    if (handler.IsNull()) return std::nullopt;
+    if (!handler.IsCallable()) {
+        if (rule == NonFunction::isAnswer) return handler;
+        ip.RaiseError(errFunctionCallToNonFunction);
+        return Value::Null();
+    }
+    // The call's stack cells keep the argument alive while the script runs.
+    if (argument) return ip.CallFunction(Value::Table(table), handler, {argument()});
+    return ip.CallFunction(Value::Table(table), handler);
+}
+
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y)
 {
     TableObject* point = ip.NewTable();

@@ -4,6 +4,11 @@
 #include "core/table_object.h"
 #include "core/value.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
 namespace vellum {
 class Interpreter;
 }
@@ -20,6 +25,24 @@ bool IsViewTable(Interpreter& ip, const Value& value);
 // Calls the table's Create, then attaches the view it made to parent and
 // form; none when an error is pending afterwards or Create made no view.
 View* CreateView(Interpreter& ip, View* parent, Form* form, TableObject* table);
+// What a handler field that holds something other than a function means.
+enum class NonFunction : uint8_t {
+    // Its value is the answer, as for "OnClose = false".
+    isAnswer,
+    // The handler must be a function: the call raises a script error.
+    isError,
+};
+
+// Makes a handler's one argument; called only once the handler is known
+// to be a function, so no argument is built for a view that does not listen.
+using HandlerArgument = std::function<Value()>;
+
+// The handler path of views and forms: looks up `name` in the table (and
+// its parents) once and calls it with the table as `this` and the argument,
+// if any. Nothing when the table is none or the field null. The table stays
+// rooted for the call.
+std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std::u16string_view name,
+                                       NonFunction rule = NonFunction::isAnswer, const HandlerArgument& argument = {});
 // The table of a point in DIP: {x = ..., y = ...}.
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y);
 

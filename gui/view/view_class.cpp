@@ -33,7 +33,7 @@ uint32_t OnThisView(Interpreter& ip, Action action)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    ValueRoot keep(ip, Value::Table(view->table));
+    ValueRoot keep(ip, Value::Table(view->Table()));
     action(*view);
     return 0;
 }
@@ -60,12 +60,12 @@ uint32_t GetView(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     View* view = ThisView(ip);
-    if (view == nullptr || view->form == nullptr || view->form->root == nullptr) return 0;
-    View* root = view->form->root;
+    if (view == nullptr || view->OwnerForm() == nullptr || view->OwnerForm()->Root() == nullptr) return 0;
+    View* root = view->OwnerForm()->Root();
     const std::u16string id(ip.ArgText(1)->View());
-    ValueRoot keep(ip, Value::Table(root->table));
+    ValueRoot keep(ip, Value::Table(root->Table()));
     View* found = root->FindById(id);
-    return PushTable(ip, (found != nullptr ? found : root)->table);
+    return PushTable(ip, (found != nullptr ? found : root)->Table());
 }
 
 uint32_t Parent(Interpreter& ip)
@@ -73,15 +73,15 @@ uint32_t Parent(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    return PushTable(ip, (view->parent != nullptr ? view->parent : view)->table);
+    return PushTable(ip, (view->Parent() != nullptr ? view->Parent() : view)->Table());
 }
 
 uint32_t FormOf(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
-    if (view == nullptr || view->form == nullptr) return 0;
-    return PushTable(ip, view->form->table);
+    if (view == nullptr || view->OwnerForm() == nullptr) return 0;
+    return PushTable(ip, view->OwnerForm()->table);
 }
 
 uint32_t GetRect(Interpreter& ip)
@@ -89,7 +89,7 @@ uint32_t GetRect(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    ValueRoot keep(ip, Value::Table(view->table));
+    ValueRoot keep(ip, Value::Table(view->Table()));
     const Rect content = view->GetContentRect();
     const int32_t left = view->PxToDipX(content.left);
     const int32_t right = view->PxToDipX(content.right);
@@ -108,7 +108,7 @@ uint32_t AutoHeight(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    ValueRoot keep(ip, Value::Table(view->table));
+    ValueRoot keep(ip, Value::Table(view->Table()));
     const int32_t height = view->MeasureHeight();
     if (ip.ErrorPending()) return 0;
     ip.PushNumber(height);
@@ -120,7 +120,7 @@ uint32_t AutoWidth(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    ValueRoot keep(ip, Value::Table(view->table));
+    ValueRoot keep(ip, Value::Table(view->Table()));
     const int32_t width = view->MeasureWidth();
     if (ip.ErrorPending()) return 0;
     ip.PushNumber(width);
@@ -137,10 +137,8 @@ uint32_t SetCursor(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     View* view = ThisView(ip);
-    if (view == nullptr || view->savedCursor) return 0;
-    if (const auto shape = platform::CursorNamed(ip.ArgText(1)->View())) {
-        view->savedCursor = platform::ReplaceCursor(*shape);
-    }
+    if (view == nullptr) return 0;
+    if (const auto shape = platform::CursorNamed(ip.ArgText(1)->View())) view->ReplaceCursor(*shape);
     return 0;
 }
 
@@ -149,8 +147,7 @@ uint32_t PrevCursor(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    platform::RestoreCursor(view->savedCursor.value_or(platform::CursorState{}));
-    view->savedCursor.reset();
+    view->RestoreCursor();
     return 0;
 }
 
@@ -196,15 +193,15 @@ uint32_t Point2View(Interpreter& ip)
     TableObject* point = ip.ArgTable(1);
     if (point == nullptr) return 0;
     View* view = ThisView(ip);
-    if (view == nullptr || view->form == nullptr || view->form->root == nullptr) return 0;
+    if (view == nullptr || view->OwnerForm() == nullptr || view->OwnerForm()->Root() == nullptr) return 0;
     int32_t x = 0;
     int32_t y = 0;
     if (!Interpreter::ValueToInt(ip.TableGet(point, u"x"), x) || !Interpreter::ValueToInt(ip.TableGet(point, u"y"), y)) {
         x = y = 0;
     }
-    View* root = view->form->root;
+    View* root = view->OwnerForm()->Root();
     View* hit = root->HitTest(x, y);
-    return PushTable(ip, (hit != nullptr ? hit : root)->table);
+    return PushTable(ip, (hit != nullptr ? hit : root)->Table());
 }
 
 uint32_t IsGroup(Interpreter& ip)

@@ -19,7 +19,7 @@ uint32_t SetBitmap(Interpreter& ip)
     if (!ip.CheckArgs(1, 1)) return 0;
     BitmapView* view = ThisBitmapView(ip);
     if (view == nullptr) return 0;
-    ip.TableSet(view->table, u"bitmap", ip.ArgValue(1));
+    ip.TableSet(view->Table(), u"bitmap", ip.ArgValue(1));
     return 0;
 }
 
@@ -42,7 +42,7 @@ uint32_t Rect(Interpreter& ip)
     if (!ip.CheckArgs(0, 0)) return 0;
     BitmapView* view = ThisBitmapView(ip);
     if (view == nullptr) return 0;
-    ValueRoot keep(ip, Value::Table(view->table));
+    ValueRoot keep(ip, Value::Table(view->Table()));
     const BitmapPlacement placement = view->Placement();
     if (ip.ErrorPending()) return 0;
     TableObject* result = ip.NewTable();

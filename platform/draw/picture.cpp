@@ -5,11 +5,11 @@
 
 #include "platform/draw/picture_pixels.h"
 
+#include "core/case_folding.h"
+
 #include <QFile>
 #include <QImageReader>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <utility>
 
@@ -19,10 +19,8 @@ namespace {
 
 bool IsIconFile(const std::filesystem::path& file)
 {
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".ico";
+    // The extension is ASCII: only ASCII letters may stand for it.
+    return EqualsAsciiWord(file.extension().u16string(), u".ico");
 }
 
 } // namespace

@@ -8,9 +8,8 @@
 // inside it but never out of it.
 #include "platform/files/device_folder.h"
 
+#include "core/case_folding.h"
 #include "core/unicode.h"
-
-#include <QString>
 
 #include <algorithm>
 #include <system_error>
@@ -81,13 +80,12 @@ std::optional<std::string> MatchEntry(const fs::path& dir, const std::string& na
     std::error_code error;
     if (fs::exists(fs::symlink_status(dir / name, error))) return name;
 
-    const QString wanted = QString::fromStdU16String(FromUtf8(name));
+    const std::u16string wanted = FoldCase(FromUtf8(name));
     std::optional<std::string> match;
     for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename().string();
         const auto entryName = ScriptName(entry);
-        if (!entryName || QString::compare(wanted, QString::fromStdU16String(*entryName), Qt::CaseInsensitive) != 0)
-            continue;
+        if (!entryName || FoldCase(*entryName) != wanted) continue;
         if (!match || entry < *match) match = std::move(entry);
     }
     return match;

@@ -5,12 +5,13 @@
 // cursor, and these calls do nothing there.
 #include "platform/window/cursor.h"
 
+#include "core/case_folding.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 
 #include <array>
-#include <cctype>
 
 namespace vellum::platform {
 
@@ -65,13 +66,8 @@ void Show(CursorState state)
 std::optional<CursorShape> CursorNamed(std::u16string_view name)
 {
     for (const NamedShape& entry : shapes) {
-        if (entry.name.size() != name.size()) continue;
-        bool same = true;
-        for (size_t i = 0; i < name.size() && same; ++i) {
-            const char16_t c = name[i];
-            same = (c < 128 ? static_cast<char16_t>(std::tolower(c)) : c) == entry.name[i];
-        }
-        if (same) return entry.shape;
+        // Cursor names are ASCII: only ASCII letters may stand for them.
+        if (EqualsAsciiWord(name, entry.name)) return entry.shape;
     }
     return std::nullopt;
 }

@@ -57,7 +57,7 @@ std::u16string PasswordCipher(std::u16string_view text, std::u16string_view pass
     // Both lengths are even, so every unit gets both of its bytes back.
     std::vector<uint8_t> bytes = Utf16LeBytes(text);
     arcfour_crypt(&cipher, bytes.size(), bytes.data(), bytes.data());
-    return Utf16LeText(bytes, TextEnd::atLastByte);
+    return DecodeUtf16Le(bytes, TextEnd::atLastByte);
 }
 
 uint32_t CipherNative(Interpreter& ip)

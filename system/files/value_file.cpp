@@ -13,15 +13,6 @@ namespace vellum::system {
 
 namespace {
 
-std::vector<uint8_t> ReadWhole(std::FILE* file)
-{
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-    return bytes;
-}
-
 // UTF-16LE after the mark FF FE or from the start, unless the first two
 // bytes are both non-zero, which makes the file ANSI text. A file's text
 // ends at its first zero unit; an odd last byte is the low half of a unit.
@@ -29,9 +20,9 @@ std::u16string DecodeValueText(std::vector<uint8_t> bytes)
 {
     bytes.push_back(0);
     bytes.push_back(0);
-    const bool marked = bytes[0] == 0xFF && bytes[1] == 0xFE;
+    const bool marked = StartsWithUtf16LeMark(bytes);
     if (bytes[0] != 0 && bytes[1] != 0 && !marked) return AnsiText(bytes, TextEnd::atZero);
-    return Utf16LeText(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
+    return DecodeUtf16Le(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
 }
 
 } // namespace
@@ -44,7 +35,7 @@ uint32_t FromFile(Interpreter& ip)
         // Closed before the text is evaluated, which may run script code.
         const platform::OpenFile file = OpenScriptFile(ip, ip.ArgValue(1), kReadAlone);
         if (!file) return 0;
-        text = DecodeValueText(ReadWhole(file.Handle()));
+        text = DecodeValueText(ReadRest(file.Handle()).value_or(std::vector<uint8_t>{}));
     }
     ip.PushValue(ip.EvalSource(text));
     return 1;

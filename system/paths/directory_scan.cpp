@@ -6,7 +6,7 @@
 // reach, such as links leading out of the device folder or names no script
 // can write, are not listed. The deep scan does not descend through links
 // to directories, so a link loop cannot make it recurse without end.
-#include "platform/files/name_fold.h"
+#include "core/case_folding.h"
 #include "system/natives.h"
 #include "system/paths/wildcard.h"
 #include "vm/interpreter.h"
@@ -75,7 +75,7 @@ std::optional<std::vector<Entry>> ReadDirectory(const PathResolver& paths, std::
     }
     std::vector<std::pair<std::u16string, size_t>> keys;
     keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) keys.emplace_back(platform::FoldNameCase(entries[i].name), i);
+    for (size_t i = 0; i < entries.size(); ++i) keys.emplace_back(FoldCase(entries[i].name), i);
     std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
         if (a.first != b.first) return a.first < b.first;
         return entries[a.second].name < entries[b.second].name;

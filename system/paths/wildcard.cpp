@@ -1,6 +1,6 @@
 #include "system/paths/wildcard.h"
 
-#include "platform/files/name_fold.h"
+#include "core/case_folding.h"
 
 #include <string>
 
@@ -49,8 +49,8 @@ bool MatchFolded(std::u16string_view name, std::u16string_view mask)
 
 bool MatchesMask(std::u16string_view name, std::u16string_view mask)
 {
-    const std::u16string foldedName = platform::FoldNameCase(name);
-    const std::u16string foldedMask = platform::FoldNameCase(mask);
+    const std::u16string foldedName = FoldCase(name);
+    const std::u16string foldedMask = FoldCase(mask);
     if (MatchFolded(foldedName, foldedMask)) return true;
     const std::u16string_view anyExtension = u".*";
     return foldedName.find(u'.') == std::u16string::npos && foldedMask.ends_with(anyExtension) &&

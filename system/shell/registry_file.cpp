@@ -1,11 +1,10 @@
 #include "system/shell/registry_file.h"
 
+#include "core/case_folding.h"
 #include "core/unicode.h"
 #include "system/files/byte_text.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace vellum::system {
 
@@ -19,23 +18,9 @@ namespace {
 
 using RegistryValue = RegistryFile::RegistryValue;
 
-// ASCII and Latin-1 letters fold; the registry's own folding covers more,
-// but names outside Latin-1 are rare enough in device facts.
-char16_t Fold(char16_t c)
-{
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
-    return c;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Fold(a[i]) != Fold(b[i])) return false;
-    }
-    return true;
-}
+// Key and value names compare as the registry compares them: equal after
+// Unicode simple case folding.
+bool SameName(std::u16string_view a, std::u16string_view b) { return a.size() == b.size() && FoldCase(a) == FoldCase(b); }
 
 // "A\B\\C\" → {"A", "B", "C"}: empty components are dropped.
 std::vector<std::u16string_view> Components(std::u16string_view key)
@@ -108,7 +93,7 @@ std::optional<std::vector<uint8_t>> HexBytes(std::u16string_view text)
 // format, the ANSI code page in REGEDIT4. A final terminator is dropped.
 std::u16string HexText(const std::vector<uint8_t>& bytes, bool wide)
 {
-    std::u16string text = wide ? Utf16LeText(bytes, TextEnd::atLastByte) : AnsiText(bytes, TextEnd::atLastByte);
+    std::u16string text = wide ? DecodeUtf16Le(bytes, TextEnd::atLastByte) : AnsiText(bytes, TextEnd::atLastByte);
     while (!text.empty() && text.back() == 0) text.pop_back();
     return text;
 }
@@ -279,12 +264,12 @@ RegistryFile RegistryFile::Parse(std::u16string_view text)
 
 RegistryFile RegistryFile::Load(const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {};
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::optional<std::vector<uint8_t>> read = ReadWholeFile(file);
+    if (!read) return {};
+    const std::vector<uint8_t>& bytes = *read;
     std::u16string text;
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        text = Utf16LeText(std::span(bytes).subspan(2), TextEnd::atLastByte);
+    if (StartsWithUtf16LeMark(bytes)) {
+        text = DecodeUtf16Le(std::span(bytes).subspan(2), TextEnd::atLastByte);
     } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         text = FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()) + 3, bytes.size() - 3));
     } else if (ValidUtf8(bytes)) {

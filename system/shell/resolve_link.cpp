@@ -1,13 +1,12 @@
 // ResolveLink: the program and arguments of a shortcut file, with shell ids
 // looked up in the device's registry.
+#include "core/case_folding.h"
+#include "core/text_codec.h"
 #include "system/natives.h"
 #include "system/shell/device_registry.h"
 #include "system/shell/shortcut.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace vellum::system {
 
@@ -19,23 +18,16 @@ constexpr size_t kMaxShellIdCommand = 260 / 2 - 1;
 bool HasLinkExtension(std::u16string_view path)
 {
     const size_t dot = path.rfind(u'.');
-    if (dot == std::u16string_view::npos || path.size() - dot != 4) return false;
-    const std::u16string_view ext = path.substr(dot);
-    const std::u16string_view link = u".lnk";
-    for (size_t i = 0; i < 4; ++i) {
-        const char16_t c = ext[i] >= u'A' && ext[i] <= u'Z' ? static_cast<char16_t>(ext[i] + 32) : ext[i];
-        if (c != link[i]) return false;
-    }
-    return true;
+    if (dot == std::u16string_view::npos) return false;
+    // The extension is ASCII: only ASCII letters may stand for it.
+    return EqualsAsciiWord(path.substr(dot), u".lnk");
 }
 
 std::optional<std::vector<uint8_t>> ReadFile(Interpreter& ip, std::u16string_view path)
 {
     const std::optional<std::filesystem::path> host = ip.Paths().HostPath(path);
     if (!host) return std::nullopt;
-    std::ifstream in(*host, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::vector<uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadWholeFile(*host);
 }
 
 } // namespace

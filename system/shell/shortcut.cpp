@@ -26,9 +26,9 @@ size_t EndOfWord(std::u16string_view text) { return std::min(text.find_first_of(
 
 std::u16string ShortcutText(const std::vector<uint8_t>& bytes)
 {
-    const bool marked = bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || bytes[0] == 0);
+    const bool marked = StartsWithUtf16LeMark(bytes) || (bytes.size() >= 2 && bytes[0] == 0);
     if (marked || (bytes.size() >= 2 && bytes[1] == 0)) {
-        return Utf16LeText(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
+        return DecodeUtf16Le(std::span(bytes).subspan(marked ? 2 : 0), TextEnd::atZero);
     }
     return AnsiText(bytes, TextEnd::atZero);
 }

@@ -3,8 +3,8 @@
 // to leave the device folder, and tracks that outlive their tables.
 #include "media/audio/mixer.h"
 #include "media/audio/track_class.h"
-#include "vm/class_binding.h"
 #include "system/system_harness.h"
+#include "vm/class_binding.h"
 #include "wave_bytes.h"
 
 #include <unistd.h>

@@ -1,9 +1,9 @@
 // The output player and the sounds of the system library, played into the
 // WAV file that VELLUM_AUDIO_OUT names: what the file holds is what was
 // heard, in order, and the position moves like a device's.
+#include "audio/wave_bytes.h"
 #include "media/audio/output_player.h"
 #include "system/system_harness.h"
-#include "audio/wave_bytes.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

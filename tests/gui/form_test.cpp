@@ -434,7 +434,7 @@ TEST_F(FormTest, ControlNotificationsReachTheirView)
         EXPECT_EQ(h.Run("result = gForm.GetView('c')"), "errOK");
         gui::View* view = gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
         ASSERT_NE(view, nullptr);
-        view->window = &control;
+        view->Arrange(&control);
         platform::NotifyControlEvent(*button, platform::ControlEvent::Clicked);
         platform::NotifyControlEvent(*button, platform::ControlEvent::TextChanged);
         EXPECT_EQ(Log(), "clicked changed ");
@@ -444,7 +444,7 @@ TEST_F(FormTest, ControlNotificationsReachTheirView)
         if (QApplication::focusWidget() == button) {
             EXPECT_EQ(Log(), "focus ");
         }
-        view->window = nullptr;
+        view->Arrange(nullptr);
         form->close();
     });
     ASSERT_EQ(h.Run("gForm.Show()"), "errOK");

@@ -3,8 +3,7 @@
 #include "core/string_object.h"
 #include "core/unicode.h"
 #include "gui/gui_library.h"
-#include "gui/view/view_binding.h"
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 #include "platform/desktop/message_box.h"
 #include "platform/draw/qt_canvas.h"
 
@@ -17,7 +16,9 @@ GuiHarness::GuiHarness() : ip(RegisterCoreLibrary)
     // A MsgBox in a test prints its text instead of waiting for a click.
     platform::SetConsoleMode(true);
     gui::RegisterGuiLibrary(ip);
-    form = ip.Make<TestForm>(ip);
+    TableObject* formTable = ip.NewTable();
+    ip.SetGlobal(u"gTestFormTable", Value::Table(formTable));
+    form = ip.Make<gui::Form>(ip, formTable);
     // Kept reachable for the collector through a global of its own.
     ip.SetGlobal(u"gTestForm", Value::Pointer(form));
 }
@@ -37,26 +38,23 @@ std::string GuiHarness::Text(std::u16string_view global)
 
 gui::View* GuiHarness::Build(std::u16string_view global, const platform::Rect& rect, int32_t dpi)
 {
+    return Build(global, rect, dpi, dpi);
+}
+
+gui::View* GuiHarness::Build(std::u16string_view global, const platform::Rect& rect, int32_t dpiX, int32_t dpiY)
+{
     const Value tree = ip.GetGlobal(global);
-    if (!tree.IsTable()) return nullptr;
-    form->dpiX = form->dpiY = dpi;
-    form->table = ip.NewTable();
-    ip.SetGlobal(u"gTestFormTable", Value::Table(form->table));
-    gui::View* root = gui::CreateView(ip, nullptr, form, tree.table);
-    form->root = root;
-    if (root == nullptr) return nullptr;
-    root->SetRect(rect);
-    root->Arrange(nullptr);
-    return root;
+    return tree.IsTable() ? form->BuildWithoutWindow(tree.table, rect, dpiX, dpiY) : nullptr;
 }
 
 QImage GuiHarness::Paint(gui::View* root)
 {
-    QImage image(root->rect.Width(), root->rect.Height(), QImage::Format_RGB32);
+    const platform::Rect& rect = root->Bounds();
+    QImage image(rect.Width(), rect.Height(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     platform::QtCanvas canvas(painter);
-    root->Paint(canvas, root->rect);
+    root->Paint(canvas, rect);
     return image;
 }
 

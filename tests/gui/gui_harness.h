@@ -14,13 +14,6 @@
 
 namespace vellum::test {
 
-// A form without a window: views get its dpi; nothing is shown.
-class TestForm final : public gui::Form {
-public:
-    using gui::Form::Form;
-    platform::NativeWindow* NativeWindowOf() override { return nullptr; }
-};
-
 class GuiHarness {
 public:
     GuiHarness();
@@ -35,11 +28,13 @@ public:
     // Builds the views of the table in a global under a form of that dpi,
     // places the root on rect and lays the tree out (Arrange without a window).
     gui::View* Build(std::u16string_view global, const platform::Rect& rect, int32_t dpi = 96);
+    gui::View* Build(std::u16string_view global, const platform::Rect& rect, int32_t dpiX, int32_t dpiY);
     // The tree painted on white, the size of the root's rectangle.
     QImage Paint(gui::View* root);
 
     Interpreter ip;
-    TestForm* form = nullptr;
+    // A form without a window: views get its dpi; nothing is shown.
+    gui::Form* form = nullptr;
 };
 
 // The pixel at (x, y) as a platform colour (0x00BBGGRR).

@@ -68,7 +68,7 @@ protected:
         while (it.Next(key, value)) {
             gui::View* v = value.IsTable() ? gui::ViewOfTable(h.ip, value.table) : nullptr;
             if (v == nullptr) continue;
-            const platform::Rect& r = v->rect;
+            const platform::Rect& r = v->Bounds();
             out += std::to_string(vertical ? r.top : r.left) + "-" + std::to_string(vertical ? r.bottom : r.right) + " ";
         }
         return out;
@@ -255,12 +255,12 @@ TEST_F(LayoutTest, AddingAndRemovingChildren)
     EXPECT_EQ(h.Run("gTree.views[0].SetTimer(100000)"), "errOK");
     gui::View* removed = Child(0);
     ASSERT_NE(removed, nullptr);
-    EXPECT_NE(removed->timer, nullptr);
+    EXPECT_TRUE(removed->TimerRunning());
     EXPECT_EQ(h.Run("gTree.RemoveView(gTree.views[0]) gTree.RemoveView(TRectangle({}))"), "errOK");
     EXPECT_EQ(Probe("gTree.views[0].id & gTree.views[1].id & AsStr(gTree.views[2])"),
               "bcnull");
     // The removed view stops its timer at once.
-    EXPECT_EQ(removed->timer, nullptr);
+    EXPECT_FALSE(removed->TimerRunning());
     EXPECT_EQ(h.Run("gTree.AddView(3)"), "errTableExpected");
     EXPECT_EQ(h.Run("gTree.RemoveView('b')"), "errTableExpected");
     EXPECT_EQ(h.Run("gTree.AddView()"), "errFewArguments");
@@ -274,8 +274,8 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
                             {0, 0, 99, 99}, 96);
     // Arranging switches to "curPos": only that child is shown, drawn and hit.
     EXPECT_EQ(h.Text(u"result"), "switched to 1");
-    EXPECT_FALSE(Child(0)->visible);
-    EXPECT_TRUE(Child(1)->visible);
+    EXPECT_FALSE(Child(0)->Visible());
+    EXPECT_TRUE(Child(1)->Visible());
     EXPECT_EQ(Spans(), "0-99 0-99 ");
     EXPECT_EQ(PixelAt(h.Paint(root), 50, 50), platform::Rgb(0, 0, 255));
     EXPECT_EQ(h.Run("gTree.SwitchView(0)"), "errOK");
@@ -284,7 +284,7 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
     // AddItem makes the new child current; the one shown before stays shown until the next switch.
     EXPECT_EQ(Probe("gTree.AddItem(TRectangle({id = 'c'})) & ' ' & gTree.curPos & ' ' & gTree.Point2View({x = 5, y = 5}).id"),
               "2 2 c");
-    EXPECT_TRUE(Child(0)->visible);
+    EXPECT_TRUE(Child(0)->Visible());
     EXPECT_EQ(h.Run("gTree.AddItem(1)"), "errTableExpected");
     // A refusing or failing child keeps every item; a consenting one lets
     // the item go and shows the first.
@@ -295,8 +295,8 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
     EXPECT_EQ(h.Run("gTree.views[0].OnClose = null result = '' gTree.DeleteItem(1)"), "errOK");
     EXPECT_EQ(Probe("gTree.views[1].id & ' ' & gTree.curPos & ' ' & result"),
               "c 0 switched to 0");
-    EXPECT_TRUE(Child(0)->visible);
-    EXPECT_FALSE(Child(1)->visible);
+    EXPECT_TRUE(Child(0)->Visible());
+    EXPECT_FALSE(Child(1)->Visible());
     EXPECT_EQ(h.Run("gTree.SwitchView('x')"), "errNumberExpected");
     // A switch is as large as its parent's content.
     EXPECT_EQ(Layout("TRow({views = {TSwitch({views = {TRectangle({})}})}})", {0, 0, 79, 39}, 96,

@@ -158,8 +158,8 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
     EXPECT_EQ(pixels(u"999999999999999999px"), std::nullopt);
     EXPECT_EQ(gui::PixelText(Value::Number(12)), std::nullopt);
 
-    gui::View& view = ViewWith("{}", 192);
-    h.form->dpiY = 144;
+    ASSERT_EQ(h.Run("gView = TRectangle({style = {}})"), "errOK");
+    gui::View& view = *h.Build(u"gView", {0, 0, 99, 49}, 192, 144);
     EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), false), 20);
     EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), true), 15);
     EXPECT_EQ(gui::LengthInPixels(view, Value::Number(-3), false), -6);

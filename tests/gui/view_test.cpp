@@ -77,7 +77,7 @@ TEST_F(ViewTest, HandlersAndTheirAnswers)
     // Mouse handlers get the point in DIP.
     ASSERT_EQ(h.Run("gTree.OnMouseDown = function(pt) result = pt.x & ',' & pt.y end"), "errOK");
     root->OnMouseDown(20, 31);
-    EXPECT_TRUE(root->pressed);
+    EXPECT_TRUE(root->Pressed());
     EXPECT_EQ(h.Text(u"result"), "10,15");
     // Closing: null and true consent, anything else refuses.
     EXPECT_TRUE(root->OnClose());

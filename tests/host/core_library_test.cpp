@@ -1,9 +1,8 @@
-// Tests of the core library where scripts alone cannot show a fault: case
-// mapping against the platform's tables, the edge cases of the string
+// Tests of the core library where scripts alone cannot show a fault: the
+// edge cases of the string
 // methods, the separation of RunScript's interpreter from its caller,
 // CompileLex's listing and error box, and files made in the device folder.
 #include "core/unicode.h"
-#include "host/core/case_mapping.h"
 #include "host/error_box.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"
@@ -15,7 +14,6 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <cwctype>
 #include <filesystem>
 #include <fstream>
 
@@ -75,20 +73,6 @@ protected:
     ErrorBox box;
     std::unique_ptr<Interpreter> ip;
 };
-
-TEST(CaseMapping, AgreesWithUnicodeSimpleCaseMappingInTheCoveredBlocks)
-{
-    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-    if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale to compare with";
-    for (char16_t c = 0; c <= 0x052F; ++c) {
-        if (c >= 0x0180 && c < 0x0370) continue; // Latin Extended-B, IPA, modifiers, combining marks
-        EXPECT_EQ(UpperCaseUnit(c), std::towupper(c)) << std::hex << int(c);
-        EXPECT_EQ(LowerCaseUnit(c), std::towlower(c)) << std::hex << int(c);
-    }
-    std::setlocale(LC_CTYPE, previous.c_str());
-    // Outside the table nothing changes.
-    EXPECT_EQ(ToUpperCase(u"\u4E2D\u0250\U0001D400"), u"\u4E2D\u0250\U0001D400");
-}
 
 TEST_F(CoreLibrary, CaseMappingIsTheSameInTheCLocale)
 {

@@ -1,11 +1,11 @@
 // The global functions every interpreter has from its construction on:
 // conversions, arithmetic helpers, table queries, message boxes, Eval and
 // Die. RegisterCoreLibrary also brings in the string methods.
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 
+#include "core/case_mapping.h"
 #include "core/table_iterator.h"
-#include "host/core/case_mapping.h"
-#include "host/core/string_methods.h"
+#include "host/corelib/string_methods.h"
 #include "platform/desktop/message_box.h"
 #include "vm/interpreter.h"
 #include "vm/path_resolver.h"

@@ -2,9 +2,9 @@
 // method reached through another value works on that value's text.
 // Positions and lengths count UTF-16 code units from 0; number arguments
 // are truncated toward zero.
-#include "host/core/string_methods.h"
+#include "host/corelib/string_methods.h"
 
-#include "host/core/case_mapping.h"
+#include "core/case_mapping.h"
 #include "vm/interpreter.h"
 
 #include <cstdint>

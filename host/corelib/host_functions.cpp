@@ -6,7 +6,7 @@
 // the caller's device folder and (for RunScript) the caller's error box.
 // The two interpreters share nothing: texts cross between them only as
 // std::u16string copies, never as string values.
-#include "host/core/core_library.h"
+#include "host/corelib/core_library.h"
 
 #include "host/error_box.h"
 #include "host/register_libraries.h"

@@ -1,0 +1,77 @@
+// The handler path every view event takes: a view without a handler hands
+// clicks, keys and the pointer to its parent; a handler that must be a
+// function and is not is a script error; a handler may drop its own view.
+#include "gui/gui_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+class HandlerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(h.Run("var gTree = null var log = ''\n"
+                        "gTree = TColumn({id = 'outer', views = {TRectangle({id = 'inner', height = 20})}})"),
+                  "errOK");
+        root = h.Build(u"gTree", {0, 0, 99, 99});
+        ASSERT_NE(root, nullptr);
+        inner = root->FindById(u"inner");
+        ASSERT_NE(inner, nullptr);
+        ASSERT_NE(inner, root);
+    }
+    GuiHarness h;
+    gui::View* root = nullptr;
+    gui::View* inner = nullptr;
+};
+
+TEST_F(HandlerTest, EventsWithoutAHandlerGoUpTheTree)
+{
+    ASSERT_EQ(h.Run("gTree.OnClick = function() log = log & 'click:' & this.id & ' ' end\n"
+                    "gTree.OnKeyDown = function(k) log = log & 'key:' & k & ' ' end\n"
+                    "gTree.OnMouseUp = function(pt) log = log & 'up:' & pt.x & ',' & pt.y & ' ' end"),
+              "errOK");
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_TRUE(inner->OnKeyDown(13));
+    inner->OnMouseUp(7, 9);
+    EXPECT_EQ(h.Text(u"log"), "click:outer key:13 up:7,9 ");
+    // The inner view's own handler takes the event; the parent's is not asked.
+    ASSERT_EQ(h.Run("log = '' gTree.views[0].OnClick = function() log = log & 'own ' end"), "errOK");
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_EQ(h.Text(u"log"), "own ");
+}
+
+TEST_F(HandlerTest, InputHandlersMustBeFunctionsWhereOthersMayBeAnswers)
+{
+    ASSERT_EQ(h.Run("gTree.OnClick = function() log = 'parent' end gTree.views[0].OnClick = 5"), "errOK");
+    // Handled (the parent is not asked), with the call error pending.
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
+    h.ip.ClearError();
+    EXPECT_EQ(h.Text(u"log"), "");
+    // A value stands for the answer of a handler that may be one.
+    ASSERT_EQ(h.Run("gTree.views[0].OnClose = false gTree.views[0].OnSetFocus = 'x'"), "errOK");
+    EXPECT_FALSE(inner->OnClose());
+    inner->OnSetFocus();
+    EXPECT_FALSE(h.ip.ErrorPending());
+}
+
+TEST_F(HandlerTest, AHandlerMayDropItsOwnView)
+{
+    // The handler cuts its view out of every table, then makes enough
+    // garbage for the collector to run while it is still executing.
+    ASSERT_EQ(h.Run("gTree.views[0].OnClick = function()\n"
+                    "  gTree.views = {} gTree = null\n"
+                    "  var i = 0 while i < 50000 var t = {i} i = i + 1 end\n"
+                    "  log = this.id\n"
+                    "end"),
+              "errOK");
+    const int32_t before = h.ip.ObjectCount();
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_EQ(h.Text(u"log"), "inner");
+    EXPECT_LT(h.ip.ObjectCount(), before + 50000) << "the collector never ran";
+}
+
+} // namespace
+} // namespace vellum::test
