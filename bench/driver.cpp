@@ -6,8 +6,8 @@
 // button. A pending error at the end is printed the way the host's error
 // box prints it in console mode, and the exit status is 1.
 
-#include "core/unicode.h"
-#include "vm/interpreter.h"
+#include "engine/core/unicode.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstdio>
 #include <memory>

@@ -5,12 +5,12 @@
 // ratio ours / Qt's.
 //
 // usage: vellum-gui-bench [ROUNDS]     (run with QT_QPA_PLATFORM=offscreen headless)
+#include "engine/vm/interpreter.h"
 #include "gui/form/form.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "host/corelib/core_library.h"
 #include "platform/draw/qt_canvas.h"
-#include "vm/interpreter.h"
 
 #include <QApplication>
 #include <QFrame>

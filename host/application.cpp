@@ -1,6 +1,6 @@
 #include "host/application.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"
 #include "platform/desktop/message_box.h"

@@ -2,9 +2,9 @@
 // interpreter that runs it.
 #pragma once
 
+#include "engine/vm/interpreter.h"
 #include "host/error_box.h"
 #include "platform/files/device_folder.h"
-#include "vm/interpreter.h"
 
 #include <functional>
 #include <memory>

@@ -4,7 +4,7 @@
 // message, with " (line L, column C)" when the place is known.
 #pragma once
 
-#include "vm/error_reporter.h"
+#include "engine/vm/error_reporter.h"
 
 namespace vellum {
 

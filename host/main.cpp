@@ -1,6 +1,6 @@
 // The entry point: reads the command line, picks the device folder and the
 // start-up script, keeps to one instance per device folder, and runs.
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 #include "host/application.h"
 #include "host/command_line.h"
 #include "platform/desktop/message_box.h"

@@ -1,12 +1,12 @@
 #include "host/register_libraries.h"
 
+#include "engine/vm/error_reporter.h"
+#include "engine/vm/path_resolver.h"
 #include "gui/gui_library.h"
 #include "host/corelib/core_library.h"
 #include "media/audio/audio_library.h"
 #include "media/image/bitmap_library.h"
 #include "system/system_library.h"
-#include "vm/error_reporter.h"
-#include "vm/path_resolver.h"
 
 namespace vellum {
 

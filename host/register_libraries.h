@@ -2,7 +2,7 @@
 // order, and the same device folder and error box as the one that made it.
 #pragma once
 
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <memory>
 

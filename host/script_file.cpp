@@ -1,6 +1,6 @@
 #include "host/script_file.h"
 
-#include "core/text_codec.h"
+#include "engine/core/text_codec.h"
 
 namespace vellum {
 

@@ -1,7 +1,7 @@
 #include "system/system_library.h"
 
+#include "engine/vm/interpreter.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
 
 namespace vellum::system {
 

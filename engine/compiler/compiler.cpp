@@ -1,8 +1,8 @@
-#include "compiler/compiler.h"
+#include "engine/compiler/compiler.h"
 
-#include "compiler/opcodes.h"
-#include "lexer/token.h"
-#include "vm/interpreter_internal.h"
+#include "engine/compiler/opcodes.h"
+#include "engine/lexer/token.h"
+#include "engine/vm/interpreter_internal.h"
 
 #include <cstring>
 

@@ -4,9 +4,9 @@
 // top-level declarations act on the globals table while compiling.
 #pragma once
 
-#include "core/function_object.h"
-#include "core/value.h"
-#include "lexer/source_reader.h"
+#include "engine/core/function_object.h"
+#include "engine/core/value.h"
+#include "engine/lexer/source_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "compiler/disassembler.h"
+#include "engine/compiler/disassembler.h"
 
-#include "compiler/opcodes.h"
-#include "core/string_object.h"
-#include "core/unicode.h"
-#include "vm/interpreter.h"
+#include "engine/compiler/opcodes.h"
+#include "engine/core/string_object.h"
+#include "engine/core/unicode.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 // jumps as the offset they lead to.
 #pragma once
 
-#include "core/function_object.h"
+#include "engine/core/function_object.h"
 
 #include <string>
 

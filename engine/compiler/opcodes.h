@@ -4,7 +4,7 @@
 // operand, all little-endian.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,7 @@ namespace vellum {
 
 enum Op : uint8_t {
 #define INSTRUCTION(name, operands, handler) OP_##name,
-#include "compiler/instructions.def"
+#include "engine/compiler/instructions.def"
 #undef INSTRUCTION
     OP_COUNT
 };
@@ -40,13 +40,13 @@ enum class Operands : uint8_t {
 
 constexpr Operands kOperandsOf[OP_COUNT] = {
 #define INSTRUCTION(name, operands, handler) Operands::operands,
-#include "compiler/instructions.def"
+#include "engine/compiler/instructions.def"
 #undef INSTRUCTION
 };
 
 constexpr const char* kInstructionNames[OP_COUNT] = {
 #define INSTRUCTION(name, operands, handler) #name,
-#include "compiler/instructions.def"
+#include "engine/compiler/instructions.def"
 #undef INSTRUCTION
 };
 

@@ -5,7 +5,7 @@
 // upper/lower pairs of Latin Extended and Cyrillic). The rows follow
 // CaseFolding.txt of the Unicode Character Database, statuses C and S, and
 // are sorted, so a lookup is a binary search.
-#include "core/case_folding.h"
+#include "engine/core/case_folding.h"
 
 #include <algorithm>
 #include <cstdint>

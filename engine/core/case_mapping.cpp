@@ -6,7 +6,7 @@
 // way only (final sigma, dotless i, the long s, the symbol variants of
 // Greek letters) are rows restricted to that direction, so the mapping in
 // each direction stays a function.
-#include "core/case_mapping.h"
+#include "engine/core/case_mapping.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "core/collector.h"
+#include "engine/core/collector.h"
 
 #include <algorithm>
 

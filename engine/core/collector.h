@@ -8,8 +8,8 @@
 // it, so building a huge table costs linear time.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/value.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/value.h"
 
 #include <cstdint>
 #include <vector>

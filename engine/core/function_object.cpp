@@ -1,4 +1,4 @@
-#include "core/function_object.h"
+#include "engine/core/function_object.h"
 
 #include <algorithm>
 

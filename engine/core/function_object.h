@@ -1,10 +1,10 @@
 // Compiled script functions and the code they carry.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/source_place.h"
-#include "core/table_object.h"
-#include "core/value.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/source_place.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "core/source_place.h"
+#include "engine/core/source_place.h"
 
 #include <algorithm>
 

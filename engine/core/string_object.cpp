@@ -1,6 +1,6 @@
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 
-#include "core/collector.h"
+#include "engine/core/collector.h"
 
 #include <new>
 

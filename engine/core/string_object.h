@@ -6,7 +6,7 @@
 // It carries its length, so natives may build strings with zero units.
 #pragma once
 
-#include "core/gc_object.h"
+#include "engine/core/gc_object.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,8 +5,8 @@
 // order, chain by chain.
 #pragma once
 
-#include "core/table_object.h"
-#include "core/value.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
 
 namespace vellum {
 

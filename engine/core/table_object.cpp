@@ -1,7 +1,7 @@
-#include "core/table_object.h"
+#include "engine/core/table_object.h"
 
-#include "core/collector.h"
-#include "core/string_object.h"
+#include "engine/core/collector.h"
+#include "engine/core/string_object.h"
 
 #include <bit>
 #include <cmath>

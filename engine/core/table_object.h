@@ -10,9 +10,9 @@
 // the hash order needs to interleave array keys with entries.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/string_object.h"
-#include "core/value.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/string_object.h"
+#include "engine/core/value.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <cstdint>
 

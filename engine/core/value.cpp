@@ -1,6 +1,6 @@
-#include "core/value.h"
+#include "engine/core/value.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 
 #include <cmath>
 

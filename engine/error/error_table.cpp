@@ -1,7 +1,7 @@
-#include "error/error_table.h"
+#include "engine/error/error_table.h"
 
-#include "core/table_object.h"
-#include "vm/interpreter.h"
+#include "engine/core/table_object.h"
+#include "engine/vm/interpreter.h"
 
 namespace vellum {
 

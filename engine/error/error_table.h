@@ -3,7 +3,7 @@
 // the global "__LocStrs" and may add locales and replace texts.
 #pragma once
 
-#include "error/error_ids.h"
+#include "engine/error/error_ids.h"
 
 #include <string>
 #include <string_view>

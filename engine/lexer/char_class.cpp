@@ -1,4 +1,4 @@
-#include "lexer/char_class.h"
+#include "engine/lexer/char_class.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,12 +1,12 @@
-#include "lexer/source_reader.h"
+#include "engine/lexer/source_reader.h"
 
-#include "core/string_object.h"
-#include "core/text_codec.h"
-#include "lexer/char_class.h"
-#include "lexer/token.h"
-#include "lexer/token_file.h"
-#include "vm/interpreter_internal.h"
-#include "vm/path_resolver.h"
+#include "engine/core/string_object.h"
+#include "engine/core/text_codec.h"
+#include "engine/lexer/char_class.h"
+#include "engine/lexer/token.h"
+#include "engine/lexer/token_file.h"
+#include "engine/vm/interpreter_internal.h"
+#include "engine/vm/path_resolver.h"
 
 #include <charconv>
 #include <cmath>

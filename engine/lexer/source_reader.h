@@ -7,10 +7,10 @@
 // every token it lexes there, includes expanded.
 #pragma once
 
-#include "core/source_place.h"
-#include "core/value.h"
-#include "error/error_ids.h"
-#include "lexer/token_file.h"
+#include "engine/core/source_place.h"
+#include "engine/core/value.h"
+#include "engine/error/error_ids.h"
+#include "engine/lexer/token_file.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "lexer/token_file.h"
+#include "engine/lexer/token_file.h"
 
-#include "core/string_object.h"
-#include "lexer/token.h"
-#include "vm/interpreter.h"
+#include "engine/core/string_object.h"
+#include "engine/lexer/token.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstring>
 #include <string>

@@ -6,7 +6,7 @@
 // token without a value is its code alone.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The parts every byte stream shares: its interpreter and its text layer.
-#include "stream/byte_stream.h"
+#include "engine/stream/byte_stream.h"
 
-#include "stream/text_reader.h"
+#include "engine/stream/text_reader.h"
 
 #include <vector>
 

@@ -7,7 +7,7 @@
 // streams); one made without belongs to whoever made it.
 #pragma once
 
-#include "core/gc_object.h"
+#include "engine/core/gc_object.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Single-byte conversion from an 8-bit code page to UTF-16.
-#include "stream/code_page_converter.h"
+#include "engine/stream/code_page_converter.h"
 
-#include "core/text_codec.h"
+#include "engine/core/text_codec.h"
 
 #include <string>
 

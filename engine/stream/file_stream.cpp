@@ -1,7 +1,7 @@
 // The byte stream over a C file handle, buffered or not.
-#include "stream/file_stream.h"
+#include "engine/stream/file_stream.h"
 
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 // what is written.
 #pragma once
 
-#include "stream/byte_stream.h"
+#include "engine/stream/byte_stream.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The growable in-memory byte stream.
-#include "stream/memory_stream.h"
+#include "engine/stream/memory_stream.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // from one through its text reader.
 #pragma once
 
-#include "stream/byte_stream.h"
+#include "engine/stream/byte_stream.h"
 
 #include <cstdint>
 #include <vector>

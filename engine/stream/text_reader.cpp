@@ -1,10 +1,10 @@
 // Reading characters, lines and whole texts from a byte stream, and
 // appending lines to it.
-#include "stream/text_reader.h"
+#include "engine/stream/text_reader.h"
 
-#include "core/text_codec.h"
-#include "stream/byte_stream.h"
-#include "vm/interpreter.h"
+#include "engine/core/text_codec.h"
+#include "engine/stream/byte_stream.h"
+#include "engine/vm/interpreter.h"
 
 namespace vellum {
 

@@ -3,7 +3,7 @@
 // reads lines or the whole remaining text, and appends UTF-16LE lines.
 #pragma once
 
-#include "stream/code_page_converter.h"
+#include "engine/stream/code_page_converter.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "vm/class_binding.h"
+#include "engine/vm/class_binding.h"
 
-#include "vm/interpreter_internal.h"
+#include "engine/vm/interpreter_internal.h"
 
 namespace vellum {
 

@@ -10,10 +10,10 @@
 // again through NativeOf, along the "parent" chain like any field.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/table_object.h"
-#include "core/value.h"
-#include "vm/interpreter.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstdint>
 #include <span>

@@ -2,7 +2,7 @@
 // console mode. The engine alone writes to standard error.
 #pragma once
 
-#include "core/source_place.h"
+#include "engine/core/source_place.h"
 
 #include <optional>
 #include <string_view>

@@ -9,9 +9,9 @@
 // natives, which can switch the collector on) let the collector step:
 // elsewhere nothing can have changed either, so this is the same as
 // checking after every instruction.
-#include "compiler/opcodes.h"
-#include "core/table_iterator.h"
-#include "vm/interpreter.h"
+#include "engine/compiler/opcodes.h"
+#include "engine/core/table_iterator.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstring>
 
@@ -96,7 +96,7 @@ bool Interpreter::Execute(Code& code, bool fromNative)
     if (!ready) {
         for (void*& h : handlers) h = &&op_nop;
 #define INSTRUCTION(name, operands, handler) handlers[OP_##name] = &&handler;
-#include "compiler/instructions.def"
+#include "engine/compiler/instructions.def"
 #undef INSTRUCTION
         ready = true;
     }

@@ -1,13 +1,13 @@
 // The interpreter's life: setting up the globals, prototypes and message
 // tables, running source texts, the stack's bookkeeping, and the roots the
 // collector starts from.
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
-#include "compiler/compiler.h"
-#include "core/table_iterator.h"
-#include "lexer/source_reader.h"
-#include "lexer/token.h"
-#include "vm/path_resolver.h"
+#include "engine/compiler/compiler.h"
+#include "engine/core/table_iterator.h"
+#include "engine/lexer/source_reader.h"
+#include "engine/lexer/token.h"
+#include "engine/vm/path_resolver.h"
 
 namespace vellum {
 

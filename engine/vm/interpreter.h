@@ -11,13 +11,13 @@
 // compiler and the loop share lives in vm/interpreter_internal.h.
 #pragma once
 
-#include "core/collector.h"
-#include "core/function_object.h"
-#include "core/string_object.h"
-#include "core/table_object.h"
-#include "core/value.h"
-#include "error/error_ids.h"
-#include "error/error_table.h"
+#include "engine/core/collector.h"
+#include "engine/core/function_object.h"
+#include "engine/core/string_object.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
+#include "engine/error/error_ids.h"
+#include "engine/error/error_table.h"
 
 #include <cstdint>
 #include <deque>

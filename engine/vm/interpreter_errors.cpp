@@ -1,9 +1,9 @@
 // The pending error: raising it (only the first one counts), placing it in
 // its source text, formatting and reporting it.
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
-#include "core/unicode.h"
-#include "vm/error_reporter.h"
+#include "engine/core/unicode.h"
+#include "engine/vm/error_reporter.h"
 
 #include <iostream>
 

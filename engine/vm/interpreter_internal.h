@@ -4,7 +4,7 @@
 // theirs to change.
 #pragma once
 
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstdint>
 #include <string>

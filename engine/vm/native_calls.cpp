@@ -1,7 +1,7 @@
 // The interpreter's side of native calls: registering natives and globals,
 // table lookups along "parent", reading arguments, pushing results and
 // calling back into scripts.
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "vm/path_resolver.h"
+#include "engine/vm/path_resolver.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <system_error>
 

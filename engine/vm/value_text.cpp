@@ -1,6 +1,6 @@
 // Values as text: what Print shows, what natives take strings as, and the
 // `&` operator.
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <algorithm>
 #include <charconv>

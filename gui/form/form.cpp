@@ -1,13 +1,13 @@
 #include "gui/form/form.h"
 
-#include "core/collector.h"
+#include "engine/core/collector.h"
+#include "engine/vm/interpreter.h"
 #include "gui/form/control_events.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/message_loop.h"
 #include "platform/window/today_host.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

@@ -2,15 +2,15 @@
 // runs until the window is gone, and TTodayForm, an item of the Today
 // screen whose Show returns at once. Methods on a table without its Form
 // do nothing and give null.
-#include "core/case_folding.h"
-#include "core/string_object.h"
+#include "engine/core/case_folding.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 #include "gui/form/form.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "gui/view/view_class.h"
 #include "platform/window/today_host.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
 
 #include <string>
 

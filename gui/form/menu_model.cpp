@@ -1,8 +1,8 @@
 #include "gui/form/menu_model.h"
 
-#include "core/collector.h"
-#include "core/string_object.h"
-#include "vm/interpreter.h"
+#include "engine/core/collector.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/interpreter.h"
 
 #include <functional>
 

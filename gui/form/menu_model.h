@@ -6,7 +6,7 @@
 // "item" when it is a function); a command runs its entry's "action".
 #pragma once
 
-#include "core/table_object.h"
+#include "engine/core/table_object.h"
 #include "platform/window/form_window.h"
 #include "platform/window/menu_layout.h"
 

@@ -1,8 +1,8 @@
 #include "gui/form/window.h"
 
-#include "core/collector.h"
+#include "engine/core/collector.h"
+#include "engine/vm/interpreter.h"
 #include "platform/window/message_loop.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

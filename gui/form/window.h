@@ -4,8 +4,8 @@
 // which do nothing here; the form overrides them.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/table_object.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/table_object.h"
 #include "gui/form/menu_model.h"
 #include "platform/window/form_window.h"
 

@@ -6,10 +6,10 @@
 // leaves the container holding a view that is gone.
 #pragma once
 
-#include "core/table_iterator.h"
+#include "engine/core/table_iterator.h"
+#include "engine/vm/interpreter.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
-#include "vm/interpreter.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "gui/layout/size_value.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 #include "gui/style/length.h"
 #include "gui/view/view.h"
 

@@ -2,7 +2,7 @@
 // canvases, the entries of a grid's "cols" and "rows".
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 
 #include <cstdint>
 

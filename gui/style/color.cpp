@@ -1,8 +1,8 @@
 #include "gui/style/color.h"
 
-#include "core/string_object.h"
-#include "core/table_object.h"
-#include "vm/interpreter.h"
+#include "engine/core/string_object.h"
+#include "engine/core/table_object.h"
+#include "engine/vm/interpreter.h"
 
 #include <string_view>
 

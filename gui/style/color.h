@@ -1,7 +1,7 @@
 // Colours in styles: one of sixteen names, or an array {red, green, blue}.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 #include "platform/draw/geometry.h"
 
 #include <optional>

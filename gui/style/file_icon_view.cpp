@@ -1,10 +1,10 @@
 #include "gui/style/file_icon_view.h"
 
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "gui/style/style.h"
 #include "gui/style/view_property.h"
 #include "platform/draw/file_icon.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 namespace vellum::gui {
 

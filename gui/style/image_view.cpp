@@ -1,12 +1,12 @@
 #include "gui/style/image_view.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "gui/style/length.h"
 #include "gui/style/style.h"
 #include "gui/style/view_property.h"
 #include "platform/draw/picture.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <algorithm>
 

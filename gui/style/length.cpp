@@ -1,8 +1,8 @@
 #include "gui/style/length.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/interpreter.h"
 #include "gui/view/view.h"
-#include "vm/interpreter.h"
 
 #include <algorithm>
 #include <string_view>

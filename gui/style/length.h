@@ -2,7 +2,7 @@
 // pixel text such as "12px" meaning that many pixels as they stand.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 
 #include <cstdint>
 #include <optional>

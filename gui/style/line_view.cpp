@@ -1,9 +1,9 @@
 #include "gui/style/line_view.h"
 
+#include "engine/vm/interpreter.h"
 #include "gui/style/length.h"
 #include "gui/style/style.h"
 #include "gui/style/view_property.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

@@ -1,6 +1,6 @@
 #include "gui/style/style.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 #include "gui/style/color.h"
 #include "gui/style/length.h"
 #include "gui/style/view_property.h"

@@ -3,9 +3,9 @@
 // alignment; every property falls back to its default.
 #pragma once
 
-#include "core/table_object.h"
+#include "engine/core/table_object.h"
+#include "engine/vm/interpreter.h"
 #include "platform/draw/geometry.h"
-#include "vm/interpreter.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #include "gui/style/view_property.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/interpreter.h"
 #include "gui/view/view.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

@@ -2,7 +2,7 @@
 // through the view's handler path, so that a property may be computed.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 
 #include <string>
 #include <string_view>

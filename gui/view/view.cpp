@@ -1,11 +1,11 @@
 #include "gui/view/view.h"
 
-#include "core/collector.h"
-#include "core/string_object.h"
+#include "engine/core/collector.h"
+#include "engine/core/string_object.h"
+#include "engine/vm/interpreter.h"
 #include "gui/form/form.h"
 #include "gui/style/style.h"
 #include "gui/view/view_binding.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

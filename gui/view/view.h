@@ -6,8 +6,8 @@
 // the moment it is needed, so nothing here caches what the script may change.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/table_object.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/table_object.h"
 #include "gui/view/view_binding.h"
 #include "platform/draw/canvas.h"
 #include "platform/draw/geometry.h"

@@ -1,8 +1,8 @@
 #include "gui/view/view_binding.h"
 
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 #include "gui/view/view.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
 
 namespace vellum::gui {
 

@@ -1,8 +1,8 @@
 // How native code finds and makes the views of script tables.
 #pragma once
 
-#include "core/table_object.h"
-#include "core/value.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 // give null, except where said.
 #include "gui/view/view_class.h"
 
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 #include "gui/form/form.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"

@@ -2,10 +2,10 @@
 // holds the common view methods, the class's Create and its own methods.
 #pragma once
 
-#include "core/table_object.h"
-#include "core/value.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
+#include "engine/core/table_object.h"
+#include "engine/core/value.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 
 #include <string_view>
 

@@ -3,12 +3,12 @@
 // Die. RegisterCoreLibrary also brings in the string methods.
 #include "host/corelib/core_library.h"
 
-#include "core/case_mapping.h"
-#include "core/table_iterator.h"
+#include "engine/core/case_mapping.h"
+#include "engine/core/table_iterator.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "host/corelib/string_methods.h"
 #include "platform/desktop/message_box.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <cmath>
 #include <filesystem>

@@ -8,11 +8,12 @@
 // std::u16string copies, never as string values.
 #include "host/corelib/core_library.h"
 
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "host/error_box.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <memory>
 #include <optional>
@@ -148,9 +149,9 @@ void RegisterHostFunctions(Interpreter& ip)
     ip.RegisterFunction(u"NewObjectsNum", NewObjectsNum);
     ip.RegisterFunction(u"SetAppName", SetAppName);
     ip.RegisterFunction(u"GCEnabled", GCEnabled);
+    static constexpr ClassMethod kEnvironmentMethods[] = {{u"SetLocale", SetLocale}, {u"SetLocStr", SetLocStr}};
     TableObject* environment = ip.NewTable();
-    ip.SetMethod(environment, u"SetLocale", SetLocale);
-    ip.SetMethod(environment, u"SetLocStr", SetLocStr);
+    AddMethods(ip, environment, kEnvironmentMethods);
     ip.SetGlobal(u"gEnvironment", environment);
 }
 

@@ -4,8 +4,9 @@
 // are truncated toward zero.
 #include "host/corelib/string_methods.h"
 
-#include "core/case_mapping.h"
-#include "vm/interpreter.h"
+#include "engine/core/case_mapping.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 
 #include <cstdint>
 #include <string>
@@ -122,14 +123,12 @@ uint32_t Split(Interpreter& ip)
 
 void RegisterStringMethods(Interpreter& ip)
 {
-    TableObject* prototype = ip.TypePrototype(Tag::Str);
-    ip.SetMethod(prototype, u"Len", Len);
-    ip.SetMethod(prototype, u"Substr", Substr);
-    ip.SetMethod(prototype, u"Upper", Upper);
-    ip.SetMethod(prototype, u"Lower", Lower);
-    ip.SetMethod(prototype, u"Find", Find);
-    ip.SetMethod(prototype, u"Replace", Replace);
-    ip.SetMethod(prototype, u"Split", Split);
+    // Every string value inherits these from the strings' prototype.
+    static constexpr ClassMethod kStringMethods[] = {
+        {u"Len", Len},   {u"Substr", Substr},   {u"Upper", Upper}, {u"Lower", Lower},
+        {u"Find", Find}, {u"Replace", Replace}, {u"Split", Split},
+    };
+    AddMethods(ip, ip.TypePrototype(Tag::Str), kStringMethods);
 }
 
 } // namespace vellum

@@ -1,8 +1,8 @@
 #include "media/audio/audio_library.h"
 
+#include "engine/vm/interpreter.h"
 #include "media/audio/mixer_class.h"
 #include "media/audio/track_class.h"
-#include "vm/interpreter.h"
 
 namespace vellum::media {
 

@@ -1,6 +1,6 @@
 #include "media/audio/mixer.h"
 
-#include "core/collector.h"
+#include "engine/core/collector.h"
 
 #include <algorithm>
 #include <utility>

@@ -11,7 +11,7 @@
 // of its tracks as well, so a track it lists stays as long as it lives.
 #pragma once
 
-#include "core/gc_object.h"
+#include "engine/core/gc_object.h"
 #include "media/audio/output_player.h"
 #include "media/audio/track.h"
 

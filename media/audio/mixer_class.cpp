@@ -3,11 +3,11 @@
 // mixer stops it before it goes.
 #include "media/audio/mixer_class.h"
 
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 #include "media/audio/audio_library.h"
 #include "media/audio/mixer.h"
 #include "media/audio/track_class.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
 
 #include <memory>
 

@@ -3,12 +3,12 @@
 // script goes on with a silent track.
 #include "media/audio/track_class.h"
 
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "media/audio/audio_library.h"
 #include "media/audio/mixer.h"
 #include "media/audio/wave_file.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The Track script class and the native object tied to its tables.
 #pragma once
 
-#include "core/gc_object.h"
+#include "engine/core/gc_object.h"
 #include "media/audio/track.h"
 
 #include <memory>

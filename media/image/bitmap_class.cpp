@@ -3,14 +3,14 @@
 // writer with paths inside the device folder; the processing methods take
 // an optional destination bitmap as their last accepted argument. No method
 // raises an error for a picture that cannot be had: it simply does nothing.
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "gui/view/view_class.h"
 #include "media/image/bitmap_library.h"
 #include "media/image/image_operations.h"
 #include "media/image/script_bitmap.h"
 #include "platform/draw/image_codec.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <cstring>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "media/image/bitmap_view.h"
 
+#include "engine/vm/interpreter.h"
 #include "gui/style/view_property.h"
 #include "media/image/dib_image.h"
 #include "media/image/image_drawing.h"
 #include "media/image/script_bitmap.h"
-#include "vm/interpreter.h"
 
 #include <algorithm>
 #include <climits>

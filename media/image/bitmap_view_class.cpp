@@ -2,9 +2,9 @@
 // native view makes each of them do nothing and give null.
 #include "media/image/bitmap_view_class.h"
 
+#include "engine/vm/interpreter.h"
 #include "gui/view/view_class.h"
 #include "media/image/bitmap_view.h"
-#include "vm/interpreter.h"
 
 namespace vellum::media {
 

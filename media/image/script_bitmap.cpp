@@ -1,6 +1,6 @@
 #include "media/image/script_bitmap.h"
 
-#include "vm/class_binding.h"
+#include "engine/vm/class_binding.h"
 
 namespace vellum::media {
 

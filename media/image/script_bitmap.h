@@ -2,7 +2,7 @@
 // collector and tied to the table.
 #pragma once
 
-#include "core/gc_object.h"
+#include "engine/core/gc_object.h"
 #include "media/image/dib_image.h"
 
 namespace vellum {

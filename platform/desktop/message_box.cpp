@@ -1,7 +1,7 @@
 #include "platform/desktop/message_box.h"
 #include "platform/qt_convert.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -5,7 +5,7 @@
 
 #include "platform/draw/picture_pixels.h"
 
-#include "core/case_folding.h"
+#include "engine/core/case_folding.h"
 
 #include <QFile>
 #include <QImageReader>

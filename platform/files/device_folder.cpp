@@ -8,8 +8,8 @@
 // inside it but never out of it.
 #include "platform/files/device_folder.h"
 
-#include "core/case_folding.h"
-#include "core/unicode.h"
+#include "engine/core/case_folding.h"
+#include "engine/core/unicode.h"
 
 #include <algorithm>
 #include <system_error>

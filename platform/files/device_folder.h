@@ -9,7 +9,7 @@
 // links that point elsewhere.
 #pragma once
 
-#include "vm/path_resolver.h"
+#include "engine/vm/path_resolver.h"
 
 #include <filesystem>
 #include <optional>

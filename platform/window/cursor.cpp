@@ -5,7 +5,7 @@
 // cursor, and these calls do nothing there.
 #include "platform/window/cursor.h"
 
-#include "core/case_folding.h"
+#include "engine/core/case_folding.h"
 
 #include <QCoreApplication>
 #include <QCursor>

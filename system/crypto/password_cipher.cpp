@@ -12,7 +12,7 @@
 #include "system/files/byte_text.h"
 #include "system/natives.h"
 
-#include "vm/interpreter.h"
+#include "engine/vm/interpreter.h"
 
 #include <nettle/arcfour.h>
 #include <nettle/md5.h>

@@ -4,11 +4,11 @@
 // by itself once it has been heard, which frees the output for the mixer.
 // Without an output, or with a file that cannot be read, nothing plays and
 // nothing is reported.
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "media/audio/output_player.h"
 #include "media/audio/wave_file.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <algorithm>
 #include <cmath>

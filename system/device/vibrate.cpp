@@ -1,8 +1,8 @@
 // Vibrate: the vibration runs for the given time and the device rests
 // 250 ms after it; the caller waits for both. A desktop has no vibration
 // device, so only the waiting remains.
+#include "engine/vm/interpreter.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
 
 #include <chrono>
 #include <cmath>

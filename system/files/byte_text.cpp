@@ -1,6 +1,6 @@
 #include "system/files/byte_text.h"
 
-#include "stream/code_page_converter.h"
+#include "engine/stream/code_page_converter.h"
 
 namespace vellum::system {
 

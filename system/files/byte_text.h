@@ -3,7 +3,7 @@
 // texts decode through core/text_codec.h).
 #pragma once
 
-#include "core/text_codec.h"
+#include "engine/core/text_codec.h"
 
 #include <cstdint>
 #include <span>

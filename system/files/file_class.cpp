@@ -5,8 +5,8 @@
 #include "system/system_library.h"
 #include "system/time/date_number.h"
 
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 // lines, closing.
 #include "system/files/file_stream_class.h"
 
-#include "stream/text_reader.h"
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
+#include "engine/stream/text_reader.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
 // The FileStream table and the native object behind each of its streams.
 #pragma once
 
-#include "core/gc_object.h"
-#include "core/value.h"
+#include "engine/core/gc_object.h"
+#include "engine/core/value.h"
+#include "engine/stream/file_stream.h"
 #include "platform/files/open_files.h"
-#include "stream/file_stream.h"
 
 namespace vellum {
 class Interpreter;

@@ -3,8 +3,8 @@
 #include "system/files/script_file.h"
 #include "system/natives.h"
 
-#include "stream/file_stream.h"
-#include "vm/interpreter.h"
+#include "engine/stream/file_stream.h"
+#include "engine/vm/interpreter.h"
 
 #include <string>
 

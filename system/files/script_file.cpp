@@ -1,8 +1,8 @@
 // Script paths to open files.
 #include "system/files/script_file.h"
 
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 
 namespace vellum::system {
 

@@ -1,7 +1,7 @@
 // Opening the file a script names, always through the device folder.
 #pragma once
 
-#include "core/value.h"
+#include "engine/core/value.h"
 #include "platform/files/open_files.h"
 
 #include <filesystem>

@@ -6,9 +6,9 @@
 #include "system/network/transfer_url.h"
 #include "system/network/wait_cursor.h"
 
-#include "core/table_iterator.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
+#include "engine/core/table_iterator.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 
 #include <string>
 #include <vector>

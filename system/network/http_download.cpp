@@ -4,8 +4,8 @@
 #include "system/network/transfer_url.h"
 #include "system/network/wait_cursor.h"
 
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Server names and remote paths made into URL pieces.
 #include "system/network/transfer_url.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 // The fixed answers of the handheld: it is a mobile system, it draws no
 // file icons for scripts, and copying between a PC and the device is done
 // from the PC's side.
+#include "engine/vm/interpreter.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
 
 namespace vellum::system {
 

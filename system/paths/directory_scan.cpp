@@ -6,11 +6,11 @@
 // reach, such as links leading out of the device folder or names no script
 // can write, are not listed. The deep scan does not descend through links
 // to directories, so a link loop cannot make it recurse without end.
-#include "core/case_folding.h"
+#include "engine/core/case_folding.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "system/natives.h"
 #include "system/paths/wildcard.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // FileName: the directory, the name or the extension of a handheld path.
+#include "engine/vm/interpreter.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 // GetAppDir, GetDllDir and DocDir: the directories of the program and of
 // the running script, as device paths with their trailing backslash.
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "system/paths/wildcard.h"
 
-#include "core/case_folding.h"
+#include "engine/core/case_folding.h"
 
 #include <string>
 

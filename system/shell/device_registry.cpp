@@ -1,7 +1,7 @@
 #include "system/shell/device_registry.h"
 
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 
 namespace vellum::system {
 

@@ -1,10 +1,10 @@
 // OpenFileBox and SaveFileBox: the system's file dialogs, opened on the
 // device folder and answering with device paths.
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "platform/files/file_dialog.h"
 #include "system/natives.h"
 #include "system/shell/file_filter.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 namespace vellum::system {
 

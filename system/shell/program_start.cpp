@@ -1,9 +1,9 @@
 #include "system/shell/program_start.h"
 
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "platform/desktop/process.h"
 #include "system/shell/command_line.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <system_error>
 

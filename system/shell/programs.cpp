@@ -4,13 +4,13 @@
 // the ".html" class) when that program is an executable inside the device
 // folder; otherwise the desktop's opener, which hands the address to the
 // user's browser.
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "platform/desktop/process.h"
 #include "platform/draw/file_icon.h"
 #include "system/natives.h"
 #include "system/shell/device_registry.h"
 #include "system/shell/program_start.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 namespace vellum::system {
 

@@ -1,7 +1,7 @@
 #include "system/shell/registry_file.h"
 
-#include "core/case_folding.h"
-#include "core/unicode.h"
+#include "engine/core/case_folding.h"
+#include "engine/core/unicode.h"
 #include "system/files/byte_text.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
 // ResolveLink: the program and arguments of a shortcut file, with shell ids
 // looked up in the device's registry.
-#include "core/case_folding.h"
-#include "core/text_codec.h"
+#include "engine/core/case_folding.h"
+#include "engine/core/text_codec.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "system/natives.h"
 #include "system/shell/device_registry.h"
 #include "system/shell/shortcut.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 namespace vellum::system {
 

@@ -2,12 +2,12 @@
 // takes the request when there is one; otherwise the desktop gets a tel:
 // or sms: address, which it hands to whatever program handles calls and
 // messages. Nothing is reported either way.
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "system/natives.h"
 #include "system/shell/device_registry.h"
 #include "system/shell/program_start.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <fstream>
 #include <system_error>

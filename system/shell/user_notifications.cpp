@@ -3,11 +3,11 @@
 // A notification is scheduled relative to now for as long as the program
 // runs; the handle scripts get is a binary value, which the engine never
 // frees.
+#include "engine/vm/interpreter.h"
+#include "engine/vm/path_resolver.h"
 #include "platform/desktop/idle_timer.h"
 #include "platform/desktop/notifications.h"
 #include "system/natives.h"
-#include "vm/interpreter.h"
-#include "vm/path_resolver.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Now, Today and TickCount: the clocks of the machine.
+#include "engine/vm/interpreter.h"
 #include "system/natives.h"
 #include "system/time/date_number.h"
-#include "vm/interpreter.h"
 
 #include <chrono>
 

@@ -1,8 +1,8 @@
 // Time, Date and DateFormat: the fields of a date number a script gives.
+#include "engine/vm/interpreter.h"
 #include "platform/desktop/locale_date.h"
 #include "system/natives.h"
 #include "system/time/date_number.h"
-#include "vm/interpreter.h"
 
 #include <initializer_list>
 #include <optional>

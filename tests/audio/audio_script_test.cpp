@@ -1,10 +1,10 @@
 // Track and Mixer through scripts: patterns from script tables, the errors
 // of loading a sound (shown at once, the script going on), paths that try
 // to leave the device folder, and tracks that outlive their tables.
+#include "engine/vm/class_binding.h"
 #include "media/audio/mixer.h"
 #include "media/audio/track_class.h"
 #include "system/system_harness.h"
-#include "vm/class_binding.h"
 #include "wave_bytes.h"
 
 #include <unistd.h>

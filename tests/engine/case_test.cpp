@@ -1,7 +1,7 @@
 // The case rules: the scripts' own upper and lower case against the C
 // library's Unicode tables, and the simple case folding names compare by.
-#include "core/case_folding.h"
-#include "core/case_mapping.h"
+#include "engine/core/case_folding.h"
+#include "engine/core/case_mapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Tests of the collector: what it frees and what it keeps, its pacing and
 // the GCEnabled switch, roots held by native code, and tear-down.
-#include "core/collector.h"
+#include "engine/core/collector.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

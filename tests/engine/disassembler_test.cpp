@@ -1,9 +1,9 @@
 // Tests of the disassembler on code the compiler makes: the plain and the
 // fused instructions with their operands, and bytes that are no
 // instruction or end too early.
-#include "compiler/compiler.h"
-#include "compiler/disassembler.h"
-#include "compiler/opcodes.h"
+#include "engine/compiler/compiler.h"
+#include "engine/compiler/disassembler.h"
+#include "engine/compiler/opcodes.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

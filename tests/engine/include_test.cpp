@@ -1,7 +1,7 @@
 // Tests of include directives: nesting, where included text goes, how
 // included files are decoded and found, and the directive's errors.
+#include "engine/vm/path_resolver.h"
 #include "script_harness.h"
-#include "vm/path_resolver.h"
 
 #include <gtest/gtest.h>
 

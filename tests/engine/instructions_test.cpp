@@ -1,7 +1,7 @@
 // Tests of what the instructions do, through small scripts and their
 // exact output: arithmetic, comparisons, logic, branches, loops, tables,
 // calls and method calls.
-#include "compiler/opcodes.h"
+#include "engine/compiler/opcodes.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

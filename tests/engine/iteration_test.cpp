@@ -1,6 +1,6 @@
 // Tests of `for ... in`: the ordered iteration of number-keyed tables, the
 // hash order of every other table, loop variables, and leaving a loop early.
-#include "core/string_object.h"
+#include "engine/core/string_object.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Tests of the lexer on its own: token codes and values for operators,
 // literals, comments, numbers, words and characters the language lacks.
-#include "lexer/source_reader.h"
-#include "lexer/token.h"
+#include "engine/lexer/source_reader.h"
+#include "engine/lexer/token.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

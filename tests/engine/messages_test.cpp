@@ -1,7 +1,7 @@
 // Tests of the error state and its messages: first error wins, argument
 // limits, formatting, locale tables and their fallbacks, reporting.
+#include "engine/vm/error_reporter.h"
 #include "script_harness.h"
-#include "vm/error_reporter.h"
 
 #include <gtest/gtest.h>
 

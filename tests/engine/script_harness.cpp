@@ -1,7 +1,7 @@
 // The test bench's natives and helpers.
 #include "script_harness.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <fstream>
 #include <iterator>

@@ -3,9 +3,9 @@
 // temporary folder for test files.
 #pragma once
 
-#include "vm/class_binding.h"
-#include "vm/interpreter.h"
-#include "vm/interpreter_internal.h"
+#include "engine/vm/class_binding.h"
+#include "engine/vm/interpreter.h"
+#include "engine/vm/interpreter_internal.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Tests of the byte streams and the text layer: encoding detection, lines
 // and whole texts, appended lines, memory growth, and buffered file I/O.
-#include "stream/file_stream.h"
-#include "stream/memory_stream.h"
-#include "stream/text_reader.h"
-#include "vm/interpreter.h"
+#include "engine/stream/file_stream.h"
+#include "engine/stream/memory_stream.h"
+#include "engine/stream/text_reader.h"
+#include "engine/vm/interpreter.h"
 
 #include <gtest/gtest.h>
 

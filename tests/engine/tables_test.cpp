@@ -1,7 +1,7 @@
 // Tests of tables and values as natives see them: a random comparison with
 // the documented table (count, maxNumericKey, both iteration orders), the
 // edge cases of keys and appending, lookups along "parent", ToString.
-#include "core/table_iterator.h"
+#include "engine/core/table_iterator.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Bytes to text: UTF-16LE decoding and whole-file reading.
-#include "core/text_codec.h"
+#include "engine/core/text_codec.h"
 
 #include <gtest/gtest.h>
 

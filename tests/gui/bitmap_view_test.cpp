@@ -3,6 +3,7 @@
 // fitted zoom that sticks until the script fits again, Rect, and bitmap
 // properties that name no bitmap. Each test's steps run inside the loop of
 // the form they look at.
+#include "engine/vm/class_binding.h"
 #include "gui/gui_harness.h"
 #include "gui/gui_library.h"
 #include "media/image/bitmap_library.h"
@@ -11,7 +12,6 @@
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/message_loop.h"
-#include "vm/class_binding.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

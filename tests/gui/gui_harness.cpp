@@ -1,7 +1,7 @@
 #include "gui/gui_harness.h"
 
-#include "core/string_object.h"
-#include "core/unicode.h"
+#include "engine/core/string_object.h"
+#include "engine/core/unicode.h"
 #include "gui/gui_library.h"
 #include "host/corelib/core_library.h"
 #include "platform/desktop/message_box.h"

@@ -3,9 +3,9 @@
 // to build a view tree from script source, lay it out and paint it.
 #pragma once
 
+#include "engine/vm/interpreter.h"
 #include "gui/form/form.h"
 #include "gui/view/view.h"
-#include "vm/interpreter.h"
 
 #include <QImage>
 

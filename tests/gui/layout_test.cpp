@@ -3,7 +3,7 @@
 // scripts that edit, drop or loop their trees while the containers use them.
 #include "gui/gui_harness.h"
 
-#include "core/table_iterator.h"
+#include "engine/core/table_iterator.h"
 #include "gui/view/view_binding.h"
 
 #include <gtest/gtest.h>

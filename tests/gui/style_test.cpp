@@ -1,6 +1,6 @@
 // Reading styles: colours, lengths and pixel texts, strokes, gradients,
 // fonts, margins and placement; and the line breaker of multi-line texts.
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 #include "gui/gui_harness.h"
 #include "gui/style/color.h"
 #include "gui/style/length.h"

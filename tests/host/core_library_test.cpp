@@ -2,7 +2,7 @@
 // edge cases of the string
 // methods, the separation of RunScript's interpreter from its caller,
 // CompileLex's listing and error box, and files made in the device folder.
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 #include "host/error_box.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"

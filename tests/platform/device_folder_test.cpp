@@ -3,7 +3,7 @@
 // case-insensitive matching, and device paths of host paths.
 #include "platform/files/device_folder.h"
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // mode, for the system library's tests.
 #pragma once
 
-#include "core/unicode.h"
+#include "engine/core/unicode.h"
 #include "host/error_box.h"
 #include "host/register_libraries.h"
 #include "platform/desktop/message_box.h"
