@@ -100,6 +100,10 @@ bool Interpreter::Execute(Code& code, bool fromNative)
 #undef INSTRUCTION
         ready = true;
     }
+    // A script entry reached while an error is pending runs nothing, so a
+    // handler called after an error cannot repeat a native's effect; the
+    // error stays for whoever started the outermost run.
+    if (errorId != errOK) return false;
 
     // Script functions called from here run in this same loop: a call
     // saves where to come back in a call record and switches code.
