@@ -104,6 +104,10 @@ bool Interpreter::Execute(Code& code, bool fromNative)
     // handler called after an error cannot repeat a native's effect; the
     // error stays for whoever started the outermost run.
     if (errorId != errOK) return false;
+    // A script entry reached while an error is pending runs nothing, so a
+    // handler called after an error cannot repeat a native's effect; the
+    // error stays for whoever started the outermost run.
+    if (errorId != errOK) return false;
 
     // Script functions called from here run in this same loop: a call
     // saves where to come back in a call record and switches code.
@@ -113,7 +117,7 @@ bool Interpreter::Execute(Code& code, bool fromNative)
     const uint8_t* instruction = pc;
     Value* top = sp;
     Value* frame = fp;
-    Value* const limit = stack + kStackCells - 2;
+    Value* const limit = stack + kStackCells - 1;
     const size_t outerCalls = calls.size();
     FunctionObject* callee = nullptr;
 
@@ -534,7 +538,7 @@ bool Interpreter::EnterFunction(FunctionObject* f, int argc)
     }
     Value* const base = sp - argc;
     const int missing = static_cast<int>(f->slotCount.num) - argc;
-    if (sp + (missing > 0 ? missing : 0) + 2 >= stack + kStackCells - 1) {
+    if ((sp - stack) + (missing > 0 ? missing : 0) + 2 > kStackCells - 1) {
         RaiseError(errOutOfMemory);
         return false;
     }

@@ -131,7 +131,7 @@ void Interpreter::ReleaseIteratorsAbove(const Value* top)
 
 bool Interpreter::CheckStack(int cells)
 {
-    if (sp + cells < stack + kStackCells - 1) return true;
+    if ((sp - stack) + cells <= kStackCells - 1) return true;
     RaiseError(errOutOfMemory);
     return false;
 }
