@@ -13,6 +13,7 @@
 #include "core/table_iterator.h"
 #include "vm/interpreter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vellum {
@@ -100,6 +101,10 @@ bool Interpreter::Execute(Code& code, bool fromNative)
 #undef INSTRUCTION
         ready = true;
     }
+    // A script entry reached while an error is pending runs nothing, so a
+    // handler called after an error cannot repeat a native's effect; the
+    // error stays for whoever started the outermost run.
+    if (errorId != errOK) return false;
     // A script entry reached while an error is pending runs nothing, so a
     // handler called after an error cannot repeat a native's effect; the
     // error stays for whoever started the outermost run.
@@ -537,13 +542,15 @@ bool Interpreter::EnterFunction(FunctionObject* f, int argc)
         return false;
     }
     Value* const base = sp - argc;
-    const int missing = static_cast<int>(f->slotCount.num) - argc;
-    if ((sp - stack) + (missing > 0 ? missing : 0) + 2 > kStackCells - 1) {
+    // `this` and the declared parameters stay; further arguments are dropped,
+    // and missing parameters and the body's locals start as null.
+    sp = base + std::min(argc, f->parameterCount + 1);
+    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
+    if ((sp - stack) + missing + 2 > kStackCells - 1) {
         RaiseError(errOutOfMemory);
         return false;
     }
     for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
-    if (missing < 0) sp += missing;
     // The frame keeps the caller's fp and argument count above the locals.
     StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
     StoreNumber(*++sp, argCount);
