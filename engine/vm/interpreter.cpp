@@ -99,7 +99,9 @@ Value Interpreter::EvalSource(std::u16string_view text)
     Code code;
     Compiler::Compile(*this, text, kNoSourceText, code, true);
     if (ErrorPending()) {
-        RestoreError(saved);
+        // A value nested too deeply to read is no mere text: its error stays,
+        // so that data is not silently lost.
+        if (ErrorIdentifier() != errOutOfMemory || saved.id != errOK) RestoreError(saved);
         return Value::Null();
     }
     RestoreError(saved);

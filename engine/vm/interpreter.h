@@ -212,8 +212,6 @@ private:
     // Raises errOutOfMemory unless cells more cells fit on the stack.
     bool CheckStack(int cells);
     void ReleaseIteratorsAbove(const Value* top);
-    void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
-                    std::vector<const TableObject*>& open);
     // One step of a for-in loop.
     void ForInStep();
     // Builds a script function's frame over its arguments; false on overflow.
