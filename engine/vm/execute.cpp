@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace vellum {
 
@@ -86,9 +88,36 @@ inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
     }
 }
 
+// Runs work; a text or table too large to allocate raises errOutOfMemory
+// and the script ends with it, instead of the process ending.
+template <class Work>
+bool WithinMemory(Interpreter& ip, Work&& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    ip.RaiseError(errOutOfMemory);
+    return false;
+}
+
 } // namespace
 
 bool Interpreter::Execute(Code& code, bool fromNative)
+{
+    const size_t outerCalls = calls.size();
+    const int outerDepth = callDepth;
+    bool finished = false;
+    if (WithinMemory(*this, [&] { finished = RunCode(code, fromNative); })) return finished;
+    // The frames this run entered are abandoned, as after any error.
+    calls.resize(outerCalls);
+    callDepth = outerDepth;
+    return false;
+}
+
+bool Interpreter::RunCode(Code& code, bool fromNative)
 {
     // Every instruction's handler comes from the instruction list; bytes
     // past the last opcode do nothing.
@@ -101,14 +130,6 @@ bool Interpreter::Execute(Code& code, bool fromNative)
 #undef INSTRUCTION
         ready = true;
     }
-    // A script entry reached while an error is pending runs nothing, so a
-    // handler called after an error cannot repeat a native's effect; the
-    // error stays for whoever started the outermost run.
-    if (errorId != errOK) return false;
-    // A script entry reached while an error is pending runs nothing, so a
-    // handler called after an error cannot repeat a native's effect; the
-    // error stays for whoever started the outermost run.
-    if (errorId != errOK) return false;
     // A script entry reached while an error is pending runs nothing, so a
     // handler called after an error cannot repeat a native's effect; the
     // error stays for whoever started the outermost run.
@@ -515,7 +536,8 @@ bool Interpreter::CallValue(int argc, bool fromNative)
         const uint16_t savedArgCount = argCount;
         argCount = static_cast<uint16_t>(argc);
         ++callDepth;
-        const uint32_t pushed = function.native(*this);
+        uint32_t pushed = 0;
+        WithinMemory(*this, [&] { pushed = function.native(*this); });
         --callDepth;
         // The result is the one cell the native pushed, wherever it left sp.
         const Value result = (pushed == 1 && sp >= base) ? *sp : Value::Null();
