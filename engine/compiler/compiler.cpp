@@ -462,6 +462,7 @@ void Compiler::FunctionBody()
     }
     if (Token() != ')') return reader.RaiseAt(errClosingRoundExpected);
     function->slotCount = Value::Number(slots);
+    function->parameterCount = static_cast<int>(slots) - 1;
     reader.Next();
 
     FunctionObject* outerFunction = currentFunction;

@@ -26,7 +26,7 @@ public:
                         bool expressionMode, std::u16string_view tokenFileName = {});
 
 private:
-    static constexpr int kMaxNesting = 200;
+    static constexpr int kMaxNesting = 2000;
 
     struct NestingGuard {
         explicit NestingGuard(Compiler& c);

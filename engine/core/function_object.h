@@ -36,6 +36,8 @@ public:
     TableObject locals;
     // Frame slots: this, the parameters, and every local of the body.
     Value slotCount = Value::Number(0);
+    // Declared parameters; a call's further arguments are dropped.
+    int parameterCount = 0;
 };
 
 } // namespace vellum

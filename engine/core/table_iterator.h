@@ -8,6 +8,9 @@
 #include "engine/core/table_object.h"
 #include "engine/core/value.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace vellum {
 
 class TableIterator {
@@ -18,22 +21,25 @@ public:
     }
 
     // The next entry, or false when the iteration is over.
-    bool Next(Value& key, Value& value)
-    {
-        if (!ordered) return table.NextInHashOrder(cursor, key, value);
-        for (;;) {
-            counter += 1.0;
-            if (counter > table.MaxNumericKey()) return false;
-            key = Value::Number(counter);
-            if (table.Find(key, value)) return true;
-        }
-    }
+    bool Next(Value& key, Value& value);
 
 private:
+    // Whether counting up one by one to the largest key would visit far
+    // more numbers than the table has keys (or could not count at all).
+    bool Sparse() const;
+    // The table's integer keys above the counter, ascending.
+    void CollectKeysAbove();
+
     const TableObject& table;
     const bool ordered;
     double counter = -1.0;
     TableObject::HashCursor cursor;
+    // For sparse tables: the keys still to visit, valid while the table
+    // holds keysForCount entries (entries are never removed, so an
+    // unchanged count means an unchanged set of keys).
+    std::vector<double> keys;
+    size_t nextKey = 0;
+    size_t keysForCount = SIZE_MAX;
 };
 
 } // namespace vellum

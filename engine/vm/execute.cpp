@@ -13,7 +13,10 @@
 #include "engine/core/table_iterator.h"
 #include "engine/vm/interpreter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace vellum {
 
@@ -85,9 +88,36 @@ inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
     }
 }
 
+// Runs work; a text or table too large to allocate raises errOutOfMemory
+// and the script ends with it, instead of the process ending.
+template <class Work>
+bool WithinMemory(Interpreter& ip, Work&& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    ip.RaiseError(errOutOfMemory);
+    return false;
+}
+
 } // namespace
 
 bool Interpreter::Execute(Code& code, bool fromNative)
+{
+    const size_t outerCalls = calls.size();
+    const int outerDepth = callDepth;
+    bool finished = false;
+    if (WithinMemory(*this, [&] { finished = RunCode(code, fromNative); })) return finished;
+    // The frames this run entered are abandoned, as after any error.
+    calls.resize(outerCalls);
+    callDepth = outerDepth;
+    return false;
+}
+
+bool Interpreter::RunCode(Code& code, bool fromNative)
 {
     // Every instruction's handler comes from the instruction list; bytes
     // past the last opcode do nothing.
@@ -100,6 +130,10 @@ bool Interpreter::Execute(Code& code, bool fromNative)
 #undef INSTRUCTION
         ready = true;
     }
+    // A script entry reached while an error is pending runs nothing, so a
+    // handler called after an error cannot repeat a native's effect; the
+    // error stays for whoever started the outermost run.
+    if (errorId != errOK) return false;
 
     // Script functions called from here run in this same loop: a call
     // saves where to come back in a call record and switches code.
@@ -109,7 +143,7 @@ bool Interpreter::Execute(Code& code, bool fromNative)
     const uint8_t* instruction = pc;
     Value* top = sp;
     Value* frame = fp;
-    Value* const limit = stack + kStackCells - 2;
+    Value* const limit = stack + kStackCells - 1;
     const size_t outerCalls = calls.size();
     FunctionObject* callee = nullptr;
 
@@ -502,7 +536,8 @@ bool Interpreter::CallValue(int argc, bool fromNative)
         const uint16_t savedArgCount = argCount;
         argCount = static_cast<uint16_t>(argc);
         ++callDepth;
-        const uint32_t pushed = function.native(*this);
+        uint32_t pushed = 0;
+        WithinMemory(*this, [&] { pushed = function.native(*this); });
         --callDepth;
         // The result is the one cell the native pushed, wherever it left sp.
         const Value result = (pushed == 1 && sp >= base) ? *sp : Value::Null();
@@ -529,13 +564,15 @@ bool Interpreter::EnterFunction(FunctionObject* f, int argc)
         return false;
     }
     Value* const base = sp - argc;
-    const int missing = static_cast<int>(f->slotCount.num) - argc;
-    if (sp + (missing > 0 ? missing : 0) + 2 >= stack + kStackCells - 1) {
+    // `this` and the declared parameters stay; further arguments are dropped,
+    // and missing parameters and the body's locals start as null.
+    sp = base + std::min(argc, f->parameterCount + 1);
+    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
+    if ((sp - stack) + missing + 2 > kStackCells - 1) {
         RaiseError(errOutOfMemory);
         return false;
     }
     for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
-    if (missing < 0) sp += missing;
     // The frame keeps the caller's fp and argument count above the locals.
     StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
     StoreNumber(*++sp, argCount);

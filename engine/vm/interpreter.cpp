@@ -99,7 +99,9 @@ Value Interpreter::EvalSource(std::u16string_view text)
     Code code;
     Compiler::Compile(*this, text, kNoSourceText, code, true);
     if (ErrorPending()) {
-        RestoreError(saved);
+        // A value nested too deeply to read is no mere text: its error stays,
+        // so that data is not silently lost.
+        if (ErrorIdentifier() != errOutOfMemory || saved.id != errOK) RestoreError(saved);
         return Value::Null();
     }
     RestoreError(saved);
@@ -131,7 +133,7 @@ void Interpreter::ReleaseIteratorsAbove(const Value* top)
 
 bool Interpreter::CheckStack(int cells)
 {
-    if (sp + cells < stack + kStackCells - 1) return true;
+    if ((sp - stack) + cells <= kStackCells - 1) return true;
     RaiseError(errOutOfMemory);
     return false;
 }

@@ -191,6 +191,8 @@ private:
     // Runs bytecode until END or RET (true) or a pending error (false).
     // An execution started from native code ends a quiet Die by clearing it.
     bool Execute(Code& code, bool fromNative);
+    // The loop Execute runs; it lets an allocation failure through.
+    bool RunCode(Code& code, bool fromNative);
     // Calls the function lying below its argc cells (this included) and
     // leaves the result in the function's cell; false when it stopped on an error.
     bool CallValue(int argc, bool fromNative = false);
@@ -212,8 +214,6 @@ private:
     // Raises errOutOfMemory unless cells more cells fit on the stack.
     bool CheckStack(int cells);
     void ReleaseIteratorsAbove(const Value* top);
-    void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
-                    std::vector<const TableObject*>& open);
     // One step of a for-in loop.
     void ForInStep();
     // Builds a script function's frame over its arguments; false on overflow.

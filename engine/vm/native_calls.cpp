@@ -130,6 +130,8 @@ bool Interpreter::ValueToInt(const Value& v, int32_t& out)
 
 Value Interpreter::CallFunction(const Value& thisValue, const Value& function, std::initializer_list<Value> args)
 {
+    // Nothing runs while an error is pending, natives included.
+    if (ErrorPending()) return Value::Null();
     const StackState saved = SaveStack();
     if (!CheckStack(static_cast<int>(args.size()) + 2)) return Value::Null();
     *++sp = function;

@@ -6,13 +6,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
+#include <vector>
 
 namespace vellum {
 
 namespace {
 
-// Tables nested deeper than this, and tables that contain themselves, print as "{...}".
-constexpr size_t kMaxPrintDepth = 100;
 // Concatenate keeps its buffer between calls up to this many units.
 constexpr size_t kKeptConcatUnits = size_t{1} << 20;
 
@@ -33,10 +33,8 @@ void AppendNumber(std::u16string& out, double d)
     for (const char* c = buffer; c != end; ++c) out += static_cast<char16_t>(*c);
 }
 
-} // namespace
-
-void Interpreter::AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty,
-                             std::vector<const TableObject*>& open)
+// Every value but a table.
+void AppendScalarText(std::u16string& out, const Value& v, bool quoted)
 {
     switch (v.tag) {
     case Tag::Null:
@@ -69,37 +67,66 @@ void Interpreter::AppendText(std::u16string& out, const Value& v, bool quoted, b
         return;
     }
     case Tag::Table:
-        break;
-    }
-    const TableObject* table = v.table;
-    if (open.size() >= kMaxPrintDepth || std::find(open.begin(), open.end(), table) != open.end()) {
-        out += u"{...}";
         return;
     }
-    open.push_back(table);
-    out += u'{';
-    TableObject::HashCursor cursor;
-    Value key, value;
-    bool first = true;
-    while (table->NextInHashOrder(cursor, key, value)) {
-        if (pretty && !first) out += u", \n";
-        if (pretty) out += u'\n';
-        first = false;
-        AppendText(out, key, true, pretty, open);
-        out += u" = ";
-        AppendText(out, value, true, pretty, open);
-    }
-    out += pretty ? u"\n} \n" : u"} ";
-    open.pop_back();
 }
+
+void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
+{
+    if (v.tag != Tag::Table) return AppendScalarText(out, v, quoted);
+    // Tables are walked with a stack of their own, so nesting as deep as the
+    // data goes costs heap, not native stack; only a table already open
+    // further out (one that contains itself) prints as "{...}".
+    struct OpenTable {
+        const TableObject* table;
+        TableObject::HashCursor cursor;
+        Value value;
+        bool valueDue = false;
+        bool first = true;
+    };
+    std::vector<OpenTable> stack;
+    std::unordered_set<const TableObject*> open;
+    auto begin = [&](const Value& item, bool itemQuoted) {
+        if (item.tag != Tag::Table) return AppendScalarText(out, item, itemQuoted);
+        if (!open.insert(item.table).second) {
+            out += u"{...}";
+            return;
+        }
+        stack.push_back(OpenTable{item.table, {}, {}});
+        out += u'{';
+    };
+    begin(v, quoted);
+    while (!stack.empty()) {
+        OpenTable& current = stack.back();
+        if (current.valueDue) {
+            current.valueDue = false;
+            out += u" = ";
+            begin(Value(current.value), true);
+            continue;
+        }
+        Value key;
+        if (!current.table->NextInHashOrder(current.cursor, key, current.value)) {
+            out += pretty ? u"\n} \n" : u"} ";
+            open.erase(current.table);
+            stack.pop_back();
+            continue;
+        }
+        if (pretty && !current.first) out += u", \n";
+        if (pretty) out += u'\n';
+        current.first = false;
+        current.valueDue = true;
+        begin(key, true);
+    }
+}
+
+} // namespace
 
 StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
 {
     // Both texts go into one buffer and only the result is interned.
     concatBuffer.clear();
-    std::vector<const TableObject*> open;
-    AppendText(concatBuffer, a, false, true, open);
-    AppendText(concatBuffer, b, false, true, open);
+    AppendText(concatBuffer, a, false, true);
+    AppendText(concatBuffer, b, false, true);
     StringObject* result = Intern(concatBuffer);
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);
@@ -110,8 +137,7 @@ StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)
 {
     if (v.IsStr() && !quoted) return v.str;
     std::u16string text;
-    std::vector<const TableObject*> open;
-    AppendText(text, v, quoted, pretty, open);
+    AppendText(text, v, quoted, pretty);
     return Intern(text);
 }
 
