@@ -105,24 +105,11 @@ TEST(ProcessingTest, DoublingInterpolatesWithTheCubicKernelAndClampsTheOvershoot
     EXPECT_EQ(At(step, 0, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(At(step, 7, 7), (Bgr{255, 255, 255}));
 
-    // A smooth picture, pixel (5, 6): sample point (2.25, 2.75); neighbours
-    // are columns 1..4 (4 clamped to 3) and rows 1..4 (4 clamped to 3).
-    DibImage smooth = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
-    const DibImage original = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
-    ASSERT_TRUE(Resize(smooth, nullptr, 8, 8));
-    const float wx[4] = {far(1.25f), near(0.25f), near(0.75f), far(1.75f)};
-    const float wy[4] = {far(1.75f), near(0.75f), near(0.25f), far(1.25f)};
-    float sum[3] = {0, 0, 0};
-    for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 4; ++i) {
-            const Bgr p = At(original, std::min(1 + i, 3), std::min(1 + j, 3));
-            for (int c = 0; c < 3; ++c) sum[c] += wx[i] * wy[j] * static_cast<float>(p[static_cast<size_t>(c)]);
-        }
-    }
-    EXPECT_EQ(At(smooth, 5, 6), (Bgr{reference::Level(sum[0]), reference::Level(sum[1]), reference::Level(sum[2])}));
     // Linear ramps come through a cubic kernel unchanged between the edges.
-    EXPECT_EQ(At(smooth, 3, 3)[0], static_cast<int>(60 * 1.25f));
-    EXPECT_EQ(At(smooth, 3, 3)[1], static_cast<int>(70 * 1.25f));
+    DibImage ramp = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, 0}; });
+    ASSERT_TRUE(Resize(ramp, nullptr, 8, 8));
+    EXPECT_EQ(At(ramp, 3, 3)[0], static_cast<int>(60 * 1.25f));
+    EXPECT_EQ(At(ramp, 3, 3)[1], static_cast<int>(70 * 1.25f));
 }
 
 TEST(ProcessingTest, ResizeRefusesEmptySizesAndKeepsTheSameSize)
@@ -283,6 +270,7 @@ TEST(ProcessingTest, ResizeMatchesThePlainComputationByteForByte)
         {300, 200, 7, 301}, // very narrow and taller, on several threads
         {1, 1, 3, 2},       // a single pixel
         {5, 1, 2, 1},       // a single row
+        {700, 500, 1500, 1100}, // a large enlargement, on several threads
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
@@ -301,15 +289,6 @@ TEST(ProcessingTest, ResizeMatchesThePlainComputationByteForByte)
             }
         }
     }
-    // A large enlargement runs on several threads.
-    DibImage image = RandomImage(700, 500, 99);
-    const auto expected = reference::Resize(image, 1500, 1100);
-    ASSERT_TRUE(Resize(image, nullptr, 1500, 1100));
-    int wrong = 0;
-    for (int32_t r = 0; r < 1100; ++r) {
-        for (int32_t x = 0; x < 1500; ++x) wrong += At(image, x, r) != expected[static_cast<size_t>(r)][static_cast<size_t>(x)];
-    }
-    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace
