@@ -90,36 +90,33 @@ TEST_F(StyleTest, StylesAreTheTablesOwnFieldsAndMayBeComputed)
 
 TEST_F(StyleTest, StrokeAndGradient)
 {
-    {
+    struct Case {
+        const char* style;
+        int32_t dpi;
+        bool on;
+        platform::Color color;
+        int32_t width;
+        platform::PenStyle pen;
+    };
+    const Case cases[] = {
         // The border is off by default and takes the fill colour.
-        const Style style(ViewWith("{fill = 'navy', strokeStyle = 'dotted'}"));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_FALSE(stroke.on);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 128));
-        EXPECT_EQ(stroke.pen.width, 1);
-    }
-    {
-        const Style style(ViewWith("{strokeStyle = 'dash'}"));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_TRUE(stroke.on);
-        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Dash);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 0));
-    }
-    {
+        {"{fill = 'navy', strokeStyle = 'dotted'}", 96, false, Rgb(0, 0, 128), 1, platform::PenStyle::Solid},
+        {"{strokeStyle = 'dash'}", 96, true, Rgb(0, 0, 0), 1, platform::PenStyle::Dash},
         // Any "stroke" value switches the border on; the thickness is in pixels as it stands.
-        const Style style(ViewWith("{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_TRUE(stroke.on);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 128, 128));
-        EXPECT_EQ(stroke.pen.width, 3);
-        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Solid);
+        {"{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192, true, Rgb(0, 128, 128), 3,
+         platform::PenStyle::Solid},
+        {"{stroke = 'yellow'}", 96, true, Rgb(255, 255, 0), 1, platform::PenStyle::Solid},
+    };
+    for (const Case& c : cases) {
+        const gui::Stroke stroke = gui::StyleStroke(Style(ViewWith(c.style, c.dpi)));
+        EXPECT_EQ(stroke.on, c.on) << c.style;
+        EXPECT_EQ(stroke.pen.color, c.color) << c.style;
+        EXPECT_EQ(stroke.pen.width, c.width) << c.style;
+        if (c.on) {
+            EXPECT_EQ(stroke.pen.style, c.pen) << c.style;
+        }
     }
-    {
-        const Style style(ViewWith("{stroke = 'yellow'}"));
-        EXPECT_EQ(gui::StyleStroke(style).pen.color, Rgb(255, 255, 0));
-        const gui::Gradient gradient = gui::StyleGradient(style);
-        EXPECT_FALSE(gradient.on);
-    }
+    EXPECT_FALSE(gui::StyleGradient(Style(ViewWith("{stroke = 'yellow'}"))).on);
     {
         const Style style(ViewWith("{gradientFill = {}}"));
         const gui::Gradient gradient = gui::StyleGradient(style);
