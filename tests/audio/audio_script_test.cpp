@@ -27,9 +27,9 @@ protected:
         auto* object = Native<media::TrackObject>(global);
         return object != nullptr ? object->Get() : nullptr;
     }
-    // The steps 0 .. count − 1 at which the track starts its sound, as 1s and 0s.
     // Runs statements that must not fail.
     void Exec(const std::string& statements) { ASSERT_EQ(Run(statements + " result = null"), "null") << statements; }
+    // The steps 0 .. count − 1 at which the track starts its sound, as 1s and 0s.
     std::string Steps(std::u16string_view global, int count)
     {
         std::string flags;

@@ -4,6 +4,7 @@
 // properties that name no bitmap. Each test's steps run inside the loop of
 // the form they look at.
 #include "engine/vm/class_binding.h"
+#include "gui/form_loop.h"
 #include "gui/gui_harness.h"
 #include "gui/gui_library.h"
 #include "media/image/bitmap_library.h"
@@ -11,12 +12,10 @@
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
-#include "platform/window/message_loop.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -40,9 +39,6 @@ constexpr int kPictureWidth = 4;
 constexpr int kPictureHeight = 3;
 Color PictureColour(int x, int y) { return Rgb(20 + 60 * x, 30 + 80 * y, 250 - 40 * x - 25 * y); }
 
-// Runs step once the loop that is running next takes events.
-void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
-
 // The client area of the shown form of that title, once exposed.
 QWidget* ShownClient(const QString& title)
 {
@@ -61,14 +57,6 @@ protected:
         ASSERT_EQ(h.Run("var gForm = null var gView = null var result = null "
                         "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end"),
                   "errOK");
-        // A form left open fails the test instead of hanging it.
-        watchdog.setInterval(20000);
-        watchdog.callOnTimeout([this] {
-            ADD_FAILURE() << "a form was left open";
-            watchdog.setInterval(50);
-            platform::PostQuit();
-        });
-        watchdog.start();
     }
     void TearDown() override
     {
@@ -140,7 +128,7 @@ protected:
     }
 
     GuiHarness h;
-    QTimer watchdog;
+    FormWatchdog watchdog;
 };
 
 TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)

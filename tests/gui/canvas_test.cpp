@@ -35,30 +35,6 @@ constexpr Color red = Rgb(255, 0, 0);
 constexpr Color blue = Rgb(0, 0, 255);
 constexpr Color green = Rgb(0, 128, 0);
 
-QImage Draw(int width, int height, const std::function<void(platform::Canvas&)>& draw)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    platform::QtCanvas canvas(painter);
-    draw(canvas);
-    return image;
-}
-
-// The smallest rectangle holding every pixel that is not white; empty when
-// all are white.
-Rect Ink(const QImage& image)
-{
-    Rect ink{image.width(), image.height(), -1, -1};
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (PixelAt(image, x, y) == white) continue;
-            ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
-        }
-    }
-    return ink;
-}
-
 // The row y from x0 to x1 as '#' for colour and '.' for anything else.
 std::string Row(const QImage& image, int y, int x0, int x1, Color color = black)
 {
@@ -71,42 +47,43 @@ TEST(Canvas, RectangleCoversItsBoxWithoutRightAndBottom)
 {
     for (const int width : {0, 1}) {
         const QImage outline =
-            Draw(12, 12, [&](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black, width}, {}); });
+            DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black, width}, {}); });
         EXPECT_EQ(Row(outline, 0, 0, 11), "##########..") << width;
         EXPECT_EQ(Row(outline, 9, 0, 11), "##########..") << width;
         EXPECT_EQ(Row(outline, 5, 0, 11), "#........#..") << width;
         EXPECT_EQ(Row(outline, 10, 0, 11), "............") << width;
     }
 
-    const QImage filled = Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black}, red); });
+    const QImage filled = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {black}, red); });
     EXPECT_EQ(Row(filled, 5, 0, 11, red), ".########...");
     EXPECT_EQ(PixelAt(filled, 9, 5), black);
     // Corners given the other way round make the same box.
-    EXPECT_EQ(Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(10, 10, 0, 0, {black}, red); }), filled);
+    EXPECT_EQ(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(10, 10, 0, 0, {black}, red); }), filled);
     // A box without width draws nothing.
-    EXPECT_TRUE(Ink(Draw(12, 12, [](platform::Canvas& c) { c.Rectangle(4, 0, 4, 10, {black}, red); })).Empty());
+    EXPECT_TRUE(
+        InkBounds(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(4, 0, 4, 10, {black}, red); })).Empty());
 
     // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
-    const QImage wide = Draw(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 3}, red); });
-    EXPECT_EQ(Ink(wide), (Rect{4, 4, 15, 15}));
+    const QImage wide = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 3}, red); });
+    EXPECT_EQ(InkBounds(wide), (Rect{4, 4, 15, 15}));
     EXPECT_EQ(Row(wide, 10, 3, 16, red), "....######....");
     EXPECT_EQ(Row(wide, 10, 3, 16), ".###......###.");
-    const QImage even = Draw(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 2}, {}); });
+    const QImage even = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {black, 2}, {}); });
     EXPECT_EQ(Row(even, 10, 3, 16), ".##........##.");
 }
 
 TEST(Canvas, FillRectIsInclusive)
 {
-    const QImage image = Draw(10, 10, [](platform::Canvas& c) {
+    const QImage image = DrawOnWhite(10, 10, [](platform::Canvas& c) {
         c.FillRect({2, 3, 5, 6}, red);
         c.FillRect({8, 8, 7, 9}, blue); // empty
     });
-    EXPECT_EQ(Ink(image), (Rect{2, 3, 5, 6}));
+    EXPECT_EQ(InkBounds(image), (Rect{2, 3, 5, 6}));
     EXPECT_EQ(PixelAt(image, 5, 6), red);
 
     // Rectangles far larger than any device still cover it.
     constexpr int32_t low = INT32_MIN, high = INT32_MAX;
-    const QImage huge = Draw(10, 10, [](platform::Canvas& c) {
+    const QImage huge = DrawOnWhite(10, 10, [](platform::Canvas& c) {
         c.FillRect({low, low, high, high}, red);
         c.Rectangle(low, low, high, 5, {blue, 4}, green);
         c.GradientFill({low, 8, high, 9}, black, white, false);
@@ -120,31 +97,31 @@ TEST(Canvas, FillRectIsInclusive)
 
 TEST(Canvas, LinesLeaveOutTheirLastPoint)
 {
-    const QImage straight = Draw(12, 12, [](platform::Canvas& c) { c.Line({0, 0}, {10, 0}, {black}); });
+    const QImage straight = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({0, 0}, {10, 0}, {black}); });
     EXPECT_EQ(Row(straight, 0, 0, 11), "##########..");
 
-    const QImage diagonal = Draw(12, 12, [](platform::Canvas& c) { c.Line({5, 5}, {0, 0}, {black}); });
+    const QImage diagonal = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({5, 5}, {0, 0}, {black}); });
     EXPECT_EQ(PixelAt(diagonal, 5, 5), black);
     EXPECT_EQ(PixelAt(diagonal, 1, 1), black);
     EXPECT_EQ(PixelAt(diagonal, 0, 0), white);
 
     // Every corner of a polyline is drawn, its last point is not.
     const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
-    const QImage corner = Draw(12, 12, [&](platform::Canvas& c) { c.Polyline(path, {blue}); });
+    const QImage corner = DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Polyline(path, {blue}); });
     EXPECT_EQ(Row(corner, 1, 0, 9, blue), ".########.");
     EXPECT_EQ(PixelAt(corner, 8, 7), blue);
     EXPECT_EQ(PixelAt(corner, 8, 8), white);
 
     // A shallow line steps once per half of its run.
-    const QImage shallow = Draw(12, 4, [](platform::Canvas& c) { c.Line({0, 0}, {10, 2}, {black}); });
+    const QImage shallow = DrawOnWhite(12, 4, [](platform::Canvas& c) { c.Line({0, 0}, {10, 2}, {black}); });
     EXPECT_EQ(Row(shallow, 0, 0, 11), "###.........");
     EXPECT_EQ(Row(shallow, 1, 0, 11), "...#####....");
     EXPECT_EQ(Row(shallow, 2, 0, 11), "........##..");
 
-    EXPECT_TRUE(Ink(Draw(4, 4, [](platform::Canvas& c) { c.Line({2, 2}, {2, 2}, {black}); })).Empty());
+    EXPECT_TRUE(InkBounds(DrawOnWhite(4, 4, [](platform::Canvas& c) { c.Line({2, 2}, {2, 2}, {black}); })).Empty());
 
     // Ends far outside the canvas cost no more than the canvas's own width.
-    const QImage far = Draw(40, 8, [](platform::Canvas& c) {
+    const QImage far = DrawOnWhite(40, 8, [](platform::Canvas& c) {
         c.Line({-2000000000, 3}, {2000000000, 3}, {black});
         c.Line({20, -2000000000}, {20, 2000000000}, {blue, 1, PenStyle::Dash});
     });
@@ -154,18 +131,20 @@ TEST(Canvas, LinesLeaveOutTheirLastPoint)
 
 TEST(Canvas, DashedPensLeaveGaps)
 {
-    const QImage thin = Draw(60, 3, [](platform::Canvas& c) { c.Line({0, 1}, {60, 1}, {black, 1, PenStyle::Dash}); });
+    const QImage thin =
+        DrawOnWhite(60, 3, [](platform::Canvas& c) { c.Line({0, 1}, {60, 1}, {black, 1, PenStyle::Dash}); });
     EXPECT_EQ(Row(thin, 1, 0, 59), std::string(18, '#') + std::string(6, '.') + std::string(18, '#') +
                                        std::string(6, '.') + std::string(12, '#'));
 
     // The pattern runs on around the corners of an outline.
     const QImage outline =
-        Draw(40, 40, [](platform::Canvas& c) { c.Rectangle(0, 0, 21, 30, {black, 1, PenStyle::Dash}, {}); });
+        DrawOnWhite(40, 40, [](platform::Canvas& c) { c.Rectangle(0, 0, 21, 30, {black, 1, PenStyle::Dash}, {}); });
     EXPECT_EQ(Row(outline, 0, 0, 21), std::string(18, '#') + std::string(2, '.') + "..");
     EXPECT_EQ(PixelAt(outline, 20, 3), white); // still in the gap that began on the top edge
     EXPECT_EQ(PixelAt(outline, 20, 4), black);
 
-    const QImage wide = Draw(80, 9, [](platform::Canvas& c) { c.Line({2, 4}, {78, 4}, {black, 3, PenStyle::Dash}); });
+    const QImage wide =
+        DrawOnWhite(80, 9, [](platform::Canvas& c) { c.Line({2, 4}, {78, 4}, {black, 3, PenStyle::Dash}); });
     const std::string row = Row(wide, 4, 0, 79);
     EXPECT_NE(row.find("#."), std::string::npos) << row;
     EXPECT_NE(row.find(".#", 3), std::string::npos) << row;
@@ -178,29 +157,29 @@ TEST(Canvas, DashedPensLeaveGaps)
         return count;
     };
     const Pen dash{black, 1, PenStyle::Dash};
-    const int dashed = inked(Draw(60, 60, [&](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, dash, {}); }));
-    const int solid = inked(Draw(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {black}, {}); }));
+    const int dashed = inked(DrawOnWhite(60, 60, [&](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, dash, {}); }));
+    const int solid = inked(DrawOnWhite(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {black}, {}); }));
     EXPECT_GT(dashed, solid / 2);
     EXPECT_LT(dashed, solid * 7 / 8);
 }
 
 TEST(Canvas, EllipseStaysInsideItsBox)
 {
-    const QImage image = Draw(14, 14, [](platform::Canvas& c) { c.Ellipse(2, 2, 12, 12, {black}, red); });
-    EXPECT_EQ(Ink(image), (Rect{2, 2, 11, 11}));
+    const QImage image = DrawOnWhite(14, 14, [](platform::Canvas& c) { c.Ellipse(2, 2, 12, 12, {black}, red); });
+    EXPECT_EQ(InkBounds(image), (Rect{2, 2, 11, 11}));
     EXPECT_EQ(PixelAt(image, 7, 7), red);
     EXPECT_EQ(PixelAt(image, 2, 7), black);
     EXPECT_EQ(PixelAt(image, 2, 2), white);
 
-    const QImage wide = Draw(24, 24, [](platform::Canvas& c) { c.Ellipse(4, 4, 20, 20, {blue, 3}, {}); });
-    EXPECT_EQ(Ink(wide), (Rect{3, 3, 20, 20}));
+    const QImage wide = DrawOnWhite(24, 24, [](platform::Canvas& c) { c.Ellipse(4, 4, 20, 20, {blue, 3}, {}); });
+    EXPECT_EQ(InkBounds(wide), (Rect{3, 3, 20, 20}));
     EXPECT_EQ(PixelAt(wide, 12, 12), white);
 }
 
 TEST(Canvas, GradientsEndInTheirColours)
 {
     const Rect area{0, 0, 99, 9};
-    const QImage across = Draw(100, 10, [&](platform::Canvas& c) { c.GradientFill(area, red, blue, false); });
+    const QImage across = DrawOnWhite(100, 10, [&](platform::Canvas& c) { c.GradientFill(area, red, blue, false); });
     EXPECT_EQ(PixelAt(across, 0, 5), red);
     EXPECT_EQ(PixelAt(across, 99, 5), blue);
     const Color middle = PixelAt(across, 50, 5);
@@ -208,13 +187,14 @@ TEST(Canvas, GradientsEndInTheirColours)
     EXPECT_NEAR(platform::BlueOf(middle), 128, 3);
     EXPECT_EQ(PixelAt(across, 50, 0), middle); // every row alike
 
-    const QImage down = Draw(10, 100, [](platform::Canvas& c) { c.GradientFill({0, 0, 9, 99}, black, white, true); });
+    const QImage down =
+        DrawOnWhite(10, 100, [](platform::Canvas& c) { c.GradientFill({0, 0, 9, 99}, black, white, true); });
     EXPECT_EQ(PixelAt(down, 3, 0), black);
     EXPECT_EQ(PixelAt(down, 3, 99), white);
     EXPECT_EQ(PixelAt(down, 0, 40), PixelAt(down, 9, 40));
 
     // Clipping shows part of the same gradient, not a squeezed one.
-    const QImage clipped = Draw(100, 10, [&](platform::Canvas& c) {
+    const QImage clipped = DrawOnWhite(100, 10, [&](platform::Canvas& c) {
         c.PushClip({50, 0, 99, 9});
         c.GradientFill(area, red, blue, false);
         c.PopClip();
@@ -223,7 +203,8 @@ TEST(Canvas, GradientsEndInTheirColours)
     EXPECT_EQ(PixelAt(clipped, 50, 5), middle);
     EXPECT_EQ(PixelAt(clipped, 99, 5), blue);
 
-    const QImage single = Draw(3, 3, [](platform::Canvas& c) { c.GradientFill({1, 1, 1, 1}, green, blue, false); });
+    const QImage single =
+        DrawOnWhite(3, 3, [](platform::Canvas& c) { c.GradientFill({1, 1, 1, 1}, green, blue, false); });
     EXPECT_EQ(PixelAt(single, 1, 1), green);
 }
 
@@ -270,8 +251,8 @@ TEST(Canvas, TextIsDrawnInsideItsExtentAndClip)
     EXPECT_EQ(extent.height, QFontMetrics(platform::QtFont(font)).height());
 
     const QImage drawn =
-        Draw(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue); });
-    const Rect ink = Ink(drawn);
+        DrawOnWhite(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue); });
+    const Rect ink = InkBounds(drawn);
     ASSERT_FALSE(ink.Empty());
     EXPECT_GE(ink.left, 10);
     EXPECT_GE(ink.top, 20);
@@ -286,23 +267,23 @@ TEST(Canvas, TextIsDrawnInsideItsExtentAndClip)
               platform::TextExtent(font, u"A").width + platform::TextExtent(font, u"V").width);
 
     const QImage clipped =
-        Draw(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {10, 20, 40, 29}, blue); });
-    const Rect clippedInk = Ink(clipped);
+        DrawOnWhite(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {10, 20, 40, 29}, blue); });
+    const Rect clippedInk = InkBounds(clipped);
     ASSERT_FALSE(clippedInk.Empty());
     EXPECT_LE(clippedInk.right, 40);
     EXPECT_LE(clippedInk.bottom, 29);
 
     // The text clip works inside a pushed clip without widening it.
-    const QImage nested = Draw(300, 60, [&](platform::Canvas& c) {
+    const QImage nested = DrawOnWhite(300, 60, [&](platform::Canvas& c) {
         c.PushClip({0, 0, 30, 59});
         c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
         c.PopClip();
         c.DrawText(font, 10, 20, u"", {0, 0, 299, 59}, blue);
     });
-    EXPECT_LE(Ink(nested).right, 30);
+    EXPECT_LE(InkBounds(nested).right, 30);
 
     // Transparent background: what was there shows between the letters.
-    const QImage over = Draw(300, 60, [&](platform::Canvas& c) {
+    const QImage over = DrawOnWhite(300, 60, [&](platform::Canvas& c) {
         c.FillRect({0, 0, 299, 59}, red);
         c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
     });
@@ -410,8 +391,8 @@ TEST(Picture, DrawsScaledAndBlended)
     quarters.setPixel(1, 1, qRgb(0, 128, 0));
     const platform::Picture picture({quarters});
 
-    const QImage scaled = Draw(12, 12, [&](platform::Canvas& c) { c.DrawPicture(picture, {1, 1, 10, 10}); });
-    EXPECT_EQ(Ink(scaled), (Rect{1, 1, 10, 10}));
+    const QImage scaled = DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.DrawPicture(picture, {1, 1, 10, 10}); });
+    EXPECT_EQ(InkBounds(scaled), (Rect{1, 1, 10, 10}));
     EXPECT_EQ(PixelAt(scaled, 1, 1), red);
     EXPECT_EQ(PixelAt(scaled, 5, 5), red);
     EXPECT_EQ(PixelAt(scaled, 6, 5), blue);
@@ -421,7 +402,7 @@ TEST(Picture, DrawsScaledAndBlended)
     QImage dark(4, 4, QImage::Format_RGB32);
     dark.fill(Qt::black);
     const platform::Picture shade({dark});
-    const QImage half = Draw(6, 6, [&](platform::Canvas& c) {
+    const QImage half = DrawOnWhite(6, 6, [&](platform::Canvas& c) {
         c.DrawPicture(shade, {0, 0, 3, 3}, 128);
         c.DrawPicture(shade, {4, 4, 5, 5}, 0);
         c.FillRect({4, 0, 5, 1}, red);

@@ -2,6 +2,7 @@
 // driven with real pointer and key events, read back from the window's
 // pixels. Each test's steps run inside the loop of the form they drive.
 #include "gui/form/form.h"
+#include "gui/form_loop.h"
 #include "gui/gui_harness.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
@@ -9,19 +10,15 @@
 #include "platform/controls/control_window.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
-#include "platform/window/message_loop.h"
 #include "platform/window/today_host.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace vellum::test {
 namespace {
@@ -32,27 +29,6 @@ using platform::Rgb;
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 constexpr int kStrip = 26; // the title strip and the soft-key bar
-
-// Ends every loop a test left running, so a failing test fails instead of hanging.
-class Watchdog {
-public:
-    Watchdog()
-    {
-        timer.setInterval(20000);
-        timer.callOnTimeout([this] {
-            ADD_FAILURE() << "a form was left open";
-            timer.setInterval(50);
-            platform::PostQuit();
-        });
-        timer.start();
-    }
-
-private:
-    QTimer timer;
-};
-
-// Runs step once the loop that is running next takes events.
-void Later(std::function<void()> step) { QTimer::singleShot(0, qApp, std::move(step)); }
 
 QAction* ActionNamed(QMenu* menu, const QString& text)
 {
@@ -97,7 +73,7 @@ protected:
     }
 
     GuiHarness h;
-    Watchdog watchdog;
+    FormWatchdog watchdog;
 };
 
 // Two rectangles on a canvas: a (red, 10..59) and b (blue, 100..149), both
@@ -378,12 +354,7 @@ TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
         EXPECT_EQ(Eval("gForm.view.text"), "errFormNoView");
         EXPECT_EQ(Eval("gForm.GetView('x') == gForm.view"), "true");
         // The text is drawn in black on white.
-        const QImage pixels = platform::ClientAreaOf(form)->grab().toImage();
-        bool ink = false;
-        for (int y = 0; y < pixels.height() && !ink; ++y) {
-            for (int x = 0; x < pixels.width() && !ink; ++x) ink = PixelAt(pixels, x, y) != Rgb(255, 255, 255);
-        }
-        EXPECT_TRUE(ink);
+        EXPECT_FALSE(InkBounds(platform::ClientAreaOf(form)->grab().toImage()).Empty());
         form->close();
     });
     ASSERT_EQ(h.Run("gForm.Show()"), "errOK");

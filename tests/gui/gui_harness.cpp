@@ -9,6 +9,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace vellum::test {
 
 GuiHarness::GuiHarness() : ip(RegisterCoreLibrary)
@@ -50,11 +52,16 @@ gui::View* GuiHarness::Build(std::u16string_view global, const platform::Rect& r
 QImage GuiHarness::Paint(gui::View* root)
 {
     const platform::Rect& rect = root->Bounds();
-    QImage image(rect.Width(), rect.Height(), QImage::Format_RGB32);
+    return DrawOnWhite(rect.Width(), rect.Height(), [&](platform::Canvas& canvas) { root->Paint(canvas, rect); });
+}
+
+QImage DrawOnWhite(int width, int height, const std::function<void(platform::Canvas&)>& draw)
+{
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     platform::QtCanvas canvas(painter);
-    root->Paint(canvas, rect);
+    draw(canvas);
     return image;
 }
 
@@ -62,6 +69,19 @@ platform::Color PixelAt(const QImage& image, int x, int y)
 {
     const QRgb rgb = image.pixel(x, y);
     return platform::Rgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+platform::Rect InkBounds(const QImage& image)
+{
+    constexpr platform::Color white = platform::Rgb(255, 255, 255);
+    platform::Rect ink{image.width(), image.height(), -1, -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (PixelAt(image, x, y) == white) continue;
+            ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
+        }
+    }
+    return ink;
 }
 
 } // namespace vellum::test

@@ -6,9 +6,11 @@
 #include "engine/vm/interpreter.h"
 #include "gui/form/form.h"
 #include "gui/view/view.h"
+#include "platform/draw/canvas.h"
 
 #include <QImage>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,7 +39,11 @@ public:
     gui::Form* form = nullptr;
 };
 
+// A width x height picture on white with what draw paints on it.
+QImage DrawOnWhite(int width, int height, const std::function<void(platform::Canvas&)>& draw);
 // The pixel at (x, y) as a platform colour (0x00BBGGRR).
 platform::Color PixelAt(const QImage& image, int x, int y);
+// The smallest rectangle holding every pixel that is not white; empty when none is.
+platform::Rect InkBounds(const QImage& image);
 
 } // namespace vellum::test

@@ -26,22 +26,6 @@ constexpr Color kRed = Rgb(255, 0, 0);
 constexpr Color kBlue = Rgb(0, 0, 255);
 constexpr Color kLime = Rgb(0, 255, 0);
 
-// The smallest rectangle holding every pixel that is not white; empty when none is.
-platform::Rect InkBounds(const QImage& image)
-{
-    platform::Rect ink{image.width(), image.height(), -1, -1};
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (PixelAt(image, x, y) == kWhite) continue;
-            ink.left = std::min(ink.left, x);
-            ink.top = std::min(ink.top, y);
-            ink.right = std::max(ink.right, x);
-            ink.bottom = std::max(ink.bottom, y);
-        }
-    }
-    return ink;
-}
-
 // How many separate bands of rows hold ink.
 int InkBands(const QImage& image)
 {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -89,36 +90,33 @@ TEST_F(StyleTest, StylesAreTheTablesOwnFieldsAndMayBeComputed)
 
 TEST_F(StyleTest, StrokeAndGradient)
 {
-    {
+    struct Case {
+        const char* style;
+        int32_t dpi;
+        bool on;
+        platform::Color color;
+        int32_t width;
+        platform::PenStyle pen;
+    };
+    const Case cases[] = {
         // The border is off by default and takes the fill colour.
-        const Style style(ViewWith("{fill = 'navy', strokeStyle = 'dotted'}"));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_FALSE(stroke.on);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 128));
-        EXPECT_EQ(stroke.pen.width, 1);
-    }
-    {
-        const Style style(ViewWith("{strokeStyle = 'dash'}"));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_TRUE(stroke.on);
-        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Dash);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 0, 0));
-    }
-    {
+        {"{fill = 'navy', strokeStyle = 'dotted'}", 96, false, Rgb(0, 0, 128), 1, platform::PenStyle::Solid},
+        {"{strokeStyle = 'dash'}", 96, true, Rgb(0, 0, 0), 1, platform::PenStyle::Dash},
         // Any "stroke" value switches the border on; the thickness is in pixels as it stands.
-        const Style style(ViewWith("{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192));
-        const gui::Stroke stroke = gui::StyleStroke(style);
-        EXPECT_TRUE(stroke.on);
-        EXPECT_EQ(stroke.pen.color, Rgb(0, 128, 128));
-        EXPECT_EQ(stroke.pen.width, 3);
-        EXPECT_EQ(stroke.pen.style, platform::PenStyle::Solid);
+        {"{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192, true, Rgb(0, 128, 128), 3,
+         platform::PenStyle::Solid},
+        {"{stroke = 'yellow'}", 96, true, Rgb(255, 255, 0), 1, platform::PenStyle::Solid},
+    };
+    for (const Case& c : cases) {
+        const gui::Stroke stroke = gui::StyleStroke(Style(ViewWith(c.style, c.dpi)));
+        EXPECT_EQ(stroke.on, c.on) << c.style;
+        EXPECT_EQ(stroke.pen.color, c.color) << c.style;
+        EXPECT_EQ(stroke.pen.width, c.width) << c.style;
+        if (c.on) {
+            EXPECT_EQ(stroke.pen.style, c.pen) << c.style;
+        }
     }
-    {
-        const Style style(ViewWith("{stroke = 'yellow'}"));
-        EXPECT_EQ(gui::StyleStroke(style).pen.color, Rgb(255, 255, 0));
-        const gui::Gradient gradient = gui::StyleGradient(style);
-        EXPECT_FALSE(gradient.on);
-    }
+    EXPECT_FALSE(gui::StyleGradient(Style(ViewWith("{stroke = 'yellow'}"))).on);
     {
         const Style style(ViewWith("{gradientFill = {}}"));
         const gui::Gradient gradient = gui::StyleGradient(style);
@@ -174,111 +172,82 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
 
 TEST_F(StyleTest, FontRecord)
 {
-    {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{}")));
-        EXPECT_EQ(font.face, u"Arial");
-        EXPECT_EQ(font.size, 0);
-        EXPECT_EQ(font.weight, 400);
-        EXPECT_FALSE(font.italic || font.underline);
-        const platform::FontChoice choice = font.Choice();
-        EXPECT_EQ(choice.height, 15);
-        EXPECT_EQ(choice.face, u"Arial");
-    }
-    {
+    const gui::FontRecord plain = gui::StyleFont(Style(ViewWith("{}")));
+    EXPECT_EQ(plain.face, u"Arial");
+    EXPECT_EQ(plain.Choice().height, 15);
+    EXPECT_EQ(plain.Choice().face, u"Arial");
+
+    struct Case {
+        const char* style;
+        int32_t dpi;
+        int32_t size;
+        int32_t weight;
+        bool italic;
+        bool underline;
+        std::u16string_view face;
+    };
+    const Case cases[] = {
+        {"{}", 96, 0, 400, false, false, u"Arial"},
         // 200 DIP is beyond 100 pixels: the size stays automatic.
-        const gui::FontRecord font =
-            gui::StyleFont(Style(ViewWith("{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}")));
-        EXPECT_EQ(font.size, 0);
-        EXPECT_EQ(font.weight, 600);
-        EXPECT_FALSE(font.italic);
-        EXPECT_FALSE(font.underline);
-    }
-    {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(
-            "{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}")));
-        EXPECT_EQ(font.size, 200);
-        EXPECT_EQ(font.weight, 700);
-        EXPECT_TRUE(font.italic);
-        EXPECT_FALSE(font.underline);
-        EXPECT_EQ(font.face, u"Liberation Mono");
-        EXPECT_EQ(font.Choice().height, 200);
-    }
-    {
+        {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, 0, 600, false, false, u"Arial"},
+        {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96, 200,
+         700, true, false, u"Liberation Mono"},
         // 50 DIP at 192 dpi is 100 pixels, the largest used.
-        const gui::FontRecord font =
-            gui::StyleFont(Style(ViewWith("{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192)));
-        EXPECT_EQ(font.size, 100);
-        EXPECT_EQ(font.weight, 300);
-        EXPECT_TRUE(font.underline);
-    }
-    {
-        const gui::FontRecord font =
-            gui::StyleFont(Style(ViewWith("{fontSize = 50.9, fontWeight = 950, fontFamily = 7}")));
-        EXPECT_EQ(font.size, 50);
-        EXPECT_EQ(font.weight, 400);
-        EXPECT_EQ(font.face, u"Arial");
-    }
-    {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{fontSize = 0.5, fontWeight = 650.5}")));
-        EXPECT_EQ(font.size, 0);
-        EXPECT_EQ(font.weight, 650);
-    }
-    {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith("{fontWeight = 'Bold', fontStyle = 'Italic'}")));
-        EXPECT_EQ(font.weight, 400);
-        EXPECT_FALSE(font.italic);
+        {"{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192, 100, 300, false, true, u"Arial"},
+        {"{fontSize = 50.9, fontWeight = 950, fontFamily = 7}", 96, 50, 400, false, false, u"Arial"},
+        {"{fontSize = 0.5, fontWeight = 650.5}", 96, 0, 650, false, false, u"Arial"},
+        {"{fontWeight = 'Bold', fontStyle = 'Italic'}", 96, 0, 400, false, false, u"Arial"},
+    };
+    for (const Case& c : cases) {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(c.style, c.dpi)));
+        EXPECT_EQ(font.size, c.size) << c.style;
+        EXPECT_EQ(font.weight, c.weight) << c.style;
+        EXPECT_EQ(font.italic, c.italic) << c.style;
+        EXPECT_EQ(font.underline, c.underline) << c.style;
+        EXPECT_EQ(font.face, c.face) << c.style;
+        if (c.size > 0) {
+            EXPECT_EQ(font.Choice().height, c.size) << c.style;
+        }
     }
 }
 
 TEST_F(StyleTest, MarginsAndTheContentRectangle)
 {
-    {
-        gui::View& view = ViewWith("{margin = 4, marginLeft = '2px'}", 192);
-        const gui::Margins m = gui::StyleMargins(view);
-        EXPECT_EQ(m.left, 2);
-        EXPECT_EQ(m.top, 8);
-        EXPECT_EQ(m.right, 8);
-        EXPECT_EQ(m.bottom, 8);
-        EXPECT_EQ(view.GetContentRect(), (platform::Rect{2, 8, 91, 41}));
-    }
-    {
+    struct Case {
+        const char* style;
+        int32_t dpi;
+        gui::Margins margins; // left, top, right, bottom
+    };
+    const Case cases[] = {
+        {"{margin = 4, marginLeft = '2px'}", 192, {2, 8, 8, 8}},
         // A side that is no length keeps the value of "margin".
-        gui::View& view = ViewWith("{margin = '3px', marginTop = '0px', marginBottom = 'x', marginRight = 1}", 192);
-        const gui::Margins m = gui::StyleMargins(view);
-        EXPECT_EQ(m.left, 3);
-        EXPECT_EQ(m.top, 3);
-        EXPECT_EQ(m.right, 2);
-        EXPECT_EQ(m.bottom, 3);
+        {"{margin = '3px', marginTop = '0px', marginBottom = 'x', marginRight = 1}", 192, {3, 3, 2, 3}},
+        {"{marginBottom = 5}", 96, {0, 0, 0, 5}},
+    };
+    for (const Case& c : cases) {
+        const gui::Margins m = gui::StyleMargins(ViewWith(c.style, c.dpi));
+        EXPECT_EQ((std::array{m.left, m.top, m.right, m.bottom}),
+                  (std::array{c.margins.left, c.margins.top, c.margins.right, c.margins.bottom}))
+            << c.style;
     }
-    {
-        gui::View& view = ViewWith("{marginBottom = 5}");
-        const gui::Margins m = gui::StyleMargins(view);
-        EXPECT_EQ(m.left + m.top + m.right, 0);
-        EXPECT_EQ(m.bottom, 5);
-    }
+    EXPECT_EQ(ViewWith("{margin = 4, marginLeft = '2px'}", 192).GetContentRect(), (platform::Rect{2, 8, 91, 41}));
 }
 
 TEST_F(StyleTest, AlignmentAndPlacement)
 {
-    {
-        const Style style(ViewWith("{}"));
-        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Left);
-        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Center);
-    }
-    {
-        const Style style(ViewWith("{align = 'right', valign = 'bottom'}"));
-        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Right);
-        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Bottom);
-    }
-    {
-        const Style style(ViewWith("{align = 'center', valign = 'top'}"));
-        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Center);
-        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Top);
-    }
-    {
-        const Style style(ViewWith("{align = 'Right', valign = 'middle'}"));
-        EXPECT_EQ(gui::StyleAlign(style), gui::Align::Left);
-        EXPECT_EQ(gui::StyleVAlign(style), gui::VAlign::Center);
+    struct Case {
+        const char* style;
+        gui::Align align;
+        gui::VAlign valign;
+    };
+    // Names match exactly; anything else is the default.
+    for (const Case& c : {Case{"{}", gui::Align::Left, gui::VAlign::Center},
+                          Case{"{align = 'right', valign = 'bottom'}", gui::Align::Right, gui::VAlign::Bottom},
+                          Case{"{align = 'center', valign = 'top'}", gui::Align::Center, gui::VAlign::Top},
+                          Case{"{align = 'Right', valign = 'middle'}", gui::Align::Left, gui::VAlign::Center}}) {
+        const Style style(ViewWith(c.style));
+        EXPECT_EQ(gui::StyleAlign(style), c.align) << c.style;
+        EXPECT_EQ(gui::StyleVAlign(style), c.valign) << c.style;
     }
 
     using gui::Align;

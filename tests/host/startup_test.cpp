@@ -83,24 +83,12 @@ TEST(ScriptFile, ReadsUtf16WithOneMarkSkippedAndAnOddByteDropped)
 TEST(Program, CommandLineAndConsoleRuns)
 {
     TempFolder dir;
-    WriteScript(dir.path / "app.q9c", "MsgBox('hello')\nMsgBox(MsgBox('q', 'c', 'yesNo'))");
-    ProgramRun r = Start({"--console", QString::fromStdString((dir.path / "app.q9c").string())});
-    EXPECT_EQ(r.out, "hello\nq\nyes\n");
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.status, 0);
-
     // A folder runs its default.q9c; an error ends the run with its position.
     WriteScript(dir.path / "default.q9c", "MsgBox(1)\nvar x = 1 + 'a'", false);
-    r = Start({"--console", QString::fromStdString(dir.path.string())});
+    ProgramRun r = Start({"--console", QString::fromStdString(dir.path.string())});
     EXPECT_EQ(r.out, "1\n");
     EXPECT_EQ(r.err, "Vellum Error: Number expected (line 2, column 11)\n");
     EXPECT_EQ(r.status, 1);
-
-    // Die stops quietly.
-    WriteScript(dir.path / "die.q9c", "Die('bye')\nMsgBox('never')");
-    r = Start({"--console", QString::fromStdString((dir.path / "die.q9c").string())});
-    EXPECT_EQ(r.out, "bye\n");
-    EXPECT_EQ(r.status, 0);
 
     TempFolder empty;
     r = Start({"--console", QString::fromStdString(empty.path.string())});

@@ -80,15 +80,6 @@ TEST(ProcessingTest, HalvingAveragesEachTwoByTwoBlock)
 
 TEST(ProcessingTest, DoublingInterpolatesWithTheCubicKernelAndClampsTheOvershoot)
 {
-    // Weights of the kernel at the distances a doubling uses, from its formula.
-    const float a = -0.5f;
-    const auto near = [&](float t) { return (a + 2) * t * t * t - (a + 3) * t * t + 1; };
-    const auto far = [&](float t) { return a * t * t * t - 5 * a * t * t + 8 * a * t - 4 * a; };
-    EXPECT_FLOAT_EQ(near(0.25f), 0.8671875f);
-    EXPECT_FLOAT_EQ(near(0.75f), 0.2265625f);
-    EXPECT_FLOAT_EQ(far(1.25f), -0.0703125f);
-    EXPECT_FLOAT_EQ(far(1.75f), -0.0234375f);
-
     // A step from 0 to 255 between columns 1 and 2 rings on both sides.
     DibImage step = MakeImage(4, 4, [](int32_t x, int32_t) { return x < 2 ? Bgr{0, 0, 0} : Bgr{255, 255, 255}; });
     ASSERT_TRUE(Resize(step, nullptr, 8, 8));
@@ -98,31 +89,19 @@ TEST(ProcessingTest, DoublingInterpolatesWithTheCubicKernelAndClampsTheOvershoot
     // clamped to 255.
     EXPECT_EQ(At(step, 2, 4)[0], 0);
     EXPECT_EQ(At(step, 5, 4)[0], 255);
-    // Column 3 at 1.25: 255 x (K(0.75) + K(1.75)) = 51.8.
-    EXPECT_EQ(At(step, 3, 4)[0], static_cast<int>(255.0f * (near(0.75f) + far(1.75f))));
+    // With a = -0.5 the kernel weighs K(0.25) = 0.8671875, K(0.75) = 0.2265625,
+    // K(1.25) = -0.0703125 and K(1.75) = -0.0234375. Column 3 at 1.25:
+    // 255 x (K(0.75) + K(1.75)) = 51.8; column 4 at 1.75: 255 x (K(0.25) + K(1.25)) = 203.2.
     EXPECT_EQ(At(step, 3, 4)[0], 51);
-    EXPECT_EQ(At(step, 4, 4)[0], static_cast<int>(255.0f * (near(0.25f) + far(1.25f))));
+    EXPECT_EQ(At(step, 4, 4)[0], 203);
     EXPECT_EQ(At(step, 0, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(At(step, 7, 7), (Bgr{255, 255, 255}));
 
-    // A smooth picture, pixel (5, 6): sample point (2.25, 2.75); neighbours
-    // are columns 1..4 (4 clamped to 3) and rows 1..4 (4 clamped to 3).
-    DibImage smooth = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
-    const DibImage original = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, (x * r * 37) & 255}; });
-    ASSERT_TRUE(Resize(smooth, nullptr, 8, 8));
-    const float wx[4] = {far(1.25f), near(0.25f), near(0.75f), far(1.75f)};
-    const float wy[4] = {far(1.75f), near(0.75f), near(0.25f), far(1.25f)};
-    float sum[3] = {0, 0, 0};
-    for (int j = 0; j < 4; ++j) {
-        for (int i = 0; i < 4; ++i) {
-            const Bgr p = At(original, std::min(1 + i, 3), std::min(1 + j, 3));
-            for (int c = 0; c < 3; ++c) sum[c] += wx[i] * wy[j] * static_cast<float>(p[static_cast<size_t>(c)]);
-        }
-    }
-    EXPECT_EQ(At(smooth, 5, 6), (Bgr{reference::Level(sum[0]), reference::Level(sum[1]), reference::Level(sum[2])}));
     // Linear ramps come through a cubic kernel unchanged between the edges.
-    EXPECT_EQ(At(smooth, 3, 3)[0], static_cast<int>(60 * 1.25f));
-    EXPECT_EQ(At(smooth, 3, 3)[1], static_cast<int>(70 * 1.25f));
+    DibImage ramp = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, 0}; });
+    ASSERT_TRUE(Resize(ramp, nullptr, 8, 8));
+    EXPECT_EQ(At(ramp, 3, 3)[0], static_cast<int>(60 * 1.25f));
+    EXPECT_EQ(At(ramp, 3, 3)[1], static_cast<int>(70 * 1.25f));
 }
 
 TEST(ProcessingTest, ResizeRefusesEmptySizesAndKeepsTheSameSize)
@@ -283,6 +262,7 @@ TEST(ProcessingTest, ResizeMatchesThePlainComputationByteForByte)
         {300, 200, 7, 301}, // very narrow and taller, on several threads
         {1, 1, 3, 2},       // a single pixel
         {5, 1, 2, 1},       // a single row
+        {700, 500, 1500, 1100}, // a large enlargement, on several threads
     };
     uint32_t seed = 11;
     for (const auto& c : cases) {
@@ -301,15 +281,6 @@ TEST(ProcessingTest, ResizeMatchesThePlainComputationByteForByte)
             }
         }
     }
-    // A large enlargement runs on several threads.
-    DibImage image = RandomImage(700, 500, 99);
-    const auto expected = reference::Resize(image, 1500, 1100);
-    ASSERT_TRUE(Resize(image, nullptr, 1500, 1100));
-    int wrong = 0;
-    for (int32_t r = 0; r < 1100; ++r) {
-        for (int32_t x = 0; x < 1500; ++x) wrong += At(image, x, r) != expected[static_cast<size_t>(r)][static_cast<size_t>(x)];
-    }
-    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // An interpreter with every library over a fresh device folder, in console
-// mode, for the system library's tests.
+// mode, for tests that drive the libraries through script statements.
 #pragma once
 
 #include "engine/core/unicode.h"
@@ -31,12 +31,14 @@ protected:
     ~SystemHarness() override { std::filesystem::remove_all(folder); }
 
     // Runs statements (UTF-8) that may set `result`; its quoted text, or "!"
-    // and the identifier of the error the statements raised.
+    // and the identifier of the error the statements raised (whose message
+    // is then in errorMessage).
     std::string Run(std::string_view statements)
     {
         ip->RunSource(FromUtf8(statements));
         if (ip->ErrorPending()) {
             const std::string failed = "!" + ToUtf8(ip->ErrorIdentifier());
+            errorMessage = ToUtf8(ip->FormatError());
             ip->ClearError();
             return failed;
         }
@@ -72,6 +74,7 @@ protected:
     const platform::DeviceFolder device;
     ErrorBox box;
     std::unique_ptr<Interpreter> ip;
+    std::string errorMessage;
 };
 
 } // namespace vellum::test

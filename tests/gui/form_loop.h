@@ -1,0 +1,39 @@
+// Helpers for tests whose steps run inside the loop of a shown form.
+#pragma once
+
+#include "platform/window/message_loop.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace vellum::test {
+
+// Ends every loop a test left running, so a failing test fails instead of hanging.
+class FormWatchdog {
+public:
+    FormWatchdog()
+    {
+        timer.setInterval(20000);
+        timer.callOnTimeout([this] {
+            ADD_FAILURE() << "a form was left open";
+            timer.setInterval(50);
+            platform::PostQuit();
+        });
+        timer.start();
+    }
+
+private:
+    QTimer timer;
+};
+
+// Runs step once the loop that is running next takes events.
+inline void Later(std::function<void()> step)
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), std::move(step));
+}
+
+} // namespace vellum::test
