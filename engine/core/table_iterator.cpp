@@ -1,4 +1,4 @@
-#include "core/table_iterator.h"
+#include "engine/core/table_iterator.h"
 
 #include <algorithm>
 #include <cmath>
