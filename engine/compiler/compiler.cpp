@@ -448,7 +448,7 @@ void Compiler::TableConstructor()
 void Compiler::FunctionBody()
 {
     FunctionObject* function = ip.NewFunction();
-    Internals(ip).CodeConstants()->Append(Value::Function(function));
+    Internals(ip).KeepConstant(Value::Function(function));
     function->locals.Set(ip.MakeString(u"this"), Value::Number(0));
     uint32_t slots = 1;
     if (Token() != '(') return reader.RaiseAt(errUnexpectedItem);
@@ -481,7 +481,7 @@ void Compiler::FunctionBody()
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
     reader.Next();
     const Value value = Value::Function(function);
-    Internals(ip).CodeConstants()->Append(value);
+    Internals(ip).KeepConstant(value);
     EmitValue(OP_PUSHK, value, endPosition);
 }
 
@@ -540,7 +540,7 @@ void Compiler::EmitStore(const Value& name, uint16_t slot, int32_t position)
 
 Value Compiler::KeepConstant(const Value& v)
 {
-    if (v.IsStr()) Internals(ip).CodeConstants()->Append(v);
+    if (v.IsStr()) Internals(ip).KeepConstant(v);
     return v;
 }
 

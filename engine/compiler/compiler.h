@@ -70,7 +70,7 @@ private:
     uint16_t ResolveLocal(const Value& name) const;
     void EmitLoadName(const Value& name, int32_t position);
     void EmitStore(const Value& name, uint16_t slot, int32_t position);
-    // A string constant stays alive as an entry of "__CodeConstants".
+    // A string constant stays alive as long as the interpreter.
     Value KeepConstant(const Value& v);
 
     static constexpr size_t kNoInstruction = SIZE_MAX;

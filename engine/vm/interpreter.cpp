@@ -158,6 +158,7 @@ void Interpreter::MarkRoots()
 {
     collector.MarkObject(globals);
     collector.MarkObject(codeConstants);
+    for (const Value& constant : compiledConstants) collector.MarkValue(constant);
     for (TableObject* prototype : prototypes) collector.MarkObject(prototype);
     collector.MarkObject(errorTable.LocaleTables());
     collector.MarkValue(parentKey);

@@ -250,6 +250,7 @@ private:
     StringTable strings{collector};
     TableObject* globals = nullptr;
     TableObject* codeConstants = nullptr;
+    std::vector<Value> compiledConstants;
     TableObject* prototypes[9] = {};
     Value parentKey;
     Value pObjectKey;

@@ -19,9 +19,15 @@ public:
     explicit InterpreterInternals(Interpreter& ip) : ip(ip) {}
 
     TableObject* Globals() const { return ip.globals; }
-    // Constants compiled code refers to; reachable from here so they live as
-    // long as the interpreter.
-    TableObject* CodeConstants() const { return ip.codeConstants; }
+    // Keeps a constant compiled code refers to alive as long as the
+    // interpreter. Scripts see it in "__CodeConstants", but a script that
+    // empties that table must not free what running code still reads, so
+    // the collector also marks a list of its own.
+    void KeepConstant(const Value& v)
+    {
+        ip.codeConstants->Append(v);
+        ip.compiledConstants.push_back(v);
+    }
 
     // The keys the engine interns once: the inheritance link, the native
     // object of a table and the method calling a table runs.

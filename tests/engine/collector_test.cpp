@@ -130,5 +130,20 @@ TEST(Collector, EngineTablesSurviveTheirGlobalsBeingOverwritten)
     EXPECT_EQ(h.Run("x = 1").message, "Undeclared identifier \"x\"");
 }
 
+TEST(Collector, CompiledCodeKeepsItsConstantsWhenTheirTableIsEmptied)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output(std::string(kChurn) + " function Keep() return 'kept ' & 'literal' end"), "");
+    ip.Collect();
+    const int32_t before = ip.ObjectCount();
+    TableObject* constants = ip.GetGlobal(u"__CodeConstants").table;
+    for (size_t i = 0; i < constants->Count(); ++i) constants->Set(Value::Number(static_cast<double>(i)), Value::Null());
+    ip.Collect();
+    EXPECT_EQ(ip.ObjectCount(), before);
+    ASSERT_EQ(h.Output("Churn(3000)"), "");
+    EXPECT_EQ(h.Output("Print(Keep())"), "kept literal\n");
+}
+
 } // namespace
 } // namespace vellum::test
