@@ -105,7 +105,7 @@ uint32_t FromFile(Interpreter& ip)
     const std::optional<std::filesystem::path> file = ip.Paths().HostPath(ip.ArgText(1)->View());
     image->Release();
     if (file) {
-        if (const std::optional<platform::DecodedImage> picture = platform::DecodeImageFile(*file)) {
+        if (const std::optional<platform::DecodedImage> picture = platform::DecodeImageFile(*file, kMaxPixelBits / 24)) {
             Load(*image, *picture);
         }
     }

@@ -16,9 +16,6 @@ constexpr const char* kZeroSize = "DibImage::Create : width and height must be g
 constexpr const char* kTooLarge = "DIBIMAGE_MAX_MEMORY exceeded";
 constexpr const char* kNoMemory = "DibImage::Create can't allocate memory";
 
-// 256 MiB of pixel data, in bits.
-constexpr uint64_t kMaxPixelBits = 0x80000000u;
-
 uint32_t RoundedDepth(uint32_t depth)
 {
     if (depth <= 1) return 1;

@@ -12,6 +12,9 @@
 
 namespace vellum::media {
 
+// The most pixel data an image may hold: 256 MiB, in bits.
+constexpr uint64_t kMaxPixelBits = 0x80000000u;
+
 // The BITMAPINFOHEADER at the start of the block, field for field.
 struct DibHeader {
     uint32_t size = 40;

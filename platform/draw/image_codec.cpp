@@ -13,6 +13,7 @@
 #include <QSaveFile>
 
 #include <climits>
+#include <cstdlib>
 
 namespace vellum::platform {
 
@@ -20,17 +21,49 @@ namespace {
 
 uint32_t Stride24(int32_t width) { return static_cast<uint32_t>((int64_t{width} * 24 + 31) / 32 * 4); }
 
+uint32_t LittleEndian(const QByteArray& bytes, int at, int size)
+{
+    uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+    return v;
+}
+
+// Whether the rows an uncompressed BMP's header claims are all in the file.
+// The reader would take rows past the end as blank ones, so a header of a
+// few bytes could make a picture of any size. Compressed (run-length) and
+// other files are left to the reader.
+bool BmpRowsPresent(QIODevice& device)
+{
+    const QByteArray head = device.peek(34);
+    if (head.size() < 26 || !head.startsWith("BM")) return true;
+    // Headers of 12 bytes hold 16-bit sides and no compression field.
+    const bool core = LittleEndian(head, 14, 4) == 12;
+    if (!core && head.size() < 34) return false;
+    constexpr uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
+    const uint32_t compression = core ? kRgb : LittleEndian(head, 30, 4);
+    if (compression != kRgb && compression != kBitFields && compression != kAlphaBitFields) return true;
+    const int64_t width = core ? LittleEndian(head, 18, 2) : static_cast<int32_t>(LittleEndian(head, 18, 4));
+    const int64_t height = core ? LittleEndian(head, 20, 2) : static_cast<int32_t>(LittleEndian(head, 22, 4));
+    const uint64_t bitCount = LittleEndian(head, core ? 24 : 28, 2);
+    const uint64_t rowBytes = (static_cast<uint64_t>(std::abs(width)) * bitCount + 31) / 32 * 4;
+    const uint64_t dataStart = LittleEndian(head, 10, 4);
+    return dataStart + rowBytes * static_cast<uint64_t>(std::abs(height)) <= static_cast<uint64_t>(device.size());
+}
+
 } // namespace
 
-std::optional<DecodedImage> DecodeImageFile(const std::filesystem::path& file)
+std::optional<DecodedImage> DecodeImageFile(const std::filesystem::path& file, uint64_t maxPixels)
 {
     QFile device(QFile::decodeName(file.c_str()));
-    if (!device.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!device.open(QIODevice::ReadOnly) || !BmpRowsPresent(device)) return std::nullopt;
     // The format comes from the bytes, so a picture misnamed by its
     // extension still loads.
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
+    // A picture too large to keep is refused before a single row is decoded.
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && uint64_t(claimed.width()) * uint64_t(claimed.height()) > maxPixels) return std::nullopt;
     const QImage read = reader.read();
     if (read.isNull()) return std::nullopt;
     // Premultiplied colour is the colour composed over black.

@@ -19,9 +19,11 @@ struct DecodedImage {
     std::vector<uint8_t> rows;
 };
 
-// Nothing when the file cannot be read or decoded. Transparent parts are
-// composed over black, as a block transfer of the loaded bitmap would.
-std::optional<DecodedImage> DecodeImageFile(const std::filesystem::path& file);
+// Nothing when the file cannot be read or decoded, when its pixel data is
+// not all in the file, or when it has more than maxPixels pixels.
+// Transparent parts are composed over black, as a block transfer of the
+// loaded bitmap would.
+std::optional<DecodedImage> DecodeImageFile(const std::filesystem::path& file, uint64_t maxPixels);
 
 // Writes width x height pixels of 4 bytes each (blue, green, red, unused),
 // top-down with stride 4 * width, as a JPEG file of the given quality,

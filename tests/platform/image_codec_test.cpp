@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,6 +21,8 @@ namespace vellum::platform {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr uint64_t kAnySize = UINT64_MAX;
 
 // A 5 x 3 picture (so a row of 15 bytes is padded to 16) in four colours:
 // the top row red, green, blue, white, black; the rows below shifted by one.
@@ -132,12 +135,12 @@ TEST_F(ImageCodecTest, DecodesEachFormatIntoBottomUpRows)
         // Misnamed on purpose: the bytes decide the format.
         const fs::path file = File(std::string("picture-") + format + ".dat");
         ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), format)) << format;
-        ExpectTestPicture(DecodeImageFile(file), format);
+        ExpectTestPicture(DecodeImageFile(file, kAnySize), format);
     }
 
     const fs::path gif = File("picture.gif");
     WriteBytes(gif, TestGif());
-    ExpectTestPicture(DecodeImageFile(gif), "GIF");
+    ExpectTestPicture(DecodeImageFile(gif, kAnySize), "GIF");
 
     // JPEG is lossy: large flat areas come back close to their colours.
     QImage halves(32, 16, QImage::Format_RGB32);
@@ -147,7 +150,7 @@ TEST_F(ImageCodecTest, DecodesEachFormatIntoBottomUpRows)
     }
     const fs::path jpeg = File("halves.jpg");
     ASSERT_TRUE(halves.save(QString::fromStdString(jpeg.string()), "JPEG", 95));
-    const std::optional<DecodedImage> photo = DecodeImageFile(jpeg);
+    const std::optional<DecodedImage> photo = DecodeImageFile(jpeg, kAnySize);
     ASSERT_TRUE(photo.has_value());
     EXPECT_EQ(photo->width, 32);
     EXPECT_EQ(photo->height, 16);
@@ -167,7 +170,7 @@ TEST_F(ImageCodecTest, TransparencyIsComposedOverBlack)
     image.setPixel(1, 0, qRgba(10, 200, 30, 255)); // opaque
     const fs::path file = File("alpha.png");
     ASSERT_TRUE(image.save(QString::fromStdString(file.string()), "PNG"));
-    const std::optional<DecodedImage> decoded = DecodeImageFile(file);
+    const std::optional<DecodedImage> decoded = DecodeImageFile(file, kAnySize);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(DecodedPixel(*decoded, 0, 0), qRgb(0, 0, 0));
     EXPECT_EQ(DecodedPixel(*decoded, 1, 0), qRgb(10, 200, 30));
@@ -175,15 +178,58 @@ TEST_F(ImageCodecTest, TransparencyIsComposedOverBlack)
 
 TEST_F(ImageCodecTest, UnreadableFilesGiveNothing)
 {
-    EXPECT_FALSE(DecodeImageFile(File("missing.png")).has_value());
-    EXPECT_FALSE(DecodeImageFile(dir.path().toStdString()).has_value());
+    EXPECT_FALSE(DecodeImageFile(File("missing.png"), kAnySize).has_value());
+    EXPECT_FALSE(DecodeImageFile(dir.path().toStdString(), kAnySize).has_value());
     WriteBytes(File("garbage.png"), QByteArray("this is not a picture at all, just words"));
-    EXPECT_FALSE(DecodeImageFile(File("garbage.png")).has_value());
+    EXPECT_FALSE(DecodeImageFile(File("garbage.png"), kAnySize).has_value());
     WriteBytes(File("empty.bmp"), QByteArray());
-    EXPECT_FALSE(DecodeImageFile(File("empty.bmp")).has_value());
+    EXPECT_FALSE(DecodeImageFile(File("empty.bmp"), kAnySize).has_value());
     // A PNG signature with nothing behind it.
     WriteBytes(File("cut.png"), QByteArray("\x89PNG\r\n\x1a\n", 8));
-    EXPECT_FALSE(DecodeImageFile(File("cut.png")).has_value());
+    EXPECT_FALSE(DecodeImageFile(File("cut.png"), kAnySize).has_value());
+}
+
+// A 1-bit BMP whose header claims width x height pixels, with the given
+// bytes of pixel data after the palette (black, white).
+QByteArray ClaimingBmp(int32_t width, int32_t height, const QByteArray& pixels)
+{
+    QByteArray bmp(54, '\0');
+    const auto put = [&bmp](int at, uint32_t v, int size) {
+        for (int i = 0; i < size; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(2, 62 + static_cast<uint32_t>(pixels.size()), 4);
+    put(10, 62, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 1, 2);
+    bmp.append(QByteArray("\0\0\0\0\xFF\xFF\xFF\0", 8));
+    return bmp + pixels;
+}
+
+TEST_F(ImageCodecTest, PixelsMissingFromTheFileGiveNothing)
+{
+    // Two rows of one pixel each, bottom-up: black, then white.
+    WriteBytes(File("whole.bmp"), ClaimingBmp(1, 2, QByteArray("\0\0\0\0\x80\0\0\0", 8)));
+    const std::optional<DecodedImage> whole = DecodeImageFile(File("whole.bmp"), kAnySize);
+    ASSERT_TRUE(whole.has_value());
+    EXPECT_EQ(DecodedPixel(*whole, 0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(DecodedPixel(*whole, 0, 1), qRgb(0, 0, 0));
+
+    WriteBytes(File("short.bmp"), ClaimingBmp(1, 2, QByteArray("\0\0\0\0\x80\0\0", 7)));
+    EXPECT_FALSE(DecodeImageFile(File("short.bmp"), kAnySize).has_value());
+    // 62 bytes claiming 1 x 33 554 430 pixels, bottom-up and top-down.
+    WriteBytes(File("tall.bmp"), ClaimingBmp(1, 33554430, QByteArray()));
+    EXPECT_FALSE(DecodeImageFile(File("tall.bmp"), kAnySize).has_value());
+    WriteBytes(File("down.bmp"), ClaimingBmp(1, -33554430, QByteArray()));
+    EXPECT_FALSE(DecodeImageFile(File("down.bmp"), kAnySize).has_value());
+
+    // A picture with more pixels than the caller keeps is refused.
+    EXPECT_FALSE(DecodeImageFile(File("whole.bmp"), 1).has_value());
+    EXPECT_TRUE(DecodeImageFile(File("whole.bmp"), 2).has_value());
 }
 
 // Pixels of 4 bytes, top-down: the left half (blue, green, red) = (40, 30,
@@ -213,7 +259,7 @@ TEST_F(ImageCodecTest, WritesJpegThatReadsBack)
     ASSERT_GE(bytes.size(), 3);
     EXPECT_EQ(bytes.left(3), QByteArray("\xFF\xD8\xFF", 3));
 
-    const std::optional<DecodedImage> decoded = DecodeImageFile(file);
+    const std::optional<DecodedImage> decoded = DecodeImageFile(file, kAnySize);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->width, 24);
     EXPECT_EQ(decoded->height, 10);
