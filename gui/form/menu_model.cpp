@@ -3,6 +3,7 @@
 #include "engine/core/collector.h"
 #include "engine/core/string_object.h"
 #include "engine/vm/interpreter.h"
+#include "gui/view/view_binding.h"
 
 #include <functional>
 
@@ -128,6 +129,7 @@ bool MenuModel::DispatchIn(TableObject* entries, int32_t id, int depth)
         if (IdOf(ip, entry.table) == id && KindOf(ip, entry) == EntryKind::Command) {
             found = true;
             ip.CallMethod(entry.table, u"action");
+            EndLoopsAfterError(ip);
             return;
         }
         const Value items = entry.table->Get(ip.MakeString(u"items"));

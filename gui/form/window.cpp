@@ -2,6 +2,7 @@
 
 #include "engine/core/collector.h"
 #include "engine/vm/interpreter.h"
+#include "platform/desktop/message_box.h"
 #include "platform/window/message_loop.h"
 
 namespace vellum::gui {
@@ -35,22 +36,28 @@ void Window::InstallMenuBar(const platform::MenuLayout& choice)
     if (platform::FormWindow* w = LiveWindow()) w->InstallMenuBar(choice);
 }
 
+// A console run whose script failed (in OnCreate, say) does not wait in a
+// loop no one can end; ShowForm returns and the error unwinds the script.
+bool Window::LoopWanted() const { return !(platform::ConsoleMode() && ip.ErrorPending()); }
+
 void Window::RunModeless()
 {
+    if (!LoopWanted()) return;
     if (platform::FormWindow* w = LiveWindow()) {
         w->Show();
         w->BringToForeground();
     }
-    platform::RunMessageLoop();
+    platform::RunMessageLoop(&ip);
 }
 
 void Window::RunModal()
 {
+    if (!LoopWanted()) return;
     if (platform::FormWindow* w = LiveWindow()) {
         w->Show();
         w->DisableOwner();
     }
-    platform::RunMessageLoop();
+    platform::RunMessageLoop(&ip);
     if (window) window->RestoreOwner();
 }
 

@@ -47,6 +47,9 @@ public:
 protected:
     std::unique_ptr<platform::FormWindow> window;
     MenuModel menu;
+
+private:
+    bool LoopWanted() const;
 };
 
 } // namespace vellum::gui

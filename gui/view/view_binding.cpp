@@ -3,6 +3,8 @@
 #include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
 #include "gui/view/view.h"
+#include "platform/desktop/message_box.h"
+#include "platform/window/message_loop.h"
 
 namespace vellum::gui {
 
@@ -38,11 +40,19 @@ std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std:
     if (!handler.IsCallable()) {
         if (rule == NonFunction::isAnswer) return handler;
         ip.RaiseError(errFunctionCallToNonFunction);
+        EndLoopsAfterError(ip);
         return Value::Null();
     }
     // The call's stack cells keep the argument alive while the script runs.
-    if (argument) return ip.CallFunction(Value::Table(table), handler, {argument()});
-    return ip.CallFunction(Value::Table(table), handler);
+    const Value answer = argument ? ip.CallFunction(Value::Table(table), handler, {argument()})
+                                  : ip.CallFunction(Value::Table(table), handler);
+    EndLoopsAfterError(ip);
+    return answer;
+}
+
+void EndLoopsAfterError(Interpreter& ip)
+{
+    if (ip.ErrorPending() && platform::ConsoleMode()) platform::EndLoopsOf(&ip);
 }
 
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y)

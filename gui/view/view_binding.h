@@ -43,6 +43,10 @@ using HandlerArgument = std::function<Value()>;
 // rooted for the call.
 std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std::u16string_view name,
                                        NonFunction rule = NonFunction::isAnswer, const HandlerArgument& argument = {});
+// In console mode no one is there to close a form after a handler failed:
+// every loop the interpreter runs ends, so that its top-level code returns
+// and the error is reported. Every handler call goes through here.
+void EndLoopsAfterError(Interpreter& ip);
 // The table of a point in DIP: {x = ..., y = ...}.
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y);
 

@@ -11,8 +11,13 @@ namespace vellum::platform {
 
 namespace {
 
+struct RunningLoop {
+    QEventLoop* loop;
+    const void* owner;
+};
+
 // The loops running now, innermost last.
-std::vector<QEventLoop*> loops;
+std::vector<RunningLoop> loops;
 // A quit waits, like the handheld's quit message, for the next loop that
 // takes an event: the innermost running one, or one that is about to start.
 bool quitPending = false;
@@ -21,19 +26,19 @@ void DeliverQuit()
 {
     if (!quitPending || loops.empty()) return;
     quitPending = false;
-    loops.back()->exit(0);
+    loops.back().loop->exit(0);
 }
 
 } // namespace
 
-void RunMessageLoop()
+void RunMessageLoop(const void* owner)
 {
     if (quitPending) {
         quitPending = false;
         return;
     }
     QEventLoop loop;
-    loops.push_back(&loop);
+    loops.push_back({&loop, owner});
     loop.exec();
     loops.pop_back();
     // Windows destroyed during their own events in that loop were left for
@@ -47,6 +52,14 @@ void PostQuit()
     quitPending = true;
     if (QCoreApplication* app = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(app, DeliverQuit, Qt::QueuedConnection);
+    }
+}
+
+void EndLoopsOf(const void* owner)
+{
+    // An outer loop's exit takes effect once the loops inside it returned.
+    for (const RunningLoop& running : loops) {
+        if (running.owner == owner) running.loop->exit(0);
     }
 }
 

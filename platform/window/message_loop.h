@@ -7,9 +7,13 @@
 
 namespace vellum::platform {
 
-// Runs the interface thread's events until the next quit.
-void RunMessageLoop();
+// Runs the interface thread's events until the next quit. owner names who
+// runs the loop (an interpreter), for EndLoopsOf.
+void RunMessageLoop(const void* owner);
 // Ends the innermost loop running when the quit is taken.
 void PostQuit();
+// Ends every running loop of the owner at once: with no person to close
+// its forms, a failed console run unwinds to its top-level code this way.
+void EndLoopsOf(const void* owner);
 
 } // namespace vellum::platform
