@@ -51,6 +51,18 @@ void GroupView::Stop()
     View::Stop();
 }
 
+void GroupView::Detach()
+{
+    const Descent descent(*this);
+    if (descent.allowed) {
+        VisitChildViews([](View& child) {
+            child.Detach();
+            return true;
+        });
+    }
+    View::Detach();
+}
+
 void GroupView::Attach(View* parent_, Form* form_, TableObject* table_)
 {
     View::Attach(parent_, form_, table_);
@@ -216,6 +228,7 @@ void GroupView::RemoveChildAt(int32_t index)
     ValueRoot keepRemoved(ip, Value::Pointer(removed));
     removed->Stop();
     removed->Release();
+    removed->Detach();
 }
 
 int32_t GroupView::AppendChild(TableObject* child)

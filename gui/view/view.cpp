@@ -31,6 +31,15 @@ void View::Attach(View* parent_, Form* form_, TableObject* table_)
     table = table_;
 }
 
+void View::Detach()
+{
+    parent = nullptr;
+    form = nullptr;
+    window = nullptr;
+}
+
+bool View::Placed() const { return form != nullptr && form->LiveWindow() != nullptr; }
+
 void View::Arrange(platform::NativeWindow* hostWindow) { window = hostWindow; }
 
 Rect View::GetContentRect()

@@ -45,6 +45,14 @@ public:
     // Kills the timer.
     virtual void Stop();
     virtual void Attach(View* parent, Form* form, TableObject* table);
+    // Ties a new view to its table before it is placed, so that no view a
+    // script can reach lacks one.
+    void Bind(TableObject* table_) { table = table_; }
+    // Takes the view (and the views inside it) out of its tree: no parent,
+    // form or window any more.
+    virtual void Detach();
+    // Whether the view belongs to the tree of a form that is shown now.
+    bool Placed() const;
     // Remembers the window the view draws into.
     virtual void Arrange(platform::NativeWindow* hostWindow);
     // The rectangle less the style's margins.

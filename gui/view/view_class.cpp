@@ -16,6 +16,20 @@ View* ThisView(Interpreter& ip)
     return self.IsTable() ? ViewOfTable(ip, self.table) : nullptr;
 }
 
+bool ThisHasPlacedView(Interpreter& ip)
+{
+    const Value& self = ip.ArgValue(0);
+    const View* view = ThisView(ip);
+    return view != nullptr && view->Table() == self.table && view->Placed();
+}
+
+void AttachNewView(Interpreter& ip, View* view)
+{
+    const Value& self = ip.ArgValue(0);
+    if (self.IsTable()) view->Bind(self.table);
+    AttachNativeToThis(ip, view);
+}
+
 namespace {
 
 uint32_t PushTable(Interpreter& ip, TableObject* table)
