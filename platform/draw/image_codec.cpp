@@ -6,6 +6,8 @@
 // so a failed save never leaves a broken picture where a good one was.
 #include "platform/draw/image_codec.h"
 
+#include "platform/files/open_files.h"
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -103,6 +105,9 @@ bool WriteJpeg(const std::filesystem::path& file, const uint8_t* pixels, int32_t
         }
     }
 
+    // The finished picture is renamed over the target, which would take the
+    // file away from under a stream of the program that holds it open.
+    if (FileHeld(file)) return false;
     QSaveFile out(QFile::decodeName(file.c_str()));
     if (!out.open(QIODevice::WriteOnly)) return false;
     QImageWriter writer(&out, "jpeg");

@@ -142,11 +142,16 @@ std::optional<FileTimes> TimesOf(const OpenFile& file)
                      LocalTimeOf(status.st_ctim.tv_sec, status.st_ctim.tv_nsec)};
 }
 
-bool DeleteUnheldFile(const std::filesystem::path& path)
+bool FileHeld(const std::filesystem::path& path)
 {
     struct stat status{};
-    if (::stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
-    if (Table().Held(OpenFile::Key{status.st_dev, status.st_ino})) return false;
+    return ::stat(path.c_str(), &status) == 0 && Table().Held(OpenFile::Key{status.st_dev, status.st_ino});
+}
+
+bool DeleteUnheldFile(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec) || FileHeld(path)) return false;
     return ::unlink(path.c_str()) == 0;
 }
 

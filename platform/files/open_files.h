@@ -69,6 +69,10 @@ struct FileTimes {
 
 std::optional<FileTimes> TimesOf(const OpenFile& file);
 
+// Whether an open of this program holds the file at path. A writer that
+// replaces the file instead of opening it asks first, as an exclusive open would.
+bool FileHeld(const std::filesystem::path& path);
+
 // Removes a file that no open of this program holds; false when it is held,
 // is no file or cannot be removed.
 bool DeleteUnheldFile(const std::filesystem::path& path);
