@@ -17,6 +17,11 @@ namespace vellum {
 
 class StringTable;
 
+// The longest string the engine makes: 2^26 UTF-16 units (128 MiB). Making
+// a longer text fails with errOutOfMemory as soon as it passes the limit,
+// before it is built.
+constexpr size_t kLongestString = size_t{1} << 26;
+
 class StringObject final : public GcObject {
 public:
     ~StringObject() override;

@@ -78,8 +78,10 @@ public:
     FunctionObject* NewFunction();
     StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
     Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
+    // A text longer than the longest string (kLongestString) raises
+    // errOutOfMemory and gives the empty string; so does the `&` operator
+    // below, the unquoted texts of both values one after the other.
     StringObject* ToString(const Value& v, bool quoted = false, bool pretty = true);
-    // The `&` operator: the unquoted texts of both values, one after the other.
     StringObject* Concatenate(const Value& a, const Value& b);
     // Makes a native object owned by the collector.
     template <class T, class... Args>
@@ -185,6 +187,7 @@ public:
     int32_t ObjectCount() const { return collector.objectCount; }
 
 private:
+    StringObject* TooLong();
     friend class ValueRoot;
     friend class InterpreterInternals;
 

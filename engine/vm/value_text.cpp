@@ -2,6 +2,8 @@
 // `&` operator.
 #include "engine/vm/interpreter.h"
 
+#include "engine/core/string_object.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -71,9 +73,15 @@ void AppendScalarText(std::u16string& out, const Value& v, bool quoted)
     }
 }
 
-void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
+// Appends the text of v; false, with out cut short, once out is longer
+// than the longest string. Tables sharing sub-tables print each share in
+// full, so a few lines of script can ask for a text of any length.
+bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
 {
-    if (v.tag != Tag::Table) return AppendScalarText(out, v, quoted);
+    if (v.tag != Tag::Table) {
+        AppendScalarText(out, v, quoted);
+        return out.size() <= kLongestString;
+    }
     // Tables are walked with a stack of their own, so nesting as deep as the
     // data goes costs heap, not native stack; only a table already open
     // further out (one that contains itself) prints as "{...}".
@@ -97,6 +105,7 @@ void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
     };
     begin(v, quoted);
     while (!stack.empty()) {
+        if (out.size() > kLongestString) return false;
         OpenTable& current = stack.back();
         if (current.valueDue) {
             current.valueDue = false;
@@ -117,17 +126,23 @@ void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
         current.valueDue = true;
         begin(key, true);
     }
+    return out.size() <= kLongestString;
 }
 
 } // namespace
+
+StringObject* Interpreter::TooLong()
+{
+    RaiseError(errOutOfMemory);
+    return Intern(u"");
+}
 
 StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
 {
     // Both texts go into one buffer and only the result is interned.
     concatBuffer.clear();
-    AppendText(concatBuffer, a, false, true);
-    AppendText(concatBuffer, b, false, true);
-    StringObject* result = Intern(concatBuffer);
+    const bool fits = AppendText(concatBuffer, a, false, true) && AppendText(concatBuffer, b, false, true);
+    StringObject* result = fits ? Intern(concatBuffer) : TooLong();
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);
     return result;
@@ -137,8 +152,7 @@ StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)
 {
     if (v.IsStr() && !quoted) return v.str;
     std::u16string text;
-    AppendText(text, v, quoted, pretty);
-    return Intern(text);
+    return AppendText(text, v, quoted, pretty) ? Intern(text) : TooLong();
 }
 
 } // namespace vellum

@@ -4,6 +4,7 @@
 #include "host/corelib/core_library.h"
 
 #include "engine/core/case_mapping.h"
+#include "engine/core/string_object.h"
 #include "engine/core/table_iterator.h"
 #include "engine/vm/interpreter.h"
 #include "engine/vm/path_resolver.h"
@@ -159,7 +160,10 @@ uint32_t Lookup(Interpreter& ip)
     Value key, value;
     for (double position = 0;; ++position) {
         if (!it.Next(key, value)) return 0;
-        if (EqualIgnoringCase(ip.ToString(value)->View(), wanted)) {
+        const StringObject* text = ip.ToString(value);
+        // A value too long to write out ends the search with the error.
+        if (ip.ErrorPending()) return 0;
+        if (EqualIgnoringCase(text->View(), wanted)) {
             ip.PushNumber(position);
             return 1;
         }
