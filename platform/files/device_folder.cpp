@@ -98,10 +98,18 @@ void PushNames(std::vector<fs::path>& pending, const fs::path& path)
     pending.insert(pending.end(), parts.rbegin(), parts.rend());
 }
 
+bool IsWithin(const fs::path& path, const fs::path& root)
+{
+    if (root.empty()) return false;
+    return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+}
+
 // Where an absolute path really leads: every link on it followed, ".." taken
 // from the directory a link led to, missing names taken as written. Nothing
-// when links loop or cannot be read.
-std::optional<fs::path> FollowLinks(const fs::path& path)
+// when links loop or cannot be read. With a bound, nothing as soon as the
+// walk would look at a name that is neither inside the bound nor on the way
+// to it, so a link that leads out is never followed further.
+std::optional<fs::path> FollowLinks(const fs::path& path, const fs::path& bound = {})
 {
     std::vector<fs::path> pending; // the next name last
     PushNames(pending, path);
@@ -116,6 +124,7 @@ std::optional<fs::path> FollowLinks(const fs::path& path)
             continue;
         }
         fs::path next = resolved / name;
+        if (!bound.empty() && !IsWithin(next, bound) && !IsWithin(bound, next)) return std::nullopt;
         std::error_code error;
         // A dangling link counts too: creating a file through it creates the
         // link's target.
@@ -131,10 +140,12 @@ std::optional<fs::path> FollowLinks(const fs::path& path)
     return resolved;
 }
 
-bool IsWithin(const fs::path& path, const fs::path& root)
+// Where path really leads, when that is inside root.
+std::optional<fs::path> RealPathInside(const fs::path& path, const fs::path& root)
 {
-    if (root.empty()) return false;
-    return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+    auto real = FollowLinks(path, root);
+    if (!real || !IsWithin(*real, root)) return std::nullopt;
+    return real;
 }
 
 } // namespace
@@ -154,12 +165,14 @@ std::optional<fs::path> DeviceFolder::HostPath(std::u16string_view scriptPath) c
     fs::path host = root;
     bool found = true; // below a missing name nothing can match
     for (const std::string& name : DeviceNames(scriptPath)) {
+        // A directory is looked into only once it is known to lie inside
+        // the folder: a link leading out must not even be listed.
+        if (found && !RealPathInside(host, root)) return std::nullopt;
         std::optional<std::string> entry = found ? MatchEntry(host, name) : std::nullopt;
         found = entry.has_value();
         host /= entry.value_or(name);
     }
-    const auto real = FollowLinks(host);
-    if (!real || !IsWithin(*real, root)) return std::nullopt;
+    if (!RealPathInside(host, root)) return std::nullopt;
     return host;
 }
 
@@ -168,6 +181,8 @@ std::optional<std::u16string> DeviceFolder::DevicePath(const fs::path& hostPath)
     std::error_code error;
     const fs::path absolute = fs::absolute(hostPath, error);
     if (error) return std::nullopt;
+    // A host path may come in through a link outside (a dialog's answer),
+    // so its links are followed wherever they lead before it is judged.
     const auto real = FollowLinks(absolute);
     if (!real || !IsWithin(*real, root)) return std::nullopt;
 

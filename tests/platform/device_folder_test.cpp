@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +144,27 @@ TEST_F(DeviceFolderTest, LinksLeadingOutAreRefused)
     // A device folder reached through a link is the linked folder itself.
     EXPECT_EQ(DeviceFolder(base / "dev-link").Root(), root);
     EXPECT_EQ(DeviceFolder(base / "dev/./Docs/..").Root(), root);
+}
+
+TEST_F(DeviceFolderTest, FoldersOutsideAreNeverOpened)
+{
+    // Matching a name without regard to case lists the folder reached; a
+    // folder a link leads out to must not be listed, not even to refuse it.
+    fs::create_directories(base / "outside/dir/Inner");
+    fs::create_directory_symlink(base / "outside/dir", root / "out-dir");
+    fs::create_directory_symlink("../../outside", root / "Docs/up-out");
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    for (const char* watched : {"outside", "outside/dir", "outside/dir/Inner"}) {
+        ASSERT_GE(inotify_add_watch(watch, (base / watched).c_str(), IN_OPEN | IN_ACCESS), 0);
+    }
+    for (const auto* path : {u"OUT-DIR\\x.txt", u"out-dir\\inner\\x.txt", u"out-dir\\INNER", u"docs\\up-out\\DIR\\x",
+                             u"Docs\\UP-OUT\\secret.TXT"}) {
+        EXPECT_EQ(Resolve(path), "refused") << ToUtf8(path);
+    }
+    char events[4096];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "a folder outside was opened";
+    close(watch);
 }
 
 TEST_F(DeviceFolderTest, UnitsNoHostNameCanHoldAreRefused)
