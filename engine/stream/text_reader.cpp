@@ -71,9 +71,14 @@ std::optional<std::u16string> TextReader::ReadText(bool lineMode)
 void TextReader::AppendLine(std::u16string_view text)
 {
     stream.SeekEnd();
-    if (stream.Size() == 0) stream.WriteUtf16Le(u"\uFEFF");
-    stream.WriteUtf16Le(text);
-    stream.WriteUtf16Le(u"\r\n");
+    // One write for the whole line, so that an unbuffered stream never
+    // holds half of it.
+    // At the end, the position is the file's size.
+    std::u16string line = stream.position == 0 ? u"\uFEFF" : u"";
+    line.reserve(line.size() + text.size() + 2);
+    line += text;
+    line += u"\r\n";
+    stream.WriteUtf16Le(line);
 }
 
 void TextReader::DetectEncoding()

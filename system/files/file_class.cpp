@@ -8,6 +8,8 @@
 #include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
 
+#include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace vellum::system {
@@ -98,7 +100,12 @@ uint32_t OpenWrite(Interpreter& ip)
     if (!ip.CheckArgs(0, 1)) return 0;
     const bool truncate = ip.ArgCount() > 1 && ip.ArgBool(1) != 0;
     if (ip.ErrorPending()) return 0;
-    ip.PushValue(NewStreamObject(ip, OpenThisFile(ip, truncate ? kWriteEmptied : kWriteKeeping)));
+    platform::OpenFile file = OpenThisFile(ip, truncate ? kWriteEmptied : kWriteKeeping);
+    // Each Write reaches the file before it returns, in one write call, as
+    // the handheld's unbuffered streams did: a process that is killed keeps
+    // every line it wrote.
+    if (file) std::setvbuf(file.Handle(), nullptr, _IONBF, 0);
+    ip.PushValue(NewStreamObject(ip, std::move(file)));
     return 1;
 }
 

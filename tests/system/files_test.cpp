@@ -142,6 +142,27 @@ TEST_F(FilesTest, OpenWriteKeepsOrEmptiesTheFile)
               "\"<keep><><null>\"");
 }
 
+TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
+{
+    // The file is read while the stream is still open: nothing waits in a
+    // buffer for Close or the end of the run.
+    std::vector<uint8_t> expected{0xFF, 0xFE};
+    const auto append = [&expected](std::u16string_view text) {
+        const auto bytes = Utf16Le(text);
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+    };
+    Run("w = File('live.txt').OpenWrite(true) w.AppendLine('one')");
+    append(u"one\r\n");
+    EXPECT_EQ(ReadBytes("live.txt"), expected);
+    Run("w.Write('two')");
+    append(u"two");
+    EXPECT_EQ(ReadBytes("live.txt"), expected);
+    Run("w.AppendLine('three')");
+    append(u"three\r\n");
+    EXPECT_EQ(ReadBytes("live.txt"), expected);
+    Run("w.Close()");
+}
+
 TEST_F(FilesTest, ArgumentsAreChecked)
 {
     WriteBytes("a.txt", Utf16Le(u"a"));
