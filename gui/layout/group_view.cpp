@@ -29,37 +29,27 @@ Value GroupView::UsableChild(const Value& value)
     return replacement.IsTable() ? replacement : Value::Null();
 }
 
-void GroupView::Release()
+void GroupView::ForEachChildView(void (View::*operation)())
 {
     const Descent descent(*this);
     if (!descent.allowed) return;
-    VisitChildViews([](View& child) {
-        child.Release();
+    VisitChildViews([operation](View& child) {
+        (child.*operation)();
         return true;
     });
 }
 
+void GroupView::Release() { ForEachChildView(&View::Release); }
+
 void GroupView::Stop()
 {
-    const Descent descent(*this);
-    if (descent.allowed) {
-        VisitChildViews([](View& child) {
-            child.Stop();
-            return true;
-        });
-    }
+    ForEachChildView(&View::Stop);
     View::Stop();
 }
 
 void GroupView::Detach()
 {
-    const Descent descent(*this);
-    if (descent.allowed) {
-        VisitChildViews([](View& child) {
-            child.Detach();
-            return true;
-        });
-    }
+    ForEachChildView(&View::Detach);
     View::Detach();
 }
 
@@ -186,23 +176,13 @@ bool GroupView::OnClose()
 void GroupView::Show()
 {
     View::Show();
-    const Descent descent(*this);
-    if (!descent.allowed) return;
-    VisitChildViews([](View& child) {
-        child.Show();
-        return true;
-    });
+    ForEachChildView(&View::Show);
 }
 
 void GroupView::Hide()
 {
     View::Hide();
-    const Descent descent(*this);
-    if (!descent.allowed) return;
-    VisitChildViews([](View& child) {
-        child.Hide();
-        return true;
-    });
+    ForEachChildView(&View::Hide);
 }
 
 void GroupView::RemoveChildAt(int32_t index)

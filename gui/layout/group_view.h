@@ -93,6 +93,9 @@ protected:
         const bool allowed;
     };
 
+    // Runs the operation on every child that has a view, unless a third
+    // descent would be needed (see Descent).
+    void ForEachChildView(void (View::*operation)());
     // Gives the child its rectangle, then arranges or refreshes it.
     void Place(View& child, const Rect& r, bool arrange);
 
