@@ -33,6 +33,7 @@ size_t FileStream::Read(void* buffer, size_t n)
         return 0;
     }
     SwitchTo(Direction::reading);
+    atEnd = false;
     auto* out = static_cast<uint8_t*>(buffer);
     size_t got = TakeReadAhead(out, n);
     if (got < n) {
@@ -79,6 +80,7 @@ void FileStream::Flush()
 
 void FileStream::Seek(uint32_t offset)
 {
+    atEnd = false;
     if (file != nullptr) {
         WriteWaiting();
         DropReadAhead();
@@ -94,11 +96,15 @@ void FileStream::SeekEnd()
         position = 0;
         return;
     }
+    // Writing on from the end found last time, the stream is still there:
+    // no other open of this program writes a file a writer holds.
+    if (direction == Direction::writing && atEnd) return;
     WriteWaiting();
     DropReadAhead();
     std::fseek(file, 0, SEEK_END);
     position = ToOffset(std::ftell(file));
     direction = Direction::none;
+    atEnd = true;
 }
 
 uint32_t FileStream::Size()

@@ -64,6 +64,9 @@ private:
     size_t readPos = 0;
     size_t readEnd = 0;
     Direction direction = Direction::none;
+    // Set by SeekEnd; writes from there keep the position at the end, until
+    // a seek or a read moves it.
+    bool atEnd = false;
 };
 
 } // namespace vellum
