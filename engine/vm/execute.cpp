@@ -105,14 +105,39 @@ bool WithinMemory(Interpreter& ip, Work&& work)
 
 } // namespace
 
+inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
+{
+    if (callDepth >= kMaxCallDepth) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    Value* const base = sp - argc;
+    // `this` and the declared parameters stay; further arguments are dropped,
+    // and missing parameters and the body's locals start as null.
+    sp = base + std::min(argc, f->parameterCount + 1);
+    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
+    if ((sp - stack) + missing + 2 > kStackCells - 1) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
+    // The frame keeps the caller's fp and argument count above the locals.
+    StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
+    StoreNumber(*++sp, argCount);
+    argCount = static_cast<uint16_t>(argc);
+    fp = base + 1;
+    ++callDepth;
+    return true;
+}
+
 bool Interpreter::Execute(Code& code, bool fromNative)
 {
-    const size_t outerCalls = calls.size();
+    const size_t outerCalls = callCount;
     const int outerDepth = callDepth;
     bool finished = false;
     if (WithinMemory(*this, [&] { finished = RunCode(code, fromNative); })) return finished;
     // The frames this run entered are abandoned, as after any error.
-    calls.resize(outerCalls);
+    callCount = outerCalls;
     callDepth = outerDepth;
     return false;
 }
@@ -144,7 +169,7 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
     Value* top = sp;
     Value* frame = fp;
     Value* const limit = stack + kStackCells - 1;
-    const size_t outerCalls = calls.size();
+    const size_t outerCalls = callCount;
     FunctionObject* callee = nullptr;
 
 #define NEXT()                                                                                                         \
@@ -301,6 +326,16 @@ op_concat : {
     SETTLE();
     NEXT();
 }
+op_concatn : {
+    const int n = ReadU16(pc);
+    pc += 2;
+    sp = top;
+    Value* first = top - (n - 1);
+    *first = Value::String(Concatenate(first, static_cast<size_t>(n)));
+    sp = first;
+    SETTLE();
+    NEXT();
+}
 op_jmp:
     pc += 4 + ReadI32(pc);
     NEXT();
@@ -371,7 +406,7 @@ op_call : {
         const CallRecord record{pc, current, frame, argCount, false};
         callee = function->func;
         if (!EnterFunction(callee, n)) goto failed;
-        calls.push_back(record);
+        calls[callCount++] = record;
         goto entered;
     }
     CallValue(n);
@@ -392,7 +427,7 @@ op_callmethod : {
         const CallRecord record{pc, current, frame, argCount, true};
         callee = key->func;
         if (!EnterFunction(callee, n)) goto failed;
-        calls.push_back(record);
+        calls[callCount++] = record;
         goto entered;
     }
     CallValue(n);
@@ -407,10 +442,9 @@ op_ret : {
     Value* functionCell = frame - 1;
     *functionCell = *top;
     sp = functionCell;
-    ReleaseIteratorsAbove(sp);
-    if (calls.size() == outerCalls) return true;
-    const CallRecord back = calls.back();
-    calls.pop_back();
+    if (!iterators.empty()) ReleaseIteratorsAbove(sp);
+    if (callCount == outerCalls) return true;
+    const CallRecord back = calls[--callCount];
     --callDepth;
     pc = back.returnPc;
     current = back.code;
@@ -441,6 +475,9 @@ op_newtable : {
     pc += 2;
     sp = top;
     TableObject* table = NewTable();
+    // Every item but the one under key 0 becomes an entry: the items are
+    // stored from the last one.
+    table->ReserveEntries(static_cast<size_t>(n));
     // The last item lies on top and is stored first, so for a repeated key
     // the first item's value wins.
     for (; n > 0; --n) {
@@ -509,8 +546,8 @@ op_setpos:
 
 failed:
     // Frames of this loop are abandoned; whoever started it puts the stack back.
-    callDepth -= static_cast<int>(calls.size() - outerCalls);
-    calls.resize(outerCalls);
+    callDepth -= static_cast<int>(callCount - outerCalls);
+    callCount = outerCalls;
     if (errorId == errDie && fromNative) {
         ClearError();
     } else if (errorPlace.position < 0) {
@@ -555,31 +592,6 @@ bool Interpreter::CallValue(int argc, bool fromNative)
     fp = savedFrame;
     argCount = savedArgCount;
     return ok;
-}
-
-bool Interpreter::EnterFunction(FunctionObject* f, int argc)
-{
-    if (callDepth >= kMaxCallDepth) {
-        RaiseError(errOutOfMemory);
-        return false;
-    }
-    Value* const base = sp - argc;
-    // `this` and the declared parameters stay; further arguments are dropped,
-    // and missing parameters and the body's locals start as null.
-    sp = base + std::min(argc, f->parameterCount + 1);
-    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
-    if ((sp - stack) + missing + 2 > kStackCells - 1) {
-        RaiseError(errOutOfMemory);
-        return false;
-    }
-    for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
-    // The frame keeps the caller's fp and argument count above the locals.
-    StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
-    StoreNumber(*++sp, argCount);
-    argCount = static_cast<uint16_t>(argc);
-    fp = base + 1;
-    ++callDepth;
-    return true;
 }
 
 void Interpreter::ForInStep()

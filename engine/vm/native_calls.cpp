@@ -8,13 +8,6 @@
 
 namespace vellum {
 
-namespace {
-
-// Longer "parent" chains are taken as cycles; the lookup then finds nothing.
-constexpr int kMaxParentHops = 1000;
-
-} // namespace
-
 // --- registration ------------------------------------------------------------
 
 void Interpreter::RegisterFunction(std::u16string_view name, NativeFunction function)
@@ -37,18 +30,6 @@ void Interpreter::SetGlobal(std::u16string_view name, const Value& value) { glob
 Value Interpreter::GetGlobal(std::u16string_view name) { return globals->Get(MakeString(name)); }
 
 // --- tables --------------------------------------------------------------------
-
-Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
-{
-    Value v;
-    for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
-        const Value parent = table->Get(parentKey);
-        if (!parent.IsTable()) return Value::Null();
-        table = parent.table;
-        v = table->Get(key);
-    }
-    return v;
-}
 
 TableObject* Interpreter::GetTableField(TableObject* table, std::u16string_view name)
 {

@@ -121,12 +121,11 @@ void AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
 
 } // namespace
 
-StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
+StringObject* Interpreter::Concatenate(const Value* values, size_t count)
 {
-    // Both texts go into one buffer and only the result is interned.
+    // All texts go into one buffer and only the result is interned.
     concatBuffer.clear();
-    AppendText(concatBuffer, a, false, true);
-    AppendText(concatBuffer, b, false, true);
+    for (size_t i = 0; i < count; ++i) AppendText(concatBuffer, values[i], false, true);
     StringObject* result = Intern(concatBuffer);
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);

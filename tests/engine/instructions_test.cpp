@@ -26,6 +26,22 @@ TEST(Instructions, ArithmeticAndConcatenation)
     EXPECT_EQ(h.Output("Print(1 / 0 > 1e300) Print(-1 / 0 < -1e300) Print(0 / 0 == 0 / 0)"), "true\ntrue\nfalse\n");
 }
 
+TEST(Instructions, ChainsOfConcatenationJoinOnce)
+{
+    ScriptHarness h;
+    EXPECT_EQ(h.Output("var i = 7 Print('k' & i & '=' & (i + i) & ';' & 0.5 & null & true)"), "k7=14;0.500000nulltrue\n");
+    // Longer chains than one join takes, and chains inside operands.
+    EXPECT_EQ(h.Output("Print(1 & 2 & 3 & 4 & 5 & 6 & 7 & 8 & 9 & 10 & 11 & 12 & 13 & 14 & 15 & 16 & 17 & 18)"),
+              "123456789101112131415161718\n");
+    EXPECT_EQ(h.Output("var a = 'a' Print(a & (a & 'b' & (1 & 2)) & 'c' & (a & a))"), "aab12caa\n");
+    // A call in a later operand runs before the texts are joined; the
+    // earlier operands read as they were when reached.
+    EXPECT_EQ(h.Output("var t = {} function Grow() t.n = 1 return 'g' end Print(t & '|' & Grow() & '|' & t)"),
+              "{\n} \n|g|{\n\"n\" = 1\n} \n\n");
+    // Equal texts are still one string: a joined key finds the table entry.
+    EXPECT_EQ(h.Output("var u = {abc = 1} var b = 'b' Print(u['a' & b & 'c'])"), "1\n");
+}
+
 TEST(Instructions, ComparisonsAndLogic)
 {
     ScriptHarness h;
