@@ -409,8 +409,17 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
         // Container and key are on the stack: an assignment, a method call or a read.
         if (statement && Token() == '=') {
             reader.Next();
-            Expression();
-            Emit(OP_SETINDEX, position);
+            if (LastConstantTag() == Tag::Str) {
+                // A store under a constant name: the name moves into the
+                // instruction, which caches where the table keeps it.
+                const Value name = LoadValueImage(&code->bytes[last.start + 1]);
+                Rewind(last.start);
+                Expression();
+                EmitValue(OP_SETFIELD, name, position);
+            } else {
+                Expression();
+                Emit(OP_SETINDEX, position);
+            }
             return ChainEnd::Assignment;
         }
         if (Token() == '(' || Token() == '{') {
@@ -641,7 +650,19 @@ void Compiler::Fuse(uint8_t op, int32_t position)
 
 void Compiler::Emit(uint8_t op, int32_t position)
 {
-    if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) return Fuse(OP_GETFIELD, position);
+    if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) {
+        if (beforeLast.op == OP_GETLOCAL) {
+            // A field of a local: one instruction with the slot and the name.
+            const uint16_t slot = OperandU16(beforeLast.start + 1);
+            const Value name = LoadValueImage(&code->bytes[last.start + 1]);
+            Rewind(beforeLast.start);
+            Begin(OP_LOCALFIELD, position);
+            AppendU16(slot);
+            AppendValue(name);
+            return;
+        }
+        return Fuse(OP_GETFIELD, position);
+    }
     if ((op == OP_ADD || op == OP_SUB) && LastConstantTag() == Tag::Num) {
         return Fuse(op == OP_ADD ? OP_ADDK : OP_SUBK, position);
     }

@@ -80,6 +80,14 @@ public:
         Find(key, v);
         return v;
     }
+    // The value under an array key; false when the key is none.
+    bool FindInArray(const Value& key, Value& value) const
+    {
+        const int64_t i = table_detail::ArrayIndexOf(key);
+        if (i < 0 || static_cast<uint64_t>(i) >= array.size()) return false;
+        value = array[static_cast<size_t>(i)];
+        return true;
+    }
     // Whether an entry exists for the key (one stored as null counts).
     bool Find(const Value& key, Value& value) const
     {
@@ -97,7 +105,7 @@ public:
     }
     void Set(const Value& key, const Value& value)
     {
-        // Field stores take the short way: a string key is never an array index.
+        // Field stores and stores into the array take the short way.
         if (key.tag == Tag::Str) {
             const int32_t e = FindEntry(key);
             if (e >= 0) {
@@ -105,6 +113,11 @@ public:
             } else {
                 AddStringKey(key, value);
             }
+            return;
+        }
+        const int64_t i = table_detail::ArrayIndexOf(key);
+        if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
+            array[static_cast<size_t>(i)] = value;
             return;
         }
         SetOther(key, value);

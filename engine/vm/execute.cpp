@@ -495,28 +495,45 @@ op_getindex:
         RaiseError(errIndexingNonTable2, ToString(top[-1], true, true)->View(), ToString(top[0], true, true)->View());
         goto failed;
     }
-    top[-1] = TableGet(top[-1].table, top[0]);
+    {
+        // Array reads take the short way; a null there still asks "parent".
+        Value v;
+        TableObject* table = top[-1].table;
+        top[-1] = table->FindInArray(top[0], v) && !v.IsNull() ? v : TableGet(table, top[0]);
+    }
     --top;
     NEXT();
-op_getfield : {
-    const Value key = ReadValue(pc);
-    if (!top->IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(*top, true, true)->View(), ToString(key, true, true)->View());
-        goto failed;
-    }
-    TableObject* table = top->table;
-    int32_t cached = ReadCache(pc);
-    if (!table->EntryHasKey(cached, key)) {
-        cached = table->EntryIndexOf(key);
-        if (cached >= 0) WriteCache(pc, cached);
-    }
-    Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();
-    // A missing or null field continues along the "parent" chain.
-    *top = v.IsNull() ? TableGet(table, key) : v;
+    // Reads the field named by the value image at operand from object
+    // into result, through the image's cache.
+#define READ_FIELD(object, operand, result)                                                                            \
+    do {                                                                                                               \
+        const Value key = ReadValue(operand);                                                                          \
+        if (!(object).IsTable()) {                                                                                     \
+            sp = top;                                                                                                  \
+            RaiseError(errIndexingNonTable2, ToString(object, true, true)->View(), ToString(key, true, true)->View()); \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+        TableObject* table = (object).table;                                                                           \
+        int32_t cached = ReadCache(operand);                                                                           \
+        if (!table->EntryHasKey(cached, key)) {                                                                        \
+            cached = table->EntryIndexOf(key);                                                                         \
+            if (cached >= 0) WriteCache(operand, cached);                                                              \
+        }                                                                                                              \
+        const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();                                       \
+        /* A missing or null field continues along the "parent" chain. */                                              \
+        result = v.IsNull() ? TableGet(table, key) : v;                                                                \
+    } while (0)
+op_getfield:
+    READ_FIELD(*top, pc, *top);
     pc += sizeof(Value);
     NEXT();
-}
+op_localfield:
+    PUSH_ROOM();
+    READ_FIELD(frame[ReadU16(pc)], pc + 2, top[1]);
+    ++top;
+    pc += 2 + sizeof(Value);
+    NEXT();
+#undef READ_FIELD
 op_setindex:
     if (!top[-2].IsTable()) {
         sp = top;
@@ -526,6 +543,25 @@ op_setindex:
     top[-2].table->Set(top[-1], top[0]);
     top -= 3;
     NEXT();
+op_setfield : {
+    const Value key = ReadValue(pc);
+    if (!top[-1].IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(top[-1], false, true)->View(), ToString(key, true, true)->View());
+        goto failed;
+    }
+    TableObject* table = top[-1].table;
+    const int32_t cached = ReadCache(pc);
+    if (table->EntryHasKey(cached, key)) {
+        table->EntryValue(cached) = top[0];
+    } else {
+        table->Set(key, top[0]);
+        WriteCache(pc, table->EntryIndexOf(key));
+    }
+    top -= 2;
+    pc += sizeof(Value);
+    NEXT();
+}
 op_nextindex:
     if (!top->IsTable()) {
         sp = top;

@@ -215,20 +215,7 @@ private:
 
     void SetUp(LibraryHook coreLibrary);
     // TableGet after the table itself had nothing: along the "parent" chain.
-    // Longer chains than kMaxParentHops are taken as cycles; the lookup then
-    // finds nothing.
-    static constexpr int kMaxParentHops = 1000;
-    Value TableGetInherited(TableObject* table, const Value& key)
-    {
-        Value v;
-        for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
-            const Value parent = table->Get(parentKey);
-            if (!parent.IsTable()) return Value::Null();
-            table = parent.table;
-            v = table->Get(key);
-        }
-        return v;
-    }
+    Value TableGetInherited(TableObject* table, const Value& key);
     void MarkRoots();
     // Raises errOutOfMemory unless cells more cells fit on the stack.
     bool CheckStack(int cells);

@@ -31,6 +31,20 @@ Value Interpreter::GetGlobal(std::u16string_view name) { return globals->Get(Mak
 
 // --- tables --------------------------------------------------------------------
 
+Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
+{
+    // Longer chains are taken as cycles; the lookup then finds nothing.
+    constexpr int kMaxParentHops = 1000;
+    Value v;
+    for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
+        const Value parent = table->Get(parentKey);
+        if (!parent.IsTable()) return Value::Null();
+        table = parent.table;
+        v = table->Get(key);
+    }
+    return v;
+}
+
 TableObject* Interpreter::GetTableField(TableObject* table, std::u16string_view name)
 {
     const Value v = TableGet(table, name);

@@ -42,6 +42,24 @@ TEST(Instructions, ChainsOfConcatenationJoinOnce)
     EXPECT_EQ(h.Output("var u = {abc = 1} var b = 'b' Print(u['a' & b & 'c'])"), "1\n");
 }
 
+TEST(Instructions, FieldCachesFollowEachTable)
+{
+    ScriptHarness h;
+    // One store and one read under the same name, on tables that keep the
+    // name in different places, and on one that gains it on the way.
+    EXPECT_EQ(h.Output("function Put(t, v) t.a = v return t.a end var p = {a = 1} var q = {b = 2, c = 3, a = 4}"
+                       " var r = {b = 5} Print(Put(p, 10) & Put(q, 20) & Put(r, 30) & Put(p, 40) & Put(r, 50))"
+                       " Print(p.a & q.a & r.a & q.b & r.b)"),
+              "1020304050\n40205025\n");
+    // A method found through "parent" follows a change of the parent and
+    // of the method between calls.
+    EXPECT_EQ(h.Output("var A = {function Who() return 'A' end} var B = {function Who() return 'B' end}"
+                       " var o = {parent = A} function Ask() return o.Who() end var s = Ask()"
+                       " o.parent = B s = s & Ask() B.Who = function() return 'b' end s = s & Ask()"
+                       " o.Who = function() return 'o' end s = s & Ask() o.Who = null s = s & Ask() Print(s)"),
+              "ABbob\n");
+}
+
 TEST(Instructions, ComparisonsAndLogic)
 {
     ScriptHarness h;
