@@ -3,8 +3,8 @@
 //
 // The natives it offers are the core library's message box as console mode
 // has it (the text goes to standard output, the answer is the first button)
-// and the methods of strings. A pending error at the end is printed the way the host's error
-// box prints it in console mode, and the exit status is 1.
+// and the methods of strings. A pending error at the end is printed the way
+// the host's error box prints it in console mode, and the exit status is 1.
 
 #include "engine/core/unicode.h"
 #include "engine/vm/interpreter.h"
