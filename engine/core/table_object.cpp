@@ -17,12 +17,27 @@ constexpr size_t kDirectSearch = 8;
 
 } // namespace
 
-void TableObject::Mark(Collector& collector)
+void TableObject::Mark(Collector& collector) { MarkContents(collector, true); }
+
+void TableObject::MarkContents(Collector& collector, bool tablesToo)
 {
-    for (const Value& v : array) collector.MarkValue(v);
+    // Tables held here are traced at once, their own contents going onto the
+    // grey stack: an array of a million small tables then does not put a
+    // million tables on that stack, and the native stack stays two calls deep.
+    auto mark = [&](const Value& v) {
+        if (tablesToo && v.tag == Tag::Table) {
+            if (v.table->marked == 0) {
+                v.table->marked = 1;
+                v.table->MarkContents(collector, false);
+            }
+            return;
+        }
+        collector.MarkValue(v);
+    };
+    for (const Value& v : array) mark(v);
     for (const Entry& e : entries) {
-        collector.MarkValue(e.key);
-        collector.MarkValue(e.value);
+        mark(e.key);
+        mark(e.value);
     }
 }
 

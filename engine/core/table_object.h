@@ -190,6 +190,7 @@ private:
         }
         return -1;
     }
+    void MarkContents(Collector& collector, bool tablesToo);
     int32_t ChainHead(int chain) const;
     int FirstChainFrom(int chain) const;
     void Insert(const Value& key, const Value& value);
