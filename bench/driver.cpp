@@ -1,13 +1,14 @@
 // vellum-bench: runs one script file through the engine alone, so the
 // benchmark times the language and not the host around it.
 //
-// The only native it offers is the core library's message box as console
-// mode has it: the text goes to standard output, the answer is the first
-// button. A pending error at the end is printed the way the host's error
-// box prints it in console mode, and the exit status is 1.
+// The natives it offers are the core library's message box as console mode
+// has it (the text goes to standard output, the answer is the first button)
+// and the methods of strings. A pending error at the end is printed the way
+// the host's error box prints it in console mode, and the exit status is 1.
 
 #include "engine/core/unicode.h"
 #include "engine/vm/interpreter.h"
+#include "host/corelib/string_methods.h"
 
 #include <cstdio>
 #include <memory>
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
 
     vellum::Interpreter ip;
     ip.RegisterFunction(u"MsgBox", MsgBox);
+    vellum::RegisterStringMethods(ip);
     ip.RunSource(DecodeUtf16Le(bytes));
     if (ip.ErrorPending()) {
         WriteLine(stderr, u"Vellum Error: " + ip.FormatError());

@@ -271,14 +271,56 @@ void Compiler::Binary(int level)
     if (level == kBinaryLevels) return Unary();
     Binary(level + 1);
     // Both operands are always evaluated: there is no short-circuit.
+    size_t previousJoin = kNoInstruction;
     while (!Failed()) {
         const uint8_t op = BinaryOperator(level, Token());
         if (op == OP_COUNT) return;
         const int32_t position = Here();
         reader.Next();
+        const uint32_t callsBefore = callsCompiled;
         Binary(level + 1);
-        Emit(op, position);
+        if (op != OP_CONCAT || Failed()) {
+            Emit(op, position);
+            continue;
+        }
+        if (previousJoin != kNoInstruction && callsCompiled == callsBefore && JoinedCells(previousJoin) < kMaxJoinedCells) {
+            previousJoin = JoinConcatenation(previousJoin, position);
+        } else {
+            previousJoin = code->bytes.size();
+            Emit(op, position);
+        }
     }
+}
+
+uint32_t Compiler::JoinedCells(size_t join) const
+{
+    return code->bytes[join] == OP_CONCATN ? OperandU16(join + 1) : 2u;
+}
+
+size_t Compiler::JoinConcatenation(size_t previousJoin, int32_t position)
+{
+    // The join before this operand's code goes; its cells stay on the
+    // stack for one join of them all at the end.
+    const size_t length = code->bytes[previousJoin] == OP_CONCATN ? 1 + OperandBytes(Operands::Count) : 1;
+    const uint32_t cells = JoinedCells(previousJoin) + 1;
+    code->bytes.erase(code->bytes.begin() + static_cast<std::ptrdiff_t>(previousJoin),
+                      code->bytes.begin() + static_cast<std::ptrdiff_t>(previousJoin + length));
+    auto& positions = code->positions;
+    for (auto& p : positions) {
+        if (p.pc > previousJoin) p.pc -= static_cast<uint32_t>(length);
+    }
+    // The operand's first instruction may now share its offset with the
+    // join's own place, which it replaces.
+    for (size_t i = 0; i + 1 < positions.size(); ++i) {
+        if (positions[i].pc == positions[i + 1].pc) {
+            positions.erase(positions.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    Label();
+    const size_t join = code->bytes.size();
+    EmitU16(OP_CONCATN, cells, position);
+    return join;
 }
 
 void Compiler::Unary()
@@ -367,8 +409,17 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
         // Container and key are on the stack: an assignment, a method call or a read.
         if (statement && Token() == '=') {
             reader.Next();
-            Expression();
-            Emit(OP_SETINDEX, position);
+            if (LastConstantTag() == Tag::Str) {
+                // A store under a constant name: the name moves into the
+                // instruction, which caches where the table keeps it.
+                const Value name = LoadValueImage(&code->bytes[last.start + 1]);
+                Rewind(last.start);
+                Expression();
+                EmitValue(OP_SETFIELD, name, position);
+            } else {
+                Expression();
+                Emit(OP_SETINDEX, position);
+            }
             return ChainEnd::Assignment;
         }
         if (Token() == '(' || Token() == '{') {
@@ -385,6 +436,7 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
 
 void Compiler::CallArguments(bool method, int32_t position)
 {
+    ++callsCompiled;
     EmitValue(OP_PUSHK, Value::Null(), position);
     uint32_t count = 1;
     if (Token() == '{') {
@@ -598,7 +650,19 @@ void Compiler::Fuse(uint8_t op, int32_t position)
 
 void Compiler::Emit(uint8_t op, int32_t position)
 {
-    if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) return Fuse(OP_GETFIELD, position);
+    if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) {
+        if (beforeLast.op == OP_GETLOCAL) {
+            // A field of a local: one instruction with the slot and the name.
+            const uint16_t slot = OperandU16(beforeLast.start + 1);
+            const Value name = LoadValueImage(&code->bytes[last.start + 1]);
+            Rewind(beforeLast.start);
+            Begin(OP_LOCALFIELD, position);
+            AppendU16(slot);
+            AppendValue(name);
+            return;
+        }
+        return Fuse(OP_GETFIELD, position);
+    }
     if ((op == OP_ADD || op == OP_SUB) && LastConstantTag() == Tag::Num) {
         return Fuse(op == OP_ADD ? OP_ADDK : OP_SUBK, position);
     }

@@ -62,6 +62,17 @@ private:
     // end in an assignment.
     ChainEnd Chain(bool statement);
     void CallArguments(bool method, int32_t position);
+    // After the operand of a further `&` that made no call: the joins of a
+    // chain become one CONCATN, so the texts in between are never interned.
+    // Without calls the operand cannot change what the earlier operands
+    // read as, so joining them later gives the same text.
+    // Gives the offset of the join that replaces it.
+    size_t JoinConcatenation(size_t previousJoin, int32_t position);
+    // The cells the join at this offset takes off the stack.
+    uint32_t JoinedCells(size_t join) const;
+    // A chain joins at most this many texts at once, so that it holds few
+    // more stack cells than joining them pairwise would.
+    static constexpr uint32_t kMaxJoinedCells = 8;
     void TableConstructor();
     // Compiles parameters and body; the function value is left pushed.
     void FunctionBody();
@@ -105,6 +116,8 @@ private:
     Code* code;
     FunctionObject* currentFunction = nullptr;
     Emitted last, beforeLast;
+    // Calls compiled so far; an operand that leaves it unchanged made none.
+    uint32_t callsCompiled = 0;
     int nesting = 0;
 };
 

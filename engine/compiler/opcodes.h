@@ -73,8 +73,8 @@ constexpr size_t OperandBytes(Operands operands)
     return 0;
 }
 
-// The bytes of a 16-byte name operand that GETGLOBAL, SETGLOBAL and
-// GETFIELD use as an inline cache: the padding of the value image, which
+// The bytes of a 16-byte name operand that GETGLOBAL, SETGLOBAL, GETFIELD,
+// SETFIELD and LOCALFIELD use as an inline cache: the padding of the value image, which
 // nothing reads.
 constexpr size_t kCacheOffset = 4;
 

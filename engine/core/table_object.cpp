@@ -17,16 +17,37 @@ constexpr size_t kDirectSearch = 8;
 
 } // namespace
 
-void TableObject::Mark(Collector& collector)
+void TableObject::Mark(Collector& collector) { MarkContents(collector, true); }
+
+void TableObject::MarkContents(Collector& collector, bool tablesToo)
 {
-    for (const Value& v : array) collector.MarkValue(v);
+    // Tables held here are traced at once, their own contents going onto the
+    // grey stack: an array of a million small tables then does not put a
+    // million tables on that stack, and the native stack stays two calls deep.
+    auto mark = [&](const Value& v) {
+        if (tablesToo && v.tag == Tag::Table) {
+            if (v.table->marked == 0) {
+                v.table->marked = 1;
+                v.table->MarkContents(collector, false);
+            }
+            return;
+        }
+        collector.MarkValue(v);
+    };
+    for (const Value& v : array) mark(v);
     for (const Entry& e : entries) {
-        collector.MarkValue(e.key);
-        collector.MarkValue(e.value);
+        mark(e.key);
+        mark(e.value);
     }
 }
 
-void TableObject::Set(const Value& key, const Value& value)
+void TableObject::AddStringKey(const Value& key, const Value& value)
+{
+    Insert(key, value);
+    maxNumericKey = -2.0;
+}
+
+void TableObject::SetOther(const Value& key, const Value& value)
 {
     const int64_t i = table_detail::ArrayIndexOf(key);
     if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
@@ -59,25 +80,20 @@ void TableObject::Append(const Value& value)
 
 void TableObject::Insert(const Value& key, const Value& value)
 {
-    const auto chain = static_cast<uint8_t>(ValueHash(key) & (kChains - 1));
+    const uint32_t hash = key.tag == Tag::Str ? key.str->Hash() : ValueHash(key);
+    const auto chain = static_cast<uint8_t>(hash & (kChains - 1));
     const auto at = static_cast<int32_t>(entries.size());
-    entries.push_back(Entry{key, value, -1, ChainHead(chain), static_cast<uint32_t>(array.size()), chain});
-    if (chainHeads) {
-        chainHeads[chain] = at;
-    } else if (entries.size() > kDirectSearch) {
-        chainHeads.reset(new int32_t[kChains]);
-        for (int c = 0; c < kChains; ++c) chainHeads[c] = -1;
-        for (int32_t j = 0; j <= at; ++j) chainHeads[entries[j].chain] = j;
-    }
-    if (!index) {
+    Entry entry{key, value, -1, ChainHead(chain)};
+    entry.key.padding[0] = chain;
+    const auto arrayLength = static_cast<uint32_t>(array.size());
+    std::memcpy(entry.key.padding + 3, &arrayLength, sizeof arrayLength);
+    entries.push_back(entry);
+    if (!lookup || entries.size() > (size_t{1} << (32 - indexShift))) {
         if (entries.size() > kDirectSearch) Reindex();
         return;
     }
-    if (entries.size() > (size_t{1} << (32 - indexShift))) {
-        Reindex();
-        return;
-    }
-    int32_t& head = index[table_detail::LookupHash(key) >> indexShift];
+    lookup[chain] = at;
+    int32_t& head = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)];
     entries.back().nextInIndex = head;
     head = at;
 }
@@ -86,10 +102,11 @@ void TableObject::Reindex()
 {
     const size_t size = std::bit_ceil(entries.size() * 2);
     indexShift = 32 - static_cast<uint32_t>(std::countr_zero(size));
-    index.reset(new int32_t[size]);
-    for (size_t i = 0; i < size; ++i) index[i] = -1;
+    lookup.reset(new int32_t[kChains + size]);
+    for (size_t i = 0; i < kChains + size; ++i) lookup[i] = -1;
     for (size_t j = 0; j < entries.size(); ++j) {
-        int32_t& head = index[table_detail::LookupHash(entries[j].key) >> indexShift];
+        lookup[entries[j].Chain()] = static_cast<int32_t>(j);
+        int32_t& head = lookup[kChains + (table_detail::LookupHash(entries[j].key) >> indexShift)];
         entries[j].nextInIndex = head;
         head = static_cast<int32_t>(j);
     }
@@ -97,9 +114,9 @@ void TableObject::Reindex()
 
 int32_t TableObject::ChainHead(int chain) const
 {
-    if (chainHeads) return chainHeads[chain];
+    if (lookup) return lookup[chain];
     for (auto j = static_cast<int32_t>(entries.size()) - 1; j >= 0; --j) {
-        if (entries[j].chain == chain) return j;
+        if (entries[j].Chain() == chain) return j;
     }
     return -1;
 }
@@ -108,15 +125,15 @@ int TableObject::FirstChainFrom(int chain) const
 {
     // Array key k sits in chain k & 255, so chain c holds one when c < length.
     if (static_cast<size_t>(chain) < array.size()) return chain;
-    if (chainHeads) {
+    if (lookup) {
         for (int c = chain; c < kChains; ++c) {
-            if (chainHeads[c] >= 0) return c;
+            if (lookup[c] >= 0) return c;
         }
         return kChains;
     }
     int best = kChains;
     for (const Entry& e : entries) {
-        if (e.chain >= chain && e.chain < best) best = e.chain;
+        if (e.Chain() >= chain && e.Chain() < best) best = e.Chain();
     }
     return best;
 }
@@ -130,7 +147,7 @@ bool TableObject::NextInHashOrder(HashCursor& cursor, Value& key, Value& value) 
             // held k at the time the entry was stored.
             const bool takeEntry =
                 cursor.entry >= 0 &&
-                (cursor.arrayKey < 0 || entries[cursor.entry].arrayLengthAtStore > cursor.arrayKey);
+                (cursor.arrayKey < 0 || entries[cursor.entry].ArrayLengthAtStore() > cursor.arrayKey);
             if (takeEntry) {
                 const Entry& e = entries[cursor.entry];
                 key = e.key;

@@ -10,6 +10,7 @@
 // the hash order needs to interleave array keys with entries.
 #pragma once
 
+#include "engine/core/compact_array.h"
 #include "engine/core/gc_object.h"
 #include "engine/core/string_object.h"
 #include "engine/core/value.h"
@@ -18,7 +19,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace vellum {
 
@@ -80,6 +80,14 @@ public:
         Find(key, v);
         return v;
     }
+    // The value under an array key; false when the key is none.
+    bool FindInArray(const Value& key, Value& value) const
+    {
+        const int64_t i = table_detail::ArrayIndexOf(key);
+        if (i < 0 || static_cast<uint64_t>(i) >= array.size()) return false;
+        value = array[static_cast<size_t>(i)];
+        return true;
+    }
     // Whether an entry exists for the key (one stored as null counts).
     bool Find(const Value& key, Value& value) const
     {
@@ -95,7 +103,27 @@ public:
         value = entries[e].value;
         return true;
     }
-    void Set(const Value& key, const Value& value);
+    void Set(const Value& key, const Value& value)
+    {
+        // Field stores and stores into the array take the short way.
+        if (key.tag == Tag::Str) {
+            const int32_t e = FindEntry(key);
+            if (e >= 0) {
+                entries[e].value = value;
+            } else {
+                AddStringKey(key, value);
+            }
+            return;
+        }
+        const int64_t i = table_detail::ArrayIndexOf(key);
+        if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
+            array[static_cast<size_t>(i)] = value;
+            return;
+        }
+        SetOther(key, value);
+    }
+    // Makes room for this many entries outside the array in one allocation.
+    void ReserveEntries(size_t n) { entries.reserve(n); }
     // Stores under maxNumericKey + 1, or under 0 while it is negative.
     void Append(const Value& value);
 
@@ -123,39 +151,60 @@ public:
     bool NextInHashOrder(HashCursor& cursor, Value& key, Value& value) const;
 
 private:
+    // 40 bytes: the key's padding, which no comparison reads, holds the
+    // entry's chain and how long the array was when the entry was stored.
     struct Entry {
         Value key;
         Value value;
         int32_t nextInIndex;
         int32_t olderInChain;
-        uint32_t arrayLengthAtStore;
-        uint8_t chain;
+
+        uint8_t Chain() const { return key.padding[0]; }
+        uint32_t ArrayLengthAtStore() const
+        {
+            uint32_t length;
+            std::memcpy(&length, key.padding + 3, sizeof length);
+            return length;
+        }
     };
 
     int32_t FindEntry(const Value& key) const
     {
-        if (!index) {
-            const Entry* e = entries.data();
-            for (size_t i = 0, n = entries.size(); i < n; ++i) {
+        const Entry* e = entries.data();
+        if (!lookup) {
+            const size_t n = entries.size();
+            if (key.tag == Tag::Str) {
+                // Strings are interned: the same text is the same object.
+                for (size_t i = 0; i < n; ++i) {
+                    if (e[i].key.bits == key.bits && e[i].key.tag == Tag::Str) return static_cast<int32_t>(i);
+                }
+                return -1;
+            }
+            for (size_t i = 0; i < n; ++i) {
                 if (KeysEqual(e[i].key, key)) return static_cast<int32_t>(i);
             }
             return -1;
         }
-        for (int32_t i = index[table_detail::LookupHash(key) >> indexShift]; i >= 0; i = entries[i].nextInIndex) {
-            if (KeysEqual(entries[i].key, key)) return i;
+        for (int32_t i = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)]; i >= 0; i = e[i].nextInIndex) {
+            if (KeysEqual(e[i].key, key)) return i;
         }
         return -1;
     }
+    void MarkContents(Collector& collector, bool tablesToo);
     int32_t ChainHead(int chain) const;
     int FirstChainFrom(int chain) const;
     void Insert(const Value& key, const Value& value);
+    void AddStringKey(const Value& key, const Value& value);
+    void SetOther(const Value& key, const Value& value);
     void Reindex();
 
-    std::vector<Value> array;
-    std::vector<Entry> entries;
-    std::unique_ptr<int32_t[]> index;
-    std::unique_ptr<int32_t[]> chainHeads;
+    // First, so that it fills the padding after the collector's mark.
     uint32_t indexShift = 0;
+    CompactArray<Value> array;
+    CompactArray<Entry> entries;
+    // Once a table has more entries than it searches directly: the newest
+    // entry of each chain (kChains heads), then the lookup index.
+    std::unique_ptr<int32_t[]> lookup;
     double maxNumericKey = -1.0;
 };
 

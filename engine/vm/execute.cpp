@@ -105,14 +105,39 @@ bool WithinMemory(Interpreter& ip, Work&& work)
 
 } // namespace
 
+inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
+{
+    if (callDepth >= kMaxCallDepth) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    Value* const base = sp - argc;
+    // `this` and the declared parameters stay; further arguments are dropped,
+    // and missing parameters and the body's locals start as null.
+    sp = base + std::min(argc, f->parameterCount + 1);
+    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
+    if ((sp - stack) + missing + 2 > kStackCells - 1) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
+    // The frame keeps the caller's fp and argument count above the locals.
+    StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
+    StoreNumber(*++sp, argCount);
+    argCount = static_cast<uint16_t>(argc);
+    fp = base + 1;
+    ++callDepth;
+    return true;
+}
+
 bool Interpreter::Execute(Code& code, bool fromNative)
 {
-    const size_t outerCalls = calls.size();
+    const size_t outerCalls = callCount;
     const int outerDepth = callDepth;
     bool finished = false;
     if (WithinMemory(*this, [&] { finished = RunCode(code, fromNative); })) return finished;
     // The frames this run entered are abandoned, as after any error.
-    calls.resize(outerCalls);
+    callCount = outerCalls;
     callDepth = outerDepth;
     return false;
 }
@@ -144,7 +169,7 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
     Value* top = sp;
     Value* frame = fp;
     Value* const limit = stack + kStackCells - 1;
-    const size_t outerCalls = calls.size();
+    const size_t outerCalls = callCount;
     FunctionObject* callee = nullptr;
 
 #define NEXT()                                                                                                         \
@@ -301,6 +326,16 @@ op_concat : {
     SETTLE();
     NEXT();
 }
+op_concatn : {
+    const int n = ReadU16(pc);
+    pc += 2;
+    sp = top;
+    Value* first = top - (n - 1);
+    *first = Value::String(Concatenate(first, static_cast<size_t>(n)));
+    sp = first;
+    SETTLE();
+    NEXT();
+}
 op_jmp:
     pc += 4 + ReadI32(pc);
     NEXT();
@@ -371,7 +406,7 @@ op_call : {
         const CallRecord record{pc, current, frame, argCount, false};
         callee = function->func;
         if (!EnterFunction(callee, n)) goto failed;
-        calls.push_back(record);
+        calls[callCount++] = record;
         goto entered;
     }
     CallValue(n);
@@ -392,7 +427,7 @@ op_callmethod : {
         const CallRecord record{pc, current, frame, argCount, true};
         callee = key->func;
         if (!EnterFunction(callee, n)) goto failed;
-        calls.push_back(record);
+        calls[callCount++] = record;
         goto entered;
     }
     CallValue(n);
@@ -407,10 +442,9 @@ op_ret : {
     Value* functionCell = frame - 1;
     *functionCell = *top;
     sp = functionCell;
-    ReleaseIteratorsAbove(sp);
-    if (calls.size() == outerCalls) return true;
-    const CallRecord back = calls.back();
-    calls.pop_back();
+    if (!iterators.empty()) ReleaseIteratorsAbove(sp);
+    if (callCount == outerCalls) return true;
+    const CallRecord back = calls[--callCount];
     --callDepth;
     pc = back.returnPc;
     current = back.code;
@@ -441,6 +475,9 @@ op_newtable : {
     pc += 2;
     sp = top;
     TableObject* table = NewTable();
+    // Every item but the one under key 0 becomes an entry: the items are
+    // stored from the last one.
+    table->ReserveEntries(static_cast<size_t>(n));
     // The last item lies on top and is stored first, so for a repeated key
     // the first item's value wins.
     for (; n > 0; --n) {
@@ -458,28 +495,45 @@ op_getindex:
         RaiseError(errIndexingNonTable2, ToString(top[-1], true, true)->View(), ToString(top[0], true, true)->View());
         goto failed;
     }
-    top[-1] = TableGet(top[-1].table, top[0]);
+    {
+        // Array reads take the short way; a null there still asks "parent".
+        Value v;
+        TableObject* table = top[-1].table;
+        top[-1] = table->FindInArray(top[0], v) && !v.IsNull() ? v : TableGet(table, top[0]);
+    }
     --top;
     NEXT();
-op_getfield : {
-    const Value key = ReadValue(pc);
-    if (!top->IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(*top, true, true)->View(), ToString(key, true, true)->View());
-        goto failed;
-    }
-    TableObject* table = top->table;
-    int32_t cached = ReadCache(pc);
-    if (!table->EntryHasKey(cached, key)) {
-        cached = table->EntryIndexOf(key);
-        if (cached >= 0) WriteCache(pc, cached);
-    }
-    Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();
-    // A missing or null field continues along the "parent" chain.
-    *top = v.IsNull() ? TableGet(table, key) : v;
+    // Reads the field named by the value image at operand from object
+    // into result, through the image's cache.
+#define READ_FIELD(object, operand, result)                                                                            \
+    do {                                                                                                               \
+        const Value key = ReadValue(operand);                                                                          \
+        if (!(object).IsTable()) {                                                                                     \
+            sp = top;                                                                                                  \
+            RaiseError(errIndexingNonTable2, ToString(object, true, true)->View(), ToString(key, true, true)->View()); \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+        TableObject* table = (object).table;                                                                           \
+        int32_t cached = ReadCache(operand);                                                                           \
+        if (!table->EntryHasKey(cached, key)) {                                                                        \
+            cached = table->EntryIndexOf(key);                                                                         \
+            if (cached >= 0) WriteCache(operand, cached);                                                              \
+        }                                                                                                              \
+        const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();                                       \
+        /* A missing or null field continues along the "parent" chain. */                                              \
+        result = v.IsNull() ? TableGet(table, key) : v;                                                                \
+    } while (0)
+op_getfield:
+    READ_FIELD(*top, pc, *top);
     pc += sizeof(Value);
     NEXT();
-}
+op_localfield:
+    PUSH_ROOM();
+    READ_FIELD(frame[ReadU16(pc)], pc + 2, top[1]);
+    ++top;
+    pc += 2 + sizeof(Value);
+    NEXT();
+#undef READ_FIELD
 op_setindex:
     if (!top[-2].IsTable()) {
         sp = top;
@@ -489,6 +543,25 @@ op_setindex:
     top[-2].table->Set(top[-1], top[0]);
     top -= 3;
     NEXT();
+op_setfield : {
+    const Value key = ReadValue(pc);
+    if (!top[-1].IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(top[-1], false, true)->View(), ToString(key, true, true)->View());
+        goto failed;
+    }
+    TableObject* table = top[-1].table;
+    const int32_t cached = ReadCache(pc);
+    if (table->EntryHasKey(cached, key)) {
+        table->EntryValue(cached) = top[0];
+    } else {
+        table->Set(key, top[0]);
+        WriteCache(pc, table->EntryIndexOf(key));
+    }
+    top -= 2;
+    pc += sizeof(Value);
+    NEXT();
+}
 op_nextindex:
     if (!top->IsTable()) {
         sp = top;
@@ -509,8 +582,8 @@ op_setpos:
 
 failed:
     // Frames of this loop are abandoned; whoever started it puts the stack back.
-    callDepth -= static_cast<int>(calls.size() - outerCalls);
-    calls.resize(outerCalls);
+    callDepth -= static_cast<int>(callCount - outerCalls);
+    callCount = outerCalls;
     if (errorId == errDie && fromNative) {
         ClearError();
     } else if (errorPlace.position < 0) {
@@ -555,31 +628,6 @@ bool Interpreter::CallValue(int argc, bool fromNative)
     fp = savedFrame;
     argCount = savedArgCount;
     return ok;
-}
-
-bool Interpreter::EnterFunction(FunctionObject* f, int argc)
-{
-    if (callDepth >= kMaxCallDepth) {
-        RaiseError(errOutOfMemory);
-        return false;
-    }
-    Value* const base = sp - argc;
-    // `this` and the declared parameters stay; further arguments are dropped,
-    // and missing parameters and the body's locals start as null.
-    sp = base + std::min(argc, f->parameterCount + 1);
-    const int missing = static_cast<int>(f->slotCount.num) - static_cast<int>(sp - base);
-    if ((sp - stack) + missing + 2 > kStackCells - 1) {
-        RaiseError(errOutOfMemory);
-        return false;
-    }
-    for (int i = 0; i < missing; ++i) StoreCell(*++sp, Tag::Null, 0);
-    // The frame keeps the caller's fp and argument count above the locals.
-    StoreCell(*++sp, Tag::Null, reinterpret_cast<uintptr_t>(fp));
-    StoreNumber(*++sp, argCount);
-    argCount = static_cast<uint16_t>(argc);
-    fp = base + 1;
-    ++callDepth;
-    return true;
 }
 
 void Interpreter::ForInStep()

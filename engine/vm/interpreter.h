@@ -82,7 +82,13 @@ public:
     // errOutOfMemory and gives the empty string; so does the `&` operator
     // below, the unquoted texts of both values one after the other.
     StringObject* ToString(const Value& v, bool quoted = false, bool pretty = true);
-    StringObject* Concatenate(const Value& a, const Value& b);
+    StringObject* Concatenate(const Value& a, const Value& b)
+    {
+        const Value both[] = {a, b};
+        return Concatenate(both, 2);
+    }
+    // A chain of `&`: the unquoted texts of count values, in order.
+    StringObject* Concatenate(const Value* values, size_t count);
     // Makes a native object owned by the collector.
     template <class T, class... Args>
     T* Make(Args&&... args)
@@ -220,9 +226,12 @@ private:
     // One step of a for-in loop.
     void ForInStep();
     // Builds a script function's frame over its arguments; false on overflow.
-    bool EnterFunction(FunctionObject* f, int argc);
+    // Inlined into the loop's calls, which it is most of the cost of.
+    [[gnu::always_inline]] inline bool EnterFunction(FunctionObject* f, int argc);
 
-    // Where a script-to-script call made inside Execute returns to.
+    // Where a script-to-script call made inside Execute returns to. Each
+    // record goes with a level of callDepth, so kMaxCallDepth records are
+    // room enough and a call never has to grow the list.
     struct CallRecord {
         uint8_t* returnPc;
         Code* code;
@@ -230,7 +239,8 @@ private:
         uint16_t argCount;
         bool method;
     };
-    std::vector<CallRecord> calls;
+    CallRecord calls[kMaxCallDepth];
+    size_t callCount = 0;
 
     // The operand stack grows upward from stack[0], which is never written:
     // sp designates the top cell in use, stack[0] when the stack is empty.

@@ -8,13 +8,6 @@
 
 namespace vellum {
 
-namespace {
-
-// Longer "parent" chains are taken as cycles; the lookup then finds nothing.
-constexpr int kMaxParentHops = 1000;
-
-} // namespace
-
 // --- registration ------------------------------------------------------------
 
 void Interpreter::RegisterFunction(std::u16string_view name, NativeFunction function)
@@ -40,6 +33,8 @@ Value Interpreter::GetGlobal(std::u16string_view name) { return globals->Get(Mak
 
 Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
 {
+    // Longer chains are taken as cycles; the lookup then finds nothing.
+    constexpr int kMaxParentHops = 1000;
     Value v;
     for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
         const Value parent = table->Get(parentKey);

@@ -137,11 +137,12 @@ StringObject* Interpreter::TooLong()
     return Intern(u"");
 }
 
-StringObject* Interpreter::Concatenate(const Value& a, const Value& b)
+StringObject* Interpreter::Concatenate(const Value* values, size_t count)
 {
-    // Both texts go into one buffer and only the result is interned.
+    // All texts go into one buffer and only the result is interned.
     concatBuffer.clear();
-    const bool fits = AppendText(concatBuffer, a, false, true) && AppendText(concatBuffer, b, false, true);
+    bool fits = true;
+    for (size_t i = 0; i < count && fits; ++i) fits = AppendText(concatBuffer, values[i], false, true);
     StringObject* result = fits ? Intern(concatBuffer) : TooLong();
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);

@@ -57,11 +57,28 @@ TEST(Disassembler, FusedInstructionsOnLocals)
               "0031 ADD\n"
               "0032 GETLOCAL 3\n"
               "0035 ADDSL 3\n"
-              "0038 GETLOCAL 3\n"
-              "0041 GETFIELD \"k\"\n"
-              "0058 RET\n"
-              "0059 PUSHK null\n"
-              "0076 RET\n");
+              "0038 LOCALFIELD 3 \"k\"\n"
+              "0057 RET\n"
+              "0058 PUSHK null\n"
+              "0075 RET\n");
+}
+
+TEST(Disassembler, FieldStoresAndChainsOfConcatenation)
+{
+    ScriptHarness h;
+    ASSERT_EQ(h.Output("function G(t, s) t.x = s & '-' & s end"), "");
+    const Value g = h.ip.GetGlobal(u"G");
+    ASSERT_EQ(g.tag, Tag::Func);
+    // The name of the stored field moves into the store; the chain joins once.
+    EXPECT_EQ(Disassemble(h.ip, g.func->code),
+              "0000 GETLOCAL 1\n"
+              "0003 GETLOCAL 2\n"
+              "0006 PUSHK \"-\"\n"
+              "0023 GETLOCAL 2\n"
+              "0026 CONCATN 3\n"
+              "0029 SETFIELD \"x\"\n"
+              "0046 PUSHK null\n"
+              "0063 RET\n");
 }
 
 TEST(Disassembler, BytesThatAreNoInstruction)

@@ -26,6 +26,40 @@ TEST(Instructions, ArithmeticAndConcatenation)
     EXPECT_EQ(h.Output("Print(1 / 0 > 1e300) Print(-1 / 0 < -1e300) Print(0 / 0 == 0 / 0)"), "true\ntrue\nfalse\n");
 }
 
+TEST(Instructions, ChainsOfConcatenationJoinOnce)
+{
+    ScriptHarness h;
+    EXPECT_EQ(h.Output("var i = 7 Print('k' & i & '=' & (i + i) & ';' & 0.5 & null & true)"), "k7=14;0.500000nulltrue\n");
+    // Longer chains than one join takes, and chains inside operands.
+    EXPECT_EQ(h.Output("Print(1 & 2 & 3 & 4 & 5 & 6 & 7 & 8 & 9 & 10 & 11 & 12 & 13 & 14 & 15 & 16 & 17 & 18)"),
+              "123456789101112131415161718\n");
+    EXPECT_EQ(h.Output("var a = 'a' Print(a & (a & 'b' & (1 & 2)) & 'c' & (a & a))"), "aab12caa\n");
+    // A call in a later operand runs before the texts are joined; the
+    // earlier operands read as they were when reached.
+    EXPECT_EQ(h.Output("var t = {} function Grow() t.n = 1 return 'g' end Print(t & '|' & Grow() & '|' & t)"),
+              "{\n} \n|g|{\n\"n\" = 1\n} \n\n");
+    // Equal texts are still one string: a joined key finds the table entry.
+    EXPECT_EQ(h.Output("var u = {abc = 1} var b = 'b' Print(u['a' & b & 'c'])"), "1\n");
+}
+
+TEST(Instructions, FieldCachesFollowEachTable)
+{
+    ScriptHarness h;
+    // One store and one read under the same name, on tables that keep the
+    // name in different places, and on one that gains it on the way.
+    EXPECT_EQ(h.Output("function Put(t, v) t.a = v return t.a end var p = {a = 1} var q = {b = 2, c = 3, a = 4}"
+                       " var r = {b = 5} Print(Put(p, 10) & Put(q, 20) & Put(r, 30) & Put(p, 40) & Put(r, 50))"
+                       " Print(p.a & q.a & r.a & q.b & r.b)"),
+              "1020304050\n40205025\n");
+    // A method found through "parent" follows a change of the parent and
+    // of the method between calls.
+    EXPECT_EQ(h.Output("var A = {function Who() return 'A' end} var B = {function Who() return 'B' end}"
+                       " var o = {parent = A} function Ask() return o.Who() end var s = Ask()"
+                       " o.parent = B s = s & Ask() B.Who = function() return 'b' end s = s & Ask()"
+                       " o.Who = function() return 'o' end s = s & Ask() o.Who = null s = s & Ask() Print(s)"),
+              "ABbob\n");
+}
+
 TEST(Instructions, ComparisonsAndLogic)
 {
     ScriptHarness h;
