@@ -302,6 +302,12 @@ op_concat : {
     NEXT();
 }
 op_jmp:
+#ifdef VELLUM_FUZZING
+    if (ReadI32(pc) < 0 && !TakeStep()) {
+        sp = top;
+        goto failed;
+    }
+#endif
     pc += 4 + ReadI32(pc);
     NEXT();
 op_jmpf:
@@ -557,8 +563,21 @@ bool Interpreter::CallValue(int argc, bool fromNative)
     return ok;
 }
 
+bool Interpreter::TakeStep()
+{
+    if (stepsLeft == 0) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    if (stepsLeft > 0) --stepsLeft;
+    return true;
+}
+
 bool Interpreter::EnterFunction(FunctionObject* f, int argc)
 {
+#ifdef VELLUM_FUZZING
+    if (!TakeStep()) return false;
+#endif
     if (callDepth >= kMaxCallDepth) {
         RaiseError(errOutOfMemory);
         return false;
