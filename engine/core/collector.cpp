@@ -1,8 +1,19 @@
 #include "engine/core/collector.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vellum {
+
+Collector::Collector()
+{
+#ifndef NDEBUG
+    if (const char* every = std::getenv("VELLUM_GC_STRESS")) {
+        stressPace = std::max(1, std::atoi(every));
+        pace = stressPace;
+    }
+#endif
+}
 
 Collector::~Collector() { DestroyAll(); }
 
@@ -37,7 +48,7 @@ void Collector::Sweep()
         }
     }
     newSinceCollect = 0;
-    pace = std::max(kThreshold, objectCount);
+    pace = stressPace > 0 ? stressPace : std::max(kThreshold, objectCount);
 }
 
 void Collector::DestroyAll()

@@ -6,6 +6,11 @@
 // Collections are paced by the live heap: one runs when the objects made
 // since the last one reach the larger of 1000 and the number that survived
 // it, so building a huge table costs linear time.
+//
+// Test builds (without NDEBUG) read VELLUM_GC_STRESS=N: a collection is
+// then due as soon as N objects were made since the last one (1: after
+// every instruction that made an object), so an object that native code
+// forgot to root is freed at once and the sanitizers report its next use.
 #pragma once
 
 #include "engine/core/gc_object.h"
@@ -20,7 +25,7 @@ class Collector {
 public:
     static constexpr int32_t kThreshold = 1000;
 
-    Collector() = default;
+    Collector();
     Collector(const Collector&) = delete;
     Collector& operator=(const Collector&) = delete;
     ~Collector();
@@ -56,6 +61,8 @@ public:
 
 private:
     int32_t pace = kThreshold;
+    // The stress pace from VELLUM_GC_STRESS, 0 when collections follow the heap.
+    int32_t stressPace = 0;
     GcObject* head = nullptr;
     std::vector<GcObject*> grey;
 };

@@ -107,6 +107,9 @@ bool WithinMemory(Interpreter& ip, Work&& work)
 
 inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
 {
+#ifdef VELLUM_FUZZING
+    if (!TakeStep()) return false;
+#endif
     if (callDepth >= kMaxCallDepth) {
         RaiseError(errOutOfMemory);
         return false;
@@ -337,6 +340,12 @@ op_concatn : {
     NEXT();
 }
 op_jmp:
+#ifdef VELLUM_FUZZING
+    if (ReadI32(pc) < 0 && !TakeStep()) {
+        sp = top;
+        goto failed;
+    }
+#endif
     pc += 4 + ReadI32(pc);
     NEXT();
 op_jmpf:
@@ -628,6 +637,16 @@ bool Interpreter::CallValue(int argc, bool fromNative)
     fp = savedFrame;
     argCount = savedArgCount;
     return ok;
+}
+
+bool Interpreter::TakeStep()
+{
+    if (stepsLeft == 0) {
+        RaiseError(errOutOfMemory);
+        return false;
+    }
+    if (stepsLeft > 0) --stepsLeft;
+    return true;
 }
 
 void Interpreter::ForInStep()

@@ -192,6 +192,13 @@ public:
     int32_t NewObjectsNum() const { return collector.newSinceCollect; }
     int32_t ObjectCount() const { return collector.objectCount; }
 
+    // --- step limit -----------------------------------------------------------
+    // Fuzzing builds (VELLUM_FUZZING) end a run with errOutOfMemory after
+    // this many loop turns and function entries, so that generated scripts
+    // which never stop still end; a negative limit, the default, is none.
+    // Other builds do not count, so that loops pay nothing for it.
+    void SetStepLimit(int64_t steps) { stepsLeft = steps; }
+
 private:
     StringObject* TooLong();
     friend class ValueRoot;
@@ -228,6 +235,9 @@ private:
     // Builds a script function's frame over its arguments; false on overflow.
     // Inlined into the loop's calls, which it is most of the cost of.
     [[gnu::always_inline]] inline bool EnterFunction(FunctionObject* f, int argc);
+    // Counts one step against the step limit; false (with errOutOfMemory)
+    // when none is left.
+    bool TakeStep();
 
     // Where a script-to-script call made inside Execute returns to. Each
     // record goes with a level of callDepth, so kMaxCallDepth records are
@@ -276,6 +286,7 @@ private:
     std::vector<std::pair<const Value*, std::unique_ptr<TableIterator>>> iterators;
     ValueRoot* roots = nullptr;
     bool gcEnabled = true;
+    int64_t stepsLeft = -1;
 
     ErrorReporter* reporter = nullptr;
     const PathResolver* paths = nullptr;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace vellum::test {
 namespace {
 
@@ -79,6 +82,32 @@ TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
     ip.Collect();
     ip.NewTable();
     EXPECT_EQ(ip.NewObjectsNum(), 1);
+}
+
+TEST(Collector, StressModeCollectsAfterEveryInstructionThatMadeObjects)
+{
+#ifdef NDEBUG
+    GTEST_SKIP() << "VELLUM_GC_STRESS is read by Debug builds only";
+#else
+    const char* outer = std::getenv("VELLUM_GC_STRESS");
+    const std::string saved = outer != nullptr ? outer : "";
+    setenv("VELLUM_GC_STRESS", "1", 1);
+    ScriptHarness h;
+    if (outer != nullptr) {
+        setenv("VELLUM_GC_STRESS", saved.c_str(), 1);
+    } else {
+        unsetenv("VELLUM_GC_STRESS");
+    }
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output(kChurn), "");
+    ip.Collect();
+    const int32_t base = ip.ObjectCount();
+    // Nothing but the newest table outlives the next instruction, and what
+    // the script still reaches survives every collection.
+    EXPECT_EQ(h.Output("var kept = {'a' & 'b'} Churn(300) Print(NewObjectsNum() <= 1) Print(kept[0])"),
+              "true\nab\n");
+    EXPECT_LT(ip.ObjectCount(), base + 10);
+#endif
 }
 
 TEST(Collector, RootsHeldByNativeCodeAndTearDown)

@@ -1,0 +1,105 @@
+#include "tests/fuzz/fuzz_bench.h"
+
+#include "host/corelib/core_library.h"
+#include "host/register_libraries.h"
+#include "platform/desktop/message_box.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace vellum::fuzz {
+
+namespace {
+
+class FuzzFolder {
+public:
+    FuzzFolder() : path(MakeFolder()), device(path) {}
+    ~FuzzFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    FuzzFolder(const FuzzFolder&) = delete;
+    FuzzFolder& operator=(const FuzzFolder&) = delete;
+
+    std::filesystem::path path;
+    platform::DeviceFolder device;
+
+private:
+    static std::filesystem::path MakeFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vellum-fuzz-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        return pattern;
+    }
+};
+
+FuzzFolder& Folder()
+{
+    static FuzzFolder folder;
+    return folder;
+}
+
+} // namespace
+
+const platform::DeviceFolder& Device() { return Folder().device; }
+
+void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
+{
+    std::ofstream out(Folder().path / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void EnsureApplication()
+{
+    static std::unique_ptr<QApplication> application = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "vellum-fuzz";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QApplication>(argc, argv);
+    }();
+    platform::SetConsoleMode(true);
+}
+
+std::unique_ptr<Interpreter> CoreInterpreter()
+{
+    platform::SetConsoleMode(true);
+    auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
+    ip->SetPathResolver(&Device());
+    ip->SetStepLimit(kStepLimit);
+    return ip;
+}
+
+std::unique_ptr<Interpreter> FullInterpreter()
+{
+    EnsureApplication();
+    auto ip = NewInterpreter(Device(), nullptr);
+    ip->SetStepLimit(kStepLimit);
+    return ip;
+}
+
+void RunAndForget(Interpreter& ip, std::u16string_view text)
+{
+    ip.SetStepLimit(kStepLimit);
+    ip.RunSource(text);
+    ip.ClearError();
+}
+
+void RunOnFile(std::string_view name, std::span<const uint8_t> bytes, std::u16string_view definition)
+{
+    WriteDeviceFile(name, bytes);
+    static const std::unique_ptr<Interpreter> ip = [definition] {
+        auto made = FullInterpreter();
+        RunAndForget(*made, definition);
+        return made;
+    }();
+    RunAndForget(*ip, u"Run()");
+}
+
+} // namespace vellum::fuzz

@@ -1,0 +1,60 @@
+// What the fuzz targets share: a device folder of their own, the Qt
+// application the libraries need, and script runs with a step limit.
+//
+// Every target defines LLVMFuzzerTestOneInput; fuzzing builds link it with
+// libFuzzer, other builds with replay_main.cpp, which feeds it the kept
+// inputs one by one.
+#pragma once
+
+#include "engine/vm/interpreter.h"
+#include "platform/files/device_folder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace vellum::fuzz {
+
+// Loop turns and function entries one input may run: enough for the
+// conformance scripts, few enough that an endless loop ends in well under
+// a second.
+constexpr int64_t kStepLimit = 50'000;
+
+// While one lives, allocations count against what one input may hold and
+// allocate in all (memory_limit.cpp); every target makes one first.
+class InputLimits {
+public:
+    InputLimits();
+    ~InputLimits();
+    InputLimits(const InputLimits&) = delete;
+    InputLimits& operator=(const InputLimits&) = delete;
+};
+
+// A device folder under the temporary directory, made on first use and
+// removed when the process ends.
+const platform::DeviceFolder& Device();
+// Writes bytes as a file of the device folder's root.
+void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
+
+// The Qt application (offscreen, console mode) that pictures and files
+// need; made once.
+void EnsureApplication();
+
+// An interpreter with the core library only, over the fuzz device folder,
+// with the step limit.
+std::unique_ptr<Interpreter> CoreInterpreter();
+// An interpreter with every library, the same folder and step limit.
+std::unique_ptr<Interpreter> FullInterpreter();
+
+// Runs a text with a fresh step limit and drops what error it left.
+void RunAndForget(Interpreter& ip, std::u16string_view text);
+
+// Writes the bytes as the device file name, then calls Run(), which
+// definition declares. One interpreter with every library serves every
+// input (making one costs far more than a run); definition runs once, in
+// the first call.
+void RunOnFile(std::string_view name, std::span<const uint8_t> bytes, std::u16string_view definition);
+
+} // namespace vellum::fuzz

@@ -1,0 +1,22 @@
+// Runs the bytes of a script file as the program reads one: UTF-16LE, a
+// leading mark skipped; a file whose first unit is the token-file marker is
+// a token stream read back instead of lexed.
+#include "tests/fuzz/fuzz_bench.h"
+
+#include "host/script_file.h"
+
+#include <optional>
+#include <span>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const vellum::fuzz::InputLimits limits;
+    vellum::fuzz::WriteDeviceFile("input.q9c", std::span<const uint8_t>(data, size));
+    const std::optional<std::u16string> text =
+        vellum::ReadScriptFile(vellum::fuzz::Device().Root() / "input.q9c");
+    if (!text) return 0;
+    const auto ip = vellum::fuzz::CoreInterpreter();
+    vellum::fuzz::RunAndForget(*ip, *text);
+    return 0;
+}
