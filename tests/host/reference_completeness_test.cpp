@@ -74,6 +74,9 @@ public:
     }
 
     bool Names(const std::string& name) const { return names.contains(name); }
+    // Written with its arguments, as `Name(...)`: a function's own entry
+    // rather than a mention in passing.
+    bool NamesCall(const std::string& name) const { return calls.contains(name); }
 
     // owner.member written anywhere, or member written in a section whose
     // heading holds the words of owner (a class name, "String methods").
@@ -121,6 +124,11 @@ private:
             names.insert(word);
             for (const size_t s : open) sections[s].names.insert(word);
         }
+        for (size_t paren = text.find('('); paren != std::string_view::npos; paren = text.find('(', paren + 1)) {
+            size_t begin = paren;
+            while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
+            if (begin < paren) calls.insert(std::string(text.substr(begin, paren - begin)));
+        }
         for (size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
             size_t begin = dot;
             while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
@@ -133,6 +141,7 @@ private:
     std::vector<Section> sections;
     std::set<std::string> names;
     std::set<std::string> qualified;
+    std::set<std::string> calls;
 };
 
 Reference ReadReference()
@@ -200,7 +209,9 @@ std::vector<std::string> Undocumented(const Reference& reference)
         // The interpreter's own tables (the type prototypes, the message
         // tables) are no part of the library.
         if (name.starts_with("__")) continue;
-        if (!reference.Names(name)) missing.push_back("global `" + name + "`");
+        if (value.IsCallable() ? !reference.NamesCall(name) : !reference.Names(name)) {
+            missing.push_back(value.IsCallable() ? "function `" + name + "(...)`" : "global `" + name + "`");
+        }
         if (!value.IsTable()) continue;
         const auto fields = Fields(value.table);
         const bool view = isViewClass(fields);
@@ -260,6 +271,8 @@ TEST(ReferenceCompleteness, NamesCountOnlyInCodeSpansAndHeadingsAndMembersUnderT
     EXPECT_TRUE(reference.NamesMember("TBox", "Fold"));   // qualified, anywhere
     EXPECT_FALSE(reference.NamesMember("TBox", "Spin"));  // under another class
     EXPECT_TRUE(reference.NamesMember("TCircle", "Spin"));
+    EXPECT_TRUE(reference.NamesCall("Spin"));
+    EXPECT_FALSE(reference.NamesCall("TBox"));
     EXPECT_FALSE(reference.NamesMember("TCircle", "Grow"));
 }
 
