@@ -117,7 +117,9 @@ std::string UsageText()
            "  --screen WxH       device screen size in pixels (default 480x640)\n"
            "  --dpi N            device dots per inch (default 192)\n"
            "  --today            run as the Today screen host\n"
-           "  --help, --version\n";
+           "  --help, --version\n"
+           "The script author's guide: /usr/share/doc/vellum when installed, docs/ in the\n"
+           "source tree; the manual page: man vellum.\n";
 }
 
 } // namespace vellum

@@ -74,7 +74,9 @@ void Form::ShowForm(Window* owner)
     ReadDpi();
     TableObject* rootTable = RootTable();
     ValueRoot keepRoot(ip, rootTable != nullptr ? Value::Table(rootTable) : Value::Null());
-    const std::u16string title(ip.ToString(ip.GetProperty(table, u"title"), false, true)->View());
+    // A form without a title shows an empty title strip, not the word null.
+    const Value titleValue = ip.GetProperty(table, u"title");
+    const std::u16string title(titleValue.IsNull() ? u"" : ip.ToString(titleValue, false, true)->View());
     if (!CreateNativeWindow(owner != nullptr ? owner->LiveWindow() : nullptr, title)) return;
     BuildRoot(rootTable);
 

@@ -151,6 +151,18 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
+TEST_F(FormTest, AFormWithoutATitleHasAnEmptyTitle)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({view = TRectangle({})})"), "errOK");
+    Later([&] {
+        EXPECT_EQ(platform::FormWindowTitled("null"), nullptr);
+        QWidget* form = platform::FormWindowTitled("");
+        ASSERT_NE(form, nullptr);
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+}
+
 TEST_F(FormTest, ClosingNeedsTheConsentOfTheFormAndEveryView)
 {
     ASSERT_EQ(h.Run(R"(

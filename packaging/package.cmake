@@ -1,0 +1,36 @@
+# What `cmake --install` puts on a system, and the Debian package CPack
+# builds from it (`cpack -G DEB` in the build folder). Tests and benchmarks
+# are not installed.
+include(GNUInstallDirs)
+
+set(VELLUM_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(VELLUM_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vellum)
+
+install(TARGETS vellum RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${VELLUM_PACKAGING_DIR}/vellum.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VELLUM_PACKAGING_DIR}/vellum-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vellum.xml)
+install(FILES ${VELLUM_PACKAGING_DIR}/vellum.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${VELLUM_PACKAGING_DIR}/vellum.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VELLUM_DOC_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples DESTINATION ${VELLUM_DOC_DIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vellum)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "runtime for handheld apps written as Vellum scripts")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vellum runs handheld applications written in its small dynamic script language, \
+with views, forms, bitmaps, sound, files, dates, network transfers and encryption. \
+Script files (*.q9c) open in it from the file manager.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# vellum_VERSION_ARCH.deb
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vellum developers <vellum@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Scripts ask for "Arial", which these fonts stand in for with the same
+# metrics; documents, calls and messages open through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, xdg-utils")
+include(CPack)

@@ -1,0 +1,280 @@
+// The script author's reference (docs/reference/*.md) must name everything
+// a script can use: every global the program registers, every method and
+// field of its classes and global tables, and the methods of strings. The
+// matching rule is described for authors in docs/README.md.
+#include "engine/core/unicode.h"
+#include "engine/vm/interpreter_internal.h"
+#include "gui/view/view_class.h"
+#include "host/error_box.h"
+#include "host/register_libraries.h"
+#include "platform/files/device_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellum {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+
+// The Markdown of the reference, reduced to what the rule looks at: the
+// names written in code spans and headings, and the section (a heading and
+// everything below it up to the next heading of the same or a higher level)
+// each of them stands in. Fenced code blocks do not count.
+class Reference {
+public:
+    void Add(std::string_view markdown)
+    {
+        std::vector<size_t> open; // sections enclosing the current line, outermost first
+        bool fenced = false;
+        bool inSpan = false;
+        std::string span;
+        std::istringstream lines{std::string(markdown)};
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("```")) {
+                fenced = !fenced;
+                inSpan = false;
+                continue;
+            }
+            if (fenced) continue;
+            if (line.starts_with('#')) {
+                const size_t level = line.find_first_not_of('#');
+                while (!open.empty() && sections[open.back()].level >= level) open.pop_back();
+                sections.push_back({level, line.substr(std::min(level, line.size())), {}});
+                open.push_back(sections.size() - 1);
+                Mention(line, open);
+                inSpan = false;
+                continue;
+            }
+            // A code span may run on to the next line of its paragraph.
+            for (const char c : line) {
+                if (c == '`') {
+                    if (inSpan) Mention(span, open);
+                    span.clear();
+                    inSpan = !inSpan;
+                } else if (inSpan) {
+                    span += c;
+                }
+            }
+            if (inSpan) span += ' ';
+            if (line.empty()) inSpan = false;
+        }
+    }
+
+    bool Names(const std::string& name) const { return names.contains(name); }
+    // Written with its arguments, as `Name(...)`: a function's own entry
+    // rather than a mention in passing.
+    bool NamesCall(const std::string& name) const { return calls.contains(name); }
+
+    // owner.member written anywhere, or member written in a section whose
+    // heading holds the words of owner (a class name, "String methods").
+    bool NamesMember(const std::string& owner, const std::string& member) const
+    {
+        if (qualified.contains(owner + "." + member)) return true;
+        return std::ranges::any_of(sections, [&](const Section& s) {
+            return s.names.contains(member) && HeadingHolds(s.heading, owner);
+        });
+    }
+
+private:
+    struct Section {
+        size_t level;
+        std::string heading;
+        std::set<std::string> names;
+    };
+
+    static std::vector<std::string> Words(std::string_view text)
+    {
+        std::vector<std::string> words;
+        for (size_t i = 0; i < text.size();) {
+            if (!IsIdentifierChar(text[i])) {
+                ++i;
+                continue;
+            }
+            size_t end = i;
+            while (end < text.size() && IsIdentifierChar(text[end])) ++end;
+            words.emplace_back(text.substr(i, end - i));
+            i = end;
+        }
+        return words;
+    }
+
+    static bool HeadingHolds(const std::string& heading, const std::string& owner)
+    {
+        const auto words = Words(heading);
+        const auto wanted = Words(owner);
+        return !std::ranges::search(words, wanted).empty();
+    }
+
+    void Mention(std::string_view text, const std::vector<size_t>& open)
+    {
+        for (const std::string& word : Words(text)) {
+            names.insert(word);
+            for (const size_t s : open) sections[s].names.insert(word);
+        }
+        for (size_t paren = text.find('('); paren != std::string_view::npos; paren = text.find('(', paren + 1)) {
+            size_t begin = paren;
+            while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
+            if (begin < paren) calls.insert(std::string(text.substr(begin, paren - begin)));
+        }
+        for (size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
+            size_t begin = dot;
+            while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
+            size_t end = dot + 1;
+            while (end < text.size() && IsIdentifierChar(text[end])) ++end;
+            if (begin < dot && end > dot + 1) qualified.insert(std::string(text.substr(begin, end - begin)));
+        }
+    }
+
+    std::vector<Section> sections;
+    std::set<std::string> names;
+    std::set<std::string> qualified;
+    std::set<std::string> calls;
+};
+
+Reference ReadReference()
+{
+    Reference reference;
+    std::vector<fs::path> pages;
+    for (const auto& entry : fs::directory_iterator(fs::path(VELLUM_SOURCE_DIR) / "docs" / "reference")) {
+        if (entry.path().extension() == ".md") pages.push_back(entry.path());
+    }
+    std::ranges::sort(pages);
+    for (const fs::path& page : pages) {
+        std::ifstream in(page);
+        reference.Add(std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    return reference;
+}
+
+// The string keys of a table with their values, sorted by key.
+std::map<std::string, Value> Fields(TableObject* table)
+{
+    std::map<std::string, Value> fields;
+    TableObject::HashCursor cursor;
+    Value key;
+    Value value;
+    while (table->NextInHashOrder(cursor, key, value)) {
+        if (key.IsStr()) fields.emplace(ToUtf8(key.str->View()), value);
+    }
+    return fields;
+}
+
+bool SameFunction(const Value& a, const Value& b)
+{
+    return a.tag == Tag::FuncBin && b.tag == Tag::FuncBin && a.native == b.native;
+}
+
+// The heading under which the methods every view class shares are described once.
+constexpr std::string_view kCommonViewMethods = "Methods every view has";
+
+// Everything the program registers that the reference does not name, one
+// line each.
+std::vector<std::string> Undocumented(const Reference& reference)
+{
+    // The methods every view class gets, from a class made the same way.
+    Interpreter probe;
+    const auto viewMethods = Fields(gui::RegisterViewClass(probe, u"Probe", [](Interpreter&) -> uint32_t { return 0; }));
+    // A member a view class shares with every other: the same method, or
+    // the Create each view class has for its own kind of view.
+    const auto isCommonViewMethod = [&](const std::string& member, const Value& value) {
+        const auto common = viewMethods.find(member);
+        return common != viewMethods.end() && (member == "Create" || SameFunction(value, common->second));
+    };
+    const auto isViewClass = [&](const std::map<std::string, Value>& fields) {
+        return std::ranges::all_of(viewMethods, [&](const auto& method) {
+            const auto own = fields.find(method.first);
+            return own != fields.end() && (isCommonViewMethod(own->first, own->second) || method.first == "Default");
+        });
+    };
+
+    const fs::path folder = fs::temp_directory_path();
+    platform::DeviceFolder device(folder);
+    ErrorBox box;
+    const auto ip = NewInterpreter(device, &box);
+    std::vector<std::string> missing;
+    for (const auto& [name, value] : Fields(Internals(*ip).Globals())) {
+        // The interpreter's own tables (the type prototypes, the message
+        // tables) are no part of the library.
+        if (name.starts_with("__")) continue;
+        if (value.IsCallable() ? !reference.NamesCall(name) : !reference.Names(name)) {
+            missing.push_back(value.IsCallable() ? "function `" + name + "(...)`" : "global `" + name + "`");
+        }
+        if (!value.IsTable()) continue;
+        const auto fields = Fields(value.table);
+        const bool view = isViewClass(fields);
+        for (const auto& [member, memberValue] : fields) {
+            // Calling a class runs its Default, which the class's own
+            // section describes as the class call, e.g. `Track(file, pattern)`.
+            if (member == "parent" || member == "Default") continue;
+            if (view && isCommonViewMethod(member, memberValue)) {
+                if (!reference.NamesMember(std::string(kCommonViewMethods), member)) {
+                    missing.push_back("view method `" + member + "` under \"" + std::string(kCommonViewMethods) + "\"");
+                }
+                continue;
+            }
+            if (!reference.NamesMember(name, member)) missing.push_back("member `" + name + "." + member + "`");
+        }
+    }
+    for (const auto& [method, function] : Fields(ip->TypePrototype(Tag::Str))) {
+        if (!reference.NamesMember("String methods", method)) {
+            missing.push_back("string method `" + method + "` under \"String methods\"");
+        }
+    }
+    return missing;
+}
+
+std::string Lines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+TEST(ReferenceCompleteness, EveryRegisteredNameIsInTheReference)
+{
+    const auto missing = Undocumented(ReadReference());
+    EXPECT_TRUE(missing.empty()) << "docs/reference/*.md does not name " << missing.size()
+                                 << " thing(s) the program registers:\n"
+                                 << Lines(missing);
+}
+
+TEST(ReferenceCompleteness, NamesCountOnlyInCodeSpansAndHeadingsAndMembersUnderTheirOwner)
+{
+    Reference reference;
+    reference.Add("# Shapes\n"
+                  "Plain Words do not count, nor a code block:\n"
+                  "```\n# Fake heading\nHidden()\n```\n"
+                  "## TBox\n"
+                  "### Methods\n"
+                  "`box.Grow(n)` and `Shrink\n(n)` across a line.\n"
+                  "## TCircle\n"
+                  "`Spin()`, and `TBox.Fold()` written in full.\n");
+    EXPECT_FALSE(reference.Names("Words"));
+    EXPECT_FALSE(reference.Names("Hidden"));
+    EXPECT_FALSE(reference.Names("Fake"));
+    EXPECT_TRUE(reference.Names("Shapes"));
+    EXPECT_TRUE(reference.NamesMember("TBox", "Grow"));   // in a subsection of its class
+    EXPECT_TRUE(reference.NamesMember("TBox", "Shrink")); // a span broken over two lines
+    EXPECT_TRUE(reference.NamesMember("TBox", "Fold"));   // qualified, anywhere
+    EXPECT_FALSE(reference.NamesMember("TBox", "Spin"));  // under another class
+    EXPECT_TRUE(reference.NamesMember("TCircle", "Spin"));
+    EXPECT_TRUE(reference.NamesCall("Spin"));
+    EXPECT_FALSE(reference.NamesCall("TBox"));
+    EXPECT_FALSE(reference.NamesMember("TCircle", "Grow"));
+}
+
+} // namespace
+} // namespace vellum
