@@ -3,6 +3,7 @@
 // it, and the release that ends such a drag is not a tap.
 #pragma once
 
+#include "gui/view/view.h"
 #include "platform/draw/geometry.h"
 
 #include <cstdint>
@@ -22,11 +23,13 @@ public:
         pressed = true;
         dragging = false;
     }
-    // How far the pointer has travelled from the anchor, once the drag has
-    // begun (zero before, and without a press).
-    platform::Point Travel(int32_t x, int32_t y, int32_t thresholdX, int32_t thresholdY)
+    // How far the pointer has travelled from the anchor, once the drag over
+    // the view has begun (zero before, and without a press).
+    platform::Point Travel(const View& view, int32_t x, int32_t y)
     {
         if (!pressed) return {};
+        const int32_t thresholdX = view.DipToPxX(kDragThresholdDip);
+        const int32_t thresholdY = view.DipToPxY(kDragThresholdDip);
         const platform::Point travel{x - anchor.x, y - anchor.y};
         if (!dragging) dragging = std::abs(travel.x) >= thresholdX || std::abs(travel.y) >= thresholdY;
         return dragging ? travel : platform::Point{};

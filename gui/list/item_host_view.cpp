@@ -69,6 +69,15 @@ int32_t ItemHostView::LengthFromMethod(std::u16string_view method, int32_t index
     return LengthInPixels(*this, answer, vertical).value_or(0);
 }
 
+void ItemHostView::ScrolledTo(std::initializer_list<std::pair<std::u16string_view, int32_t>> positions)
+{
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    for (const auto& [name, value] : positions) SetIntField(name, value);
+    CallHandler(u"OnTopPosChange");
+    Refresh();
+    Invalidate();
+}
+
 void ItemHostView::PlaceInner(const Rect& r)
 {
     inner->SetRect(r);

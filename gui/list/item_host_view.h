@@ -10,7 +10,9 @@
 #include "gui/view/view.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 namespace vellum::gui {
 
@@ -38,6 +40,9 @@ protected:
     int32_t LengthFromMethod(std::u16string_view method, int32_t index, bool vertical);
     // Gives the inner view the rectangle and lets it lay itself out again.
     void PlaceInner(const Rect& r);
+    // How every scroll by the wheel or a drag ends: stores the new
+    // positions (field, value), evaluates "OnTopPosChange" and repaints.
+    void ScrolledTo(std::initializer_list<std::pair<std::u16string_view, int32_t>> positions);
     // Refresh on one axis: the top field is put back to 0 unless the count
     // field is larger than the page() that fits from 0.
     template <class Page>

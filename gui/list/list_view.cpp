@@ -141,10 +141,7 @@ bool ListView::ScrollTopTo(int32_t top)
     ValueRoot keepSelf(ip, Value::Pointer(this));
     top = std::clamp(top, 0, LastTop());
     if (top == IntField(u"topPos")) return false;
-    SetIntField(u"topPos", top);
-    CallHandler(u"OnTopPosChange");
-    Refresh();
-    Invalidate();
+    ScrolledTo({{u"topPos", top}});
     return true;
 }
 

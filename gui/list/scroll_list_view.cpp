@@ -45,7 +45,7 @@ void ScrollListView::OnMouseDown(int32_t x, int32_t y)
 void ScrollListView::OnMouseMove(int32_t x, int32_t y)
 {
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    const platform::Point travel = drag.Travel(x, y, DipToPxX(kDragThresholdDip), DipToPxY(kDragThresholdDip));
+    const platform::Point travel = drag.Travel(*this, x, y);
     const bool horizontal = Horizontal();
     // The content follows the pointer in whole items: dragging up by an
     // item's length brings the next item in at the bottom.

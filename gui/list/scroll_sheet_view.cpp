@@ -47,11 +47,7 @@ bool ScrollSheetView::ScrollTopTo(int32_t topX, int32_t topY)
     topX = std::clamp(topX, 0, LastTopX());
     topY = std::clamp(topY, 0, LastTopY());
     if (topX == IntField(u"topPosX") && topY == IntField(u"topPosY")) return false;
-    SetIntField(u"topPosX", topX);
-    SetIntField(u"topPosY", topY);
-    CallHandler(u"OnTopPosChange");
-    Refresh();
-    Invalidate();
+    ScrolledTo({{u"topPosX", topX}, {u"topPosY", topY}});
     return true;
 }
 
@@ -74,7 +70,7 @@ void ScrollSheetView::OnMouseDown(int32_t x, int32_t y)
 void ScrollSheetView::OnMouseMove(int32_t x, int32_t y)
 {
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    const platform::Point travel = drag.Travel(x, y, DipToPxX(kDragThresholdDip), DipToPxY(kDragThresholdDip));
+    const platform::Point travel = drag.Travel(*this, x, y);
     if (travel.x != 0 || travel.y != 0) {
         // Whole columns and rows follow the pointer, as the items of a list do.
         int32_t movedX = 0;

@@ -128,11 +128,7 @@ bool ScrollView::ScrollBy(int32_t leftDip, int32_t topDip)
     const int32_t left = moved(u"leftPos", u"minWidth", leftDip, false);
     const int32_t top = moved(u"topPos", u"minHeight", topDip, true);
     if (left == std::max(0, IntField(u"leftPos")) && top == std::max(0, IntField(u"topPos"))) return false;
-    SetIntField(u"leftPos", left);
-    SetIntField(u"topPos", top);
-    CallHandler(u"OnTopPosChange");
-    Refresh();
-    Invalidate();
+    ScrolledTo({{u"leftPos", left}, {u"topPos", top}});
     return true;
 }
 
@@ -145,7 +141,7 @@ void ScrollView::OnMouseDown(int32_t x, int32_t y)
 void ScrollView::OnMouseMove(int32_t x, int32_t y)
 {
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    const platform::Point travel = drag.Travel(x, y, DipToPxX(kDragThresholdDip), DipToPxY(kDragThresholdDip));
+    const platform::Point travel = drag.Travel(*this, x, y);
     // The child follows the pointer a whole DIP at a time; the rest of the
     // travel stays for the next move, and what the child cannot follow at
     // its ends is let go.
