@@ -6,6 +6,7 @@ void RegisterGuiLibrary(Interpreter& ip)
 {
     RegisterShapeClasses(ip);
     RegisterLayoutClasses(ip);
+    RegisterListClasses(ip);
     RegisterFormClasses(ip);
 }
 

@@ -12,6 +12,7 @@ void RegisterGuiLibrary(Interpreter& ip);
 // Each area registers its own classes; RegisterGuiLibrary calls them in order.
 void RegisterShapeClasses(Interpreter& ip);  // gui/style: TRectangle, TEllipse, TLine, TText, TImage, TImageListIcon
 void RegisterLayoutClasses(Interpreter& ip); // gui/layout: TSwitch, TRow, TColumn, TGrid, TCanvas
+void RegisterListClasses(Interpreter& ip);   // gui/list: TList, TScrollList, TSheet, TScrollSheet, TScrollView
 void RegisterFormClasses(Interpreter& ip);   // gui/form: TForm, TTodayForm
 
 } // namespace vellum::gui

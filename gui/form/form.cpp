@@ -3,6 +3,7 @@
 #include "engine/core/collector.h"
 #include "engine/vm/interpreter.h"
 #include "gui/form/control_events.h"
+#include "gui/form/wheel_target.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
 #include "platform/window/device_screen.h"
@@ -252,6 +253,18 @@ void Form::MouseMove(platform::Point p)
     ValueRoot keepSelf(ip, Value::Pointer(this));
     ValueRoot keepCaptured(ip, Value::Pointer(captured));
     captured->OnMouseMove(p.x, p.y);
+}
+
+void Form::Wheel(platform::Point p, int32_t across, int32_t down)
+{
+    if (root == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    for (View* view = root->HitTest(p.x, p.y); view != nullptr; view = view->Parent()) {
+        auto* target = dynamic_cast<WheelTarget*>(view);
+        if (target == nullptr) continue;
+        ValueRoot keepView(ip, Value::Pointer(view));
+        if (target->OnWheel(across, down) || ip.ErrorPending()) return;
+    }
 }
 
 void Form::KeyDown(int32_t key)

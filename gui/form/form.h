@@ -57,6 +57,8 @@ public:
     void MouseDown(platform::Point p) override;
     void MouseUp(platform::Point p) override;
     void MouseMove(platform::Point p) override;
+    // Offered to the view under the pointer, then to the views it lies in.
+    void Wheel(platform::Point p, int32_t across, int32_t down) override;
     void KeyDown(int32_t key) override;
     void CloseRequested() override { Close(); }
     void EndRequested() override;

@@ -66,7 +66,11 @@ void TextView::Draw(Canvas& canvas, const Rect&)
     if (text.empty()) return;
 
     if (!MultiLine(*this)) {
-        const platform::Size extent = platform::TextExtent(font, text);
+        // A left-aligned line needs no width, only the cell height, which is
+        // the same for every text in the font; measuring it would shape the
+        // whole text once more than drawing does.
+        const platform::Size extent =
+            align == Align::Left ? platform::Size{0, LineHeight(font)} : platform::TextExtent(font, text);
         const Rect box = PlaceInRect(content, align, valign, extent.width, extent.height);
         canvas.DrawText(font, box.left, box.top, text, content, color);
         return;

@@ -63,4 +63,11 @@ TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y)
     return point;
 }
 
+void PointOfTable(Interpreter& ip, TableObject* point, int32_t& x, int32_t& y)
+{
+    if (!Interpreter::ValueToInt(ip.TableGet(point, u"x"), x) || !Interpreter::ValueToInt(ip.TableGet(point, u"y"), y)) {
+        x = y = 0;
+    }
+}
+
 } // namespace vellum::gui

@@ -49,5 +49,8 @@ std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std:
 void EndLoopsAfterError(Interpreter& ip);
 // The table of a point in DIP: {x = ..., y = ...}.
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y);
+// The pixels of a point table's "x" and "y", truncated; (0, 0) when either
+// is not a number.
+void PointOfTable(Interpreter& ip, TableObject* point, int32_t& x, int32_t& y);
 
 } // namespace vellum::gui

@@ -210,9 +210,7 @@ uint32_t Point2View(Interpreter& ip)
     if (view == nullptr || view->OwnerForm() == nullptr || view->OwnerForm()->Root() == nullptr) return 0;
     int32_t x = 0;
     int32_t y = 0;
-    if (!Interpreter::ValueToInt(ip.TableGet(point, u"x"), x) || !Interpreter::ValueToInt(ip.TableGet(point, u"y"), y)) {
-        x = y = 0;
-    }
+    PointOfTable(ip, point, x, y);
     View* root = view->OwnerForm()->Root();
     View* hit = root->HitTest(x, y);
     return PushTable(ip, (hit != nullptr ? hit : root)->Table());

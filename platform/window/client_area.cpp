@@ -10,11 +10,13 @@
 #include "platform/window/shell_widget.h"
 #include "platform/window/today_screen.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QWheelEvent>
 
 namespace vellum::platform {
 
@@ -81,6 +83,24 @@ void ClientArea::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     shell.Dispatch([&](FormWindowHandler& h) { h.MouseMove({p.x(), p.y()}); });
+}
+
+// The wheel turns into lines as the desktop counts them (a notch is 120
+// eighths of a degree, worth wheelScrollLines lines); fine-grained wheels
+// add up until a line is due.
+void ClientArea::wheelEvent(QWheelEvent* event)
+{
+    constexpr int kNotch = 120;
+    wheelRest += event->angleDelta();
+    const int linesPerNotch = QApplication::wheelScrollLines();
+    if (linesPerNotch <= 0) return;
+    const int across = wheelRest.x() * linesPerNotch / kNotch;
+    const int up = wheelRest.y() * linesPerNotch / kNotch;
+    wheelRest -= QPoint(across, up) * kNotch / linesPerNotch;
+    if (across == 0 && up == 0) return;
+    const QPoint p = event->position().toPoint();
+    // Turning the wheel away from the user scrolls up, towards the start.
+    shell.Dispatch([&](FormWindowHandler& h) { h.Wheel({p.x(), p.y()}, -across, -up); });
 }
 
 void ClientArea::keyPressEvent(QKeyEvent* event)

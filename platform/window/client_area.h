@@ -18,6 +18,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // Tab is a key for the form, not a move between widgets.
@@ -27,6 +28,8 @@ private:
     ShellWidget& shell;
     QImage buffer; // the double-buffered paint's image, kept between paints
     bool painted = false;
+    // Wheel turns too small for a whole line yet, in eighths of a degree.
+    QPoint wheelRest;
 };
 
 } // namespace vellum::platform

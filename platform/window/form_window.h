@@ -61,6 +61,9 @@ public:
     virtual void MouseDown(Point) {}
     virtual void MouseUp(Point) {}
     virtual void MouseMove(Point) {}
+    // The mouse wheel turned by whole lines over the point: down > 0 scrolls
+    // towards the end, across > 0 to the right.
+    virtual void Wheel(Point, int32_t /*across*/, int32_t /*down*/) {}
     virtual void KeyDown(int32_t /*virtualKey*/) {}
     // The user asked to close (the window's close button, Alt+F4).
     virtual void CloseRequested() {}

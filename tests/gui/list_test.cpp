@@ -1,0 +1,405 @@
+// Lists, sheets and scroll views as users meet them: shown from scripts on
+// the offscreen platform, driven with real taps, keys, wheel turns and
+// drags, read back from the window's pixels; and painted without a window
+// where only the painting is in question. Every item view is a rectangle
+// filled by SetItem (red for the current item), so each item shows as a
+// band of colour, and SetItem counts how often it is asked.
+#include "gui/form/form.h"
+#include "gui/form_loop.h"
+#include "gui/gui_harness.h"
+#include "gui/gui_library.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+using platform::Rgb;
+
+// The device of these tests: at 96 dpi, so that DIP are pixels.
+constexpr int kWidth = 240;
+constexpr int kHeight = 320;
+
+constexpr platform::Color kRed = Rgb(255, 0, 0);
+constexpr platform::Color kBlue = Rgb(0, 0, 255);
+constexpr platform::Color kLime = Rgb(0, 255, 0);
+constexpr platform::Color kWhite = Rgb(255, 255, 255);
+
+// Items alternate blue (odd) and lime (even); the current one is red.
+constexpr std::string_view kCommon = R"(
+var gForm = null var gLog = '' var gSet = 0 var result = null
+function Log(text) gLog = gLog & text & ' ' end
+function Paint(view, i, current)
+  gSet = gSet + 1
+  var colour = 'lime'
+  if Mod(i, 2) == 1 colour = 'blue' end
+  if i == current colour = 'red' end
+  view.style = {fill = colour}
+end
+)";
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
+        ASSERT_EQ(h.Run(std::string(kCommon)), "errOK");
+    }
+    void TearDown() override { platform::SetDeviceScreen({}); }
+
+    std::string Log()
+    {
+        const std::string log = h.Text(u"gLog");
+        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
+        return log;
+    }
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+    // The SetItem calls since the last look.
+    int SetItemCalls()
+    {
+        const int calls = std::stoi(h.Text(u"gSet"));
+        EXPECT_EQ(h.Run("gSet = 0"), "errOK");
+        return calls;
+    }
+    // Shows gForm and runs steps(client area) inside its loop, then closes it.
+    void WithForm(const char* title, const std::function<void(QWidget*)>& steps)
+    {
+        Later([&] {
+            QWidget* form = platform::FormWindowTitled(title);
+            ASSERT_NE(form, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+            QWidget* client = platform::ClientAreaOf(form);
+            ASSERT_NE(client, nullptr);
+            steps(client);
+            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
+        });
+        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }
+
+    GuiHarness h;
+    FormWatchdog watchdog;
+};
+
+QImage Pixels(QWidget* client) { return client->grab().toImage(); }
+
+void Tap(QWidget* client, QPoint p) { QTest::mouseClick(client, Qt::LeftButton, {}, p); }
+
+// A finger pressed at from, moved to to in steps, and lifted.
+void Drag(QWidget* client, QPoint from, QPoint to)
+{
+    QTest::mousePress(client, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint p = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, p, client->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(client, &move);
+    }
+    QTest::mouseRelease(client, Qt::LeftButton, {}, to);
+}
+
+// One notch of the wheel at p: towards the user (down > 0) or away.
+void Wheel(QWidget* client, QPoint p, int down, Qt::Orientation orientation = Qt::Vertical)
+{
+    const QPoint angle = orientation == Qt::Vertical ? QPoint(0, -120 * down) : QPoint(-120 * down, 0);
+    QWheelEvent event(p, client->mapToGlobal(p), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(client, &event);
+}
+
+// A scroll list of 100 000 items at (0, 0), 100 x 200 pixels, ten items a
+// page: each item 20 pixels tall.
+constexpr std::string_view kLongList = R"(
+gForm = TForm({title = 'Long', view = TCanvas({views = {
+  TScrollList({id = 'list', left = 0, top = 0, width = 100, height = 200,
+    listSize = 100000, pgSize = 10, curPos = 0, view = TRectangle({}),
+    SetItem = function(i) Paint(this.view, i, this.curPos) end,
+    OnCurPosChange = function() Log('cur:' & this.curPos) end,
+    OnTopPosChange = function() Log('top:' & this.topPos) end,
+    OnKeyDown = function(key) Log('key:' & key) end})},
+  OnKeyDown = function(key) Log('canvas key:' & key) end})})
+)";
+
+TEST_F(ListTest, PaintsOnlyTheVisibleItemsAndFillsOneForAHitTest)
+{
+    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
+    WithForm("Long", [&](QWidget* client) {
+        SetItemCalls();
+        QImage pixels = Pixels(client);
+        EXPECT_EQ(SetItemCalls(), 10);
+        // Each item ends on its last pixel row; the next begins on the row after.
+        EXPECT_EQ(PixelAt(pixels, 50, 0), kRed);
+        EXPECT_EQ(PixelAt(pixels, 50, 19), kRed);
+        EXPECT_EQ(PixelAt(pixels, 50, 20), kBlue);
+        EXPECT_EQ(PixelAt(pixels, 50, 39), kBlue);
+        EXPECT_EQ(PixelAt(pixels, 50, 40), kLime);
+        EXPECT_EQ(PixelAt(pixels, 50, 199), kBlue);
+        EXPECT_EQ(PixelAt(pixels, 50, 200), kWhite);
+        EXPECT_EQ(PixelAt(pixels, 100, 50), kWhite);
+
+        // Far down the list, still ten items a paint.
+        EXPECT_EQ(h.Run("var l = gForm.GetView('list') l.topPos = 99990 l.Redraw()"), "errOK");
+        pixels = Pixels(client);
+        EXPECT_EQ(SetItemCalls(), 10);
+        EXPECT_EQ(PixelAt(pixels, 50, 190), kBlue); // item 99999
+
+        // Finding the view under a point fills the one item there.
+        EXPECT_EQ(Eval("gForm.GetView('list').Point2View({x = 5, y = 45}) == gForm.GetView('list').view"), "true");
+        EXPECT_EQ(SetItemCalls(), 1);
+        EXPECT_EQ(Eval("gForm.GetView('list').Point2Pos({x = 5, y = 45})"), "99992");
+        EXPECT_EQ(SetItemCalls(), 0);
+    });
+}
+
+TEST_F(ListTest, TapsMoveTheCurrentItem)
+{
+    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
+    WithForm("Long", [&](QWidget* client) {
+        Tap(client, QPoint(50, 65));
+        EXPECT_EQ(Log(), "cur:3 ");
+        QImage pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 50, 65), kRed);
+        EXPECT_EQ(PixelAt(pixels, 50, 5), kLime);
+        // The current item again: nothing changes.
+        Tap(client, QPoint(50, 70));
+        EXPECT_EQ(Log(), "");
+        // Below the last item nothing is hit.
+        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 2 gForm.GetView('list').Redraw()"), "errOK");
+        Tap(client, QPoint(50, 100));
+        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "3");
+
+        // An item view with a mouse-up handler of its own takes the taps.
+        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 10 "
+                        "gForm.GetView('list').view.OnMouseUp = function(pt) Log('item up') end"),
+                  "errOK");
+        Tap(client, QPoint(50, 5));
+        EXPECT_EQ(Log(), "item up ");
+        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "3");
+    });
+}
+
+TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScript)
+{
+    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
+    WithForm("Long", [&](QWidget* client) {
+        // A tap gives the item view the focus; its keys bubble to the list.
+        Tap(client, QPoint(50, 5));
+        EXPECT_EQ(Log(), "");
+        QTest::keyClick(client, Qt::Key_Down);
+        EXPECT_EQ(Log(), "cur:1 key:40 ");
+        // Item 10 is off the page of ten: the top follows it.
+        QTest::keyClick(client, Qt::Key_PageDown);
+        EXPECT_EQ(Log(), "top:1 cur:10 key:34 ");
+        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "1");
+        QTest::keyClick(client, Qt::Key_Home);
+        EXPECT_EQ(Log(), "top:0 cur:0 key:36 ");
+        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "0");
+        QTest::keyClick(client, Qt::Key_Up);
+        EXPECT_EQ(Log(), "key:38 ");
+        // Sideways keys move nothing in a vertical list.
+        QTest::keyClick(client, Qt::Key_Right);
+        EXPECT_EQ(Log(), "key:39 ");
+        QTest::keyClick(client, Qt::Key_End);
+        EXPECT_EQ(Log(), "top:99990 cur:99999 key:35 ");
+        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "99990");
+        QImage pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 50, 185), kRed);
+        // On the last item Down only reaches the script.
+        QTest::keyClick(client, Qt::Key_Down);
+        EXPECT_EQ(Log(), "key:40 ");
+        // Without listSize End makes -1 current (and the top follows it).
+        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = null"), "errOK");
+        QTest::keyClick(client, Qt::Key_End);
+        EXPECT_EQ(Log(), "top:-1 cur:-1 key:35 ");
+    });
+}
+
+TEST_F(ListTest, TheWheelAndADragMoveTheTop)
+{
+    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
+    WithForm("Long", [&](QWidget* client) {
+        const int lines = QApplication::wheelScrollLines();
+        Wheel(client, QPoint(50, 50), 1);
+        EXPECT_EQ(Log(), "top:" + std::to_string(lines) + " ");
+        Wheel(client, QPoint(50, 50), -1);
+        EXPECT_EQ(Log(), "top:0 ");
+        // At the top there is nowhere to go; outside the list nobody scrolls.
+        Wheel(client, QPoint(50, 50), -1);
+        Wheel(client, QPoint(150, 50), 1);
+        EXPECT_EQ(Log(), "");
+        SetItemCalls();
+        QImage pixels = Pixels(client);
+        EXPECT_EQ(SetItemCalls(), 10);
+
+        // Dragging up by two items' length shows two items further down;
+        // the release that ends a drag is no tap.
+        Drag(client, QPoint(50, 150), QPoint(50, 110));
+        EXPECT_EQ(Log(), "top:1 top:2 ");
+        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "0");
+        pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 50, 5), kLime); // item 2
+        Drag(client, QPoint(50, 110), QPoint(50, 190));
+        EXPECT_EQ(Log(), "top:1 top:0 ");
+        // The end of the list stops the wheel at the last page.
+        EXPECT_EQ(h.Run("gForm.GetView('list').topPos = 99989"), "errOK");
+        Wheel(client, QPoint(50, 50), 1);
+        EXPECT_EQ(Log(), "top:99990 ");
+    });
+}
+
+TEST_F(ListTest, ListsWithoutItemsDrawTheirDecorationOnly)
+{
+    ASSERT_EQ(h.Run(R"(
+var gTree = TColumn({views = {
+  TList({height = 50, listSize = 0, pgSize = 5, style = {fill = 'blue'}, view = TRectangle({}),
+    SetItem = function(i) Paint(this.view, i, -1) end}),
+  TList({height = 50, listSize = 5, style = {fill = 'blue'}, view = TRectangle({}),
+    SetItem = function(i) Paint(this.view, i, -1) end}),
+  TList({height = 50, style = {fill = 'blue'}, view = TRectangle({}),
+    SetItem = function(i) Paint(this.view, i, -1) end})}})
+)"),
+              "errOK");
+    gui::View* root = h.Build(u"gTree", {0, 0, 99, 149});
+    ASSERT_NE(root, nullptr);
+    const QImage pixels = h.Paint(root);
+    EXPECT_FALSE(h.ip.ErrorPending());
+    // listSize 0, and a page of no items: decoration, no SetItem. The
+    // middle list's page is its five items, ten pixels each.
+    EXPECT_EQ(SetItemCalls(), 5);
+    EXPECT_EQ(PixelAt(pixels, 50, 25), kBlue);
+    EXPECT_EQ(PixelAt(pixels, 50, 50), kLime);
+    EXPECT_EQ(PixelAt(pixels, 50, 69), kBlue);
+    EXPECT_EQ(PixelAt(pixels, 50, 125), kBlue);
+}
+
+TEST_F(ListTest, SheetsPaintEveryVisibleCellOnce)
+{
+    ASSERT_EQ(h.Run(R"(
+var gTree = TSheet({sizeX = 3, sizeY = 10, view = TRectangle({}),
+  GetColWidth = function(i) return 30 end,
+  GetRowHeight = function(i) if i == 0 return '12px' end return 10 end,
+  SetItem = function(x, y) Paint(this.view, x + y, 2) end})
+)"),
+              "errOK");
+    gui::View* root = h.Build(u"gTree", {0, 0, 199, 199});
+    ASSERT_NE(root, nullptr);
+    QImage pixels = h.Paint(root);
+    EXPECT_EQ(SetItemCalls(), 30);
+    // Row 0 is 12 pixels, the others 10; columns 30 wide.
+    EXPECT_EQ(PixelAt(pixels, 0, 0), kLime);   // (0, 0)
+    EXPECT_EQ(PixelAt(pixels, 29, 11), kLime); // still (0, 0)
+    EXPECT_EQ(PixelAt(pixels, 30, 11), kBlue); // (1, 0)
+    EXPECT_EQ(PixelAt(pixels, 29, 12), kBlue); // (0, 1)
+    EXPECT_EQ(PixelAt(pixels, 60, 0), kRed);   // (2, 0)
+    EXPECT_EQ(PixelAt(pixels, 5, 101), kBlue); // (0, 9)
+    EXPECT_EQ(PixelAt(pixels, 5, 102), kWhite);
+    EXPECT_EQ(PixelAt(pixels, 90, 5), kWhite);
+
+    // Every column and row fits: Redraw brings the first ones back to 0.
+    ASSERT_EQ(h.Run("gTree.topPosX = 2 gTree.topPosY = 4 gTree.Redraw()"), "errOK");
+    EXPECT_EQ(Eval("gTree.topPosX & ',' & gTree.topPosY"), "0,0");
+
+    // Without GetRowHeight the engine's error stays pending.
+    ASSERT_EQ(h.Run("gTree.GetRowHeight = null"), "errOK");
+    h.Paint(root);
+    EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
+    h.ip.ClearError();
+}
+
+TEST_F(ListTest, AScrollSheetMovesItsCurrentCellAndPassesOtherKeysOnOnce)
+{
+    ASSERT_EQ(h.Run(R"(
+gForm = TForm({title = 'Sheet', view = TCanvas({views = {
+  TScrollSheet({id = 'sheet', left = 0, top = 0, width = 100, height = 100,
+    sizeX = 10, sizeY = 50, curPosX = 0, curPosY = 0, view = TRectangle({}),
+    GetColWidth = function(i) return 25 end,
+    GetRowHeight = function(i) return 20 end,
+    SetItem = function(x, y) Paint(this.view, x + y, this.curPosX + this.curPosY) end,
+    OnCurPosChange = function() Log('cur:' & this.curPosX & ',' & this.curPosY) end,
+    OnTopPosChange = function() Log('top:' & this.topPosX & ',' & this.topPosY) end})},
+  OnKeyDown = function(key) Log('canvas key:' & key) end})})
+)"),
+              "errOK");
+    WithForm("Sheet", [&](QWidget* client) {
+        QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(60, 45));
+        EXPECT_EQ(Log(), "cur:2,2 ");
+        QTest::keyClick(client, Qt::Key_Right);
+        QTest::keyClick(client, Qt::Key_Right);
+        EXPECT_EQ(Log(), "cur:3,2 cur:4,2 top:1,0 ");
+        // Item 10 is off the page of ten: the top follows it.
+        QTest::keyClick(client, Qt::Key_PageDown);
+        EXPECT_EQ(Log(), "cur:4,6 top:1,2 ");
+        QTest::keyClick(client, Qt::Key_Home);
+        EXPECT_EQ(Log(), "cur:0,6 top:0,2 ");
+        QTest::keyClick(client, Qt::Key_Left);
+        EXPECT_EQ(Log(), "");
+        // Not a navigation key: the sheet's parent hears it once.
+        QTest::keyClick(client, Qt::Key_A);
+        EXPECT_EQ(Log(), "canvas key:65 ");
+        const QImage pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 10, 90), kRed); // (0, 6), the fifth row shown
+        Wheel(client, QPoint(50, 50), 1);
+        EXPECT_EQ(Log(), "top:0," + std::to_string(2 + QApplication::wheelScrollLines()) + " ");
+    });
+}
+
+TEST_F(ListTest, AScrollViewShiftsItsChildWhereTheChildIsLarger)
+{
+    ASSERT_EQ(h.Run(R"(
+gForm = TForm({title = 'Page', view = TCanvas({views = {
+  TRectangle({id = 'below', left = 0, top = 100, width = 100, height = 20, style = {fill = 'lime'},
+    OnClick = function() Log('below') end}),
+  TScrollView({id = 'page', left = 0, top = 0, width = 100, height = 100,
+    minHeight = 300, minWidth = 50, topPos = 40, leftPos = 30,
+    OnTopPosChange = function() Log('top:' & this.topPos & ',' & this.leftPos) end,
+    view = TColumn({views = {
+      TRectangle({id = 'red', height = 50, style = {fill = 'red'}}),
+      TRectangle({id = 'blue', height = '*', style = {fill = 'blue'}})}})})}})})
+)"),
+              "errOK");
+    WithForm("Page", [&](QWidget* client) {
+        // Shifted up by 40 DIP; as wide as the view, whose width is above
+        // minWidth; clipped to the view, which lies over the lime rectangle.
+        QImage pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 99, 9), kRed);
+        EXPECT_EQ(PixelAt(pixels, 0, 10), kBlue);
+        EXPECT_EQ(PixelAt(pixels, 50, 105), kLime);
+        EXPECT_EQ(Eval("gForm.GetView('red').GetRect().top & ',' & gForm.GetView('red').GetRect().left"), "-40,0");
+        // The shifted child reaches below the view, but a tap there is not
+        // the child's.
+        Tap(client, QPoint(50, 110));
+        EXPECT_EQ(Log(), "below ");
+
+        Wheel(client, QPoint(50, 50), 1);
+        EXPECT_EQ(Log(), "top:" + std::to_string(40 + 20 * QApplication::wheelScrollLines()) + ",30 ");
+        // Dragging down by 50 pixels shows the child's top again.
+        EXPECT_EQ(h.Run("gForm.GetView('page').topPos = 50 gForm.GetView('page').Redraw()"), "errOK");
+        Drag(client, QPoint(50, 20), QPoint(50, 90));
+        EXPECT_EQ(Eval("gForm.GetView('page').topPos"), "0");
+        EXPECT_NE(Log(), "");
+        pixels = Pixels(client);
+        EXPECT_EQ(PixelAt(pixels, 50, 49), kRed);
+        EXPECT_EQ(PixelAt(pixels, 50, 50), kBlue);
+        // The end holds: 300 - 100 DIP at most.
+        Wheel(client, QPoint(50, 50), 20);
+        EXPECT_EQ(Log(), "top:200,30 ");
+
+        // Taller than minHeight: the child fills the view, topPos means nothing.
+        EXPECT_EQ(h.Run("gForm.GetView('page').minHeight = 80 gForm.GetView('page').Redraw()"), "errOK");
+        EXPECT_EQ(Eval("gForm.GetView('red').GetRect().top"), "0");
+        Wheel(client, QPoint(50, 50), 1);
+        EXPECT_EQ(Log(), "");
+    });
+}
+
+} // namespace
+} // namespace vellum::test
