@@ -5,6 +5,10 @@ namespace vellum::gui {
 void RegisterGuiLibrary(Interpreter& ip)
 {
     RegisterShapeClasses(ip);
+    RegisterControlClasses(ip);
+    RegisterChartClass(ip);
+    RegisterSwitchClass(ip);
+    RegisterTabsClass(ip);
     RegisterLayoutClasses(ip);
     RegisterListClasses(ip);
     RegisterFormClasses(ip);

@@ -10,9 +10,13 @@ namespace vellum::gui {
 void RegisterGuiLibrary(Interpreter& ip);
 
 // Each area registers its own classes; RegisterGuiLibrary calls them in order.
-void RegisterShapeClasses(Interpreter& ip);  // gui/style: TRectangle, TEllipse, TLine, TText, TImage, TImageListIcon
-void RegisterLayoutClasses(Interpreter& ip); // gui/layout: TSwitch, TRow, TColumn, TGrid, TCanvas
-void RegisterListClasses(Interpreter& ip);   // gui/list: TList, TScrollList, TSheet, TScrollSheet, TScrollView
-void RegisterFormClasses(Interpreter& ip);   // gui/form: TForm, TTodayForm
+void RegisterShapeClasses(Interpreter& ip);   // gui/style: TRectangle, TEllipse, TLine, TText, TImage, TImageListIcon
+void RegisterControlClasses(Interpreter& ip); // gui/controls: TButton, TComboBox, TScrollBar
+void RegisterChartClass(Interpreter& ip);     // gui/chart: TChart
+void RegisterSwitchClass(Interpreter& ip);    // gui/layout: TSwitch
+void RegisterTabsClass(Interpreter& ip);      // gui/controls: TTabs
+void RegisterLayoutClasses(Interpreter& ip);  // gui/layout: TRow, TColumn, TGrid, TCanvas
+void RegisterListClasses(Interpreter& ip);    // gui/list: TList, TScrollList, TSheet, TScrollSheet, TScrollView
+void RegisterFormClasses(Interpreter& ip);    // gui/form: TForm, TTodayForm
 
 } // namespace vellum::gui

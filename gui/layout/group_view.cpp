@@ -211,7 +211,7 @@ void GroupView::RemoveChildAt(int32_t index)
     removed->Detach();
 }
 
-int32_t GroupView::AppendChild(TableObject* child)
+int32_t GroupView::AppendChild(TableObject* child, const std::function<void(int32_t)>& adopted)
 {
     if (table == nullptr) return -1;
     ValueRoot keepSelf(ip, Value::Pointer(this));
@@ -231,10 +231,14 @@ int32_t GroupView::AppendChild(TableObject* child)
     });
     views->Set(Value::Number(index), usable);
     View* view = CreateView(ip, this, form, usable.table);
-    if (view == nullptr) return index;
+    if (view == nullptr) {
+        if (adopted) adopted(index);
+        return index;
+    }
     ValueRoot keepView(ip, Value::Pointer(view));
-    view->SetRect(GetContentRect());
+    view->SetRect(ChildArea());
     view->Arrange(window);
+    if (adopted) adopted(index);
     view->OnCreate();
     return index;
 }

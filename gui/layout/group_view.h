@@ -12,6 +12,7 @@
 #include "gui/view/view_binding.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace vellum::gui {
@@ -39,11 +40,11 @@ public:
     // Leaves the child at index out of a renumbered "views" array; the
     // child's timer is stopped and its platform resources released.
     virtual void RemoveChildAt(int32_t index);
-    // Appends a child, creates and arranges it on the whole content
-    // rectangle and runs its OnCreate; gives its index, -1 when nothing
+    // Appends a child, creates and arranges it on ChildArea, calls adopted
+    // with its index and runs its OnCreate; gives its index, -1 when nothing
     // could be appended (an error is pending). A table that cannot be a
     // child is replaced by an error view, as in Attach.
-    int32_t AppendChild(TableObject* child);
+    int32_t AppendChild(TableObject* child, const std::function<void(int32_t)>& adopted = {});
     // The index of the child whose native view is child's, or -1.
     int32_t IndexOfView(const View* child);
 
@@ -73,6 +74,9 @@ protected:
 
     // Places the children; with arrange they are arranged, else refreshed.
     virtual void Layout(bool arrange) = 0;
+    // Where a new child is placed: the content rectangle here; a switch
+    // gives the rectangle of its pages.
+    virtual Rect ChildArea() { return GetContentRect(); }
 
     // Held by every operation that passes into the children. At most two
     // may run on one container at a time (a handler of a child may redraw

@@ -68,9 +68,13 @@ void RegisterGroup(Interpreter& ip, std::u16string_view name, NativeFunction cre
 
 } // namespace
 
-void RegisterLayoutClasses(Interpreter& ip)
+void RegisterSwitchClass(Interpreter& ip)
 {
     AddMethods(ip, RegisterViewClass(ip, u"TSwitch", CreateViewObject<SwitchView>), kSwitchMethods);
+}
+
+void RegisterLayoutClasses(Interpreter& ip)
+{
     RegisterGroup(ip, u"TRow", CreateViewObject<RowView>);
     RegisterGroup(ip, u"TColumn", CreateViewObject<ColumnView>);
     RegisterGroup(ip, u"TGrid", CreateViewObject<GridView>);

@@ -43,7 +43,7 @@ void SwitchView::Layout(bool arrange)
 {
     if (!arranged) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));
-    const Rect page = arrange ? GetContentRect() : PageRect();
+    const Rect page = ChildArea();
     const int32_t current = arrange ? -1 : GetCurPos();
     VisitChildren([&](const Child& child) {
         if (child.view == nullptr) return true;
@@ -81,19 +81,35 @@ View* SwitchView::HitTest(int32_t x, int32_t y)
 int32_t SwitchView::MeasureHeight() { return parent != nullptr ? parent->GetContentRect().Height() : 0; }
 int32_t SwitchView::MeasureWidth() { return parent != nullptr ? parent->GetContentRect().Width() : 0; }
 
-void SwitchView::SwitchTo(int32_t index)
+void SwitchView::ShowOnly(int32_t index)
 {
-    if (table == nullptr) return;
-    ValueRoot keepSelf(ip, Value::Pointer(this));
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    // A hidden switch keeps every child hidden: their native controls must
+    // not show through; Show brings the current one back.
     VisitChildren([&](const Child& child) {
         if (child.view == nullptr) return true;
-        if (child.index == index) {
+        if (child.index == index && visible) {
             child.view->Show();
         } else {
             child.view->Hide();
         }
         return true;
     });
+}
+
+void SwitchView::Show()
+{
+    View::Show();
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ShowOnly(GetCurPos());
+}
+
+void SwitchView::SwitchTo(int32_t index)
+{
+    if (table == nullptr) return;
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    ShowOnly(index);
     SetCurPos(index);
     CallHandler(u"OnSwitch");
 }

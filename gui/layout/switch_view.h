@@ -17,22 +17,27 @@ public:
     int32_t MeasureHeight() override;
     int32_t MeasureWidth() override;
 
+    // Shows itself and the current child only.
+    void Show() override;
+
     // "curPos" as a whole number, 0 when it is none.
     int32_t GetCurPos();
-    void SetCurPos(int32_t n);
-    // Shows the child at index, hides the others, stores "curPos" and
-    // evaluates "OnSwitch". Nothing is repainted.
+    // Stores "curPos"; TTabs also selects the tab.
+    virtual void SetCurPos(int32_t n);
+    // Shows the child at index (when the switch itself is shown), hides the
+    // others, stores "curPos" and evaluates "OnSwitch". Nothing is repainted.
     void SwitchTo(int32_t index);
 
 protected:
+    // The children are placed on ChildArea: the content rectangle here;
+    // TTabs gives its tab control's display area.
     void Layout(bool arrange) override;
-    // Where a refresh puts the children: the content rectangle here; TTabs
-    // gives its tab control's display area.
-    virtual Rect PageRect() { return GetContentRect(); }
 
 private:
     // The view of the child at "curPos", none when there is no such child.
     View* Current();
+    // Shows the child at index if this switch is shown and hides the others.
+    void ShowOnly(int32_t index);
     // Refreshing waits for the first arrangement, which makes the window known.
     bool arranged = false;
 };

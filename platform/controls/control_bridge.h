@@ -50,4 +50,12 @@ struct NativeControl::Widget {
     QPointer<ControlBridge> bridge;
 };
 
+// The control's widget as its kind's class; none once it is gone or when
+// the control is of another kind.
+template <class W>
+W* WidgetAs(NativeControl& control)
+{
+    return dynamic_cast<W*>(WidgetOf(control).widget.data());
+}
+
 } // namespace vellum::platform

@@ -1,48 +1,22 @@
-// The kinds of native control on Qt's widgets. Each kind is a set of
-// functions over its widget class; the table at the bottom maps
-// ControlKind to them.
+// The map from ControlKind to the kinds' traits; each kind's widget and
+// signals live in its own file (button_control.cpp, combo_control.cpp, ...).
 #include "platform/controls/control_kinds.h"
 
-#include "platform/controls/control_bridge.h"
-
-#include <QPushButton>
-
 namespace vellum::platform {
-
-namespace {
-
-// --- button ----------------------------------------------------------------
-
-QWidget* MakeButton(QWidget& parent)
-{
-    auto* button = new QPushButton(&parent);
-    // The handheld's buttons take the focus when clicked, as the form expects.
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setAutoDefault(false);
-    return button;
-}
-
-void ConnectButton(QWidget& widget, ControlBridge& bridge)
-{
-    QObject::connect(static_cast<QPushButton*>(&widget), &QPushButton::clicked, &bridge,
-                     [&bridge] { bridge.Dispatch([](ControlHandler& h) { h.Clicked(); }); });
-}
-
-void SetButtonText(QWidget& widget, const QString& text) { static_cast<QPushButton&>(widget).setText(text); }
-
-QString ButtonText(const QWidget& widget) { return static_cast<const QPushButton&>(widget).text(); }
-
-constexpr ControlKindTraits kButton{MakeButton, ConnectButton, SetButtonText, ButtonText};
-
-} // namespace
 
 const ControlKindTraits& TraitsOf(ControlKind kind)
 {
     switch (kind) {
     case ControlKind::Button:
-        return kButton;
+        return kButtonTraits;
+    case ControlKind::ComboBox:
+        return kComboBoxTraits;
+    case ControlKind::ScrollBar:
+        return kScrollBarTraits;
+    case ControlKind::Tabs:
+        return kTabsTraits;
     }
-    return kButton;
+    return kButtonTraits;
 }
 
 } // namespace vellum::platform

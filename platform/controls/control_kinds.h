@@ -1,6 +1,6 @@
 // What the control host needs of each kind of native control: its widget,
 // the signals that become the handler's notifications, and its window text.
-// control_kinds.cpp holds one entry per ControlKind.
+// Each kind's file defines its traits; control_kinds.cpp maps ControlKind to them.
 #pragma once
 
 #include "platform/controls/native_control.h"
@@ -23,5 +23,11 @@ struct ControlKindTraits {
 };
 
 const ControlKindTraits& TraitsOf(ControlKind kind);
+
+// The traits of each kind, defined in the kind's own file.
+extern const ControlKindTraits kButtonTraits;
+extern const ControlKindTraits kComboBoxTraits;
+extern const ControlKindTraits kScrollBarTraits;
+extern const ControlKindTraits kTabsTraits;
 
 } // namespace vellum::platform

@@ -19,7 +19,10 @@ class FormWindow;
 // The kinds of native control. A new kind is one more entry here and one
 // more maker in control_kinds.cpp.
 enum class ControlKind {
-    Button, // a push button; its text is the caption
+    Button,    // a push button; its text is the caption (button_control.h)
+    ComboBox,  // a drop-down list, editable or not (combo_control.h)
+    ScrollBar, // a scroll bar of either orientation (scroll_control.h)
+    Tabs,      // a tab bar along the bottom edge (tab_control.h)
 };
 
 // As a NativeWindow it is the control's own window: the view of the

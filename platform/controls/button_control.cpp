@@ -1,0 +1,75 @@
+// The push button on QPushButton. Qt centres a push button's caption
+// whatever it is asked, while the handheld's buttons place it by their
+// style bits, so the button draws its own face and then the caption where
+// its alignment says.
+#include "platform/controls/button_control.h"
+
+#include "platform/controls/control_bridge.h"
+#include "platform/controls/control_kinds.h"
+
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace vellum::platform {
+
+namespace {
+
+class AlignedButton final : public QPushButton {
+public:
+    explicit AlignedButton(QWidget* parent) : QPushButton(parent) {}
+
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        painter.drawControl(QStyle::CE_PushButtonBevel, option);
+        const QRect face = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawItemText(face, static_cast<int>(alignment | Qt::TextShowMnemonic), option.palette, isEnabled(),
+                             text(), QPalette::ButtonText);
+    }
+};
+
+QWidget* MakeButton(QWidget& parent)
+{
+    auto* button = new AlignedButton(&parent);
+    // The handheld's buttons take the focus when clicked, as the form expects.
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void ConnectButton(QWidget& widget, ControlBridge& bridge)
+{
+    QObject::connect(static_cast<QPushButton*>(&widget), &QPushButton::clicked, &bridge,
+                     [&bridge] { bridge.Dispatch([](ControlHandler& h) { h.Clicked(); }); });
+}
+
+void SetButtonText(QWidget& widget, const QString& text) { static_cast<QPushButton&>(widget).setText(text); }
+
+QString ButtonText(const QWidget& widget) { return static_cast<const QPushButton&>(widget).text(); }
+
+} // namespace
+
+const ControlKindTraits kButtonTraits{MakeButton, ConnectButton, SetButtonText, ButtonText};
+
+void SetButtonAlignment(NativeControl& button, CaptionHAlign h, CaptionVAlign v)
+{
+    auto* widget = WidgetAs<AlignedButton>(button);
+    if (widget == nullptr) return;
+    const Qt::Alignment horizontal = h == CaptionHAlign::Center  ? Qt::AlignHCenter
+                                     : h == CaptionHAlign::Right ? Qt::AlignRight
+                                                                 : Qt::AlignLeft;
+    const Qt::Alignment vertical = v == CaptionVAlign::Top      ? Qt::AlignTop
+                                   : v == CaptionVAlign::Bottom ? Qt::AlignBottom
+                                                                : Qt::AlignVCenter;
+    if (widget->alignment == (horizontal | vertical)) return;
+    widget->alignment = horizontal | vertical;
+    widget->update();
+}
+
+} // namespace vellum::platform

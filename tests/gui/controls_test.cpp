@@ -1,0 +1,444 @@
+// The native controls as a user meets them: forms built from scripts on
+// the offscreen platform, real clicks, drags and keys sent into the
+// control widgets, and what the script's tables and handlers see.
+#include "gui/controls/control_view.h"
+#include "gui/controls/tabs_view.h"
+#include "gui/form_loop.h"
+#include "gui/gui_harness.h"
+#include "gui/gui_library.h"
+#include "gui/view/view_binding.h"
+#include "platform/controls/control_handler.h"
+#include "platform/controls/scroll_control.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window.h"
+#include "platform/window/form_window_probe.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace vellum::test {
+namespace {
+
+constexpr int kWidth = 240;
+constexpr int kHeight = 320;
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
+        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
+        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null "
+                        "function Log(text) gLog = gLog & text & ' ' end"),
+                  "errOK");
+    }
+    void TearDown() override { platform::SetDeviceScreen({}); }
+
+    std::string Log()
+    {
+        const std::string log = h.Text(u"gLog");
+        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
+        return log;
+    }
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+    gui::View* ViewOf(const std::string& id)
+    {
+        EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
+        return gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
+    }
+    // The widget of the control of the view with that id; none without one.
+    template <class W>
+    W* Widget(const std::string& id)
+    {
+        auto* view = dynamic_cast<gui::ControlView*>(ViewOf(id));
+        if (view == nullptr || view->Control() == nullptr) return nullptr;
+        return qobject_cast<W*>(platform::ControlWidgetOf(*view->Control()));
+    }
+    QTabBar* TabBar(const std::string& id)
+    {
+        auto* view = dynamic_cast<gui::TabsView*>(ViewOf(id));
+        if (view == nullptr || view->Bar() == nullptr) return nullptr;
+        return qobject_cast<QTabBar*>(platform::ControlWidgetOf(*view->Bar()));
+    }
+    // Shows gForm and runs steps inside its loop, then closes it.
+    void WhileShown(const std::function<void()>& steps)
+    {
+        Later([&] {
+            QWidget* form = platform::FormWindowTitled("Controls");
+            ASSERT_NE(form, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+            form->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+            steps();
+            form->close();
+        });
+        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }
+
+    GuiHarness h;
+    FormWatchdog watchdog;
+};
+
+// A move with the button down, as a dragging finger sends it.
+void Drag(QWidget* w, QPoint p)
+{
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+// Where a part of a scroll bar lies, in the bar's own pixels.
+QPoint PartOf(QScrollBar* bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+class NoWindowEvents final : public platform::FormWindowHandler {};
+
+class ScrollCodes final : public platform::ControlHandler {
+public:
+    void Scrolled(int32_t code) override { log += std::to_string(code) + " "; }
+    std::string Take() { return std::exchange(log, {}); }
+    std::string log;
+};
+
+// The scroll bar of the control host alone: each user action gives its
+// scroll code and leaves the thumb where it was; positions are clamped as
+// the handheld clamps them.
+TEST(ScrollBarControl, ActionsGiveScrollCodesAndLeaveThePositionToTheOwner)
+{
+    platform::SetDeviceScreen({{kWidth, kHeight}, 96});
+    NoWindowEvents events;
+    auto window = platform::FormWindow::Create(events, {u"Bar"});
+    ASSERT_NE(window, nullptr);
+    window->Show();
+    ScrollCodes codes;
+    auto control = platform::NativeControl::Create(*window, platform::ControlKind::ScrollBar, codes);
+    ASSERT_NE(control, nullptr);
+    auto* bar = qobject_cast<QScrollBar*>(platform::ControlWidgetOf(*control));
+    ASSERT_NE(bar, nullptr);
+    control->Move({0, 0, 19, 199});
+    control->Show(true);
+    platform::SetScrollInfo(*control, {0, 19, 5, 7, 0});
+    EXPECT_EQ(bar->value(), 7);
+
+    const auto click = [&](QStyle::SubControl part) { QTest::mouseClick(bar, Qt::LeftButton, {}, PartOf(bar, part)); };
+    click(QStyle::SC_ScrollBarSubLine);
+    click(QStyle::SC_ScrollBarAddLine);
+    click(QStyle::SC_ScrollBarSubPage);
+    click(QStyle::SC_ScrollBarAddPage);
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Home);
+    QTest::keyClick(bar, Qt::Key_End);
+    EXPECT_EQ(codes.Take(), "0 1 2 3 6 7 ");
+    EXPECT_EQ(bar->value(), 7);
+
+    const QPoint grip = PartOf(bar, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    Drag(bar, grip + QPoint(0, 30));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(0, 30));
+    EXPECT_EQ(codes.Take(), "5 4 ");
+    EXPECT_GT(platform::GetScrollInfo(*control).trackPos, 7);
+    EXPECT_EQ(bar->value(), 7);
+
+    EXPECT_EQ(platform::SetScrollPosition(*control, 99), 15);
+    EXPECT_EQ(platform::SetScrollPosition(*control, -3), 0);
+    // A page longer than the range is the range; no positions at all is one.
+    platform::SetScrollInfo(*control, {0, 19, 50, 4, 0});
+    EXPECT_EQ(platform::GetScrollInfo(*control).page, 20);
+    EXPECT_EQ(bar->value(), 0);
+    platform::SetScrollInfo(*control, {0, -1, 10, 4, 0});
+    EXPECT_EQ(platform::GetScrollInfo(*control).max, -1);
+    EXPECT_EQ(platform::SetScrollPosition(*control, 5), 0);
+    control.reset();
+    window.reset();
+    platform::SetDeviceScreen({});
+}
+
+TEST_F(ControlsTest, ButtonClickReachesOnClickAndTakesTheFocus)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
+                    "TButton({id = 'b', text = 'Go', style = {margin = 4, align = 'right'}, "
+                    "OnClick = function() Log('click') end, OnSetFocus = function() Log('focus') end}), "
+                    "TRectangle({})}})})"),
+              "errOK");
+    WhileShown([&] {
+        auto* button = Widget<QPushButton>("b");
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_EQ(button->text(), "Go");
+        // Placed on the content rectangle: the view's rectangle less the margins.
+        const platform::Rect r = ViewOf("b")->Bounds();
+        EXPECT_EQ(button->geometry(), QRect(r.left + 4, r.top + 4, r.Width() - 8, r.Height() - 8));
+        Log();
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(Log(), "focus click ");
+        EXPECT_TRUE(button->hasFocus());
+        // Tab is a key like any other: the focus stays.
+        QTest::keyClick(button, Qt::Key_Tab);
+        EXPECT_TRUE(button->hasFocus());
+        // Refresh pushes the caption again.
+        EXPECT_EQ(h.Run("var b = gForm.GetView('b') b.text = 'Stop' b.Redraw()"), "errOK");
+        EXPECT_EQ(button->text(), "Stop");
+    });
+}
+
+TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
+                    "TComboBox({id = 'c', list = {'red', 'green', 'blue'}, curPos = 1, "
+                    "OnCurPosChange = function() Log('pos ' & this.curPos) end}), "
+                    "TComboBox({id = 'e', type = 'edit', text = 'typed', list = {'x'}}), "
+                    "TRectangle({})}})})"),
+              "errOK");
+    WhileShown([&] {
+        auto* combo = Widget<QComboBox>("c");
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->count(), 3);
+        EXPECT_EQ(combo->currentIndex(), 1);
+        EXPECT_FALSE(combo->isEditable());
+        // Three items: three rows of the view's natural height, the font's.
+        EXPECT_EQ(Eval("gForm.GetView('c').comboHeight"), std::to_string(combo->fontMetrics().height() * 3));
+        EXPECT_EQ(ViewOf("c")->Bounds().Height(), combo->fontMetrics().height() * 3);
+        EXPECT_EQ(Log(), "");
+
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        EXPECT_EQ(Log(), "pos 2 ");
+        EXPECT_EQ(Eval("gForm.GetView('c').GetText()"), "blue");
+
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QAbstractItemView* list = combo->view();
+        ASSERT_TRUE(list->isVisible());
+        const QRect first = list->visualRect(list->model()->index(0, 0));
+        QMouseEvent hover(QEvent::MouseMove, first.center(), list->viewport()->mapToGlobal(first.center()),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &hover);
+        EXPECT_EQ(list->currentIndex().row(), 0);
+        // The pointer picks the row; Return takes it, as a tap would.
+        QTest::keyClick(list, Qt::Key_Return);
+        EXPECT_EQ(Log(), "pos 0 ");
+        EXPECT_EQ(combo->currentIndex(), 0);
+
+        EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(2)"), "errOK");
+        EXPECT_EQ(Log(), "pos 2 ");
+        EXPECT_EQ(Eval("gForm.GetView('c').GetCurPos()"), "2");
+        // An index past the items leaves nothing selected.
+        EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(7)"), "errOK");
+        EXPECT_EQ(Log(), "pos -1 ");
+
+        auto* editable = Widget<QComboBox>("e");
+        ASSERT_NE(editable, nullptr);
+        EXPECT_TRUE(editable->isEditable());
+        EXPECT_EQ(Eval("gForm.GetView('e').GetText()"), "typed");
+    });
+}
+
+TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TRow({views = {"
+                    "TScrollBar({id = 's', scrollRange = 20, pgSize = 5, GetAutoWidth = 20, "
+                    "OnScroll = function() Log(this.curPos) end}), TRectangle({})}})})"),
+              "errOK");
+    WhileShown([&] {
+        auto* bar = Widget<QScrollBar>("s");
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->orientation(), Qt::Vertical);
+        // The thumb stops where the last page begins.
+        EXPECT_EQ(bar->maximum(), 15);
+        EXPECT_EQ(bar->pageStep(), 5);
+        const auto click = [&](QStyle::SubControl part) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, PartOf(bar, part));
+        };
+        click(QStyle::SC_ScrollBarSubLine); // already at the top: no OnScroll
+        click(QStyle::SC_ScrollBarAddLine);
+        click(QStyle::SC_ScrollBarAddLine);
+        click(QStyle::SC_ScrollBarSubLine);
+        click(QStyle::SC_ScrollBarAddPage);
+        click(QStyle::SC_ScrollBarSubPage);
+        EXPECT_EQ(Log(), "1 2 1 6 1 ");
+        bar->setFocus();
+        QTest::keyClick(bar, Qt::Key_End);
+        QTest::keyClick(bar, Qt::Key_End);
+        QTest::keyClick(bar, Qt::Key_Home);
+        EXPECT_EQ(Log(), "15 0 ");
+
+        // Dragging the thumb past the end stops at the last page; letting
+        // go changes nothing.
+        const QPoint grip = PartOf(bar, QStyle::SC_ScrollBarSlider);
+        QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+        Drag(bar, grip + QPoint(0, 40));
+        Drag(bar, QPoint(grip.x(), bar->height() + 200));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(grip.x(), bar->height() - 1));
+        const std::string dragged = Log();
+        EXPECT_EQ(dragged.substr(dragged.rfind(' ', dragged.size() - 2) + 1), "15 ");
+        EXPECT_EQ(Eval("gForm.GetView('s').curPos"), "15");
+        EXPECT_EQ(bar->value(), 15);
+
+        // A refresh puts the script's position in, clamped.
+        EXPECT_EQ(h.Run("var s = gForm.GetView('s') s.curPos = 3 s.horizontal = true s.Redraw()"), "errOK");
+        EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+        EXPECT_EQ(bar->value(), 3);
+        EXPECT_EQ(h.Run("s.curPos = 99 s.Redraw()"), "errOK");
+        EXPECT_EQ(bar->value(), 15);
+        Log();
+        bar->setFocus();
+        QTest::keyClick(bar, Qt::Key_Home);
+        QTest::keyClick(bar, Qt::Key_Right);
+        EXPECT_EQ(Log(), "0 1 ");
+    });
+}
+
+TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TTabs({id = 't', "
+                    "OnSwitch = function() Log('switch ' & this.curPos) end, views = {"
+                    "TColumn({id = 'p1', tab = 'One', views = {TButton({id = 'b1', text = '1'})}}), "
+                    "TColumn({tab = 'Two', views = {TButton({id = 'b2', text = '2'})}})}})})"),
+              "errOK");
+    WhileShown([&] {
+        QTabBar* bar = TabBar("t");
+        ASSERT_NE(bar, nullptr);
+        ASSERT_EQ(bar->count(), 2);
+        EXPECT_EQ(bar->tabText(1), "Two");
+        // The bar lies along the bottom, the pages above it.
+        const platform::Rect r = ViewOf("t")->Bounds();
+        EXPECT_EQ(bar->geometry().bottom(), r.bottom);
+        EXPECT_EQ(ViewOf("p1")->Bounds().bottom, bar->geometry().top() - 1);
+        auto* one = Widget<QPushButton>("b1");
+        QPointer<QPushButton> two = Widget<QPushButton>("b2");
+        ASSERT_TRUE(one != nullptr && two != nullptr);
+        EXPECT_TRUE(one->isVisible());
+        EXPECT_FALSE(two->isVisible());
+        Log();
+
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        EXPECT_EQ(Log(), "switch 1 ");
+        EXPECT_EQ(Eval("gForm.GetView('t').curPos"), "1");
+        EXPECT_FALSE(one->isVisible());
+        EXPECT_TRUE(two->isVisible());
+
+        EXPECT_EQ(Eval("gForm.GetView('t').AddItem(TColumn({tab = 'Three', views = {TButton({id = 'b3'})}}))"), "2");
+        EXPECT_EQ(Log(), "switch 2 ");
+        EXPECT_EQ(bar->count(), 3);
+        EXPECT_EQ(bar->currentIndex(), 2);
+        EXPECT_FALSE(two->isVisible());
+        ASSERT_NE(Widget<QPushButton>("b3"), nullptr);
+        EXPECT_TRUE(Widget<QPushButton>("b3")->isVisible());
+        // Anything but a table adds nothing.
+        EXPECT_EQ(Eval("gForm.GetView('t').AddItem(5)"), "null");
+        EXPECT_EQ(bar->count(), 3);
+
+        EXPECT_EQ(h.Run("gForm.GetView('t').SwitchView(0)"), "errOK");
+        EXPECT_EQ(bar->currentIndex(), 0);
+        EXPECT_TRUE(one->isVisible());
+        EXPECT_EQ(h.Run("gForm.GetView('t').DeleteItem(1)"), "errOK");
+        EXPECT_EQ(bar->count(), 2);
+        EXPECT_EQ(bar->tabText(1), "Three");
+        // The deleted page's control is gone.
+        EXPECT_TRUE(two.isNull());
+        EXPECT_EQ(Log(), "switch 0 switch 0 ");
+    });
+}
+
+TEST_F(ControlsTest, ControlsShowAndHideWithTheirSwitchChild)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TSwitch({id = 'w', views = {"
+                    "TColumn({views = {TButton({id = 'a'})}}), "
+                    "TColumn({views = {TTabs({id = 't', views = {"
+                    "TColumn({tab = 'x', views = {TScrollBar({id = 's'})}})}})}})}})})"),
+              "errOK");
+    WhileShown([&] {
+        auto* a = Widget<QScrollBar>("s");
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(Widget<QPushButton>("a"), nullptr);
+        QTabBar* bar = TabBar("t");
+        ASSERT_NE(bar, nullptr);
+        // The tabs lie on the page that is not shown: nothing of them shows.
+        EXPECT_TRUE(Widget<QPushButton>("a")->isVisible());
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_FALSE(a->isVisible());
+        EXPECT_EQ(h.Run("gForm.GetView('w').SwitchView(1)"), "errOK");
+        EXPECT_FALSE(Widget<QPushButton>("a")->isVisible());
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_TRUE(a->isVisible());
+        EXPECT_EQ(h.Run("gForm.GetView('t').Hide()"), "errOK");
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_FALSE(a->isVisible());
+    });
+}
+
+TEST_F(ControlsTest, ControlsLookDisabledUnderAModalForm)
+{
+    ASSERT_EQ(h.Run("var gDialog = TForm({title = 'Dialog', modal = true, view = TRectangle({})}) "
+                    "gForm = TForm({title = 'Controls', view = TColumn({views = {"
+                    "TButton({id = 'b', text = 'Press'}), TRectangle({})}})})"),
+              "errOK");
+    WhileShown([&] {
+        auto* button = Widget<QPushButton>("b");
+        ASSERT_NE(button, nullptr);
+        const QImage enabled = button->grab().toImage();
+        Later([&] {
+            QWidget* dialog = platform::FormWindowTitled("Dialog");
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_FALSE(button->isEnabled());
+            EXPECT_NE(button->grab().toImage(), enabled);
+            dialog->close();
+        });
+        ASSERT_EQ(h.Run("gDialog.Show(gForm)"), "errOK");
+        EXPECT_TRUE(button->isEnabled());
+    });
+}
+
+TEST_F(ControlsTest, ControlsFollowTheLayoutAndGoWithTheirView)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({id = 'col', views = {"
+                    "TButton({id = 'b', text = 'Wide caption'}), TRectangle({})}})})"),
+              "errOK");
+    WhileShown([&] {
+        QPointer<QPushButton> button = Widget<QPushButton>("b");
+        ASSERT_NE(button, nullptr);
+        QWidget* form = platform::FormWindowTitled("Controls");
+        form->resize(form->width() + 40, form->height());
+        QApplication::processEvents();
+        const platform::Rect r = ViewOf("b")->Bounds();
+        EXPECT_EQ(button->geometry(), QRect(r.left, r.top, r.Width(), r.Height()));
+        EXPECT_EQ(r.Width(), platform::ClientAreaOf(form)->width());
+        // Natural height: the caption's and 8 pixels of face.
+        EXPECT_EQ(r.Height(), button->fontMetrics().height() + 8);
+        EXPECT_EQ(h.Run("gForm.GetView('col').RemoveView(gForm.GetView('b'))"), "errOK");
+        QApplication::processEvents();
+        EXPECT_TRUE(button.isNull());
+    });
+}
+
+} // namespace
+} // namespace vellum::test
