@@ -5,6 +5,7 @@ namespace vellum::gui {
 void RegisterGuiLibrary(Interpreter& ip)
 {
     RegisterShapeClasses(ip);
+    RegisterEditClass(ip);
     RegisterLayoutClasses(ip);
     RegisterFormClasses(ip);
 }

@@ -4,6 +4,7 @@
 #include "platform/controls/control_kinds.h"
 
 #include "platform/controls/control_bridge.h"
+#include "platform/controls/edit_widget.h"
 
 #include <QPushButton>
 
@@ -41,6 +42,10 @@ const ControlKindTraits& TraitsOf(ControlKind kind)
     switch (kind) {
     case ControlKind::Button:
         return kButton;
+    case ControlKind::LineEdit:
+        return kLineEditTraits;
+    case ControlKind::TextEdit:
+        return kTextEditTraits;
     }
     return kButton;
 }

@@ -19,7 +19,9 @@ class FormWindow;
 // The kinds of native control. A new kind is one more entry here and one
 // more maker in control_kinds.cpp.
 enum class ControlKind {
-    Button, // a push button; its text is the caption
+    Button,   // a push button; its text is the caption
+    LineEdit, // a single-line edit (edit_control.h); its text is the contents
+    TextEdit, // a multi-line edit (edit_control.h)
 };
 
 // As a NativeWindow it is the control's own window: the view of the
