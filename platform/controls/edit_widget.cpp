@@ -62,78 +62,89 @@ bool IsPlainCommit(const QInputMethodEvent* event)
     return !event->commitString().isEmpty() && event->preeditString().isEmpty() && event->replacementLength() == 0;
 }
 
-template <class W>
-void ShutQtEditingPaths(W& widget)
-{
-    widget.setContextMenuPolicy(Qt::NoContextMenu);
-    widget.setAcceptDrops(false);
-    widget.setFocusPolicy(Qt::StrongFocus);
-}
-
 } // namespace
 
-// --- single line -------------------------------------------------------------
+// --- both widgets ------------------------------------------------------------
 
-LineEditWidget::LineEditWidget(QWidget* parent) : QLineEdit(parent)
+template <class QtEditor>
+EditWidget<QtEditor>::EditWidget(QWidget* parent) : QtEditor(parent)
 {
-    ShutQtEditingPaths(*this);
-    setDragEnabled(false);
-    setMaxLength(INT_MAX);
-    ShowSelection(false);
+    this->setContextMenuPolicy(Qt::NoContextMenu);
+    this->setAcceptDrops(false);
+    this->setFocusPolicy(Qt::StrongFocus);
 }
 
-bool LineEditWidget::event(QEvent* e)
+template <class QtEditor>
+bool EditWidget<QtEditor>::event(QEvent* e)
 {
     if (IsTabPress(e)) {
         keyPressEvent(static_cast<QKeyEvent*>(e));
         return true;
     }
-    return QLineEdit::event(e);
+    return QtEditor::event(e);
 }
 
-void LineEditWidget::keyPressEvent(QKeyEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::keyPressEvent(QKeyEvent* e)
 {
     if (HandleKey(e)) {
         e->accept();
         return;
     }
-    UserEdit([&] { QLineEdit::keyPressEvent(e); }, true);
+    UserEdit([&] { QtEditor::keyPressEvent(e); }, true);
 }
 
-void LineEditWidget::inputMethodEvent(QInputMethodEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::inputMethodEvent(QInputMethodEvent* e)
 {
     if (IsPlainCommit(e)) {
         Type(e->commitString());
         e->accept();
         return;
     }
-    UserEdit([&] { QLineEdit::inputMethodEvent(e); }, true);
+    UserEdit([&] { QtEditor::inputMethodEvent(e); }, true);
 }
 
-void LineEditWidget::mouseReleaseEvent(QMouseEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::mouseReleaseEvent(QMouseEvent* e)
 {
-    UserEdit([&] { QLineEdit::mouseReleaseEvent(e); }, false);
+    UserEdit([&] { QtEditor::mouseReleaseEvent(e); }, false);
 }
 
-void LineEditWidget::focusInEvent(QFocusEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::focusInEvent(QFocusEvent* e)
 {
-    QLineEdit::focusInEvent(e);
+    QtEditor::focusInEvent(e);
     ShowSelection(true);
 }
 
-void LineEditWidget::focusOutEvent(QFocusEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::focusOutEvent(QFocusEvent* e)
 {
-    // The selection outlives the focus, only hidden.
+    // A line edit drops its selection with the focus; the edit keeps it.
     const auto [caret, anchor] = CaretAndAnchor();
-    QLineEdit::focusOutEvent(e);
+    QtEditor::focusOutEvent(e);
     Place(anchor, caret);
     ShowSelection(false);
 }
 
-void LineEditWidget::changeEvent(QEvent* e)
+template <class QtEditor>
+void EditWidget<QtEditor>::changeEvent(QEvent* e)
 {
-    QLineEdit::changeEvent(e);
+    QtEditor::changeEvent(e);
     if (e->type() == QEvent::FontChange) FontChanged();
+}
+
+template class EditWidget<QLineEdit>;
+template class EditWidget<QPlainTextEdit>;
+
+// --- single line -------------------------------------------------------------
+
+LineEditWidget::LineEditWidget(QWidget* parent) : EditWidget(parent)
+{
+    setDragEnabled(false);
+    setMaxLength(INT_MAX);
+    ShowSelection(false);
 }
 
 std::pair<int32_t, int32_t> LineEditWidget::CaretAndAnchor() const
@@ -199,9 +210,8 @@ QString LineEditWidget::Fitting(const QString& insert) const
 
 // --- many lines --------------------------------------------------------------
 
-TextEditWidget::TextEditWidget(QWidget* parent) : QPlainTextEdit(parent)
+TextEditWidget::TextEditWidget(QWidget* parent) : EditWidget(parent)
 {
-    ShutQtEditingPaths(*this);
     setUndoRedoEnabled(false);
     setTabChangesFocus(false);
     document()->setDocumentMargin(2);
@@ -223,57 +233,6 @@ void TextEditWidget::SetBorder(bool border)
 {
     setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
     setLineWidth(1);
-}
-
-bool TextEditWidget::event(QEvent* e)
-{
-    if (IsTabPress(e)) {
-        keyPressEvent(static_cast<QKeyEvent*>(e));
-        return true;
-    }
-    return QPlainTextEdit::event(e);
-}
-
-void TextEditWidget::keyPressEvent(QKeyEvent* e)
-{
-    if (HandleKey(e)) {
-        e->accept();
-        return;
-    }
-    UserEdit([&] { QPlainTextEdit::keyPressEvent(e); }, true);
-}
-
-void TextEditWidget::inputMethodEvent(QInputMethodEvent* e)
-{
-    if (IsPlainCommit(e)) {
-        Type(e->commitString());
-        e->accept();
-        return;
-    }
-    UserEdit([&] { QPlainTextEdit::inputMethodEvent(e); }, true);
-}
-
-void TextEditWidget::mouseReleaseEvent(QMouseEvent* e)
-{
-    UserEdit([&] { QPlainTextEdit::mouseReleaseEvent(e); }, false);
-}
-
-void TextEditWidget::focusInEvent(QFocusEvent* e)
-{
-    QPlainTextEdit::focusInEvent(e);
-    ShowSelection(true);
-}
-
-void TextEditWidget::focusOutEvent(QFocusEvent* e)
-{
-    QPlainTextEdit::focusOutEvent(e);
-    ShowSelection(false);
-}
-
-void TextEditWidget::changeEvent(QEvent* e)
-{
-    QPlainTextEdit::changeEvent(e);
-    if (e->type() == QEvent::FontChange) FontChanged();
 }
 
 // A script position counts each block break before it twice (CR LF).

@@ -118,13 +118,13 @@ private:
     int32_t tabStopUnits = 32;
 };
 
-class LineEditWidget final : public QLineEdit, public EditControl::Behaviour {
+// The Qt events both widgets turn into the edit's rules: keys, committed
+// input, middle-button pastes, focus (the selection outlives it, hidden
+// unless noHideSel) and font changes.
+template <class QtEditor>
+class EditWidget : public QtEditor, public EditControl::Behaviour {
 public:
-    explicit LineEditWidget(QWidget* parent);
-
-    QString Text() const override { return text(); }
-    void SetBorder(bool border) override { setFrame(border); }
-    void ScrollCaret() override {}
+    explicit EditWidget(QWidget* parent);
 
 protected:
     bool event(QEvent* event) override;
@@ -136,6 +136,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
     QWidget& Widget() override { return *this; }
+};
+
+class LineEditWidget final : public EditWidget<QLineEdit> {
+public:
+    explicit LineEditWidget(QWidget* parent);
+
+    QString Text() const override { return text(); }
+    void SetBorder(bool border) override { setFrame(border); }
+    void ScrollCaret() override {}
+
+protected:
     bool MultiLine() const override { return false; }
     std::pair<int32_t, int32_t> CaretAndAnchor() const override;
     void Place(int32_t anchor, int32_t caret) override;
@@ -150,7 +161,7 @@ protected:
 // The document keeps a CR LF as a block break, a lone LF as a line
 // separator inside a block (shown as a line break, one position) and a
 // lone CR as the visible CR symbol.
-class TextEditWidget final : public QPlainTextEdit, public EditControl::Behaviour {
+class TextEditWidget final : public EditWidget<QPlainTextEdit> {
 public:
     explicit TextEditWidget(QWidget* parent);
 
@@ -159,15 +170,6 @@ public:
     void ScrollCaret() override { ensureCursorVisible(); }
 
 protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-    QWidget& Widget() override { return *this; }
     bool MultiLine() const override { return true; }
     std::pair<int32_t, int32_t> CaretAndAnchor() const override;
     void Place(int32_t anchor, int32_t caret) override;
