@@ -5,6 +5,7 @@ namespace vellum::gui {
 void RegisterGuiLibrary(Interpreter& ip)
 {
     RegisterShapeClasses(ip);
+    RegisterEditClass(ip);
     RegisterControlClasses(ip);
     RegisterChartClass(ip);
     RegisterSwitchClass(ip);

@@ -11,6 +11,7 @@ void RegisterGuiLibrary(Interpreter& ip);
 
 // Each area registers its own classes; RegisterGuiLibrary calls them in order.
 void RegisterShapeClasses(Interpreter& ip);   // gui/style: TRectangle, TEllipse, TLine, TText, TImage, TImageListIcon
+void RegisterEditClass(Interpreter& ip);      // gui/controls: TEdit
 void RegisterControlClasses(Interpreter& ip); // gui/controls: TButton, TComboBox, TScrollBar
 void RegisterChartClass(Interpreter& ip);     // gui/chart: TChart
 void RegisterSwitchClass(Interpreter& ip);    // gui/layout: TSwitch

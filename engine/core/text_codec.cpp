@@ -16,6 +16,17 @@ std::u16string DecodeUtf16Le(std::span<const uint8_t> bytes, TextEnd end)
     return text;
 }
 
+std::vector<uint8_t> EncodeUtf16Le(std::u16string_view text)
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(text.size() * 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
 std::optional<std::vector<uint8_t>> ReadRest(std::FILE* file)
 {
     std::vector<uint8_t> bytes;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vellum {
@@ -27,6 +28,8 @@ inline bool StartsWithUtf16LeMark(std::span<const uint8_t> bytes)
 // Pairs of bytes, low byte first; an odd last byte is ignored. A mark is
 // text like any other here: callers that skip it pass the bytes after it.
 std::u16string DecodeUtf16Le(std::span<const uint8_t> bytes, TextEnd end = TextEnd::atLastByte);
+// The units as pairs of bytes, low byte first, without a mark or an end.
+std::vector<uint8_t> EncodeUtf16Le(std::u16string_view text);
 
 // The rest of an open file; nothing when reading fails (a directory opens
 // but cannot be read).

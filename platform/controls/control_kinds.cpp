@@ -2,6 +2,8 @@
 // signals live in its own file (button_control.cpp, combo_control.cpp, ...).
 #include "platform/controls/control_kinds.h"
 
+#include "platform/controls/edit_widget.h"
+
 namespace vellum::platform {
 
 const ControlKindTraits& TraitsOf(ControlKind kind)
@@ -15,6 +17,10 @@ const ControlKindTraits& TraitsOf(ControlKind kind)
         return kScrollBarTraits;
     case ControlKind::Tabs:
         return kTabsTraits;
+    case ControlKind::LineEdit:
+        return kLineEditTraits;
+    case ControlKind::TextEdit:
+        return kTextEditTraits;
     }
     return kButtonTraits;
 }

@@ -23,6 +23,8 @@ enum class ControlKind {
     ComboBox,  // a drop-down list, editable or not (combo_control.h)
     ScrollBar, // a scroll bar of either orientation (scroll_control.h)
     Tabs,      // a tab bar along the bottom edge (tab_control.h)
+    LineEdit,  // a single-line edit (edit_control.h); its text is the contents
+    TextEdit,  // a multi-line edit (edit_control.h)
 };
 
 // As a NativeWindow it is the control's own window: the view of the

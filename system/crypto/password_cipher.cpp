@@ -29,20 +29,9 @@ namespace {
 constexpr size_t kKeyBytes = 5;
 constexpr size_t kSaltedKeyBytes = 16;
 
-std::vector<uint8_t> Utf16LeBytes(std::u16string_view text)
-{
-    std::vector<uint8_t> bytes;
-    bytes.reserve(text.size() * 2);
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
 std::u16string PasswordCipher(std::u16string_view text, std::u16string_view password)
 {
-    const std::vector<uint8_t> secret = Utf16LeBytes(password);
+    const std::vector<uint8_t> secret = EncodeUtf16Le(password);
     md5_ctx hash;
     md5_init(&hash);
     md5_update(&hash, secret.size(), secret.data());
@@ -55,7 +44,7 @@ std::u16string PasswordCipher(std::u16string_view text, std::u16string_view pass
     arcfour_set_key(&cipher, key.size(), key.data());
 
     // Both lengths are even, so every unit gets both of its bytes back.
-    std::vector<uint8_t> bytes = Utf16LeBytes(text);
+    std::vector<uint8_t> bytes = EncodeUtf16Le(text);
     arcfour_crypt(&cipher, bytes.size(), bytes.data(), bytes.data());
     return DecodeUtf16Le(bytes, TextEnd::atLastByte);
 }

@@ -1,0 +1,310 @@
+// TEdit as a user meets it: edits shown in a form on the offscreen
+// platform, typed into with real key events, and read back through the
+// script methods, which count a CR LF as two characters.
+#include "gui/controls/edit_view.h"
+#include "gui/form_loop.h"
+#include "gui/gui_harness.h"
+#include "gui/gui_library.h"
+#include "gui/view/view_binding.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace vellum::test {
+namespace {
+
+class EditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{240, 320}, 96});
+        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
+        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null var CRLF = Char(13) & Char(10) "
+                        "function Log(text) gLog = gLog & text & ' ' end"),
+                  "errOK");
+    }
+    void TearDown() override { platform::SetDeviceScreen({}); }
+
+    // Shows a form whose view is the given source, runs steps inside its
+    // loop, then closes it.
+    void ShowAndRun(const std::string& view, const std::function<void()>& steps)
+    {
+        ASSERT_EQ(h.Run("gForm = TForm({title = 'Edits', view = " + view + "})"), "errOK");
+        Later([&] {
+            form = platform::FormWindowTitled("Edits");
+            if (form != nullptr) steps();
+            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
+        });
+        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }
+
+    // The widget of the edit whose id is given.
+    QWidget* Widget(const std::string& id)
+    {
+        EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
+        auto* edit = dynamic_cast<gui::EditView*>(gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table));
+        if (edit == nullptr || edit->Control() == nullptr) return nullptr;
+        return platform::ControlWidgetOf(*edit->Control());
+    }
+
+    // A script expression's value as text.
+    std::u16string Raw(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return std::u16string(h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->View());
+    }
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+    std::string Log()
+    {
+        const std::string log = h.Text(u"gLog");
+        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
+        return log;
+    }
+
+    GuiHarness h;
+    FormWatchdog watchdog;
+    QWidget* form = nullptr;
+};
+
+TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'e', height = 30, OnChange = function() Log('change') end})}})", [&] {
+        QWidget* edit = Widget("e");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(Log(), ""); // the text it is made with is no change
+        EXPECT_EQ(Eval("gForm.GetView('e').GetModify()"), "false");
+        QTest::keyClicks(edit, "hello");
+        EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"hello");
+        EXPECT_EQ(Log(), "change change change change change ");
+        EXPECT_EQ(Eval("gForm.GetView('e').GetModify()"), "true");
+        EXPECT_EQ(Eval("gForm.GetView('e').GetSelStart()"), "5");
+
+        // Selecting with the keys, then typing over the selection.
+        QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+        EXPECT_EQ(Eval("gForm.GetView('e').GetSelStart()"), "3");
+        EXPECT_EQ(Eval("gForm.GetView('e').GetSelEnd()"), "5");
+        QTest::keyClicks(edit, "p!");
+        EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"help!");
+
+        // One level: the last run of typing goes, and an undo undoes itself.
+        EXPECT_EQ(Eval("gForm.GetView('e').CanUndo()"), "true");
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"hello");
+        EXPECT_EQ(h.Run("gForm.GetView('e').Undo()"), "errOK");
+        EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"help!");
+
+        // ReplaceSel is not undoable; SetText clears the flag.
+        Log();
+        EXPECT_EQ(h.Run("var e = gForm.GetView('e') e.SetSel(0, 1) e.ReplaceSel('Y')"), "errOK");
+        EXPECT_EQ(Raw("e.GetText()"), u"Yelp!");
+        EXPECT_EQ(Eval("e.CanUndo()"), "false");
+        EXPECT_EQ(h.Run("e.SetModify(false) e.SetText('new')"), "errOK");
+        EXPECT_EQ(Eval("e.GetModify() & ' ' & e.CanUndo() & ' ' & e.GetSelStart()"), "false false 0");
+        EXPECT_EQ(Log(), "change change ");
+        // Tab and Enter neither move the focus nor go into a single line.
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(Raw("e.GetText()"), u"new");
+    });
+}
+
+TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 120})}})", [&] {
+        QWidget* edit = Widget("m");
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, "ab");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, "cde");
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_EQ(Raw("gForm.GetView('m').GetText()"), u"ab\r\ncde\t");
+        EXPECT_EQ(h.Run("var m = gForm.GetView('m')"), "errOK");
+        EXPECT_EQ(Eval("m.GetSelStart()"), "8");
+        EXPECT_EQ(Eval("m.GetLineCount()"), "2");
+        EXPECT_EQ(Eval("m.LineFromChar(3)"), "0"); // the LF of the CR LF
+        EXPECT_EQ(Eval("m.LineFromChar(4)"), "1");
+        EXPECT_EQ(Eval("m.LineFirstCharPos(1)"), "4");
+        EXPECT_EQ(Eval("m.LineFirstCharPos(2)"), "-1");
+        EXPECT_EQ(Eval("m.LineLength(5)"), "4");
+        EXPECT_EQ(Raw("m.GetLine(1)"), u"cde\t");
+        EXPECT_EQ(h.Run("m.SetSel(3, 6)"), "errOK");
+        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "2-6");
+
+        // A lone line feed stays one position and is a line of its own.
+        EXPECT_EQ(h.Run("m.SetText('x') m.AppendLine('y') m.Append('z')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"xy\nz");
+        EXPECT_EQ(Eval("m.GetLineCount() & ' ' & m.LineFirstCharPos(1) & ' ' & m.LineLength(0)"), "2 3 2");
+        EXPECT_EQ(Raw("m.GetLine(1)"), u"z");
+
+        // The clipboard holds the desktop's line ends; pasting brings CR LF back.
+        EXPECT_EQ(h.Run("m.SetText('one' & CRLF & 'two') m.SetSel(0, -1) m.Copy()"), "errOK");
+        EXPECT_EQ(QApplication::clipboard()->text(), "one\ntwo");
+        EXPECT_EQ(h.Run("m.SetSel(-1, 0) m.SetSel(8, 8) m.Paste()"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"one\r\ntwoone\r\ntwo");
+        EXPECT_EQ(Eval("m.CanUndo()"), "true");
+        EXPECT_EQ(h.Run("m.SetSel(0, 5) m.Cut()"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"twoone\r\ntwo");
+        EXPECT_EQ(QApplication::clipboard()->text(), "one\n");
+    });
+}
+
+TEST_F(EditTest, WrappedLinesCountAsShown)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'w', multiLine = true, autoScroll = false, width = 80, height = 200}), "
+               "TEdit({id = 'n', multiLine = true, width = 80, height = 60})}})",
+               [&] {
+                   QWidget* wrapping = Widget("w");
+                   QWidget* scrolling = Widget("n");
+                   ASSERT_NE(wrapping, nullptr);
+                   ASSERT_NE(scrolling, nullptr);
+                   QTest::keyClicks(wrapping, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
+                   QTest::keyClicks(scrolling, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
+                   EXPECT_EQ(h.Run("var w = gForm.GetView('w')"), "errOK");
+                   const int lines = std::stoi(Eval("w.GetLineCount()"));
+                   EXPECT_GT(lines, 1);
+                   // The shown lines put together give the text; each starts a word.
+                   std::u16string joined;
+                   for (int i = 0; i < lines; ++i) {
+                       const std::string n = std::to_string(i);
+                       joined += Raw("w.GetLine(" + n + ")");
+                       EXPECT_EQ(Eval("w.LineFromChar(w.LineFirstCharPos(" + n + "))"), n);
+                       if (i > 0) {
+                           EXPECT_EQ(Raw("w.GetText().Substr(w.LineFirstCharPos(" + n + ") - 1, 1)"), u" ");
+                       }
+                   }
+                   EXPECT_EQ(joined, u"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
+                   // With horizontal auto-scroll the same text stays one line.
+                   EXPECT_EQ(Eval("gForm.GetView('n').GetLineCount()"), "1");
+               });
+}
+
+TEST_F(EditTest, InputFiltersAndTheWidthOfALine)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'd', number = true, height = 30}), "
+               "TEdit({id = 'u', upperCase = true, height = 30}), TEdit({id = 'l', lowerCase = true, height = 30}), "
+               "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
+               "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30})}})",
+               [&] {
+                   QTest::keyClicks(Widget("d"), "1a2-b3");
+                   EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
+                   QTest::keyClicks(Widget("u"), "Mixed case");
+                   EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
+                   EXPECT_EQ(h.Run("gForm.GetView('u').ReplaceSel('ok')"), "errOK");
+                   EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
+                   QTest::keyClicks(Widget("l"), "LoWeR");
+                   EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
+                   QTest::keyClicks(Widget("r"), "more");
+                   EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
+                   // A single line without auto-scroll stops taking text at its width.
+                   QWidget* narrow = Widget("f");
+                   QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");
+                   const std::u16string taken = Raw("gForm.GetView('f').GetText()");
+                   EXPECT_GT(taken.size(), 0U);
+                   EXPECT_LT(taken.size(), 20U);
+               });
+}
+
+TEST_F(EditTest, IndentAndUnindentTheSelectedLines)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'm', vScroll = true, height = 150})}})", [&] {
+        ASSERT_EQ(h.Run("var m = gForm.GetView('m') m.SetText('a' & CRLF & 'b' & CRLF & 'c')"), "errOK");
+        // A selection ending at a line's start leaves that line alone.
+        ASSERT_EQ(h.Run("m.SetSel(0, 3) m.IndentSel()"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"\ta\r\nb\r\nc");
+        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "0-4");
+        ASSERT_EQ(h.Run("m.SetSel(0, 10) m.IndentSel()"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"\t\ta\r\n\tb\r\n\tc");
+        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd() & ' ' & m.CanUndo()"), "0-11 false");
+        // Only lines that start with a TAB lose one.
+        ASSERT_EQ(h.Run("m.SetText(Char(9) & 'a' & CRLF & 'b' & CRLF & Char(9) & Char(9) & 'c') m.SetSel(1, 10) m.UnindentSel()"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"a\r\nb\r\n\tc");
+        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "1-8");
+    });
+}
+
+TEST_F(EditTest, LoadAndSaveFileBytes)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vellum_edit_test";
+    std::filesystem::create_directories(dir);
+    const auto write = [&](const char* name, std::vector<uint8_t> bytes) {
+        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                          static_cast<std::streamsize>(bytes.size()));
+        return (dir / name).string();
+    };
+    const std::string marked = write("marked.txt", {0xFF, 0xFE, 'h', 0, 'i', 0, 0, 0, 'x', 0});
+    const std::string ansi = write("ansi.txt", {'c', 'a', 'f', 0xE9, '\r', '\n', '!'});
+    const std::string bare = write("bare.txt", {'o', 0, 'k', 0});
+    const std::string single = write("single.txt", {'q'});
+    const std::string saved = (dir / "saved.txt").string();
+    ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 150})}})", [&] {
+        ASSERT_EQ(h.Run("var m = gForm.GetView('m')"), "errOK");
+        ASSERT_EQ(h.Run("m.LoadFile('" + marked + "')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"hi");
+        ASSERT_EQ(h.Run("m.LoadFile('" + ansi + "')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"caf\u00E9\r\n!");
+        ASSERT_EQ(h.Run("m.LoadFile('" + bare + "')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"ok");
+        ASSERT_EQ(h.Run("m.LoadFile('" + single + "')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"q");
+        // A missing file changes nothing.
+        ASSERT_EQ(h.Run("m.LoadFile('" + (dir / "missing.txt").string() + "')"), "errOK");
+        EXPECT_EQ(Raw("m.GetText()"), u"q");
+        ASSERT_EQ(h.Run("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')"), "errOK");
+        std::ifstream in(saved, std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(bytes, (std::vector<uint8_t>{0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 0xAC, 0x20}));
+    });
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(EditTest, FocusMovesBetweenADrawnViewAndTheEdit)
+{
+    ShowAndRun("TColumn({views = {TRectangle({id = 'r', height = 40, OnKeyDown = function(k) Log('key') end, "
+               "OnSetFocus = function() Log('r-in') end, OnKillFocus = function() Log('r-out') end}), "
+               "TEdit({id = 'e', multiLine = true, height = 60, "
+               "OnSetFocus = function() Log('e-in') end, OnKillFocus = function() Log('e-out') end})}})",
+               [&] {
+                   form->activateWindow();
+                   ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+                   QWidget* edit = Widget("e");
+                   ASSERT_NE(edit, nullptr);
+                   QWidget* client = platform::ClientAreaOf(form);
+                   QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
+                   Log();
+                   // A tap focuses the edit; the keys typed then stay in it, Tab included.
+                   QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(10, 10));
+                   EXPECT_EQ(QApplication::focusWidget(), edit);
+                   EXPECT_EQ(Log(), "r-out e-in ");
+                   QTest::keyClick(form->windowHandle(), 'a');
+                   QTest::keyClick(form->windowHandle(), Qt::Key_Tab);
+                   QTest::keyClick(form->windowHandle(), 'b');
+                   EXPECT_EQ(QApplication::focusWidget(), edit);
+                   EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"a\tb");
+                   EXPECT_EQ(Log(), "");
+                   // A tap on the drawn view takes the focus back.
+                   QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
+                   EXPECT_EQ(Log(), "e-out r-in ");
+                   EXPECT_NE(QApplication::focusWidget(), edit);
+                   // The selection outlives the focus.
+                   EXPECT_EQ(h.Run("gForm.GetView('e').SetSel(1, 2)"), "errOK");
+                   EXPECT_EQ(Eval("gForm.GetView('e').GetSelEnd()"), "2");
+               });
+}
+
+} // namespace
+} // namespace vellum::test
