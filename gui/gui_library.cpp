@@ -7,6 +7,7 @@ void RegisterGuiLibrary(Interpreter& ip)
     RegisterShapeClasses(ip);
     RegisterLayoutClasses(ip);
     RegisterFormClasses(ip);
+    RegisterDialogMethods(ip);
 }
 
 } // namespace vellum::gui

@@ -13,5 +13,6 @@ void RegisterGuiLibrary(Interpreter& ip);
 void RegisterShapeClasses(Interpreter& ip);  // gui/style: TRectangle, TEllipse, TLine, TText, TImage, TImageListIcon
 void RegisterLayoutClasses(Interpreter& ip); // gui/layout: TSwitch, TRow, TColumn, TGrid, TCanvas
 void RegisterFormClasses(Interpreter& ip);   // gui/form: TForm, TTodayForm
+void RegisterDialogMethods(Interpreter& ip); // gui/dialogs: the forms' dialogs and device services
 
 } // namespace vellum::gui
