@@ -13,6 +13,7 @@ void RegisterGuiLibrary(Interpreter& ip)
     RegisterLayoutClasses(ip);
     RegisterListClasses(ip);
     RegisterFormClasses(ip);
+    RegisterDialogMethods(ip);
 }
 
 } // namespace vellum::gui

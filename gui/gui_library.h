@@ -19,5 +19,6 @@ void RegisterTabsClass(Interpreter& ip);      // gui/controls: TTabs
 void RegisterLayoutClasses(Interpreter& ip);  // gui/layout: TRow, TColumn, TGrid, TCanvas
 void RegisterListClasses(Interpreter& ip);    // gui/list: TList, TScrollList, TSheet, TScrollSheet, TScrollView
 void RegisterFormClasses(Interpreter& ip);    // gui/form: TForm, TTodayForm
+void RegisterDialogMethods(Interpreter& ip);  // gui/dialogs: the forms' dialogs and device services
 
 } // namespace vellum::gui

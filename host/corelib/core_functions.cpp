@@ -50,22 +50,6 @@ uint32_t Char(Interpreter& ip)
     return 1;
 }
 
-MessageButtons ButtonsNamed(std::u16string_view name)
-{
-    if (EqualIgnoringCase(name, u"okCancel")) return MessageButtons::OkCancel;
-    if (EqualIgnoringCase(name, u"yesNo")) return MessageButtons::YesNo;
-    if (EqualIgnoringCase(name, u"yesNoCancel")) return MessageButtons::YesNoCancel;
-    return MessageButtons::Ok;
-}
-
-MessageIcon IconNamed(std::u16string_view name)
-{
-    if (EqualIgnoringCase(name, u"error")) return MessageIcon::Error;
-    if (EqualIgnoringCase(name, u"question")) return MessageIcon::Question;
-    if (EqualIgnoringCase(name, u"exclamation")) return MessageIcon::Exclamation;
-    return MessageIcon::Information;
-}
-
 uint32_t MsgBox(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 4)) return 0;
@@ -74,8 +58,8 @@ uint32_t MsgBox(Interpreter& ip)
     // may collect the argument strings, which nothing roots.
     const std::u16string text(ip.ArgText(1)->View());
     const std::u16string caption(given >= 2 ? ip.ArgText(2)->View() : u"Vellum");
-    const MessageButtons buttons = given >= 3 ? ButtonsNamed(ip.ArgText(3)->View()) : MessageButtons::Ok;
-    const MessageIcon icon = given >= 4 ? IconNamed(ip.ArgText(4)->View()) : MessageIcon::Information;
+    const MessageButtons buttons = given >= 3 ? platform::MessageButtonsNamed(ip.ArgText(3)->View()) : MessageButtons::Ok;
+    const MessageIcon icon = given >= 4 ? platform::MessageIconNamed(ip.ArgText(4)->View()) : MessageIcon::Information;
     const std::u16string pressed = platform::ShowMessageBox(text, caption, buttons, icon);
     ip.PushString(pressed);
     return 1;

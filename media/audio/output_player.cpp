@@ -12,10 +12,12 @@
 
 #include "platform/audio/wave_output.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <bit>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -134,6 +136,24 @@ size_t OutputPlayer::BytesQueued() const
     for (const auto& buffer : engine->queued)
         if (buffer.end > played) bytes += buffer.bytes;
     return bytes;
+}
+
+void PlayOnce(OutputPlayer& player, std::vector<int32_t> samples)
+{
+    player.Stop();
+    if (samples.empty()) return;
+    const auto sound = std::make_shared<const std::vector<int32_t>>(std::move(samples));
+    const uint64_t length = sound->size();
+    size_t next = 0;
+    player.Start(
+        [sound, next](std::span<int16_t> out) mutable {
+            const size_t count = std::min(out.size(), sound->size() - next);
+            for (size_t i = 0; i < count; ++i)
+                out[i] = static_cast<int16_t>(std::clamp<int32_t>((*sound)[next + i], -32768, 32767));
+            std::fill(out.begin() + static_cast<ptrdiff_t>(count), out.end(), int16_t{0});
+            next += count;
+        },
+        length);
 }
 
 } // namespace vellum::media

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace vellum::media {
 
@@ -50,5 +51,9 @@ private:
     struct Engine;
     std::unique_ptr<Engine> engine;
 };
+
+// Stops what the player plays and plays the samples (of the mixer's
+// format) once, each clamped to 16 bits; the player ends by itself after.
+void PlayOnce(OutputPlayer& player, std::vector<int32_t> samples);
 
 } // namespace vellum::media

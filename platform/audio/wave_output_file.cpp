@@ -8,6 +8,7 @@
 //
 // The file is held under an exclusive lock while open: a second output on
 // the same file, from this process or another, cannot open.
+#include "platform/audio/wave_header.h"
 #include "platform/audio/wave_output_backends.h"
 
 #include <fcntl.h>
@@ -27,34 +28,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint64_t kHeaderBytes = 44;
+constexpr uint64_t kHeaderBytes = kWaveHeaderBytes;
 // The largest data chunk the RIFF sizes can describe.
 constexpr uint64_t kMaxDataBytes = std::numeric_limits<uint32_t>::max() - (kHeaderBytes - 8);
-
-void PutLe(uint8_t* at, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-std::array<uint8_t, kHeaderBytes> Header(const WaveFormat& format, uint32_t dataBytes)
-{
-    std::array<uint8_t, kHeaderBytes> h{};
-    auto tag = [&](size_t at, const char (&text)[5]) { std::copy(text, text + 4, h.begin() + at); };
-    tag(0, "RIFF");
-    PutLe(&h[4], static_cast<uint32_t>(kHeaderBytes - 8 + dataBytes), 4);
-    tag(8, "WAVE");
-    tag(12, "fmt ");
-    PutLe(&h[16], 16, 4);
-    PutLe(&h[20], 1, 2); // PCM
-    PutLe(&h[22], format.channels, 2);
-    PutLe(&h[24], format.sampleRate, 4);
-    PutLe(&h[28], format.sampleRate * format.FrameBytes(), 4);
-    PutLe(&h[32], format.FrameBytes(), 2);
-    PutLe(&h[34], format.bitsPerSample, 2);
-    tag(36, "data");
-    PutLe(&h[40], dataBytes, 4);
-    return h;
-}
 
 bool WriteAt(int fd, const uint8_t* bytes, size_t count, uint64_t offset)
 {
@@ -170,7 +146,7 @@ private:
         }
         pending.erase(pending.begin(), pending.begin() + static_cast<ptrdiff_t>(bytes));
         recorded = heard;
-        const auto header = Header(format, static_cast<uint32_t>(dataBytes + bytes));
+        const auto header = WaveHeader(format, static_cast<uint32_t>(dataBytes + bytes));
         if (!WriteAt(fd, header.data(), header.size(), 0)) {
             ended = true;
             woken.notify_all();
@@ -199,7 +175,7 @@ std::unique_ptr<WaveOutput> OpenFileOutput(const std::filesystem::path& file, co
     // Truncated only once the lock is held, so a recording in progress is never cut.
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
-    const auto header = Header(format, 0);
+    const auto header = WaveHeader(format, 0);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0 ||
         !WriteAt(fd, header.data(), header.size(), 0)) {
         ::close(fd);

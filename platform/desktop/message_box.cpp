@@ -1,7 +1,9 @@
 #include "platform/desktop/message_box.h"
-#include "platform/qt_convert.h"
 
+#include "engine/core/case_mapping.h"
 #include "engine/core/unicode.h"
+#include "platform/qt_convert.h"
+#include "platform/window/shell_widget.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -28,12 +30,28 @@ std::u16string ConsoleAnswer(MessageButtons buttons)
 
 } // namespace
 
+MessageButtons MessageButtonsNamed(std::u16string_view name)
+{
+    if (EqualIgnoringCase(name, u"okCancel")) return MessageButtons::OkCancel;
+    if (EqualIgnoringCase(name, u"yesNo")) return MessageButtons::YesNo;
+    if (EqualIgnoringCase(name, u"yesNoCancel")) return MessageButtons::YesNoCancel;
+    return MessageButtons::Ok;
+}
+
+MessageIcon MessageIconNamed(std::u16string_view name)
+{
+    if (EqualIgnoringCase(name, u"error")) return MessageIcon::Error;
+    if (EqualIgnoringCase(name, u"question")) return MessageIcon::Question;
+    if (EqualIgnoringCase(name, u"exclamation")) return MessageIcon::Exclamation;
+    return MessageIcon::Information;
+}
+
 void SetConsoleMode(bool on) { consoleMode = on; }
 
 bool ConsoleMode() { return consoleMode; }
 
 std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
-                              MessageIcon icon)
+                              MessageIcon icon, const FormWindow* owner)
 {
     if (consoleMode) {
         WriteLine(stdout, text);
@@ -67,8 +85,14 @@ std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view capt
         qtIcon = QMessageBox::Warning;
         break;
     }
-    QMessageBox box(qtIcon, ToQString(caption), ToQString(text), standard);
-    switch (box.exec()) {
+    ShellWidget* shell = owner != nullptr ? ShellWidgetOf(*owner) : nullptr;
+    QMessageBox box(qtIcon, ToQString(caption), ToQString(text), standard, shell);
+    int pressed = 0;
+    // The owner lives on while the box is open, even if a script running
+    // meanwhile closes its form.
+    if (shell != nullptr) shell->WhileBusy([&] { pressed = box.exec(); });
+    else pressed = box.exec();
+    switch (pressed) {
     case QMessageBox::Cancel:
         return u"cancel";
     case QMessageBox::Yes:

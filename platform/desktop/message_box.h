@@ -8,17 +8,25 @@
 
 namespace vellum::platform {
 
+class FormWindow;
+
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageIcon { Information, Error, Question, Exclamation };
+
+// The buttons and icons scripts name: "okCancel", "yesNo", "yesNoCancel"
+// (else OK alone) and "error", "question", "exclamation" (else
+// information), compared without regard to case.
+MessageButtons MessageButtonsNamed(std::u16string_view name);
+MessageIcon MessageIconNamed(std::u16string_view name);
 
 // Switches every message box of the process to the terminal.
 void SetConsoleMode(bool on);
 bool ConsoleMode();
 
-// Shows a modal box with no owner window and gives the button that closed
-// it: "ok", "cancel", "yes" or "no".
+// Shows a modal box, owned by the form window when one is given, and gives
+// the button that closed it: "ok", "cancel", "yes" or "no".
 std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
-                              MessageIcon icon);
+                              MessageIcon icon, const FormWindow* owner = nullptr);
 
 // Writes a line to standard error as UTF-8 (console mode's error line).
 void WriteErrorLine(std::u16string_view text);

@@ -26,12 +26,11 @@ std::optional<std::filesystem::path> ShowFileDialog(const FileDialogRequest& req
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!request.fileName.empty()) dialog.selectFile(ToQString(request.fileName));
 
-    // A blank pointer would leave a mouse user unable to work the dialog:
-    // the dialog shows the system's own pointer instead of the program's.
-    const CursorState previous = ReplaceCursor(CursorShape::Arrow);
-    RestoreCursor(CursorShape::Arrow);
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    RestoreCursor(previous);
+    bool chosen = false;
+    {
+        const SystemPointerScope systemPointer;
+        chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    }
     if (!chosen) return std::nullopt;
     return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
 }

@@ -21,4 +21,19 @@ CursorState ReplaceCursor(CursorShape shape);
 // Puts a state back; none makes no cursor current.
 void RestoreCursor(CursorState state);
 
+// While a system dialog or menu is open, the windows' own pointer (the
+// arrow) stands in for the program's cursor: a blank or wait cursor a
+// script put up would leave a mouse user unable to work the dialog. The
+// program's cursor comes back when the scope ends.
+class SystemPointerScope {
+public:
+    SystemPointerScope() : replaced(ReplaceCursor(CursorShape::Arrow)) { RestoreCursor(CursorShape::Arrow); }
+    ~SystemPointerScope() { RestoreCursor(replaced); }
+    SystemPointerScope(const SystemPointerScope&) = delete;
+    SystemPointerScope& operator=(const SystemPointerScope&) = delete;
+
+private:
+    CursorState replaced;
+};
+
 } // namespace vellum::platform

@@ -2,6 +2,7 @@
 
 #include "platform/qt_convert.h"
 #include "platform/window/device_screen.h"
+#include "platform/window/qt_menu.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -115,7 +116,10 @@ void SoftKeyBar::Build(const MenuLayout& menu)
         } else {
             auto* popup = new QMenu(this);
             built.push_back(popup);
-            FillMenu(*popup, entry.items);
+            FillQMenu(*popup, entry.items, [this](QAction& action, int32_t id) {
+                commandActions[id] = &action;
+                connect(&action, &QAction::triggered, this, [this, id] { callbacks.command(id); });
+            });
             connect(key, &QToolButton::clicked, this, [this, key, popup] { OpenPopup(*key, *popup); });
         }
         row.push_back(key);
@@ -128,27 +132,6 @@ void SoftKeyBar::Build(const MenuLayout& menu)
         row[i]->show();
     }
     if (left >= row.size()) keys->addWidget(sipButton);
-}
-
-void SoftKeyBar::FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries)
-{
-    for (const MenuEntry& entry : entries) {
-        switch (entry.kind) {
-        case MenuEntry::Kind::Command: {
-            QAction* action = menu.addAction(ToQString(entry.text));
-            const int32_t id = entry.id;
-            commandActions[id] = action;
-            connect(action, &QAction::triggered, this, [this, id] { callbacks.command(id); });
-            break;
-        }
-        case MenuEntry::Kind::Popup:
-            FillMenu(*menu.addMenu(ToQString(entry.text)), entry.items);
-            break;
-        case MenuEntry::Kind::Separator:
-            menu.addSeparator();
-            break;
-        }
-    }
 }
 
 void SoftKeyBar::OpenPopup(QToolButton& key, QMenu& menu)

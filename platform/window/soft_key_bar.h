@@ -41,7 +41,6 @@ public:
 private:
     void Clear();
     QToolButton* NewKey(const QString& text);
-    void FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries);
     void OpenPopup(QToolButton& key, QMenu& menu);
 
     Callbacks callbacks;

@@ -5,6 +5,7 @@
 #include "platform/window/today_screen.h"
 
 #include <QEventLoop>
+#include <QPalette>
 #include <QPointer>
 
 #include <algorithm>
@@ -91,7 +92,13 @@ int TodayHost::RefreshItems()
     return changed;
 }
 
-Color TodayHost::TextColor() const { return Rgb(0, 0, 0); }
+// The colour the screen's own texts take: its palette's, which the desktop
+// theme sets (black on the light watermark by default).
+Color TodayHost::TextColor() const
+{
+    const QColor text = screen->window.palette().color(QPalette::WindowText);
+    return Rgb(text.red(), text.green(), text.blue());
+}
 
 TodayHost::Screen& TodayHost::ItemScreen() { return *screen; }
 

@@ -25,26 +25,6 @@ media::OutputPlayer& SoundPlayer()
     return player;
 }
 
-// Plays samples of the mixer's format once, each clamped to 16 bits.
-void PlaySamples(std::vector<int32_t> samples)
-{
-    media::OutputPlayer& player = SoundPlayer();
-    player.Stop();
-    if (samples.empty()) return;
-    const auto sound = std::make_shared<const std::vector<int32_t>>(std::move(samples));
-    const uint64_t length = sound->size();
-    size_t next = 0;
-    player.Start(
-        [sound, next](std::span<int16_t> out) mutable {
-            const size_t count = std::min(out.size(), sound->size() - next);
-            for (size_t i = 0; i < count; ++i)
-                out[i] = static_cast<int16_t>(std::clamp<int32_t>((*sound)[next + i], -32768, 32767));
-            std::fill(out.begin() + static_cast<ptrdiff_t>(count), out.end(), int16_t{0});
-            next += count;
-        },
-        length);
-}
-
 // 150 ms of 880 Hz at a quarter of full scale, faded in and out over 5 ms
 // so that it starts and ends without a click.
 std::vector<int32_t> BeepTone()
@@ -66,7 +46,7 @@ std::vector<int32_t> BeepTone()
 uint32_t Beep(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    PlaySamples(BeepTone());
+    media::PlayOnce(SoundPlayer(), BeepTone());
     return 0;
 }
 
@@ -80,7 +60,7 @@ uint32_t PlaySound(Interpreter& ip)
         const auto file = ip.Paths().HostPath(ip.ArgText(1)->View());
         if (!file || media::ReadWaveFile(*file, samples) != media::WaveReadResult::Ok) samples.clear();
     }
-    PlaySamples(std::move(samples));
+    media::PlayOnce(SoundPlayer(), std::move(samples));
     return 0;
 }
 

@@ -1,0 +1,447 @@
+// The form dialogs as users meet them: real pop-up menus, message boxes,
+// the contact chooser and the voice recorder, shown from scripts on the
+// offscreen platform and answered with real key and mouse events.
+#include "gui/dialogs/camera_options.h"
+#include "gui/dialogs/picture_fit.h"
+#include "gui/form_loop.h"
+#include "gui/gui_harness.h"
+#include "host/temp_folder.h"
+#include "media/audio/wave_file.h"
+#include "platform/desktop/message_box.h"
+#include "platform/draw/picture.h"
+#include "platform/files/device_folder.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
+#include "platform/window/today_host.h"
+#include "gui/gui_library.h"
+#include "system/contacts/contact_store.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+
+namespace vellum::test {
+namespace {
+
+using platform::Rgb;
+
+// Runs step on the widget find gives, as soon as it is there (a menu or
+// dialog opened by a script call that is still running).
+void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> step)
+{
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, find, step] {
+        if (QWidget* w = find()) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start();
+}
+
+QWidget* Popup() { return QApplication::activePopupWidget(); }
+QWidget* Modal() { return QApplication::activeModalWidget(); }
+
+void Key(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
+
+QPushButton* ButtonWithText(QWidget* dialog, const QString& text)
+{
+    for (auto* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text().remove(QLatin1Char('&')) == text) return button;
+    }
+    return nullptr;
+}
+
+std::string Base64Png(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toBase64().toStdString();
+}
+
+// A photo 40 x 20: red on the left, transparent on the right.
+QImage HalfRedPhoto()
+{
+    QImage photo(40, 20, QImage::Format_ARGB32);
+    photo.fill(Qt::transparent);
+    QPainter(&photo).fillRect(0, 0, 20, 20, Qt::red);
+    return photo;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadWholeFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetDeviceScreen({{240, 320}, 96});
+        h.ip.SetPathResolver(&paths);
+        // These tests answer the dialogs themselves.
+        platform::SetConsoleMode(false);
+        ASSERT_EQ(h.Run("var gLog = '' var result = null function Log(t) gLog = gLog & t & ' ' end "
+                        "var gForm = TForm({title = 'Dialogs', view = TRectangle({})})"),
+                  "errOK");
+    }
+    void TearDown() override
+    {
+        platform::SetConsoleMode(true);
+        platform::SetDeviceScreen({});
+    }
+
+    // Runs the script expression inside the shown form's loop and gives its value as text.
+    std::string Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.Text(u"result");
+    }
+    std::string Log()
+    {
+        const std::string log = h.Text(u"gLog");
+        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
+        return log;
+    }
+    // Shows gForm and runs steps inside its loop; the form is closed after them.
+    void WithForm(const std::function<void(QWidget* client)>& steps)
+    {
+        Later([&] {
+            QWidget* window = platform::FormWindowTitled("Dialogs");
+            ASSERT_NE(window, nullptr);
+            steps(platform::ClientAreaOf(window));
+            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
+        });
+        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }
+
+    GuiHarness h;
+    TempFolder folder;
+    platform::DeviceFolder paths{folder.path};
+    FormWatchdog watchdog;
+};
+
+TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
+{
+    platform::SetDeviceScreen({{240, 320}, 192});
+    ASSERT_EQ(h.Run("var gMenu = {{item = 'Alpha', action = function() Log('alpha') end}, {}, "
+                    "{menu = 'More', items = {{item = 'Beta', action = function() Log('beta:' & this.id) end}}}}"),
+              "errOK");
+    WithForm([&](QWidget* client) {
+        // Down to "More", open it, choose "Beta": the second command, 101.
+        WhenShown(Popup, [&](QWidget* menu) {
+            // 10, 20 DIP on a 192-dpi form: client pixel 20, 40.
+            EXPECT_EQ(menu->pos(), client->mapToGlobal(QPoint(20, 40)));
+            Key(menu, Qt::Key_Down);
+            Key(menu, Qt::Key_Down);
+            Key(menu, Qt::Key_Right);
+            WhenShown([menu] { return Popup() != menu ? Popup() : nullptr; },
+                      [](QWidget* sub) { Key(sub, Qt::Key_Return); });
+        });
+        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 10, y = 20})"), "101");
+        EXPECT_EQ(Log(), "beta:101 ");
+        EXPECT_EQ(Eval("gMenu[0].id"), "100");
+
+        // Dismissed: 0, no action. Without numbers for x and y it opens at the top left.
+        WhenShown(Popup, [&](QWidget* menu) {
+            EXPECT_EQ(menu->pos(), client->mapToGlobal(QPoint(0, 0)));
+            Key(menu, Qt::Key_Escape);
+        });
+        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 'left', y = 5})"), "0");
+        EXPECT_EQ(Log(), "");
+        // Chosen with the mouse.
+        WhenShown(Popup, [](QWidget* w) {
+            auto* menu = qobject_cast<QMenu*>(w);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().front()).center());
+        });
+        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 0, y = 0})"), "100");
+        EXPECT_EQ(Log(), "alpha ");
+
+        EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu, 5)"), "errTableExpected");
+        EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu)"), "errFewArguments");
+    });
+    // Once the window is gone the menu cannot open.
+    EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {})"), "-1");
+    EXPECT_EQ(Eval("TForm.PopupMenu(gMenu, {})"), "null");
+}
+
+TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
+{
+    WithForm([&](QWidget* client) {
+        WhenShown(Modal, [client](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "Dialogs");
+            EXPECT_EQ(box->text(), "Saved");
+            EXPECT_EQ(box->icon(), QMessageBox::Information);
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            EXPECT_EQ(box->parentWidget(), client->window()); // owned by the form
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        EXPECT_EQ(Eval("gForm.MsgBox('Saved')"), "ok");
+        WhenShown(Modal, [](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), "Delete?");
+            EXPECT_EQ(box->icon(), QMessageBox::Question);
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        });
+        EXPECT_EQ(Eval("gForm.MsgBox('Delete the note?', 'Delete?', 'YESNO', 'question')"), "no");
+        EXPECT_EQ(h.Run("gForm.MsgBox()"), "errFewArguments");
+    });
+}
+
+// Contacts in the formats phones and address books write.
+void WriteContacts(const std::filesystem::path& contacts)
+{
+    std::filesystem::create_directories(contacts);
+    const std::string photo = Base64Png(HalfRedPhoto());
+    std::string folded;
+    for (size_t i = 0; i < photo.size(); i += 60) folded += " " + photo.substr(i, 60) + "\r\n";
+    // 2.1: a quoted-printable name split over two lines, a bare type, a folded photo.
+    WriteFile(contacts / "anna.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Berg;Anna\r\n"
+                                     "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Anna B=C3=\r\n=A9rg\r\n"
+                                     "TEL;CELL;VOICE:+49 170 555 0101\r\n"
+                                     "PHOTO;ENCODING=BASE64;TYPE=PNG:\r\n" + folded + "\r\nEND:VCARD\r\n");
+    // 3.0, two cards: a name from N only and escaped commas, then a card without numbers.
+    WriteFile(contacts / "office.VCF", "BEGIN:VCARD\nVERSION:3.0\nN:Doe;John;;Dr.;\nTEL;TYPE=work,voice:555-0102\n"
+                                       "item1.TEL;TYPE=HOME:555-0103\nEND:VCARD\n"
+                                       "BEGIN:VCARD\nVERSION:3.0\nFN:No\\, Number\nEMAIL:x@example.org\nEND:VCARD\n");
+    // 4.0: a tel URI and a data URI photo.
+    WriteFile(contacts / "zoe.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:zoe\r\nFN:Zoe\r\n"
+                                    "TEL;VALUE=uri;TYPE=\"cell,text\":tel:+1-555-0104\r\n"
+                                    "PHOTO:data:image/png;base64," + photo + "\r\nEND:VCARD\r\n");
+    // Broken: a card that never ends, then one that does; and bytes that are no vCard.
+    WriteFile(contacts / "broken.vcf", "BEGIN:VCARD\nFN:Lost\nTEL:1\nBEGIN:VCARD\nFN:Kept\nTEL:555-0105\n"
+                                       "PHOTO;ENCODING=b:@@not base64@@\nEND:VCARD\nEND:VCARD\nBEGIN:VCARD\nFN:Open\n");
+    WriteFile(contacts / "junk.vcf", std::string("\x00\xff\xfe:BEGIN\r\n\x01", 9));
+}
+
+TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
+{
+    WriteContacts(folder.path / "Contacts");
+    WithForm([&](QWidget*) {
+        WhenShown(Modal, [](QWidget* dialog) {
+            auto* list = dialog->findChild<QListWidget*>();
+            auto* search = dialog->findChild<QLineEdit*>();
+            ASSERT_NE(list, nullptr);
+            ASSERT_NE(search, nullptr);
+            // One row a number: Anna, John twice, Kept, Zoe; nobody without a number.
+            QStringList rows;
+            for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text().section('\n', 0, 0);
+            EXPECT_EQ(rows, QStringList({"Anna B\u00e9rg", "Kept", "Dr. John Doe", "Dr. John Doe", "Zoe"}));
+            // Typing narrows the list; the arrow keys move in what is left.
+            QTest::keyClicks(search, "555-010");
+            int shown = 0;
+            for (int i = 0; i < list->count(); ++i) shown += list->item(i)->isHidden() ? 0 : 1;
+            EXPECT_EQ(shown, 4); // Anna's number is written with spaces
+            QTest::keyClicks(search, "3");
+            Key(search, Qt::Key_Return);
+        });
+        ASSERT_EQ(h.Run("var c = gForm.ChooseContact()"), "errOK");
+        EXPECT_EQ(Eval("c.name & '|' & c.number & '|' & c.picture"), "Dr. John Doe|555-0103|null");
+        const auto contacts = contacts::LoadContacts(folder.path / "Contacts");
+        ASSERT_EQ(contacts.size(), 5u);
+        EXPECT_EQ(Eval("c.id"), std::to_string(contacts[2].id));
+
+        // Zoe has a photo; her identifier comes from her UID.
+        WhenShown(Modal, [](QWidget* dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit*>(), "zo");
+            Key(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
+        });
+        ASSERT_EQ(h.Run("c = gForm.ChooseContact()"), "errOK");
+        EXPECT_EQ(Eval("c.name & '|' & c.number & '|' & c.picture"), "Zoe|+1-555-0104|true");
+
+        // Cancelled: an empty table.
+        WhenShown(Modal, [](QWidget* dialog) { Key(dialog->findChild<QLineEdit*>(), Qt::Key_Escape); });
+        EXPECT_EQ(Eval("Count(gForm.ChooseContact())"), "0");
+    });
+    // The identifiers stay the same when the files are read again.
+    const auto again = contacts::LoadContacts(folder.path / "Contacts");
+    const auto first = contacts::LoadContacts(folder.path / "Contacts");
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].id, first[i].id);
+}
+
+TEST_F(DialogsTest, PoomBitmapFitsThePhotoIntoTheBoxOnWhite)
+{
+    WriteContacts(folder.path / "Contacts");
+    const auto contacts = contacts::LoadContacts(folder.path / "Contacts");
+    const std::string anna = std::to_string(contacts[0].id);
+    const std::string john = std::to_string(contacts[2].id);
+    ASSERT_EQ(contacts[0].card.name, u"Anna B\u00e9rg");
+    WithForm([&](QWidget*) {
+        const auto picture = [&](const std::string& call) -> const platform::Picture* {
+            EXPECT_EQ(h.Run("result = " + call), "errOK");
+            const Value v = h.ip.GetGlobal(u"result");
+            EXPECT_EQ(v.tag, Tag::Binary);
+            return static_cast<const platform::Picture*>(v.binary);
+        };
+        // 40 x 20 into 30 x 30: the width is the limit. Into 100 x 10: the height.
+        const platform::Picture* wide = picture("gForm.PoomBitmap(" + anna + ", 30, 30)");
+        ASSERT_NE(wide, nullptr);
+        EXPECT_EQ(wide->Dimensions(), (platform::Size{30, 15}));
+        const platform::Picture* flat = picture("gForm.PoomBitmap(" + anna + ", 100, 10)");
+        ASSERT_NE(flat, nullptr);
+        EXPECT_EQ(flat->Dimensions(), (platform::Size{20, 10}));
+        // Drawn by a TImage: red where the photo is, white where it is transparent.
+        ASSERT_EQ(h.Run("var gImage = TImage({image = gForm.PoomBitmap(" + anna + ", 30, 30)})"), "errOK");
+        const QImage pixels = h.Paint(h.Build(u"gImage", {0, 0, 29, 14}));
+        EXPECT_EQ(PixelAt(pixels, 5, 7), Rgb(255, 0, 0));
+        EXPECT_EQ(PixelAt(pixels, 25, 7), Rgb(255, 255, 255));
+        // The same request gives the same picture, not another copy.
+        EXPECT_EQ(picture("gForm.PoomBitmap(" + anna + ", 30, 30)"), wide);
+        // No photo, no contact, an empty box: a handle of 0.
+        EXPECT_EQ(picture("gForm.PoomBitmap(" + john + ", 30, 30)"), nullptr);
+        EXPECT_EQ(picture("gForm.PoomBitmap(12345, 30, 30)"), nullptr);
+        EXPECT_EQ(picture("gForm.PoomBitmap(" + anna + ", 0, 30)"), nullptr);
+        EXPECT_EQ(picture("gForm.PoomBitmap(" + anna + ", 100000, 100000)"), nullptr);
+        EXPECT_EQ(h.Run("gForm.PoomBitmap('a', 1, 1)"), "errNumberExpected");
+        EXPECT_EQ(h.Run("gForm.PoomBitmap(1, 1)"), "errFewArguments");
+    });
+    EXPECT_EQ(gui::FitKeepingAspect({40, 20}, {30, 30}), (platform::Size{30, 15}));
+    EXPECT_EQ(gui::FitKeepingAspect({3, 2}, {10, 5}), (platform::Size{8, 5})); // 7.5 rounds up
+    EXPECT_EQ(gui::MulDiv(-3, 5, 2), -8);
+    EXPECT_EQ(gui::MulDiv(1, 1, 0), -1);
+}
+
+// A WAV file of 16-bit mono samples at 22 050 Hz.
+std::string WaveBytes(const std::vector<int16_t>& samples)
+{
+    const auto le = [](uint32_t v, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += static_cast<char>(v >> (8 * i));
+        return out;
+    };
+    const uint32_t data = static_cast<uint32_t>(samples.size() * 2);
+    std::string bytes = "RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(22050, 4) +
+                        le(44100, 4) + le(2, 2) + le(16, 2) + "data" + le(data, 4);
+    for (int16_t s : samples) bytes += le(static_cast<uint16_t>(s), 2);
+    return bytes;
+}
+
+TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
+{
+    std::vector<int16_t> input(4410);
+    for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+    const auto in = folder.path / "in.wav";
+    const auto out = folder.path / "out.wav";
+    WriteFile(in, WaveBytes(input));
+    setenv("VELLUM_AUDIO_IN", in.c_str(), 1);
+    setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
+    WithForm([&](QWidget*) {
+        WhenShown(Modal, [](QWidget* dialog) {
+            QPushButton* record = ButtonWithText(dialog, "Record");
+            QPushButton* play = ButtonWithText(dialog, "Play");
+            ASSERT_NE(record, nullptr);
+            ASSERT_NE(play, nullptr);
+            QTest::mouseClick(record, Qt::LeftButton);
+            EXPECT_FALSE(record->isEnabled());
+            // The input ends after 0.2 s, and the recording with it.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return record->isEnabled(); }, 5000));
+            QTest::mouseClick(play, Qt::LeftButton);
+            QPushButton* stop = ButtonWithText(dialog, "Stop");
+            EXPECT_TRUE(stop->isEnabled());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !stop->isEnabled(); }, 5000));
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(Eval("gForm.VoiceRecorder('\\\\note.wav')"), "true");
+        // Only playing: no record button.
+        WhenShown(Modal, [](QWidget* dialog) {
+            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false, x = 10, y = 10})"), "true");
+        EXPECT_EQ(h.Run("gForm.VoiceRecorder('\\\\note.wav', 3)"), "errTableExpected");
+        EXPECT_EQ(Eval("TForm.VoiceRecorder('\\\\note.wav')"), "null");
+    });
+    unsetenv("VELLUM_AUDIO_IN");
+    unsetenv("VELLUM_AUDIO_OUT");
+
+    // The note holds the input sample for sample, in the format the mixer reads.
+    const auto note = ReadWholeFileBytes(folder.path / "note.wav");
+    EXPECT_EQ(note.substr(0, 44), WaveBytes({}).substr(0, 4) + WaveBytes(input).substr(4, 40));
+    EXPECT_EQ(note.substr(44), WaveBytes(input).substr(44));
+    // Played through the wave output at its rate: each sample twice.
+    std::vector<int32_t> heard;
+    ASSERT_EQ(media::ReadWaveFile(out, heard), media::WaveReadResult::Ok);
+    ASSERT_GE(heard.size(), input.size() * 2);
+    for (size_t i = 0; i < input.size() * 2; ++i) ASSERT_EQ(heard[i], input[i / 2]) << i;
+}
+
+TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
+{
+    WithForm([&](QWidget*) {
+        EXPECT_EQ(Eval("gForm.CameraCapture({quality = 'high', mode = 'video'})"), "null");
+        EXPECT_EQ(Eval("gForm.CameraCapture()"), "null");
+        EXPECT_EQ(h.Run("gForm.CameraCapture(1)"), "errTableExpected");
+    });
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "My Documents" / "Picture1.jpg"));
+
+    ASSERT_EQ(h.Run("var gOptions = {quality = 'high', mode = 'video&audio', videoType = 'messaging', "
+                    "width = 70000.9, height = -1, timeLimit = 30.5, title = 12, file = 'clip', initialDir = '\\Clips'}"),
+              "errOK");
+    gui::CameraOptions options = gui::ReadCameraOptions(h.ip, h.ip.GetGlobal(u"gOptions").table);
+    EXPECT_EQ(options.request.quality, platform::StillQuality::High);
+    EXPECT_EQ(options.request.mode, platform::CameraMode::VideoWithSound);
+    EXPECT_TRUE(options.request.messagingVideo);
+    EXPECT_EQ(options.request.width, 70000 & 0xFFFF);
+    EXPECT_EQ(options.request.height, 0xFFFF);
+    EXPECT_EQ(options.request.timeLimitSeconds, 30);
+    EXPECT_EQ(options.request.title, u""); // only texts count
+    EXPECT_EQ(options.file, u"clip");
+    EXPECT_EQ(options.initialDir, u"\\Clips");
+    // Keywords are compared as written.
+    ASSERT_EQ(h.Run("gOptions = {quality = 'High', mode = 'Video', videoType = 'Messaging'}"), "errOK");
+    options = gui::ReadCameraOptions(h.ip, h.ip.GetGlobal(u"gOptions").table);
+    EXPECT_EQ(options.request.quality, platform::StillQuality::Default);
+    EXPECT_EQ(options.request.mode, platform::CameraMode::Still);
+    EXPECT_FALSE(options.request.messagingVideo);
+}
+
+TEST_F(DialogsTest, TodayTextColorIsTheTodayScreensTextColour)
+{
+    platform::TodayHost host;
+    gui::RegisterFormClasses(h.ip); // the globals of a run under --today
+    gui::RegisterDialogMethods(h.ip);
+    host.Show();
+    ASSERT_EQ(h.Run("var gItem = TTodayForm({height = 30, view = TRectangle({})}) gItem.Show()"), "errOK");
+    QWidget* item = platform::TodayItemOf(host);
+    ASSERT_NE(item, nullptr);
+    QPalette white = item->window()->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    item->window()->setPalette(white);
+    ASSERT_EQ(h.Run("var c = gItem.TodayTextColor()"), "errOK");
+    EXPECT_EQ(Eval("Count(c) & ':' & c[0] & ',' & c[1] & ',' & c[2]"), "3:255,255,255");
+    // A Today item has the dialogs that need no window of their own.
+    EXPECT_EQ(Eval("ValType(gItem.PopupMenu) & ValType(gItem.ChooseContact) & ValType(gItem.VoiceRecorder)"),
+              "funcBinfuncBinnull");
+    host.Close();
+}
+
+} // namespace
+} // namespace vellum::test
