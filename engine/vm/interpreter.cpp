@@ -178,4 +178,9 @@ void Interpreter::Collect()
     collector.busy = false;
 }
 
+ValueRoot::ValueRoot(Interpreter& ip, const Value& v) : ip(ip), value(v), below(ip.roots)
+{
+    ip.roots = this;
+}
+
 } // namespace vellum

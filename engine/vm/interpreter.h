@@ -296,7 +296,9 @@ private:
 // run script code (and so collect).
 class ValueRoot {
 public:
-    ValueRoot(Interpreter& ip, const Value& v) : ip(ip), value(v), below(ip.roots) { ip.roots = this; }
+    // Out of line: inlined, GCC takes the root list keeping this object's
+    // address for a dangling pointer, though the destructor always unlinks it.
+    ValueRoot(Interpreter& ip, const Value& v);
     ValueRoot(const ValueRoot&) = delete;
     ValueRoot& operator=(const ValueRoot&) = delete;
     ~ValueRoot() { ip.roots = below; }
