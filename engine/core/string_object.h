@@ -17,10 +17,10 @@ namespace vellum {
 
 class StringTable;
 
-// The longest string the engine makes: 2^26 UTF-16 units (128 MiB). Making
-// a longer text fails with errOutOfMemory as soon as it passes the limit,
-// before it is built.
-constexpr size_t kLongestString = size_t{1} << 26;
+// The longest string the engine makes: 2^24 UTF-16 units (32 MiB), more
+// than a handheld's process could hold. Making a longer text fails with
+// errOutOfMemory as soon as it passes the limit, before it is built.
+constexpr size_t kLongestString = size_t{1} << 24;
 
 class StringObject final : public GcObject {
 public:

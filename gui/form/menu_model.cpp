@@ -44,6 +44,14 @@ std::u16string TextProperty(Interpreter& ip, TableObject* entry, std::u16string_
     return std::u16string(ip.ToString(value, false, true)->View());
 }
 
+// A "check" or "enable" property counts only when it is a bool.
+std::optional<bool> BoolProperty(Interpreter& ip, TableObject* entry, std::u16string_view name)
+{
+    const Value value = ip.GetProperty(entry, name);
+    if (value.tag != Tag::Bool) return std::nullopt;
+    return value.IsTrue();
+}
+
 std::optional<int32_t> IdOf(Interpreter& ip, TableObject* entry)
 {
     int32_t id;
@@ -81,6 +89,8 @@ void MenuModel::BuildEntries(TableObject* entries, std::vector<platform::MenuEnt
             built.text = TextProperty(ip, entry.table, u"item");
             built.id = nextId++;
             ip.TableSet(entry.table, u"id", Value::Number(built.id));
+            built.checked = BoolProperty(ip, entry.table, u"check");
+            built.enabled = BoolProperty(ip, entry.table, u"enable");
             break;
         case EntryKind::Separator:
             break;
@@ -106,10 +116,8 @@ void MenuModel::UpdateEntries(TableObject* entries, platform::FormWindow& window
         if (kind != EntryKind::Command) return;
         const auto id = IdOf(ip, entry.table);
         if (!id) return;
-        const Value check = ip.GetProperty(entry.table, u"check");
-        if (check.tag == Tag::Bool) window.SetMenuItemChecked(*id, check.IsTrue());
-        const Value enable = ip.GetProperty(entry.table, u"enable");
-        if (enable.tag == Tag::Bool) window.SetMenuItemEnabled(*id, enable.IsTrue());
+        if (const auto check = BoolProperty(ip, entry.table, u"check")) window.SetMenuItemChecked(*id, *check);
+        if (const auto enable = BoolProperty(ip, entry.table, u"enable")) window.SetMenuItemEnabled(*id, *enable);
         if (entry.table->Get(ip.MakeString(u"item")).IsCallable()) {
             window.SetMenuItemText(*id, TextProperty(ip, entry.table, u"item"));
         }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct MenuEntry {
     Kind kind = Kind::Separator;
     int32_t id = 0; // commands only
     std::u16string text;
+    // Commands only: the entry's "check" and "enable" when the script gave bools.
+    std::optional<bool> checked;
+    std::optional<bool> enabled;
     std::vector<MenuEntry> items; // pop-ups only
 };
 

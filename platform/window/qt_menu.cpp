@@ -12,9 +12,16 @@ void FillQMenu(QMenu& menu, const std::vector<MenuEntry>& entries,
 {
     for (const MenuEntry& entry : entries) {
         switch (entry.kind) {
-        case MenuEntry::Kind::Command:
-            command(*menu.addAction(ToQString(entry.text)), entry.id);
+        case MenuEntry::Kind::Command: {
+            QAction& action = *menu.addAction(ToQString(entry.text));
+            if (entry.checked) {
+                action.setCheckable(true);
+                action.setChecked(*entry.checked);
+            }
+            if (entry.enabled) action.setEnabled(*entry.enabled);
+            command(action, entry.id);
             break;
+        }
         case MenuEntry::Kind::Popup:
             FillQMenu(*menu.addMenu(ToQString(entry.text)), entry.items, command);
             break;

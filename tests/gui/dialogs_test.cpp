@@ -181,6 +181,17 @@ TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
         EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 0, y = 0})"), "100");
         EXPECT_EQ(Log(), "alpha ");
 
+        // "check" and "enable" show as they do in the form's own menu.
+        ASSERT_EQ(h.Run("var gStates = {{item = 'Off', enable = false}, {item = 'On', check = true}}"), "errOK");
+        WhenShown(Popup, [](QWidget* w) {
+            const QList<QAction*> actions = qobject_cast<QMenu*>(w)->actions();
+            ASSERT_EQ(actions.size(), 2);
+            EXPECT_FALSE(actions[0]->isEnabled());
+            EXPECT_TRUE(actions[1]->isChecked());
+            Key(w, Qt::Key_Escape);
+        });
+        EXPECT_EQ(Eval("gForm.PopupMenu(gStates, {})"), "0");
+
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu, 5)"), "errTableExpected");
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu)"), "errFewArguments");
     });
