@@ -18,13 +18,15 @@ void ControlView::Arrange(platform::NativeWindow* hostWindow)
     Release();
     auto* formWindow = dynamic_cast<platform::FormWindow*>(hostWindow);
     if (formWindow == nullptr) return;
-    control = platform::NativeControl::Create(*formWindow, kind, *this);
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    control = platform::NativeControl::Create(*formWindow, KindToMake(), *this);
     if (control == nullptr) return;
     // The view knows its control as its window, and the form finds the view by it.
     window = control.get();
-    ValueRoot keepSelf(ip, Value::Pointer(this));
+    arranging = true;
     Created();
     Refresh();
+    arranging = false;
     if (control != nullptr) control->Show(visible);
 }
 

@@ -41,9 +41,13 @@ public:
     void TabChanged() override;
 
 protected:
+    // The control Arrange makes; TEdit chooses one or many lines then.
+    virtual platform::ControlKind KindToMake() { return kind; }
     // Runs once the control exists, before the first Refresh: what only
     // creation sets.
     virtual void Created() {}
+    // True while Arrange makes and fills the control.
+    bool Arranging() const { return arranging; }
     // The font the control shows: the style's; TEdit sizes an automatic one.
     virtual FontRecord ControlFont();
     // Gives the control the font of ControlFont.
@@ -56,6 +60,7 @@ private:
 
     const platform::ControlKind kind;
     std::unique_ptr<platform::NativeControl> control;
+    bool arranging = false;
 };
 
 // The natural size of a caption in the style's font plus the margins and

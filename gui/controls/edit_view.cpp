@@ -2,19 +2,11 @@
 
 #include "engine/core/string_object.h"
 #include "engine/vm/interpreter.h"
-#include "gui/form/form.h"
 #include "platform/draw/canvas.h"
-#include "platform/window/form_window.h"
 
 namespace vellum::gui {
 
-EditView::EditView(Interpreter& ip_) : View(ip_) {}
-
-void EditView::Release()
-{
-    control.reset();
-    window = nullptr;
-}
+EditView::EditView(Interpreter& ip_) : ControlView(ip_, platform::ControlKind::LineEdit) {}
 
 bool EditView::Flag(std::u16string_view name, bool def)
 {
@@ -46,11 +38,7 @@ platform::EditStyle EditView::WindowStyle()
 
 FontRecord EditView::ControlFont()
 {
-    FontRecord font;
-    {
-        const Style style(*this);
-        font = StyleFont(style);
-    }
+    FontRecord font = ControlView::ControlFont();
     if (font.size == 0 && !multiLine) {
         const Rect content = GetContentRect();
         // A single line's automatic font fills its height.
@@ -66,45 +54,39 @@ std::optional<std::u16string> EditView::TextProperty()
     return std::u16string(ip.ToString(text, false, true)->View());
 }
 
-void EditView::Arrange(platform::NativeWindow* hostWindow)
+platform::ControlKind EditView::KindToMake()
 {
-    Release();
-    auto* formWindow = dynamic_cast<platform::FormWindow*>(hostWindow);
-    if (formWindow == nullptr || table == nullptr) return;
-    ValueRoot keepSelf(ip, Value::Pointer(this));
-    multiLine = WantsMultiLine();
+    multiLine = table != nullptr && WantsMultiLine();
+    return multiLine ? platform::ControlKind::TextEdit : platform::ControlKind::LineEdit;
+}
+
+void EditView::Created()
+{
+    if (table == nullptr) return;
     const Value borderValue = ip.GetProperty(table, u"border");
     const bool border = borderValue.tag == Tag::Bool ? borderValue.IsTrue() : !multiLine;
     const std::u16string text = TextProperty().value_or(std::u16string());
-    control = platform::NativeControl::Create(*formWindow, multiLine ? platform::ControlKind::TextEdit
-                                                                     : platform::ControlKind::LineEdit, *this);
-    if (control == nullptr) return;
-    // The view knows its control as its window, and the form finds the view by it.
-    window = control.get();
-    arranging = true;
+    if (Control() == nullptr) return;
     Edit().SetBorder(border);
     Edit().SetStyle(WindowStyle());
-    if (control != nullptr) control->SetText(text);
-    Refresh();
-    arranging = false;
-    if (control != nullptr) control->Show(visible);
+    if (Control() != nullptr) Control()->SetText(text);
 }
 
 void EditView::Refresh()
 {
-    if (control == nullptr || table == nullptr) return;
+    if (Control() == nullptr || table == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));
     // Everything is read before anything is pushed: reading may run script code.
     const platform::EditStyle style = WindowStyle();
     const FontRecord font = ControlFont();
     const Rect content = GetContentRect();
     const std::optional<std::u16string> text = TextProperty();
-    if (control == nullptr) return;
+    if (Control() == nullptr) return;
     Edit().SetStyle(style);
-    control->SetFont(font.Choice());
-    control->Move(content);
+    Control()->SetFont(font.Choice());
+    Control()->Move(content);
     // Last: a changed text tells "OnChange", which may do anything.
-    if (text) control->SetText(*text);
+    if (text) Control()->SetText(*text);
 }
 
 int32_t EditView::MeasureHeight()
@@ -115,22 +97,9 @@ int32_t EditView::MeasureHeight()
     return digits.height + m.top + m.bottom + 2;
 }
 
-void EditView::Show()
-{
-    View::Show();
-    if (control != nullptr) control->Show(true);
-}
-
-void EditView::Hide()
-{
-    View::Hide();
-    if (control != nullptr) control->Show(false);
-}
-
 void EditView::TextChanged()
 {
-    if (arranging || form == nullptr || window == nullptr) return;
-    form->ControlNotified(window, platform::ControlEvent::TextChanged, 0);
+    if (!Arranging()) ControlView::TextChanged();
 }
 
 } // namespace vellum::gui

@@ -8,9 +8,13 @@
 #include "platform/qt_convert.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QSignalBlocker>
+#include <QStyleFactory>
 
 #include <algorithm>
 
@@ -18,13 +22,37 @@ namespace vellum::platform {
 
 namespace {
 
+// The desktop's style, except that the list opens below the field with
+// maxVisibleItems rows. A style sheet would say the same but would route
+// every paint and size of the box through the slower style-sheet style.
+class ListBelowStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+// One for every combo box, going with the application.
+QStyle* ComboBoxStyle()
+{
+    static QPointer<ListBelowStyle> style;
+    if (style.isNull()) {
+        style = new ListBelowStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
 QWidget* MakeComboBox(QWidget& parent)
 {
     auto* combo = new QComboBox(&parent);
     combo->setFocusPolicy(Qt::StrongFocus);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    // The list opens below the field with maxVisibleItems rows in every style.
-    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    combo->setStyle(ComboBoxStyle());
     return combo;
 }
 
@@ -43,6 +71,15 @@ void SetComboText(QWidget& widget, const QString& text)
 }
 
 QString ComboText(const QWidget& widget) { return static_cast<const QComboBox&>(widget).currentText(); }
+
+bool SameItems(const QComboBox& widget, const std::vector<std::u16string>& items)
+{
+    if (static_cast<size_t>(widget.count()) != items.size()) return false;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (widget.itemText(static_cast<int>(i)) != ToQString(items[i])) return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -64,6 +101,13 @@ void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& item
     const QSignalBlocker quiet(widget);
     // The edit part keeps its text, as the handheld's keeps it when the list is reset.
     const QString edited = widget->isEditable() ? widget->currentText() : QString();
+    // Every layout refreshes the list: the same items are kept, not rebuilt,
+    // so that the widget keeps its measured size and a resize stays cheap.
+    if (SameItems(*widget, items)) {
+        widget->setCurrentIndex(-1);
+        if (widget->isEditable()) widget->setEditText(edited);
+        return;
+    }
     widget->clear();
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(items.size()));
