@@ -41,7 +41,10 @@ void ClientArea::paintEvent(QPaintEvent* event)
         shell.today->ItemScreen().DrawWatermark(onWindow, *this);
     }
     if (mode.doubleBuffered) {
-        if (buffer.size() != size()) buffer = QImage(size(), QImage::Format_RGB32);
+        // The buffer only grows: a window resized back and forth reuses it.
+        if (buffer.width() < width() || buffer.height() < height()) {
+            buffer = QImage(size().expandedTo(buffer.size()), QImage::Format_RGB32);
+        }
         {
             QPainter image(&buffer);
             image.fillRect(area, Qt::white);
