@@ -12,7 +12,9 @@ install(FILES ${VELLUM_PACKAGING_DIR}/vellum-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vellum.xml)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VELLUM_DOC_DIR})
+# The tutorial's expected outputs and test fixtures are for the test suite.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VELLUM_DOC_DIR}
+        PATTERN "default.expected" EXCLUDE PATTERN "default.files" EXCLUDE)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples DESTINATION ${VELLUM_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)

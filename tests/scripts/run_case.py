@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs one case of the script conformance suite through `vellum --console`.
 
-Usage: run_case.py VELLUM CASE.q9c
+Usage: run_case.py VELLUM CASE.q9c [--screenshot FILE.png]
 
 The case's script and its fixtures (CASE.files/) are copied into a fresh
 device folder; the script runs there, then every script named by a
@@ -9,6 +9,10 @@ device folder; the script runs there, then every script named by a
 Each run's standard output, standard error and exit status must match the
 expected file exactly; on a mismatch a unified diff is printed and the
 exit status is 1. The format is described in README.md beside this file.
+
+With --screenshot, the case's own run (not the "--- then" runs) is given
+`--screenshot FILE.png`: an app whose form waits for a user is saved as a
+picture once painted and then closed, so it runs unattended.
 """
 
 import difflib
@@ -30,6 +34,7 @@ class CaseError(Exception):
 class Run:
     def __init__(self, script):
         self.script = script
+        self.options = []
         self.stdout = b""
         self.stderr = b""
         self.exit = 0
@@ -106,7 +111,7 @@ def execute(vellum, folder, workdir, run):
     env.setdefault("QT_QPA_PLATFORM", "offscreen")
     actual = Run(run.script)
     try:
-        done = subprocess.run([vellum, "--console", str(script)], cwd=workdir, env=env,
+        done = subprocess.run([vellum, "--console", *run.options, str(script)], cwd=workdir, env=env,
                               stdin=subprocess.DEVNULL, capture_output=True, timeout=TIMEOUT_SECONDS)
     except subprocess.TimeoutExpired as e:
         actual.stdout = e.stdout or b""
@@ -132,12 +137,19 @@ def render(run):
 
 
 def main():
-    if len(sys.argv) != 3:
+    arguments = sys.argv[1:]
+    screenshot = None
+    if len(arguments) == 4 and arguments[2] == "--screenshot":
+        screenshot = os.path.abspath(arguments[3])
+        arguments = arguments[:2]
+    if len(arguments) != 2:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
-    vellum = os.path.abspath(sys.argv[1])
-    case = Path(sys.argv[2]).resolve()
+    vellum = os.path.abspath(arguments[0])
+    case = Path(arguments[1]).resolve()
     expected_runs = parse_expected(case.with_suffix(".expected"), case.name)
+    if screenshot is not None:
+        expected_runs[0].options = ["--screenshot", screenshot]
     with tempfile.TemporaryDirectory(prefix=f"vellum-{case.stem}-") as temp:
         folder = Path(temp) / "device"
         workdir = Path(temp) / "cwd"
