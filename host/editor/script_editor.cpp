@@ -91,6 +91,7 @@ void ScriptEditor::Resized()
 
 void ScriptEditor::Close()
 {
+    closeAfterRun = running;
     if (running || window == nullptr || !window->Alive()) return;
     Save();
     window->Destroy();
@@ -112,6 +113,10 @@ void ScriptEditor::Run()
         const SourcePlace place = ip.ErrorPlace();
         if (place.Known() && place.text == source) platform::ScriptText(text.get()).PlaceCaret(place.position);
         ip.ReportError();
+    }
+    if (closeAfterRun) {
+        Close();
+        return;
     }
     text->TakeFocus();
 }

@@ -42,8 +42,8 @@ public:
     void Resized() override;
 
 private:
-    // Saves the text and destroys the window, unless a run is going on:
-    // the run's forms live inside this window's command.
+    // Saves the text and destroys the window. While a run goes on (its
+    // forms live inside this window's command) the close waits for its end.
     void Close();
     void Run();
     void Open();
@@ -61,6 +61,7 @@ private:
     std::unique_ptr<platform::FormWindow> window;
     std::unique_ptr<platform::NativeControl> text;
     bool running = false;
+    bool closeAfterRun = false;
 };
 
 } // namespace vellum

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -156,9 +157,9 @@ protected:
         Application application(folder, u"default.q9c");
         test::FormWatchdog watchdog;
         WhenShown(FindEditor, [&steps](QWidget* w) {
-            Editor editor{w, w->findChild<ScriptTextWidget*>(), w->findChild<ScriptTextWidget*>()->findChild<QPlainTextEdit*>()};
-            steps(editor);
-            w->close();
+            auto* text = w->findChild<ScriptTextWidget*>();
+            steps(Editor{w, text, text->findChild<QPlainTextEdit*>()});
+            if (const QPointer<QWidget> window(w); window != nullptr) window->close();
         });
         return application.Run();
     }
@@ -255,6 +256,37 @@ TEST_F(EditorTest, AnErrorInAFormsHandlerPlacesTheCaretOnceTheFormCloses)
         EXPECT_EQ(e.CaretLine(), 2);
         EXPECT_EQ(e.CaretColumn(), e.edit->textCursor().block().text().indexOf("+ 'b'") + 1);
     });
+}
+
+TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorNeitherRunsAgainNorGoesUntilTheRunEnds)
+{
+    QString after;
+    int busyForms = 0;
+    bool editorStayed = false;
+    const int status = WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("TForm({title = 'Busy', view = TRectangle({})}).Show()\nMsgBox('after')"));
+        const auto busy = [] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->windowTitle() == "Busy") return w;
+            }
+            return static_cast<QWidget*>(nullptr);
+        };
+        WhenShown(busy, [&](QWidget* form) {
+            e.ClickRun();
+            e.window->close();
+            editorStayed = e.window->isVisible();
+            for (QWidget* w : QApplication::topLevelWidgets()) busyForms += w->isVisible() && w->windowTitle() == "Busy";
+            form->close();
+        });
+        AnswerNextBox(&after);
+        e.ClickRun();
+    });
+    EXPECT_EQ(busyForms, 1);
+    EXPECT_TRUE(editorStayed);
+    // The run went on to its end, and then the close asked for during it was done.
+    EXPECT_EQ(after, "after");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(EditorFile()), Utf16("TForm({title = 'Busy', view = TRectangle({})}).Show()\r\nMsgBox('after')", false));
 }
 
 TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
