@@ -13,6 +13,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vellum::platform {
 
 namespace {
@@ -31,11 +33,12 @@ QString WithLineFeeds(const QString& text)
 } // namespace
 
 ScriptTextWidget::ScriptTextWidget(QWidget* parent)
-    : QWidget(parent), edit(new QPlainTextEdit(this)), highlighter(new ScriptHighlighter(edit->document())),
+    : QWidget(parent), edit(new QPlainTextEdit(this)),
       seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what) { Seek(mode, what); },
                               [this] { edit->setFocus(Qt::OtherFocusReason); }})),
       place(new QLabel(this))
 {
+    new ScriptHighlighter(edit->document()); // the document owns it
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(std::max(font.pointSize(), kLeastPointSize));
     edit->setFont(font);

@@ -21,8 +21,6 @@ class QPlainTextEdit;
 
 namespace vellum::platform {
 
-class ScriptHighlighter;
-
 class ScriptTextWidget final : public QWidget {
     Q_OBJECT // so that the window's children can be searched for it
 
@@ -55,7 +53,6 @@ private:
     bool GoToLine(int line);
 
     QPlainTextEdit* edit;
-    ScriptHighlighter* highlighter;
     SeekBar* seek;
     QLabel* place;
     int32_t runCommand = 0;
