@@ -27,6 +27,12 @@ std::optional<std::u16string> ReadEditorText(const fs::path& file)
     if (!bytes) return std::nullopt;
     const std::span<const uint8_t> all(*bytes);
     if (StartsWithUtf16LeMark(all)) return DecodeUtf16Le(all.subspan(2), TextEnd::atZero);
+    if (all.size() >= 2 && all[0] == 0xFE && all[1] == 0xFF) {
+        // Big-endian after its mark: the same units with each pair's bytes swapped.
+        std::vector<uint8_t> swapped(all.begin() + 2, all.end() - (all.size() % 2));
+        for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+        return DecodeUtf16Le(swapped, TextEnd::atZero);
+    }
     if (std::find(all.begin(), all.end(), 0) != all.end()) return DecodeUtf16Le(all, TextEnd::atZero);
     const std::string_view eight(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     if (IsUtf8(eight)) return FromUtf8(eight);

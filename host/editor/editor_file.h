@@ -9,7 +9,8 @@
 
 namespace vellum {
 
-// A script as the user may have it: UTF-16LE after the mark FF FE, or
+// A script as the user may have it: UTF-16LE after the mark FF FE (or
+// UTF-16BE after FE FF), or
 // without a mark when the bytes hold zeros (ASCII text in UTF-16LE does),
 // else 8-bit text: UTF-8 when the bytes are valid UTF-8, otherwise the
 // system's ANSI code page. The text ends at its first zero unit, as the

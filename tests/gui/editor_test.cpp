@@ -293,6 +293,7 @@ TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
 {
     WriteFile(dir.path / "marked.q9c", Utf16("MsgBox(1)\r\n", true));
     WriteFile(dir.path / "bare.q9c", Utf16("MsgBox(2)", false));
+    WriteFile(dir.path / "big.q9c", std::string("\xFE\xFF\0M\0(\0)", 8));
     WriteFile(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
     WriteFile(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
     test::TempFolder outside;
@@ -304,6 +305,7 @@ TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
         };
         EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
         EXPECT_EQ(open(dir.path / "bare.q9c"), "MsgBox(2)");
+        EXPECT_EQ(open(dir.path / "big.q9c"), "M()");
         EXPECT_EQ(open(dir.path / "utf8.q9c"), QString::fromUtf8("MsgBox('\xC3\xA9')\r\n"));
         // Code page 1252: 0x80 is the euro sign.
         EXPECT_EQ(open(dir.path / "ansi.q9c"), QStringLiteral(u"MsgBox('\u00E9\u20AC')"));
