@@ -1,6 +1,7 @@
 #include "host/application.h"
 
 #include "engine/core/unicode.h"
+#include "host/editor/script_editor.h"
 #include "host/register_libraries.h"
 #include "host/script_file.h"
 #include "platform/desktop/message_box.h"
@@ -23,12 +24,18 @@ int Application::Run()
     const auto hostPath = folder.HostPath(scriptPath);
     std::optional<std::u16string> text;
     if (hostPath) text = ReadScriptFile(*hostPath);
-    if (!text) {
-        // The built-in editor takes this place once it exists.
+    if (!text && platform::ConsoleMode()) {
         std::cerr << "vellum: no start-up script " << ToUtf8(startScript) << " in " << folder.Root().string()
                   << "; write one there, or run vellum APP.q9c\n";
         interpreter.reset();
         return 2;
+    }
+    if (!text) {
+        // The editor's runs replace the interpreter each time; the last one
+        // ends with the program.
+        ScriptEditor(*this, folder).RunModeless();
+        interpreter.reset();
+        return 0;
     }
     ReplaceInterpreter(std::move(*text), scriptPath);
     if (afterScript && !interpreter->ErrorPending()) afterScript();
@@ -38,12 +45,12 @@ int Application::Run()
     return failed && platform::ConsoleMode() ? 1 : 0;
 }
 
-void Application::ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath)
+uint32_t Application::ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath)
 {
     interpreter.reset();
     interpreter = NewInterpreter(folder, &errorBox);
     interpreter->Messages().scriptPath = scriptPath;
-    interpreter->RunSource(text);
+    return interpreter->RunSource(text);
 }
 
 } // namespace vellum

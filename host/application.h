@@ -17,15 +17,17 @@ public:
     // startScript is the script's name in the device folder's root.
     Application(const platform::DeviceFolder& folder, std::u16string startScript);
 
-    // Runs the start-up script and shows its pending error, if any.
-    // Gives the exit status: 0, 1 after an error box in console mode, or 2
-    // when there is no start-up script.
+    // Runs the start-up script and shows its pending error, if any; without
+    // the script the built-in editor opens instead. Gives the exit status:
+    // 0, 1 after an error box in console mode, or 2 when a console run has
+    // no start-up script (no one could type into the editor).
     int Run();
 
     // Discards the current interpreter and runs text in a fresh one whose
     // script path is scriptPath. A pending error stays in the new
-    // interpreter for the caller to show.
-    void ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath);
+    // interpreter for the caller to show. Gives the id the new interpreter
+    // keeps text under (see Interpreter::ErrorPlace).
+    uint32_t ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath);
 
     Interpreter* CurrentInterpreter() const { return interpreter.get(); }
 

@@ -36,6 +36,14 @@ bool IsSingleCharToken(char16_t c)
 
 } // namespace
 
+bool IsKeyword(std::u16string_view word)
+{
+    for (const Keyword& k : kKeywords) {
+        if (k.word == word) return true;
+    }
+    return false;
+}
+
 SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, uint32_t textId_,
                            std::u16string_view tokenFileName)
     : ip(ip_), text(text_), textId(textId_)

@@ -24,6 +24,10 @@ namespace vellum {
 
 class Interpreter;
 
+// Whether the word is one of the language's reserved words ("var", "if",
+// "true", "include", ...); the script editor colours them.
+bool IsKeyword(std::u16string_view word);
+
 class SourceReader {
 public:
     static constexpr int kMaxIncludeDepth = 5;

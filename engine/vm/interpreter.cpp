@@ -58,14 +58,15 @@ void Interpreter::SetUp(LibraryHook coreLibrary)
 
 // --- running code ----------------------------------------------------------
 
-void Interpreter::RunSource(std::u16string_view text)
+uint32_t Interpreter::RunSource(std::u16string_view text)
 {
     const uint32_t id = KeepSourceText(std::u16string(text));
     Code code;
     Compiler::Compile(*this, sourceTexts[id], id, code, false);
-    if (ErrorPending()) return;
+    if (ErrorPending()) return id;
     const StackState saved = SaveStack();
     if (!Execute(code, true) || ErrorPending()) RestoreStack(saved);
+    return id;
 }
 
 void Interpreter::CompileSource(std::u16string_view text, std::u16string_view tokenFile)

@@ -57,8 +57,9 @@ public:
     ~Interpreter();
 
     // --- running code -----------------------------------------------------
-    // Compiles a whole text as statements and runs it; an error stays pending.
-    void RunSource(std::u16string_view text);
+    // Compiles a whole text as statements and runs it; an error stays
+    // pending. Gives the id the text is kept under, which error places name.
+    uint32_t RunSource(std::u16string_view text);
     // Compiles a text and discards the code (syntax check); tokenFile, when
     // given, receives the token stream.
     void CompileSource(std::u16string_view text, std::u16string_view tokenFile = {});
@@ -158,6 +159,9 @@ public:
     ErrorId ErrorIdentifier() const { return errorId; }
     // The error's offset in the text it came from, -1 when unknown.
     int32_t ErrorPosition() const { return errorPlace.position; }
+    // The error's offset and the id of the text it lies in (RunSource gives
+    // the id of the text it runs; included files have ids of their own).
+    SourcePlace ErrorPlace() const { return errorPlace; }
     // The error's line and column in the text it came from, when known.
     std::optional<TextLocation> ErrorLocation() const;
     const std::u16string& ErrorArg1() const { return errorArg1; }

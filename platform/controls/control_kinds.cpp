@@ -3,6 +3,7 @@
 #include "platform/controls/control_kinds.h"
 
 #include "platform/controls/edit_widget.h"
+#include "platform/editor/script_text_widget.h"
 
 namespace vellum::platform {
 
@@ -21,6 +22,8 @@ const ControlKindTraits& TraitsOf(ControlKind kind)
         return kLineEditTraits;
     case ControlKind::TextEdit:
         return kTextEditTraits;
+    case ControlKind::ScriptText:
+        return kScriptTextTraits;
     }
     return kButtonTraits;
 }

@@ -74,11 +74,16 @@ void EditControl::Behaviour::ApplyStyle(const EditStyle& style_)
     ShowSelection(Widget().hasFocus());
 }
 
+// A dialog unit across is a quarter of the font's average character width.
+qreal TabStopPixels(const QFont& font, int32_t dialogUnits)
+{
+    return dialogUnits * QFontMetricsF(font).averageCharWidth() / 4;
+}
+
 void EditControl::Behaviour::SetTabStop(int32_t dialogUnits)
 {
     tabStopUnits = dialogUnits > 0 ? dialogUnits : kDefaultTabStopUnits;
-    const qreal average = QFontMetricsF(Widget().font()).averageCharWidth();
-    TabStopChanged(tabStopUnits * average / 4);
+    TabStopChanged(TabStopPixels(Widget().font(), tabStopUnits));
 }
 
 void EditControl::Behaviour::ShowSelection(bool focused)

@@ -18,6 +18,9 @@
 
 namespace vellum::platform {
 
+// The width of a tab stop of that many dialog units in the font.
+qreal TabStopPixels(const QFont& font, int32_t dialogUnits);
+
 // Every edit goes through this class, so that the undo record, the modify
 // flag and the change notification stay right whoever makes the edit: the
 // user's keys, the clipboard, or the program.

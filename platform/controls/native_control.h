@@ -25,6 +25,7 @@ enum class ControlKind {
     Tabs,      // a tab bar along the bottom edge (tab_control.h)
     LineEdit,  // a single-line edit (edit_control.h); its text is the contents
     TextEdit,  // a multi-line edit (edit_control.h)
+    ScriptText, // the script editor's text (editor/script_text.h)
 };
 
 // As a NativeWindow it is the control's own window: the view of the

@@ -39,22 +39,6 @@ namespace {
 
 using platform::Rgb;
 
-// Runs step on the widget find gives, as soon as it is there (a menu or
-// dialog opened by a script call that is still running).
-void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> step)
-{
-    auto* timer = new QTimer(QCoreApplication::instance());
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, find, step] {
-        if (QWidget* w = find()) {
-            timer->stop();
-            timer->deleteLater();
-            step(w);
-        }
-    });
-    timer->start();
-}
-
 QWidget* Popup() { return QApplication::activePopupWidget(); }
 QWidget* Modal() { return QApplication::activeModalWidget(); }
 

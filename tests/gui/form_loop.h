@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,22 @@ public:
 private:
     QTimer timer;
 };
+
+// Runs step on the widget find gives, as soon as it is there (a menu or
+// dialog opened by a script call that is still running).
+inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> step)
+{
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, find, step] {
+        if (QWidget* w = find()) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start();
+}
 
 // Runs step once the loop that is running next takes events.
 inline void Later(std::function<void()> step)

@@ -130,5 +130,21 @@ TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
     }
 }
 
+TEST(GuiOptions, ScreenshotCapturesTheEditorWhereThereIsNoStartUpScript)
+{
+    TempFolder dir;
+    WriteScript(dir.path / "defaultide.q9c", "MsgBox('in the editor')");
+    const fs::path shot = dir.path / "editor.png";
+    const ProgramResult run = Start({"--screenshot", Path(shot), "--screen", "240x320", "--dpi", "96", Path(dir.path)});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const QImage image(Path(shot), "PNG");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(240, 320));
+    // The editor went as a user's close would: its text was saved, now without the mark.
+    std::ifstream saved(dir.path / "defaultide.q9c", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
+    EXPECT_EQ(bytes.substr(0, 4), std::string("M\0s\0", 4));
+}
+
 } // namespace
 } // namespace vellum

@@ -137,5 +137,27 @@ TEST(Program, OneInstancePerDeviceFolder)
     running.waitForFinished();
 }
 
+TEST(Program, TheEditorHoldsItsFolderAgainstASecondStart)
+{
+    // Without a start-up script the editor opens and stays until closed.
+    TempFolder dir;
+    QProcess editor;
+    Qt();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    editor.setProcessEnvironment(environment);
+    editor.start(VELLUM_EXECUTABLE, {QString::fromStdString(dir.path.string())});
+    ASSERT_TRUE(editor.waitForStarted());
+    EXPECT_FALSE(editor.waitForFinished(1500));
+
+    // A second start on the folder finds the editor's window and ends at once.
+    const ProgramRun second = Start({QString::fromStdString(dir.path.string())}, 10000);
+    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(editor.state(), QProcess::Running);
+    editor.kill();
+    editor.waitForFinished();
+}
+
 } // namespace
 } // namespace vellum

@@ -1,0 +1,176 @@
+#include "host/editor/script_editor.h"
+
+#include "engine/vm/interpreter.h"
+#include "host/application.h"
+#include "host/editor/editor_file.h"
+#include "host/script_file.h"
+#include "platform/desktop/message_box.h"
+#include "platform/editor/script_text.h"
+#include "platform/files/file_dialog.h"
+#include "platform/window/message_loop.h"
+
+namespace vellum {
+
+namespace {
+
+constexpr char16_t kEditorFile[] = u"defaultide.q9c";
+// One tab stop of 8 dialog units: two average characters.
+constexpr int32_t kTabStopUnits = 8;
+
+platform::MenuLayout EditorMenu()
+{
+    using Entry = platform::MenuEntry;
+    Entry file{Entry::Kind::Popup, 0, u"File", {}, {}, {}};
+    file.items.push_back({Entry::Kind::Command, ScriptEditor::kOpenCommand, u"Open...", {}, {}, {}});
+    file.items.push_back({Entry::Kind::Command, ScriptEditor::kSaveAsCommand, u"Save As...", {}, {}, {}});
+    return {file, {Entry::Kind::Command, ScriptEditor::kRunCommand, u"Run!", {}, {}, {}}};
+}
+
+// The text up to its first zero unit: all of it the lexer would read.
+std::u16string_view UpToZero(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
+
+} // namespace
+
+ScriptEditor::ScriptEditor(Application& application_, const platform::DeviceFolder& folder_)
+    : application(application_), folder(folder_),
+      editorFile(folder.HostPath(folder.PathBesideProgram(kEditorFile)).value_or(folder.Root() / "defaultide.q9c"))
+{
+}
+
+ScriptEditor::~ScriptEditor() = default;
+
+void ScriptEditor::RunModeless()
+{
+    window = platform::FormWindow::Create(*this, {u"Vellum", nullptr, nullptr, 0});
+    if (window == nullptr) return;
+    window->InstallMenuBar(EditorMenu());
+    text = platform::NativeControl::Create(*window, platform::ControlKind::ScriptText, *this);
+    if (text == nullptr) {
+        platform::ShowMessageBox(u"Could not create edit box.", u"Error", platform::MessageButtons::Ok,
+                                 platform::MessageIcon::Error, window.get());
+    } else {
+        platform::ScriptText script(text.get());
+        script.SetText(UpToZero(ReadScriptFile(editorFile).value_or(u"")));
+        script.SetTabStop(kTabStopUnits);
+        script.SetRunCommand(kRunCommand);
+        text->Move(window->ClientRect());
+        text->Show(true);
+    }
+    window->Show();
+    window->BringToForeground();
+    if (text != nullptr) text->TakeFocus();
+    platform::RunMessageLoop(this);
+}
+
+void ScriptEditor::Command(int32_t id)
+{
+    switch (id) {
+    case platform::kCommandOk:
+        Close();
+        break;
+    case kRunCommand:
+        Run();
+        break;
+    case kOpenCommand:
+        Open();
+        break;
+    case kSaveAsCommand:
+        SaveAs();
+        break;
+    default:
+        break;
+    }
+}
+
+void ScriptEditor::Destroyed() { platform::PostQuit(); }
+
+void ScriptEditor::Resized()
+{
+    if (text != nullptr && window != nullptr && window->Alive()) text->Move(window->ClientRect());
+}
+
+void ScriptEditor::Close()
+{
+    closeAfterRun = running;
+    if (running || window == nullptr || !window->Alive()) return;
+    Save();
+    window->Destroy();
+}
+
+void ScriptEditor::Run()
+{
+    // A run's forms keep the loop going inside this command, so the menu
+    // and the keys still reach the editor; a second run would pull the
+    // interpreter from under the first.
+    if (running || text == nullptr || !text->Alive()) return;
+    Save();
+    running = true;
+    const uint32_t source = application.ReplaceInterpreter(platform::ScriptText(text.get()).Text(), u"");
+    running = false;
+    Interpreter& ip = *application.CurrentInterpreter();
+    if (ip.ErrorPending()) {
+        // An error inside an included file has no place in this text.
+        const SourcePlace place = ip.ErrorPlace();
+        if (place.Known() && place.text == source) platform::ScriptText(text.get()).PlaceCaret(place.position);
+        ip.ReportError();
+    }
+    if (closeAfterRun) {
+        Close();
+        return;
+    }
+    text->TakeFocus();
+}
+
+void ScriptEditor::Save()
+{
+    if (text == nullptr || !text->Alive()) return;
+    WriteUtf16Text(editorFile, platform::ScriptText(text.get()).Text(), false);
+}
+
+void ScriptEditor::Open()
+{
+    if (running) return;
+    const std::optional<std::filesystem::path> file = ChooseFile(false);
+    if (!file) return;
+    const std::optional<std::u16string> loaded = ReadEditorText(*file);
+    if (!loaded) {
+        Complain(u"The file could not be read.");
+        return;
+    }
+    platform::ScriptText(text.get()).SetText(*loaded);
+}
+
+void ScriptEditor::SaveAs()
+{
+    const std::optional<std::filesystem::path> file = ChooseFile(true);
+    if (!file) return;
+    if (!WriteUtf16Text(*file, platform::ScriptText(text.get()).Text(), true)) {
+        Complain(u"The file could not be written.");
+    }
+}
+
+std::optional<std::filesystem::path> ScriptEditor::ChooseFile(bool save)
+{
+    platform::FileDialogRequest request;
+    request.save = save;
+    request.title = save ? u"Save As" : u"Open";
+    request.nameFilters = {u"Scripts (*.q9c)", u"All files (*)"};
+    request.directory = folder.Root();
+    const std::optional<std::filesystem::path> chosen = platform::ShowFileDialog(request);
+    if (!chosen) return std::nullopt;
+    // The dialog can wander anywhere; the editor reads and writes only inside the device folder.
+    const std::optional<std::u16string> device = folder.DevicePath(*chosen);
+    if (!device) {
+        Complain(u"Choose a file inside the device folder.");
+        return std::nullopt;
+    }
+    return folder.HostPath(*device);
+}
+
+void ScriptEditor::Complain(std::u16string_view message)
+{
+    platform::ShowMessageBox(message, u"Vellum", platform::MessageButtons::Ok, platform::MessageIcon::Error,
+                             window.get());
+}
+
+} // namespace vellum

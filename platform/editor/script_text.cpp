@@ -1,0 +1,36 @@
+#include "platform/editor/script_text.h"
+
+#include "platform/controls/control_bridge.h"
+#include "platform/editor/script_text_widget.h"
+#include "platform/qt_convert.h"
+
+namespace vellum::platform {
+
+ScriptText::ScriptText(NativeControl* control)
+    : widget(control != nullptr ? WidgetAs<ScriptTextWidget>(*control) : nullptr)
+{
+}
+
+void ScriptText::SetText(std::u16string_view text)
+{
+    if (widget != nullptr) widget->SetText(ToQString(text));
+}
+
+std::u16string ScriptText::Text() const { return widget != nullptr ? ToU16String(widget->Text()) : std::u16string(); }
+
+void ScriptText::PlaceCaret(int32_t position)
+{
+    if (widget != nullptr) widget->PlaceCaret(position);
+}
+
+void ScriptText::SetTabStop(int32_t dialogUnits)
+{
+    if (widget != nullptr) widget->SetTabStop(dialogUnits);
+}
+
+void ScriptText::SetRunCommand(int32_t id)
+{
+    if (widget != nullptr) widget->SetRunCommand(id);
+}
+
+} // namespace vellum::platform

@@ -1,0 +1,63 @@
+// The Qt side of the script editor's text: a plain-text edit in a
+// monospaced font with the language coloured, the seek bar below it for
+// find and go to line, and a status line with the caret's line and column.
+// Undo and redo are the edit's own, many steps deep. The keys Ctrl+R and
+// F5 send the window the run command, as the menu's "Run!" does.
+//
+// The document keeps lines as blocks; the text it hands out has CR LF line
+// ends, and positions count a CR LF as two, as the script that runs from
+// the text counts them.
+#pragma once
+
+#include "platform/controls/control_kinds.h"
+#include "platform/editor/seek_bar.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace vellum::platform {
+
+class ScriptTextWidget final : public QWidget {
+    Q_OBJECT // so that the window's children can be searched for it
+
+public:
+    explicit ScriptTextWidget(QWidget* parent);
+
+    // Any line ends; the undo history starts afresh, the caret at the start.
+    void SetText(const QString& text);
+    QString Text() const;
+    // An empty selection at the text position, scrolled into view.
+    void PlaceCaret(int32_t position);
+    void SetTabStop(int32_t dialogUnits);
+    // The command the run keys send to the window; 0 sends none.
+    void SetRunCommand(int32_t id) { runCommand = id; }
+
+    QPlainTextEdit& Edit() const { return *edit; }
+    SeekBar& Seek() const { return *seek; }
+    // "Line L, Col C" of the caret.
+    QString CaretPlace() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The keys of the editor's own commands; true when the key was one.
+    bool CommandKey(const QKeyEvent& key);
+    void Seek(SeekBar::Mode mode, const QString& what);
+    // From the caret (or the text's start) on, then from the top again.
+    bool FindNext(const QString& what);
+    bool GoToLine(int line);
+
+    QPlainTextEdit* edit;
+    SeekBar* seek;
+    QLabel* place;
+    int32_t runCommand = 0;
+};
+
+extern const ControlKindTraits kScriptTextTraits;
+
+} // namespace vellum::platform
