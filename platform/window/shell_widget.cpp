@@ -41,13 +41,15 @@ ShellWidget::ShellWidget(FormWindowHandler& handler_, const FormWindowOptions& o
     }
     LayOut();
     // A native control of this form took the focus from the client area.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old != client || now == nullptr || !client->isAncestorOf(now)) return;
         if (NativeWindow* control = ControlWindowOf(now)) {
             Dispatch([control](FormWindowHandler& h) { h.FocusMovedTo(control); });
         }
     });
 }
+
+ShellWidget::~ShellWidget() { disconnect(focusWatch); }
 
 Rect ShellWidget::ClientRect() const { return ToRect(client->rect()); }
 

@@ -25,6 +25,8 @@ class TitleStrip;
 class ShellWidget final : public QWidget {
 public:
     ShellWidget(FormWindowHandler& handler, const FormWindowOptions& options);
+    // Stops watching the focus first: destroying the children moves it.
+    ~ShellWidget() override;
 
     // Runs call on the handler unless the window was retired.
     template <class Call>
@@ -68,6 +70,7 @@ private:
 
     FormWindowHandler* handler;
     int dispatching = 0;
+    QMetaObject::Connection focusWatch;
 };
 
 // The shell widget lies in or is; none outside every form window.
