@@ -100,13 +100,8 @@ protected:
         ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
     }
 
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
     // gView's Rect as "left,top widthxheight".
-    std::string RectOfView() { return Eval("RectText(gView.Rect())"); }
+    std::string RectOfView() { return h.Eval("RectText(gView.Rect())"); }
 
     // Whether the window shows the picture, column u of the drawing taking
     // picture column columns[u] and row s picture row rows[s], at (left,
@@ -136,27 +131,27 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
     MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
     ShowWith("TBitmapView({left = 10, top = 20, width = 60, height = 40, bitmap = gPicture})", [&](QWidget* client) {
         // At its own size the picture is copied pixel for pixel.
-        EXPECT_EQ(Eval("gView.Zoom(1)"), "1");
+        EXPECT_EQ(h.Eval("gView.Zoom(1)"), "1");
         EXPECT_EQ(RectOfView(), "10,20 4x3");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
 
         // One pixel wider: the columns are scaled by 4/5, the rows stay.
-        EXPECT_EQ(Eval("gView.Zoom(1.25)"), "1.250000");
+        EXPECT_EQ(h.Eval("gView.Zoom(1.25)"), "1.250000");
         EXPECT_EQ(RectOfView(), "10,20 5x3");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 1, 2, 3}, {0, 1, 2});
 
         // 2.5 times: 10 x 7 pixels, source column floor(u * 0.4) and buffer
         // row floor(3 - (s + 1) * 3/7), the last one a hair below 0.
-        EXPECT_EQ(Eval("gView.Zoom(2.5)"), "2.500000");
+        EXPECT_EQ(h.Eval("gView.Zoom(2.5)"), "2.500000");
         EXPECT_EQ(RectOfView(), "10,20 10x7");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2});
 
         // Shrunk to half: 2 x 1, columns 0 and 2 of the bottom row.
-        EXPECT_EQ(Eval("gView.Zoom(0.5)"), "0.500000");
+        EXPECT_EQ(h.Eval("gView.Zoom(0.5)"), "0.500000");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 2}, {2});
 
         // A negative zoom stands for the picture's own size.
-        EXPECT_EQ(Eval("gView.Zoom(-3)"), "-3");
+        EXPECT_EQ(h.Eval("gView.Zoom(-3)"), "-3");
         EXPECT_EQ(RectOfView(), "10,20 4x3");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
     });
@@ -202,7 +197,7 @@ TEST_F(BitmapViewTest, ZoomedPicturesStayInsideTheView)
     // At 20 times the picture is 80 x 60, the view 30 x 25 with a margin of 2.
     ShowWith("TBitmapView({left = 10, top = 20, width = 30, height = 25, style = {margin = 2}, bitmap = gPicture})",
              [&](QWidget* client) {
-                 EXPECT_EQ(Eval("gView.Zoom(20)"), "20");
+                 EXPECT_EQ(h.Eval("gView.Zoom(20)"), "20");
                  EXPECT_EQ(RectOfView(), "12,22 80x60");
                  const QImage window = client->grab().toImage();
                  // Columns 0..19 show picture column 0, 20..25 column 1; the
@@ -231,13 +226,13 @@ TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
     ShowWith("TBitmapView({left = 10, top = 20, width = function() return gWidth end, "
              "height = function() return gHeight end})",
              [&](QWidget* client) {
-                 EXPECT_EQ(Eval("gView.Zoom()"), "0");
+                 EXPECT_EQ(h.Eval("gView.Zoom()"), "0");
                  // Without a bitmap there is nothing to place, and nothing is fitted.
                  EXPECT_EQ(RectOfView(), "0,0 0x0");
-                 EXPECT_EQ(Eval("gView.Zoom()"), "0");
+                 EXPECT_EQ(h.Eval("gView.Zoom()"), "0");
                  EXPECT_EQ(h.Run("gView.SetBitmap(gPicture) gView.Redraw()"), "errOK");
                  QImage window = client->grab().toImage();
-                 EXPECT_EQ(Eval("gView.Zoom()"), "10");
+                 EXPECT_EQ(h.Eval("gView.Zoom()"), "10");
                  EXPECT_EQ(RectOfView(), "10,20 40x30");
                  EXPECT_EQ(PixelAt(window, 10, 20), PictureColour(0, 0));
                  EXPECT_EQ(PixelAt(window, 10 + 39, 20 + 29), PictureColour(3, 2));
@@ -245,7 +240,7 @@ TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
 
                  // The view grows: the picture keeps its zoom.
                  EXPECT_EQ(h.Run("gWidth = 101 gHeight = 91 gForm.Redraw()"), "errOK");
-                 EXPECT_EQ(Eval("gView.GetRect().width"), "101");
+                 EXPECT_EQ(h.Eval("gView.GetRect().width"), "101");
                  window = client->grab().toImage();
                  EXPECT_EQ(RectOfView(), "10,20 40x30");
                  EXPECT_EQ(PixelAt(window, 10 + 39, 20 + 29), PictureColour(3, 2));
@@ -254,10 +249,10 @@ TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
 
                  // Zoom(0) fits again: 100 x 90 is wider than 4:3, so the width
                  // decides: 100 x 75 at zoom 25.
-                 EXPECT_EQ(Eval("gView.Zoom(0)"), "0");
+                 EXPECT_EQ(h.Eval("gView.Zoom(0)"), "0");
                  EXPECT_EQ(h.Run("gView.Redraw()"), "errOK");
                  window = client->grab().toImage();
-                 EXPECT_EQ(Eval("gView.Zoom()"), "25");
+                 EXPECT_EQ(h.Eval("gView.Zoom()"), "25");
                  EXPECT_EQ(RectOfView(), "10,20 100x75");
                  EXPECT_EQ(PixelAt(window, 10 + 99, 20 + 74), PictureColour(3, 2));
                  EXPECT_EQ(PixelAt(window, 10 + 30, 20 + 30), PictureColour(1, 1));
@@ -267,7 +262,7 @@ TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
                  // Rect fits too, as drawing would.
                  EXPECT_EQ(h.Run("gWidth = 21 gHeight = 21 gForm.Redraw() gView.Zoom(0)"), "errOK");
                  EXPECT_EQ(RectOfView(), "10,20 20x15");
-                 EXPECT_EQ(Eval("gView.Zoom()"), "5");
+                 EXPECT_EQ(h.Eval("gView.Zoom()"), "5");
              });
 }
 
@@ -291,7 +286,7 @@ TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
             EXPECT_EQ(h.Run(std::string("gView.SetBitmap(") + value + ") gView.Redraw()"), "errOK") << value;
             EXPECT_TRUE(blank()) << value;
             EXPECT_EQ(RectOfView(), "0,0 0x0") << value;
-            EXPECT_EQ(Eval("gView.Zoom()"), "0") << value;
+            EXPECT_EQ(h.Eval("gView.Zoom()"), "0") << value;
         }
         // A computed property names the bitmap anew at every use.
         EXPECT_EQ(h.Run("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)"), "errOK");
@@ -306,9 +301,9 @@ TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
         EXPECT_EQ(h.Run("gView.Zoom(1, 2)"), "errManyArguments");
         EXPECT_EQ(h.Run("gView.Zoom('big')"), "errNumberExpected");
         EXPECT_EQ(h.Run("gView.Rect(1)"), "errManyArguments");
-        EXPECT_EQ(Eval("TBitmapView({}).Zoom(3)"), "null");
-        EXPECT_EQ(Eval("TBitmapView({}).Rect()"), "null");
-        EXPECT_EQ(Eval("gView.Zoom()"), "1");
+        EXPECT_EQ(h.Eval("TBitmapView({}).Zoom(3)"), "null");
+        EXPECT_EQ(h.Eval("TBitmapView({}).Rect()"), "null");
+        EXPECT_EQ(h.Eval("gView.Zoom()"), "1");
     });
 }
 

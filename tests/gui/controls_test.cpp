@@ -47,17 +47,6 @@ protected:
     }
     void TearDown() override { platform::SetDeviceScreen({}); }
 
-    std::string Log()
-    {
-        const std::string log = h.Text(u"gLog");
-        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
-        return log;
-    }
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
     gui::View* ViewOf(const std::string& id)
     {
         EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
@@ -198,9 +187,9 @@ TEST_F(ControlsTest, ButtonClickReachesOnClickAndTakesTheFocus)
         // Placed on the content rectangle: the view's rectangle less the margins.
         const platform::Rect r = ViewOf("b")->Bounds();
         EXPECT_EQ(button->geometry(), QRect(r.left + 4, r.top + 4, r.Width() - 8, r.Height() - 8));
-        Log();
+        h.TakeLog();
         QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_EQ(Log(), "focus click ");
+        EXPECT_EQ(h.TakeLog(), "focus click ");
         EXPECT_TRUE(button->hasFocus());
         // Tab is a key like any other: the focus stays.
         QTest::keyClick(button, Qt::Key_Tab);
@@ -226,14 +215,14 @@ TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
         EXPECT_EQ(combo->currentIndex(), 1);
         EXPECT_FALSE(combo->isEditable());
         // Three items: three rows of the view's natural height, the font's.
-        EXPECT_EQ(Eval("gForm.GetView('c').comboHeight"), std::to_string(combo->fontMetrics().height() * 3));
+        EXPECT_EQ(h.Eval("gForm.GetView('c').comboHeight"), std::to_string(combo->fontMetrics().height() * 3));
         EXPECT_EQ(ViewOf("c")->Bounds().Height(), combo->fontMetrics().height() * 3);
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
 
         combo->setFocus();
         QTest::keyClick(combo, Qt::Key_Down);
-        EXPECT_EQ(Log(), "pos 2 ");
-        EXPECT_EQ(Eval("gForm.GetView('c').GetText()"), "blue");
+        EXPECT_EQ(h.TakeLog(), "pos 2 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('c').GetText()"), "blue");
 
         QTest::mouseClick(combo, Qt::LeftButton);
         QAbstractItemView* list = combo->view();
@@ -245,20 +234,20 @@ TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
         EXPECT_EQ(list->currentIndex().row(), 0);
         // The pointer picks the row; Return takes it, as a tap would.
         QTest::keyClick(list, Qt::Key_Return);
-        EXPECT_EQ(Log(), "pos 0 ");
+        EXPECT_EQ(h.TakeLog(), "pos 0 ");
         EXPECT_EQ(combo->currentIndex(), 0);
 
         EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(2)"), "errOK");
-        EXPECT_EQ(Log(), "pos 2 ");
-        EXPECT_EQ(Eval("gForm.GetView('c').GetCurPos()"), "2");
+        EXPECT_EQ(h.TakeLog(), "pos 2 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('c').GetCurPos()"), "2");
         // An index past the items leaves nothing selected.
         EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(7)"), "errOK");
-        EXPECT_EQ(Log(), "pos -1 ");
+        EXPECT_EQ(h.TakeLog(), "pos -1 ");
 
         auto* editable = Widget<QComboBox>("e");
         ASSERT_NE(editable, nullptr);
         EXPECT_TRUE(editable->isEditable());
-        EXPECT_EQ(Eval("gForm.GetView('e').GetText()"), "typed");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetText()"), "typed");
     });
 }
 
@@ -284,12 +273,12 @@ TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
         click(QStyle::SC_ScrollBarSubLine);
         click(QStyle::SC_ScrollBarAddPage);
         click(QStyle::SC_ScrollBarSubPage);
-        EXPECT_EQ(Log(), "1 2 1 6 1 ");
+        EXPECT_EQ(h.TakeLog(), "1 2 1 6 1 ");
         bar->setFocus();
         QTest::keyClick(bar, Qt::Key_End);
         QTest::keyClick(bar, Qt::Key_End);
         QTest::keyClick(bar, Qt::Key_Home);
-        EXPECT_EQ(Log(), "15 0 ");
+        EXPECT_EQ(h.TakeLog(), "15 0 ");
 
         // Dragging the thumb past the end stops at the last page; letting
         // go changes nothing.
@@ -298,9 +287,9 @@ TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
         Drag(bar, grip + QPoint(0, 40));
         Drag(bar, QPoint(grip.x(), bar->height() + 200));
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(grip.x(), bar->height() - 1));
-        const std::string dragged = Log();
+        const std::string dragged = h.TakeLog();
         EXPECT_EQ(dragged.substr(dragged.rfind(' ', dragged.size() - 2) + 1), "15 ");
-        EXPECT_EQ(Eval("gForm.GetView('s').curPos"), "15");
+        EXPECT_EQ(h.Eval("gForm.GetView('s').curPos"), "15");
         EXPECT_EQ(bar->value(), 15);
 
         // A refresh puts the script's position in, clamped.
@@ -309,11 +298,11 @@ TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
         EXPECT_EQ(bar->value(), 3);
         EXPECT_EQ(h.Run("s.curPos = 99 s.Redraw()"), "errOK");
         EXPECT_EQ(bar->value(), 15);
-        Log();
+        h.TakeLog();
         bar->setFocus();
         QTest::keyClick(bar, Qt::Key_Home);
         QTest::keyClick(bar, Qt::Key_Right);
-        EXPECT_EQ(Log(), "0 1 ");
+        EXPECT_EQ(h.TakeLog(), "0 1 ");
     });
 }
 
@@ -338,23 +327,23 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
         ASSERT_TRUE(one != nullptr && two != nullptr);
         EXPECT_TRUE(one->isVisible());
         EXPECT_FALSE(two->isVisible());
-        Log();
+        h.TakeLog();
 
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-        EXPECT_EQ(Log(), "switch 1 ");
-        EXPECT_EQ(Eval("gForm.GetView('t').curPos"), "1");
+        EXPECT_EQ(h.TakeLog(), "switch 1 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('t').curPos"), "1");
         EXPECT_FALSE(one->isVisible());
         EXPECT_TRUE(two->isVisible());
 
-        EXPECT_EQ(Eval("gForm.GetView('t').AddItem(TColumn({tab = 'Three', views = {TButton({id = 'b3'})}}))"), "2");
-        EXPECT_EQ(Log(), "switch 2 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('t').AddItem(TColumn({tab = 'Three', views = {TButton({id = 'b3'})}}))"), "2");
+        EXPECT_EQ(h.TakeLog(), "switch 2 ");
         EXPECT_EQ(bar->count(), 3);
         EXPECT_EQ(bar->currentIndex(), 2);
         EXPECT_FALSE(two->isVisible());
         ASSERT_NE(Widget<QPushButton>("b3"), nullptr);
         EXPECT_TRUE(Widget<QPushButton>("b3")->isVisible());
         // Anything but a table adds nothing.
-        EXPECT_EQ(Eval("gForm.GetView('t').AddItem(5)"), "null");
+        EXPECT_EQ(h.Eval("gForm.GetView('t').AddItem(5)"), "null");
         EXPECT_EQ(bar->count(), 3);
 
         EXPECT_EQ(h.Run("gForm.GetView('t').SwitchView(0)"), "errOK");
@@ -365,7 +354,7 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
         EXPECT_EQ(bar->tabText(1), "Three");
         // The deleted page's control is gone.
         EXPECT_TRUE(two.isNull());
-        EXPECT_EQ(Log(), "switch 0 switch 0 ");
+        EXPECT_EQ(h.TakeLog(), "switch 0 switch 0 ");
     });
 }
 

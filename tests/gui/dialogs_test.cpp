@@ -99,18 +99,6 @@ protected:
         platform::SetDeviceScreen({});
     }
 
-    // Runs the script expression inside the shown form's loop and gives its value as text.
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
-    std::string Log()
-    {
-        const std::string log = h.Text(u"gLog");
-        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
-        return log;
-    }
     // Shows gForm and runs steps inside its loop; the form is closed after them.
     void WithForm(const std::function<void(QWidget* client)>& steps)
     {
@@ -146,24 +134,24 @@ TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
             WhenShown([menu] { return Popup() != menu ? Popup() : nullptr; },
                       [](QWidget* sub) { Key(sub, Qt::Key_Return); });
         });
-        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 10, y = 20})"), "101");
-        EXPECT_EQ(Log(), "beta:101 ");
-        EXPECT_EQ(Eval("gMenu[0].id"), "100");
+        EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {x = 10, y = 20})"), "101");
+        EXPECT_EQ(h.TakeLog(), "beta:101 ");
+        EXPECT_EQ(h.Eval("gMenu[0].id"), "100");
 
         // Dismissed: 0, no action. Without numbers for x and y it opens at the top left.
         WhenShown(Popup, [&](QWidget* menu) {
             EXPECT_EQ(menu->pos(), client->mapToGlobal(QPoint(0, 0)));
             Key(menu, Qt::Key_Escape);
         });
-        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 'left', y = 5})"), "0");
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {x = 'left', y = 5})"), "0");
+        EXPECT_EQ(h.TakeLog(), "");
         // Chosen with the mouse.
         WhenShown(Popup, [](QWidget* w) {
             auto* menu = qobject_cast<QMenu*>(w);
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().front()).center());
         });
-        EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {x = 0, y = 0})"), "100");
-        EXPECT_EQ(Log(), "alpha ");
+        EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {x = 0, y = 0})"), "100");
+        EXPECT_EQ(h.TakeLog(), "alpha ");
 
         // "check" and "enable" show as they do in the form's own menu.
         ASSERT_EQ(h.Run("var gStates = {{item = 'Off', enable = false}, {item = 'On', check = true}}"), "errOK");
@@ -174,14 +162,14 @@ TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
             EXPECT_TRUE(actions[1]->isChecked());
             Key(w, Qt::Key_Escape);
         });
-        EXPECT_EQ(Eval("gForm.PopupMenu(gStates, {})"), "0");
+        EXPECT_EQ(h.Eval("gForm.PopupMenu(gStates, {})"), "0");
 
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu, 5)"), "errTableExpected");
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu)"), "errFewArguments");
     });
     // Once the window is gone the menu cannot open.
-    EXPECT_EQ(Eval("gForm.PopupMenu(gMenu, {})"), "-1");
-    EXPECT_EQ(Eval("TForm.PopupMenu(gMenu, {})"), "null");
+    EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {})"), "-1");
+    EXPECT_EQ(h.Eval("TForm.PopupMenu(gMenu, {})"), "null");
 }
 
 TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
@@ -197,7 +185,7 @@ TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
             EXPECT_EQ(box->parentWidget(), client->window()); // owned by the form
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
-        EXPECT_EQ(Eval("gForm.MsgBox('Saved')"), "ok");
+        EXPECT_EQ(h.Eval("gForm.MsgBox('Saved')"), "ok");
         WhenShown(Modal, [](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_NE(box, nullptr);
@@ -205,7 +193,7 @@ TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
             EXPECT_EQ(box->icon(), QMessageBox::Question);
             QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
         });
-        EXPECT_EQ(Eval("gForm.MsgBox('Delete the note?', 'Delete?', 'YESNO', 'question')"), "no");
+        EXPECT_EQ(h.Eval("gForm.MsgBox('Delete the note?', 'Delete?', 'YESNO', 'question')"), "no");
         EXPECT_EQ(h.Run("gForm.MsgBox()"), "errFewArguments");
     });
 }
@@ -258,10 +246,10 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
             Key(search, Qt::Key_Return);
         });
         ASSERT_EQ(h.Run("var c = gForm.ChooseContact()"), "errOK");
-        EXPECT_EQ(Eval("c.name & '|' & c.number & '|' & c.picture"), "Dr. John Doe|555-0103|null");
+        EXPECT_EQ(h.Eval("c.name & '|' & c.number & '|' & c.picture"), "Dr. John Doe|555-0103|null");
         const auto contacts = contacts::LoadContacts(folder.path / "Contacts");
         ASSERT_EQ(contacts.size(), 5u);
-        EXPECT_EQ(Eval("c.id"), std::to_string(contacts[2].id));
+        EXPECT_EQ(h.Eval("c.id"), std::to_string(contacts[2].id));
 
         // Zoe has a photo; her identifier comes from her UID.
         WhenShown(Modal, [](QWidget* dialog) {
@@ -269,11 +257,11 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
             Key(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
         });
         ASSERT_EQ(h.Run("c = gForm.ChooseContact()"), "errOK");
-        EXPECT_EQ(Eval("c.name & '|' & c.number & '|' & c.picture"), "Zoe|+1-555-0104|true");
+        EXPECT_EQ(h.Eval("c.name & '|' & c.number & '|' & c.picture"), "Zoe|+1-555-0104|true");
 
         // Cancelled: an empty table.
         WhenShown(Modal, [](QWidget* dialog) { Key(dialog->findChild<QLineEdit*>(), Qt::Key_Escape); });
-        EXPECT_EQ(Eval("Count(gForm.ChooseContact())"), "0");
+        EXPECT_EQ(h.Eval("Count(gForm.ChooseContact())"), "0");
     });
     // The identifiers stay the same when the files are read again.
     const auto again = contacts::LoadContacts(folder.path / "Contacts");
@@ -364,15 +352,15 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
             EXPECT_TRUE(QTest::qWaitFor([&] { return !stop->isEnabled(); }, 5000));
             QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
         });
-        EXPECT_EQ(Eval("gForm.VoiceRecorder('\\\\note.wav')"), "true");
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "true");
         // Only playing: no record button.
         WhenShown(Modal, [](QWidget* dialog) {
             EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
             QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
         });
-        EXPECT_EQ(Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false, x = 10, y = 10})"), "true");
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false, x = 10, y = 10})"), "true");
         EXPECT_EQ(h.Run("gForm.VoiceRecorder('\\\\note.wav', 3)"), "errTableExpected");
-        EXPECT_EQ(Eval("TForm.VoiceRecorder('\\\\note.wav')"), "null");
+        EXPECT_EQ(h.Eval("TForm.VoiceRecorder('\\\\note.wav')"), "null");
     });
     unsetenv("VELLUM_AUDIO_IN");
     unsetenv("VELLUM_AUDIO_OUT");
@@ -391,8 +379,8 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
 TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
 {
     WithForm([&](QWidget*) {
-        EXPECT_EQ(Eval("gForm.CameraCapture({quality = 'high', mode = 'video'})"), "null");
-        EXPECT_EQ(Eval("gForm.CameraCapture()"), "null");
+        EXPECT_EQ(h.Eval("gForm.CameraCapture({quality = 'high', mode = 'video'})"), "null");
+        EXPECT_EQ(h.Eval("gForm.CameraCapture()"), "null");
         EXPECT_EQ(h.Run("gForm.CameraCapture(1)"), "errTableExpected");
     });
     EXPECT_FALSE(std::filesystem::exists(folder.path / "My Documents" / "Picture1.jpg"));
@@ -431,9 +419,9 @@ TEST_F(DialogsTest, TodayTextColorIsTheTodayScreensTextColour)
     white.setColor(QPalette::WindowText, Qt::white);
     item->window()->setPalette(white);
     ASSERT_EQ(h.Run("var c = gItem.TodayTextColor()"), "errOK");
-    EXPECT_EQ(Eval("Count(c) & ':' & c[0] & ',' & c[1] & ',' & c[2]"), "3:255,255,255");
+    EXPECT_EQ(h.Eval("Count(c) & ':' & c[0] & ',' & c[1] & ',' & c[2]"), "3:255,255,255");
     // A Today item has the dialogs that need no window of their own.
-    EXPECT_EQ(Eval("ValType(gItem.PopupMenu) & ValType(gItem.ChooseContact) & ValType(gItem.VoiceRecorder)"),
+    EXPECT_EQ(h.Eval("ValType(gItem.PopupMenu) & ValType(gItem.ChooseContact) & ValType(gItem.VoiceRecorder)"),
               "funcBinfuncBinnull");
     host.Close();
 }

@@ -63,17 +63,6 @@ protected:
         EXPECT_EQ(h.Run("result = " + expression), "errOK");
         return std::u16string(h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->View());
     }
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
-    std::string Log()
-    {
-        const std::string log = h.Text(u"gLog");
-        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
-        return log;
-    }
 
     GuiHarness h;
     FormWatchdog watchdog;
@@ -85,37 +74,37 @@ TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
     ShowAndRun("TColumn({views = {TEdit({id = 'e', height = 30, OnChange = function() Log('change') end})}})", [&] {
         QWidget* edit = Widget("e");
         ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(Log(), ""); // the text it is made with is no change
-        EXPECT_EQ(Eval("gForm.GetView('e').GetModify()"), "false");
+        EXPECT_EQ(h.TakeLog(), ""); // the text it is made with is no change
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetModify()"), "false");
         QTest::keyClicks(edit, "hello");
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"hello");
-        EXPECT_EQ(Log(), "change change change change change ");
-        EXPECT_EQ(Eval("gForm.GetView('e').GetModify()"), "true");
-        EXPECT_EQ(Eval("gForm.GetView('e').GetSelStart()"), "5");
+        EXPECT_EQ(h.TakeLog(), "change change change change change ");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetModify()"), "true");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetSelStart()"), "5");
 
         // Selecting with the keys, then typing over the selection.
         QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
         QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
-        EXPECT_EQ(Eval("gForm.GetView('e').GetSelStart()"), "3");
-        EXPECT_EQ(Eval("gForm.GetView('e').GetSelEnd()"), "5");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetSelStart()"), "3");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').GetSelEnd()"), "5");
         QTest::keyClicks(edit, "p!");
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"help!");
 
         // One level: the last run of typing goes, and an undo undoes itself.
-        EXPECT_EQ(Eval("gForm.GetView('e').CanUndo()"), "true");
+        EXPECT_EQ(h.Eval("gForm.GetView('e').CanUndo()"), "true");
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"hello");
         EXPECT_EQ(h.Run("gForm.GetView('e').Undo()"), "errOK");
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"help!");
 
         // ReplaceSel is not undoable; SetText clears the flag.
-        Log();
+        h.TakeLog();
         EXPECT_EQ(h.Run("var e = gForm.GetView('e') e.SetSel(0, 1) e.ReplaceSel('Y')"), "errOK");
         EXPECT_EQ(Raw("e.GetText()"), u"Yelp!");
-        EXPECT_EQ(Eval("e.CanUndo()"), "false");
+        EXPECT_EQ(h.Eval("e.CanUndo()"), "false");
         EXPECT_EQ(h.Run("e.SetModify(false) e.SetText('new')"), "errOK");
-        EXPECT_EQ(Eval("e.GetModify() & ' ' & e.CanUndo() & ' ' & e.GetSelStart()"), "false false 0");
-        EXPECT_EQ(Log(), "change change ");
+        EXPECT_EQ(h.Eval("e.GetModify() & ' ' & e.CanUndo() & ' ' & e.GetSelStart()"), "false false 0");
+        EXPECT_EQ(h.TakeLog(), "change change ");
         // Tab and Enter neither move the focus nor go into a single line.
         QTest::keyClick(edit, Qt::Key_Tab);
         QTest::keyClick(edit, Qt::Key_Return);
@@ -134,21 +123,21 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
         QTest::keyClick(edit, Qt::Key_Tab);
         EXPECT_EQ(Raw("gForm.GetView('m').GetText()"), u"ab\r\ncde\t");
         EXPECT_EQ(h.Run("var m = gForm.GetView('m')"), "errOK");
-        EXPECT_EQ(Eval("m.GetSelStart()"), "8");
-        EXPECT_EQ(Eval("m.GetLineCount()"), "2");
-        EXPECT_EQ(Eval("m.LineFromChar(3)"), "0"); // the LF of the CR LF
-        EXPECT_EQ(Eval("m.LineFromChar(4)"), "1");
-        EXPECT_EQ(Eval("m.LineFirstCharPos(1)"), "4");
-        EXPECT_EQ(Eval("m.LineFirstCharPos(2)"), "-1");
-        EXPECT_EQ(Eval("m.LineLength(5)"), "4");
+        EXPECT_EQ(h.Eval("m.GetSelStart()"), "8");
+        EXPECT_EQ(h.Eval("m.GetLineCount()"), "2");
+        EXPECT_EQ(h.Eval("m.LineFromChar(3)"), "0"); // the LF of the CR LF
+        EXPECT_EQ(h.Eval("m.LineFromChar(4)"), "1");
+        EXPECT_EQ(h.Eval("m.LineFirstCharPos(1)"), "4");
+        EXPECT_EQ(h.Eval("m.LineFirstCharPos(2)"), "-1");
+        EXPECT_EQ(h.Eval("m.LineLength(5)"), "4");
         EXPECT_EQ(Raw("m.GetLine(1)"), u"cde\t");
         EXPECT_EQ(h.Run("m.SetSel(3, 6)"), "errOK");
-        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "2-6");
+        EXPECT_EQ(h.Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "2-6");
 
         // A lone line feed stays one position and is a line of its own.
         EXPECT_EQ(h.Run("m.SetText('x') m.AppendLine('y') m.Append('z')"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"xy\nz");
-        EXPECT_EQ(Eval("m.GetLineCount() & ' ' & m.LineFirstCharPos(1) & ' ' & m.LineLength(0)"), "2 3 2");
+        EXPECT_EQ(h.Eval("m.GetLineCount() & ' ' & m.LineFirstCharPos(1) & ' ' & m.LineLength(0)"), "2 3 2");
         EXPECT_EQ(Raw("m.GetLine(1)"), u"z");
 
         // The clipboard holds the desktop's line ends; pasting brings CR LF back.
@@ -156,7 +145,7 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
         EXPECT_EQ(QApplication::clipboard()->text(), "one\ntwo");
         EXPECT_EQ(h.Run("m.SetSel(-1, 0) m.SetSel(8, 8) m.Paste()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"one\r\ntwoone\r\ntwo");
-        EXPECT_EQ(Eval("m.CanUndo()"), "true");
+        EXPECT_EQ(h.Eval("m.CanUndo()"), "true");
         EXPECT_EQ(h.Run("m.SetSel(0, 5) m.Cut()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"twoone\r\ntwo");
         EXPECT_EQ(QApplication::clipboard()->text(), "one\n");
@@ -175,21 +164,21 @@ TEST_F(EditTest, WrappedLinesCountAsShown)
                    QTest::keyClicks(wrapping, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
                    QTest::keyClicks(scrolling, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
                    EXPECT_EQ(h.Run("var w = gForm.GetView('w')"), "errOK");
-                   const int lines = std::stoi(Eval("w.GetLineCount()"));
+                   const int lines = std::stoi(h.Eval("w.GetLineCount()"));
                    EXPECT_GT(lines, 1);
                    // The shown lines put together give the text; each starts a word.
                    std::u16string joined;
                    for (int i = 0; i < lines; ++i) {
                        const std::string n = std::to_string(i);
                        joined += Raw("w.GetLine(" + n + ")");
-                       EXPECT_EQ(Eval("w.LineFromChar(w.LineFirstCharPos(" + n + "))"), n);
+                       EXPECT_EQ(h.Eval("w.LineFromChar(w.LineFirstCharPos(" + n + "))"), n);
                        if (i > 0) {
                            EXPECT_EQ(Raw("w.GetText().Substr(w.LineFirstCharPos(" + n + ") - 1, 1)"), u" ");
                        }
                    }
                    EXPECT_EQ(joined, u"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
                    // With horizontal auto-scroll the same text stays one line.
-                   EXPECT_EQ(Eval("gForm.GetView('n').GetLineCount()"), "1");
+                   EXPECT_EQ(h.Eval("gForm.GetView('n').GetLineCount()"), "1");
                });
 }
 
@@ -226,14 +215,14 @@ TEST_F(EditTest, IndentAndUnindentTheSelectedLines)
         // A selection ending at a line's start leaves that line alone.
         ASSERT_EQ(h.Run("m.SetSel(0, 3) m.IndentSel()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"\ta\r\nb\r\nc");
-        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "0-4");
+        EXPECT_EQ(h.Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "0-4");
         ASSERT_EQ(h.Run("m.SetSel(0, 10) m.IndentSel()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"\t\ta\r\n\tb\r\n\tc");
-        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd() & ' ' & m.CanUndo()"), "0-11 false");
+        EXPECT_EQ(h.Eval("m.GetSelStart() & '-' & m.GetSelEnd() & ' ' & m.CanUndo()"), "0-11 false");
         // Only lines that start with a TAB lose one.
         ASSERT_EQ(h.Run("m.SetText(Char(9) & 'a' & CRLF & 'b' & CRLF & Char(9) & Char(9) & 'c') m.SetSel(1, 10) m.UnindentSel()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"a\r\nb\r\n\tc");
-        EXPECT_EQ(Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "1-8");
+        EXPECT_EQ(h.Eval("m.GetSelStart() & '-' & m.GetSelEnd()"), "1-8");
     });
 }
 
@@ -285,24 +274,24 @@ TEST_F(EditTest, FocusMovesBetweenADrawnViewAndTheEdit)
                    ASSERT_NE(edit, nullptr);
                    QWidget* client = platform::ClientAreaOf(form);
                    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
-                   Log();
+                   h.TakeLog();
                    // A tap focuses the edit; the keys typed then stay in it, Tab included.
                    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(10, 10));
                    EXPECT_EQ(QApplication::focusWidget(), edit);
-                   EXPECT_EQ(Log(), "r-out e-in ");
+                   EXPECT_EQ(h.TakeLog(), "r-out e-in ");
                    QTest::keyClick(form->windowHandle(), 'a');
                    QTest::keyClick(form->windowHandle(), Qt::Key_Tab);
                    QTest::keyClick(form->windowHandle(), 'b');
                    EXPECT_EQ(QApplication::focusWidget(), edit);
                    EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"a\tb");
-                   EXPECT_EQ(Log(), "");
+                   EXPECT_EQ(h.TakeLog(), "");
                    // A tap on the drawn view takes the focus back.
                    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
-                   EXPECT_EQ(Log(), "e-out r-in ");
+                   EXPECT_EQ(h.TakeLog(), "e-out r-in ");
                    EXPECT_NE(QApplication::focusWidget(), edit);
                    // The selection outlives the focus.
                    EXPECT_EQ(h.Run("gForm.GetView('e').SetSel(1, 2)"), "errOK");
-                   EXPECT_EQ(Eval("gForm.GetView('e').GetSelEnd()"), "2");
+                   EXPECT_EQ(h.Eval("gForm.GetView('e').GetSelEnd()"), "2");
                });
 }
 

@@ -60,18 +60,6 @@ protected:
     }
     void TearDown() override { platform::SetDeviceScreen({}); }
 
-    std::string Log()
-    {
-        const std::string log = h.Text(u"gLog");
-        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
-        return log;
-    }
-    // The value of a script expression as text.
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
 
     GuiHarness h;
     FormWatchdog watchdog;
@@ -105,7 +93,7 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         QWidget* client = platform::ClientAreaOf(form);
         // Without a menu there is no soft-key bar: the client area runs to the bottom.
         EXPECT_EQ(client->geometry(), QRect(0, kStrip, kWidth, kHeight - kStrip));
-        EXPECT_EQ(Eval("gForm.GetView('a').Parent().GetRect().height"), std::to_string(kHeight - kStrip));
+        EXPECT_EQ(h.Eval("gForm.GetView('a').Parent().GetRect().height"), std::to_string(kHeight - kStrip));
 
         const QImage pixels = client->grab().toImage();
         EXPECT_EQ(PixelAt(pixels, 5, 5), Rgb(255, 255, 255)); // nothing covers it: white
@@ -116,30 +104,30 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         // Moves without a button-down on a view are nobody's.
         QTest::mouseMove(client, QPoint(30, 30));
         Drag(client, QPoint(35, 35));
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
         // The root has the focus and no key handler: keys go nowhere.
         QTest::keyClick(client, Qt::Key_Up);
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
 
         // Pressed on a, released over b: a is pressed and released, b clicked.
         Press(client, QPoint(20, 25));
         Drag(client, QPoint(120, 25));
         Release(client, QPoint(120, 25));
-        EXPECT_EQ(Log(), "down:a:20,25 focus:a move:a:120 up:a click:b ");
+        EXPECT_EQ(h.TakeLog(), "down:a:20,25 focus:a move:a:120 up:a click:b ");
         // Released outside every view: a still hears the release, nobody is clicked.
         Press(client, QPoint(20, 25));
         Release(client, QPoint(kWidth + 30, 25));
-        EXPECT_EQ(Log(), "down:a:20,25 up:a ");
+        EXPECT_EQ(h.TakeLog(), "down:a:20,25 up:a ");
 
         // Keys reach the focused view only, as virtual keys.
         QTest::keyClick(client, Qt::Key_Up);
         QTest::keyClick(client, Qt::Key_Q);
         QTest::keyClick(client, Qt::Key_Return);
         QTest::keyClick(client, Qt::Key_5, Qt::KeypadModifier);
-        EXPECT_EQ(Log(), "key:a:38 key:a:81 key:a:13 key:a:101 ");
+        EXPECT_EQ(h.TakeLog(), "key:a:38 key:a:81 key:a:13 key:a:101 ");
         EXPECT_EQ(h.Run("gForm.SetFocus('b')"), "errOK");
         QTest::keyClick(client, Qt::Key_Down);
-        EXPECT_EQ(Log(), "focus:b key:b:40 ");
+        EXPECT_EQ(h.TakeLog(), "focus:b key:b:40 ");
 
         // The done button (ok) closes the form.
         QToolButton* done = platform::DoneButtonOf(form);
@@ -148,7 +136,7 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         QTest::mouseClick(done, Qt::LeftButton);
     });
     ASSERT_EQ(h.Run("gForm.Show() Log('returned')"), "errOK");
-    EXPECT_EQ(Log(), "close returned ");
+    EXPECT_EQ(h.TakeLog(), "close returned ");
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
@@ -177,19 +165,19 @@ gForm = TForm({title = 'Closing', view = TColumn({views = {TRectangle({}),
         QWidget* form = platform::FormWindowTitled("Closing");
         ASSERT_NE(form, nullptr);
         form->close();
-        EXPECT_EQ(Log(), "form asked ");
+        EXPECT_EQ(h.TakeLog(), "form asked ");
         EXPECT_TRUE(form->isVisible());
         // The form agrees, the view answers with a number: still open.
         EXPECT_EQ(h.Run("gFormAgrees = true"), "errOK");
         EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
-        EXPECT_EQ(Log(), "form asked view asked ");
+        EXPECT_EQ(h.TakeLog(), "form asked view asked ");
         EXPECT_TRUE(form->isVisible());
         // Null from the view is consent.
         EXPECT_EQ(h.Run("gViewAnswer = null"), "errOK");
         form->close();
     });
     ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    EXPECT_EQ(Log(), "form asked view asked ");
+    EXPECT_EQ(h.TakeLog(), "form asked view asked ");
 }
 
 TEST_F(FormTest, FormsNestAndAModalFormDisablesItsOwner)
@@ -219,7 +207,7 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
             inner->close();
         });
         clickColumn(0);
-        EXPECT_EQ(Log(), "inner returned ");
+        EXPECT_EQ(h.TakeLog(), "inner returned ");
 
         Later([&] {
             QWidget* dialog = platform::FormWindowTitled("Dialog");
@@ -229,7 +217,7 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
             dialog->close();
         });
         clickColumn(1);
-        EXPECT_EQ(Log(), "dialog returned ");
+        EXPECT_EQ(h.TakeLog(), "dialog returned ");
         EXPECT_TRUE(outer->isEnabled());
 
         // Without an owner a modal form runs like any other.
@@ -238,11 +226,11 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
             platform::FormWindowTitled("Dialog")->close();
         });
         clickColumn(2);
-        EXPECT_EQ(Log(), "unowned returned ");
+        EXPECT_EQ(h.TakeLog(), "unowned returned ");
         outer->close();
     });
     ASSERT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errOK");
-    EXPECT_EQ(Log(), "outer returned ");
+    EXPECT_EQ(h.TakeLog(), "outer returned ");
 }
 
 TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
@@ -251,7 +239,7 @@ TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
                     "OnCreate = function() Log('created') this.Close() end}) "
                     "gForm.Show() Log('returned')"),
               "errOK");
-    EXPECT_EQ(Log(), "created returned ");
+    EXPECT_EQ(h.TakeLog(), "created returned ");
 }
 
 TEST_F(FormTest, MenusNumberUpdateAndDispatch)
@@ -278,17 +266,17 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
     Later([&] {
         QWidget* form = platform::FormWindowTitled("Menus");
         ASSERT_NE(form, nullptr);
-        EXPECT_EQ(Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
+        EXPECT_EQ(h.Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
                        "gMenu[1].items[3].items[0].id & ' ' & gMenu[1].items[1].id"),
                   "100 101 102 103 null");
         // The soft-key bar takes the bottom strip from the client area.
         EXPECT_EQ(platform::ClientAreaOf(form)->height(), kHeight - 2 * kStrip);
-        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
+        EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
 
         QToolButton* go = platform::SoftKeyOf(form, "Go");
         ASSERT_NE(go, nullptr);
         QTest::mouseClick(go, Qt::LeftButton);
-        EXPECT_EQ(Log(), "go ");
+        EXPECT_EQ(h.TakeLog(), "go ");
 
         // Opening the pop-up brings every command up to date first.
         EXPECT_EQ(h.Run("gChecked = true gCount = 5"), "errOK");
@@ -309,20 +297,20 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         h.ip.ClearError();
         // A new menu numbers from 100 again.
         EXPECT_EQ(h.Run("gForm.SetMenu(gSecond)"), "errOK");
-        EXPECT_EQ(Eval("gSecond[0].id"), "100");
+        EXPECT_EQ(h.Eval("gSecond[0].id"), "100");
         EXPECT_EQ(platform::SoftKeyOf(form, "Go"), nullptr);
         QToolButton* again = platform::SoftKeyOf(form, "Again");
         ASSERT_NE(again, nullptr);
         QTest::mouseClick(again, Qt::LeftButton);
-        EXPECT_EQ(Log(), "again ");
+        EXPECT_EQ(h.TakeLog(), "again ");
         EXPECT_EQ(h.Run("gForm.SetMenu(3)"), "errTableExpected");
 
         // The input panel covers the bottom of the client area: the root shrinks.
         EXPECT_EQ(h.Run("gForm.ShowSip(true)"), "errOK");
         EXPECT_TRUE(platform::InputPanelOf(form)->isVisible());
-        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
+        EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
         EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
-        EXPECT_EQ(Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
+        EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
         EXPECT_EQ(h.Run("gForm.ShowSip(1)"), "errBoolExpected");
         form->close();
     });
@@ -348,7 +336,7 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
         ASSERT_NE(deep, nullptr);
         deep->trigger();
         top->close();
-        EXPECT_EQ(Log(), "deep 100 ");
+        EXPECT_EQ(h.TakeLog(), "deep 100 ");
 
         QToolButton* done = platform::DoneButtonOf(form);
         EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
@@ -370,8 +358,8 @@ TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
     Later([&] {
         QWidget* form = platform::FormWindowTitled("NoView");
         ASSERT_NE(form, nullptr);
-        EXPECT_EQ(Eval("gForm.view.text"), "errFormNoView");
-        EXPECT_EQ(Eval("gForm.GetView('x') == gForm.view"), "true");
+        EXPECT_EQ(h.Eval("gForm.view.text"), "errFormNoView");
+        EXPECT_EQ(h.Eval("gForm.GetView('x') == gForm.view"), "true");
         // The text is drawn in black on white.
         EXPECT_FALSE(InkBounds(platform::ClientAreaOf(form)->grab().toImage()).Empty());
         form->close();
@@ -427,12 +415,12 @@ TEST_F(FormTest, ControlNotificationsReachTheirView)
         view->Arrange(&control);
         platform::NotifyControlEvent(*button, platform::ControlEvent::Clicked);
         platform::NotifyControlEvent(*button, platform::ControlEvent::TextChanged);
-        EXPECT_EQ(Log(), "clicked changed ");
+        EXPECT_EQ(h.TakeLog(), "clicked changed ");
         form->activateWindow();
         client->setFocus();
         button->setFocus();
         if (QApplication::focusWidget() == button) {
-            EXPECT_EQ(Log(), "focus ");
+            EXPECT_EQ(h.TakeLog(), "focus ");
         }
         view->Arrange(nullptr);
         form->close();
@@ -455,7 +443,7 @@ TEST_F(FormTest, TodayItemsAskForTheirHeight)
                     "var c = gForm.TodayTextColor() result = Count(c) & ':' & c[0] & c[1] & c[2]"),
               "errOK");
     EXPECT_EQ(h.Text(u"result"), "3:000");
-    EXPECT_EQ(Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
+    EXPECT_EQ(h.Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
     QWidget* item = platform::TodayItemOf(host);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->height(), 30);

@@ -9,6 +9,8 @@
 
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace vellum::test {
@@ -36,6 +38,19 @@ std::string GuiHarness::Run(std::string_view source)
 std::string GuiHarness::Text(std::u16string_view global)
 {
     return ToUtf8(ip.ToString(ip.GetGlobal(global), false, false)->View());
+}
+
+std::string GuiHarness::Eval(const std::string& expression)
+{
+    EXPECT_EQ(Run("result = " + expression), "errOK");
+    return Text(u"result");
+}
+
+std::string GuiHarness::TakeLog()
+{
+    const std::string log = Text(u"gLog");
+    EXPECT_EQ(Run("gLog = ''"), "errOK");
+    return log;
 }
 
 gui::View* GuiHarness::Build(std::u16string_view global, const platform::Rect& rect, int32_t dpi)

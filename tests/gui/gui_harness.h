@@ -27,6 +27,10 @@ public:
     std::string Run(std::string_view source);
     // ToString of a global, unquoted and on one line.
     std::string Text(std::u16string_view global);
+    // The value of a script expression as text (through the global "result").
+    std::string Eval(const std::string& expression);
+    // What the script's Log wrote to the global "gLog" since the last call.
+    std::string TakeLog();
     // Builds the views of the table in a global under a form of that dpi,
     // places the root on rect and lays the tree out (Arrange without a window).
     gui::View* Build(std::u16string_view global, const platform::Rect& rect, int32_t dpi = 96);

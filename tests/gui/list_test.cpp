@@ -53,17 +53,6 @@ protected:
     }
     void TearDown() override { platform::SetDeviceScreen({}); }
 
-    std::string Log()
-    {
-        const std::string log = h.Text(u"gLog");
-        EXPECT_EQ(h.Run("gLog = ''"), "errOK");
-        return log;
-    }
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
     // The SetItem calls since the last look.
     int SetItemCalls()
     {
@@ -152,9 +141,9 @@ TEST_F(ListTest, PaintsOnlyTheVisibleItemsAndFillsOneForAHitTest)
         EXPECT_EQ(PixelAt(pixels, 50, 190), kBlue); // item 99999
 
         // Finding the view under a point fills the one item there.
-        EXPECT_EQ(Eval("gForm.GetView('list').Point2View({x = 5, y = 45}) == gForm.GetView('list').view"), "true");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').Point2View({x = 5, y = 45}) == gForm.GetView('list').view"), "true");
         EXPECT_EQ(SetItemCalls(), 1);
-        EXPECT_EQ(Eval("gForm.GetView('list').Point2Pos({x = 5, y = 45})"), "99992");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').Point2Pos({x = 5, y = 45})"), "99992");
         EXPECT_EQ(SetItemCalls(), 0);
     });
 }
@@ -164,26 +153,26 @@ TEST_F(ListTest, TapsMoveTheCurrentItem)
     ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
     WithForm("Long", [&](QWidget* client) {
         Tap(client, QPoint(50, 65));
-        EXPECT_EQ(Log(), "cur:3 ");
+        EXPECT_EQ(h.TakeLog(), "cur:3 ");
         QImage pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 65), kRed);
         EXPECT_EQ(PixelAt(pixels, 50, 5), kLime);
         // The current item again: nothing changes.
         Tap(client, QPoint(50, 70));
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
         // Below the last item nothing is hit.
         EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 2 gForm.GetView('list').Redraw()"), "errOK");
         Tap(client, QPoint(50, 100));
-        EXPECT_EQ(Log(), "");
-        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "3");
+        EXPECT_EQ(h.TakeLog(), "");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "3");
 
         // An item view with a mouse-up handler of its own takes the taps.
         EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 10 "
                         "gForm.GetView('list').view.OnMouseUp = function(pt) Log('item up') end"),
                   "errOK");
         Tap(client, QPoint(50, 5));
-        EXPECT_EQ(Log(), "item up ");
-        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "3");
+        EXPECT_EQ(h.TakeLog(), "item up ");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "3");
     });
 }
 
@@ -193,33 +182,33 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScript)
     WithForm("Long", [&](QWidget* client) {
         // A tap gives the item view the focus; its keys bubble to the list.
         Tap(client, QPoint(50, 5));
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
         QTest::keyClick(client, Qt::Key_Down);
-        EXPECT_EQ(Log(), "cur:1 key:40 ");
+        EXPECT_EQ(h.TakeLog(), "cur:1 key:40 ");
         // Item 10 is off the page of ten: the top follows it.
         QTest::keyClick(client, Qt::Key_PageDown);
-        EXPECT_EQ(Log(), "top:1 cur:10 key:34 ");
-        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "1");
+        EXPECT_EQ(h.TakeLog(), "top:1 cur:10 key:34 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').topPos"), "1");
         QTest::keyClick(client, Qt::Key_Home);
-        EXPECT_EQ(Log(), "top:0 cur:0 key:36 ");
-        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "0");
+        EXPECT_EQ(h.TakeLog(), "top:0 cur:0 key:36 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').topPos"), "0");
         QTest::keyClick(client, Qt::Key_Up);
-        EXPECT_EQ(Log(), "key:38 ");
+        EXPECT_EQ(h.TakeLog(), "key:38 ");
         // Sideways keys move nothing in a vertical list.
         QTest::keyClick(client, Qt::Key_Right);
-        EXPECT_EQ(Log(), "key:39 ");
+        EXPECT_EQ(h.TakeLog(), "key:39 ");
         QTest::keyClick(client, Qt::Key_End);
-        EXPECT_EQ(Log(), "top:99990 cur:99999 key:35 ");
-        EXPECT_EQ(Eval("gForm.GetView('list').topPos"), "99990");
+        EXPECT_EQ(h.TakeLog(), "top:99990 cur:99999 key:35 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').topPos"), "99990");
         QImage pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 185), kRed);
         // On the last item Down only reaches the script.
         QTest::keyClick(client, Qt::Key_Down);
-        EXPECT_EQ(Log(), "key:40 ");
+        EXPECT_EQ(h.TakeLog(), "key:40 ");
         // Without listSize End makes -1 current (and the top follows it).
         EXPECT_EQ(h.Run("gForm.GetView('list').listSize = null"), "errOK");
         QTest::keyClick(client, Qt::Key_End);
-        EXPECT_EQ(Log(), "top:-1 cur:-1 key:35 ");
+        EXPECT_EQ(h.TakeLog(), "top:-1 cur:-1 key:35 ");
     });
 }
 
@@ -229,13 +218,13 @@ TEST_F(ListTest, TheWheelAndADragMoveTheTop)
     WithForm("Long", [&](QWidget* client) {
         const int lines = QApplication::wheelScrollLines();
         Wheel(client, QPoint(50, 50), 1);
-        EXPECT_EQ(Log(), "top:" + std::to_string(lines) + " ");
+        EXPECT_EQ(h.TakeLog(), "top:" + std::to_string(lines) + " ");
         Wheel(client, QPoint(50, 50), -1);
-        EXPECT_EQ(Log(), "top:0 ");
+        EXPECT_EQ(h.TakeLog(), "top:0 ");
         // At the top there is nowhere to go; outside the list nobody scrolls.
         Wheel(client, QPoint(50, 50), -1);
         Wheel(client, QPoint(150, 50), 1);
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
         SetItemCalls();
         QImage pixels = Pixels(client);
         EXPECT_EQ(SetItemCalls(), 10);
@@ -243,16 +232,16 @@ TEST_F(ListTest, TheWheelAndADragMoveTheTop)
         // Dragging up by two items' length shows two items further down;
         // the release that ends a drag is no tap.
         Drag(client, QPoint(50, 150), QPoint(50, 110));
-        EXPECT_EQ(Log(), "top:1 top:2 ");
-        EXPECT_EQ(Eval("gForm.GetView('list').curPos"), "0");
+        EXPECT_EQ(h.TakeLog(), "top:1 top:2 ");
+        EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "0");
         pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 5), kLime); // item 2
         Drag(client, QPoint(50, 110), QPoint(50, 190));
-        EXPECT_EQ(Log(), "top:1 top:0 ");
+        EXPECT_EQ(h.TakeLog(), "top:1 top:0 ");
         // The end of the list stops the wheel at the last page.
         EXPECT_EQ(h.Run("gForm.GetView('list').topPos = 99989"), "errOK");
         Wheel(client, QPoint(50, 50), 1);
-        EXPECT_EQ(Log(), "top:99990 ");
+        EXPECT_EQ(h.TakeLog(), "top:99990 ");
     });
 }
 
@@ -306,7 +295,7 @@ var gTree = TSheet({sizeX = 3, sizeY = 10, view = TRectangle({}),
 
     // Every column and row fits: Redraw brings the first ones back to 0.
     ASSERT_EQ(h.Run("gTree.topPosX = 2 gTree.topPosY = 4 gTree.Redraw()"), "errOK");
-    EXPECT_EQ(Eval("gTree.topPosX & ',' & gTree.topPosY"), "0,0");
+    EXPECT_EQ(h.Eval("gTree.topPosX & ',' & gTree.topPosY"), "0,0");
 
     // Without GetRowHeight the engine's error stays pending.
     ASSERT_EQ(h.Run("gTree.GetRowHeight = null"), "errOK");
@@ -331,24 +320,24 @@ gForm = TForm({title = 'Sheet', view = TCanvas({views = {
               "errOK");
     WithForm("Sheet", [&](QWidget* client) {
         QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(60, 45));
-        EXPECT_EQ(Log(), "cur:2,2 ");
+        EXPECT_EQ(h.TakeLog(), "cur:2,2 ");
         QTest::keyClick(client, Qt::Key_Right);
         QTest::keyClick(client, Qt::Key_Right);
-        EXPECT_EQ(Log(), "cur:3,2 cur:4,2 top:1,0 ");
+        EXPECT_EQ(h.TakeLog(), "cur:3,2 cur:4,2 top:1,0 ");
         // Item 10 is off the page of ten: the top follows it.
         QTest::keyClick(client, Qt::Key_PageDown);
-        EXPECT_EQ(Log(), "cur:4,6 top:1,2 ");
+        EXPECT_EQ(h.TakeLog(), "cur:4,6 top:1,2 ");
         QTest::keyClick(client, Qt::Key_Home);
-        EXPECT_EQ(Log(), "cur:0,6 top:0,2 ");
+        EXPECT_EQ(h.TakeLog(), "cur:0,6 top:0,2 ");
         QTest::keyClick(client, Qt::Key_Left);
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
         // Not a navigation key: the sheet's parent hears it once.
         QTest::keyClick(client, Qt::Key_A);
-        EXPECT_EQ(Log(), "canvas key:65 ");
+        EXPECT_EQ(h.TakeLog(), "canvas key:65 ");
         const QImage pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 10, 90), kRed); // (0, 6), the fifth row shown
         Wheel(client, QPoint(50, 50), 1);
-        EXPECT_EQ(Log(), "top:0," + std::to_string(2 + QApplication::wheelScrollLines()) + " ");
+        EXPECT_EQ(h.TakeLog(), "top:0," + std::to_string(2 + QApplication::wheelScrollLines()) + " ");
     });
 }
 
@@ -373,31 +362,31 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
         EXPECT_EQ(PixelAt(pixels, 99, 9), kRed);
         EXPECT_EQ(PixelAt(pixels, 0, 10), kBlue);
         EXPECT_EQ(PixelAt(pixels, 50, 105), kLime);
-        EXPECT_EQ(Eval("gForm.GetView('red').GetRect().top & ',' & gForm.GetView('red').GetRect().left"), "-40,0");
+        EXPECT_EQ(h.Eval("gForm.GetView('red').GetRect().top & ',' & gForm.GetView('red').GetRect().left"), "-40,0");
         // The shifted child reaches below the view, but a tap there is not
         // the child's.
         Tap(client, QPoint(50, 110));
-        EXPECT_EQ(Log(), "below ");
+        EXPECT_EQ(h.TakeLog(), "below ");
 
         Wheel(client, QPoint(50, 50), 1);
-        EXPECT_EQ(Log(), "top:" + std::to_string(40 + 20 * QApplication::wheelScrollLines()) + ",30 ");
+        EXPECT_EQ(h.TakeLog(), "top:" + std::to_string(40 + 20 * QApplication::wheelScrollLines()) + ",30 ");
         // Dragging down by 50 pixels shows the child's top again.
         EXPECT_EQ(h.Run("gForm.GetView('page').topPos = 50 gForm.GetView('page').Redraw()"), "errOK");
         Drag(client, QPoint(50, 20), QPoint(50, 90));
-        EXPECT_EQ(Eval("gForm.GetView('page').topPos"), "0");
-        EXPECT_NE(Log(), "");
+        EXPECT_EQ(h.Eval("gForm.GetView('page').topPos"), "0");
+        EXPECT_NE(h.TakeLog(), "");
         pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 49), kRed);
         EXPECT_EQ(PixelAt(pixels, 50, 50), kBlue);
         // The end holds: 300 - 100 DIP at most.
         Wheel(client, QPoint(50, 50), 20);
-        EXPECT_EQ(Log(), "top:200,30 ");
+        EXPECT_EQ(h.TakeLog(), "top:200,30 ");
 
         // Taller than minHeight: the child fills the view, topPos means nothing.
         EXPECT_EQ(h.Run("gForm.GetView('page').minHeight = 80 gForm.GetView('page').Redraw()"), "errOK");
-        EXPECT_EQ(Eval("gForm.GetView('red').GetRect().top"), "0");
+        EXPECT_EQ(h.Eval("gForm.GetView('red').GetRect().top"), "0");
         Wheel(client, QPoint(50, 50), 1);
-        EXPECT_EQ(Log(), "");
+        EXPECT_EQ(h.TakeLog(), "");
     });
 }
 

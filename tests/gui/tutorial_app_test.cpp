@@ -82,11 +82,6 @@ protected:
     }
     void TearDown() override { platform::SetDeviceScreen({}); }
 
-    std::string Eval(const std::string& expression)
-    {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return h.Text(u"result");
-    }
     std::string NotesFile() { return ReadBytes(folder.path / "notes.txt"); }
     QWidget* EntryWidget()
     {
@@ -114,7 +109,7 @@ TEST_F(TutorialAppTest, TheFinishedNotesAppAddsDeletesClearsAndKeepsItsNotes)
         QWidget* window = platform::FormWindowTitled("Notes");
         ASSERT_NE(window, nullptr);
         QWidget* client = platform::ClientAreaOf(window);
-        EXPECT_EQ(Eval("Count(notes) & ' ' & list.listSize & ' ' & list.curPos"), "2 2 0");
+        EXPECT_EQ(h.Eval("Count(notes) & ' ' & list.listSize & ' ' & list.curPos"), "2 2 0");
 
         // Typed into the edit box (which has the focus from the start) and added.
         QWidget* entry = EntryWidget();
@@ -128,18 +123,18 @@ TEST_F(TutorialAppTest, TheFinishedNotesAppAddsDeletesClearsAndKeepsItsNotes)
         }
         ASSERT_NE(add, nullptr);
         QTest::mouseClick(add, Qt::LeftButton);
-        EXPECT_EQ(Eval("list.listSize & ' ' & list.curPos & ' [' & entry.GetText() & ']'"), "3 2 []");
+        EXPECT_EQ(h.Eval("list.listSize & ' ' & list.curPos & ' [' & entry.GetText() & ']'"), "3 2 []");
         EXPECT_EQ(NotesFile(), NotesFileBytes({u"Buy milk", u"Call Ann", u"Water the plants"}));
         // An empty edit box adds nothing.
         QTest::mouseClick(add, Qt::LeftButton);
-        EXPECT_EQ(Eval("Count(notes)"), "3");
+        EXPECT_EQ(h.Eval("Count(notes)"), "3");
 
         // A tap on the first note chooses it; "Delete" deletes it.
         const int itemHeight = (client->height() - 32) / 10;
         QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(50, 32 + itemHeight / 2));
-        EXPECT_EQ(Eval("list.curPos"), "0");
+        EXPECT_EQ(h.Eval("list.curPos"), "0");
         QTest::mouseClick(platform::SoftKeyOf(window, "Delete"), Qt::LeftButton);
-        EXPECT_EQ(Eval("list.listSize & ' ' & list.curPos"), "2 0");
+        EXPECT_EQ(h.Eval("list.listSize & ' ' & list.curPos"), "2 0");
         EXPECT_EQ(NotesFile(), NotesFileBytes({u"Call Ann", u"Water the plants"}));
 
         // "Clear all" asks (answered "yes" here) and empties the file;
@@ -150,7 +145,7 @@ TEST_F(TutorialAppTest, TheFinishedNotesAppAddsDeletesClearsAndKeepsItsNotes)
         ASSERT_NE(clear, nullptr);
         EXPECT_TRUE(clear->isEnabled());
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(clear).center());
-        EXPECT_EQ(Eval("list.listSize & ' ' & list.curPos"), "0 -1");
+        EXPECT_EQ(h.Eval("list.listSize & ' ' & list.curPos"), "0 -1");
         EXPECT_EQ(NotesFile(), "");
         menu = OpenMenu(window);
         ASSERT_NE(menu, nullptr);
@@ -158,7 +153,7 @@ TEST_F(TutorialAppTest, TheFinishedNotesAppAddsDeletesClearsAndKeepsItsNotes)
         // "Delete" with no notes does nothing.
         menu->close();
         QTest::mouseClick(platform::SoftKeyOf(window, "Delete"), Qt::LeftButton);
-        EXPECT_EQ(Eval("Count(notes)"), "0");
+        EXPECT_EQ(h.Eval("Count(notes)"), "0");
 
         QTest::keyClicks(entry, "Book the train");
         QTest::mouseClick(add, Qt::LeftButton);
