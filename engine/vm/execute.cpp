@@ -641,7 +641,9 @@ bool Interpreter::CallValue(int argc, bool fromNative)
 
 bool Interpreter::TakeStep()
 {
-    if (stepsLeft == 0) {
+    const bool timeUp = stepDeadline != std::chrono::steady_clock::time_point{} &&
+                        std::chrono::steady_clock::now() > stepDeadline;
+    if (stepsLeft == 0 || timeUp) {
         RaiseError(errOutOfMemory);
         return false;
     }

@@ -19,6 +19,7 @@
 #include "engine/error/error_ids.h"
 #include "engine/error/error_table.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
@@ -198,10 +199,18 @@ public:
 
     // --- step limit -----------------------------------------------------------
     // Fuzzing builds (VELLUM_FUZZING) end a run with errOutOfMemory after
-    // this many loop turns and function entries, so that generated scripts
-    // which never stop still end; a negative limit, the default, is none.
-    // Other builds do not count, so that loops pay nothing for it.
-    void SetStepLimit(int64_t steps) { stepsLeft = steps; }
+    // this many loop turns and function entries, or at the first of them
+    // after `time` has passed, so that generated scripts which never stop
+    // still end, and so do loops that stay within the steps but repeat a
+    // costly operation on a huge string. A negative limit, the default, is
+    // none; so is a zero time. Other builds do not count, so that loops pay
+    // nothing for it.
+    void SetStepLimit(int64_t steps, std::chrono::milliseconds time = {})
+    {
+        stepsLeft = steps;
+        stepDeadline = time.count() > 0 ? std::chrono::steady_clock::now() + time
+                                        : std::chrono::steady_clock::time_point{};
+    }
 
 private:
     StringObject* TooLong();
@@ -291,6 +300,7 @@ private:
     ValueRoot* roots = nullptr;
     bool gcEnabled = true;
     int64_t stepsLeft = -1;
+    std::chrono::steady_clock::time_point stepDeadline;
 
     ErrorReporter* reporter = nullptr;
     const PathResolver* paths = nullptr;

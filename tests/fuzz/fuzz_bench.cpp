@@ -72,7 +72,7 @@ std::unique_ptr<Interpreter> CoreInterpreter()
     platform::SetConsoleMode(true);
     auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
     ip->SetPathResolver(&Device());
-    ip->SetStepLimit(kStepLimit);
+    ip->SetStepLimit(kStepLimit, kTimeLimit);
     return ip;
 }
 
@@ -80,13 +80,13 @@ std::unique_ptr<Interpreter> FullInterpreter()
 {
     EnsureApplication();
     auto ip = NewInterpreter(Device(), nullptr);
-    ip->SetStepLimit(kStepLimit);
+    ip->SetStepLimit(kStepLimit, kTimeLimit);
     return ip;
 }
 
 void RunAndForget(Interpreter& ip, std::u16string_view text)
 {
-    ip.SetStepLimit(kStepLimit);
+    ip.SetStepLimit(kStepLimit, kTimeLimit);
     ip.RunSource(text);
     ip.ClearError();
 }

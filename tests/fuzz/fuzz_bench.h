@@ -9,6 +9,7 @@
 #include "engine/vm/interpreter.h"
 #include "platform/files/device_folder.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,10 @@ namespace vellum::fuzz {
 // conformance scripts, few enough that an endless loop ends in well under
 // a second.
 constexpr int64_t kStepLimit = 50'000;
+// The time after which a run ends at its next step all the same: a loop
+// within the steps may still repeat an operation on a string of millions
+// of characters, and libFuzzer reports any input slower than ten seconds.
+constexpr std::chrono::milliseconds kTimeLimit{2000};
 
 // While one lives, allocations count against what one input may hold and
 // allocate in all (memory_limit.cpp); every target makes one first.
@@ -43,12 +48,12 @@ void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
 void EnsureApplication();
 
 // An interpreter with the core library only, over the fuzz device folder,
-// with the step limit.
+// with the step and time limits.
 std::unique_ptr<Interpreter> CoreInterpreter();
-// An interpreter with every library, the same folder and step limit.
+// An interpreter with every library, the same folder and limits.
 std::unique_ptr<Interpreter> FullInterpreter();
 
-// Runs a text with a fresh step limit and drops what error it left.
+// Runs a text with fresh step and time limits and drops what error it left.
 void RunAndForget(Interpreter& ip, std::u16string_view text);
 
 // Writes the bytes as the device file name, then calls Run(), which
