@@ -424,7 +424,14 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
         }
         if (Token() == '(' || Token() == '{') {
             // METHODMARK would mark this spot; it does nothing, so it is left out.
-            CallArguments(true, Here());
+            // A constant name moves into the call, which caches where the
+            // object keeps it.
+            Value name;
+            if (LastConstantTag() == Tag::Str) {
+                name = LoadValueImage(&code->bytes[last.start + 1]);
+                Rewind(last.start);
+            }
+            CallArguments(true, Here(), name);
             lastWasCall = true;
         } else {
             Emit(OP_GETINDEX, position);
@@ -434,10 +441,15 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
     return ChainEnd::Read;
 }
 
-void Compiler::CallArguments(bool method, int32_t position)
+void Compiler::CallArguments(bool method, int32_t position, const Value& methodName)
 {
     ++callsCompiled;
-    EmitValue(OP_PUSHK, Value::Null(), position);
+    if (!method && last.op == OP_GETGLOBAL) {
+        // The callee is a global: it and the call's this come in one step.
+        Fuse(OP_GETCALLEE, last.position);
+    } else {
+        EmitValue(OP_PUSHK, Value::Null(), position);
+    }
     uint32_t count = 1;
     if (Token() == '{') {
         TableConstructor();
@@ -453,6 +465,13 @@ void Compiler::CallArguments(bool method, int32_t position)
         }
         if (Failed()) return;
         reader.Expect(')', errClosingRoundExpected);
+    }
+    if (methodName.IsStr()) {
+        if (count > 0xFFFF) return reader.RaiseAt(errOutOfMemory);
+        Begin(OP_CALLMETHODK, position);
+        AppendU16(count);
+        AppendValue(methodName);
+        return;
     }
     EmitU16(method ? OP_CALLMETHOD : OP_CALL, count, position);
 }
@@ -663,7 +682,34 @@ void Compiler::Emit(uint8_t op, int32_t position)
         }
         return Fuse(OP_GETFIELD, position);
     }
+    if (op == OP_GETINDEX && last.op == OP_GETLOCAL2) {
+        // t[k] on two locals.
+        return Fuse(OP_LOCALINDEX, position);
+    }
+    if (op == OP_GETINDEX && last.op == OP_GETLOCAL && beforeLast.op == OP_GETLOCAL2) {
+        // x op t[k]: the pair splits so that the table and key load together.
+        const uint16_t x = OperandU16(beforeLast.start + 1), t = OperandU16(beforeLast.start + 3);
+        const uint16_t k = OperandU16(last.start + 1);
+        const int32_t loadPosition = beforeLast.position;
+        Rewind(beforeLast.start);
+        Begin(OP_GETLOCAL, loadPosition);
+        AppendU16(x);
+        Begin(OP_LOCALINDEX, position);
+        AppendU16(t);
+        AppendU16(k);
+        return;
+    }
     if ((op == OP_ADD || op == OP_SUB) && LastConstantTag() == Tag::Num) {
+        if (beforeLast.op == OP_GETLOCAL) {
+            // x + k and x - k on a local (x - k is x + -k exactly).
+            const uint16_t slot = OperandU16(beforeLast.start + 1);
+            const Value k = LoadValueImage(&code->bytes[last.start + 1]);
+            Rewind(beforeLast.start);
+            Begin(OP_LOCALADDK, position);
+            AppendU16(slot);
+            AppendValue(Value::Number(op == OP_ADD ? k.num : -k.num));
+            return;
+        }
         return Fuse(op == OP_ADD ? OP_ADDK : OP_SUBK, position);
     }
     Begin(op, position);
@@ -708,14 +754,9 @@ bool Compiler::FuseStore(uint32_t slot)
 {
     const Emitted arithmetic = last;
     const Emitted load = beforeLast;
-    const bool constant = arithmetic.op == OP_ADDK || arithmetic.op == OP_SUBK;
-    if (constant && load.op == OP_GETLOCAL && OperandU16(load.start + 1) == slot) {
-        // x = x + k: one instruction on the slot (x - k is x + -k exactly).
-        const Value k = LoadValueImage(&code->bytes[arithmetic.start + 1]);
-        Rewind(load.start);
-        Begin(OP_INCLOCAL, arithmetic.position);
-        AppendU16(slot);
-        AppendValue(Value::Number(arithmetic.op == OP_ADDK ? k.num : -k.num));
+    if (arithmetic.op == OP_LOCALADDK && OperandU16(arithmetic.start + 1) == slot) {
+        // x = x + k: the same operands, stored in place.
+        Fuse(OP_INCLOCAL, arithmetic.position);
         return true;
     }
     if (arithmetic.op >= OP_ADD && arithmetic.op <= OP_DIV && load.op == OP_GETLOCAL2) {
@@ -739,7 +780,14 @@ bool Compiler::FuseStore(uint32_t slot)
 
 size_t Compiler::EmitJump(uint8_t op, int32_t position)
 {
-    if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE) {
+    if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE && beforeLast.op == OP_PUSHK) {
+        // A comparison with a constant: the constant moves into the jump.
+        const Value k = LoadValueImage(&code->bytes[beforeLast.start + 1]);
+        const Emitted comparison = last;
+        Rewind(beforeLast.start);
+        Begin(static_cast<uint8_t>(OP_JEQK + (comparison.op - OP_EQ)), comparison.position);
+        AppendValue(k);
+    } else if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE) {
         Fuse(static_cast<uint8_t>(OP_JEQ + (last.op - OP_EQ)), last.position);
     } else {
         Begin(op, position);

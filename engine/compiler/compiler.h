@@ -61,7 +61,9 @@ private:
     // Parses chain elements after a primary. In a statement the chain may
     // end in an assignment.
     ChainEnd Chain(bool statement);
-    void CallArguments(bool method, int32_t position);
+    // A method call whose name is a constant string passes it, for
+    // CALLMETHODK; the object and the null for this are then on the stack.
+    void CallArguments(bool method, int32_t position, const Value& methodName = Value::Null());
     // After the operand of a further `&` that made no call: the joins of a
     // chain become one CONCATN, so the texts in between are never interned.
     // Without calls the operand cannot change what the earlier operands

@@ -24,6 +24,7 @@ static_assert(OP_SUB == OP_ADD + 1 && OP_MUL == OP_ADD + 2 && OP_DIV == OP_ADD +
 static_assert(OP_LSUB == OP_LADD + 1 && OP_LMUL == OP_LADD + 2 && OP_LDIV == OP_LADD + 3);
 static_assert(OP_NE == OP_EQ + 1 && OP_LT == OP_EQ + 2 && OP_GE == OP_EQ + 5);
 static_assert(OP_JNE == OP_JEQ + 1 && OP_JLT == OP_JEQ + 2 && OP_JGE == OP_JEQ + 5);
+static_assert(OP_JNEK == OP_JEQK + 1 && OP_JLTK == OP_JEQK + 2 && OP_JGEK == OP_JEQK + 5);
 
 // What follows an opcode byte.
 enum class Operands : uint8_t {
@@ -36,6 +37,8 @@ enum class Operands : uint8_t {
     TwoSlots,        // two slot numbers
     ThreeSlots,      // three slot numbers
     SlotAndConstant, // a slot number and a value image
+    ConstantAndJump, // a value image and a jump offset
+    CountAndConstant, // a number of arguments and a value image
 };
 
 constexpr Operands kOperandsOf[OP_COUNT] = {
@@ -68,14 +71,17 @@ constexpr size_t OperandBytes(Operands operands)
     case Operands::ThreeSlots:
         return 6;
     case Operands::SlotAndConstant:
+    case Operands::CountAndConstant:
         return 2 + sizeof(Value);
+    case Operands::ConstantAndJump:
+        return sizeof(Value) + 4;
     }
     return 0;
 }
 
-// The bytes of a 16-byte name operand that GETGLOBAL, SETGLOBAL, GETFIELD,
-// SETFIELD and LOCALFIELD use as an inline cache: the padding of the value image, which
-// nothing reads.
+// The bytes of a 16-byte name operand that GETGLOBAL, GETCALLEE, SETGLOBAL,
+// GETFIELD, SETFIELD, LOCALFIELD and CALLMETHODK use as an inline cache: the
+// padding of the value image, which nothing reads.
 constexpr size_t kCacheOffset = 4;
 
 // The slot number that stands for "a global, not a local".

@@ -234,6 +234,37 @@ op_jne : {
     pc += equal == (*instruction == OP_JEQ) ? 4 : 4 + ReadI32(pc);
     NEXT();
 }
+op_jeqk:
+op_jnek : {
+    const bool equal = KeysEqual(*top, ReadValue(pc));
+    --top;
+    pc += sizeof(Value);
+    pc += equal == (*instruction == OP_JEQK) ? 4 : 4 + ReadI32(pc);
+    NEXT();
+}
+    // The value on top against the constant in the operand, then as JLT and the rest.
+#define CONSTANT_ORDER_JUMP(label, op, test)                                                                           \
+    label : {                                                                                                          \
+        const Value k = ReadValue(pc);                                                                                 \
+        bool result;                                                                                                   \
+        if (top->tag == Tag::Num && k.tag == Tag::Num) {                                                               \
+            const double a = top->num, b = k.num;                                                                      \
+            result = test;                                                                                             \
+        } else {                                                                                                       \
+            sp = top;                                                                                                  \
+            result = Compare(*this, op, *top, k);                                                                      \
+            if (errorId != errOK) goto failed;                                                                         \
+        }                                                                                                              \
+        --top;                                                                                                         \
+        pc += sizeof(Value);                                                                                           \
+        pc += result ? 4 : 4 + ReadI32(pc);                                                                            \
+        NEXT();                                                                                                        \
+    }
+    CONSTANT_ORDER_JUMP(op_jltk, OP_LT, a < b)
+    CONSTANT_ORDER_JUMP(op_jgtk, OP_GT, a > b)
+    CONSTANT_ORDER_JUMP(op_jlek, OP_LE, !(a > b))
+    CONSTANT_ORDER_JUMP(op_jgek, OP_GE, !(a < b))
+#undef CONSTANT_ORDER_JUMP
     // Compare and jump when the comparison is false; numbers take the short way.
 #define ORDER_JUMP(label, op, test)                                                                                    \
     label : {                                                                                                          \
@@ -295,6 +326,17 @@ op_inclocal : {
     double k;
     std::memcpy(&k, pc + 2 + 8, sizeof k);
     StoreNumber(slot, slot.num + k);
+    pc += 2 + sizeof(Value);
+    NEXT();
+}
+op_localaddk : {
+    PUSH_ROOM();
+    const Value& x = frame[ReadU16(pc)];
+    if (x.tag != Tag::Num) FAIL(errNumberExpected);
+    double k;
+    std::memcpy(&k, pc + 2 + 8, sizeof k);
+    StoreNumber(top[1], x.num + k);
+    ++top;
     pc += 2 + sizeof(Value);
     NEXT();
 }
@@ -382,6 +424,20 @@ op_getglobal : {
     pc += sizeof(Value);
     NEXT();
 }
+op_getcallee : {
+    if (top + 1 >= limit) FAIL(errOutOfMemory);
+    const Value name = ReadValue(pc);
+    int32_t cached = ReadCache(pc);
+    if (!globals->EntryHasKey(cached, name)) {
+        cached = globals->EntryIndexOf(name);
+        WriteCache(pc, cached);
+    }
+    top[1] = cached >= 0 ? globals->EntryValue(cached) : Value::Null();
+    StoreCell(top[2], Tag::Null, 0);
+    top += 2;
+    pc += sizeof(Value);
+    NEXT();
+}
 op_setlocal:
     frame[ReadU16(pc)] = *top--;
     pc += 2;
@@ -399,6 +455,23 @@ op_getlocal2:
     top += 2;
     pc += 4;
     NEXT();
+    // Calls the value in the function cell with the n cells above it (this
+    // and the arguments); its result replaces the function cell.
+#define INVOKE(function, n)                                                                                            \
+    do {                                                                                                               \
+        if (!(function)->IsCallable()) FAIL(errFunctionCallToNonFunction);                                            \
+        sp = top;                                                                                                      \
+        if ((function)->tag == Tag::Func) {                                                                            \
+            const CallRecord record{pc, current, frame, argCount, false};                                              \
+            callee = (function)->func;                                                                                 \
+            if (!EnterFunction(callee, n)) goto failed;                                                                \
+            calls[callCount++] = record;                                                                               \
+            goto entered;                                                                                              \
+        }                                                                                                              \
+        CallValue(n);                                                                                                  \
+        SETTLE();                                                                                                      \
+        NEXT();                                                                                                        \
+    } while (0)
 op_call : {
     const int n = ReadU16(pc);
     pc += 2;
@@ -409,19 +482,33 @@ op_call : {
         function[1] = *function;
         *function = TableGet(table, defaultKey);
     }
-    if (!function->IsCallable()) FAIL(errFunctionCallToNonFunction);
-    sp = top;
-    if (function->tag == Tag::Func) {
-        const CallRecord record{pc, current, frame, argCount, false};
-        callee = function->func;
-        if (!EnterFunction(callee, n)) goto failed;
-        calls[callCount++] = record;
-        goto entered;
-    }
-    CallValue(n);
-    SETTLE();
-    NEXT();
+    INVOKE(function, n);
 }
+op_callmethodk : {
+    // The object's cell takes the method and the null above it the object,
+    // so the call goes on as a plain call with the object as this.
+    const int n = ReadU16(pc);
+    uint8_t* const operand = pc + 2;
+    pc += 2 + sizeof(Value);
+    Value* object = top - n;
+    const Value key = ReadValue(operand);
+    object[1] = *object;
+    if (object->IsTable()) {
+        TableObject* table = object->table;
+        int32_t cached = ReadCache(operand);
+        if (!table->EntryHasKey(cached, key)) {
+            cached = table->EntryIndexOf(key);
+            if (cached >= 0) WriteCache(operand, cached);
+        }
+        const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();
+        *object = v.IsNull() ? TableGetInherited(table, key) : v;
+    } else {
+        TableObject* lookup = TypePrototype(object->tag);
+        *object = lookup != nullptr ? TableGet(lookup, key) : Value::Null();
+    }
+    INVOKE(object, n);
+}
+#undef INVOKE
 op_callmethod : {
     const int n = ReadU16(pc);
     pc += 2;
@@ -512,6 +599,22 @@ op_getindex:
     }
     --top;
     NEXT();
+op_localindex : {
+    PUSH_ROOM();
+    const Value& container = frame[ReadU16(pc)];
+    const Value& key = frame[ReadU16(pc + 2)];
+    if (!container.IsTable()) {
+        sp = top;
+        RaiseError(errIndexingNonTable2, ToString(container, true, true)->View(), ToString(key, true, true)->View());
+        goto failed;
+    }
+    Value v;
+    TableObject* table = container.table;
+    top[1] = table->FindInArray(key, v) && !v.IsNull() ? v : TableGet(table, key);
+    ++top;
+    pc += 4;
+    NEXT();
+}
     // Reads the field named by the value image at operand from object
     // into result, through the image's cache.
 #define READ_FIELD(object, operand, result)                                                                            \
@@ -530,7 +633,7 @@ op_getindex:
         }                                                                                                              \
         const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();                                       \
         /* A missing or null field continues along the "parent" chain. */                                              \
-        result = v.IsNull() ? TableGet(table, key) : v;                                                                \
+        result = v.IsNull() ? TableGetInherited(table, key) : v;                                                       \
     } while (0)
 op_getfield:
     READ_FIELD(*top, pc, *top);

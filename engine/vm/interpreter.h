@@ -289,6 +289,8 @@ private:
     std::vector<Value> compiledConstants;
     TableObject* prototypes[9] = {};
     Value parentKey;
+    // Where the last inherited lookup found "parent" in a table's entries.
+    int32_t parentEntryGuess = -1;
     Value pObjectKey;
     Value defaultKey;
     ErrorTable errorTable;

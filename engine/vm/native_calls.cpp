@@ -37,7 +37,13 @@ Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
     constexpr int kMaxParentHops = 1000;
     Value v;
     for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
-        const Value parent = table->Get(parentKey);
+        // Objects made alike keep "parent" at the same entry, so the entry
+        // the last lookup found it at is tried first.
+        if (!table->EntryHasKey(parentEntryGuess, parentKey)) {
+            parentEntryGuess = table->EntryIndexOf(parentKey);
+            if (parentEntryGuess < 0) return Value::Null();
+        }
+        const Value parent = table->EntryValue(parentEntryGuess);
         if (!parent.IsTable()) return Value::Null();
         table = parent.table;
         v = table->Get(key);
