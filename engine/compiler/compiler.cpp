@@ -672,13 +672,7 @@ void Compiler::Emit(uint8_t op, int32_t position)
     if (op == OP_GETINDEX && LastConstantTag() == Tag::Str) {
         if (beforeLast.op == OP_GETLOCAL) {
             // A field of a local: one instruction with the slot and the name.
-            const uint16_t slot = OperandU16(beforeLast.start + 1);
-            const Value name = LoadValueImage(&code->bytes[last.start + 1]);
-            Rewind(beforeLast.start);
-            Begin(OP_LOCALFIELD, position);
-            AppendU16(slot);
-            AppendValue(name);
-            return;
+            return ReplaceLoadAndConstant(OP_LOCALFIELD, LoadValueImage(&code->bytes[last.start + 1]), position);
         }
         return Fuse(OP_GETFIELD, position);
     }
@@ -702,17 +696,21 @@ void Compiler::Emit(uint8_t op, int32_t position)
     if ((op == OP_ADD || op == OP_SUB) && LastConstantTag() == Tag::Num) {
         if (beforeLast.op == OP_GETLOCAL) {
             // x + k and x - k on a local (x - k is x + -k exactly).
-            const uint16_t slot = OperandU16(beforeLast.start + 1);
             const Value k = LoadValueImage(&code->bytes[last.start + 1]);
-            Rewind(beforeLast.start);
-            Begin(OP_LOCALADDK, position);
-            AppendU16(slot);
-            AppendValue(Value::Number(op == OP_ADD ? k.num : -k.num));
-            return;
+            return ReplaceLoadAndConstant(OP_LOCALADDK, Value::Number(op == OP_ADD ? k.num : -k.num), position);
         }
         return Fuse(op == OP_ADD ? OP_ADDK : OP_SUBK, position);
     }
     Begin(op, position);
+}
+
+void Compiler::ReplaceLoadAndConstant(uint8_t op, const Value& v, int32_t position)
+{
+    const uint16_t slot = OperandU16(beforeLast.start + 1);
+    Rewind(beforeLast.start);
+    Begin(op, position);
+    AppendU16(slot);
+    AppendValue(v);
 }
 
 void Compiler::EmitValue(uint8_t op, const Value& v, int32_t position)

@@ -102,6 +102,9 @@ private:
     Tag LastConstantTag() const;
     // Turns the last instruction into op in place.
     void Fuse(uint8_t op, int32_t position);
+    // Replaces a GETLOCAL and the PUSHK after it with op on the local's slot
+    // and the value.
+    void ReplaceLoadAndConstant(uint8_t op, const Value& v, int32_t position);
     // Emits a SETLOCAL to slot fused with the arithmetic before it, if it can.
     bool FuseStore(uint32_t slot);
     void AppendValue(const Value& v);

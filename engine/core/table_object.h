@@ -91,17 +91,21 @@ public:
     // Whether an entry exists for the key (one stored as null counts).
     bool Find(const Value& key, Value& value) const
     {
+        const Value* stored = Stored(key);
+        if (stored == nullptr) return false;
+        value = *stored;
+        return true;
+    }
+    // Where the value under the key is kept, or null when the key is absent;
+    // valid until the table next changes.
+    const Value* Stored(const Value& key) const
+    {
         if (key.tag == Tag::Num) {
             const int64_t i = table_detail::ArrayIndexOf(key);
-            if (i >= 0 && static_cast<uint64_t>(i) < array.size()) {
-                value = array[static_cast<size_t>(i)];
-                return true;
-            }
+            if (i >= 0 && static_cast<uint64_t>(i) < array.size()) return &array[static_cast<size_t>(i)];
         }
         const int32_t e = FindEntry(key);
-        if (e < 0) return false;
-        value = entries[e].value;
-        return true;
+        return e < 0 ? nullptr : &entries[e].value;
     }
     void Set(const Value& key, const Value& value)
     {

@@ -242,49 +242,35 @@ op_jnek : {
     pc += equal == (*instruction == OP_JEQK) ? 4 : 4 + ReadI32(pc);
     NEXT();
 }
-    // The value on top against the constant in the operand, then as JLT and the rest.
-#define CONSTANT_ORDER_JUMP(label, op, test)                                                                           \
+    // Compare and jump when the comparison is false; numbers take the short
+    // way. The left operand is below the right one on the stack, or on top
+    // with the right one a constant in the operand (skip bytes long).
+#define ORDER_JUMP(label, op, test, left, right, popped, skip)                                                         \
     label : {                                                                                                          \
-        const Value k = ReadValue(pc);                                                                                 \
+        const Value& l = left;                                                                                         \
+        const Value r = right;                                                                                         \
         bool result;                                                                                                   \
-        if (top->tag == Tag::Num && k.tag == Tag::Num) {                                                               \
-            const double a = top->num, b = k.num;                                                                      \
+        if (l.tag == Tag::Num && r.tag == Tag::Num) {                                                                  \
+            const double a = l.num, b = r.num;                                                                         \
             result = test;                                                                                             \
         } else {                                                                                                       \
             sp = top;                                                                                                  \
-            result = Compare(*this, op, *top, k);                                                                      \
+            result = Compare(*this, op, l, r);                                                                         \
             if (errorId != errOK) goto failed;                                                                         \
         }                                                                                                              \
-        --top;                                                                                                         \
-        pc += sizeof(Value);                                                                                           \
+        top -= popped;                                                                                                 \
+        pc += skip;                                                                                                    \
         pc += result ? 4 : 4 + ReadI32(pc);                                                                            \
         NEXT();                                                                                                        \
     }
-    CONSTANT_ORDER_JUMP(op_jltk, OP_LT, a < b)
-    CONSTANT_ORDER_JUMP(op_jgtk, OP_GT, a > b)
-    CONSTANT_ORDER_JUMP(op_jlek, OP_LE, !(a > b))
-    CONSTANT_ORDER_JUMP(op_jgek, OP_GE, !(a < b))
-#undef CONSTANT_ORDER_JUMP
-    // Compare and jump when the comparison is false; numbers take the short way.
-#define ORDER_JUMP(label, op, test)                                                                                    \
-    label : {                                                                                                          \
-        bool result;                                                                                                   \
-        if (top[-1].tag == Tag::Num && top[0].tag == Tag::Num) {                                                       \
-            const double a = top[-1].num, b = top[0].num;                                                              \
-            result = test;                                                                                             \
-        } else {                                                                                                       \
-            sp = top;                                                                                                  \
-            result = Compare(*this, op, top[-1], top[0]);                                                              \
-            if (errorId != errOK) goto failed;                                                                         \
-        }                                                                                                              \
-        top -= 2;                                                                                                      \
-        pc += result ? 4 : 4 + ReadI32(pc);                                                                            \
-        NEXT();                                                                                                        \
-    }
-    ORDER_JUMP(op_jlt, OP_LT, a < b)
-    ORDER_JUMP(op_jgt, OP_GT, a > b)
-    ORDER_JUMP(op_jle, OP_LE, !(a > b))
-    ORDER_JUMP(op_jge, OP_GE, !(a < b))
+    ORDER_JUMP(op_jlt, OP_LT, a < b, top[-1], top[0], 2, 0)
+    ORDER_JUMP(op_jgt, OP_GT, a > b, top[-1], top[0], 2, 0)
+    ORDER_JUMP(op_jle, OP_LE, !(a > b), top[-1], top[0], 2, 0)
+    ORDER_JUMP(op_jge, OP_GE, !(a < b), top[-1], top[0], 2, 0)
+    ORDER_JUMP(op_jltk, OP_LT, a < b, top[0], ReadValue(pc), 1, sizeof(Value))
+    ORDER_JUMP(op_jgtk, OP_GT, a > b, top[0], ReadValue(pc), 1, sizeof(Value))
+    ORDER_JUMP(op_jlek, OP_LE, !(a > b), top[0], ReadValue(pc), 1, sizeof(Value))
+    ORDER_JUMP(op_jgek, OP_GE, !(a < b), top[0], ReadValue(pc), 1, sizeof(Value))
 #undef ORDER_JUMP
 op_and : {
     const bool result = top[-1].IsTrue() && top[0].IsTrue();

@@ -35,20 +35,20 @@ Value Interpreter::TableGetInherited(TableObject* table, const Value& key)
 {
     // Longer chains are taken as cycles; the lookup then finds nothing.
     constexpr int kMaxParentHops = 1000;
-    Value v;
-    for (int hops = 0; v.IsNull() && hops < kMaxParentHops; ++hops) {
+    for (int hops = 0; hops < kMaxParentHops; ++hops) {
         // Objects made alike keep "parent" at the same entry, so the entry
         // the last lookup found it at is tried first.
         if (!table->EntryHasKey(parentEntryGuess, parentKey)) {
             parentEntryGuess = table->EntryIndexOf(parentKey);
             if (parentEntryGuess < 0) return Value::Null();
         }
-        const Value parent = table->EntryValue(parentEntryGuess);
+        const Value& parent = table->EntryValue(parentEntryGuess);
         if (!parent.IsTable()) return Value::Null();
         table = parent.table;
-        v = table->Get(key);
+        const Value* v = table->Stored(key);
+        if (v != nullptr && !v->IsNull()) return *v;
     }
-    return v;
+    return Value::Null();
 }
 
 TableObject* Interpreter::GetTableField(TableObject* table, std::u16string_view name)
