@@ -147,7 +147,7 @@ void Compiler::WhileStatement()
     reader.Next();
     const int32_t position = Here();
     Expression();
-    LoopBody(loop, EmitJump(OP_JMPF, position), position);
+    LoopBody(loop, EmitJump(OP_JMPF, position));
 }
 
 void Compiler::ForStatement()
@@ -179,17 +179,50 @@ void Compiler::ForStatement()
     Expression();
     const size_t loop = Label();
     Emit(OP_FORIN, valuePosition);
-    LoopBody(loop, EmitJump(OP_JMPF, valuePosition), position);
+    LoopBody(loop, EmitJump(OP_JMPF, valuePosition));
 }
 
-void Compiler::LoopBody(size_t loop, size_t exit, int32_t position)
+void Compiler::LoopBody(size_t loop, size_t exit)
 {
+    const size_t testJump = lastJump;
+    const size_t body = exit + 4;
     Statements();
     if (Failed()) return;
     if (Token() != token::EndKeyword) return reader.RaiseAt(errUnexpectedItem);
     reader.Next();
-    EmitJumpBack(loop, position);
+    RepeatTest(loop, testJump, body);
     PatchJump(exit, code->bytes.size());
+}
+
+void Compiler::RepeatTest(size_t test, size_t testJump, size_t body)
+{
+    Label();
+    // The test's code again, with the source places its instructions had.
+    const size_t copy = code->bytes.size();
+    std::vector<Code::Position> places;
+    for (const Code::Position& p : code->positions) {
+        if (p.pc > testJump) break;
+        if (p.pc <= test) places.clear();
+        places.push_back({static_cast<uint32_t>(copy + (p.pc > test ? p.pc - test : 0)), p.place});
+    }
+    for (const Code::Position& p : places) {
+        if (code->positions.empty() || code->positions.back().place != p.place) code->positions.push_back(p);
+    }
+    const std::vector<uint8_t> testCode(code->bytes.begin() + static_cast<std::ptrdiff_t>(test),
+                                        code->bytes.begin() + static_cast<std::ptrdiff_t>(testJump));
+    code->bytes.insert(code->bytes.end(), testCode.begin(), testCode.end());
+    // Its jump turned around: back to the body while the test holds.
+    const uint8_t op = code->bytes[testJump];
+    uint8_t loopOp = OP_LOOPT;
+    if (op >= OP_JEQ && op <= OP_JGE) loopOp = static_cast<uint8_t>(OP_LOOPEQ + (op - OP_JEQ));
+    if (op >= OP_JEQK && op <= OP_JGEK) loopOp = static_cast<uint8_t>(OP_LOOPEQK + (op - OP_JEQK));
+    code->bytes.push_back(loopOp);
+    const size_t constantBytes = kOperandsOf[op] == Operands::ConstantAndJump ? sizeof(Value) : 0;
+    const auto constant = code->bytes.begin() + static_cast<std::ptrdiff_t>(testJump + 1);
+    code->bytes.insert(code->bytes.end(), constant, constant + static_cast<std::ptrdiff_t>(constantBytes));
+    const size_t at = code->bytes.size();
+    code->bytes.insert(code->bytes.end(), 4, 0);
+    PatchJump(at, body);
 }
 
 void Compiler::NameStatement()
@@ -790,6 +823,7 @@ size_t Compiler::EmitJump(uint8_t op, int32_t position)
     } else {
         Begin(op, position);
     }
+    lastJump = last.start;
     // A jump is never fused with what follows it.
     last = beforeLast = Emitted{};
     const size_t at = code->bytes.size();
@@ -802,12 +836,6 @@ void Compiler::PatchJump(size_t at, size_t target)
     if (target == code->bytes.size()) Label();
     const auto offset = static_cast<int32_t>(static_cast<int64_t>(target) - static_cast<int64_t>(at + 4));
     std::memcpy(&code->bytes[at], &offset, 4);
-}
-
-void Compiler::EmitJumpBack(size_t target, int32_t position)
-{
-    const size_t at = EmitJump(OP_JMP, position);
-    PatchJump(at, target);
 }
 
 } // namespace vellum

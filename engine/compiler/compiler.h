@@ -48,8 +48,12 @@ private:
     void IfStatement();
     void WhileStatement();
     void ForStatement();
-    // The body of a loop up to its `end`, the jump back to loop and the exit's target.
-    void LoopBody(size_t loop, size_t exit, int32_t position);
+    // The body of a loop up to its `end`, the test again and the exit's
+    // target. The test runs from loop to the jump EmitJump made last.
+    void LoopBody(size_t loop, size_t exit);
+    // Emits the test at the offsets test to testJump again, jumping back to
+    // body while it holds, so that each turn of a loop takes one jump.
+    void RepeatTest(size_t test, size_t testJump, size_t body);
     void NameStatement();
 
     void Expression();
@@ -114,13 +118,14 @@ private:
     void EmitU16(uint8_t op, uint32_t n, int32_t position);
     size_t EmitJump(uint8_t op, int32_t position);
     void PatchJump(size_t at, size_t target);
-    void EmitJumpBack(size_t target, int32_t position);
 
     Interpreter& ip;
     SourceReader& reader;
     Code* code;
     FunctionObject* currentFunction = nullptr;
     Emitted last, beforeLast;
+    // Where the last conditional jump EmitJump made begins.
+    size_t lastJump = kNoInstruction;
     // Calls compiled so far; an operand that leaves it unchanged made none.
     uint32_t callsCompiled = 0;
     int nesting = 0;

@@ -25,6 +25,8 @@ static_assert(OP_LSUB == OP_LADD + 1 && OP_LMUL == OP_LADD + 2 && OP_LDIV == OP_
 static_assert(OP_NE == OP_EQ + 1 && OP_LT == OP_EQ + 2 && OP_GE == OP_EQ + 5);
 static_assert(OP_JNE == OP_JEQ + 1 && OP_JLT == OP_JEQ + 2 && OP_JGE == OP_JEQ + 5);
 static_assert(OP_JNEK == OP_JEQK + 1 && OP_JLTK == OP_JEQK + 2 && OP_JGEK == OP_JEQK + 5);
+static_assert(OP_LOOPNE == OP_LOOPEQ + 1 && OP_LOOPLT == OP_LOOPEQ + 2 && OP_LOOPGE == OP_LOOPEQ + 5);
+static_assert(OP_LOOPNEK == OP_LOOPEQK + 1 && OP_LOOPLTK == OP_LOOPEQK + 2 && OP_LOOPGEK == OP_LOOPEQK + 5);
 
 // What follows an opcode byte.
 enum class Operands : uint8_t {

@@ -227,25 +227,53 @@ op_compare : {
     StoreBool(*--top, result);
     NEXT();
 }
-op_jeq:
-op_jne : {
-    const bool equal = KeysEqual(top[-1], top[0]);
-    top -= 2;
-    pc += equal == (*instruction == OP_JEQ) ? 4 : 4 + ReadI32(pc);
-    NEXT();
-}
-op_jeqk:
-op_jnek : {
-    const bool equal = KeysEqual(*top, ReadValue(pc));
-    --top;
-    pc += sizeof(Value);
-    pc += equal == (*instruction == OP_JEQK) ? 4 : 4 + ReadI32(pc);
-    NEXT();
-}
-    // Compare and jump when the comparison is false; numbers take the short
-    // way. The left operand is below the right one on the stack, or on top
-    // with the right one a constant in the operand (skip bytes long).
-#define ORDER_JUMP(label, op, test, left, right, popped, skip)                                                         \
+    // Conditional jumps: the J forms go forward when their test is false,
+    // the LOOP forms back to a loop's body when it is true (a step each,
+    // where steps are counted).
+#ifdef VELLUM_FUZZING
+#define COUNT_STEP()                                                                                                   \
+    do {                                                                                                               \
+        if (!TakeStep()) {                                                                                             \
+            sp = top;                                                                                                  \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+    } while (0)
+#else
+#define COUNT_STEP()                                                                                                   \
+    do {                                                                                                               \
+    } while (0)
+#endif
+#define JUMP_IF(test, loop)                                                                                            \
+    do {                                                                                                               \
+        if ((test) == (loop)) {                                                                                        \
+            if (loop) COUNT_STEP();                                                                                    \
+            pc += 4 + ReadI32(pc);                                                                                     \
+        } else {                                                                                                       \
+            pc += 4;                                                                                                   \
+        }                                                                                                              \
+    } while (0)
+    // Equality of the two values on top, or of the value on top and a
+    // constant in the operand (skip bytes long); the test is that they are
+    // equal (tested true) or that they differ.
+#define EQUAL_JUMP(label, tested, loop, left, right, popped, skip)                                                     \
+    label : {                                                                                                          \
+        const bool equal = KeysEqual(left, right);                                                                     \
+        top -= popped;                                                                                                 \
+        pc += skip;                                                                                                    \
+        JUMP_IF(equal == (tested), loop);                                                                              \
+        NEXT();                                                                                                        \
+    }
+    EQUAL_JUMP(op_jeq, true, false, top[-1], top[0], 2, 0)
+    EQUAL_JUMP(op_jne, false, false, top[-1], top[0], 2, 0)
+    EQUAL_JUMP(op_jeqk, true, false, top[0], ReadValue(pc), 1, sizeof(Value))
+    EQUAL_JUMP(op_jnek, false, false, top[0], ReadValue(pc), 1, sizeof(Value))
+    EQUAL_JUMP(op_loopeq, true, true, top[-1], top[0], 2, 0)
+    EQUAL_JUMP(op_loopne, false, true, top[-1], top[0], 2, 0)
+    EQUAL_JUMP(op_loopeqk, true, true, top[0], ReadValue(pc), 1, sizeof(Value))
+    EQUAL_JUMP(op_loopnek, false, true, top[0], ReadValue(pc), 1, sizeof(Value))
+#undef EQUAL_JUMP
+    // The order comparisons; numbers take the short way.
+#define ORDER_JUMP(label, op, test, loop, left, right, popped, skip)                                                   \
     label : {                                                                                                          \
         const Value& l = left;                                                                                         \
         const Value r = right;                                                                                         \
@@ -260,17 +288,19 @@ op_jnek : {
         }                                                                                                              \
         top -= popped;                                                                                                 \
         pc += skip;                                                                                                    \
-        pc += result ? 4 : 4 + ReadI32(pc);                                                                            \
+        JUMP_IF(result, loop);                                                                                         \
         NEXT();                                                                                                        \
     }
-    ORDER_JUMP(op_jlt, OP_LT, a < b, top[-1], top[0], 2, 0)
-    ORDER_JUMP(op_jgt, OP_GT, a > b, top[-1], top[0], 2, 0)
-    ORDER_JUMP(op_jle, OP_LE, !(a > b), top[-1], top[0], 2, 0)
-    ORDER_JUMP(op_jge, OP_GE, !(a < b), top[-1], top[0], 2, 0)
-    ORDER_JUMP(op_jltk, OP_LT, a < b, top[0], ReadValue(pc), 1, sizeof(Value))
-    ORDER_JUMP(op_jgtk, OP_GT, a > b, top[0], ReadValue(pc), 1, sizeof(Value))
-    ORDER_JUMP(op_jlek, OP_LE, !(a > b), top[0], ReadValue(pc), 1, sizeof(Value))
-    ORDER_JUMP(op_jgek, OP_GE, !(a < b), top[0], ReadValue(pc), 1, sizeof(Value))
+#define ORDER_JUMPS(suffix, op, test)                                                                                  \
+    ORDER_JUMP(op_j##suffix, op, test, false, top[-1], top[0], 2, 0)                                                   \
+    ORDER_JUMP(op_j##suffix##k, op, test, false, top[0], ReadValue(pc), 1, sizeof(Value))                              \
+    ORDER_JUMP(op_loop##suffix, op, test, true, top[-1], top[0], 2, 0)                                                 \
+    ORDER_JUMP(op_loop##suffix##k, op, test, true, top[0], ReadValue(pc), 1, sizeof(Value))
+    ORDER_JUMPS(lt, OP_LT, a < b)
+    ORDER_JUMPS(gt, OP_GT, a > b)
+    ORDER_JUMPS(le, OP_LE, !(a > b))
+    ORDER_JUMPS(ge, OP_GE, !(a < b))
+#undef ORDER_JUMPS
 #undef ORDER_JUMP
 op_and : {
     const bool result = top[-1].IsTrue() && top[0].IsTrue();
@@ -368,18 +398,19 @@ op_concatn : {
     NEXT();
 }
 op_jmp:
-#ifdef VELLUM_FUZZING
-    if (ReadI32(pc) < 0 && !TakeStep()) {
-        sp = top;
-        goto failed;
-    }
-#endif
+    if (ReadI32(pc) < 0) COUNT_STEP();
     pc += 4 + ReadI32(pc);
     NEXT();
 op_jmpf:
     if (top->tag != Tag::Bool) FAIL(errBoolExpected);
-    pc += (top--)->word == 0 ? 4 + ReadI32(pc) : 4;
+    JUMP_IF((top--)->word != 0, false);
     NEXT();
+op_loopt:
+    if (top->tag != Tag::Bool) FAIL(errBoolExpected);
+    JUMP_IF((top--)->word != 0, true);
+    NEXT();
+#undef JUMP_IF
+#undef COUNT_STEP
 op_forin:
     sp = top;
     ForInStep();

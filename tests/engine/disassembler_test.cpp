@@ -22,23 +22,25 @@ std::string Compiled(ScriptHarness& h, std::u16string_view source)
 TEST(Disassembler, TopLevelCodeWithJumpsAndCalls)
 {
     ScriptHarness h;
-    // The loop's test jumps past the loop's end, its last instruction back to the test.
+    // The loop's test jumps past the loop's end; the body ends with the
+    // test again, which jumps back to the body while it holds.
     EXPECT_EQ(Compiled(h, u"var n = 0 while n < 3 n = n + 1 end Print('n=' & n)"),
               "0000 PUSHK 0\n"
               "0017 SETGLOBAL \"n\"\n"
               "0034 GETGLOBAL \"n\"\n"
-              "0051 JLTK 3 -> 128\n"
+              "0051 JLTK 3 -> 161\n"
               "0072 GETGLOBAL \"n\"\n"
               "0089 ADDK 1\n"
               "0106 SETGLOBAL \"n\"\n"
-              "0123 JMP -> 34\n"
-              "0128 GETCALLEE \"Print\"\n"
-              "0145 PUSHK \"n=\"\n"
-              "0162 GETGLOBAL \"n\"\n"
-              "0179 CONCAT\n"
-              "0180 CALL 2\n"
-              "0183 POP\n"
-              "0184 END\n");
+              "0123 GETGLOBAL \"n\"\n"
+              "0140 LOOPLTK 3 -> 72\n"
+              "0161 GETCALLEE \"Print\"\n"
+              "0178 PUSHK \"n=\"\n"
+              "0195 GETGLOBAL \"n\"\n"
+              "0212 CONCAT\n"
+              "0213 CALL 2\n"
+              "0216 POP\n"
+              "0217 END\n");
 }
 
 TEST(Disassembler, FusedInstructionsOnLocals)
