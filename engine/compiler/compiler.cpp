@@ -216,10 +216,14 @@ void Compiler::RepeatTest(size_t test, size_t testJump, size_t body)
     uint8_t loopOp = OP_LOOPT;
     if (op >= OP_JEQ && op <= OP_JGE) loopOp = static_cast<uint8_t>(OP_LOOPEQ + (op - OP_JEQ));
     if (op >= OP_JEQK && op <= OP_JGEK) loopOp = static_cast<uint8_t>(OP_LOOPEQK + (op - OP_JEQK));
+    if (op >= OP_JEQL && op <= OP_JGEL) loopOp = static_cast<uint8_t>(OP_LOOPEQL + (op - OP_JEQL));
     code->bytes.push_back(loopOp);
-    const size_t constantBytes = kOperandsOf[op] == Operands::ConstantAndJump ? sizeof(Value) : 0;
-    const auto constant = code->bytes.begin() + static_cast<std::ptrdiff_t>(testJump + 1);
-    code->bytes.insert(code->bytes.end(), constant, constant + static_cast<std::ptrdiff_t>(constantBytes));
+    // The operands before the offset (a constant or a slot) stay as they are.
+    const size_t kept = OperandBytes(kOperandsOf[op]) - 4;
+    for (size_t i = 0; i < kept; ++i) {
+        const uint8_t operand = code->bytes[testJump + 1 + i];
+        code->bytes.push_back(operand);
+    }
     const size_t at = code->bytes.size();
     code->bytes.insert(code->bytes.end(), 4, 0);
     PatchJump(at, body);
@@ -818,6 +822,13 @@ size_t Compiler::EmitJump(uint8_t op, int32_t position)
         Rewind(beforeLast.start);
         Begin(static_cast<uint8_t>(OP_JEQK + (comparison.op - OP_EQ)), comparison.position);
         AppendValue(k);
+    } else if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE && beforeLast.op == OP_GETLOCAL) {
+        // A comparison with a local: its slot moves into the jump.
+        const uint16_t slot = OperandU16(beforeLast.start + 1);
+        const Emitted comparison = last;
+        Rewind(beforeLast.start);
+        Begin(static_cast<uint8_t>(OP_JEQL + (comparison.op - OP_EQ)), comparison.position);
+        AppendU16(slot);
     } else if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE) {
         Fuse(static_cast<uint8_t>(OP_JEQ + (last.op - OP_EQ)), last.position);
     } else {

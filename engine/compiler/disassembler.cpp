@@ -46,6 +46,8 @@ std::string OperandText(Interpreter& ip, Operands operands, const uint8_t* p, si
     case Operands::SlotAndConstant:
     case Operands::CountAndConstant:
         return std::to_string(ReadU16(p)) + " " + Constant(ip, p + 2);
+    case Operands::SlotAndJump:
+        return std::to_string(ReadU16(p)) + " -> " + std::to_string(static_cast<int64_t>(next) + ReadI32(p + 2));
     case Operands::ConstantAndJump:
         return Constant(ip, p) + " -> " + std::to_string(static_cast<int64_t>(next) + ReadI32(p + sizeof(Value)));
     }

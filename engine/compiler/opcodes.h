@@ -27,6 +27,8 @@ static_assert(OP_JNE == OP_JEQ + 1 && OP_JLT == OP_JEQ + 2 && OP_JGE == OP_JEQ +
 static_assert(OP_JNEK == OP_JEQK + 1 && OP_JLTK == OP_JEQK + 2 && OP_JGEK == OP_JEQK + 5);
 static_assert(OP_LOOPNE == OP_LOOPEQ + 1 && OP_LOOPLT == OP_LOOPEQ + 2 && OP_LOOPGE == OP_LOOPEQ + 5);
 static_assert(OP_LOOPNEK == OP_LOOPEQK + 1 && OP_LOOPLTK == OP_LOOPEQK + 2 && OP_LOOPGEK == OP_LOOPEQK + 5);
+static_assert(OP_JNEL == OP_JEQL + 1 && OP_JLTL == OP_JEQL + 2 && OP_JGEL == OP_JEQL + 5);
+static_assert(OP_LOOPNEL == OP_LOOPEQL + 1 && OP_LOOPLTL == OP_LOOPEQL + 2 && OP_LOOPGEL == OP_LOOPEQL + 5);
 
 // What follows an opcode byte.
 enum class Operands : uint8_t {
@@ -41,6 +43,7 @@ enum class Operands : uint8_t {
     SlotAndConstant, // a slot number and a value image
     ConstantAndJump, // a value image and a jump offset
     CountAndConstant, // a number of arguments and a value image
+    SlotAndJump,     // a slot number and a jump offset
 };
 
 constexpr Operands kOperandsOf[OP_COUNT] = {
@@ -71,6 +74,7 @@ constexpr size_t OperandBytes(Operands operands)
     case Operands::TwoSlots:
         return 4;
     case Operands::ThreeSlots:
+    case Operands::SlotAndJump:
         return 6;
     case Operands::SlotAndConstant:
     case Operands::CountAndConstant:

@@ -253,8 +253,8 @@ op_compare : {
         }                                                                                                              \
     } while (0)
     // Equality of the two values on top, or of the value on top and a
-    // constant in the operand (skip bytes long); the test is that they are
-    // equal (tested true) or that they differ.
+    // constant or a local named by the operand (skip bytes long); the test
+    // is that they are equal (tested true) or that they differ.
 #define EQUAL_JUMP(label, tested, loop, left, right, popped, skip)                                                     \
     label : {                                                                                                          \
         const bool equal = KeysEqual(left, right);                                                                     \
@@ -271,6 +271,10 @@ op_compare : {
     EQUAL_JUMP(op_loopne, false, true, top[-1], top[0], 2, 0)
     EQUAL_JUMP(op_loopeqk, true, true, top[0], ReadValue(pc), 1, sizeof(Value))
     EQUAL_JUMP(op_loopnek, false, true, top[0], ReadValue(pc), 1, sizeof(Value))
+    EQUAL_JUMP(op_jeql, true, false, top[0], frame[ReadU16(pc)], 1, 2)
+    EQUAL_JUMP(op_jnel, false, false, top[0], frame[ReadU16(pc)], 1, 2)
+    EQUAL_JUMP(op_loopeql, true, true, top[0], frame[ReadU16(pc)], 1, 2)
+    EQUAL_JUMP(op_loopnel, false, true, top[0], frame[ReadU16(pc)], 1, 2)
 #undef EQUAL_JUMP
     // The order comparisons; numbers take the short way.
 #define ORDER_JUMP(label, op, test, loop, left, right, popped, skip)                                                   \
@@ -295,7 +299,9 @@ op_compare : {
     ORDER_JUMP(op_j##suffix, op, test, false, top[-1], top[0], 2, 0)                                                   \
     ORDER_JUMP(op_j##suffix##k, op, test, false, top[0], ReadValue(pc), 1, sizeof(Value))                              \
     ORDER_JUMP(op_loop##suffix, op, test, true, top[-1], top[0], 2, 0)                                                 \
-    ORDER_JUMP(op_loop##suffix##k, op, test, true, top[0], ReadValue(pc), 1, sizeof(Value))
+    ORDER_JUMP(op_loop##suffix##k, op, test, true, top[0], ReadValue(pc), 1, sizeof(Value))                            \
+    ORDER_JUMP(op_j##suffix##l, op, test, false, top[0], frame[ReadU16(pc)], 1, 2)                                     \
+    ORDER_JUMP(op_loop##suffix##l, op, test, true, top[0], frame[ReadU16(pc)], 1, 2)
     ORDER_JUMPS(lt, OP_LT, a < b)
     ORDER_JUMPS(gt, OP_GT, a > b)
     ORDER_JUMPS(le, OP_LE, !(a > b))

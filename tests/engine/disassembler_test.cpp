@@ -90,7 +90,8 @@ TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
     ASSERT_EQ(f.tag, Tag::Func);
     // A pair of locals before t[i] splits so that the table and the key
     // load together; a named method keeps its name in the call; x + k on a
-    // local pushes without a load; a computed method name keeps CALLMETHOD.
+    // local pushes without a load; a comparison with a local names its
+    // slot; a computed method name keeps CALLMETHOD.
     EXPECT_EQ(Disassemble(h.ip, f.func->code),
               "0000 GETLOCAL 3\n"
               "0003 LOCALINDEX 1 2\n"
@@ -98,19 +99,18 @@ TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
               "0011 LOCALADDK 2 -1\n"
               "0030 SETLOCAL 4\n"
               "0033 LOCALINDEX 1 4\n"
-              "0038 GETLOCAL 3\n"
-              "0041 JLE -> 89\n"
-              "0046 GETLOCAL 1\n"
-              "0049 PUSHK null\n"
-              "0066 GETLOCAL 4\n"
-              "0069 CALLMETHODK 2 \"Go\"\n"
-              "0088 POP\n"
-              "0089 LOCALINDEX 1 2\n"
-              "0094 PUSHK null\n"
-              "0111 CALLMETHODK 1 \"Len\"\n"
-              "0130 RET\n"
-              "0131 PUSHK null\n"
-              "0148 RET\n");
+              "0038 JLEL 3 -> 88\n"
+              "0045 GETLOCAL 1\n"
+              "0048 PUSHK null\n"
+              "0065 GETLOCAL 4\n"
+              "0068 CALLMETHODK 2 \"Go\"\n"
+              "0087 POP\n"
+              "0088 LOCALINDEX 1 2\n"
+              "0093 PUSHK null\n"
+              "0110 CALLMETHODK 1 \"Len\"\n"
+              "0129 RET\n"
+              "0130 PUSHK null\n"
+              "0147 RET\n");
     ASSERT_EQ(h.Output("function M(t, k) t[k](1) end"), "");
     const Value m = h.ip.GetGlobal(u"M");
     ASSERT_EQ(m.tag, Tag::Func);
