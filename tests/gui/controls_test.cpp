@@ -85,13 +85,6 @@ protected:
     FormWatchdog watchdog;
 };
 
-// A move with the button down, as a dragging finger sends it.
-void Drag(QWidget* w, QPoint p)
-{
-    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
-}
-
 // Where a part of a scroll bar lies, in the bar's own pixels.
 QPoint PartOf(QScrollBar* bar, QStyle::SubControl part)
 {

@@ -41,13 +41,6 @@ QAction* ActionNamed(QMenu* menu, const QString& text)
 
 void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
 void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
-// A move with the button down, as a dragging finger sends it.
-void Drag(QWidget* w, QPoint p)
-{
-    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
-}
-
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -7,7 +7,10 @@
 #include "platform/desktop/message_box.h"
 #include "platform/draw/qt_canvas.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +71,12 @@ QImage GuiHarness::Paint(gui::View* root)
 {
     const platform::Rect& rect = root->Bounds();
     return DrawOnWhite(rect.Width(), rect.Height(), [&](platform::Canvas& canvas) { root->Paint(canvas, rect); });
+}
+
+void Drag(QWidget* w, QPoint p)
+{
+    QMouseEvent move(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
 }
 
 QImage DrawOnWhite(int width, int height, const std::function<void(platform::Canvas&)>& draw)

@@ -9,10 +9,13 @@
 #include "platform/draw/canvas.h"
 
 #include <QImage>
+#include <QPoint>
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+class QWidget;
 
 namespace vellum::test {
 
@@ -42,6 +45,9 @@ public:
     // A form without a window: views get its dpi; nothing is shown.
     gui::Form* form = nullptr;
 };
+
+// A move to p with the button down, as a dragging finger sends it.
+void Drag(QWidget* w, QPoint p);
 
 // A width x height picture on white with what draw paints on it.
 QImage DrawOnWhite(int width, int height, const std::function<void(platform::Canvas&)>& draw);
