@@ -24,8 +24,9 @@ namespace vellum::fuzz {
 constexpr int64_t kStepLimit = 50'000;
 // The time after which a run ends at its next step all the same: a loop
 // within the steps may still repeat an operation on a string of millions
-// of characters, and libFuzzer reports any input slower than ten seconds.
-constexpr std::chrono::milliseconds kTimeLimit{2000};
+// of characters. libFuzzer reports any input slower than ten seconds, and
+// the corpus fills with inputs that run to this limit, so it is short.
+constexpr std::chrono::milliseconds kTimeLimit{500};
 
 // While one lives, allocations count against what one input may hold and
 // allocate in all (memory_limit.cpp); every target makes one first.
