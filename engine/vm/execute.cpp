@@ -198,6 +198,33 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
         top = sp;                                                                                                      \
     } while (0)
 
+    // Reads the global named by the value image at operand into result,
+    // through the image's cache.
+#define READ_GLOBAL(operand, result)                                                                                   \
+    do {                                                                                                               \
+        const Value name = ReadValue(operand);                                                                         \
+        int32_t cached = ReadCache(operand);                                                                           \
+        if (!globals->EntryHasKey(cached, name)) {                                                                     \
+            cached = globals->EntryIndexOf(name);                                                                      \
+            WriteCache(operand, cached);                                                                               \
+        }                                                                                                              \
+        result = cached >= 0 ? globals->EntryValue(cached) : Value::Null();                                            \
+    } while (0)
+    // Reads the field of table named by the value image at operand into
+    // result, through the image's cache; a missing or null field continues
+    // along the "parent" chain.
+#define READ_CACHED_FIELD(table, operand, result)                                                                      \
+    do {                                                                                                               \
+        const Value key = ReadValue(operand);                                                                          \
+        int32_t cached = ReadCache(operand);                                                                           \
+        if (!(table)->EntryHasKey(cached, key)) {                                                                      \
+            cached = (table)->EntryIndexOf(key);                                                                       \
+            if (cached >= 0) WriteCache(operand, cached);                                                              \
+        }                                                                                                              \
+        const Value v = cached >= 0 ? (table)->EntryValue(cached) : Value::Null();                                     \
+        result = v.IsNull() ? TableGetInherited(table, key) : v;                                                       \
+    } while (0)
+
     NEXT();
 
 op_nop:
@@ -437,25 +464,14 @@ op_setglobal : {
 }
 op_getglobal : {
     PUSH_ROOM();
-    const Value name = ReadValue(pc);
-    int32_t cached = ReadCache(pc);
-    if (!globals->EntryHasKey(cached, name)) {
-        cached = globals->EntryIndexOf(name);
-        WriteCache(pc, cached);
-    }
-    *++top = cached >= 0 ? globals->EntryValue(cached) : Value::Null();
+    ++top;
+    READ_GLOBAL(pc, *top);
     pc += sizeof(Value);
     NEXT();
 }
 op_getcallee : {
     if (top + 1 >= limit) FAIL(errOutOfMemory);
-    const Value name = ReadValue(pc);
-    int32_t cached = ReadCache(pc);
-    if (!globals->EntryHasKey(cached, name)) {
-        cached = globals->EntryIndexOf(name);
-        WriteCache(pc, cached);
-    }
-    top[1] = cached >= 0 ? globals->EntryValue(cached) : Value::Null();
+    READ_GLOBAL(pc, top[1]);
     StoreCell(top[2], Tag::Null, 0);
     top += 2;
     pc += sizeof(Value);
@@ -514,20 +530,12 @@ op_callmethodk : {
     uint8_t* const operand = pc + 2;
     pc += 2 + sizeof(Value);
     Value* object = top - n;
-    const Value key = ReadValue(operand);
     object[1] = *object;
     if (object->IsTable()) {
-        TableObject* table = object->table;
-        int32_t cached = ReadCache(operand);
-        if (!table->EntryHasKey(cached, key)) {
-            cached = table->EntryIndexOf(key);
-            if (cached >= 0) WriteCache(operand, cached);
-        }
-        const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();
-        *object = v.IsNull() ? TableGetInherited(table, key) : v;
+        READ_CACHED_FIELD(object->table, operand, *object);
     } else {
         TableObject* lookup = TypePrototype(object->tag);
-        *object = lookup != nullptr ? TableGet(lookup, key) : Value::Null();
+        *object = lookup != nullptr ? TableGet(lookup, ReadValue(operand)) : Value::Null();
     }
     INVOKE(object, n);
 }
@@ -608,55 +616,42 @@ op_newtable : {
     SETTLE();
     NEXT();
 }
+    // Reads container[key] into result. Array reads take the short way; a
+    // null there still asks "parent".
+#define READ_INDEX(container, key, result)                                                                             \
+    do {                                                                                                               \
+        if (!(container).IsTable()) {                                                                                  \
+            sp = top;                                                                                                  \
+            RaiseError(errIndexingNonTable2, ToString(container, true, true)->View(),                                  \
+                       ToString(key, true, true)->View());                                                             \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+        Value v;                                                                                                       \
+        TableObject* table = (container).table;                                                                        \
+        result = table->FindInArray(key, v) && !v.IsNull() ? v : TableGet(table, key);                                \
+    } while (0)
 op_getindex:
-    if (!top[-1].IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(top[-1], true, true)->View(), ToString(top[0], true, true)->View());
-        goto failed;
-    }
-    {
-        // Array reads take the short way; a null there still asks "parent".
-        Value v;
-        TableObject* table = top[-1].table;
-        top[-1] = table->FindInArray(top[0], v) && !v.IsNull() ? v : TableGet(table, top[0]);
-    }
+    READ_INDEX(top[-1], top[0], top[-1]);
     --top;
     NEXT();
-op_localindex : {
+op_localindex:
     PUSH_ROOM();
-    const Value& container = frame[ReadU16(pc)];
-    const Value& key = frame[ReadU16(pc + 2)];
-    if (!container.IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(container, true, true)->View(), ToString(key, true, true)->View());
-        goto failed;
-    }
-    Value v;
-    TableObject* table = container.table;
-    top[1] = table->FindInArray(key, v) && !v.IsNull() ? v : TableGet(table, key);
+    READ_INDEX(frame[ReadU16(pc)], frame[ReadU16(pc + 2)], top[1]);
     ++top;
     pc += 4;
     NEXT();
-}
+#undef READ_INDEX
     // Reads the field named by the value image at operand from object
     // into result, through the image's cache.
 #define READ_FIELD(object, operand, result)                                                                            \
     do {                                                                                                               \
-        const Value key = ReadValue(operand);                                                                          \
         if (!(object).IsTable()) {                                                                                     \
             sp = top;                                                                                                  \
-            RaiseError(errIndexingNonTable2, ToString(object, true, true)->View(), ToString(key, true, true)->View()); \
+            RaiseError(errIndexingNonTable2, ToString(object, true, true)->View(),                                     \
+                       ToString(ReadValue(operand), true, true)->View());                                              \
             goto failed;                                                                                               \
         }                                                                                                              \
-        TableObject* table = (object).table;                                                                           \
-        int32_t cached = ReadCache(operand);                                                                           \
-        if (!table->EntryHasKey(cached, key)) {                                                                        \
-            cached = table->EntryIndexOf(key);                                                                         \
-            if (cached >= 0) WriteCache(operand, cached);                                                              \
-        }                                                                                                              \
-        const Value v = cached >= 0 ? table->EntryValue(cached) : Value::Null();                                       \
-        /* A missing or null field continues along the "parent" chain. */                                              \
-        result = v.IsNull() ? TableGetInherited(table, key) : v;                                                       \
+        READ_CACHED_FIELD((object).table, operand, result);                                                            \
     } while (0)
 op_getfield:
     READ_FIELD(*top, pc, *top);
@@ -728,6 +723,8 @@ failed:
 
 #undef NEXT
 #undef FAIL
+#undef READ_GLOBAL
+#undef READ_CACHED_FIELD
 #undef PUSH_ROOM
 #undef SETTLE
 }
