@@ -82,10 +82,9 @@ void ComboBoxView::Refresh()
     PushFont();
     if (Control() == nullptr) return;
     if (list.IsTable()) {
-        platform::SetComboItems(*Control(), items);
-        platform::SelectComboItem(*Control(), curPos);
+        platform::SetComboItems(*Control(), items, curPos);
     } else {
-        platform::SetComboItems(*Control(), {});
+        platform::SetComboItems(*Control(), {}, -1);
     }
     platform::PlaceComboBox(*Control(), GetContentRect());
     if (!text.IsNull()) Control()->SetText(editText);

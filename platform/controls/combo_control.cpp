@@ -47,9 +47,35 @@ QStyle* ComboBoxStyle()
     return style;
 }
 
+// Keeps the height of the opened list's rows, which every layout needs and
+// which takes the item delegate to measure, until the font or the items change.
+class ComboBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    int RowHeight()
+    {
+        if (rowHeight == 0) {
+            rowHeight = count() > 0 ? std::max(1, view()->sizeHintForRow(0)) : std::max(1, fontMetrics().height());
+        }
+        return rowHeight;
+    }
+    void ForgetRowHeight() { rowHeight = 0; }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) ForgetRowHeight();
+        QComboBox::changeEvent(event);
+    }
+
+private:
+    int rowHeight = 0;
+};
+
 QWidget* MakeComboBox(QWidget& parent)
 {
-    auto* combo = new QComboBox(&parent);
+    auto* combo = new ComboBox(&parent);
     combo->setFocusPolicy(Qt::StrongFocus);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setStyle(ComboBoxStyle());
@@ -94,27 +120,28 @@ void SetComboEditable(NativeControl& combo, bool editable)
     if (editable) widget->setInsertPolicy(QComboBox::NoInsert);
 }
 
-void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items)
+void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected)
 {
-    auto* widget = WidgetAs<QComboBox>(combo);
+    auto* widget = WidgetAs<ComboBox>(combo);
     if (widget == nullptr) return;
     const QSignalBlocker quiet(widget);
     // The edit part keeps its text, as the handheld's keeps it when the list is reset.
     const QString edited = widget->isEditable() ? widget->currentText() : QString();
+    const int index = selected >= 0 && static_cast<size_t>(selected) < items.size() ? selected : -1;
     // Every layout refreshes the list: the same items are kept, not rebuilt,
     // so that the widget keeps its measured size and a resize stays cheap.
-    if (SameItems(*widget, items)) {
-        widget->setCurrentIndex(-1);
-        if (widget->isEditable()) widget->setEditText(edited);
-        return;
+    if (!SameItems(*widget, items)) {
+        widget->clear();
+        QStringList texts;
+        texts.reserve(static_cast<qsizetype>(items.size()));
+        for (const std::u16string& item : items) texts.push_back(ToQString(item));
+        widget->addItems(texts);
+        widget->ForgetRowHeight();
     }
-    widget->clear();
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::u16string& item : items) texts.push_back(ToQString(item));
-    widget->addItems(texts);
-    widget->setCurrentIndex(-1);
-    if (widget->isEditable()) widget->setEditText(edited);
+    if (widget->currentIndex() != index) widget->setCurrentIndex(index);
+    // The edit part shows the selected item, or what it held without one.
+    const QString wanted = index >= 0 ? widget->itemText(index) : edited;
+    if (widget->isEditable() && widget->currentText() != wanted) widget->setEditText(wanted);
 }
 
 int32_t ComboSelection(NativeControl& combo)
@@ -133,13 +160,11 @@ void SelectComboItem(NativeControl& combo, int32_t index)
 
 void PlaceComboBox(NativeControl& combo, const Rect& whole)
 {
-    auto* widget = WidgetAs<QComboBox>(combo);
+    auto* widget = WidgetAs<ComboBox>(combo);
     if (widget == nullptr) return;
     const int fieldHeight = widget->sizeHint().height();
     widget->setGeometry(QRectOfEdges(whole.left, whole.top, whole.right, int64_t{whole.top} + fieldHeight - 1));
-    const int rowHeight = widget->count() > 0 ? std::max(1, widget->view()->sizeHintForRow(0))
-                                              : std::max(1, widget->fontMetrics().height());
-    widget->setMaxVisibleItems(std::max(1, (whole.Height() - fieldHeight) / rowHeight));
+    widget->setMaxVisibleItems(std::max(1, (whole.Height() - fieldHeight) / widget->RowHeight()));
 }
 
 } // namespace vellum::platform

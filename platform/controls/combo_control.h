@@ -14,8 +14,9 @@ namespace vellum::platform {
 
 // An editable drop-down (its text can be typed) or a drop-down list.
 void SetComboEditable(NativeControl& combo, bool editable);
-// Replaces the items; nothing is selected afterwards.
-void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items);
+// Replaces the items and selects the one at selected; an index that names
+// no item leaves nothing selected.
+void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected);
 // The index of the selected item; -1 when none is.
 int32_t ComboSelection(NativeControl& combo);
 // Selects the item at index; an index that names no item clears the selection.

@@ -88,9 +88,11 @@ void EditControl::Behaviour::SetTabStop(int32_t dialogUnits)
 
 void EditControl::Behaviour::ShowSelection(bool focused)
 {
+    const bool hidden = !focused && !rules.noHideSel;
+    if (selectionHidden == hidden) return;
+    selectionHidden = hidden;
     const QPalette standard = QApplication::palette(&Widget());
     QPalette palette = Widget().palette();
-    const bool hidden = !focused && !rules.noHideSel;
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Highlight,
                          hidden ? standard.color(group, QPalette::Base) : standard.color(QPalette::Active, QPalette::Highlight));

@@ -133,6 +133,7 @@ void EditWidget<QtEditor>::changeEvent(QEvent* e)
 {
     QtEditor::changeEvent(e);
     if (e->type() == QEvent::FontChange) FontChanged();
+    if (e->type() == QEvent::ApplicationPaletteChange || e->type() == QEvent::StyleChange) PaletteChanged();
 }
 
 template class EditWidget<QLineEdit>;

@@ -101,6 +101,8 @@ protected:
     void ShowSelection(bool focused);
     // Font changes move the tab stops.
     void FontChanged() { SetTabStop(tabStopUnits); }
+    // A new desktop palette or style: the selection's colours are taken again.
+    void PaletteChanged() { selectionHidden.reset(); }
     // What of text takes the selection's place: all of it, except in a
     // single-line edit without auto-scroll, which takes only what fits.
     virtual QString Fitting(const QString& text) const { return text; }
@@ -119,6 +121,9 @@ private:
     // The caret after the last typed edit; typing on from there extends it.
     std::optional<int32_t> typingCaret;
     int32_t tabStopUnits = 32;
+    // Whether the palette set last hides the selection; every layout
+    // applies the style again, and an unchanged state sets nothing.
+    std::optional<bool> selectionHidden;
 };
 
 // The Qt events both widgets turn into the edit's rules: keys, committed

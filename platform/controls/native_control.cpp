@@ -78,9 +78,11 @@ void NativeControl::Enable(bool enabled)
 
 bool NativeControl::Enabled() const { return Alive() && widget->widget->isEnabled(); }
 
-void NativeControl::SetFont(const FontChoice& font)
+void NativeControl::SetFont(const FontChoice& choice)
 {
-    if (Alive()) widget->widget->setFont(QtFont(font));
+    if (!Alive() || font == choice) return;
+    font = choice;
+    widget->widget->setFont(QtFont(choice));
 }
 
 void NativeControl::SetText(std::u16string_view text)

@@ -8,6 +8,7 @@
 #include "platform/window/native_window.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,8 @@ private:
 
     ControlKind kind;
     std::unique_ptr<Widget> widget;
+    // Every layout pushes the view's font again; an unchanged one costs nothing.
+    std::optional<FontChoice> font;
 };
 
 } // namespace vellum::platform

@@ -66,6 +66,8 @@ struct FontChoice {
     int32_t weight = 400;
     bool italic = false;
     bool underline = false;
+
+    bool operator==(const FontChoice&) const = default;
 };
 
 } // namespace vellum::platform

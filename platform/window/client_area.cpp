@@ -1,4 +1,4 @@
-// The client area's paint (double-buffered or straight onto the window)
+// The client area's paint (on white, or over what the window showed)
 // and its pointer and key events, handed to the form window's handler in
 // client pixels and virtual keys.
 #include "platform/window/client_area.h"
@@ -41,17 +41,13 @@ void ClientArea::paintEvent(QPaintEvent* event)
         shell.today->ItemScreen().DrawWatermark(onWindow, *this);
     }
     if (mode.doubleBuffered) {
-        // The buffer only grows: a window resized back and forth reuses it.
-        if (buffer.width() < width() || buffer.height() < height()) {
-            buffer = QImage(size().expandedTo(buffer.size()), QImage::Format_RGB32);
-        }
-        {
-            QPainter image(&buffer);
-            image.fillRect(area, Qt::white);
-            QtCanvas canvas(image);
-            shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
-        }
-        onWindow.drawImage(area, buffer, area);
+        // Qt paints every widget into the window's backing store and shows
+        // it only when the paint is over, so drawing straight onto the
+        // window after a white fill looks exactly like drawing into an
+        // image of its own and copying that: nothing half-drawn is seen.
+        onWindow.fillRect(area, Qt::white);
+        QtCanvas canvas(onWindow);
+        shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
     } else {
         onWindow.setBackground(Qt::white);
         onWindow.setBackgroundMode(mode.transparent ? Qt::TransparentMode : Qt::OpaqueMode);

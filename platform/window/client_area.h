@@ -2,7 +2,6 @@
 // coordinates, and its pointer and key input starts here.
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
 namespace vellum::platform {
@@ -26,7 +25,6 @@ protected:
 
 private:
     ShellWidget& shell;
-    QImage buffer; // the double-buffered paint's image, kept between paints
     bool painted = false;
     // Wheel turns too small for a whole line yet, in eighths of a degree.
     QPoint wheelRest;
