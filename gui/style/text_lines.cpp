@@ -13,7 +13,7 @@ bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 } // namespace
 
 TextLines::TextLines(std::u16string_view text_, const platform::FontChoice& font_, int32_t maxWidth_)
-    : text(text_), font(font_), maxWidth(maxWidth_), lineHeight(platform::TextExtent(font, {}).height)
+    : text(text_), font(font_), maxWidth(maxWidth_), lineHeight(platform::LineHeight(font))
 {
 }
 

@@ -16,8 +16,6 @@ constexpr int32_t kLargestAutomaticSize = 48;
 
 bool MultiLine(View& view) { return ViewProperty(view, u"multiLine").IsTrue(); }
 
-int32_t LineHeight(const platform::FontChoice& font) { return platform::TextExtent(font, u"A").height; }
-
 } // namespace
 
 platform::Size TextView::Measure()
@@ -29,7 +27,7 @@ platform::Size TextView::Measure()
     if (text.empty()) text = u"Text";
     if (MultiLine(*this)) {
         const int32_t lines = TextLines::Count(text, font, GetContentRect().Width());
-        return {1, ClampPixels(int64_t{LineHeight(font)} * lines)};
+        return {1, ClampPixels(int64_t{platform::LineHeight(font)} * lines)};
     }
     const platform::Size extent = platform::TextExtent(font, text);
     return {ClampPixels(int64_t{extent.width} + 1), extent.height};
@@ -70,12 +68,12 @@ void TextView::Draw(Canvas& canvas, const Rect&)
         // the same for every text in the font; measuring it would shape the
         // whole text once more than drawing does.
         const platform::Size extent =
-            align == Align::Left ? platform::Size{0, LineHeight(font)} : platform::TextExtent(font, text);
+            align == Align::Left ? platform::Size{0, platform::LineHeight(font)} : platform::TextExtent(font, text);
         const Rect box = PlaceInRect(content, align, valign, extent.width, extent.height);
         canvas.DrawText(font, box.left, box.top, text, content, color);
         return;
     }
-    const int32_t lineHeight = LineHeight(font);
+    const int32_t lineHeight = platform::LineHeight(font);
     const int64_t textHeight = int64_t{lineHeight} * TextLines::Count(text, font, content.Width());
     int64_t y = content.top;
     if (valign == VAlign::Bottom) {

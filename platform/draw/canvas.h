@@ -62,5 +62,8 @@ public:
 // The extent of a text on one line in a font, as the canvas would draw it;
 // needs no canvas (measuring happens during layout).
 Size TextExtent(const FontChoice& font, std::u16string_view text);
+// The height of a line in a font (every text's extent has it), found
+// without shaping a text.
+int32_t LineHeight(const FontChoice& font);
 
 } // namespace vellum::platform

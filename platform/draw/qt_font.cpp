@@ -12,6 +12,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -70,11 +73,49 @@ int PixelSizeForCell(const QFont& font, int32_t height)
     return best;
 }
 
-} // namespace
+// The fonts made last. A copy of one shares the font engine Qt found for
+// it, where a newly made QFont looks the engine up again for every text
+// it measures or draws. Fonts belong to the interface thread, so the
+// cache needs no lock; it goes with the application.
+class RecentFonts {
+public:
+    const QFont* Find(const FontChoice& choice)
+    {
+        for (const auto& entry : entries) {
+            if (entry && entry->first == choice) return &entry->second;
+        }
+        return nullptr;
+    }
+    const QFont& Add(const FontChoice& choice, QFont font)
+    {
+        if (!registered) {
+            qAddPostRoutine([] { Instance().Clear(); });
+            registered = true;
+        }
+        auto& slot = entries[next];
+        next = (next + 1) % entries.size();
+        slot.emplace(choice, std::move(font));
+        return slot->second;
+    }
+    static RecentFonts& Instance()
+    {
+        static RecentFonts fonts;
+        return fonts;
+    }
 
-bool FontsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+private:
+    void Clear()
+    {
+        for (auto& entry : entries) entry.reset();
+        registered = false;
+    }
 
-QFont QtFont(const FontChoice& choice)
+    std::array<std::optional<std::pair<FontChoice, QFont>>, 8> entries;
+    size_t next = 0;
+    bool registered = false;
+};
+
+QFont MakeFont(const FontChoice& choice)
 {
     QFont font = BaseFont(choice);
     if (choice.height < 0) {
@@ -90,6 +131,17 @@ QFont QtFont(const FontChoice& choice)
     }
     font.setUnderline(choice.underline);
     return font;
+}
+
+} // namespace
+
+bool FontsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+QFont QtFont(const FontChoice& choice)
+{
+    RecentFonts& recent = RecentFonts::Instance();
+    if (const QFont* found = recent.Find(choice)) return *found;
+    return recent.Add(choice, MakeFont(choice));
 }
 
 } // namespace vellum::platform
