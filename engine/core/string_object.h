@@ -43,16 +43,19 @@ private:
     // Ordered so that the text follows the header without padding.
     uint32_t hash;
     StringTable* owner;
-    StringObject* nextInChain = nullptr;
     uint32_t length;
     char16_t text[1];
 };
 
 class Collector;
 
-// The intern set. It doubles its buckets when the load passes one string
-// per bucket, so chains stay short and a destroyed string unlinks itself
-// by walking its own.
+// The intern set: open addressing with linear probing. Each slot keeps a tag
+// made from its string's hash, in an array of its own, so a probe reads
+// neighbouring tags and touches a string only when its tag matches: making
+// a new string never walks through other strings' memory.
+// It doubles when three quarters of the slots are taken; a destroyed
+// string takes itself out and the strings after it move back, so no slot
+// is ever left marked as deleted.
 class StringTable {
 public:
     explicit StringTable(Collector& collector);
@@ -65,12 +68,15 @@ public:
 
 private:
     friend class StringObject;
-    void Link(StringObject* s);
+    size_t Home(uint32_t tag) const;
+    // The slot of the string with this text, or the empty slot where it would go.
+    size_t Probe(uint32_t tag, std::u16string_view text) const;
     void Unlink(StringObject* s);
     void Grow();
 
     Collector& collector;
-    std::unique_ptr<StringObject*[]> buckets;
+    std::unique_ptr<StringObject*[]> strings;
+    std::unique_ptr<uint32_t[]> tags; // 0: an empty slot
     size_t mask;
     size_t count = 0;
 };

@@ -1,6 +1,7 @@
 // Tests of the collector: what it frees and what it keeps, its pacing and
 // the GCEnabled switch, roots held by native code, and tear-down.
 #include "engine/core/collector.h"
+#include "engine/core/table_iterator.h"
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,26 @@ TEST(Collector, FreesWhatNothingReaches)
         EXPECT_TRUE(i % 2 != 0 || kept->Get(Value::Number(i)).str == s);
     }
     EXPECT_EQ(ip.ObjectCount(), strings + 3000);
+
+    // Rounds of making and dropping scattered strings: the set closes the
+    // gaps collected strings leave, and a kept string is found as itself.
+    TableObject* survivors = ip.NewTable();
+    ip.SetGlobal(u"survivors", survivors);
+    for (int round = 0; round < 4; ++round) {
+        for (int i = 0; i < 20000; ++i) {
+            StringObject* s = ip.Intern(U16("r" + std::to_string(round) + "/" + std::to_string(i)));
+            if ((i * 7919 + round) % 5 == 0) survivors->Set(Value::String(s), Value::String(s));
+        }
+        ip.Collect();
+        TableIterator it(*survivors);
+        Value key, value;
+        int found = 0;
+        while (it.Next(key, value)) {
+            EXPECT_EQ(ip.Intern(std::u16string(key.str->View())), key.str);
+            ++found;
+        }
+        EXPECT_EQ(found, 4000 * (round + 1));
+    }
 }
 
 TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
