@@ -77,7 +77,7 @@ StringObject* StringTable::Intern(std::u16string_view text)
     const uint32_t tag = TagOf(hash);
     size_t slot = Probe(tag, text);
     if (tags[slot] != 0) return strings[slot];
-    if ((count + 1) * 4 > (mask + 1) * 3) {
+    if ((count + 1) * 8 > (mask + 1) * 7) {
         Grow();
         slot = Probe(tag, text);
     }
