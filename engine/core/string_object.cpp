@@ -10,10 +10,10 @@ namespace vellum {
 namespace {
 constexpr size_t kInitialSlots = 1024;
 
-// The home slot of a hash's tag. The hash reads at most 32 units of a long text and
-// mixes weakly, so it is spread over the slots by a multiplication whose top
-// bits are taken (Fibonacci hashing): similar texts do not pile up in one run
-// of neighbouring slots, which linear probing would have to walk.
+// The home slot of a hash's tag. The hash reads at most 32 units of a long
+// text and mixes weakly, so it is spread over the slots by a multiplication
+// whose top bits are taken (Fibonacci hashing): similar texts do not pile up
+// in one run of neighbouring slots, which linear probing would have to walk.
 size_t HomeIn(uint32_t tag, size_t size)
 {
     return static_cast<size_t>((uint64_t{tag} * 0x9E3779B97F4A7C15u) >> (64 - std::countr_zero(size)));

@@ -13,11 +13,11 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
-#include <utility>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <tuple>
+#include <utility>
 
 namespace vellum::platform {
 

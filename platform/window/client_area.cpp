@@ -46,14 +46,12 @@ void ClientArea::paintEvent(QPaintEvent* event)
         // window after a white fill looks exactly like drawing into an
         // image of its own and copying that: nothing half-drawn is seen.
         onWindow.fillRect(area, Qt::white);
-        QtCanvas canvas(onWindow);
-        shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
     } else {
         onWindow.setBackground(Qt::white);
         onWindow.setBackgroundMode(mode.transparent ? Qt::TransparentMode : Qt::OpaqueMode);
-        QtCanvas canvas(onWindow);
-        shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
     }
+    QtCanvas canvas(onWindow);
+    shell.Dispatch([&](FormWindowHandler& h) { h.Paint(canvas, clip); });
     if (!painted) {
         painted = true;
         AfterFormPainted(*window(), [shell = QPointer<ShellWidget>(&shell)] {
