@@ -1,5 +1,7 @@
 #include "gui/gui_library.h"
 
+#include "platform/desktop/desktop_message_box.h"
+
 namespace vellum::gui {
 
 void RegisterGuiLibrary(Interpreter& ip)
@@ -14,6 +16,9 @@ void RegisterGuiLibrary(Interpreter& ip)
     RegisterListClasses(ip);
     RegisterFormClasses(ip);
     RegisterDialogMethods(ip);
+    // Scripts that can show forms show their message boxes on the desktop
+    // too (outside console mode).
+    platform::InstallDesktopMessageBox();
 }
 
 } // namespace vellum::gui

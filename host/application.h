@@ -14,11 +14,18 @@ namespace vellum {
 
 class Application {
 public:
+    // Adds the libraries beyond the core one to each new interpreter.
+    using LibraryInstaller = std::function<void(Interpreter& ip)>;
+    // Opens the built-in editor on the application (a program with windows).
+    using EditorOpener = std::function<void(Application& application, const platform::DeviceFolder& folder)>;
+
     // startScript is the script's name in the device folder's root.
-    Application(const platform::DeviceFolder& folder, std::u16string startScript);
+    Application(const platform::DeviceFolder& folder, std::u16string startScript, LibraryInstaller libraries);
+
+    void SetEditor(EditorOpener opener) { openEditor = std::move(opener); }
 
     // Runs the start-up script and shows its pending error, if any; without
-    // the script the built-in editor opens instead. Gives the exit status:
+    // the script the built-in editor opens instead (when there is one). Gives the exit status:
     // 0, 1 after an error box in console mode, or 2 when a console run has
     // no start-up script (no one could type into the editor).
     int Run();
@@ -36,8 +43,12 @@ public:
     void SetAfterScript(std::function<void()> step) { afterScript = std::move(step); }
 
 private:
+    std::unique_ptr<Interpreter> NewInterpreter();
+
     const platform::DeviceFolder& folder;
     std::u16string startScript;
+    LibraryInstaller libraries;
+    EditorOpener openEditor;
     ErrorBox errorBox;
     std::unique_ptr<Interpreter> interpreter;
     std::function<void()> afterScript;

@@ -1,6 +1,9 @@
 #include "host/command_line.h"
 
+#include "engine/core/unicode.h"
+
 #include <charconv>
+#include <system_error>
 
 namespace vellum {
 
@@ -123,6 +126,25 @@ std::string UsageText()
            "  --help, --version\n"
            "The script author's guide: /usr/share/doc/vellum when installed, docs/ in the\n"
            "source tree; the manual page: man vellum.\n";
+}
+
+std::optional<LaunchTarget> ResolveTarget(const CommandLine& options, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!options.target) {
+        const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+        if (ec) {
+            error = "cannot find the program's own folder";
+            return std::nullopt;
+        }
+        return LaunchTarget{exe.parent_path(), u"default.q9c"};
+    }
+    const fs::path target = fs::absolute(*options.target, ec);
+    if (fs::is_directory(target, ec)) return LaunchTarget{target, u"default.q9c"};
+    if (fs::is_regular_file(target, ec)) return LaunchTarget{target.parent_path(), FromUtf8(target.filename().string())};
+    error = "no such script or folder: " + options.target->string();
+    return std::nullopt;
 }
 
 } // namespace vellum

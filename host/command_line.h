@@ -31,6 +31,16 @@ struct ParsedCommandLine {
 };
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The device folder and the start-up script's name a command line names:
+// the folder and "default.q9c" for a folder (the program's own folder when
+// none is named), the script's folder and name for a script.
+struct LaunchTarget {
+    std::filesystem::path folder;
+    std::u16string script;
+};
+// The target, or nothing with a one-line complaint in error.
+std::optional<LaunchTarget> ResolveTarget(const CommandLine& options, std::string& error);
+
 // The usage text of --help.
 std::string UsageText();
 

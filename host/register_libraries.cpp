@@ -1,8 +1,7 @@
 #include "host/register_libraries.h"
 
-#include "engine/vm/error_reporter.h"
-#include "engine/vm/path_resolver.h"
 #include "gui/gui_library.h"
+#include "host/core_interpreter.h"
 #include "host/corelib/core_library.h"
 #include "media/audio/audio_library.h"
 #include "media/image/bitmap_library.h"
@@ -25,9 +24,7 @@ void RegisterLibraries(Interpreter& ip)
 
 std::unique_ptr<Interpreter> NewInterpreter(const PathResolver& paths, ErrorReporter* reporter)
 {
-    auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
-    ip->SetPathResolver(&paths);
-    ip->SetReporter(reporter);
+    auto ip = NewCoreInterpreter(paths, reporter);
     RegisterLibraries(*ip);
     return ip;
 }

@@ -7,6 +7,8 @@ set(VELLUM_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(VELLUM_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vellum)
 
 install(TARGETS vellum RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The engine, the base and the library module are the program's own.
+install(TARGETS engine vellum_base vellum_libraries LIBRARY DESTINATION ${VELLUM_LIBRARY_DIR})
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vellum.xml)
@@ -32,6 +34,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vellum developers <vellum@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/engine ${CMAKE_BINARY_DIR}/host)
 # Scripts ask for "Arial", which these fonts stand in for with the same
 # metrics; documents, calls and messages open through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, xdg-utils")

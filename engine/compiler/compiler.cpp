@@ -91,12 +91,7 @@ void Compiler::FunctionStatement()
     // Declared before the body is compiled, so the body and the code after
     // it can refer to the name; an existing global is overwritten. Inside a
     // function the name becomes a local of that function.
-    uint16_t slot = kGlobalSlot;
-    if (currentFunction != nullptr) {
-        slot = DeclareVariable(name, false);
-    } else {
-        Internals(ip).Globals()->Set(name, Value::Null());
-    }
+    const uint16_t slot = DeclareVariable(name, false);
     if (Failed()) return;
     reader.Next();
     FunctionBody();
@@ -234,8 +229,7 @@ void Compiler::NameStatement()
     const Value name = reader.TokenValue();
     const int32_t position = Here();
     const uint16_t slot = ResolveLocal(name);
-    Value existing;
-    if (slot == kGlobalSlot && !Internals(ip).Globals()->Find(name, existing)) {
+    if (slot == kGlobalSlot && !ip.HasGlobal(name)) {
         return reader.RaiseAt(errUndeclaredVariable, name.str->View());
     }
     if (reader.Next() == '=') {
@@ -598,8 +592,9 @@ void Compiler::FunctionBody()
 uint16_t Compiler::DeclareVariable(const Value& name, bool mustBeNew)
 {
     if (currentFunction == nullptr) {
-        Value existing;
-        if (mustBeNew && Internals(ip).Globals()->Find(name, existing)) {
+        // Asked first even without mustBeNew: a library loaded later must
+        // not replace what the script declares.
+        if (ip.HasGlobal(name) && mustBeNew) {
             reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
             return kGlobalSlot;
         }
@@ -632,8 +627,7 @@ void Compiler::EmitLoadName(const Value& name, int32_t position)
 {
     const uint16_t slot = ResolveLocal(name);
     if (slot != kGlobalSlot) return EmitU16(OP_GETLOCAL, slot, position);
-    Value existing;
-    if (!Internals(ip).Globals()->Find(name, existing)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+    if (!ip.HasGlobal(name)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
     EmitValue(OP_GETGLOBAL, name, position);
 }
 

@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <memory>
@@ -74,6 +75,14 @@ public:
     void SetGlobal(std::u16string_view name, TableObject* table);
     void SetGlobal(std::u16string_view name, const Value& value);
     Value GetGlobal(std::u16string_view name);
+    // Asked with a name the globals table lacks whenever the compiler is
+    // about to look it up as a global or declare it at top level: a program
+    // that loads some libraries only once a script names them registers
+    // them here, and the compiler then looks again.
+    using MissingGlobalHook = std::function<void(Interpreter& ip, std::u16string_view name)>;
+    void SetMissingGlobalHook(MissingGlobalHook hook) { missingGlobal = std::move(hook); }
+    // Whether the global exists, after asking the hook about a missing one.
+    bool HasGlobal(const Value& name);
 
     // --- objects ------------------------------------------------------------
     TableObject* NewTable();
@@ -285,6 +294,7 @@ private:
     Collector collector;
     StringTable strings{collector};
     TableObject* globals = nullptr;
+    MissingGlobalHook missingGlobal;
     TableObject* codeConstants = nullptr;
     std::vector<Value> compiledConstants;
     TableObject* prototypes[9] = {};

@@ -29,6 +29,18 @@ void Interpreter::SetGlobal(std::u16string_view name, const Value& value) { glob
 
 Value Interpreter::GetGlobal(std::u16string_view name) { return globals->Get(MakeString(name)); }
 
+bool Interpreter::HasGlobal(const Value& name)
+{
+    Value existing;
+    if (globals->Find(name, existing)) return true;
+    if (!missingGlobal || !name.IsStr()) return false;
+    const ValueRoot keepName(*this, name);
+    // A copy: the hook may replace itself while it runs.
+    const MissingGlobalHook hook = missingGlobal;
+    hook(*this, name.str->View());
+    return globals->Find(name, existing);
+}
+
 // --- tables --------------------------------------------------------------------
 
 Value Interpreter::TableGetInherited(TableObject* table, const Value& key)

@@ -173,4 +173,9 @@ void ScriptEditor::Complain(std::u16string_view message)
                              window.get());
 }
 
+void OpenScriptEditor(Application& application, const platform::DeviceFolder& folder)
+{
+    ScriptEditor(application, folder).RunModeless();
+}
+
 } // namespace vellum

@@ -64,4 +64,8 @@ private:
     bool closeAfterRun = false;
 };
 
+// Opens the editor on an application and runs it until its window is gone
+// (the application's EditorOpener for a program with windows).
+void OpenScriptEditor(Application& application, const platform::DeviceFolder& folder);
+
 } // namespace vellum

@@ -1,12 +1,9 @@
+// The terminal side of the message box, which needs no window system: a
+// console run that shows no window loads none.
 #include "platform/desktop/message_box.h"
 
 #include "engine/core/case_mapping.h"
 #include "engine/core/unicode.h"
-#include "platform/qt_convert.h"
-#include "platform/window/shell_widget.h"
-
-#include <QMessageBox>
-#include <QString>
 
 #include <cstdio>
 
@@ -15,6 +12,7 @@ namespace vellum::platform {
 namespace {
 
 bool consoleMode = false;
+DesktopMessageBox desktopBox = nullptr;
 
 void WriteLine(std::FILE* stream, std::u16string_view text)
 {
@@ -53,59 +51,14 @@ bool ConsoleMode() { return consoleMode; }
 std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
                               MessageIcon icon, const FormWindow* owner)
 {
-    if (consoleMode) {
+    if (consoleMode || desktopBox == nullptr) {
         WriteLine(stdout, text);
         return ConsoleAnswer(buttons);
     }
-    QMessageBox::StandardButtons standard = QMessageBox::Ok;
-    switch (buttons) {
-    case MessageButtons::Ok:
-        break;
-    case MessageButtons::OkCancel:
-        standard = QMessageBox::Ok | QMessageBox::Cancel;
-        break;
-    case MessageButtons::YesNo:
-        standard = QMessageBox::Yes | QMessageBox::No;
-        break;
-    case MessageButtons::YesNoCancel:
-        standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        break;
-    }
-    QMessageBox::Icon qtIcon = QMessageBox::Information;
-    switch (icon) {
-    case MessageIcon::Information:
-        break;
-    case MessageIcon::Error:
-        qtIcon = QMessageBox::Critical;
-        break;
-    case MessageIcon::Question:
-        qtIcon = QMessageBox::Question;
-        break;
-    case MessageIcon::Exclamation:
-        qtIcon = QMessageBox::Warning;
-        break;
-    }
-    ShellWidget* shell = owner != nullptr ? ShellWidgetOf(*owner) : nullptr;
-    QMessageBox box(qtIcon, ToQString(caption), ToQString(text), standard, shell);
-    int pressed = 0;
-    // The owner lives on while the box is open, even if a script running
-    // meanwhile closes its form.
-    if (shell != nullptr) shell->WhileBusy([&] { pressed = box.exec(); });
-    else pressed = box.exec();
-    switch (pressed) {
-    case QMessageBox::Cancel:
-        return u"cancel";
-    case QMessageBox::Yes:
-        return u"yes";
-    case QMessageBox::No:
-        return u"no";
-    case QMessageBox::Ok:
-        return u"ok";
-    default:
-        // Closed without a button (Escape on a box without Cancel, or the window's close).
-        return buttons == MessageButtons::YesNo ? u"no" : buttons == MessageButtons::Ok ? u"ok" : u"cancel";
-    }
+    return desktopBox(text, caption, buttons, icon, owner);
 }
+
+void SetDesktopMessageBox(DesktopMessageBox show) { desktopBox = show; }
 
 void WriteErrorLine(std::u16string_view text)
 {

@@ -28,6 +28,13 @@ bool ConsoleMode();
 std::u16string ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
                               MessageIcon icon, const FormWindow* owner = nullptr);
 
+// The desktop's own box, installed by the part of the platform that shows
+// windows (InstallDesktopMessageBox); without one, boxes are written to the
+// terminal as in console mode.
+using DesktopMessageBox = std::u16string (*)(std::u16string_view text, std::u16string_view caption,
+                                             MessageButtons buttons, MessageIcon icon, const FormWindow* owner);
+void SetDesktopMessageBox(DesktopMessageBox show);
+
 // Writes a line to standard error as UTF-8 (console mode's error line).
 void WriteErrorLine(std::u16string_view text);
 

@@ -4,6 +4,8 @@
 // saved through the file boxes, closed with its text kept.
 #include "gui/form_loop.h"
 #include "host/application.h"
+#include "host/editor/script_editor.h"
+#include "host/register_libraries.h"
 #include "host/temp_folder.h"
 #include "platform/desktop/message_box.h"
 #include "platform/editor/script_text_widget.h"
@@ -154,7 +156,8 @@ protected:
     int WithEditor(const std::function<void(const Editor&)>& steps)
     {
         const platform::DeviceFolder folder(dir.path);
-        Application application(folder, u"default.q9c");
+        Application application(folder, u"default.q9c", RegisterLibraries);
+        application.SetEditor(OpenScriptEditor);
         test::FormWatchdog watchdog;
         WhenShown(FindEditor, [&steps](QWidget* w) {
             auto* text = w->findChild<ScriptTextWidget*>();

@@ -1,0 +1,175 @@
+// The program with everything it can do: windows, the single-instance rule,
+// the Today screen, screenshots and the built-in editor; and the Qt
+// application of a console run that named one of the libraries.
+#include "host/module/program.h"
+
+#include "engine/core/unicode.h"
+#include "host/application.h"
+#include "host/command_line.h"
+#include "host/editor/script_editor.h"
+#include "host/register_libraries.h"
+#include "platform/desktop/desktop_message_box.h"
+#include "platform/desktop/message_box.h"
+#include "platform/files/device_folder.h"
+#include "platform/window/device_screen.h"
+#include "platform/window/screenshot.h"
+#include "platform/window/single_instance.h"
+#include "platform/window/today_host.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+namespace vellum {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A later start on the same device folder brings our window to the front.
+void RaiseWindow()
+{
+    QWidget* window = QApplication::activeModalWidget();
+    if (window == nullptr) window = QApplication::activeWindow();
+    if (window == nullptr) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible()) window = w;
+        }
+    }
+    if (window == nullptr) return;
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+// After --screenshot, a run that wrote no picture fails.
+int ScreenshotStatus()
+{
+    using platform::ScreenshotState;
+    switch (platform::CurrentScreenshotState()) {
+    case ScreenshotState::NotRequested:
+    case ScreenshotState::Saved:
+        return 0;
+    case ScreenshotState::Waiting:
+        std::cerr << "vellum: --screenshot: no form was shown, nothing was saved\n";
+        return 1;
+    case ScreenshotState::Failed:
+        std::cerr << "vellum: --screenshot: the picture could not be written\n";
+        return 1;
+    }
+    return 1;
+}
+
+// On the terminal, standard error carries the error box alone: Qt's own
+// notes about the platform (a runtime folder, an offscreen window that
+// cannot be raised) would be mistaken for the script's output.
+void KeepQtNotesOffTheTerminal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+    }
+}
+
+// A console run opens its forms when there is somewhere to show them: a
+// display, or a platform named in QT_QPA_PLATFORM (offscreen runs them
+// headless). Without one it keeps to a core application, and a form's
+// Show then returns at once.
+bool CanShowWindows()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// A console run's application: a QApplication when forms can be shown.
+std::unique_ptr<QCoreApplication> ConsoleApplication(int& argc, char** argv)
+{
+    qInstallMessageHandler(KeepQtNotesOffTheTerminal);
+    if (CanShowWindows()) return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// The device screen the command line asks for (it was parsed before).
+void SetScreenFrom(const CommandLine& options)
+{
+    platform::SetDeviceScreen({{options.screenWidth, options.screenHeight}, options.dpi});
+}
+
+// Qt keeps a reference to the argument count for the application's life.
+int consoleArgc = 0;
+std::unique_ptr<QCoreApplication> consoleQt;
+
+} // namespace
+
+int RunProgram(int argc, char** argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
+    if (!parsed.error.empty()) {
+        std::cerr << "vellum: " << parsed.error << "\n" << UsageText();
+        return 2;
+    }
+    const CommandLine& options = parsed.options;
+    std::string error;
+    const auto target = ResolveTarget(options, error);
+    if (!target) {
+        std::cerr << "vellum: " << error << "\n";
+        return 2;
+    }
+    if (options.screenshot) {
+        std::error_code ec;
+        const fs::path folder = fs::absolute(*options.screenshot, ec).parent_path();
+        if (ec || !fs::is_directory(folder, ec)) {
+            std::cerr << "vellum: --screenshot: no such folder " << folder.string() << "\n";
+            return 2;
+        }
+        platform::RequestScreenshot(fs::absolute(*options.screenshot, ec));
+    }
+    SetScreenFrom(options);
+
+    // Console runs need no display; they are terminal tools and take no
+    // part in the one-instance rule, which is about bringing a window forward.
+    std::unique_ptr<QCoreApplication> qt;
+    std::unique_ptr<platform::SingleInstance> instance;
+    platform::SetConsoleMode(options.console);
+    if (options.console) {
+        qt = ConsoleApplication(argc, argv);
+    } else {
+        qt = std::make_unique<QApplication>(argc, argv);
+        platform::InstallDesktopMessageBox();
+        instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);
+        if (!instance) return 0;
+    }
+
+    // The Today screen exists before the script, whose TTodayForm items it
+    // holds, and keeps running after the script returned until it is closed.
+    std::unique_ptr<platform::TodayHost> today;
+    if (options.today && qobject_cast<QApplication*>(qt.get()) != nullptr) {
+        today = std::make_unique<platform::TodayHost>();
+        today->Show();
+    }
+
+    const platform::DeviceFolder folder(target->folder);
+    Application application(folder, target->script, RegisterLibraries);
+    application.SetEditor(OpenScriptEditor);
+    if (today) application.SetAfterScript([&today] { today->RunUntilClosed(); });
+    const int status = application.Run();
+    return status != 0 ? status : ScreenshotStatus();
+}
+
+void StartConsoleLibraries(int argc, char** argv)
+{
+    if (consoleQt) return;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    SetScreenFrom(ParseCommandLine(arguments).options);
+    consoleArgc = argc;
+    consoleQt = ConsoleApplication(consoleArgc, argv);
+}
+
+void FinishConsoleLibraries() { consoleQt.reset(); }
+
+} // namespace vellum
