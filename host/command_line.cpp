@@ -128,17 +128,25 @@ std::string UsageText()
            "source tree; the manual page: man vellum.\n";
 }
 
+std::optional<std::filesystem::path> ProgramFolder()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::nullopt;
+    return exe.parent_path();
+}
+
 std::optional<LaunchTarget> ResolveTarget(const CommandLine& options, std::string& error)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!options.target) {
-        const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-        if (ec) {
+        const auto folder = ProgramFolder();
+        if (!folder) {
             error = "cannot find the program's own folder";
             return std::nullopt;
         }
-        return LaunchTarget{exe.parent_path(), u"default.q9c"};
+        return LaunchTarget{*folder, u"default.q9c"};
     }
     const fs::path target = fs::absolute(*options.target, ec);
     if (fs::is_directory(target, ec)) return LaunchTarget{target, u"default.q9c"};

@@ -31,6 +31,9 @@ struct ParsedCommandLine {
 };
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The folder the running program is in, if the system tells.
+std::optional<std::filesystem::path> ProgramFolder();
+
 // The device folder and the start-up script's name a command line names:
 // the folder and "default.q9c" for a folder (the program's own folder when
 // none is named), the script's folder and name for a script.

@@ -22,7 +22,7 @@ int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
     }
     vellum::platform::SetConsoleMode(true);
     // Outlives the application, whose interpreters use what it loads.
-    vellum::LibraryLoader libraries(argc, argv);
+    vellum::LibraryLoader libraries(options, argc, argv);
     const vellum::platform::DeviceFolder folder(target->folder);
     vellum::Application application(folder, target->script,
                                     [&libraries](vellum::Interpreter& ip) { libraries.LoadOnDemand(ip); });
@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     }
     // A screenshot or the Today screen needs windows from the start.
     if (options.console && !options.screenshot && !options.today) return RunConsole(options, argc, argv);
-    vellum::LibraryLoader libraries(argc, argv);
+    vellum::LibraryLoader libraries(options, argc, argv);
     const vellum::LibraryModule* module = libraries.Module();
-    return module != nullptr ? module->runProgram(argc, argv) : 2;
+    return module != nullptr ? module->runProgram(options, argc, argv) : 2;
 }

@@ -1,6 +1,7 @@
 #include "host/launch/library_loader.h"
 
 #include "engine/vm/interpreter.h"
+#include "host/command_line.h"
 
 #include <dlfcn.h>
 
@@ -27,10 +28,9 @@ constexpr char kModuleFile[] = "vellum-libraries.so";
 // Beside the program in the build tree; in its own folder once installed.
 std::vector<fs::path> ModuleCandidates()
 {
-    std::error_code ec;
-    const fs::path programFolder = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    if (ec) return {};
-    return {programFolder / kModuleFile, programFolder / VELLUM_MODULE_FOLDER_FROM_PROGRAM / kModuleFile};
+    const auto programFolder = ProgramFolder();
+    if (!programFolder) return {};
+    return {*programFolder / kModuleFile, *programFolder / VELLUM_MODULE_FOLDER_FROM_PROGRAM / kModuleFile};
 }
 
 bool NamesLibraryGlobal(std::u16string_view name)
@@ -78,7 +78,7 @@ void LibraryLoader::LoadOnDemand(Interpreter& ip)
         ip.SetMissingGlobalHook(nullptr);
         if (Module() == nullptr) return;
         if (!consoleStarted) {
-            module->startConsole(argc, argv);
+            module->startConsole(options, argc, argv);
             consoleStarted = true;
         }
         module->registerLibraries(ip);

@@ -4,13 +4,14 @@
 // globals.
 #pragma once
 
+#include "host/command_line.h"
 #include "host/module/library_module.h"
 
 namespace vellum {
 
 class LibraryLoader {
 public:
-    LibraryLoader(int argc, char** argv) : argc(argc), argv(argv) {}
+    LibraryLoader(const CommandLine& options, int argc, char** argv) : options(options), argc(argc), argv(argv) {}
     // Ends what the module started for a console run, before the program
     // unloads the libraries.
     ~LibraryLoader();
@@ -26,6 +27,7 @@ public:
     void LoadOnDemand(Interpreter& ip);
 
 private:
+    CommandLine options;
     int argc;
     char** argv;
     const LibraryModule* module = nullptr;

@@ -6,14 +6,15 @@
 namespace vellum {
 
 class Interpreter;
+struct CommandLine;
 
 // What the module offers the program; all of it runs in the program's
 // thread.
 struct LibraryModule {
     // The whole program with windows (see RunProgram).
-    int (*runProgram)(int argc, char** argv);
+    int (*runProgram)(const CommandLine& options, int argc, char** argv);
     // Prepares a console run for the libraries (see StartConsoleLibraries).
-    void (*startConsole)(int argc, char** argv);
+    void (*startConsole)(const CommandLine& options, int argc, char** argv);
     // Registers the libraries into an interpreter, in the program's order.
     void (*registerLibraries)(Interpreter& ip);
     void (*finishConsole)();

@@ -3,7 +3,6 @@
 // application of a console run that named one of the libraries.
 #include "host/module/program.h"
 
-#include "engine/core/unicode.h"
 #include "host/application.h"
 #include "host/command_line.h"
 #include "host/editor/script_editor.h"
@@ -93,7 +92,7 @@ std::unique_ptr<QCoreApplication> ConsoleApplication(int& argc, char** argv)
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-// The device screen the command line asks for (it was parsed before).
+// The device screen the command line asks for.
 void SetScreenFrom(const CommandLine& options)
 {
     platform::SetDeviceScreen({{options.screenWidth, options.screenHeight}, options.dpi});
@@ -105,15 +104,8 @@ std::unique_ptr<QCoreApplication> consoleQt;
 
 } // namespace
 
-int RunProgram(int argc, char** argv)
+int RunProgram(const CommandLine& options, int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const ParsedCommandLine parsed = ParseCommandLine(arguments);
-    if (!parsed.error.empty()) {
-        std::cerr << "vellum: " << parsed.error << "\n" << UsageText();
-        return 2;
-    }
-    const CommandLine& options = parsed.options;
     std::string error;
     const auto target = ResolveTarget(options, error);
     if (!target) {
@@ -161,11 +153,10 @@ int RunProgram(int argc, char** argv)
     return status != 0 ? status : ScreenshotStatus();
 }
 
-void StartConsoleLibraries(int argc, char** argv)
+void StartConsoleLibraries(const CommandLine& options, int argc, char** argv)
 {
     if (consoleQt) return;
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    SetScreenFrom(ParseCommandLine(arguments).options);
+    SetScreenFrom(options);
     consoleArgc = argc;
     consoleQt = ConsoleApplication(consoleArgc, argv);
 }

@@ -3,14 +3,17 @@
 
 namespace vellum {
 
-// The whole program for a command line: windows, the editor, screenshots,
-// the Today screen; console runs too. Gives the exit status.
-int RunProgram(int argc, char** argv);
+struct CommandLine;
+
+// The whole program for a parsed command line (argc and argv as given, for
+// Qt): windows, the editor, screenshots, the Today screen; console runs too.
+// Gives the exit status.
+int RunProgram(const CommandLine& options, int argc, char** argv);
 
 // A console run whose script named one of the libraries: the device screen
 // of its command line and the Qt application the libraries work in, kept
 // until FinishConsoleLibraries.
-void StartConsoleLibraries(int argc, char** argv);
+void StartConsoleLibraries(const CommandLine& options, int argc, char** argv);
 void FinishConsoleLibraries();
 
 } // namespace vellum
