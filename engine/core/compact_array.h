@@ -1,11 +1,12 @@
-// A growable array of trivially copyable items in 16 bytes: the storage
-// and two 32-bit counts. Tables keep two of them, and a script may hold a
-// million small tables, so every byte of the table header counts.
+// A growable array of trivially copyable items in one pointer: its count
+// and capacity sit in front of the items, in the same block. Tables keep
+// two of them, and a script may hold a million small tables, so every byte
+// of the table header counts. An empty array points at a shared empty
+// header, so reading the count never needs a null check.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <new>
 #include <type_traits>
 
@@ -15,55 +16,64 @@ template <class T>
 class CompactArray {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
 
+    struct Header {
+        uint32_t count;
+        uint32_t capacity;
+    };
+    static_assert(alignof(T) <= sizeof(Header));
+
 public:
     CompactArray() = default;
     CompactArray(const CompactArray&) = delete;
     CompactArray& operator=(const CompactArray&) = delete;
+    ~CompactArray()
+    {
+        if (header->capacity != 0) std::free(header);
+    }
 
-    size_t size() const { return count; }
-    bool empty() const { return count == 0; }
-    T* data() { return items.get(); }
-    const T* data() const { return items.get(); }
-    T& operator[](size_t i) { return items.get()[i]; }
-    const T& operator[](size_t i) const { return items.get()[i]; }
-    T& back() { return items.get()[count - 1]; }
+    size_t size() const { return header->count; }
+    bool empty() const { return header->count == 0; }
+    T* data() { return reinterpret_cast<T*>(header + 1); }
+    const T* data() const { return reinterpret_cast<const T*>(header + 1); }
+    T& operator[](size_t i) { return data()[i]; }
+    const T& operator[](size_t i) const { return data()[i]; }
+    T& back() { return data()[header->count - 1]; }
     T* begin() { return data(); }
-    T* end() { return data() + count; }
+    T* end() { return data() + header->count; }
     const T* begin() const { return data(); }
-    const T* end() const { return data() + count; }
+    const T* end() const { return data() + header->count; }
 
     // Makes room for n items in all, in one allocation.
     void reserve(size_t n)
     {
-        if (n > capacity) Reallocate(n);
+        if (n > header->capacity) Reallocate(n);
     }
     void push_back(const T& item)
     {
-        if (count == capacity) Reallocate(capacity == 0 ? 1 : size_t{capacity} * 2);
-        new (items.get() + count) T(item);
-        ++count;
+        const uint32_t count = header->count;
+        if (count == header->capacity) Reallocate(count == 0 ? 1 : size_t{count} * 2);
+        new (data() + count) T(item);
+        header->count = count + 1;
     }
 
 private:
-    struct Free {
-        void operator()(T* p) const { std::free(p); }
-    };
-
     // Throws std::bad_alloc when the memory is not there, as a vector
     // would, so that the script ends with "out of memory".
     void Reallocate(size_t n)
     {
-        if (n > UINT32_MAX || n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-        void* grown = std::realloc(items.get(), n * sizeof(T));
+        if (n > UINT32_MAX || n > (SIZE_MAX - sizeof(Header)) / sizeof(T)) throw std::bad_alloc();
+        const size_t bytes = sizeof(Header) + n * sizeof(T);
+        const bool owned = header->capacity != 0;
+        void* grown = owned ? std::realloc(header, bytes) : std::malloc(bytes);
         if (grown == nullptr) throw std::bad_alloc();
-        (void)items.release();
-        items.reset(static_cast<T*>(grown));
-        capacity = static_cast<uint32_t>(n);
+        header = static_cast<Header*>(grown);
+        if (!owned) header->count = 0;
+        header->capacity = static_cast<uint32_t>(n);
     }
 
-    std::unique_ptr<T, Free> items;
-    uint32_t count = 0;
-    uint32_t capacity = 0;
+    // Never written: every write first reallocates, since its capacity is 0.
+    static inline Header emptyHeader{0, 0};
+    Header* header = &emptyHeader;
 };
 
 } // namespace vellum

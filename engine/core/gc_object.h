@@ -20,9 +20,9 @@ public:
     virtual void Mark(Collector&) {}
 
     // The link comes first so that derived classes can use the padding after
-    // the mark for their own first small member.
+    // the mark for their own first small members.
     GcObject* next = nullptr;
-    uint32_t marked = 0;
+    uint8_t marked = 0;
 };
 
 } // namespace vellum
