@@ -49,6 +49,8 @@ void Collector::Sweep()
     }
     newSinceCollect = 0;
     pace = stressPace > 0 ? stressPace : std::max(kThreshold, objectCount);
+    newBytes = 0;
+    bytePace = std::max(kByteThreshold, liveBytes / 2);
 }
 
 void Collector::DestroyAll()

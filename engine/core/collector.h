@@ -5,7 +5,12 @@
 // chain of tables cannot exhaust the native stack) and then sweeps the list.
 // Collections are paced by the live heap: one runs when the objects made
 // since the last one reach the larger of 1000 and the number that survived
-// it, so building a huge table costs linear time.
+// it, so building a huge table costs linear time. Strings also count their
+// bytes: one runs as well when the text made since the last one reaches the
+// larger of 1 MiB and half the text that survived it, so a script that
+// makes and drops a few long texts does not pile them up until the count is
+// reached, and dropped text stays below half the live text (a string takes
+// two bytes a character).
 //
 // Test builds (without NDEBUG) read VELLUM_GC_STRESS=N: a collection is
 // then due as soon as N objects were made since the last one (1: after
@@ -24,6 +29,7 @@ namespace vellum {
 class Collector {
 public:
     static constexpr int32_t kThreshold = 1000;
+    static constexpr size_t kByteThreshold = size_t{1} << 20;
 
     Collector();
     Collector(const Collector&) = delete;
@@ -33,12 +39,26 @@ public:
     // Links a freshly made object into the list; the collector owns it from now on.
     void Adopt(GcObject* object);
 
-    bool Due() const { return newSinceCollect >= pace && !busy; }
+    bool Due() const { return (newSinceCollect >= pace || newBytes >= bytePace) && !busy; }
+
+    // The memory a string takes, counted when it is made and when it goes.
+    void CountBytes(size_t bytes)
+    {
+        liveBytes += bytes;
+        newBytes += bytes;
+    }
+    void UncountBytes(size_t bytes) { liveBytes -= bytes; }
 
     // Marking, for the roots and for GcObject::Mark.
     void MarkValue(const Value& v)
     {
-        if (v.IsCollectable()) MarkObject(v.object);
+        // A string refers to nothing, so it is marked without a trip
+        // through the grey stack, which a table of many keys would swell.
+        if (v.tag == Tag::Str) {
+            v.object->marked = 1;
+        } else if (v.IsCollectable()) {
+            MarkObject(v.object);
+        }
     }
     void MarkObject(GcObject* object)
     {
@@ -61,6 +81,9 @@ public:
 
 private:
     int32_t pace = kThreshold;
+    size_t liveBytes = 0;
+    size_t newBytes = 0;
+    size_t bytePace = kByteThreshold;
     // The stress pace from VELLUM_GC_STRESS, 0 when collections follow the heap.
     int32_t stressPace = 0;
     GcObject* head = nullptr;

@@ -51,12 +51,17 @@ public:
     void push_back(const T& item)
     {
         const uint32_t count = header->count;
-        if (count == header->capacity) Reallocate(count == 0 ? 1 : size_t{count} * 2);
+        if (count == header->capacity) Reallocate(Grown(count));
         new (data() + count) T(item);
         header->count = count + 1;
     }
 
 private:
+    // Small arrays double; larger ones grow by half, so that a big table
+    // holds at most half again the room it uses (a doubled one up to twice
+    // as much); the allocator grows a large block in place.
+    static size_t Grown(size_t count) { return count < 16 ? (count == 0 ? 1 : count * 2) : count + count / 2; }
+
     // Throws std::bad_alloc when the memory is not there, as a vector
     // would, so that the script ends with "out of memory".
     void Reallocate(size_t n)

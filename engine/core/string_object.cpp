@@ -82,17 +82,20 @@ StringObject* StringTable::Intern(std::u16string_view text)
         slot = Probe(tag, text);
     }
     // The header's text[1] holds the terminating 0.
-    void* memory = ::operator new(sizeof(StringObject) + text.size() * sizeof(char16_t));
+    const size_t bytes = sizeof(StringObject) + text.size() * sizeof(char16_t);
+    void* memory = ::operator new(bytes);
     auto* s = new (memory) StringObject(this, hash, text);
     strings[slot] = s;
     tags[slot] = tag;
     ++count;
     collector.Adopt(s);
+    collector.CountBytes(bytes);
     return s;
 }
 
 void StringTable::Unlink(StringObject* s)
 {
+    collector.UncountBytes(sizeof(StringObject) + s->length * sizeof(char16_t));
     const uint32_t tag = TagOf(s->hash);
     size_t hole = Home(tag);
     while (tags[hole] != tag || strings[hole] != s) {

@@ -100,7 +100,9 @@ void TableObject::Insert(const Value& key, const Value& value)
 
 void TableObject::Reindex()
 {
-    const size_t size = std::bit_ceil(entries.size() * 2);
+    // Between one and two slots of the index per entry: its chains stay
+    // shorter than one entry on average.
+    const size_t size = std::bit_ceil(entries.size());
     indexShift = 32 - static_cast<uint32_t>(std::countr_zero(size));
     lookup.reset(new int32_t[kChains + size]);
     for (size_t i = 0; i < kChains + size; ++i) lookup[i] = -1;

@@ -105,6 +105,20 @@ TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
     EXPECT_EQ(ip.NewObjectsNum(), 1);
 }
 
+TEST(Collector, LongTextsMadeAndDroppedAreCollectedBeforeTheCountIsReached)
+{
+    // Each round makes one 128 KiB text and drops it: 64 MiB in 500 objects,
+    // far fewer than the 1000 that would make a collection due by count.
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output("var s = 'x' var n = 1 while n < 65536 s = s & s n = n + n end"), "");
+    ip.Collect();
+    const int32_t base = ip.ObjectCount();
+    ASSERT_EQ(h.Output("var i = 0 var t = null while i < 500 t = s & i i = i + 1 end"), "");
+    EXPECT_LT(ip.ObjectCount(), base + 100);
+    EXPECT_EQ(h.Output("Print(t == s & 499)"), "true\n");
+}
+
 TEST(Collector, StressModeCollectsAfterEveryInstructionThatMadeObjects)
 {
 #ifdef NDEBUG
