@@ -191,6 +191,9 @@ void Compiler::LoopBody(size_t loop, size_t exit)
 
 void Compiler::RepeatTest(size_t test, size_t testJump, size_t body)
 {
+    // Nothing jumps in between a body that ends with x = x + k and the
+    // test, so a test of x may take the same dispatch (INCLTL, INCLTK, ...).
+    const size_t increment = last.op == OP_INCLOCAL ? last.start : SIZE_MAX;
     Label();
     // The test's code again, with the source places its instructions had.
     const size_t copy = code->bytes.size();
@@ -222,6 +225,14 @@ void Compiler::RepeatTest(size_t test, size_t testJump, size_t body)
     const size_t at = code->bytes.size();
     code->bytes.insert(code->bytes.end(), 4, 0);
     PatchJump(at, body);
+    if (increment == SIZE_MAX || OperandU16(test + 1) != OperandU16(increment + 1)) return;
+    const uint8_t load = code->bytes[test];
+    if (test + 1 + OperandBytes(kOperandsOf[load]) != testJump) return;
+    if (load == OP_GETLOCAL2 && op >= OP_JLT && op <= OP_JGE) {
+        code->bytes[increment] = static_cast<uint8_t>(OP_INCLTL + (op - OP_JLT));
+    } else if (load == OP_GETLOCAL && op >= OP_JLTK && op <= OP_JGEK) {
+        code->bytes[increment] = static_cast<uint8_t>(OP_INCLTK + (op - OP_JLTK));
+    }
 }
 
 void Compiler::NameStatement()

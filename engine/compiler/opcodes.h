@@ -29,6 +29,8 @@ static_assert(OP_LOOPNE == OP_LOOPEQ + 1 && OP_LOOPLT == OP_LOOPEQ + 2 && OP_LOO
 static_assert(OP_LOOPNEK == OP_LOOPEQK + 1 && OP_LOOPLTK == OP_LOOPEQK + 2 && OP_LOOPGEK == OP_LOOPEQK + 5);
 static_assert(OP_JNEL == OP_JEQL + 1 && OP_JLTL == OP_JEQL + 2 && OP_JGEL == OP_JEQL + 5);
 static_assert(OP_LOOPNEL == OP_LOOPEQL + 1 && OP_LOOPLTL == OP_LOOPEQL + 2 && OP_LOOPGEL == OP_LOOPEQL + 5);
+static_assert(OP_INCGTL == OP_INCLTL + 1 && OP_INCLEL == OP_INCLTL + 2 && OP_INCGEL == OP_INCLTL + 3);
+static_assert(OP_INCGTK == OP_INCLTK + 1 && OP_INCLEK == OP_INCLTK + 2 && OP_INCGEK == OP_INCLTK + 3);
 
 // What follows an opcode byte.
 enum class Operands : uint8_t {

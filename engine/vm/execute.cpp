@@ -378,6 +378,34 @@ op_inclocal : {
     pc += 2 + sizeof(Value);
     NEXT();
 }
+    // x = x + k, then x against the local or constant that the test after
+    // it loads, jumping back while the test holds; the test's operands
+    // follow its load (skip bytes in).
+#define INCREMENT_TEST(label, test, skip, rightOf)                                                                     \
+    label : {                                                                                                          \
+        Value& x = frame[ReadU16(pc)];                                                                                 \
+        if (x.tag != Tag::Num) FAIL(errNumberExpected);                                                               \
+        double k;                                                                                                      \
+        std::memcpy(&k, pc + 2 + 8, sizeof k);                                                                         \
+        const double a = x.num + k;                                                                                    \
+        StoreNumber(x, a);                                                                                             \
+        pc += 2 + sizeof(Value);                                                                                       \
+        const Value right = rightOf;                                                                                   \
+        if (right.tag != Tag::Num) NEXT();                                                                             \
+        const double b = right.num;                                                                                    \
+        pc += skip;                                                                                                    \
+        JUMP_IF(test, true);                                                                                           \
+        NEXT();                                                                                                        \
+    }
+#define INCREMENT_TESTS(suffix, test)                                                                                  \
+    INCREMENT_TEST(op_inc##suffix##l, test, 6, frame[ReadU16(pc + 3)])                                                 \
+    INCREMENT_TEST(op_inc##suffix##k, test, 4 + sizeof(Value), ReadValue(pc + 4))
+    INCREMENT_TESTS(lt, a < b)
+    INCREMENT_TESTS(gt, a > b)
+    INCREMENT_TESTS(le, !(a > b))
+    INCREMENT_TESTS(ge, !(a < b))
+#undef INCREMENT_TESTS
+#undef INCREMENT_TEST
 op_localaddk : {
     PUSH_ROOM();
     const Value& x = frame[ReadU16(pc)];

@@ -63,6 +63,45 @@ TEST(Disassembler, FusedInstructionsOnLocals)
               "0075 RET\n");
 }
 
+TEST(Disassembler, CountedLoopsStepAndTestInOneInstruction)
+{
+    ScriptHarness h;
+    // The increment takes the test of its own counter; the test stays after
+    // it for a bound that is not a number. A test of another local, or a
+    // body that does not end with the increment, keeps the plain forms.
+    ASSERT_EQ(h.Output("function F(n) var i = 0 while i < n i = i + 1 end while i >= 2 i = i - 1 end "
+                       "while n > i i = i + 1 end while i < n i = i + 1 n = n - 1 end end"),
+              "");
+    const Value f = h.ip.GetGlobal(u"F");
+    ASSERT_EQ(f.tag, Tag::Func);
+    EXPECT_EQ(Disassemble(h.ip, f.func->code),
+              "0000 PUSHK 0\n"
+              "0017 SETLOCAL 2\n"
+              "0020 GETLOCAL2 2 1\n"
+              "0025 JLT -> 59\n"
+              "0030 INCLTL 2 1\n"
+              "0049 GETLOCAL2 2 1\n"
+              "0054 LOOPLT -> 30\n"
+              "0059 GETLOCAL 2\n"
+              "0062 JGEK 2 -> 126\n"
+              "0083 INCGEK 2 -1\n"
+              "0102 GETLOCAL 2\n"
+              "0105 LOOPGEK 2 -> 83\n"
+              "0126 GETLOCAL2 1 2\n"
+              "0131 JGT -> 165\n"
+              "0136 INCLOCAL 2 1\n"
+              "0155 GETLOCAL2 1 2\n"
+              "0160 LOOPGT -> 136\n"
+              "0165 GETLOCAL2 2 1\n"
+              "0170 JLT -> 223\n"
+              "0175 INCLOCAL 2 1\n"
+              "0194 INCLOCAL 1 -1\n"
+              "0213 GETLOCAL2 2 1\n"
+              "0218 LOOPLT -> 175\n"
+              "0223 PUSHK null\n"
+              "0240 RET\n");
+}
+
 TEST(Disassembler, FieldStoresAndChainsOfConcatenation)
 {
     ScriptHarness h;
