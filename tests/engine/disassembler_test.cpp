@@ -19,6 +19,13 @@ std::string Compiled(ScriptHarness& h, std::u16string_view source)
     return Disassemble(h.ip, code);
 }
 
+// The code of the script function a global names, or a note that it is none.
+std::string FunctionCode(ScriptHarness& h, std::u16string_view name)
+{
+    const Value f = h.ip.GetGlobal(name);
+    return f.tag == Tag::Func ? Disassemble(h.ip, f.func->code) : "not a function\n";
+}
+
 TEST(Disassembler, TopLevelCodeWithJumpsAndCalls)
 {
     ScriptHarness h;
@@ -47,10 +54,8 @@ TEST(Disassembler, FusedInstructionsOnLocals)
 {
     ScriptHarness h;
     ASSERT_EQ(h.Output("function F(a, b) var c = a * b  a = a - 2  c = a + b + c  return c.k end"), "");
-    const Value f = h.ip.GetGlobal(u"F");
-    ASSERT_EQ(f.tag, Tag::Func);
     // Slot 0 is this; a, b and c follow. The function ends with an implicit return of null.
-    EXPECT_EQ(Disassemble(h.ip, f.func->code),
+    EXPECT_EQ(FunctionCode(h, u"F"),
               "0000 LMUL 1 2 3\n"
               "0007 INCLOCAL 1 -2\n"
               "0026 GETLOCAL2 1 2\n"
@@ -72,9 +77,7 @@ TEST(Disassembler, CountedLoopsStepAndTestInOneInstruction)
     ASSERT_EQ(h.Output("function F(n) var i = 0 while i < n i = i + 1 end while i >= 2 i = i - 1 end "
                        "while n > i i = i + 1 end while i < n i = i + 1 n = n - 1 end end"),
               "");
-    const Value f = h.ip.GetGlobal(u"F");
-    ASSERT_EQ(f.tag, Tag::Func);
-    EXPECT_EQ(Disassemble(h.ip, f.func->code),
+    EXPECT_EQ(FunctionCode(h, u"F"),
               "0000 PUSHK 0\n"
               "0017 SETLOCAL 2\n"
               "0020 GETLOCAL2 2 1\n"
@@ -106,10 +109,8 @@ TEST(Disassembler, FieldStoresAndChainsOfConcatenation)
 {
     ScriptHarness h;
     ASSERT_EQ(h.Output("function G(t, s) t.x = s & '-' & s end"), "");
-    const Value g = h.ip.GetGlobal(u"G");
-    ASSERT_EQ(g.tag, Tag::Func);
     // The name of the stored field moves into the store; the chain joins once.
-    EXPECT_EQ(Disassemble(h.ip, g.func->code),
+    EXPECT_EQ(FunctionCode(h, u"G"),
               "0000 GETLOCAL 1\n"
               "0003 GETLOCAL 2\n"
               "0006 PUSHK \"-\"\n"
@@ -125,13 +126,11 @@ TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
     ScriptHarness h;
     ASSERT_EQ(h.Output("function H(t, i, x) var y = x + t[i]  y = i - 1  if t[y] <= x t.Go(y) end  return t[i].Len() end"),
               "");
-    const Value f = h.ip.GetGlobal(u"H");
-    ASSERT_EQ(f.tag, Tag::Func);
     // A pair of locals before t[i] splits so that the table and the key
     // load together; a named method keeps its name in the call; x + k on a
     // local pushes without a load; a comparison with a local names its
     // slot; a computed method name keeps CALLMETHOD.
-    EXPECT_EQ(Disassemble(h.ip, f.func->code),
+    EXPECT_EQ(FunctionCode(h, u"H"),
               "0000 GETLOCAL 3\n"
               "0003 LOCALINDEX 1 2\n"
               "0008 ADDSL 4\n"
@@ -151,9 +150,7 @@ TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
               "0130 PUSHK null\n"
               "0147 RET\n");
     ASSERT_EQ(h.Output("function M(t, k) t[k](1) end"), "");
-    const Value m = h.ip.GetGlobal(u"M");
-    ASSERT_EQ(m.tag, Tag::Func);
-    EXPECT_EQ(Disassemble(h.ip, m.func->code),
+    EXPECT_EQ(FunctionCode(h, u"M"),
               "0000 GETLOCAL2 1 2\n"
               "0005 PUSHK null\n"
               "0022 PUSHK 1\n"
