@@ -48,12 +48,14 @@ public:
     {
         if (n > header->capacity) Reallocate(n);
     }
-    void push_back(const T& item)
+    void push_back(const T& item) { emplace_back() = item; }
+    // Adds an item for the caller to fill in place.
+    T& emplace_back()
     {
         const uint32_t count = header->count;
         if (count == header->capacity) Reallocate(Grown(count));
-        new (data() + count) T(item);
         header->count = count + 1;
+        return *new (data() + count) T;
     }
 
 private:

@@ -83,11 +83,18 @@ void TableObject::Insert(const Value& key, const Value& value)
     const uint32_t hash = key.tag == Tag::Str ? key.str->Hash() : ValueHash(key);
     const auto chain = static_cast<uint8_t>(hash & (kChains - 1));
     const auto at = static_cast<int32_t>(entries.size());
-    Entry entry{key, value, -1, ChainHead(chain)};
+    const int32_t older = ChainHead(chain);
+    // Written where it stays: an entry put together elsewhere and copied
+    // would be read back whole right after its narrow fields were written,
+    // which the processor cannot forward from its store buffer.
+    Entry& entry = entries.emplace_back();
+    entry.key = key;
     entry.key.padding[0] = chain;
     const auto arrayLength = static_cast<uint32_t>(array.size());
     std::memcpy(entry.key.padding + 3, &arrayLength, sizeof arrayLength);
-    entries.push_back(entry);
+    entry.value = value;
+    entry.nextInIndex = -1;
+    entry.olderInChain = older;
     if (!lookup || entries.size() > (size_t{1} << (32 - indexShift))) {
         if (entries.size() > kDirectSearch) Reindex();
         return;

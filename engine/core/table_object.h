@@ -80,13 +80,12 @@ public:
         Find(key, v);
         return v;
     }
-    // The value under an array key; false when the key is none.
-    bool FindInArray(const Value& key, Value& value) const
+    // Where the value under an array key is kept; null when the key is none.
+    const Value* InArray(const Value& key) const
     {
         const int64_t i = table_detail::ArrayIndexOf(key);
-        if (i < 0 || static_cast<uint64_t>(i) >= array.size()) return false;
-        value = array[static_cast<size_t>(i)];
-        return true;
+        if (i < 0 || static_cast<uint64_t>(i) >= array.size()) return nullptr;
+        return &array[static_cast<size_t>(i)];
     }
     // Whether an entry exists for the key (one stored as null counts).
     bool Find(const Value& key, Value& value) const

@@ -132,6 +132,16 @@ inline void StoreCell(Value& cell, Tag tag, uint64_t payload)
     std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
 }
 
+// Copies a cell with one 16-byte load and store, for the same reason: a
+// plain assignment may move it as two halves.
+inline void CopyCell(Value& cell, const Value& from)
+{
+    using Pair = uint64_t __attribute__((vector_size(16)));
+    Pair both;
+    std::memcpy(&both, static_cast<const void*>(&from), sizeof both);
+    std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
+}
+
 inline void StoreNumber(Value& cell, double d)
 {
     uint64_t payload;

@@ -221,8 +221,11 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
             cached = (table)->EntryIndexOf(key);                                                                       \
             if (cached >= 0) WriteCache(operand, cached);                                                              \
         }                                                                                                              \
-        const Value v = cached >= 0 ? (table)->EntryValue(cached) : Value::Null();                                     \
-        result = v.IsNull() ? TableGetInherited(table, key) : v;                                                       \
+        if (cached >= 0 && !(table)->EntryValue(cached).IsNull()) {                                                    \
+            CopyCell(result, (table)->EntryValue(cached));                                                             \
+        } else {                                                                                                       \
+            result = TableGetInherited(table, key);                                                                    \
+        }                                                                                                              \
     } while (0)
 
     NEXT();
@@ -443,7 +446,7 @@ op_subsl : {
 }
 op_concat : {
     sp = top;
-    top[-1] = Value::String(Concatenate(top[-1], top[0]));
+    StoreCell(top[-1], Tag::Str, reinterpret_cast<uintptr_t>(Concatenate(top[-1], top[0])));
     sp = top - 1;
     SETTLE();
     NEXT();
@@ -453,7 +456,7 @@ op_concatn : {
     pc += 2;
     sp = top;
     Value* first = top - (n - 1);
-    *first = Value::String(Concatenate(first, static_cast<size_t>(n)));
+    StoreCell(*first, Tag::Str, reinterpret_cast<uintptr_t>(Concatenate(first, static_cast<size_t>(n))));
     sp = first;
     SETTLE();
     NEXT();
@@ -481,7 +484,7 @@ op_setglobal : {
     const Value name = ReadValue(pc);
     const int32_t cached = ReadCache(pc);
     if (globals->EntryHasKey(cached, name)) {
-        globals->EntryValue(cached) = *top;
+        CopyCell(globals->EntryValue(cached), *top);
     } else {
         globals->Set(name, *top);
         WriteCache(pc, globals->EntryIndexOf(name));
@@ -639,7 +642,7 @@ op_newtable : {
         table->Set(top[-1], top[0]);
         top -= 2;
     }
-    *++top = Value::Table(table);
+    StoreCell(*++top, Tag::Table, reinterpret_cast<uintptr_t>(table));
     sp = top;
     SETTLE();
     NEXT();
@@ -654,9 +657,13 @@ op_newtable : {
                        ToString(key, true, true)->View());                                                             \
             goto failed;                                                                                               \
         }                                                                                                              \
-        Value v;                                                                                                       \
         TableObject* table = (container).table;                                                                        \
-        result = table->FindInArray(key, v) && !v.IsNull() ? v : TableGet(table, key);                                \
+        const Value* stored = table->InArray(key);                                                                     \
+        if (stored != nullptr && !stored->IsNull()) {                                                                  \
+            CopyCell(result, *stored);                                                                                 \
+        } else {                                                                                                       \
+            result = TableGet(table, key);                                                                             \
+        }                                                                                                              \
     } while (0)
 op_getindex:
     READ_INDEX(top[-1], top[0], top[-1]);
@@ -711,7 +718,7 @@ op_setfield : {
     TableObject* table = top[-1].table;
     const int32_t cached = ReadCache(pc);
     if (table->EntryHasKey(cached, key)) {
-        table->EntryValue(cached) = top[0];
+        CopyCell(table->EntryValue(cached), top[0]);
     } else {
         table->Set(key, top[0]);
         WriteCache(pc, table->EntryIndexOf(key));
