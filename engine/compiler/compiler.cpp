@@ -453,11 +453,21 @@ Compiler::ChainEnd Compiler::Chain(bool statement)
             reader.Next();
             if (LastConstantTag() == Tag::Str) {
                 // A store under a constant name: the name moves into the
-                // instruction, which caches where the table keeps it.
+                // instruction, which caches where the table keeps it. So
+                // does a local table's slot, as no expression can change a
+                // local while the value is worked out.
                 const Value name = LoadValueImage(&code->bytes[last.start + 1]);
-                Rewind(last.start);
+                const bool intoLocal = beforeLast.op == OP_GETLOCAL;
+                const uint16_t slot = intoLocal ? OperandU16(beforeLast.start + 1) : 0;
+                Rewind(intoLocal ? beforeLast.start : last.start);
                 Expression();
-                EmitValue(OP_SETFIELD, name, position);
+                if (intoLocal) {
+                    Begin(OP_LOCALSETFIELD, position);
+                    AppendU16(slot);
+                    AppendValue(name);
+                } else {
+                    EmitValue(OP_SETFIELD, name, position);
+                }
             } else {
                 Expression();
                 Emit(OP_SETINDEX, position);

@@ -88,8 +88,8 @@ constexpr size_t OperandBytes(Operands operands)
 }
 
 // The bytes of a 16-byte name operand that GETGLOBAL, GETCALLEE, SETGLOBAL,
-// GETFIELD, SETFIELD, LOCALFIELD and CALLMETHODK use as an inline cache: the
-// padding of the value image, which nothing reads.
+// GETFIELD, SETFIELD, LOCALFIELD, LOCALSETFIELD and CALLMETHODK use as an
+// inline cache: the padding of the value image, which nothing reads.
 constexpr size_t kCacheOffset = 4;
 
 // The slot number that stands for "a global, not a local".

@@ -708,25 +708,37 @@ op_setindex:
     top[-2].table->Set(top[-1], top[0]);
     top -= 3;
     NEXT();
-op_setfield : {
-    const Value key = ReadValue(pc);
-    if (!top[-1].IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(top[-1], false, true)->View(), ToString(key, true, true)->View());
-        goto failed;
-    }
-    TableObject* table = top[-1].table;
-    const int32_t cached = ReadCache(pc);
-    if (table->EntryHasKey(cached, key)) {
-        CopyCell(table->EntryValue(cached), top[0]);
-    } else {
-        table->Set(key, top[0]);
-        WriteCache(pc, table->EntryIndexOf(key));
-    }
+    // Stores the value on top under the name in the value image at operand
+    // into container, through the image's cache.
+#define WRITE_FIELD(container, operand)                                                                                \
+    do {                                                                                                               \
+        const Value key = ReadValue(operand);                                                                          \
+        if (!(container).IsTable()) {                                                                                  \
+            sp = top;                                                                                                  \
+            RaiseError(errIndexingNonTable2, ToString(container, false, true)->View(),                                 \
+                       ToString(key, true, true)->View());                                                             \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+        TableObject* table = (container).table;                                                                        \
+        const int32_t cached = ReadCache(operand);                                                                     \
+        if (table->EntryHasKey(cached, key)) {                                                                         \
+            CopyCell(table->EntryValue(cached), top[0]);                                                               \
+        } else {                                                                                                       \
+            table->Set(key, top[0]);                                                                                   \
+            WriteCache(operand, table->EntryIndexOf(key));                                                             \
+        }                                                                                                              \
+    } while (0)
+op_setfield:
+    WRITE_FIELD(top[-1], pc);
     top -= 2;
     pc += sizeof(Value);
     NEXT();
-}
+op_localsetfield:
+    WRITE_FIELD(frame[ReadU16(pc)], pc + 2);
+    --top;
+    pc += 2 + sizeof(Value);
+    NEXT();
+#undef WRITE_FIELD
 op_nextindex:
     if (!top->IsTable()) {
         sp = top;

@@ -108,17 +108,20 @@ TEST(Disassembler, CountedLoopsStepAndTestInOneInstruction)
 TEST(Disassembler, FieldStoresAndChainsOfConcatenation)
 {
     ScriptHarness h;
-    ASSERT_EQ(h.Output("function G(t, s) t.x = s & '-' & s end"), "");
-    // The name of the stored field moves into the store; the chain joins once.
+    ASSERT_EQ(h.Output("function G(t, s) t.x = s & '-' & s  t.y.z = s end"), "");
+    // The name of the stored field moves into the store, and so does the
+    // slot of a local table; the chain joins once.
     EXPECT_EQ(FunctionCode(h, u"G"),
-              "0000 GETLOCAL 1\n"
-              "0003 GETLOCAL 2\n"
-              "0006 PUSHK \"-\"\n"
-              "0023 GETLOCAL 2\n"
-              "0026 CONCATN 3\n"
-              "0029 SETFIELD \"x\"\n"
-              "0046 PUSHK null\n"
-              "0063 RET\n");
+              "0000 GETLOCAL 2\n"
+              "0003 PUSHK \"-\"\n"
+              "0020 GETLOCAL 2\n"
+              "0023 CONCATN 3\n"
+              "0026 LOCALSETFIELD 1 \"x\"\n"
+              "0045 LOCALFIELD 1 \"y\"\n"
+              "0064 GETLOCAL 2\n"
+              "0067 SETFIELD \"z\"\n"
+              "0084 PUSHK null\n"
+              "0101 RET\n");
 }
 
 TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
