@@ -81,8 +81,7 @@ StringObject* StringTable::Intern(std::u16string_view text)
         Grow();
         slot = Probe(tag, text);
     }
-    // The header's text[1] holds the terminating 0.
-    const size_t bytes = sizeof(StringObject) + text.size() * sizeof(char16_t);
+    const size_t bytes = StringObject::BytesFor(text.size());
     void* memory = ::operator new(bytes);
     auto* s = new (memory) StringObject(this, hash, text);
     strings[slot] = s;
@@ -95,7 +94,7 @@ StringObject* StringTable::Intern(std::u16string_view text)
 
 void StringTable::Unlink(StringObject* s)
 {
-    collector.UncountBytes(sizeof(StringObject) + s->length * sizeof(char16_t));
+    collector.UncountBytes(StringObject::BytesFor(s->length));
     const uint32_t tag = TagOf(s->hash);
     size_t hole = Home(tag);
     while (tags[hole] != tag || strings[hole] != s) {

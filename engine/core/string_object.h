@@ -32,6 +32,9 @@ public:
     const char16_t* Data() const { return text; }
     uint32_t Length() const { return length; }
     uint32_t Hash() const { return hash; }
+    // The memory a string of this many units takes; the header's text[1]
+    // holds the terminating 0.
+    static size_t BytesFor(size_t length) { return sizeof(StringObject) + length * sizeof(char16_t); }
 
     // The hash scripts can observe through table iteration order.
     static uint32_t HashOf(std::u16string_view text);

@@ -99,10 +99,7 @@ public:
     // valid until the table next changes.
     const Value* Stored(const Value& key) const
     {
-        if (key.tag == Tag::Num) {
-            const int64_t i = table_detail::ArrayIndexOf(key);
-            if (i >= 0 && static_cast<uint64_t>(i) < array.size()) return &array[static_cast<size_t>(i)];
-        }
+        if (const Value* v = InArray(key)) return v;
         const int32_t e = FindEntry(key);
         return e < 0 ? nullptr : &entries[e].value;
     }

@@ -125,10 +125,11 @@ static_assert(sizeof(Value) == 16, "a value cell is 16 bytes");
 // loads, and a load that follows narrower stores to the same cell (a tag
 // byte and a payload written apart) cannot take its data from them and
 // stalls; so the interpreter's hot paths write cells whole.
+using CellBits = uint64_t __attribute__((vector_size(16)));
+
 inline void StoreCell(Value& cell, Tag tag, uint64_t payload)
 {
-    using Pair = uint64_t __attribute__((vector_size(16)));
-    const Pair both = {static_cast<uint64_t>(tag), payload};
+    const CellBits both = {static_cast<uint64_t>(tag), payload};
     std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
 }
 
@@ -136,8 +137,7 @@ inline void StoreCell(Value& cell, Tag tag, uint64_t payload)
 // plain assignment may move it as two halves.
 inline void CopyCell(Value& cell, const Value& from)
 {
-    using Pair = uint64_t __attribute__((vector_size(16)));
-    Pair both;
+    CellBits both;
     std::memcpy(&both, static_cast<const void*>(&from), sizeof both);
     std::memcpy(static_cast<void*>(&cell), &both, sizeof both);
 }

@@ -372,13 +372,17 @@ op_subk : {
     pc += sizeof(Value);
     NEXT();
 }
+    // x = x + k on the slot and number after the opcode, the sum kept in a.
+#define INCREMENT_LOCAL(a)                                                                                             \
+    Value& x = frame[ReadU16(pc)];                                                                                     \
+    if (x.tag != Tag::Num) FAIL(errNumberExpected);                                                                   \
+    double k;                                                                                                          \
+    std::memcpy(&k, pc + 2 + 8, sizeof k);                                                                             \
+    const double a = x.num + k;                                                                                        \
+    StoreNumber(x, a);                                                                                                 \
+    pc += 2 + sizeof(Value)
 op_inclocal : {
-    Value& slot = frame[ReadU16(pc)];
-    if (slot.tag != Tag::Num) FAIL(errNumberExpected);
-    double k;
-    std::memcpy(&k, pc + 2 + 8, sizeof k);
-    StoreNumber(slot, slot.num + k);
-    pc += 2 + sizeof(Value);
+    INCREMENT_LOCAL(sum);
     NEXT();
 }
     // x = x + k, then x against the local or constant that the test after
@@ -386,13 +390,7 @@ op_inclocal : {
     // follow its load (skip bytes in).
 #define INCREMENT_TEST(label, test, skip, rightOf)                                                                     \
     label : {                                                                                                          \
-        Value& x = frame[ReadU16(pc)];                                                                                 \
-        if (x.tag != Tag::Num) FAIL(errNumberExpected);                                                               \
-        double k;                                                                                                      \
-        std::memcpy(&k, pc + 2 + 8, sizeof k);                                                                         \
-        const double a = x.num + k;                                                                                    \
-        StoreNumber(x, a);                                                                                             \
-        pc += 2 + sizeof(Value);                                                                                       \
+        INCREMENT_LOCAL(a);                                                                                            \
         const Value right = rightOf;                                                                                   \
         if (right.tag != Tag::Num) NEXT();                                                                             \
         const double b = right.num;                                                                                    \
@@ -409,6 +407,7 @@ op_inclocal : {
     INCREMENT_TESTS(ge, !(a < b))
 #undef INCREMENT_TESTS
 #undef INCREMENT_TEST
+#undef INCREMENT_LOCAL
 op_localaddk : {
     PUSH_ROOM();
     const Value& x = frame[ReadU16(pc)];
@@ -647,16 +646,22 @@ op_newtable : {
     SETTLE();
     NEXT();
 }
+    // Fails with the indexing error unless container is a table; a read
+    // shows a string container quoted, a store does not.
+#define REQUIRE_TABLE(container, key, quoted)                                                                          \
+    do {                                                                                                               \
+        if (!(container).IsTable()) {                                                                                  \
+            sp = top;                                                                                                  \
+            RaiseError(errIndexingNonTable2, ToString(container, quoted, true)->View(),                                \
+                       ToString(key, true, true)->View());                                                             \
+            goto failed;                                                                                               \
+        }                                                                                                              \
+    } while (0)
     // Reads container[key] into result. Array reads take the short way; a
     // null there still asks "parent".
 #define READ_INDEX(container, key, result)                                                                             \
     do {                                                                                                               \
-        if (!(container).IsTable()) {                                                                                  \
-            sp = top;                                                                                                  \
-            RaiseError(errIndexingNonTable2, ToString(container, true, true)->View(),                                  \
-                       ToString(key, true, true)->View());                                                             \
-            goto failed;                                                                                               \
-        }                                                                                                              \
+        REQUIRE_TABLE(container, key, true);                                                                           \
         TableObject* table = (container).table;                                                                        \
         const Value* stored = table->InArray(key);                                                                     \
         if (stored != nullptr && !stored->IsNull()) {                                                                  \
@@ -680,12 +685,7 @@ op_localindex:
     // into result, through the image's cache.
 #define READ_FIELD(object, operand, result)                                                                            \
     do {                                                                                                               \
-        if (!(object).IsTable()) {                                                                                     \
-            sp = top;                                                                                                  \
-            RaiseError(errIndexingNonTable2, ToString(object, true, true)->View(),                                     \
-                       ToString(ReadValue(operand), true, true)->View());                                              \
-            goto failed;                                                                                               \
-        }                                                                                                              \
+        REQUIRE_TABLE(object, ReadValue(operand), true);                                                               \
         READ_CACHED_FIELD((object).table, operand, result);                                                            \
     } while (0)
 op_getfield:
@@ -700,11 +700,7 @@ op_localfield:
     NEXT();
 #undef READ_FIELD
 op_setindex:
-    if (!top[-2].IsTable()) {
-        sp = top;
-        RaiseError(errIndexingNonTable2, ToString(top[-2], false, true)->View(), ToString(top[-1], true, true)->View());
-        goto failed;
-    }
+    REQUIRE_TABLE(top[-2], top[-1], false);
     top[-2].table->Set(top[-1], top[0]);
     top -= 3;
     NEXT();
@@ -713,12 +709,7 @@ op_setindex:
 #define WRITE_FIELD(container, operand)                                                                                \
     do {                                                                                                               \
         const Value key = ReadValue(operand);                                                                          \
-        if (!(container).IsTable()) {                                                                                  \
-            sp = top;                                                                                                  \
-            RaiseError(errIndexingNonTable2, ToString(container, false, true)->View(),                                 \
-                       ToString(key, true, true)->View());                                                             \
-            goto failed;                                                                                               \
-        }                                                                                                              \
+        REQUIRE_TABLE(container, key, false);                                                                          \
         TableObject* table = (container).table;                                                                        \
         const int32_t cached = ReadCache(operand);                                                                     \
         if (table->EntryHasKey(cached, key)) {                                                                         \
@@ -739,6 +730,7 @@ op_localsetfield:
     pc += 2 + sizeof(Value);
     NEXT();
 #undef WRITE_FIELD
+#undef REQUIRE_TABLE
 op_nextindex:
     if (!top->IsTable()) {
         sp = top;
