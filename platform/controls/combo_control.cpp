@@ -5,16 +5,14 @@
 
 #include "platform/controls/control_bridge.h"
 #include "platform/controls/control_kinds.h"
+#include "platform/controls/desktop_style.h"
 #include "platform/qt_convert.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QSignalBlocker>
-#include <QStyleFactory>
 
 #include <algorithm>
 
@@ -23,8 +21,7 @@ namespace vellum::platform {
 namespace {
 
 // The desktop's style, except that the list opens below the field with
-// maxVisibleItems rows. A style sheet would say the same but would route
-// every paint and size of the box through the slower style-sheet style.
+// maxVisibleItems rows.
 class ListBelowStyle final : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -35,17 +32,6 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, data);
     }
 };
-
-// One for every combo box, going with the application.
-QStyle* ComboBoxStyle()
-{
-    static QPointer<ListBelowStyle> style;
-    if (style.isNull()) {
-        style = new ListBelowStyle(QStyleFactory::create(QApplication::style()->name()));
-        style->setParent(QCoreApplication::instance());
-    }
-    return style;
-}
 
 // Keeps the height of the opened list's rows, which every layout needs and
 // which takes the item delegate to measure, until the font or the items change.
@@ -78,7 +64,7 @@ QWidget* MakeComboBox(QWidget& parent)
     auto* combo = new ComboBox(&parent);
     combo->setFocusPolicy(Qt::StrongFocus);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setStyle(ComboBoxStyle());
+    combo->setStyle(SharedDesktopStyle<ListBelowStyle>());
     return combo;
 }
 

@@ -4,13 +4,16 @@
 #include "platform/controls/edit_widget.h"
 
 #include "platform/controls/control_bridge.h"
+#include "platform/controls/desktop_style.h"
 
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextBlock>
+#include <qdrawutil.h>
 
 #include <algorithm>
 #include <climits>
@@ -18,6 +21,23 @@
 namespace vellum::platform {
 
 namespace {
+
+// The desktop's style, except that a line edit's frame is the handheld's
+// border: a plain one-pixel line in the text colour, the same box that a
+// multi-line edit's frame draws, not the style's rounded frame.
+class PlainFrameStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_FrameLineEdit) {
+            qDrawPlainRect(painter, option->rect, option->palette.color(QPalette::WindowText));
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
 
 // How the multi-line document keeps the line ends the text may hold.
 constexpr char16_t kLoneLineFeed = 0x2028; // a line separator: a break inside the block
@@ -143,6 +163,7 @@ template class EditWidget<QPlainTextEdit>;
 
 LineEditWidget::LineEditWidget(QWidget* parent) : EditWidget(parent)
 {
+    setStyle(SharedDesktopStyle<PlainFrameStyle>());
     setDragEnabled(false);
     setMaxLength(INT_MAX);
     ShowSelection(false);

@@ -208,6 +208,33 @@ TEST_F(EditTest, InputFiltersAndTheWidthOfALine)
                });
 }
 
+TEST_F(EditTest, TheBorderIsOnePlainLineInTheTextColour)
+{
+    ShowAndRun("TColumn({views = {TEdit({id = 'b', text = 'framed', height = 30}), "
+               "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})",
+               [&] {
+                   QWidget* framed = Widget("b");
+                   QWidget* bare = Widget("n");
+                   ASSERT_NE(framed, nullptr);
+                   ASSERT_NE(bare, nullptr);
+                   const QColor line = framed->palette().color(QPalette::WindowText);
+                   const QColor field = framed->palette().color(QPalette::Base);
+                   const QImage image = framed->grab().toImage();
+                   const int right = image.width() - 1;
+                   const int bottom = image.height() - 1;
+                   // Square corners and straight edges, one pixel wide.
+                   for (const QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
+                                          QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right / 2, bottom)}) {
+                       EXPECT_EQ(image.pixelColor(p), line) << p.x() << "," << p.y();
+                   }
+                   EXPECT_EQ(image.pixelColor(1, 1), field);
+                   EXPECT_EQ(image.pixelColor(right - 1, bottom - 1), field);
+                   const QImage plain = bare->grab().toImage();
+                   EXPECT_EQ(plain.pixelColor(0, 0), field);
+                   EXPECT_EQ(plain.pixelColor(0, plain.height() / 2), field);
+               });
+}
+
 TEST_F(EditTest, IndentAndUnindentTheSelectedLines)
 {
     ShowAndRun("TColumn({views = {TEdit({id = 'm', vScroll = true, height = 150})}})", [&] {
