@@ -12,7 +12,7 @@ constexpr double kLargestCountable = 9007199254740992.0;
 
 } // namespace
 
-bool TableIterator::Next(Value& key, Value& value)
+bool TableIterator::NextBeyondArray(Value& key, Value& value)
 {
     if (!ordered) return table.NextInHashOrder(cursor, key, value);
     for (;;) {

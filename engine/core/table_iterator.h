@@ -21,9 +21,24 @@ public:
     }
 
     // The next entry, or false when the iteration is over.
-    bool Next(Value& key, Value& value);
+    bool Next(Value& key, Value& value)
+    {
+        // Counting on through the table's array: the next integer key is
+        // stored there, so it is the next one whatever else the table holds.
+        const double next = counter + 1.0;
+        if (ordered && next <= table.MaxNumericKey()) {
+            key = Value::Number(next);
+            if (const Value* stored = table.InArray(key)) {
+                counter = next;
+                value = *stored;
+                return true;
+            }
+        }
+        return NextBeyondArray(key, value);
+    }
 
 private:
+    bool NextBeyondArray(Value& key, Value& value);
     // Whether counting up one by one to the largest key would visit far
     // more numbers than the table has keys (or could not count at all).
     bool Sparse() const;

@@ -474,11 +474,29 @@ op_loopt:
     NEXT();
 #undef JUMP_IF
 #undef COUNT_STEP
-op_forin:
+op_forin: {
+    // A step of an iteration under way into two locals takes the short way;
+    // the first step, globals and the errors go through ForInStep.
+    Value* const place = top - 3;
+    if (place->tag == Tag::Binary && top[-2].IsNum() && top[-1].IsNum()) {
+        PUSH_ROOM();
+        Value key, value;
+        if (!static_cast<TableIterator*>(place->binary)->Next(key, value)) {
+            iterators.pop_back();
+            top = place;
+            *top = Value::Bool(false);
+            NEXT();
+        }
+        frame[static_cast<int>(top[-2].num)] = key;
+        frame[static_cast<int>(top[-1].num)] = value;
+        *++top = Value::Bool(true);
+        NEXT();
+    }
     sp = top;
     ForInStep();
     SETTLE();
     NEXT();
+}
 op_setglobal : {
     const Value name = ReadValue(pc);
     const int32_t cached = ReadCache(pc);
@@ -599,7 +617,8 @@ op_ret : {
     Value* functionCell = frame - 1;
     *functionCell = *top;
     sp = functionCell;
-    if (!iterators.empty()) ReleaseIteratorsAbove(sp);
+    // Only a return out of a loop's body leaves an iteration behind.
+    if (!iterators.empty() && iterators.back().first > sp) ReleaseIteratorsAbove(sp);
     if (callCount == outerCalls) return true;
     const CallRecord back = calls[--callCount];
     --callDepth;
