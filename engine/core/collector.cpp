@@ -19,8 +19,18 @@ Collector::~Collector() { DestroyAll(); }
 
 void Collector::Adopt(GcObject* object)
 {
-    object->next = head;
-    head = object;
+    try {
+        if (sweeping) {
+            madeWhileSweeping.push_back(object);
+        } else {
+            const auto at = static_cast<size_t>(objectCount);
+            if (at == blocks.size() * kBlockObjects) blocks.push_back(std::make_unique<GcObject*[]>(kBlockObjects));
+            Slot(at) = object;
+        }
+    } catch (...) {
+        delete object;
+        throw;
+    }
     ++objectCount;
     ++newSinceCollect;
 }
@@ -36,18 +46,31 @@ void Collector::Propagate()
 
 void Collector::Sweep()
 {
-    GcObject** link = &head;
-    while (GcObject* object = *link) {
+    // How many objects ahead of the one looked at the memory is asked for.
+    constexpr size_t kAhead = 8;
+    const auto listed = static_cast<size_t>(objectCount) - madeWhileSweeping.size();
+    sweeping = true;
+    size_t kept = 0;
+    for (size_t i = 0; i < listed; ++i) {
+        if (i + kAhead < listed) __builtin_prefetch(Slot(i + kAhead));
+        GcObject* object = Slot(i);
         if (object->marked == 1) {
             object->marked = 0;
-            link = &object->next;
+            Slot(kept++) = object;
         } else {
-            *link = object->next;
             delete object;
             --objectCount;
         }
     }
+    sweeping = false;
+    // Every block past the one the list ends in goes, but for one spare.
+    const size_t needed = (kept + kBlockObjects - 1) / kBlockObjects;
+    if (blocks.size() > needed + 1) blocks.resize(needed + 1);
+    std::vector<GcObject*> late;
+    late.swap(madeWhileSweeping);
+    objectCount -= static_cast<int32_t>(late.size());
     newSinceCollect = 0;
+    for (GcObject* object : late) Adopt(object);
     pace = stressPace > 0 ? stressPace : std::max(kThreshold, objectCount);
     newBytes = 0;
     bytePace = std::max(kByteThreshold, liveBytes / 2);
@@ -55,13 +78,15 @@ void Collector::Sweep()
 
 void Collector::DestroyAll()
 {
-    // Destructors of native objects may look at other objects, so unlink
-    // each object before it goes and keep the rest of the list intact.
-    while (GcObject* object = head) {
-        head = object->next;
-        delete object;
+    // Destructors of native objects may look at other objects, so each
+    // object leaves the list before it goes, newest first, and the rest
+    // stay listed and alive.
+    while (objectCount > 0) {
+        GcObject* object = Slot(static_cast<size_t>(objectCount) - 1);
         --objectCount;
+        delete object;
     }
+    blocks.clear();
 }
 
 } // namespace vellum

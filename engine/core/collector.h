@@ -1,8 +1,11 @@
 // Mark-and-sweep collector over one interpreter's objects.
 //
-// Every collectable object is linked into one list at creation. A
+// Every collectable object is listed at creation, in blocks of pointers. A
 // collection marks from the roots with an explicit grey stack (so a long
 // chain of tables cannot exhaust the native stack) and then sweeps the list.
+// Sweeping walks the pointers in order and asks for each object's memory a
+// few objects ahead, so the misses of a large heap overlap; a chain linked
+// through the objects themselves would wait for each one in turn.
 // Collections are paced by the live heap: one runs when the objects made
 // since the last one reach the larger of 1000 and the number that survived
 // it, so building a huge table costs linear time. Strings also count their
@@ -21,7 +24,9 @@
 #include "engine/core/gc_object.h"
 #include "engine/core/value.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vellum {
@@ -36,7 +41,8 @@ public:
     Collector& operator=(const Collector&) = delete;
     ~Collector();
 
-    // Links a freshly made object into the list; the collector owns it from now on.
+    // Lists a freshly made object; the collector owns it from now on. When
+    // the list cannot grow, the object is destroyed and bad_alloc thrown.
     void Adopt(GcObject* object);
 
     bool Due() const { return (newSinceCollect >= pace || newBytes >= bytePace) && !busy; }
@@ -86,7 +92,16 @@ private:
     size_t bytePace = kByteThreshold;
     // The stress pace from VELLUM_GC_STRESS, 0 when collections follow the heap.
     int32_t stressPace = 0;
-    GcObject* head = nullptr;
+    // Blocks of kBlockObjects pointers, filled in order of creation: the
+    // objectCount first slots hold every object. A block of its own size
+    // each, so that a growing heap never copies the list and never holds it
+    // twice.
+    static constexpr size_t kBlockObjects = 4096;
+    GcObject*& Slot(size_t i) { return blocks[i / kBlockObjects][i % kBlockObjects]; }
+    std::vector<std::unique_ptr<GcObject*[]>> blocks;
+    // Made by a destructor while sweeping: listed once the sweep is done.
+    std::vector<GcObject*> madeWhileSweeping;
+    bool sweeping = false;
     std::vector<GcObject*> grey;
 };
 

@@ -208,6 +208,6 @@ private:
     double maxNumericKey = -1.0;
 };
 // Each of a million small records then takes a 64-byte block from the allocator.
-static_assert(sizeof(TableObject) == 56);
+static_assert(sizeof(TableObject) == 48);
 
 } // namespace vellum

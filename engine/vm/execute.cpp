@@ -475,10 +475,11 @@ op_loopt:
 #undef JUMP_IF
 #undef COUNT_STEP
 op_forin: {
-    // A step of an iteration under way into two locals takes the short way;
-    // the first step, globals and the errors go through ForInStep.
+    // A step of an iteration under way into locals (the key's may be left
+    // out) takes the short way; the first step, globals and the errors go
+    // through ForInStep.
     Value* const place = top - 3;
-    if (place->tag == Tag::Binary && top[-2].IsNum() && top[-1].IsNum()) {
+    if (place->tag == Tag::Binary && (top[-2].IsNum() || top[-2].IsNull()) && top[-1].IsNum()) {
         PUSH_ROOM();
         Value key, value;
         if (!static_cast<TableIterator*>(place->binary)->Next(key, value)) {
@@ -487,7 +488,7 @@ op_forin: {
             *top = Value::Bool(false);
             NEXT();
         }
-        frame[static_cast<int>(top[-2].num)] = key;
+        if (top[-2].IsNum()) frame[static_cast<int>(top[-2].num)] = key;
         frame[static_cast<int>(top[-1].num)] = value;
         *++top = Value::Bool(true);
         NEXT();

@@ -173,6 +173,41 @@ TEST(Collector, RootsHeldByNativeCodeAndTearDown)
     EXPECT_TRUE(heldGone);
 }
 
+// A native object whose destructor makes another object, as a native
+// object's clean-up may.
+class Maker : public GcObject {
+public:
+    Maker(Interpreter& ip, bool& madeGone) : ip(ip), madeGone(madeGone) {}
+    ~Maker() override { ip.Make<Probe>(madeGone); }
+
+private:
+    Interpreter& ip;
+    bool& madeGone;
+};
+
+TEST(Collector, AnObjectMadeWhileSweepingLivesUntilTheNextCollection)
+{
+    bool firstGone = false, lastGone = false;
+    {
+        ScriptHarness h;
+        Interpreter& ip = h.ip;
+        // Enough garbage around the maker that the sweep moves survivors
+        // across blocks of the object list.
+        ASSERT_EQ(h.Output("var keep = {} var i = 0 while i < 10000 keep[] = {} var t = {} i = i + 1 end"), "");
+        ip.Make<Maker>(ip, firstGone);
+        ip.Collect();
+        EXPECT_FALSE(firstGone);
+        const int32_t withMade = ip.ObjectCount();
+        ip.Collect();
+        EXPECT_TRUE(firstGone);
+        EXPECT_EQ(ip.ObjectCount(), withMade - 1);
+        EXPECT_EQ(h.Output("var n = 0 for t in keep n = n + 1 end Print(n)"), "10000\n");
+        // One made during tear-down goes too.
+        ip.Make<Maker>(ip, lastGone);
+    }
+    EXPECT_TRUE(lastGone);
+}
+
 TEST(Collector, EngineTablesSurviveTheirGlobalsBeingOverwritten)
 {
     ScriptHarness h;
