@@ -209,6 +209,13 @@ void Compiler::RepeatTest(size_t test, size_t testJump, size_t body)
     const std::vector<uint8_t> testCode(code->bytes.begin() + static_cast<std::ptrdiff_t>(test),
                                         code->bytes.begin() + static_cast<std::ptrdiff_t>(testJump));
     code->bytes.insert(code->bytes.end(), testCode.begin(), testCode.end());
+    // An index fused with the test jumps back as the test now does.
+    size_t lastOfTest = copy;
+    for (size_t i = copy; i < code->bytes.size(); i += 1 + OperandBytes(kOperandsOf[code->bytes[i]])) lastOfTest = i;
+    const uint8_t fused = lastOfTest < code->bytes.size() ? code->bytes[lastOfTest] : static_cast<uint8_t>(OP_COUNT);
+    if (fused >= OP_INDEXJLTL && fused <= OP_INDEXJGEL) {
+        code->bytes[lastOfTest] = static_cast<uint8_t>(fused + (OP_INDEXLOOPLTL - OP_INDEXJLTL));
+    }
     // Its jump turned around: back to the body while the test holds.
     const uint8_t op = code->bytes[testJump];
     uint8_t loopOp = OP_LOOPT;
@@ -675,13 +682,14 @@ Value Compiler::KeepConstant(const Value& v)
 
 size_t Compiler::Label()
 {
-    last = beforeLast = Emitted{};
+    last = beforeLast = thirdLast = Emitted{};
     return code->bytes.size();
 }
 
 void Compiler::Begin(uint8_t op, int32_t position)
 {
     const size_t start = code->bytes.size();
+    thirdLast = beforeLast;
     beforeLast = last;
     last = Emitted{start, op, position};
     const SourcePlace place{position, reader.TextId()};
@@ -695,7 +703,7 @@ void Compiler::Rewind(size_t start)
 {
     code->bytes.resize(start);
     while (!code->positions.empty() && code->positions.back().pc >= start) code->positions.pop_back();
-    last = beforeLast = Emitted{};
+    last = beforeLast = thirdLast = Emitted{};
 }
 
 uint16_t Compiler::OperandU16(size_t at) const
@@ -841,9 +849,14 @@ size_t Compiler::EmitJump(uint8_t op, int32_t position)
         // A comparison with a local: its slot moves into the jump.
         const uint16_t slot = OperandU16(beforeLast.start + 1);
         const Emitted comparison = last;
+        const Emitted left = thirdLast;
         Rewind(beforeLast.start);
         Begin(static_cast<uint8_t>(OP_JEQL + (comparison.op - OP_EQ)), comparison.position);
         AppendU16(slot);
+        if (left.op == OP_LOCALINDEX && comparison.op >= OP_LT && left.start + 5 == last.start) {
+            // t[k] against the local: the index takes the test's dispatch too.
+            code->bytes[left.start] = static_cast<uint8_t>(OP_INDEXJLTL + (comparison.op - OP_LT));
+        }
     } else if (op == OP_JMPF && last.op >= OP_EQ && last.op <= OP_GE) {
         Fuse(static_cast<uint8_t>(OP_JEQ + (last.op - OP_EQ)), last.position);
     } else {

@@ -123,7 +123,9 @@ private:
     SourceReader& reader;
     Code* code;
     FunctionObject* currentFunction = nullptr;
-    Emitted last, beforeLast;
+    // The last three instructions, newest first, while no jump target or
+    // rewind came between them.
+    Emitted last, beforeLast, thirdLast;
     // Where the last conditional jump EmitJump made begins.
     size_t lastJump = kNoInstruction;
     // Calls compiled so far; an operand that leaves it unchanged made none.

@@ -31,6 +31,8 @@ static_assert(OP_JNEL == OP_JEQL + 1 && OP_JLTL == OP_JEQL + 2 && OP_JGEL == OP_
 static_assert(OP_LOOPNEL == OP_LOOPEQL + 1 && OP_LOOPLTL == OP_LOOPEQL + 2 && OP_LOOPGEL == OP_LOOPEQL + 5);
 static_assert(OP_INCGTL == OP_INCLTL + 1 && OP_INCLEL == OP_INCLTL + 2 && OP_INCGEL == OP_INCLTL + 3);
 static_assert(OP_INCGTK == OP_INCLTK + 1 && OP_INCLEK == OP_INCLTK + 2 && OP_INCGEK == OP_INCLTK + 3);
+static_assert(OP_INDEXJGTL == OP_INDEXJLTL + 1 && OP_INDEXJLEL == OP_INDEXJLTL + 2 && OP_INDEXJGEL == OP_INDEXJLTL + 3);
+static_assert(OP_INDEXLOOPLTL == OP_INDEXJLTL + 4 && OP_INDEXLOOPGEL == OP_INDEXJLTL + 7);
 
 // What follows an opcode byte.
 enum class Operands : uint8_t {

@@ -472,6 +472,18 @@ op_loopt:
     if (top->tag != Tag::Bool) FAIL(errBoolExpected);
     JUMP_IF((top--)->word != 0, true);
     NEXT();
+    // t[k] against the local that the test after it names (its slot comes
+    // after this instruction's two and the test's opcode).
+#define INDEX_TEST(label, test, loop)                                                                                      label : {                                                                                                                  const Value& t = frame[ReadU16(pc)];                                                                                   const Value& right = frame[ReadU16(pc + 5)];                                                                           if (t.IsTable() && right.tag == Tag::Num) {                                                                                const Value* left = t.table->InArray(frame[ReadU16(pc + 2)]);                                                          if (left != nullptr && left->tag == Tag::Num) {                                                                            const double a = left->num, b = right.num;                                                                             pc += 7;                                                                                                               JUMP_IF(test, loop);                                                                                                   NEXT();                                                                                                            }                                                                                                                  }                                                                                                                      goto op_localindex;                                                                                                }
+    INDEX_TEST(op_indexjltl, a < b, false)
+    INDEX_TEST(op_indexjgtl, a > b, false)
+    INDEX_TEST(op_indexjlel, !(a > b), false)
+    INDEX_TEST(op_indexjgel, !(a < b), false)
+    INDEX_TEST(op_indexloopltl, a < b, true)
+    INDEX_TEST(op_indexloopgtl, a > b, true)
+    INDEX_TEST(op_indexlooplel, !(a > b), true)
+    INDEX_TEST(op_indexloopgel, !(a < b), true)
+#undef INDEX_TEST
 #undef JUMP_IF
 #undef COUNT_STEP
 op_forin: {

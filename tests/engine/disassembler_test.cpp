@@ -105,6 +105,44 @@ TEST(Disassembler, CountedLoopsStepAndTestInOneInstruction)
               "0240 RET\n");
 }
 
+TEST(Disassembler, AnArrayItemTestedAgainstALocalIndexesAndTestsAtOnce)
+{
+    ScriptHarness h;
+    // The index takes the order test after it, in the loop's copy of the
+    // test too; a field, an equality or a constant keeps the plain forms.
+    ASSERT_EQ(h.Output("function S(t, x) while t[x] < x x = x + 1 end if t[x] >= x return 1 end "
+                       "while t.k < x x = x + 1 end if x == t[x] return 2 end if t[x] < 3 return 3 end return 0 end"),
+              "");
+    EXPECT_EQ(FunctionCode(h, u"S"),
+              "0000 INDEXJLTL 1 2\n"
+              "0005 JLTL 2 -> 43\n"
+              "0012 INCLOCAL 2 1\n"
+              "0031 INDEXLOOPLTL 1 2\n"
+              "0036 LOOPLTL 2 -> 12\n"
+              "0043 INDEXJGEL 1 2\n"
+              "0048 JGEL 2 -> 73\n"
+              "0055 PUSHK 1\n"
+              "0072 RET\n"
+              "0073 LOCALFIELD 1 \"k\"\n"
+              "0092 JLTL 2 -> 144\n"
+              "0099 INCLOCAL 2 1\n"
+              "0118 LOCALFIELD 1 \"k\"\n"
+              "0137 LOOPLTL 2 -> 99\n"
+              "0144 GETLOCAL 2\n"
+              "0147 LOCALINDEX 1 2\n"
+              "0152 JEQ -> 175\n"
+              "0157 PUSHK 2\n"
+              "0174 RET\n"
+              "0175 LOCALINDEX 1 2\n"
+              "0180 JLTK 3 -> 219\n"
+              "0201 PUSHK 3\n"
+              "0218 RET\n"
+              "0219 PUSHK 0\n"
+              "0236 RET\n"
+              "0237 PUSHK null\n"
+              "0254 RET\n");
+}
+
 TEST(Disassembler, FieldStoresAndChainsOfConcatenation)
 {
     ScriptHarness h;
@@ -139,7 +177,7 @@ TEST(Disassembler, IndexingMethodCallsAndConstantArithmeticOnLocals)
               "0008 ADDSL 4\n"
               "0011 LOCALADDK 2 -1\n"
               "0030 SETLOCAL 4\n"
-              "0033 LOCALINDEX 1 4\n"
+              "0033 INDEXJLEL 1 4\n"
               "0038 JLEL 3 -> 88\n"
               "0045 GETLOCAL 1\n"
               "0048 PUSHK null\n"
