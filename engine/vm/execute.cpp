@@ -484,25 +484,28 @@ op_loopt:
     INDEX_TEST(op_indexlooplel, !(a > b), true)
     INDEX_TEST(op_indexloopgel, !(a < b), true)
 #undef INDEX_TEST
-#undef JUMP_IF
-#undef COUNT_STEP
 op_forin: {
     // A step of an iteration under way into locals (the key's may be left
     // out) takes the short way; the first step, globals and the errors go
     // through ForInStep.
+    // The loop's jump that follows (into the body or out of it at first,
+    // back to the body at the end of it) is taken here as well, without the
+    // true or false it would pop.
     Value* const place = top - 3;
-    if (place->tag == Tag::Binary && (top[-2].IsNum() || top[-2].IsNull()) && top[-1].IsNum()) {
-        PUSH_ROOM();
+    const uint8_t follow = *pc;
+    if (place->tag == Tag::Binary && (top[-2].IsNum() || top[-2].IsNull()) && top[-1].IsNum() &&
+        (follow == OP_LOOPT || follow == OP_JMPF)) {
         Value key, value;
-        if (!static_cast<TableIterator*>(place->binary)->Next(key, value)) {
+        const bool more = static_cast<TableIterator*>(place->binary)->Next(key, value);
+        if (more) {
+            if (top[-2].IsNum()) frame[static_cast<int>(top[-2].num)] = key;
+            frame[static_cast<int>(top[-1].num)] = value;
+        } else {
             iterators.pop_back();
-            top = place;
-            *top = Value::Bool(false);
-            NEXT();
+            top = place - 1;
         }
-        if (top[-2].IsNum()) frame[static_cast<int>(top[-2].num)] = key;
-        frame[static_cast<int>(top[-1].num)] = value;
-        *++top = Value::Bool(true);
+        ++pc;
+        JUMP_IF(more, follow == OP_LOOPT);
         NEXT();
     }
     sp = top;
@@ -510,6 +513,8 @@ op_forin: {
     SETTLE();
     NEXT();
 }
+#undef JUMP_IF
+#undef COUNT_STEP
 op_setglobal : {
     const Value name = ReadValue(pc);
     const int32_t cached = ReadCache(pc);
