@@ -48,7 +48,7 @@ void Collector::Sweep()
 {
     // How many objects ahead of the one looked at the memory is asked for.
     constexpr size_t kAhead = 8;
-    const auto listed = static_cast<size_t>(objectCount) - madeWhileSweeping.size();
+    const auto listed = static_cast<size_t>(objectCount);
     sweeping = true;
     size_t kept = 0;
     for (size_t i = 0; i < listed; ++i) {

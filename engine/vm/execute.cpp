@@ -486,11 +486,10 @@ op_loopt:
 #undef INDEX_TEST
 op_forin: {
     // A step of an iteration under way into locals (the key's may be left
-    // out) takes the short way; the first step, globals and the errors go
-    // through ForInStep.
-    // The loop's jump that follows (into the body or out of it at first,
-    // back to the body at the end of it) is taken here as well, without the
-    // true or false it would pop.
+    // out) takes the short way, and with it the loop's jump that follows
+    // (into the body or past it at first, back to the body after it),
+    // without the flag that jump would pop. The first step, globals and
+    // the errors go through ForInStep.
     Value* const place = top - 3;
     const uint8_t follow = *pc;
     if (place->tag == Tag::Binary && (top[-2].IsNum() || top[-2].IsNull()) && top[-1].IsNum() &&
