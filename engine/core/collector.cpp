@@ -76,6 +76,12 @@ void Collector::Sweep()
     bytePace = std::max(kByteThreshold, liveBytes / 2);
 }
 
+void Collector::ForgetMarks()
+{
+    grey.clear();
+    for (size_t i = 0; i < static_cast<size_t>(objectCount); ++i) Slot(i)->marked = 0;
+}
+
 void Collector::DestroyAll()
 {
     // Destructors of native objects may look at other objects, so each

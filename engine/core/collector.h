@@ -78,6 +78,8 @@ public:
     void Propagate();
     // Frees every unmarked object and clears the marks of the rest.
     void Sweep();
+    // Clears every mark and the grey stack, for a marking that could not finish.
+    void ForgetMarks();
     // Destroys every object in list order, without marking.
     void DestroyAll();
 

@@ -173,8 +173,17 @@ void Interpreter::Collect()
 {
     if (collector.busy) return;
     collector.busy = true;
-    MarkRoots();
-    collector.Propagate();
+    try {
+        MarkRoots();
+        collector.Propagate();
+    } catch (...) {
+        // Marking that ran out of memory leaves no mark behind: the next
+        // collection would take a marked object as already traced and free
+        // what only it reaches.
+        collector.ForgetMarks();
+        collector.busy = false;
+        throw;
+    }
     collector.Sweep();
     collector.busy = false;
 }

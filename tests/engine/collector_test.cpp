@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace vellum::test {
@@ -206,6 +207,40 @@ TEST(Collector, AnObjectMadeWhileSweepingLivesUntilTheNextCollection)
         ip.Make<Maker>(ip, lastGone);
     }
     EXPECT_TRUE(lastGone);
+}
+
+// A native object whose marking fails once, as a grey stack that cannot
+// grow would.
+class FailingMark : public GcObject {
+public:
+    explicit FailingMark(bool& fail) : fail(fail) {}
+    void Mark(Collector&) override
+    {
+        if (fail) {
+            fail = false;
+            throw std::bad_alloc();
+        }
+    }
+
+private:
+    bool& fail;
+};
+
+TEST(Collector, AMarkingThatRunsOutOfMemoryLeavesTheNextCollectionWhole)
+{
+    ScriptHarness h;
+    Interpreter& ip = h.ip;
+    ASSERT_EQ(h.Output("var keep = {{'a'}, {'b' & 'c'}}"), "");
+    bool fail = true;
+    ValueRoot root(ip, Value::Pointer(ip.Make<FailingMark>(fail)));
+    EXPECT_THROW(ip.Collect(), std::bad_alloc);
+    // The next collection runs, frees what nothing reaches and keeps all
+    // that the interrupted one had only begun to trace.
+    ASSERT_EQ(h.Output("var i = 0 while i < 100 var t = {} i = i + 1 end"), "");
+    const int32_t before = ip.ObjectCount();
+    ip.Collect();
+    EXPECT_LT(ip.ObjectCount(), before);
+    EXPECT_EQ(h.Output("Print(keep[0][0] & keep[1][0])"), "abc\n");
 }
 
 TEST(Collector, EngineTablesSurviveTheirGlobalsBeingOverwritten)
