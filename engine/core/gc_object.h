@@ -19,8 +19,8 @@ public:
     // collector's MarkValue/MarkObject. Leaves have nothing to mark.
     virtual void Mark(Collector&) {}
 
-    // Last, so that derived classes can use the padding after it for their
-    // own first small members.
+    // Derived classes can use the padding after the mark for their own
+    // first small members.
     uint8_t marked = 0;
 };
 
