@@ -10,6 +10,14 @@
 
 #include <iostream>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <thread>
+#endif
+
 namespace {
 
 int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
@@ -29,10 +37,34 @@ int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
     return application.Run();
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// The leak check runs at exit and crashes by itself when it starts while a
+// thread is still ending (it reads the thread's freed thread-local blocks);
+// Qt's painting workers end only as the program exits. Registered first,
+// this runs after every later exit step and before the check: it waits
+// until the number of threads has stopped falling.
+void LetEndingThreadsGo()
+{
+    const auto threads = [] {
+        std::error_code ec;
+        const std::filesystem::directory_iterator tasks("/proc/self/task", ec);
+        return ec ? 0 : std::distance(tasks, std::filesystem::directory_iterator());
+    };
+    for (int tries = 0; tries < 500; ++tries) {
+        const auto before = threads();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (threads() >= before) return;
+    }
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    std::atexit(LetEndingThreadsGo);
+#endif
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const vellum::ParsedCommandLine parsed = vellum::ParseCommandLine(arguments);
     if (!parsed.error.empty()) {

@@ -25,12 +25,6 @@ from pathlib import Path
 
 # Slow modes (the collector stress pass) give each run longer.
 TIMEOUT_SECONDS = float(os.environ.get("VELLUM_CASE_TIMEOUT", "20"))
-# In the sanitized build, the leak check at exit can start while one of Qt's
-# painting worker threads is still ending; the checker's own tracer then
-# crashes reading that thread's freed thread-local blocks and prints this.
-# Such a run says nothing about the case, which is run again, a few times.
-LEAK_CHECKER_CRASH = b"Tracer caught signal"
-LEAK_CHECKER_ATTEMPTS = 4
 
 
 class CaseError(Exception):
@@ -156,36 +150,25 @@ def main():
     expected_runs = parse_expected(case.with_suffix(".expected"), case.name)
     if screenshot is not None:
         expected_runs[0].options = ["--screenshot", screenshot]
-    for attempt in range(LEAK_CHECKER_ATTEMPTS):
-        mismatches = run_case(vellum, case, expected_runs)
-        if not any(LEAK_CHECKER_CRASH in actual.stderr for _, actual in mismatches):
-            break
-        print(f"run_case.py: the leak checker itself crashed (attempt {attempt + 1}); running the case again",
-              file=sys.stderr)
-    for expected, actual in mismatches:
-        diff = difflib.unified_diff(render(expected).splitlines(keepends=True),
-                                    render(actual).splitlines(keepends=True),
-                                    f"expected: {expected.script}", f"actual: {expected.script}")
-        sys.stdout.write(f"=== {expected.script}: output differs\n")
-        sys.stdout.writelines(line if line.endswith("\n") else line + "\n" for line in diff)
-    return 1 if mismatches else 0
-
-
-def run_case(vellum, case, expected_runs):
-    """Runs the case's runs in a fresh device folder; the (expected, actual)
-    pairs that differ."""
     with tempfile.TemporaryDirectory(prefix=f"vellum-{case.stem}-") as temp:
         folder = Path(temp) / "device"
         workdir = Path(temp) / "cwd"
         folder.mkdir()
         workdir.mkdir()
         prepare_folder(case, folder)
-        mismatches = []
+        failed = False
         for expected in expected_runs:
             actual = execute(vellum, folder, workdir, expected)
-            if (actual.stdout, actual.stderr, actual.exit) != (expected.stdout, expected.stderr, expected.exit):
-                mismatches.append((expected, actual))
-        return mismatches
+            same = (actual.stdout, actual.stderr, actual.exit) == (expected.stdout, expected.stderr, expected.exit)
+            if same:
+                continue
+            failed = True
+            diff = difflib.unified_diff(render(expected).splitlines(keepends=True),
+                                        render(actual).splitlines(keepends=True),
+                                        f"expected: {expected.script}", f"actual: {expected.script}")
+            sys.stdout.write(f"=== {expected.script}: output differs\n")
+            sys.stdout.writelines(line if line.endswith("\n") else line + "\n" for line in diff)
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
