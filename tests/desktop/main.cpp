@@ -1,0 +1,18 @@
+// Runs the desktop tests inside a QApplication on a real windowing system
+// (Qt's xcb platform under Xvfb with a window manager, see
+// scripts/test-desktop): focus, keys, the clipboard, resizing and scale
+// factors behave there as a user meets them, which the offscreen platform
+// hides. Listing the tests (CTest's discovery at build time) needs no display.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
