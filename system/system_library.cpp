@@ -1,5 +1,6 @@
 #include "system/system_library.h"
 
+#include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
 #include "system/natives.h"
 
@@ -7,12 +8,8 @@ namespace vellum::system {
 
 void RegisterSystemLibrary(Interpreter& ip)
 {
-    struct Entry {
-        const char16_t* name;
-        NativeFunction function;
-    };
     // The order is the library's own: scripts that list the globals see it.
-    static constexpr Entry kFunctions[] = {
+    static constexpr GlobalFunction kFunctions[] = {
         {u"FromFile", FromFile},
         {u"ToFile", ToFile},
         {u"Time", Time},
@@ -55,7 +52,7 @@ void RegisterSystemLibrary(Interpreter& ip)
         {u"CopyFilePC2Device", CopyFilePC2Device},
         {u"CopyFileDevice2PC", CopyFileDevice2PC},
     };
-    for (const Entry& entry : kFunctions) ip.RegisterFunction(entry.name, entry.function);
+    RegisterFunctions(ip, kFunctions);
 }
 
 } // namespace vellum::system

@@ -4,6 +4,11 @@
 
 namespace vellum {
 
+void RegisterFunctions(Interpreter& ip, std::span<const GlobalFunction> functions)
+{
+    for (const GlobalFunction& function : functions) ip.RegisterFunction(function.name, function.function);
+}
+
 TableObject* DefineClass(Interpreter& ip, std::u16string_view name, std::span<const ClassMethod> methods)
 {
     TableObject* classTable = ip.NewTable();

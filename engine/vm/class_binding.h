@@ -26,6 +26,13 @@ struct ClassMethod {
     NativeFunction function;
 };
 
+// A global function is declared the same way: a name and its native.
+using GlobalFunction = ClassMethod;
+
+// Registers each function as a global, in their order (scripts that list
+// the globals see it).
+void RegisterFunctions(Interpreter& ip, std::span<const GlobalFunction> functions);
+
 // Makes a class table holding the methods, in their order, and stores it
 // as the global name.
 TableObject* DefineClass(Interpreter& ip, std::u16string_view name, std::span<const ClassMethod> methods);

@@ -6,6 +6,7 @@
 #include "engine/core/case_mapping.h"
 #include "engine/core/string_object.h"
 #include "engine/core/table_iterator.h"
+#include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
 #include "engine/vm/path_resolver.h"
 #include "host/corelib/string_methods.h"
@@ -221,23 +222,26 @@ uint32_t ValType(Interpreter& ip)
 
 void RegisterCoreLibrary(Interpreter& ip)
 {
-    ip.RegisterFunction(u"AsStr", AsStr);
-    ip.RegisterFunction(u"Char", Char);
-    ip.RegisterFunction(u"MsgBox", MsgBox);
-    ip.RegisterFunction(u"Sin", Sin);
-    ip.RegisterFunction(u"Max", Max);
-    ip.RegisterFunction(u"Min", Min);
-    ip.RegisterFunction(u"Abs", Abs);
-    ip.RegisterFunction(u"Int", Int);
-    ip.RegisterFunction(u"Sum", Sum);
-    ip.RegisterFunction(u"Count", Count);
-    ip.RegisterFunction(u"Lookup", Lookup);
-    ip.RegisterFunction(u"Eval", Eval);
-    ip.RegisterFunction(u"Not", Not);
-    ip.RegisterFunction(u"Mod", Mod);
-    ip.RegisterFunction(u"Die", Die);
-    ip.RegisterFunction(u"MkDir", MkDir);
-    ip.RegisterFunction(u"ValType", ValType);
+    static constexpr GlobalFunction kFunctions[] = {
+        {u"AsStr", AsStr},
+        {u"Char", Char},
+        {u"MsgBox", MsgBox},
+        {u"Sin", Sin},
+        {u"Max", Max},
+        {u"Min", Min},
+        {u"Abs", Abs},
+        {u"Int", Int},
+        {u"Sum", Sum},
+        {u"Count", Count},
+        {u"Lookup", Lookup},
+        {u"Eval", Eval},
+        {u"Not", Not},
+        {u"Mod", Mod},
+        {u"Die", Die},
+        {u"MkDir", MkDir},
+        {u"ValType", ValType},
+    };
+    RegisterFunctions(ip, kFunctions);
     RegisterStringMethods(ip);
 }
 

@@ -144,11 +144,14 @@ uint32_t AddIcoToExe(Interpreter& ip)
 
 void RegisterHostFunctions(Interpreter& ip)
 {
-    ip.RegisterFunction(u"RunScript", RunScript);
-    ip.RegisterFunction(u"CompileLex", CompileLex);
-    ip.RegisterFunction(u"NewObjectsNum", NewObjectsNum);
-    ip.RegisterFunction(u"SetAppName", SetAppName);
-    ip.RegisterFunction(u"GCEnabled", GCEnabled);
+    static constexpr GlobalFunction kFunctions[] = {
+        {u"RunScript", RunScript},
+        {u"CompileLex", CompileLex},
+        {u"NewObjectsNum", NewObjectsNum},
+        {u"SetAppName", SetAppName},
+        {u"GCEnabled", GCEnabled},
+    };
+    RegisterFunctions(ip, kFunctions);
     static constexpr ClassMethod kEnvironmentMethods[] = {{u"SetLocale", SetLocale}, {u"SetLocStr", SetLocStr}};
     TableObject* environment = ip.NewTable();
     AddMethods(ip, environment, kEnvironmentMethods);

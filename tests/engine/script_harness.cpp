@@ -2,6 +2,7 @@
 #include "script_harness.h"
 
 #include "engine/core/unicode.h"
+#include "engine/vm/class_binding.h"
 
 #include <fstream>
 #include <iterator>
@@ -45,11 +46,14 @@ uint32_t NewObjectsNum(Interpreter& ip)
 
 void RegisterBench(Interpreter& ip)
 {
-    ip.RegisterFunction(u"Print", PrintLine);
-    ip.RegisterFunction(u"MsgBox", PrintLine);
-    ip.RegisterFunction(u"Die", Die);
-    ip.RegisterFunction(u"GCEnabled", GCEnabled);
-    ip.RegisterFunction(u"NewObjectsNum", NewObjectsNum);
+    static constexpr GlobalFunction kFunctions[] = {
+        {u"Print", PrintLine},
+        {u"MsgBox", PrintLine},
+        {u"Die", Die},
+        {u"GCEnabled", GCEnabled},
+        {u"NewObjectsNum", NewObjectsNum},
+    };
+    RegisterFunctions(ip, kFunctions);
 }
 
 } // namespace
