@@ -8,6 +8,7 @@
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
 #include "platform/controls/control_window.h"
+#include "platform/desktop/message_box.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
@@ -223,6 +224,35 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
     });
     ASSERT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errOK");
     EXPECT_EQ(h.TakeLog(), "outer returned ");
+}
+
+TEST_F(FormTest, AFailingHandlerEndsEveryLoopAtOnceAndItsFormsCloseOnADesktopToo)
+{
+    platform::SetConsoleMode(false);
+    struct BackToConsole {
+        ~BackToConsole() { platform::SetConsoleMode(true); }
+    } backToConsole;
+    ASSERT_EQ(h.Run(R"(
+var gInner = TForm({title = 'Failing', view = TRectangle({OnClick = function() Log('clicked') var n = 1 + 'one' end})})
+gForm = TForm({title = 'Outer', view = TRectangle({OnClick = function() gInner.Show() Log('inner returned') end})})
+)"),
+              "errOK");
+    Later([&] {
+        // Runs inside the inner form's loop, which the click below starts.
+        Later([] {
+            QWidget* inner = platform::FormWindowTitled("Failing");
+            ASSERT_NE(inner, nullptr);
+            QTest::mouseClick(platform::ClientAreaOf(inner), Qt::LeftButton, {}, QPoint(20, 20));
+        });
+        QTest::mouseClick(platform::ClientAreaOf(platform::FormWindowTitled("Outer")), Qt::LeftButton, {},
+                          QPoint(20, 20));
+    });
+    // Nobody closes a form: the error ends both loops, the top-level code
+    // returns with it, and no window of the run stays behind.
+    EXPECT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errNumberExpected");
+    EXPECT_EQ(h.TakeLog(), "clicked ");
+    EXPECT_EQ(platform::FormWindowTitled("Failing"), nullptr);
+    EXPECT_EQ(platform::FormWindowTitled("Outer"), nullptr);
 }
 
 TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
