@@ -5,6 +5,7 @@
 #include "gui/gui_library.h"
 #include "gui/style/length.h"
 #include "gui/style/view_property.h"
+#include "gui/view/refresh_cause.h"
 #include "gui/view/view_class.h"
 #include "platform/controls/combo_control.h"
 
@@ -78,16 +79,17 @@ void ComboBoxView::Refresh()
     rect.bottom = ClampPixels(int64_t{content.top} + comboHeight - 1 + margins.bottom);
 
     if (Control() == nullptr) return;
+    const bool keepTyped = RefreshCause::KeepsTypedText();
     platform::SetComboEditable(*Control(), editable);
     PushFont();
     if (Control() == nullptr) return;
     if (list.IsTable()) {
-        platform::SetComboItems(*Control(), items, curPos);
+        platform::SetComboItems(*Control(), items, curPos, keepTyped);
     } else {
-        platform::SetComboItems(*Control(), {}, -1);
+        platform::SetComboItems(*Control(), {}, -1, keepTyped);
     }
     platform::PlaceComboBox(*Control(), GetContentRect());
-    if (!text.IsNull()) Control()->SetText(editText);
+    if (!text.IsNull() && !keepTyped) Control()->SetText(editText);
 }
 
 int32_t ComboBoxView::MeasureHeight() { return CaptionSize(*this, u"0123456789", 0).height; }

@@ -12,7 +12,8 @@ public:
     explicit ComboBoxView(Interpreter& ip);
 
     // The items, the selection, the font, the height of the opened list
-    // (the view grows to it) and the edit part's "text".
+    // (the view grows to it) and the edit part's "text"; a refresh for the
+    // desktop keeps what the user typed into the edit part (RefreshCause).
     void Refresh() override;
     // "0123456789" in the font plus the margins.
     int32_t MeasureHeight() override;

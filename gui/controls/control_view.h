@@ -29,6 +29,8 @@ public:
     void Arrange(platform::NativeWindow* hostWindow) override;
     void Show() override;
     void Hide() override;
+    // A native control takes the keyboard focus and its keys.
+    bool TakesKeys() override { return true; }
 
     // The control; none before the view is arranged in a form's window.
     platform::NativeControl* Control() const { return control.get(); }

@@ -2,6 +2,7 @@
 
 #include "engine/core/string_object.h"
 #include "engine/vm/interpreter.h"
+#include "gui/view/refresh_cause.h"
 #include "platform/draw/canvas.h"
 
 namespace vellum::gui {
@@ -86,7 +87,7 @@ void EditView::Refresh()
     Control()->SetFont(font.Choice());
     Control()->Move(content);
     // Last: a changed text tells "OnChange", which may do anything.
-    if (text) Control()->SetText(*text);
+    if (text && !RefreshCause::KeepsTypedText()) Control()->SetText(*text);
 }
 
 int32_t EditView::MeasureHeight()

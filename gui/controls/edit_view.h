@@ -1,8 +1,9 @@
 // TEdit: a view whose content is the edit control (a native control in the
 // form's window), single- or multi-line as its properties say when it is
 // made. The control holds the text, the selection and the undo; the view
-// pushes the properties into it on every refresh and turns its text
-// changes into "OnChange".
+// pushes the properties into it on every refresh a script asks for (the
+// desktop's keep what the user typed) and turns its text changes into
+// "OnChange".
 #pragma once
 
 #include "gui/controls/control_view.h"
@@ -17,7 +18,8 @@ class EditView final : public ControlView {
 public:
     explicit EditView(Interpreter& ip);
 
-    // Style, font and place; the "text" property when it is not null.
+    // Style, font and place; the "text" property when it is not null,
+    // unless the refresh is the desktop's (RefreshCause).
     void Refresh() override;
     // "1234567890" in the style's font, the margins and 2 pixels.
     int32_t MeasureHeight() override;

@@ -26,6 +26,8 @@ public:
     void Show() override;
     void Hide() override;
     View* FindByWindow(const platform::NativeWindow* w) override;
+    // The tab bar takes the focus and the arrow keys.
+    bool TakesKeys() override { return true; }
     // Removes the page and its tab.
     void RemoveChildAt(int32_t index) override;
     // Stores "curPos" and selects its tab.

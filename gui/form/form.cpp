@@ -4,6 +4,7 @@
 #include "engine/vm/interpreter.h"
 #include "gui/form/control_events.h"
 #include "gui/form/wheel_target.h"
+#include "gui/layout/switch_view.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
 #include "platform/window/device_screen.h"
@@ -97,7 +98,18 @@ void Form::ShowForm(Window* owner)
     } else {
         RunModeless();
     }
+    EndAfterError();
     if (root != nullptr) root->Release();
+}
+
+// An error ended the loop (EndLoopsAfterError) with the window still up:
+// it goes as the form goes when it ends (EndRequested), so that the error
+// box shows over whatever ran the script and no dead window stays behind.
+void Form::EndAfterError()
+{
+    if (!ip.ErrorPending() || LiveWindow() == nullptr) return;
+    if (root != nullptr) root->Stop();
+    window->Destroy();
 }
 
 void Form::ShowTodayItem(platform::TodayHost& host)
@@ -157,14 +169,17 @@ void Form::Destroyed()
     captureActive = false;
     captured = nullptr;
     // A TForm's loop ends; the Today screen owns the loop its items run in.
-    if (!isToday) platform::PostQuit();
+    // While an error is pending the interpreter's loops are ending already,
+    // and a quit would end the next loop that runs (the editor's).
+    if (!isToday && !ip.ErrorPending()) platform::PostQuit();
 }
 
-void Form::Relayout()
+void Form::Relayout(RefreshFor cause)
 {
     platform::FormWindow* w = LiveWindow();
     if (root == nullptr || w == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));
+    const RefreshCause refreshFor(cause);
     ReadDpi();
     platform::Rect r = w->ClientRect();
     if (!isToday) {
@@ -275,10 +290,12 @@ void Form::KeyDown(int32_t key)
     focus->OnKeyDown(key);
 }
 
+// The window's own relayouts are the desktop's: what the user typed stays.
+
 void Form::Resized()
 {
     availableHeight = -1;
-    Relayout();
+    Relayout(RefreshFor::Desktop);
 }
 
 void Form::Activated(bool active)
@@ -286,13 +303,13 @@ void Form::Activated(bool active)
     ValueRoot keepSelf(ip, Value::Pointer(this));
     if (active) CallScriptHandler(ip, table, u"OnActivate");
     availableHeight = -1;
-    Relayout();
+    Relayout(RefreshFor::Desktop);
 }
 
 void Form::InputPanelChanged()
 {
     if (platform::FormWindow* w = LiveWindow()) availableHeight = w->AvailableHeight();
-    Relayout();
+    Relayout(RefreshFor::Desktop);
 }
 
 void Form::Command(int32_t id)
@@ -330,6 +347,7 @@ void Form::MoveFocusTo(View* view, bool takeWindowFocus)
     if (focus != nullptr) focus->OnKillFocus();
     if (takeWindowFocus && view->HostWindow() != nullptr) view->HostWindow()->TakeFocus();
     focus = view;
+    SwitchView::FocusMovedTo(*view);
     view->OnSetFocus();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "gui/form/window.h"
+#include "gui/view/refresh_cause.h"
 #include "platform/window/native_window.h"
 
 #include <cstdint>
@@ -31,8 +32,9 @@ public:
     // The closing algorithm: the form's "OnClose", then the views'.
     void Close();
     // Places the root on the client area (less what the input panel
-    // covers), lays the tree out again and repaints.
-    void Relayout();
+    // covers), lays the tree out again and repaints. A relayout for the
+    // desktop keeps what the user typed into edits and combo boxes.
+    void Relayout(RefreshFor cause = RefreshFor::Script);
     // Builds and installs a menu array; nothing before the window exists.
     void SetMenu(TableObject* menuTable);
     // The view whose "id" is id, else the root; none without a root.
@@ -87,6 +89,8 @@ private:
     TableObject* RootTable();
     // Builds the tree and places it on the new window.
     void BuildRoot(TableObject* rootTable);
+    // After the loop: destroys the window when an error ended the loop.
+    void EndAfterError();
     // The Today item's height in pixels: "height" in DIP, 50 when not a number.
     int32_t TodayHeight();
     void ReadDpi();

@@ -136,8 +136,7 @@ bool MenuModel::DispatchIn(TableObject* entries, int32_t id, int depth)
         if (found || !entry.IsTable()) return;
         if (IdOf(ip, entry.table) == id && KindOf(ip, entry) == EntryKind::Command) {
             found = true;
-            ip.CallMethod(entry.table, u"action");
-            EndLoopsAfterError(ip);
+            CallScriptMethod(ip, entry.table, u"action");
             return;
         }
         const Value items = entry.table->Get(ip.MakeString(u"items"));

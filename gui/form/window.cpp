@@ -2,7 +2,6 @@
 
 #include "engine/core/collector.h"
 #include "engine/vm/interpreter.h"
-#include "platform/desktop/message_box.h"
 #include "platform/window/message_loop.h"
 
 namespace vellum::gui {
@@ -36,9 +35,10 @@ void Window::InstallMenuBar(const platform::MenuLayout& choice)
     if (platform::FormWindow* w = LiveWindow()) w->InstallMenuBar(choice);
 }
 
-// A console run whose script failed (in OnCreate, say) does not wait in a
-// loop no one can end; ShowForm returns and the error unwinds the script.
-bool Window::LoopWanted() const { return !(platform::ConsoleMode() && ip.ErrorPending()); }
+// A run whose script failed (in OnCreate, say) does not wait in a loop
+// whose handlers would do nothing; ShowForm returns and the error unwinds
+// the script to its top-level code, which reports it (EndLoopsAfterError).
+bool Window::LoopWanted() const { return !ip.ErrorPending(); }
 
 void Window::RunModeless()
 {

@@ -152,6 +152,21 @@ View* GroupView::FindByWindow(const platform::NativeWindow* w)
     return found;
 }
 
+void GroupView::FindKeyTakers(std::vector<View*>& found, size_t enough)
+{
+    if (!visible || found.size() >= enough) return;
+    if (TakesKeys()) {
+        found.push_back(this);
+        return;
+    }
+    const Descent descent(*this);
+    if (!descent.allowed) return;
+    VisitChildViews([&](View& child) {
+        child.FindKeyTakers(found, enough);
+        return found.size() < enough;
+    });
+}
+
 void GroupView::OnCreate()
 {
     ValueRoot keepSelf(ip, Value::Pointer(this));

@@ -30,6 +30,8 @@ public:
     View* HitTest(int32_t x, int32_t y) override;
     View* FindById(std::u16string_view id) override;
     View* FindByWindow(const platform::NativeWindow* w) override;
+    // The shown children's, unless the group takes keys itself.
+    void FindKeyTakers(std::vector<View*>& found, size_t enough) override;
     void Refresh() override;
     void OnCreate() override;
     bool OnClose() override;

@@ -1,9 +1,36 @@
 #include "gui/layout/switch_view.h"
 
+#include "engine/core/collector.h"
+#include "gui/form/form.h"
 #include "gui/style/view_property.h"
 #include "gui/view/view_class.h"
 
+#include <algorithm>
+
 namespace vellum::gui {
+
+namespace {
+
+// Whether view lies in page with every view between them shown.
+bool ShownIn(const View& view, const View& page)
+{
+    for (const View* v = &view; v != nullptr; v = v->Parent()) {
+        if (!v->Visible()) return false;
+        if (v == &page) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void SwitchView::Mark(Collector& collector)
+{
+    GroupView::Mark(collector);
+    for (const PageFocus& remembered : pageFocus) {
+        collector.MarkObject(remembered.page);
+        collector.MarkObject(remembered.view);
+    }
+}
 
 int32_t SwitchView::GetCurPos()
 {
@@ -112,6 +139,49 @@ void SwitchView::SwitchTo(int32_t index)
     ShowOnly(index);
     SetCurPos(index);
     CallHandler(u"OnSwitch");
+    if (!ip.ErrorPending()) FocusPage(index);
+}
+
+void SwitchView::FocusPage(int32_t index)
+{
+    if (form == nullptr || !visible) return;
+    View* focused = form->Focus();
+    // Nothing moves while the form is built, before it gave the focus out.
+    if (focused == nullptr) return;
+    const bool inPages = focused != this && focused->Within(*this);
+    if (!inPages && focused->TakesKeys()) return;
+    View* page = nullptr;
+    VisitChildren([&](const Child& child) {
+        if (child.index == index) page = child.view;
+        return page == nullptr;
+    });
+    if (page == nullptr) return;
+    ValueRoot keepPage(ip, Value::Pointer(page));
+    View* target = nullptr;
+    for (const PageFocus& remembered : pageFocus) {
+        if (remembered.page == page && ShownIn(*remembered.view, *page)) target = remembered.view;
+    }
+    if (target == nullptr) {
+        std::vector<View*> takers;
+        page->FindKeyTakers(takers, 2);
+        if (takers.size() == 1) target = takers.front();
+    }
+    // The focus does not stay behind on a page that is hidden now.
+    if (target == nullptr && inPages && !focused->Within(*page)) target = page;
+    if (target != nullptr) target->SetFocus();
+}
+
+void SwitchView::FocusMovedTo(View& view)
+{
+    for (View* page = &view; page->Parent() != nullptr; page = page->Parent()) {
+        auto* owner = dynamic_cast<SwitchView*>(page->Parent());
+        if (owner == nullptr) continue;
+        // A page the switch no longer holds is forgotten with its view.
+        std::erase_if(owner->pageFocus, [&](const PageFocus& remembered) {
+            return remembered.page == page || owner->IndexOfView(remembered.page) < 0;
+        });
+        owner->pageFocus.push_back({page, &view});
+    }
 }
 
 namespace {

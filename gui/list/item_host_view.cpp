@@ -65,7 +65,7 @@ void ItemHostView::SetIntField(std::u16string_view name, int32_t n)
 int32_t ItemHostView::LengthFromMethod(std::u16string_view method, int32_t index, bool vertical)
 {
     if (table == nullptr) return 0;
-    const Value answer = ip.CallMethod(table, method, {Value::Number(index)});
+    const Value answer = CallScriptMethod(ip, table, method, {Value::Number(index)});
     return LengthInPixels(*this, answer, vertical).value_or(0);
 }
 

@@ -68,7 +68,7 @@ Rect ListView::ItemRect(const Rect& content, Span span, bool horizontal)
 void ListView::PrepareItem(int32_t index, const Rect& r)
 {
     if (table == nullptr || inner == nullptr) return;
-    ip.CallMethod(table, u"SetItem", {Value::Number(index)});
+    CallScriptMethod(ip, table, u"SetItem", {Value::Number(index)});
     PlaceInner(r);
 }
 

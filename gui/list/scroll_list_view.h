@@ -25,6 +25,7 @@ public:
     // Moves the current item by the navigation keys; every key then goes
     // on to the list's "OnKeyDown" (or its parent's).
     bool OnKeyDown(int32_t key) override;
+    bool TakesKeys() override { return true; }
     bool OnWheel(int32_t across, int32_t down) override;
 
 private:

@@ -21,6 +21,7 @@ public:
     // The eight navigation keys move the current cell and stop there;
     // other keys go to the sheet's "OnKeyDown" (or its parent's).
     bool OnKeyDown(int32_t key) override;
+    bool TakesKeys() override { return true; }
     bool OnWheel(int32_t across, int32_t down) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "engine/vm/interpreter.h"
 #include "gui/style/length.h"
+#include "platform/window/key_codes.h"
 
 #include <algorithm>
 
@@ -166,6 +167,42 @@ bool ScrollView::OnWheel(int32_t across, int32_t down)
         return static_cast<int32_t>(std::clamp<int64_t>(int64_t{lines} * kWheelLineDip, -kLargestLength, kLargestLength));
     };
     return ScrollBy(dip(across), dip(down));
+}
+
+bool ScrollView::OnKeyDown(int32_t key)
+{
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    // A page keeps its last line in view, as a list keeps its last item.
+    const int32_t page = std::max(kWheelLineDip, PxToDipY(GetContentRect().Height()) - kWheelLineDip);
+    switch (key) {
+    case platform::vk::Up:
+        ScrollBy(0, -kWheelLineDip);
+        break;
+    case platform::vk::Down:
+        ScrollBy(0, kWheelLineDip);
+        break;
+    case platform::vk::Left:
+        ScrollBy(-kWheelLineDip, 0);
+        break;
+    case platform::vk::Right:
+        ScrollBy(kWheelLineDip, 0);
+        break;
+    case platform::vk::Prior:
+        ScrollBy(0, -page);
+        break;
+    case platform::vk::Next:
+        ScrollBy(0, page);
+        break;
+    case platform::vk::Home:
+        ScrollBy(0, -kLargestLength);
+        break;
+    case platform::vk::End:
+        ScrollBy(0, kLargestLength);
+        break;
+    default:
+        break;
+    }
+    return View::OnKeyDown(key);
 }
 
 } // namespace vellum::gui

@@ -3,8 +3,8 @@
 // size ("minWidth", "minHeight", DIP), the child gets that size and is
 // shifted by the offset ("leftPos", "topPos", DIP); on an axis where it fits
 // the child fills the content. The script scrolls by changing the offsets
-// and redrawing; the mouse wheel and a touch drag change them as well and
-// evaluate "OnTopPosChange".
+// and redrawing; the mouse wheel, a touch drag and the navigation keys
+// change them as well and evaluate "OnTopPosChange".
 #pragma once
 
 #include "gui/form/wheel_target.h"
@@ -36,6 +36,11 @@ public:
     void OnMouseMove(int32_t x, int32_t y) override;
     void OnMouseUp(int32_t x, int32_t y) override;
     bool OnWheel(int32_t across, int32_t down) override;
+    // The navigation keys scroll as the wheel does (Page Up and Page Down
+    // by a page less a line, Home and End to the ends); every key then goes
+    // on to the scroll view's "OnKeyDown" (or its parent's), as in a list.
+    bool OnKeyDown(int32_t key) override;
+    bool TakesKeys() override { return true; }
 
 private:
     // The child's rectangle for the offsets and minimum sizes now.

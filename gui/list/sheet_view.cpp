@@ -24,7 +24,7 @@ ItemTrack SheetView::Rows()
 void SheetView::PrepareCell(int32_t column, int32_t row, const Rect& r)
 {
     if (table == nullptr || inner == nullptr) return;
-    ip.CallMethod(table, u"SetItem", {Value::Number(column), Value::Number(row)});
+    CallScriptMethod(ip, table, u"SetItem", {Value::Number(column), Value::Number(row)});
     PlaceInner(r);
 }
 

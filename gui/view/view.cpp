@@ -142,6 +142,21 @@ bool View::OnKeyDown(int32_t key)
     return parent != nullptr && parent->OnKeyDown(key);
 }
 
+bool View::TakesKeys() { return table != nullptr && !ip.TableGet(table, u"OnKeyDown").IsNull(); }
+
+void View::FindKeyTakers(std::vector<View*>& found, size_t enough)
+{
+    if (visible && found.size() < enough && TakesKeys()) found.push_back(this);
+}
+
+bool View::Within(const View& ancestor) const
+{
+    for (const View* v = this; v != nullptr; v = v->parent) {
+        if (v == &ancestor) return true;
+    }
+    return false;
+}
+
 bool View::HasFocus() const
 {
     if (form == nullptr || form->Focus() != this) return false;

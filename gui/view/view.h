@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace vellum {
 class Interpreter;
@@ -97,6 +98,15 @@ public:
     std::optional<Value> CallHandler(std::u16string_view name, NonFunction rule = NonFunction::isAnswer,
                                      const HandlerArgument& argument = {});
 
+    // Whether the view does something with keys: a view with an "OnKeyDown"
+    // handler; the scrolling lists and views and the native controls too.
+    virtual bool TakesKeys();
+    // Adds the shown views from this one down that take keys to found, a
+    // view that takes keys standing for the views inside it; stops once
+    // found holds `enough`.
+    virtual void FindKeyTakers(std::vector<View*>& found, size_t enough);
+    // Whether ancestor is this view or lies on its parent chain.
+    bool Within(const View& ancestor) const;
     // The focus algorithm: the previous view loses focus, this one gains it.
     void SetFocus();
     // Whether this is the form's focused view and its window has the focus.

@@ -2,8 +2,8 @@
 
 #include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
+#include "gui/view/refresh_cause.h"
 #include "gui/view/view.h"
-#include "platform/desktop/message_box.h"
 #include "platform/window/message_loop.h"
 
 namespace vellum::gui {
@@ -43,6 +43,9 @@ std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std:
         EndLoopsAfterError(ip);
         return Value::Null();
     }
+    // The script's own refreshes write the typed text back, even inside a
+    // relayout the desktop caused.
+    const RefreshCause script(RefreshFor::Script);
     // The call's stack cells keep the argument alive while the script runs.
     const Value answer = argument ? ip.CallFunction(Value::Table(table), handler, {argument()})
                                   : ip.CallFunction(Value::Table(table), handler);
@@ -50,9 +53,17 @@ std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std:
     return answer;
 }
 
+Value CallScriptMethod(Interpreter& ip, TableObject* table, std::u16string_view name, std::initializer_list<Value> args)
+{
+    const RefreshCause script(RefreshFor::Script);
+    const Value answer = ip.CallMethod(table, name, args);
+    EndLoopsAfterError(ip);
+    return answer;
+}
+
 void EndLoopsAfterError(Interpreter& ip)
 {
-    if (ip.ErrorPending() && platform::ConsoleMode()) platform::EndLoopsOf(&ip);
+    if (ip.ErrorPending()) platform::EndLoopsOf(&ip);
 }
 
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y)

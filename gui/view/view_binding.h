@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -43,9 +44,16 @@ using HandlerArgument = std::function<Value()>;
 // rooted for the call.
 std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std::u16string_view name,
                                        NonFunction rule = NonFunction::isAnswer, const HandlerArgument& argument = {});
-// In console mode no one is there to close a form after a handler failed:
-// every loop the interpreter runs ends, so that its top-level code returns
-// and the error is reported. Every handler call goes through here.
+// A script method the library calls with arguments (a list's "SetItem", a
+// menu entry's "action"): CallMethod, then EndLoopsAfterError.
+Value CallScriptMethod(Interpreter& ip, TableObject* table, std::u16string_view name,
+                       std::initializer_list<Value> args = {});
+// An app whose handler failed must not sit on screen with its handlers
+// doing nothing, and in console mode no one is there to close its form:
+// in every mode, every loop the interpreter runs ends, so that its
+// top-level code returns and the error is reported at once. Every call of
+// script code from an event goes through here (CallScriptHandler,
+// CallScriptMethod).
 void EndLoopsAfterError(Interpreter& ip);
 // The table of a point in DIP: {x = ..., y = ...}.
 TableObject* NewPointTable(Interpreter& ip, int32_t x, int32_t y);

@@ -84,6 +84,20 @@ bool CanShowWindows()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Where the run's windows go when there is no display: a screenshot
+// renders on the offscreen platform, a console run does without windows.
+// False for a desktop run, which cannot (Qt would abort in its platform
+// plugin).
+bool ChooseWindowPlatform(const CommandLine& options)
+{
+    if (CanShowWindows()) return true;
+    if (options.screenshot) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return true;
+    }
+    return options.console;
+}
+
 // A console run's application: a QApplication when forms can be shown.
 std::unique_ptr<QCoreApplication> ConsoleApplication(int& argc, char** argv)
 {
@@ -122,19 +136,33 @@ int RunProgram(const CommandLine& options, int argc, char** argv)
         platform::RequestScreenshot(fs::absolute(*options.screenshot, ec));
     }
     SetScreenFrom(options);
+    if (!ChooseWindowPlatform(options)) {
+        std::cerr << "vellum: no display; use --console, or --screenshot FILE to render without one\n";
+        return 2;
+    }
 
     // Console runs need no display; they are terminal tools and take no
-    // part in the one-instance rule, which is about bringing a window forward.
+    // part in the one-instance rule, which is about bringing a window
+    // forward. Nor do screenshot runs: each renders its own picture.
     std::unique_ptr<QCoreApplication> qt;
     std::unique_ptr<platform::SingleInstance> instance;
     platform::SetConsoleMode(options.console);
     if (options.console) {
         qt = ConsoleApplication(argc, argv);
     } else {
+        // A screenshot is a terminal tool's run too: its standard error says
+        // only what went wrong with the picture.
+        if (options.screenshot) qInstallMessageHandler(KeepQtNotesOffTheTerminal);
         qt = std::make_unique<QApplication>(argc, argv);
         platform::InstallDesktopMessageBox();
-        instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);
-        if (!instance) return 0;
+        if (!options.screenshot) {
+            instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);
+            if (!instance) {
+                std::cerr << "vellum: already running on " << target->folder.string()
+                          << "; brought its window to the front\n";
+                return 0;
+            }
+        }
     }
 
     // The Today screen exists before the script, whose TTodayForm items it

@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <optional>
 
 namespace vellum::platform {
 
@@ -93,6 +94,33 @@ bool SameItems(const QComboBox& widget, const std::vector<std::u16string>& items
     return true;
 }
 
+// What an editable combo box's edit part holds: the text, the caret and
+// the other end of the selection (the caret when nothing is selected).
+struct EditedText {
+    QString text;
+    int caret;
+    int anchor;
+};
+
+std::optional<EditedText> EditedTextOf(const QComboBox& combo)
+{
+    const QLineEdit* line = combo.lineEdit();
+    if (line == nullptr) return std::nullopt;
+    const int caret = line->cursorPosition();
+    int anchor = caret;
+    if (line->hasSelectedText()) {
+        anchor = line->selectionStart() == caret ? line->selectionEnd() : line->selectionStart();
+    }
+    return EditedText{line->text(), caret, anchor};
+}
+
+void Restore(QLineEdit& line, const EditedText& edited)
+{
+    line.setText(edited.text);
+    line.setCursorPosition(edited.anchor);
+    line.cursorForward(true, edited.caret - edited.anchor);
+}
+
 } // namespace
 
 const ControlKindTraits kComboBoxTraits{MakeComboBox, ConnectComboBox, SetComboText, ComboText};
@@ -106,13 +134,13 @@ void SetComboEditable(NativeControl& combo, bool editable)
     if (editable) widget->setInsertPolicy(QComboBox::NoInsert);
 }
 
-void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected)
+void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected, bool keepEdited)
 {
     auto* widget = WidgetAs<ComboBox>(combo);
     if (widget == nullptr) return;
     const QSignalBlocker quiet(widget);
     // The edit part keeps its text, as the handheld's keeps it when the list is reset.
-    const QString edited = widget->isEditable() ? widget->currentText() : QString();
+    const std::optional<EditedText> edited = EditedTextOf(*widget);
     const int index = selected >= 0 && static_cast<size_t>(selected) < items.size() ? selected : -1;
     // Every layout refreshes the list: the same items are kept, not rebuilt,
     // so that the widget keeps its measured size and a resize stays cheap.
@@ -125,9 +153,13 @@ void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& item
         widget->ForgetRowHeight();
     }
     if (widget->currentIndex() != index) widget->setCurrentIndex(index);
+    if (!edited) return;
     // The edit part shows the selected item, or what it held without one.
-    const QString wanted = index >= 0 ? widget->itemText(index) : edited;
-    if (widget->isEditable() && widget->currentText() != wanted) widget->setEditText(wanted);
+    if (index >= 0 && !keepEdited) {
+        if (widget->currentText() != widget->itemText(index)) widget->setEditText(widget->itemText(index));
+    } else if (widget->currentText() != edited->text) {
+        Restore(*widget->lineEdit(), *edited);
+    }
 }
 
 int32_t ComboSelection(NativeControl& combo)

@@ -15,8 +15,11 @@ namespace vellum::platform {
 // An editable drop-down (its text can be typed) or a drop-down list.
 void SetComboEditable(NativeControl& combo, bool editable);
 // Replaces the items and selects the one at selected; an index that names
-// no item leaves nothing selected.
-void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected);
+// no item leaves nothing selected. The edit part of an editable one then
+// shows the selected item; without one, or with keepEdited, it keeps what it
+// holds (what the user typed, with its selection and caret).
+void SetComboItems(NativeControl& combo, const std::vector<std::u16string>& items, int32_t selected,
+                   bool keepEdited = false);
 // The index of the selected item; -1 when none is.
 int32_t ComboSelection(NativeControl& combo);
 // Selects the item at index; an index that names no item clears the selection.

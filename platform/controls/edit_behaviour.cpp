@@ -222,8 +222,8 @@ void EditControl::Behaviour::Paste()
 {
     if (rules.readOnly) return;
     QString text = FromClipboard(QApplication::clipboard()->text());
-    // A single line takes the clipboard's first line.
-    if (!MultiLine()) text.truncate(text.indexOf(u'\r'));
+    // A single line takes the clipboard's first line (all of it when it holds one).
+    if (const qsizetype lineEnd = text.indexOf(u'\r'); !MultiLine() && lineEnd >= 0) text.truncate(lineEnd);
     const QString insert = Fitting(Cased(text));
     if (insert.isEmpty()) return;
     const EditSelection sel = Selection();

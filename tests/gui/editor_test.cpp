@@ -11,6 +11,7 @@
 #include "platform/editor/script_text_widget.h"
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
+#include "platform/window/form_window_probe.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -260,6 +261,25 @@ TEST_F(EditorTest, AnErrorInAFormsHandlerPlacesTheCaretOnceTheFormCloses)
         EXPECT_EQ(message.toStdString(), "Number expected");
         EXPECT_EQ(e.CaretLine(), 2);
         EXPECT_EQ(e.CaretColumn(), e.edit->textCursor().block().text().indexOf("+ 'b'") + 1);
+    });
+}
+
+TEST_F(EditorTest, AnErrorInAShownFormsHandlerEndsTheRunAtOnceWithTheCaretOnIt)
+{
+    QString message;
+    WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("var gForm = TForm({title = 'Ticking', view = TText({text = 'tick',\n"
+                                       "  OnCreate = function() this.SetTimer(10) end,\n"
+                                       "  OnTimer = function() var z = 3 + 'c' end})})\n"
+                                       "gForm.Show()\n"));
+        AnswerNextBox(&message);
+        // The form stays open until its first tick fails: then the run ends
+        // by itself, with no one closing the form.
+        e.ClickRun();
+        EXPECT_EQ(message.toStdString(), "Number expected");
+        EXPECT_EQ(e.CaretLine(), 3);
+        EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Ticking")), nullptr);
+        EXPECT_TRUE(e.window->isVisible());
     });
 }
 

@@ -226,6 +226,35 @@ gForm = TForm({title = 'Outer', view = TRow({views = {
     EXPECT_EQ(h.TakeLog(), "outer returned ");
 }
 
+TEST_F(FormTest, AFailingHandlerEndsEveryLoopAtOnceAndItsFormsCloseOnADesktopToo)
+{
+    platform::SetConsoleMode(false);
+    struct BackToConsole {
+        ~BackToConsole() { platform::SetConsoleMode(true); }
+    } backToConsole;
+    ASSERT_EQ(h.Run(R"(
+var gInner = TForm({title = 'Failing', view = TRectangle({OnClick = function() Log('clicked') var n = 1 + 'one' end})})
+gForm = TForm({title = 'Outer', view = TRectangle({OnClick = function() gInner.Show() Log('inner returned') end})})
+)"),
+              "errOK");
+    Later([&] {
+        // Runs inside the inner form's loop, which the click below starts.
+        Later([] {
+            QWidget* inner = platform::FormWindowTitled("Failing");
+            ASSERT_NE(inner, nullptr);
+            QTest::mouseClick(platform::ClientAreaOf(inner), Qt::LeftButton, {}, QPoint(20, 20));
+        });
+        QTest::mouseClick(platform::ClientAreaOf(platform::FormWindowTitled("Outer")), Qt::LeftButton, {},
+                          QPoint(20, 20));
+    });
+    // Nobody closes a form: the error ends both loops, the top-level code
+    // returns with it, and no window of the run stays behind.
+    EXPECT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errNumberExpected");
+    EXPECT_EQ(h.TakeLog(), "clicked ");
+    EXPECT_EQ(platform::FormWindowTitled("Failing"), nullptr);
+    EXPECT_EQ(platform::FormWindowTitled("Outer"), nullptr);
+}
+
 TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'Brief', view = TRectangle({}), "
@@ -237,12 +266,6 @@ TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
 
 TEST_F(FormTest, MenusNumberUpdateAndDispatch)
 {
-    // The command without an action below leaves an error pending; on a
-    // desktop the form goes on (in console mode it would end the loop).
-    platform::SetConsoleMode(false);
-    struct BackToConsole {
-        ~BackToConsole() { platform::SetConsoleMode(true); }
-    } backToConsole;
     ASSERT_EQ(h.Run(R"(
 var gChecked = false var gCount = 0
 var gMenu = {
@@ -283,7 +306,8 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         QAction* count = ActionNamed(popup, "Count 5");
         ASSERT_NE(count, nullptr);
         EXPECT_EQ(popup->actions().size(), 4); // the separator counts
-        // A command without "action" leaves the call error pending.
+        // A command without "action" leaves the call error pending (which
+        // ends the form's loop once these steps are over).
         QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(count).center());
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
