@@ -14,6 +14,7 @@
 #include "platform/window/screenshot.h"
 #include "platform/window/single_instance.h"
 #include "platform/window/today_host.h"
+#include "platform/window/window_fit.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -88,7 +89,7 @@ bool CanShowWindows()
 std::unique_ptr<QCoreApplication> ConsoleApplication(int& argc, char** argv)
 {
     qInstallMessageHandler(KeepQtNotesOffTheTerminal);
-    if (CanShowWindows()) return std::make_unique<QApplication>(argc, argv);
+    if (CanShowWindows()) return platform::StartWindowedApplication(argc, argv);
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
@@ -131,7 +132,7 @@ int RunProgram(const CommandLine& options, int argc, char** argv)
     if (options.console) {
         qt = ConsoleApplication(argc, argv);
     } else {
-        qt = std::make_unique<QApplication>(argc, argv);
+        qt = platform::StartWindowedApplication(argc, argv);
         platform::InstallDesktopMessageBox();
         instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);
         if (!instance) return 0;
