@@ -1,11 +1,14 @@
 // VoiceRecorder file [, options]: the recorder window over a note in the
-// device folder; true when the window was shown.
+// device folder; true when the window was shown and the note exists when
+// it closes, so that no caller is told of a note that is not there.
 #include "engine/vm/path_resolver.h"
 #include "gui/dialogs/dialog_methods.h"
 #include "media/recorder/voice_recording.h"
 #include "platform/dialogs/recorder_window.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace vellum::gui {
 
@@ -49,7 +52,8 @@ uint32_t VoiceRecorder(Interpreter& ip)
     if (host && window != nullptr) {
         ValueRoot keepForm(ip, Value::Pointer(form));
         media::VoiceRecording note(*host);
-        shown = platform::RunVoiceRecorder(*window, options, note);
+        std::error_code ec;
+        shown = platform::RunVoiceRecorder(*window, options, note) && std::filesystem::is_regular_file(*host, ec);
     }
     ip.PushBool(shown);
     return 1;

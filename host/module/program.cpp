@@ -14,6 +14,7 @@
 #include "platform/window/screenshot.h"
 #include "platform/window/single_instance.h"
 #include "platform/window/today_host.h"
+#include "platform/window/window_fit.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -102,7 +103,7 @@ bool ChooseWindowPlatform(const CommandLine& options)
 std::unique_ptr<QCoreApplication> ConsoleApplication(int& argc, char** argv)
 {
     qInstallMessageHandler(KeepQtNotesOffTheTerminal);
-    if (CanShowWindows()) return std::make_unique<QApplication>(argc, argv);
+    if (CanShowWindows()) return platform::StartWindowedApplication(argc, argv);
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
@@ -153,7 +154,7 @@ int RunProgram(const CommandLine& options, int argc, char** argv)
         // A screenshot is a terminal tool's run too: its standard error says
         // only what went wrong with the picture.
         if (options.screenshot) qInstallMessageHandler(KeepQtNotesOffTheTerminal);
-        qt = std::make_unique<QApplication>(argc, argv);
+        qt = platform::StartWindowedApplication(argc, argv);
         platform::InstallDesktopMessageBox();
         if (!options.screenshot) {
             instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);

@@ -99,6 +99,10 @@ VoiceRecording::VoiceRecording(std::filesystem::path file) : file(std::move(file
 
 VoiceRecording::~VoiceRecording() { Stop(); }
 
+// The capture device is opened and let go again: a microphone another
+// program holds, or one unplugged, counts as none.
+bool VoiceRecording::CanRecord() { return OpenSource() != nullptr; }
+
 bool VoiceRecording::Record()
 {
     Stop();

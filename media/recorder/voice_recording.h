@@ -29,6 +29,7 @@ public:
     VoiceRecording(const VoiceRecording&) = delete;
     VoiceRecording& operator=(const VoiceRecording&) = delete;
 
+    bool CanRecord() override;
     // Starts a new note in the file, replacing what it held; false when
     // there is no sound to record or the file cannot be written.
     bool Record() override;

@@ -29,9 +29,19 @@ public:
         time = new QLabel(this);
         time->setAlignment(Qt::AlignCenter);
         column->addWidget(time);
+        notice = new QLabel(this);
+        notice->setAlignment(Qt::AlignCenter);
+        notice->hide();
+        column->addWidget(notice);
         auto* row = new QHBoxLayout;
-        record = AddButton(row, QStringLiteral("Record"), [this] { this->actions.Record(); });
+        record = AddButton(row, QStringLiteral("Record"), [this] {
+            if (!this->actions.Record()) Tell(QStringLiteral("The note could not be recorded."));
+        });
         record->setVisible(options.record);
+        if (options.record && !actions.CanRecord()) {
+            microphone = false;
+            Tell(QStringLiteral("No microphone: there is nothing to record from."));
+        }
         stop = AddButton(row, QStringLiteral("Stop"), [this] { this->actions.Stop(); });
         play = AddButton(row, QStringLiteral("Play"), [this] { this->actions.Play(); });
         AddButton(row, QStringLiteral("Close"), [this] { accept(); });
@@ -41,6 +51,9 @@ public:
         if (options.playNow) actions.Play();
         Show(actions.Poll());
     }
+
+    // False when the recorder was to record and had no microphone.
+    bool HadMicrophone() const { return microphone; }
 
     void done(int result) override
     {
@@ -73,13 +86,21 @@ private:
                           .arg(tenths / 10 % 60, 2, 10, QLatin1Char('0'))
                           .arg(tenths % 10)
                           .trimmed());
-        record->setEnabled(!status.recording);
+        record->setEnabled(microphone && !status.recording);
         stop->setEnabled(status.recording || status.playing);
         play->setEnabled(!status.recording);
     }
 
+    void Tell(const QString& text)
+    {
+        notice->setText(text);
+        notice->show();
+    }
+
     RecorderActions& actions;
+    bool microphone = true;
     QLabel* time;
+    QLabel* notice;
     QPushButton* record;
     QPushButton* stop;
     QPushButton* play;
@@ -98,7 +119,7 @@ bool RunVoiceRecorder(const FormWindow& owner, const RecorderOptions& options, R
     if (options.x != -1 && options.y != -1) dialog.move(shell->client->mapToGlobal(QPoint(options.x, options.y)));
     const SystemPointerScope systemPointer;
     shell->WhileBusy([&] { dialog.exec(); });
-    return true;
+    return dialog.HadMicrophone();
 }
 
 } // namespace vellum::platform

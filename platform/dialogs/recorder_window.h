@@ -26,6 +26,8 @@ public:
         bool playing = false;
         double seconds = 0; // recorded, or played of what plays
     };
+    // Whether there is a sound to record from (a microphone).
+    virtual bool CanRecord() = 0;
     virtual bool Record() = 0;
     virtual void Stop() = 0;
     virtual bool Play() = 0;
@@ -38,8 +40,10 @@ protected:
 };
 
 // Shows the recorder, owned by the form window, until the user closes it
-// (a recording is stopped then). False when it cannot be shown: in console
-// mode, without a screen, or without the window.
+// (a recording is stopped then). Without a microphone the recorder says so
+// and records nothing. False when it cannot be shown (in console mode,
+// without a screen, or without the window) and when it was to record and
+// had no microphone.
 bool RunVoiceRecorder(const FormWindow& owner, const RecorderOptions& options, RecorderActions& actions);
 
 } // namespace vellum::platform

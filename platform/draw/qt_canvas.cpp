@@ -89,8 +89,11 @@ QRect Reach(const QPainter& painter, const std::vector<Rect>& clips)
 {
     QRect bounds;
     if (const QPaintDevice* device = painter.device()) bounds = QRect(0, 0, device->width(), device->height());
+    // A window's size is in the canvas's pixels at any scale factor; the
+    // combined transform also holds the scale to the screen's pixels, so
+    // only the painter's own transform maps the size to the canvas.
     bool invertible = false;
-    const QTransform toLogical = painter.combinedTransform().inverted(&invertible);
+    const QTransform toLogical = painter.worldTransform().inverted(&invertible);
     if (invertible) bounds = toLogical.mapRect(bounds);
     if (!clips.empty()) bounds &= ToQRect(clips.back());
     else if (painter.hasClipping()) bounds &= painter.clipBoundingRect().toAlignedRect();
@@ -179,7 +182,8 @@ void QtCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom,
     const int width = PenWidth(pen);
     QPen qpen = WidePen(pen);
     if (width == 1) {
-        qpen.setCosmetic(true);
+        // Not cosmetic, so that the outline grows with the scale factor; at
+        // scale 1 Qt draws it as the one-pixel cosmetic line.
         qpen.setCapStyle(Qt::FlatCap);
         if (pen.style == PenStyle::Dash) qpen.setDashPattern({qreal(ThinLine::dashOn), qreal(ThinLine::dashPeriod - ThinLine::dashOn)});
     }

@@ -5,7 +5,6 @@
 #include "platform/qt_convert.h"
 
 #include <QPainter>
-#include <QPen>
 
 #include <algorithm>
 #include <cstdlib>
@@ -50,13 +49,27 @@ void ThinLine::Segment(Point from, Point to)
     phase = (phase + steps) % dashPeriod;
 }
 
+// Each pixel is filled as a one-pixel square, not drawn as a point: a point
+// is one screen pixel at any scale factor, a square grows with the scale,
+// so the line stays as thick as the rest of the drawing. Runs along a row
+// become one rectangle each.
 void ThinLine::Draw(QPainter& painter, Color color) const
 {
     if (pixels.isEmpty()) return;
-    QPen pen(ToQColor(color), 1);
-    pen.setCosmetic(true);
-    painter.setPen(pen);
-    painter.drawPoints(pixels);
+    QList<QRect> squares;
+    for (const QPoint& p : pixels) {
+        if (!squares.isEmpty()) {
+            QRect& run = squares.last();
+            if (run.top() == p.y() && run.right() + 1 == p.x()) {
+                run.setRight(p.x());
+                continue;
+            }
+        }
+        squares.append(QRect(p, QSize(1, 1)));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ToQColor(color));
+    painter.drawRects(squares);
 }
 
 } // namespace vellum::platform

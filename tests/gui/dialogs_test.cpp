@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -374,6 +375,33 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     ASSERT_EQ(media::ReadWaveFile(out, heard), media::WaveReadResult::Ok);
     ASSERT_GE(heard.size(), input.size() * 2);
     for (size_t i = 0; i < input.size() * 2; ++i) ASSERT_EQ(heard[i], input[i / 2]) << i;
+}
+
+// No microphone (the input named is not there): the recorder says so, its
+// Record button stays off, and the caller is not told of a note.
+TEST_F(DialogsTest, VoiceRecorderWithoutAMicrophoneSaysSoAndAnswersFalse)
+{
+    setenv("VELLUM_AUDIO_IN", (folder.path / "no-microphone.wav").c_str(), 1);
+    WithForm([&](QWidget*) {
+        WhenShown(Modal, [](QWidget* dialog) {
+            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isEnabled());
+            bool said = false;
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                said = said || (label->isVisible() && label->text().startsWith("No microphone"));
+            }
+            EXPECT_TRUE(said);
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "false");
+        // Only playing needs no microphone, but a note that is not there is none.
+        WhenShown(Modal, [](QWidget* dialog) {
+            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false})"), "false");
+    });
+    unsetenv("VELLUM_AUDIO_IN");
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "note.wav"));
 }
 
 TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
