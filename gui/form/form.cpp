@@ -97,7 +97,11 @@ void Form::ShowForm(Window* owner)
     } else {
         RunModeless();
     }
-    if (root != nullptr) root->Release();
+    if (root == nullptr) return;
+    root->Release();
+    // The window goes with this form, which nothing may keep alive now:
+    // the views (another form may show them yet) keep none of it.
+    root->LeaveWindow();
 }
 
 void Form::ShowTodayItem(platform::TodayHost& host)
