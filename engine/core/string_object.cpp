@@ -2,7 +2,9 @@
 
 #include "engine/core/collector.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <new>
 
 namespace vellum {
@@ -22,6 +24,16 @@ size_t HomeIn(uint32_t tag, size_t size)
 // A slot's tag: the hash with its top bit set, so that 0 can mark an empty
 // slot and a probe that finds no match reads nothing but tags.
 uint32_t TagOf(uint32_t hash) { return hash | 0x80000000u; }
+}
+
+size_t LongestStringSetting()
+{
+    const char* text = std::getenv("VELLUM_TEST_LONGEST_STRING");
+    if (text == nullptr) return kLongestString;
+    char* end = nullptr;
+    const unsigned long long lower = std::strtoull(text, &end, 10);
+    if (end == text || *end != '\0') return kLongestString;
+    return static_cast<size_t>(std::min<unsigned long long>(lower, kLongestString));
 }
 
 uint32_t StringObject::HashOf(std::u16string_view s)

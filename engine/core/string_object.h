@@ -17,10 +17,16 @@ namespace vellum {
 
 class StringTable;
 
-// The longest string the engine makes: 2^24 UTF-16 units (32 MiB), more
-// than a handheld's process could hold. Making a longer text fails with
-// errOutOfMemory as soon as it passes the limit, before it is built.
-constexpr size_t kLongestString = size_t{1} << 24;
+// The longest string the engine makes: 2^30 UTF-16 units (2 GiB), so that
+// a string may be as long as memory allows short of that. Making a longer
+// text fails with errOutOfMemory as soon as it passes the limit, before it
+// is built; every position in a string still fits an int32_t.
+constexpr size_t kLongestString = size_t{1} << 30;
+
+// The limit in force: kLongestString, unless the environment's
+// VELLUM_TEST_LONGEST_STRING names a lower one (for tests that reach the
+// limit without using gigabytes).
+size_t LongestStringSetting();
 
 class StringObject final : public GcObject {
 public:

@@ -12,11 +12,10 @@
 #include "engine/compiler/opcodes.h"
 #include "engine/core/table_iterator.h"
 #include "engine/vm/interpreter.h"
+#include "engine/vm/within_memory.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <stdexcept>
 
 namespace vellum {
 
@@ -86,21 +85,6 @@ inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
     default:
         return !ValueLess(a, b);
     }
-}
-
-// Runs work; a text or table too large to allocate raises errOutOfMemory
-// and the script ends with it, instead of the process ending.
-template <class Work>
-bool WithinMemory(Interpreter& ip, Work&& work)
-{
-    try {
-        work();
-        return true;
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    ip.RaiseError(errOutOfMemory);
-    return false;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "engine/lexer/source_reader.h"
 #include "engine/lexer/token.h"
 #include "engine/vm/path_resolver.h"
+#include "engine/vm/within_memory.h"
 
 namespace vellum {
 
@@ -60,9 +61,13 @@ void Interpreter::SetUp(LibraryHook coreLibrary)
 
 uint32_t Interpreter::RunSource(std::u16string_view text)
 {
-    const uint32_t id = KeepSourceText(std::u16string(text));
+    uint32_t id = 0;
     Code code;
-    Compiler::Compile(*this, sourceTexts[id], id, code, false);
+    // A source too large to compile ends as running out during a run does.
+    WithinMemory(*this, [&] {
+        id = KeepSourceText(std::u16string(text));
+        Compiler::Compile(*this, sourceTexts[id], id, code, false);
+    });
     if (ErrorPending()) return id;
     const StackState saved = SaveStack();
     if (!Execute(code, true) || ErrorPending()) RestoreStack(saved);
@@ -71,9 +76,11 @@ uint32_t Interpreter::RunSource(std::u16string_view text)
 
 void Interpreter::CompileSource(std::u16string_view text, std::u16string_view tokenFile)
 {
-    const uint32_t id = KeepSourceText(std::u16string(text));
     Code code;
-    Compiler::Compile(*this, sourceTexts[id], id, code, false, tokenFile);
+    WithinMemory(*this, [&] {
+        const uint32_t id = KeepSourceText(std::u16string(text));
+        Compiler::Compile(*this, sourceTexts[id], id, code, false, tokenFile);
+    });
 }
 
 Value Interpreter::EvalSource(std::u16string_view text)
@@ -98,7 +105,7 @@ Value Interpreter::EvalSource(std::u16string_view text)
     // The text is no script the user sees: its errors are placed at the
     // instruction that evaluated it.
     Code code;
-    Compiler::Compile(*this, text, kNoSourceText, code, true);
+    WithinMemory(*this, [&] { Compiler::Compile(*this, text, kNoSourceText, code, true); });
     if (ErrorPending()) {
         // A value nested too deeply to read is no mere text: its error stays,
         // so that data is not silently lost.

@@ -89,7 +89,7 @@ public:
     FunctionObject* NewFunction();
     StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
     Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
-    // A text longer than the longest string (kLongestString) raises
+    // A text longer than the longest string (LongestStringSetting) raises
     // errOutOfMemory and gives the empty string; so does the `&` operator
     // below, the unquoted texts of both values one after the other.
     StringObject* ToString(const Value& v, bool quoted = false, bool pretty = true);
@@ -290,6 +290,8 @@ private:
     // Where Concatenate builds its result: kept between calls, so that a
     // loop growing a long text does not allocate and free a buffer each time.
     std::u16string concatBuffer;
+    // The longest string this interpreter makes.
+    const size_t longestString = LongestStringSetting();
 
     Collector collector;
     StringTable strings{collector};

@@ -74,13 +74,15 @@ void AppendScalarText(std::u16string& out, const Value& v, bool quoted)
 }
 
 // Appends the text of v; false, with out cut short, once out is longer
-// than the longest string. Tables sharing sub-tables print each share in
+// than longest units. Tables sharing sub-tables print each share in
 // full, so a few lines of script can ask for a text of any length.
-bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
+bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty, size_t longest)
 {
     if (v.tag != Tag::Table) {
+        // A string that cannot fit is not copied first: it may be gigabytes.
+        if (v.IsStr() && out.size() + v.str->Length() > longest) return false;
         AppendScalarText(out, v, quoted);
-        return out.size() <= kLongestString;
+        return out.size() <= longest;
     }
     // Tables are walked with a stack of their own, so nesting as deep as the
     // data goes costs heap, not native stack; only a table already open
@@ -105,7 +107,7 @@ bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
     };
     begin(v, quoted);
     while (!stack.empty()) {
-        if (out.size() > kLongestString) return false;
+        if (out.size() > longest) return false;
         OpenTable& current = stack.back();
         if (current.valueDue) {
             current.valueDue = false;
@@ -126,7 +128,7 @@ bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty)
         current.valueDue = true;
         begin(key, true);
     }
-    return out.size() <= kLongestString;
+    return out.size() <= longest;
 }
 
 } // namespace
@@ -142,7 +144,7 @@ StringObject* Interpreter::Concatenate(const Value* values, size_t count)
     // All texts go into one buffer and only the result is interned.
     concatBuffer.clear();
     bool fits = true;
-    for (size_t i = 0; i < count && fits; ++i) fits = AppendText(concatBuffer, values[i], false, true);
+    for (size_t i = 0; i < count && fits; ++i) fits = AppendText(concatBuffer, values[i], false, true, longestString);
     StringObject* result = fits ? Intern(concatBuffer) : TooLong();
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);
@@ -153,7 +155,7 @@ StringObject* Interpreter::ToString(const Value& v, bool quoted, bool pretty)
 {
     if (v.IsStr() && !quoted) return v.str;
     std::u16string text;
-    return AppendText(text, v, quoted, pretty) ? Intern(text) : TooLong();
+    return AppendText(text, v, quoted, pretty, longestString) ? Intern(text) : TooLong();
 }
 
 } // namespace vellum

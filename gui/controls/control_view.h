@@ -24,6 +24,7 @@ public:
 
     // Destroys the control.
     void Release() override;
+    void LeaveWindow() override { Release(); }
     // Makes the control in hostWindow (a form's window; none without one),
     // then Created and Refresh push the properties and place it.
     void Arrange(platform::NativeWindow* hostWindow) override;

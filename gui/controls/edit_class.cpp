@@ -9,10 +9,9 @@
 #include "gui/controls/edit_view.h"
 #include "gui/gui_library.h"
 #include "gui/view/view_class.h"
+#include "platform/files/open_files.h"
 #include "system/files/byte_text.h"
-
-#include <cstdio>
-#include <memory>
+#include "system/files/script_file.h"
 
 namespace vellum::gui {
 
@@ -219,7 +218,10 @@ uint32_t LoadFile(Interpreter& ip)
     const std::optional<std::filesystem::path> path = ip.Paths().HostPath(ip.ArgText(1)->View());
     EditView* view = ThisEdit(ip);
     if (!path || view == nullptr || view->Control() == nullptr) return 0;
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*path);
+    // Shared as a stream's read is: a file a stream is writing is not read half-written.
+    const platform::OpenFile file = platform::OpenFile::Open(*path, system::kReadShared);
+    if (!file) return 0;
+    const std::optional<std::vector<uint8_t>> bytes = ReadRest(file.Handle());
     if (!bytes) return 0;
     const std::u16string text = FileText(*bytes);
     return Change(ip, [&](EditView& edit) { edit.Control()->SetText(text); });
@@ -235,9 +237,10 @@ uint32_t SaveFile(Interpreter& ip)
     std::vector<uint8_t> bytes{0xFF, 0xFE};
     const std::vector<uint8_t> text = EncodeUtf16Le(view->Control()->Text());
     bytes.insert(bytes.end(), text.begin(), text.end());
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path->c_str(), "wb"), std::fclose);
-    if (file == nullptr) return 0;
-    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    // Opened without sharing: a file another stream holds is left as it is.
+    const platform::OpenFile file = platform::OpenFile::Open(*path, system::kWriteEmptied);
+    if (!file) return 0;
+    std::fwrite(bytes.data(), 1, bytes.size(), file.Handle());
     return 0;
 }
 

@@ -99,7 +99,11 @@ void Form::ShowForm(Window* owner)
         RunModeless();
     }
     EndAfterError();
-    if (root != nullptr) root->Release();
+    if (root == nullptr) return;
+    root->Release();
+    // The window goes with this form, which nothing may keep alive now:
+    // the views (another form may show them yet) keep none of it.
+    root->LeaveWindow();
 }
 
 // An error ended the loop (EndLoopsAfterError) with the window still up:

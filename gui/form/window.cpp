@@ -40,6 +40,11 @@ void Window::InstallMenuBar(const platform::MenuLayout& choice)
 // the script to its top-level code, which reports it (EndLoopsAfterError).
 bool Window::LoopWanted() const { return !ip.ErrorPending(); }
 
+void Window::RunLoop()
+{
+    platform::RunFormLoop(&ip, [this] { return LiveWindow() == nullptr; });
+}
+
 void Window::RunModeless()
 {
     if (!LoopWanted()) return;
@@ -47,7 +52,7 @@ void Window::RunModeless()
         w->Show();
         w->BringToForeground();
     }
-    platform::RunMessageLoop(&ip);
+    RunLoop();
 }
 
 void Window::RunModal()
@@ -57,7 +62,7 @@ void Window::RunModal()
         w->Show();
         w->DisableOwner();
     }
-    platform::RunMessageLoop(&ip);
+    RunLoop();
     if (window) window->RestoreOwner();
 }
 

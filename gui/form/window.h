@@ -50,6 +50,8 @@ protected:
 
 private:
     bool LoopWanted() const;
+    // The window's loop, which ends once the window is gone.
+    void RunLoop();
 };
 
 } // namespace vellum::gui

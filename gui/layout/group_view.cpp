@@ -53,6 +53,12 @@ void GroupView::Detach()
     View::Detach();
 }
 
+void GroupView::LeaveWindow()
+{
+    ForEachChildView(&View::LeaveWindow);
+    View::LeaveWindow();
+}
+
 void GroupView::Attach(View* parent_, Form* form_, TableObject* table_)
 {
     View::Attach(parent_, form_, table_);

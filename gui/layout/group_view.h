@@ -24,6 +24,7 @@ public:
     void Release() override;
     void Stop() override;
     void Detach() override;
+    void LeaveWindow() override;
     void Attach(View* parent, Form* form, TableObject* table) override;
     void Arrange(platform::NativeWindow* hostWindow) override;
     void Paint(Canvas& canvas, const Rect& clip) override;

@@ -21,6 +21,12 @@ void ItemHostView::Release()
     if (inner != nullptr) inner->Release();
 }
 
+void ItemHostView::LeaveWindow()
+{
+    if (inner != nullptr) inner->LeaveWindow();
+    View::LeaveWindow();
+}
+
 void ItemHostView::Stop()
 {
     if (inner != nullptr) inner->Stop();

@@ -22,6 +22,7 @@ public:
 
     void Mark(Collector& collector) override;
     void Release() override;
+    void LeaveWindow() override;
     // The inner view's timer, then this view's own.
     void Stop() override;
     // Also makes the inner view from "view", when that is a table.

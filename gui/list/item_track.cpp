@@ -10,9 +10,12 @@ namespace vellum::gui {
 
 ItemTrack::ItemTrack(Interpreter& ip_, int32_t start_, int32_t extent_, int32_t first_, int32_t count_,
                      int32_t uniform_, LengthOf lengthOf_)
-    : ip(ip_), start(start_), extent(extent_), first(first_), count(count_), uniform(uniform_),
+    : ip(ip_), start(start_), extent(extent_), first(std::max(first_, 0)), count(count_), uniform(uniform_),
       lengthOf(std::move(lengthOf_))
 {
+    // Without a way to ask for lengths every item is one pixel long, so no
+    // walk ever calls an empty function.
+    if (!lengthOf) uniform = std::max(uniform, 1);
 }
 
 int32_t ItemTrack::Length(int32_t index) const
@@ -28,9 +31,10 @@ int32_t ItemTrack::FitCount() const
     const int64_t room = int64_t{extent} + 1;
     int64_t sum = 0;
     int32_t taken = 0;
-    int32_t index = first;
+    // 64 bits: the first item may be the largest index there is.
+    int64_t index = first;
     do {
-        sum += Length(index);
+        sum += Length(static_cast<int32_t>(index));
         ++taken;
         ++index;
     } while (sum < room && index < count && !Stopped());

@@ -28,8 +28,9 @@ public:
     using LengthOf = std::function<int32_t(int32_t index)>;
 
     // start: the content's first pixel on the axis; extent: its last pixel
-    // less start. Items first .. count - 1 are laid out. uniform > 0 gives
-    // every item that length without asking lengthOf.
+    // less start. Items first .. count - 1 are laid out (a first below 0
+    // counts as 0). uniform > 0 gives every item that length without asking
+    // lengthOf.
     ItemTrack(Interpreter& ip, int32_t start, int32_t extent, int32_t first, int32_t count, int32_t uniform,
               LengthOf lengthOf);
 

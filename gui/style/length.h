@@ -15,10 +15,18 @@ class View;
 // so that sums and differences of lengths and rectangle edges stay in range.
 constexpr int32_t kLargestLength = 1 << 20;
 
-// Pixel arithmetic done in 64 bits, brought back to 32 bits by saturation.
+// Rectangle edges are held to this many pixels either way: far beyond any
+// screen, and near enough that a width, a height, the pixel past an edge or
+// a sum of a few of them never leaves 32 bits, whatever a script gives.
+constexpr int32_t kLargestCoordinate = 1 << 28;
+
+// Pixel arithmetic done in 64 bits, brought back into the coordinate range
+// by saturation: every edge a view gets passes through here.
 constexpr int32_t ClampPixels(int64_t v)
 {
-    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
+    return v < -kLargestCoordinate ? -kLargestCoordinate
+         : v > kLargestCoordinate  ? kLargestCoordinate
+                                   : static_cast<int32_t>(v);
 }
 
 // The N of a pixel text: 3 to 19 characters ending in "px" whose part

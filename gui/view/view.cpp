@@ -26,6 +26,10 @@ void View::Stop() { KillTimer(); }
 
 void View::Attach(View* parent_, Form* form_, TableObject* table_)
 {
+    // A view belongs to one form's window at a time. The window belongs to
+    // the form, which may be collected once the view has moved on, so the
+    // view keeps none of its old form's until the new form arranges it.
+    if (form_ != form) LeaveWindow();
     parent = parent_;
     form = form_;
     table = table_;

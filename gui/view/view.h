@@ -45,6 +45,7 @@ public:
     virtual void Release() {}
     // Kills the timer.
     virtual void Stop();
+    // Attached to another form, the view first leaves the window it drew in.
     virtual void Attach(View* parent, Form* form, TableObject* table);
     // Ties a new view to its table before it is placed, so that no view a
     // script can reach lacks one.
@@ -56,6 +57,9 @@ public:
     bool Placed() const;
     // Remembers the window the view draws into.
     virtual void Arrange(platform::NativeWindow* hostWindow);
+    // Draws in no window until arranged again: the view and the views
+    // inside it forget the window, a control view's control goes.
+    virtual void LeaveWindow() { window = nullptr; }
     // The rectangle less the style's margins.
     virtual Rect GetContentRect();
     virtual void SetRect(const Rect& r) { rect = r; }

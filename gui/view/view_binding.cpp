@@ -18,9 +18,30 @@ bool IsViewTable(Interpreter& ip, const Value& value)
     return value.IsTable() && ip.TableGet(value.table, u"GetView").tag == Tag::FuncBin;
 }
 
+namespace {
+
+// Whether a view under parent would lie deeper than kDeepestView.
+bool TooDeep(const View* parent)
+{
+    int32_t depth = 0;
+    for (const View* v = parent; v != nullptr; v = v->Parent()) {
+        if (++depth >= kDeepestView) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 View* CreateView(Interpreter& ip, View* parent, Form* form, TableObject* table)
 {
     if (table == nullptr) return nullptr;
+    // Building, laying out and painting a tree descend it on the native
+    // stack; a tree deeper than that can carry ends as too deep a script
+    // recursion does.
+    if (TooDeep(parent)) {
+        ip.RaiseError(errOutOfMemory);
+        return nullptr;
+    }
     ValueRoot keep(ip, Value::Table(table));
     ip.CallMethod(table, u"Create");
     if (ip.ErrorPending()) return nullptr;

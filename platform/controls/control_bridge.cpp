@@ -35,7 +35,11 @@ void ControlBridge::Retire()
 {
     handler = nullptr;
     widget.hide();
-    if (dispatching > 0) {
+    // Inside any event of its window (a focus change Qt is still making, a
+    // paint) the control goes once the window's events are over.
+    if (ShellWidget* shell = ShellOf(&widget)) {
+        shell->DeleteWhenIdle(&widget);
+    } else if (dispatching > 0) {
         widget.deleteLater();
     } else {
         delete &widget; // and this bridge with it

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
+#include <utility>
 #include <vector>
 
 namespace vellum::platform {
@@ -14,6 +15,8 @@ namespace {
 struct RunningLoop {
     QEventLoop* loop;
     const void* owner;
+    // A form's loop: whether its window no longer exists.
+    std::function<bool()> windowGone;
 };
 
 // The loops running now, innermost last.
@@ -29,22 +32,35 @@ void DeliverQuit()
     loops.back().loop->exit(0);
 }
 
-} // namespace
+// Control is back in the loop that is innermost now: a form's loop whose
+// window went while the inner loop ran ends at once.
+void EndInnermostLoopWithoutWindow()
+{
+    if (!loops.empty() && loops.back().windowGone && loops.back().windowGone()) loops.back().loop->exit(0);
+}
 
-void RunMessageLoop(const void* owner)
+void RunLoop(const void* owner, std::function<bool()> windowGone)
 {
     if (quitPending) {
         quitPending = false;
         return;
     }
+    if (windowGone && windowGone()) return;
     QEventLoop loop;
-    loops.push_back({&loop, owner});
+    loops.push_back({&loop, owner, std::move(windowGone)});
     loop.exec();
     loops.pop_back();
     // Windows destroyed during their own events in that loop were left for
     // it to delete; their events are over now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EndInnermostLoopWithoutWindow();
 }
+
+} // namespace
+
+void RunMessageLoop(const void* owner) { RunLoop(owner, {}); }
+
+void RunFormLoop(const void* owner, std::function<bool()> windowGone) { RunLoop(owner, std::move(windowGone)); }
 
 void PostQuit()
 {

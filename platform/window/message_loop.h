@@ -5,11 +5,18 @@
 // for the next loop that runs (which then ends at once).
 #pragma once
 
+#include <functional>
+
 namespace vellum::platform {
 
 // Runs the interface thread's events until the next quit. owner names who
 // runs the loop (an interpreter), for EndLoopsOf.
 void RunMessageLoop(const void* owner);
+// A form's loop: RunMessageLoop, except that it is never entered for a
+// window that is gone already, and it ends as soon as control returns to it
+// from a loop inside it after its window went (that inner loop took the
+// quit the window's end asked for, so nothing else would end this one).
+void RunFormLoop(const void* owner, std::function<bool()> windowGone);
 // Ends the innermost loop running when the quit is taken.
 void PostQuit();
 // Ends every running loop of the owner at once: with no person to close

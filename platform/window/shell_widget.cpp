@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace vellum::platform {
 
@@ -128,10 +129,22 @@ void ShellWidget::Retire()
     handler = nullptr;
     hide();
     if (today != nullptr && TodayHost::FromHandle(today) != nullptr) today->ItemScreen().RemoveItem(this);
+    DeleteWhenIdle(this);
+}
+
+void ShellWidget::DeleteWhenIdle(QObject* object)
+{
     if (dispatching > 0) {
-        deleteLater();
+        retired.emplace_back(object);
     } else {
-        delete this;
+        delete object;
+    }
+}
+
+void ShellWidget::DeleteRetired()
+{
+    for (const QPointer<QObject>& object : std::exchange(retired, {})) {
+        if (object != nullptr) object->deleteLater();
     }
 }
 

@@ -6,14 +6,20 @@
 // area alone, a child of the Today screen.
 //
 // Every call into the handler may run script code, which may destroy this
-// very window or drop the form that owns it. So the handler is reached only
-// through Dispatch, which stops once the window is retired, and a window
-// retired during one of its own events is deleted once the event is over.
+// very window, one of its controls, or drop the form that owns it. So the
+// handler is reached only through Dispatch, which stops once the window is
+// retired, and a window or control retired during one of the window's
+// events is deleted only once every event of the window is over: a paint
+// whose callback ran a whole form's loop still holds its painter on the
+// client area, and Qt still holds a control it is giving the focus to.
 #pragma once
 
 #include "platform/window/form_window.h"
 
+#include <QPointer>
 #include <QWidget>
+
+#include <vector>
 
 namespace vellum::platform {
 
@@ -42,10 +48,13 @@ public:
     {
         ++dispatching;
         run();
-        --dispatching;
+        if (--dispatching == 0) DeleteRetired();
     }
     // Forgets the handler and deletes the widget, later when inside its own events.
     void Retire();
+    // Deletes object (this widget or one inside it) at once when no event
+    // of the window runs, else once the outermost one is over.
+    void DeleteWhenIdle(QObject* object);
 
     Rect ClientRect() const;
     int32_t AvailableHeight() const;
@@ -67,9 +76,13 @@ protected:
 
 private:
     void LayOut();
+    // Hands what was retired during the events to the event loop, which
+    // deletes it when the Qt code around the last event has returned too.
+    void DeleteRetired();
 
     FormWindowHandler* handler;
     int dispatching = 0;
+    std::vector<QPointer<QObject>> retired;
     QMetaObject::Connection focusWatch;
 };
 

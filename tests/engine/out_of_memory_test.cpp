@@ -5,8 +5,33 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
+
+namespace {
+
+// One allocation, the nth from arming, fails as on a machine that ran out;
+// every other succeeds. Off while negative.
+long failingAllocation = -1;
+
+void* AllocateOrThrow(std::size_t size)
+{
+    if (failingAllocation >= 0 && failingAllocation-- == 0) throw std::bad_alloc();
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+
+void Release(void* p) noexcept { std::free(p); }
+
+} // namespace
+
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, std::size_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
 
 namespace vellum::test {
 namespace {
@@ -57,6 +82,46 @@ TEST_F(OutOfMemory, DeepCallsAreUnwoundAndTheNextRunHasEveryLevel)
     const std::string depth = std::to_string(Interpreter::kMaxCallDepth - 1);
     EXPECT_EQ(h.Output("function e(n) if n == 0 return 'deep' end return e(n - 1) end Print(e(" + depth + "))"),
               "deep\n");
+}
+
+// Compiling allocates too: a source that cannot be compiled for want of
+// memory ends with the error like a run does, whichever allocation fails.
+TEST_F(OutOfMemory, CompilingThatRunsOutEndsWithTheError)
+{
+    const std::u16string source = U16("t = {1, 2, 'three'} function f(a) return a & t[2] end Print(f('x'))");
+    ASSERT_EQ(h.Output("var t = null"), "");
+    long allocation = 0;
+    for (;; ++allocation) {
+        h.output.clear();
+        failingAllocation = allocation;
+        h.ip.RunSource(source);
+        const bool allTaken = failingAllocation >= 0;
+        failingAllocation = -1;
+        const Outcome o = h.Take();
+        if (allTaken) {
+            EXPECT_EQ(o.output, "xthree\n");
+            break;
+        }
+        EXPECT_TRUE(o.error == "errOutOfMemory" || o.error == "errOK") << allocation << ": " << o.error;
+        EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
+    }
+    EXPECT_GT(allocation, 10);
+}
+
+// Strings are as long as memory allows up to the longest string; a test
+// may set a lower longest string through the environment.
+TEST(LongestString, IsFarPastTheHandheldsAndATestMayLowerIt)
+{
+    {
+        // 2^25 units, twice the handheld's longest string.
+        ScriptHarness h;
+        EXPECT_EQ(h.Output("var s = 'x' var n = 0 while n < 25 s = s & s n = n + 1 end Print(n)"), "25\n");
+    }
+    setenv("VELLUM_TEST_LONGEST_STRING", "1024", 1);
+    ScriptHarness lowered;
+    unsetenv("VELLUM_TEST_LONGEST_STRING");
+    EXPECT_EQ(lowered.Output("var s = 'x' var n = 0 while n < 10 s = s & s n = n + 1 end Print(n)"), "10\n");
+    EXPECT_EQ(lowered.Output("s = 'x' n = 0 while n < 11 s = s & s n = n + 1 end Print(n)"), "!errOutOfMemory");
 }
 
 } // namespace

@@ -244,6 +244,32 @@ TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
     });
 }
 
+// Qt is still giving the focus to the control while the handler runs: the
+// control goes once Qt is done with it, and the tap ends without harm.
+TEST_F(ControlsTest, AControlMayRemoveItsOwnViewWhenItTakesTheFocus)
+{
+    ASSERT_EQ(h.Run("var col = null "
+                    "col = TColumn({views = {TScrollBar({id = 's', horizontal = true, height = 60, "
+                    "OnSetFocus = function() Log('focus') col.RemoveView(this) end}), "
+                    "TButton({id = 'b', text = 'stays', OnClick = function() Log('click') end})}}) "
+                    "gForm = TForm({title = 'Controls', view = col})"),
+              "errOK");
+    WhileShown([&] {
+        QPointer<QScrollBar> bar = Widget<QScrollBar>("s");
+        ASSERT_NE(bar, nullptr);
+        bar->show();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+        EXPECT_EQ(h.TakeLog(), "focus ");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(bar.isNull());
+        EXPECT_EQ(h.Eval("col.views[0].id"), "b");
+        auto* button = Widget<QPushButton>("b");
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(h.TakeLog(), "click ");
+    });
+}
+
 TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TRow({views = {"
