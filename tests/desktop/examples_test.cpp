@@ -81,6 +81,26 @@ TEST(Examples, ControlsReportEveryUseInTheirStatusLine)
     EXPECT_TRUE(app.Close());
 }
 
+// The demo's clock ticks, so only what lies below it is compared.
+TEST(Examples, TheDemoReportsATappedSwatchAndTakesAColourSchemeFromItsMenu)
+{
+    TempFolder folder;
+    CopyApp("examples/demo", folder.path);
+    RunningApp app({QString::fromStdString(folder.path.string())});
+    ASSERT_TRUE(app.WaitForWindow());
+    const QRect belowTheClock(0, 152, 480, 488);
+    ExpectPicture(app, "demo-start", belowTheClock);
+    app.Click({80, 180}, kDevice);
+    ExpectPicture(app, "demo-tapped", belowTheClock);
+    // "Colours" on the soft-key bar, then "Forest": the header turns green.
+    app.Click({360, 614}, kDevice);
+    app.Key("Down");
+    app.Key("Down");
+    app.Key("Return");
+    ExpectPicture(app, "demo-scheme", QRect(0, 52, 480, 60));
+    EXPECT_TRUE(app.Close());
+}
+
 TEST(Examples, TheTutorialAppTakesNoteAfterNote)
 {
     TempFolder folder;

@@ -7,6 +7,7 @@
 #include "desktop/running_app.h"
 #include "host/temp_folder.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -80,8 +81,8 @@ void ExpectSamePictureAtEveryScale(const QStringList& arguments, const std::stri
         const int difference = BlockDifference(plain, scaled, 16);
         EXPECT_LE(difference, 40) << name << " at " << factor.toStdString();
         if (difference > 40) {
-            plain.save(QString::fromStdString("/tmp/" + name + "-1.png"));
-            scaled.save(QString::fromStdString("/tmp/" + name + "-") + factor + ".png");
+            plain.save(QDir::temp().filePath(QString::fromStdString(name + "-1.png")));
+            scaled.save(QDir::temp().filePath(QString::fromStdString(name + "-") + factor + ".png"));
         }
     }
 }
