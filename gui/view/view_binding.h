@@ -44,7 +44,8 @@ using HandlerArgument = std::function<Value()>;
 // The handler path of views and forms: looks up `name` in the table (and
 // its parents) once and calls it with the table as `this` and the argument,
 // if any. Nothing when the table is none or the field null. The table stays
-// rooted for the call.
+// rooted for the call, and the refreshes the call asks for are the script's
+// (RefreshCause), even inside a relayout the desktop caused.
 std::optional<Value> CallScriptHandler(Interpreter& ip, TableObject* table, std::u16string_view name,
                                        NonFunction rule = NonFunction::isAnswer, const HandlerArgument& argument = {});
 // A script method the library calls with arguments (a list's "SetItem", a

@@ -73,7 +73,8 @@ struct ProgramResult {
     std::string out, err;
 };
 
-ProgramResult Start(const QStringList& arguments)
+// A run on the offscreen platform, or with noDisplay on none at all.
+ProgramResult Start(const QStringList& arguments, bool noDisplay = false)
 {
     static int argc = 1;
     static char name[] = "host_tests";
@@ -82,6 +83,9 @@ ProgramResult Start(const QStringList& arguments)
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (noDisplay) {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
+    }
     process.setProcessEnvironment(environment);
     process.start(VELLUM_EXECUTABLE, arguments);
     process.waitForStarted();
@@ -128,6 +132,37 @@ TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
         EXPECT_EQ(refused.out, "");
         EXPECT_NE(refused.err.find(bad[0].toStdString()), std::string::npos) << refused.err;
     }
+}
+
+TEST(GuiOptions, WithoutADisplayAWindowedRunSaysSoWhileScreenshotsAndConsoleRunsGoOn)
+{
+    TempFolder dir;
+    WriteScript(dir.path / "app.q9c", "TForm({title = 'Shot', view = TRectangle({style = {fill = 'red'}})}).Show()\n");
+    const QString app = Path(dir.path / "app.q9c");
+    const ProgramResult refused = Start({app}, true);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "vellum: no display; use --console, or --screenshot FILE to render without one\n");
+
+    // A screenshot renders offscreen by itself, in console mode or not.
+    for (const QStringList& mode : {QStringList{}, QStringList{"--console"}}) {
+        const fs::path shot = dir.path / "shot.png";
+        fs::remove(shot);
+        const ProgramResult screenshot =
+            Start(mode + QStringList{"--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96", app}, true);
+        EXPECT_EQ(screenshot.status, 0) << screenshot.err;
+        EXPECT_EQ(screenshot.err, "");
+        const QImage image(Path(shot), "PNG");
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(200, 300));
+        EXPECT_EQ(image.pixelColor(100, 150), QColor(255, 0, 0));
+    }
+
+    // A console run has no windows then: Show returns at once.
+    WriteScript(dir.path / "console.q9c", "TForm({title = 'None', view = TRectangle({})}).Show()\nMsgBox('after')");
+    const ProgramResult console = Start({"--console", Path(dir.path / "console.q9c")}, true);
+    EXPECT_EQ(console.status, 0) << console.err;
+    EXPECT_EQ(console.out, "after\n");
 }
 
 TEST(GuiOptions, ScreenshotCapturesTheEditorWhereThereIsNoStartUpScript)
