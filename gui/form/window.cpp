@@ -37,8 +37,12 @@ void Window::InstallMenuBar(const platform::MenuLayout& choice)
 }
 
 // A console run whose script failed (in OnCreate, say) does not wait in a
-// loop no one can end; ShowForm returns and the error unwinds the script.
-bool Window::LoopWanted() const { return !(platform::ConsoleMode() && ip.ErrorPending()); }
+// loop no one can end, nor does a stopped run; ShowForm returns and the
+// error unwinds the script.
+bool Window::LoopWanted() const
+{
+    return !(ip.ErrorPending() && (platform::ConsoleMode() || ip.ErrorIdentifier() == errStopped));
+}
 
 void Window::RunModeless()
 {
