@@ -24,10 +24,15 @@ public:
 
     void SetEditor(EditorOpener opener) { openEditor = std::move(opener); }
 
+    // The exit status of a console run stopped by Ctrl+C, as shells report
+    // a program that SIGINT ended.
+    static constexpr int kStoppedStatus = 130;
+
     // Runs the start-up script and shows its pending error, if any; without
     // the script the built-in editor opens instead (when there is one). Gives the exit status:
-    // 0, 1 after an error box in console mode, or 2 when a console run has
-    // no start-up script (no one could type into the editor).
+    // 0, 1 after an error box in console mode, kStoppedStatus when a console
+    // run was stopped, or 2 when a console run has no start-up script (no
+    // one could type into the editor).
     int Run();
 
     // Discards the current interpreter and runs text in a fresh one whose
@@ -36,7 +41,11 @@ public:
     // keeps text under (see Interpreter::ErrorPlace).
     uint32_t ReplaceInterpreter(std::u16string text, std::u16string_view scriptPath);
 
+    // Nothing after EndInterpreter.
     Interpreter* CurrentInterpreter() const { return interpreter.get(); }
+    // Discards the current interpreter, the windows of its forms with it,
+    // and then shows its pending error when asked to (or drops it).
+    void EndInterpreter(bool reportError);
 
     // Runs after the start-up script returned without an error, while its
     // interpreter still lives (the Today screen's host runs its loop here).

@@ -58,6 +58,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.version = true;
         } else if (argument == "--today") {
             options.today = true;
+        } else if (argument == "--check") {
+            options.check = true;
         } else if (takesValue) {
             const auto given = value();
             if (!given) {
@@ -97,6 +99,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (argument.size() > 1 && argument[0] == '-') {
             parsed.error = "unknown option " + argument;
             return parsed;
+        } else if (options.check) {
+            options.checkFiles.emplace_back(argument);
         } else if (options.target) {
             parsed.error = "only one script or folder can be given";
             return parsed;
@@ -104,6 +108,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.target = std::filesystem::path(argument);
         }
     }
+    if (options.check && options.target) {
+        // Files named before --check are checked too.
+        options.checkFiles.insert(options.checkFiles.begin(), *options.target);
+        options.target.reset();
+    }
+    if (options.check && options.checkFiles.empty()) parsed.error = "--check needs the scripts to check";
     return parsed;
 }
 
@@ -123,6 +133,9 @@ std::string UsageText()
            "  --screen WxH       device screen size in pixels (default 480x640)\n"
            "  --dpi N            device dots per inch (default 192)\n"
            "  --today            run as the Today screen host\n"
+           "  --check FILE...    compile the scripts without running them; each error is\n"
+           "                     printed as FILE:LINE:COLUMN: error: MESSAGE, and the\n"
+           "                     status is 1 when any script has one\n"
            "  --help, --version\n"
            "The script author's guide: /usr/share/doc/vellum when installed, docs/ in the\n"
            "source tree; the manual page: man vellum.\n";

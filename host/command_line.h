@@ -22,6 +22,9 @@ struct CommandLine {
     int32_t dpi = 192;
     // The script or folder named on the command line, as given.
     std::optional<std::filesystem::path> target;
+    // --check FILE...: the scripts to compile without running them.
+    bool check = false;
+    std::vector<std::filesystem::path> checkFiles;
 };
 
 // The parsed options, or a one-line complaint about them.

@@ -9,17 +9,16 @@ namespace vellum {
 void ErrorBox::ShowError(std::u16string_view message, std::optional<TextLocation> at)
 {
     shown = true;
+    std::u16string text(message);
+    if (at) {
+        const std::string place = " (line " + std::to_string(at->line) + ", column " + std::to_string(at->column) + ")";
+        text.append(place.begin(), place.end());
+    }
     if (!platform::ConsoleMode()) {
-        platform::ShowMessageBox(message, u"Vellum Error", platform::MessageButtons::Ok, platform::MessageIcon::Error);
+        platform::ShowMessageBox(text, u"Vellum Error", platform::MessageButtons::Ok, platform::MessageIcon::Error);
         return;
     }
-    std::u16string line = u"Vellum Error: ";
-    line += message;
-    if (at) {
-        const std::string suffix = " (line " + std::to_string(at->line) + ", column " + std::to_string(at->column) + ")";
-        line.append(suffix.begin(), suffix.end());
-    }
-    platform::WriteErrorLine(line);
+    platform::WriteErrorLine(u"Vellum Error: " + text);
 }
 
 } // namespace vellum

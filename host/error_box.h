@@ -1,7 +1,7 @@
-// The error box: a reported error as the user sees it. On the desktop it is
-// a modal message box captioned "Vellum Error" with the error icon; in
-// console mode one line on standard error, "Vellum Error: " and the
-// message, with " (line L, column C)" when the place is known.
+// The error box: a reported error as the user sees it, the message with
+// " (line L, column C)" when the place is known. On the desktop it is a
+// modal message box captioned "Vellum Error" with the error icon; in
+// console mode one line on standard error after "Vellum Error: ".
 #pragma once
 
 #include "engine/vm/error_reporter.h"

@@ -2,12 +2,15 @@
 // with the engine and the core library alone and loads the other libraries
 // (and with them Qt) only when its script names one of their globals;
 // every other run loads them at once (host/module/program.cpp).
+#include "engine/vm/interrupt.h"
 #include "host/application.h"
+#include "host/check_command.h"
 #include "host/command_line.h"
 #include "host/launch/library_loader.h"
 #include "platform/desktop/message_box.h"
 #include "platform/files/device_folder.h"
 
+#include <csignal>
 #include <iostream>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -19,6 +22,19 @@
 #endif
 
 namespace {
+
+// Ctrl+C stops the script at its next instruction; the run unwinds, its
+// files are closed, and the program ends with status 130. The handler is
+// taken back as it runs, so a second Ctrl+C ends a script that waits
+// outside the interpreter at once.
+void StopOnCtrlC()
+{
+    struct sigaction action = {};
+    action.sa_handler = [](int) { vellum::RequestStop(); };
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
 
 int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
 {
@@ -34,7 +50,17 @@ int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
     const vellum::platform::DeviceFolder folder(target->folder);
     vellum::Application application(folder, target->script,
                                     [&libraries](vellum::Interpreter& ip) { libraries.LoadOnDemand(ip); });
+    StopOnCtrlC();
     return application.Run();
+}
+
+// Compiles without a window: libraries load only for the globals a script names.
+int RunCheck(const vellum::CommandLine& options, int argc, char** argv)
+{
+    vellum::platform::SetConsoleMode(true);
+    vellum::LibraryLoader libraries(options, argc, argv);
+    return vellum::CheckScripts(options.checkFiles,
+                                [&libraries](vellum::Interpreter& ip) { libraries.LoadOnDemand(ip); }, std::cout);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -80,6 +106,7 @@ int main(int argc, char** argv)
         std::cout << "vellum " << VELLUM_VERSION << "\n";
         return 0;
     }
+    if (options.check) return RunCheck(options, argc, argv);
     // A screenshot or the Today screen needs windows from the start.
     if (options.console && !options.screenshot && !options.today) return RunConsole(options, argc, argv);
     vellum::LibraryLoader libraries(options, argc, argv);

@@ -1,18 +1,17 @@
 #include "host/script_file.h"
 
 #include "engine/core/text_codec.h"
+#include "engine/lexer/script_encoding.h"
 
 namespace vellum {
 
-std::optional<std::u16string> ReadScriptFile(const std::filesystem::path& hostPath)
+ScriptFileText ReadScriptFile(const std::filesystem::path& hostPath)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(hostPath, error)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(hostPath, error)) return {};
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(hostPath);
-    if (!bytes) return std::nullopt;
-    std::u16string text = DecodeUtf16Le(*bytes);
-    if (!text.empty() && text.front() == u'\uFEFF') text.erase(0, 1);
-    return text;
+    if (!bytes) return {};
+    return {true, DecodeScript(*bytes, ScriptRole::whole)};
 }
 
 } // namespace vellum

@@ -88,4 +88,7 @@ std::u16string FromUtf8(std::string_view text)
     return out;
 }
 
+// Valid UTF-8 survives the trip to UTF-16 and back unchanged.
+bool IsUtf8(std::string_view bytes) { return ToUtf8(FromUtf8(bytes)) == bytes; }
+
 } // namespace vellum

@@ -10,5 +10,7 @@ namespace vellum {
 std::string ToUtf8(std::u16string_view text);
 // Invalid sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
+// The bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(std::string_view bytes);
 
 } // namespace vellum

@@ -38,5 +38,7 @@ inline constexpr char16_t errDie[] = u"errDie";
 inline constexpr char16_t errFileRead[] = u"errFileRead";
 inline constexpr char16_t errFileNotFound[] = u"errFileNotFound";
 inline constexpr char16_t errInvalidFileFormat[] = u"errInvalidFileFormat";
+inline constexpr char16_t errNotAScript[] = u"errNotAScript";
+inline constexpr char16_t errStopped[] = u"errStopped";
 
 } // namespace vellum

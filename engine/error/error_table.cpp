@@ -45,10 +45,20 @@ constexpr Message kEnglish[] = {
     {errFileRead, u"File read error"},
     {errFileNotFound, u"File not found %s"},
     {errInvalidFileFormat, u"Invalid file format %s"},
+    {errNotAScript, u"%s is not a script: it is neither UTF-16 nor UTF-8 text"},
+    {errStopped, u"Stopped"},
 };
 } // namespace
 
 ErrorTable::ErrorTable(Interpreter& ip_) : ip(ip_), localeTables(ip_.NewTable()) {}
+
+std::u16string_view EnglishMessage(ErrorId id)
+{
+    for (const Message& m : kEnglish) {
+        if (m.id == id) return m.text;
+    }
+    return id;
+}
 
 void ErrorTable::AddDefaultMessages()
 {

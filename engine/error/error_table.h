@@ -38,6 +38,10 @@ private:
     TableObject* localeTables;
 };
 
+// The built-in English template of an identifier (for texts shown where no
+// interpreter runs).
+std::u16string_view EnglishMessage(ErrorId id);
+
 // Formats a template the way wsprintf does with string arguments: each
 // "%s" takes the next argument (empty when there are no more), "%%" is a
 // percent sign, and the result is cut at maxUnits.

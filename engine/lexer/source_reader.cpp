@@ -3,6 +3,7 @@
 #include "engine/core/string_object.h"
 #include "engine/core/text_codec.h"
 #include "engine/lexer/char_class.h"
+#include "engine/lexer/script_encoding.h"
 #include "engine/lexer/token.h"
 #include "engine/lexer/token_file.h"
 #include "engine/vm/interpreter_internal.h"
@@ -256,18 +257,20 @@ void SourceReader::OpenInclude()
     const std::u16string name(text.substr(begin, position - begin));
 
     std::u16string included;
+    std::u16string file = name;
     if (!LoadFile(name, included)) {
         // Beside the program; a name too long for that leaves the bare
         // directory, which is no file.
-        const std::u16string besideProgram = ip.Paths().PathBesideProgram(name);
-        if (besideProgram.size() <= ip.Paths().ProgramDirectory().size() || !LoadFile(besideProgram, included)) {
+        file = ip.Paths().PathBesideProgram(name);
+        if (file.size() <= ip.Paths().ProgramDirectory().size() || !LoadFile(file, included)) {
             return RaiseAt(errIncludeFileNotFound);
         }
     }
+    if (ip.ErrorPending()) return;
     includes.push_back({text, textId, position, tokenStart});
     // The interpreter keeps the text: errors of code compiled from it are
     // shown at their line in it long after this reader is gone.
-    textId = Internals(ip).KeepSourceText(std::move(included));
+    textId = Internals(ip).KeepSourceText(std::move(included), std::move(file));
     text = Internals(ip).SourceText(textId);
     position = 0;
 }
@@ -285,20 +288,19 @@ bool SourceReader::LeaveInclude()
     return true;
 }
 
-bool SourceReader::LoadFile(std::u16string_view name, std::u16string& out) const
+bool SourceReader::LoadFile(std::u16string_view name, std::u16string& out)
 {
     const auto path = ip.Paths().HostPath(name);
     if (!path) return false;
     // A directory opens but cannot be read: it is no file to include.
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*path);
     if (!bytes) return false;
-    // The mark counts only with text after it; two bytes alone are Latin-1.
-    if (bytes->size() > 2 && StartsWithUtf16LeMark(*bytes)) {
-        out = DecodeUtf16Le(std::span(*bytes).subspan(2));
-    } else {
-        // Without a byte-order mark every byte is one unit (Latin-1).
-        out.assign(bytes->begin(), bytes->end());
+    std::optional<std::u16string> text = DecodeScript(*bytes, ScriptRole::included);
+    if (!text) {
+        RaiseAt(errNotAScript, name);
+        return true;
     }
+    out = std::move(*text);
     return true;
 }
 

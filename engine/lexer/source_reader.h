@@ -82,7 +82,9 @@ private:
     uint32_t LexWord();
     void OpenInclude();
     bool LeaveInclude();
-    bool LoadFile(std::u16string_view name, std::u16string& out) const;
+    // Whether the file is there; one that is there but no script text
+    // raises the error naming it.
+    bool LoadFile(std::u16string_view name, std::u16string& out);
     void CorruptTokenFile();
 
     Interpreter& ip;

@@ -13,9 +13,12 @@
 #include "engine/core/table_iterator.h"
 #include "engine/vm/interpreter.h"
 #include "engine/vm/within_memory.h"
+#include "engine/vm/interrupt.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <iterator>
 
 namespace vellum {
 
@@ -87,7 +90,74 @@ inline bool Compare(Interpreter& ip, uint8_t op, const Value& a, const Value& b)
     }
 }
 
+// The loop dispatches through `dispatch`: the instructions' own handlers
+// (`regular`), or all of them the interrupt handler while an interrupt is
+// asked for. Relaxed loads of the entries are plain loads.
+std::atomic<void*> dispatch[256];
+void* regular[256];
+// The interrupt handler's address, once the loop has made its tables.
+std::atomic<void*> interruptHandler{nullptr};
+
+constexpr unsigned kPollFlag = 1;
+constexpr unsigned kStopFlag = 2;
+std::atomic<unsigned> interruptFlags{0};
+static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<void*>::is_always_lock_free,
+              "interrupts are asked for from signal handlers");
+
+InterruptHook interruptHook = nullptr;
+void* interruptContext = nullptr;
+
+[[gnu::cold, gnu::noinline]] void DivertDispatch()
+{
+    void* const handler = interruptHandler.load(std::memory_order_relaxed);
+    // Before the first run the tables are made diverted when a flag is up.
+    if (handler == nullptr) return;
+    for (std::atomic<void*>& entry : dispatch) entry.store(handler, std::memory_order_relaxed);
+}
+
+[[gnu::cold, gnu::noinline]] void RestoreDispatch()
+{
+    for (size_t i = 0; i < std::size(dispatch); ++i) dispatch[i].store(regular[i], std::memory_order_relaxed);
+}
+
 } // namespace
+
+void SetInterruptHook(InterruptHook hook, void* context)
+{
+    interruptHook = hook;
+    interruptContext = context;
+}
+
+void RequestPoll()
+{
+    interruptFlags.fetch_or(kPollFlag);
+    DivertDispatch();
+}
+
+void RequestStop()
+{
+    interruptFlags.fetch_or(kStopFlag);
+    DivertDispatch();
+}
+
+// The table is put back by the next instruction's interrupt handler.
+void ClearStop() { interruptFlags.fetch_and(~kStopFlag); }
+
+bool StopRequested() { return (interruptFlags.load() & kStopFlag) != 0; }
+
+bool Interpreter::TakeInterrupt()
+{
+    // Put back first: a request made from now on diverts the table again.
+    RestoreDispatch();
+    const unsigned flags = interruptFlags.fetch_and(~kPollFlag);
+    if ((flags & kPollFlag) != 0 && interruptHook != nullptr) interruptHook(interruptContext);
+    if (!StopRequested()) return false;
+    // A stop stays until the run's starter clears it, so that the callers of
+    // a nested run stop as well.
+    DivertDispatch();
+    RaiseError(errStopped);
+    return true;
+}
 
 inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
 {
@@ -133,14 +203,14 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
 {
     // Every instruction's handler comes from the instruction list; bytes
     // past the last opcode do nothing.
-    static void* handlers[256];
-    static bool ready = false;
-    if (!ready) {
-        for (void*& h : handlers) h = &&op_nop;
-#define INSTRUCTION(name, operands, handler) handlers[OP_##name] = &&handler;
+    if (interruptHandler.load(std::memory_order_relaxed) == nullptr) {
+        for (void*& h : regular) h = &&op_nop;
+#define INSTRUCTION(name, operands, handler) regular[OP_##name] = &&handler;
 #include "engine/compiler/instructions.def"
 #undef INSTRUCTION
-        ready = true;
+        RestoreDispatch();
+        interruptHandler.store(&&op_interrupt, std::memory_order_relaxed);
+        if (interruptFlags.load() != 0) DivertDispatch();
     }
     // A script entry reached while an error is pending runs nothing, so a
     // handler called after an error cannot repeat a native's effect; the
@@ -162,7 +232,7 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
 #define NEXT()                                                                                                         \
     do {                                                                                                               \
         instruction = pc;                                                                                              \
-        goto* handlers[*pc++];                                                                                         \
+        goto* dispatch[*pc++].load(std::memory_order_relaxed);                                                         \
     } while (0)
 #define FAIL(...)                                                                                                      \
     do {                                                                                                               \
@@ -779,6 +849,14 @@ failed:
         errorPlace = current->SourceAt(static_cast<size_t>(instruction - start));
     }
     return false;
+
+    // Out of the way of the instructions' handlers, which keep their places.
+op_interrupt:
+    // The instruction's own handler follows unless the script is stopped
+    // (its operands start at pc, as after any dispatch).
+    sp = top;
+    if (TakeInterrupt()) goto failed;
+    goto* regular[*instruction];
 
 #undef NEXT
 #undef FAIL

@@ -146,9 +146,10 @@ bool Interpreter::CheckStack(int cells)
     return false;
 }
 
-uint32_t Interpreter::KeepSourceText(std::u16string text)
+uint32_t Interpreter::KeepSourceText(std::u16string text, std::u16string file)
 {
     sourceTexts.push_back(std::move(text));
+    sourceFiles.push_back(std::move(file));
     return static_cast<uint32_t>(sourceTexts.size() - 1);
 }
 

@@ -174,6 +174,9 @@ public:
     SourcePlace ErrorPlace() const { return errorPlace; }
     // The error's line and column in the text it came from, when known.
     std::optional<TextLocation> ErrorLocation() const;
+    // The device path of the included file a kept text was read from;
+    // empty for a text handed to the interpreter.
+    std::u16string_view SourceFile(uint32_t textId) const;
     const std::u16string& ErrorArg1() const { return errorArg1; }
     const std::u16string& ErrorArg2() const { return errorArg2; }
     // The pending error's message in the current locale.
@@ -234,7 +237,7 @@ private:
     // Calls the function lying below its argc cells (this included) and
     // leaves the result in the function's cell; false when it stopped on an error.
     bool CallValue(int argc, bool fromNative = false);
-    uint32_t KeepSourceText(std::u16string text);
+    uint32_t KeepSourceText(std::u16string text, std::u16string file = {});
 
     struct StackState {
         Value* sp;
@@ -260,6 +263,9 @@ private:
     // Counts one step against the step limit; false (with errOutOfMemory)
     // when none is left.
     bool TakeStep();
+    // At the instruction an interrupt diverted (engine/vm/interrupt.h):
+    // runs the poll hook; true (with errStopped) when the run is stopped.
+    bool TakeInterrupt();
 
     // Where a script-to-script call made inside Execute returns to. Each
     // record goes with a level of callDepth, so kMaxCallDepth records are
@@ -318,6 +324,8 @@ private:
 
     ErrorReporter* reporter = nullptr;
     const PathResolver* paths = nullptr;
+    // The file each kept text came from, in the order of sourceTexts.
+    std::vector<std::u16string> sourceFiles;
 };
 
 // Keeps a value alive while native code holds it across calls that may

@@ -41,6 +41,11 @@ std::optional<TextLocation> Interpreter::ErrorLocation() const
     return LocateInText(text, errorPlace.position);
 }
 
+std::u16string_view Interpreter::SourceFile(uint32_t textId) const
+{
+    return textId < sourceFiles.size() ? std::u16string_view(sourceFiles[textId]) : std::u16string_view();
+}
+
 void Interpreter::ClearError()
 {
     errorId = errOK;

@@ -44,7 +44,10 @@ public:
 
     // Every text code was compiled from (scripts and included files) stays
     // here, so an error can be placed on its line after compilation ended.
-    uint32_t KeepSourceText(std::u16string text) { return ip.KeepSourceText(std::move(text)); }
+    uint32_t KeepSourceText(std::u16string text, std::u16string file = {})
+    {
+        return ip.KeepSourceText(std::move(text), std::move(file));
+    }
     std::u16string_view SourceText(uint32_t id) const { return ip.sourceTexts[id]; }
 
 private:

@@ -76,16 +76,16 @@ uint32_t CompileLex(Interpreter& ip)
     if (!ip.CheckArgs(2, -1)) return 0;
     const std::u16string sourceName(ip.ArgText(1)->View());
     const std::u16string listingName(ip.ArgText(2)->View());
-    std::optional<std::u16string> text;
-    if (const auto path = ip.Paths().HostPath(sourceName)) text = ReadScriptFile(*path);
-    if (!text) {
-        ip.RaiseError(errFileNotFound, sourceName);
+    ScriptFileText file;
+    if (const auto path = ip.Paths().HostPath(sourceName)) file = ReadScriptFile(*path);
+    if (!file.text) {
+        ip.RaiseError(file.found ? errNotAScript : errFileNotFound, sourceName);
         return 0;
     }
     // The box is declared first so that it outlives the interpreter reporting to it.
     ErrorBox box;
     const std::unique_ptr<Interpreter> inner = NewInterpreter(ip.Paths(), &box);
-    inner->CompileSource(*text, listingName);
+    inner->CompileSource(*file.text, listingName);
     inner->ReportError();
     return 0;
 }

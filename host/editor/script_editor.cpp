@@ -1,10 +1,15 @@
 #include "host/editor/script_editor.h"
 
+#include "engine/core/unicode.h"
+#include "engine/error/error_table.h"
 #include "engine/vm/interpreter.h"
+#include "engine/vm/interrupt.h"
 #include "host/application.h"
 #include "host/editor/editor_file.h"
 #include "host/script_file.h"
+#include "platform/desktop/choice_box.h"
 #include "platform/desktop/message_box.h"
+#include "platform/editor/run_watch.h"
 #include "platform/editor/script_text.h"
 #include "platform/files/file_dialog.h"
 #include "platform/window/message_loop.h"
@@ -17,13 +22,15 @@ constexpr char16_t kEditorFile[] = u"defaultide.q9c";
 // One tab stop of 8 dialog units: two average characters.
 constexpr int32_t kTabStopUnits = 8;
 
+// The right key says "Stop" while a run goes on; it is relabelled, not
+// rebuilt, since the run goes on inside its own click.
 platform::MenuLayout EditorMenu()
 {
     using Entry = platform::MenuEntry;
     Entry file{Entry::Kind::Popup, 0, u"File", {}, {}, {}};
     file.items.push_back({Entry::Kind::Command, ScriptEditor::kOpenCommand, u"Open...", {}, {}, {}});
     file.items.push_back({Entry::Kind::Command, ScriptEditor::kSaveAsCommand, u"Save As...", {}, {}, {}});
-    return {file, {Entry::Kind::Command, ScriptEditor::kRunCommand, u"Run!", {}, {}, {}}};
+    return {file, {Entry::Kind::Command, ScriptEditor::kRunOrStopCommand, u"Run!", {}, {}, {}}};
 }
 
 // The text up to its first zero unit: all of it the lexer would read.
@@ -50,9 +57,9 @@ void ScriptEditor::RunModeless()
                                  platform::MessageIcon::Error, window.get());
     } else {
         platform::ScriptText script(text.get());
-        script.SetText(UpToZero(ReadScriptFile(editorFile).value_or(u"")));
+        script.SetText(UpToZero(ReadScriptFile(editorFile).text.value_or(u"")));
         script.SetTabStop(kTabStopUnits);
-        script.SetRunCommand(kRunCommand);
+        script.SetCommands(kRunCommand, kStopCommand);
         text->Move(window->ClientRect());
         text->Show(true);
     }
@@ -77,6 +84,16 @@ void ScriptEditor::Command(int32_t id)
     case kSaveAsCommand:
         SaveAs();
         break;
+    case kStopCommand:
+        Stop();
+        break;
+    case kRunOrStopCommand:
+        if (running) {
+            Stop();
+        } else {
+            Run();
+        }
+        break;
     default:
         break;
     }
@@ -92,6 +109,7 @@ void ScriptEditor::Resized()
 void ScriptEditor::Close()
 {
     closeAfterRun = running;
+    if (running) Stop();
     if (running || window == nullptr || !window->Alive()) return;
     Save();
     window->Destroy();
@@ -105,20 +123,40 @@ void ScriptEditor::Run()
     if (running || text == nullptr || !text->Alive()) return;
     Save();
     running = true;
-    const uint32_t source = application.ReplaceInterpreter(platform::ScriptText(text.get()).Text(), u"");
+    window->SetMenuItemText(kRunOrStopCommand, u"Stop");
+    uint32_t source = 0;
+    {
+        const platform::RunWatch watch(*window);
+        source = application.ReplaceInterpreter(platform::ScriptText(text.get()).Text(), u"");
+    }
+    ClearStop();
     running = false;
+    if (window->Alive()) window->SetMenuItemText(kRunOrStopCommand, u"Run!");
     Interpreter& ip = *application.CurrentInterpreter();
     if (ip.ErrorPending()) {
         // An error inside an included file has no place in this text.
         const SourcePlace place = ip.ErrorPlace();
         if (place.Known() && place.text == source) platform::ScriptText(text.get()).PlaceCaret(place.position);
-        ip.ReportError();
+        if (ip.ErrorIdentifier() != errStopped) {
+            ip.ReportError();
+        } else {
+            // A stopped run's forms go before the box says so; a run stopped
+            // because the window closes ends without a word.
+            application.EndInterpreter(!closeAfterRun);
+        }
     }
     if (closeAfterRun) {
         Close();
         return;
     }
     text->TakeFocus();
+}
+
+void ScriptEditor::Stop()
+{
+    if (!running) return;
+    RequestStop();
+    platform::EndLoopsInside(this);
 }
 
 void ScriptEditor::Save()
@@ -129,23 +167,55 @@ void ScriptEditor::Save()
 
 void ScriptEditor::Open()
 {
-    if (running) return;
+    if (running || text == nullptr || !KeepChanges()) return;
     const std::optional<std::filesystem::path> file = ChooseFile(false);
     if (!file) return;
-    const std::optional<std::u16string> loaded = ReadEditorText(*file);
-    if (!loaded) {
+    const ScriptFileText loaded = ReadScriptFile(*file);
+    if (!loaded.found) {
         Complain(u"The file could not be read.");
         return;
     }
-    platform::ScriptText(text.get()).SetText(*loaded);
+    if (!loaded.text) {
+        Complain(FormatTemplate(EnglishMessage(errNotAScript), FromUtf8(file->filename().string()), {}, SIZE_MAX));
+        return;
+    }
+    platform::ScriptText script(text.get());
+    script.SetText(UpToZero(*loaded.text));
+    fileText = script.Text();
 }
 
-void ScriptEditor::SaveAs()
+bool ScriptEditor::SaveAs()
 {
-    const std::optional<std::filesystem::path> file = ChooseFile(true);
-    if (!file) return;
-    if (!WriteUtf16Text(*file, platform::ScriptText(text.get()).Text(), true)) {
+    // The file box would wait for input the running script's poll holds back.
+    if (running || text == nullptr) return false;
+    std::optional<std::filesystem::path> file = ChooseFile(true);
+    if (!file) return false;
+    // Open lists scripts by their extension; a bare name gets it.
+    if (!file->has_extension()) *file += ".q9c";
+    const std::u16string written = platform::ScriptText(text.get()).Text();
+    if (!WriteUtf16Text(*file, written, true)) {
         Complain(u"The file could not be written.");
+        return false;
+    }
+    fileText = written;
+    return true;
+}
+
+bool ScriptEditor::KeepChanges()
+{
+    if (platform::ScriptText(text.get()).Text() == fileText) return true;
+    // The next run or close writes over the editor's own file, so a text
+    // replaced now would be gone unless it is saved as a file of its own.
+    static constexpr std::u16string_view kChoices[] = {u"Save As...", u"Discard", u"Cancel"};
+    switch (platform::ShowChoiceBox(u"The text has changed since it was last opened or saved as a file. "
+                                    u"Save it before opening another?",
+                                    u"Vellum", kChoices, window.get())) {
+    case 0:
+        return SaveAs();
+    case 1:
+        return true;
+    default:
+        return false;
     }
 }
 

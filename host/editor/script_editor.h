@@ -2,10 +2,12 @@
 // start-up script: a window of the program's own kind titled "Vellum"
 // whose client area is the script's text, with the menu bar "File" (with
 // "Open..." and "Save As...") and "Run!". The text lives in
-// "defaultide.q9c", saved on every run and when the window goes. Each run
+// "defaultide.q9c", saved on every run and when the window goes; Open asks
+// before it replaces a text that was never saved as a file of its own. Each run
 // replaces the application's interpreter, so no global of one run is seen
 // by the next; an error puts the caret where it happened and shows the
-// error box, and the editor stays for the next try.
+// error box, and the editor stays for the next try. While a run goes on
+// the window still answers, and "Stop" (Escape, Ctrl+Break) ends the run.
 #pragma once
 
 #include "platform/controls/control_handler.h"
@@ -25,6 +27,9 @@ public:
     static constexpr int32_t kRunCommand = 9002;
     static constexpr int32_t kOpenCommand = 9010;
     static constexpr int32_t kSaveAsCommand = 9012;
+    static constexpr int32_t kStopCommand = 9014;
+    // The menu bar's right key: "Run!", or "Stop" while a run goes on.
+    static constexpr int32_t kRunOrStopCommand = 9016;
 
     ScriptEditor(Application& application, const platform::DeviceFolder& folder);
     ~ScriptEditor();
@@ -43,11 +48,19 @@ public:
 
 private:
     // Saves the text and destroys the window. While a run goes on (its
-    // forms live inside this window's command) the close waits for its end.
+    // forms live inside this window's command) it stops the run first.
     void Close();
     void Run();
+    // Ends the run going on wherever it is, its forms with it; the run
+    // reports "Stopped" where it stopped.
+    void Stop();
+    // Asks first when the text would be lost (KeepChanges).
     void Open();
-    void SaveAs();
+    // Gives whether the text was written; a name without an extension gets ".q9c".
+    bool SaveAs();
+    // Whether the text may be replaced: it is as last opened or saved as a
+    // file, or the user saved it now or chose to discard it.
+    bool KeepChanges();
     // Writes the text to "defaultide.q9c" without a mark; a failure goes unreported.
     void Save();
     // A file the user picks inside the device folder; none when cancelled
@@ -60,6 +73,8 @@ private:
     std::filesystem::path editorFile;
     std::unique_ptr<platform::FormWindow> window;
     std::unique_ptr<platform::NativeControl> text;
+    // The text as it was last opened or saved as a file.
+    std::u16string fileText;
     bool running = false;
     bool closeAfterRun = false;
 };

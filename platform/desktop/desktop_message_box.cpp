@@ -5,12 +5,28 @@
 #include "platform/qt_convert.h"
 #include "platform/window/shell_widget.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QString>
 
 namespace vellum::platform {
 
 namespace {
+
+// Room the window manager takes from a title bar for the window's icon and buttons.
+constexpr int kTitleBarControls = 160;
+
+// The window manager draws the title in the box's width and cuts what does
+// not fit ("Vell... Error"); a box with a short text is made wide enough.
+void KeepTitleWhole(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle());
+    grid->addItem(new QSpacerItem(title + kTitleBarControls, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 std::u16string ShowDesktopMessageBox(std::u16string_view text, std::u16string_view caption, MessageButtons buttons,
                                      MessageIcon icon, const FormWindow* owner)
@@ -45,6 +61,7 @@ std::u16string ShowDesktopMessageBox(std::u16string_view text, std::u16string_vi
     }
     ShellWidget* shell = owner != nullptr ? ShellWidgetOf(*owner) : nullptr;
     QMessageBox box(qtIcon, ToQString(caption), ToQString(text), standard, shell);
+    KeepTitleWhole(box);
     int pressed = 0;
     // The owner lives on while the box is open, even if a script running
     // meanwhile closes its form.

@@ -28,9 +28,9 @@ void ScriptText::SetTabStop(int32_t dialogUnits)
     if (widget != nullptr) widget->SetTabStop(dialogUnits);
 }
 
-void ScriptText::SetRunCommand(int32_t id)
+void ScriptText::SetCommands(int32_t run, int32_t stop)
 {
-    if (widget != nullptr) widget->SetRunCommand(id);
+    if (widget != nullptr) widget->SetCommands(run, stop);
 }
 
 } // namespace vellum::platform

@@ -25,8 +25,8 @@ public:
     void PlaceCaret(int32_t position);
     // One tab stop every n dialog units.
     void SetTabStop(int32_t dialogUnits);
-    // The window command that Ctrl+R and F5 send.
-    void SetRunCommand(int32_t id);
+    // The window commands that Ctrl+R and F5 send, and Escape and Ctrl+Break.
+    void SetCommands(int32_t run, int32_t stop);
 
 private:
     ScriptTextWidget* widget;

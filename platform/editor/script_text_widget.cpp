@@ -34,7 +34,9 @@ QString WithLineFeeds(const QString& text)
 
 ScriptTextWidget::ScriptTextWidget(QWidget* parent)
     : QWidget(parent), edit(new QPlainTextEdit(this)),
-      seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what) { Seek(mode, what); },
+      seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what, bool backward) {
+                                  Seek(mode, what, backward);
+                              },
                               [this] { edit->setFocus(Qt::OtherFocusReason); }})),
       place(new QLabel(this))
 {
@@ -109,8 +111,13 @@ bool ScriptTextWidget::CommandKey(const QKeyEvent& key)
 {
     const bool control = key.modifiers() == Qt::ControlModifier;
     const bool plain = key.modifiers() == Qt::NoModifier;
-    if ((control && key.key() == Qt::Key_R) || (plain && key.key() == Qt::Key_F5)) {
-        const int32_t id = runCommand;
+    const bool shift = key.modifiers() == Qt::ShiftModifier;
+    const bool run = (control && key.key() == Qt::Key_R) || (plain && key.key() == Qt::Key_F5);
+    // Ctrl+Break comes as Pause with Control held on most keyboards, as Cancel on some.
+    const bool stop = (plain && key.key() == Qt::Key_Escape) ||
+                      (control && (key.key() == Qt::Key_Pause || key.key() == Qt::Key_Cancel));
+    if (run || stop) {
+        const int32_t id = run ? runCommand : stopCommand;
         if (ShellWidget* shell = ShellOf(this); shell != nullptr && id != 0) {
             shell->Dispatch([id](FormWindowHandler& h) { h.Command(id); });
         }
@@ -124,32 +131,43 @@ bool ScriptTextWidget::CommandKey(const QKeyEvent& key)
         seek->Open(SeekBar::Mode::Line);
         return true;
     }
-    if (plain && key.key() == Qt::Key_F3 && !seek->Field().text().isEmpty()) {
-        Seek(SeekBar::Mode::Find, seek->Field().text());
+    if ((plain || shift) && key.key() == Qt::Key_F3 && !seek->Field().text().isEmpty()) {
+        Seek(SeekBar::Mode::Find, seek->Field().text(), shift);
+        return true;
+    }
+    // Ctrl+Shift+Z redoes by the edit's own keys; Ctrl+Y as well, as on the handheld.
+    if (control && key.key() == Qt::Key_Y) {
+        edit->redo();
         return true;
     }
     return false;
 }
 
-void ScriptTextWidget::Seek(SeekBar::Mode mode, const QString& what)
+void ScriptTextWidget::Seek(SeekBar::Mode mode, const QString& what, bool backward)
 {
-    const bool found = mode == SeekBar::Mode::Find ? FindNext(what) : GoToLine(what.toInt());
+    const bool found = mode == SeekBar::Mode::Find ? Find(what, backward) : GoToLine(what.toInt());
     if (!found) {
         seek->SetNote(mode == SeekBar::Mode::Find ? QStringLiteral("Not found") : QStringLiteral("No such line"));
         return;
     }
     seek->SetNote({});
-    if (mode == SeekBar::Mode::Line) seek->hide();
-    edit->setFocus(Qt::OtherFocusReason);
+    // A found match leaves the keys where they were, so Enter in the bar
+    // finds again; the line's place is done with the bar.
+    if (mode == SeekBar::Mode::Line) {
+        seek->hide();
+        edit->setFocus(Qt::OtherFocusReason);
+    }
+    edit->ensureCursorVisible();
 }
 
-bool ScriptTextWidget::FindNext(const QString& what)
+bool ScriptTextWidget::Find(const QString& what, bool backward)
 {
     if (what.isEmpty()) return false;
-    if (edit->find(what)) return true;
+    const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    if (edit->find(what, flags)) return true;
     const QTextCursor before = edit->textCursor();
-    edit->moveCursor(QTextCursor::Start);
-    if (edit->find(what)) return true;
+    edit->moveCursor(backward ? QTextCursor::End : QTextCursor::Start);
+    if (edit->find(what, flags)) return true;
     edit->setTextCursor(before);
     return false;
 }

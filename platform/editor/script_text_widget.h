@@ -1,8 +1,9 @@
 // The Qt side of the script editor's text: a plain-text edit in a
 // monospaced font with the language coloured, the seek bar below it for
 // find and go to line, and a status line with the caret's line and column.
-// Undo and redo are the edit's own, many steps deep. The keys Ctrl+R and
-// F5 send the window the run command, as the menu's "Run!" does.
+// Undo and redo are the edit's own, many steps deep (redo on Ctrl+Y too).
+// The keys Ctrl+R and F5 send the window the run command, as the menu's
+// "Run!" does; Escape and Ctrl+Break the stop command.
 //
 // The document keeps lines as blocks; the text it hands out has CR LF line
 // ends, and positions count a CR LF as two, as the script that runs from
@@ -33,8 +34,12 @@ public:
     // An empty selection at the text position, scrolled into view.
     void PlaceCaret(int32_t position);
     void SetTabStop(int32_t dialogUnits);
-    // The command the run keys send to the window; 0 sends none.
-    void SetRunCommand(int32_t id) { runCommand = id; }
+    // The commands the run keys and the stop keys send to the window; 0 sends none.
+    void SetCommands(int32_t run, int32_t stop)
+    {
+        runCommand = run;
+        stopCommand = stop;
+    }
 
     QPlainTextEdit& Edit() const { return *edit; }
     SeekBar& Seek() const { return *seek; }
@@ -47,15 +52,16 @@ protected:
 private:
     // The keys of the editor's own commands; true when the key was one.
     bool CommandKey(const QKeyEvent& key);
-    void Seek(SeekBar::Mode mode, const QString& what);
-    // From the caret (or the text's start) on, then from the top again.
-    bool FindNext(const QString& what);
+    void Seek(SeekBar::Mode mode, const QString& what, bool backward);
+    // From the selection on (or back), then round from the other end.
+    bool Find(const QString& what, bool backward);
     bool GoToLine(int line);
 
     QPlainTextEdit* edit;
     SeekBar* seek;
     QLabel* place;
     int32_t runCommand = 0;
+    int32_t stopCommand = 0;
 };
 
 extern const ControlKindTraits kScriptTextTraits;

@@ -38,9 +38,11 @@ void SeekBar::SetNote(const QString& text) { note->setText(text); }
 bool SeekBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != field || event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        callbacks.entered(mode, field->text());
+    const auto& press = *static_cast<QKeyEvent*>(event);
+    const int key = press.key();
+    const bool shift = press.modifiers().testFlag(Qt::ShiftModifier);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F3) {
+        callbacks.entered(mode, field->text(), shift);
         return true;
     }
     if (key == Qt::Key_Escape) {

@@ -1,7 +1,9 @@
 // The strip below the script editor's text where the user types what to
 // find (Ctrl+F) or the line to go to (Ctrl+G). It stays out of sight until
-// asked for, so the editor keeps the handheld's plain look; Enter acts,
-// Escape puts it away and hands the keys back to the text.
+// asked for, so the editor keeps the handheld's plain look. Enter (or F3)
+// acts and leaves the keys in the bar, so that Enter again finds the next
+// match and never types into the script; Shift+Enter (or Shift+F3) finds
+// backwards. Escape puts the bar away and hands the keys back to the text.
 #pragma once
 
 #include <QWidget>
@@ -19,8 +21,8 @@ public:
     enum class Mode { Find, Line };
 
     struct Callbacks {
-        // Enter with what is typed.
-        std::function<void(Mode, const QString&)> entered;
+        // Enter with what is typed; backward for Shift+Enter.
+        std::function<void(Mode, const QString&, bool backward)> entered;
         // Escape, or the bar put away.
         std::function<void()> closed;
     };

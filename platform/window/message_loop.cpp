@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -69,6 +70,12 @@ void PostQuit()
     if (QCoreApplication* app = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(app, DeliverQuit, Qt::QueuedConnection);
     }
+}
+
+void EndLoopsInside(const void* owner)
+{
+    const auto newest = std::find_if(loops.rbegin(), loops.rend(), [owner](const RunningLoop& l) { return l.owner == owner; });
+    for (auto inner = loops.rbegin(); inner != newest; ++inner) inner->loop->exit(0);
 }
 
 void EndLoopsOf(const void* owner)

@@ -19,6 +19,9 @@ void RunMessageLoop(const void* owner);
 void RunFormLoop(const void* owner, std::function<bool()> windowGone);
 // Ends the innermost loop running when the quit is taken.
 void PostQuit();
+// Ends every loop started inside the owner's newest running loop (a run
+// started from the script editor's command); the owner's own loop goes on.
+void EndLoopsInside(const void* owner);
 // Ends every running loop of the owner at once: with no person to close
 // its forms, a failed console run unwinds to its top-level code this way.
 void EndLoopsOf(const void* owner);

@@ -210,8 +210,6 @@ std::optional<std::string> ValueBytes(const Property& p)
     return p.value;
 }
 
-bool IsUtf8(std::string_view bytes) { return ToUtf8(FromUtf8(bytes)) == bytes; }
-
 // Text in the property's character set: UTF-8 unless it says otherwise;
 // bytes that are no UTF-8 are taken as Latin-1, as older 2.1 writers made them.
 std::u16string DecodeText(const Property& p, std::string_view bytes)

@@ -1,5 +1,5 @@
-// Runs the bytes of a script file as the program reads one: UTF-16LE, a
-// leading mark skipped; a file whose first unit is the token-file marker is
+// Runs the bytes of a script file as the program reads one (UTF-16LE or
+// UTF-8, a leading mark skipped); a file whose first unit is the token-file marker is
 // a token stream read back instead of lexed.
 #include "tests/fuzz/fuzz_bench.h"
 
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const vellum::fuzz::InputLimits limits;
     vellum::fuzz::WriteDeviceFile("input.q9c", std::span<const uint8_t>(data, size));
     const std::optional<std::u16string> text =
-        vellum::ReadScriptFile(vellum::fuzz::Device().Root() / "input.q9c");
+        vellum::ReadScriptFile(vellum::fuzz::Device().Root() / "input.q9c").text;
     if (!text) return 0;
     const auto ip = vellum::fuzz::CoreInterpreter();
     vellum::fuzz::RunAndForget(*ip, *text);

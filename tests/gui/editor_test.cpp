@@ -221,18 +221,27 @@ TEST_F(EditorTest, RunSavesTheTextAndRunsItInAFreshInterpreterEachTime)
         EXPECT_EQ(e.window->focusWidget(), e.edit);
     });
     EXPECT_EQ(caption, "Vellum Error");
-    EXPECT_EQ(second, "Undeclared identifier \"gShared\"");
+    EXPECT_EQ(second, "Undeclared identifier \"gShared\" (line 1, column 8)");
 }
 
 TEST_F(EditorTest, ErrorsPutTheCaretWhereTheyHappenedAndTheEditorStays)
 {
     QString message, caption;
     WithEditor([&](const Editor& e) {
-        // A syntax error.
+        // A syntax error: the box says where, and its whole caption shows.
         e.text->SetText(QStringLiteral("var a = 1\r\nvar b = (a +\r\n"));
-        AnswerNextBox(&message, &caption);
+        int boxWidth = 0;
+        WhenShown([] { return qobject_cast<QMessageBox*>(Modal()); }, [&](QWidget* w) {
+            auto* box = static_cast<QMessageBox*>(w);
+            message = box->text();
+            caption = box->windowTitle();
+            boxWidth = box->width();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
         e.ClickRun();
         EXPECT_EQ(caption, "Vellum Error");
+        EXPECT_EQ(message.toStdString(), "Unexpected item (line 3, column 1)");
+        EXPECT_GT(boxWidth, QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(caption) + 100);
         EXPECT_EQ(e.CaretLine(), 3);
         EXPECT_TRUE(e.window->isVisible());
         EXPECT_EQ(e.text->Text(), "var a = 1\r\nvar b = (a +\r\n");
@@ -241,7 +250,7 @@ TEST_F(EditorTest, ErrorsPutTheCaretWhereTheyHappenedAndTheEditorStays)
         e.text->SetText(QStringLiteral("function F(x)\r\n  return x + 'a'\r\nend\r\nF(1)"));
         AnswerNextBox(&message);
         e.ClickRun();
-        EXPECT_EQ(message.toStdString(), "Number expected");
+        EXPECT_EQ(message.toStdString(), "Number expected (line 2, column 12)");
         EXPECT_EQ(e.CaretLine(), 2);
         EXPECT_EQ(e.CaretColumn(), 12);
         EXPECT_EQ(e.window->focusWidget(), e.edit);
@@ -258,7 +267,7 @@ TEST_F(EditorTest, AnErrorInAFormsHandlerPlacesTheCaretOnceTheFormCloses)
                                        "gForm.Show()\n"));
         AnswerNextBox(&message);
         e.ClickRun();
-        EXPECT_EQ(message.toStdString(), "Number expected");
+        EXPECT_EQ(message.toStdString().rfind("Number expected (line 2, column ", 0), 0u);
         EXPECT_EQ(e.CaretLine(), 2);
         EXPECT_EQ(e.CaretColumn(), e.edit->textCursor().block().text().indexOf("+ 'b'") + 1);
     });
@@ -283,9 +292,8 @@ TEST_F(EditorTest, AnErrorInAShownFormsHandlerEndsTheRunAtOnceWithTheCaretOnIt)
     });
 }
 
-TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorNeitherRunsAgainNorGoesUntilTheRunEnds)
+TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTheRun)
 {
-    QString after;
     int busyForms = 0;
     bool editorStayed = false;
     const int status = WithEditor([&](const Editor& e) {
@@ -296,29 +304,91 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorNeitherRunsAgainNorGoesUntilTheR
             }
             return static_cast<QWidget*>(nullptr);
         };
-        WhenShown(busy, [&](QWidget* form) {
-            e.ClickRun();
-            e.window->close();
-            editorStayed = e.window->isVisible();
+        WhenShown(busy, [&](QWidget*) {
+            QTest::keyClick(e.edit, Qt::Key_R, Qt::ControlModifier);
             for (QWidget* w : QApplication::topLevelWidgets()) busyForms += w->isVisible() && w->windowTitle() == "Busy";
-            form->close();
+            e.window->close();
+            // The window goes once the stopped run has unwound.
+            editorStayed = e.window->isVisible();
         });
-        AnswerNextBox(&after);
         e.ClickRun();
+        EXPECT_EQ(busy(), nullptr);
     });
     EXPECT_EQ(busyForms, 1);
     EXPECT_TRUE(editorStayed);
-    // The run went on to its end, and then the close asked for during it was done.
-    EXPECT_EQ(after, "after");
+    // Stopped before MsgBox('after'), without an error box; the text was saved.
     EXPECT_EQ(status, 0);
     EXPECT_EQ(ReadBytes(EditorFile()), Utf16("TForm({title = 'Busy', view = TRectangle({})}).Show()\r\nMsgBox('after')", false));
 }
 
-TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
+TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
+{
+    const auto busy = [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == "Spin") return w;
+        }
+        return static_cast<QWidget*>(nullptr);
+    };
+    WithEditor([&](const Editor& e) {
+        // Each run is stopped by another means once it has started.
+        const auto stopped = [&](const QString& script, const std::function<void()>& stop) {
+            e.text->SetText(script);
+            QTimer::singleShot(300, e.window, stop);
+            QString message;
+            AnswerNextBox(&message);
+            e.ClickRun();
+            EXPECT_EQ(e.text->Text(), script);
+            EXPECT_NE(e.Key(QStringLiteral("Run!")), nullptr);
+            return message.toStdString();
+        };
+        // An endless loop, stopped from the menu, which offers Stop while it runs.
+        std::string message = stopped(QStringLiteral("var i = 0\r\nwhile true i = i + 1 end"), [&] {
+            EXPECT_EQ(e.Key(QStringLiteral("Run!")), nullptr);
+            QTest::mouseClick(e.Key(QStringLiteral("Stop")), Qt::LeftButton);
+        });
+        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
+        EXPECT_EQ(e.CaretLine(), 2);
+        // A deep recursion, stopped by Escape.
+        message = stopped(QStringLiteral("function F(n)\r\n if n > 40 return 0 end return F(n + 1) + F(n + 1)\r\nend\r\nF(0)"),
+                          [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
+        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
+        // A form's handler that never returns, stopped by Ctrl+Break: the form goes too.
+        message = stopped(QStringLiteral("var f = TForm({title = 'Spin', view = TRectangle({}),\r\n"
+                                         "  OnCreate = function() while true end end})\r\nf.Show()\r\nMsgBox('not reached')"),
+                          [&] { QTest::keyClick(e.edit, Qt::Key_Pause, Qt::ControlModifier); });
+        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
+        EXPECT_EQ(busy(), nullptr);
+        // A form waiting for its user: its loop ends and the run stops after it.
+        message = stopped(QStringLiteral("TForm({title = 'Spin', view = TRectangle({})}).Show()\r\nMsgBox('not reached')"),
+                          [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
+        EXPECT_EQ(message.rfind("Stopped (line ", 0), 0u) << message;
+        EXPECT_EQ(busy(), nullptr);
+        // The next run runs as before.
+        e.text->SetText(QStringLiteral("MsgBox('again')"));
+        QString again;
+        AnswerNextBox(&again);
+        e.ClickRun();
+        EXPECT_EQ(again, "again");
+    });
+}
+
+TEST_F(EditorTest, ClosingDuringARunStopsItAndKeepsTheText)
+{
+    const int status = WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("while true end"));
+        const QPointer<QWidget> window(e.window);
+        QTimer::singleShot(300, e.window, [window] { window->close(); });
+        e.ClickRun();
+        EXPECT_TRUE(window == nullptr || !window->isVisible());
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(EditorFile()), Utf16("while true end", false));
+}
+
+TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 {
     WriteFile(dir.path / "marked.q9c", Utf16("MsgBox(1)\r\n", true));
     WriteFile(dir.path / "bare.q9c", Utf16("MsgBox(2)", false));
-    WriteFile(dir.path / "big.q9c", std::string("\xFE\xFF\0M\0(\0)", 8));
     WriteFile(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
     WriteFile(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
     test::TempFolder outside;
@@ -330,23 +400,28 @@ TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
         };
         EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
         EXPECT_EQ(open(dir.path / "bare.q9c"), "MsgBox(2)");
-        EXPECT_EQ(open(dir.path / "big.q9c"), "M()");
         EXPECT_EQ(open(dir.path / "utf8.q9c"), QString::fromUtf8("MsgBox('\xC3\xA9')\r\n"));
-        // Code page 1252: 0x80 is the euro sign.
-        EXPECT_EQ(open(dir.path / "ansi.q9c"), QStringLiteral(u"MsgBox('\u00E9\u20AC')"));
         // An opened text is undone as a whole, not into the one before.
         EXPECT_FALSE(e.edit->document()->isUndoAvailable());
+        // Latin-1 text is neither UTF-16 nor UTF-8: it is refused, the text stays.
+        QString refused;
+        AnswerNextBox(&refused);
+        EXPECT_EQ(open(dir.path / "ansi.q9c"), QString::fromUtf8("MsgBox('\xC3\xA9')\r\n"));
+        EXPECT_EQ(refused, "ansi.q9c is not a script: it is neither UTF-16 nor UTF-8 text");
 
         AnswerNextFileBox(dir.path / "copy.q9c");
         e.Pick(QStringLiteral("Save As..."));
         EXPECT_EQ(ReadBytes(dir.path / "copy.q9c"), "\xFF\xFE" + Utf16("MsgBox('", false) +
-                                                         std::string("\xE9\x00\xAC\x20", 4) + Utf16("')", false));
+                                                         std::string("\xE9\x00", 2) + Utf16("')\r\n", false));
+        // A name without an extension gets the scripts' one, so that Open lists it.
         e.text->SetText(QStringLiteral("line one\nline two"));
-        AnswerNextFileBox(dir.path / "copy.q9c");
+        AnswerNextFileBox(dir.path / "mine");
         e.Pick(QStringLiteral("Save As..."));
-        EXPECT_EQ(ReadBytes(dir.path / "copy.q9c"), Utf16("line one\r\nline two", true));
-        e.text->SetText(QString());
-        EXPECT_EQ(open(dir.path / "copy.q9c"), "line one\r\nline two");
+        EXPECT_FALSE(fs::exists(dir.path / "mine"));
+        EXPECT_EQ(ReadBytes(dir.path / "mine.q9c"), Utf16("line one\r\nline two", true));
+        // Saved as a file, the text is replaced without a question.
+        EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
+        EXPECT_EQ(open(dir.path / "mine.q9c"), "line one\r\nline two");
 
         // Outside the device folder the editor neither reads nor writes.
         QString refusal;
@@ -355,6 +430,53 @@ TEST_F(EditorTest, OpenReadsEveryEncodingAndSaveAsWritesUtf16WithTheMark)
         e.Pick(QStringLiteral("Save As..."));
         EXPECT_EQ(refusal, "Choose a file inside the device folder.");
         EXPECT_FALSE(fs::exists(outside.path / "escaped.q9c"));
+    });
+}
+
+// Answers the next question box with the button labelled answer, keeping its text.
+void ChooseInNextBox(const QString& answer, QString* text)
+{
+    WhenShown([] { return qobject_cast<QMessageBox*>(Modal()); }, [answer, text](QWidget* w) {
+        auto* box = static_cast<QMessageBox*>(w);
+        *text = box->text();
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == answer) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << answer.toStdString();
+        box->reject();
+    });
+}
+
+TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
+{
+    WriteFile(dir.path / "other.q9c", Utf16("MsgBox('other')", true));
+    WithEditor([&](const Editor& e) {
+        QTest::keyClicks(e.edit, "var mine = 1");
+        const QString typed = e.text->Text();
+        QString question;
+        // Cancel: nothing is opened, the text stays.
+        ChooseInNextBox(QStringLiteral("Cancel"), &question);
+        e.Pick(QStringLiteral("Open..."));
+        EXPECT_NE(question.indexOf("changed"), -1);
+        EXPECT_EQ(e.text->Text(), typed);
+        // Save As...: saved first, then opened.
+        ChooseInNextBox(QStringLiteral("Save As..."), &question);
+        AnswerNextFileBox(dir.path / "kept");
+        AnswerNextFileBox(dir.path / "other.q9c");
+        e.Pick(QStringLiteral("Open..."));
+        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16("var mine = 1", true));
+        EXPECT_EQ(e.text->Text(), "MsgBox('other')");
+        // Discard: the change is dropped.
+        QTest::keyClicks(e.edit, " ");
+        question.clear();
+        ChooseInNextBox(QStringLiteral("Discard"), &question);
+        AnswerNextFileBox(dir.path / "kept.q9c");
+        e.Pick(QStringLiteral("Open..."));
+        EXPECT_FALSE(question.isEmpty());
+        EXPECT_EQ(e.text->Text(), "var mine = 1");
     });
 }
 
@@ -376,9 +498,9 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         QTest::keyClick(e.edit, Qt::Key_Z, Qt::ControlModifier);
         const QString older = e.edit->toPlainText();
         QTest::keyClick(e.edit, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_NE(e.edit->toPlainText(), older);
         QTest::keyClick(e.edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
-        EXPECT_NE(older, e.edit->toPlainText());
 
         // Ctrl+F finds from the caret on and wraps round; F3 finds again.
         e.edit->moveCursor(QTextCursor::Start);
@@ -388,11 +510,26 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         QTest::keyClicks(&field, "two");
         QTest::keyClick(&field, Qt::Key_Return);
         EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
+        // Enter again finds the next match and never types into the text;
+        // Shift+Enter goes back.
+        EXPECT_EQ(e.window->focusWidget(), &field);
+        QTest::keyClick(&field, Qt::Key_Return);
+        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
+        QTest::keyClick(&field, Qt::Key_Enter);
+        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
+        QTest::keyClick(&field, Qt::Key_Return, Qt::ShiftModifier);
+        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
+        EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
+        QTest::keyClick(&field, Qt::Key_Return);
         QTest::keyClick(&field, Qt::Key_Escape);
         EXPECT_EQ(e.window->focusWidget(), e.edit);
         QTest::keyClick(e.edit, Qt::Key_F3);
         EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
         QTest::keyClick(e.edit, Qt::Key_F3);
+        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
+        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
+        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
+        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
         EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
         QTest::keyClick(e.edit, Qt::Key_F, Qt::ControlModifier);
         field.clear();

@@ -94,7 +94,7 @@ TEST_F(CoreLibrary, CompileLexWritesAListingThatRunsAsTheSameProgram)
     EXPECT_EQ(Run("CompileLex('prog.q9c', '\\listing.tok')"), "null");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), ""); // compiled, not run
     fs::remove(folder / "greeting.q9c");
-    const auto listing = ReadScriptFile(folder / "listing.tok");
+    const auto listing = ReadScriptFile(folder / "listing.tok").text;
     ASSERT_TRUE(listing);
     ErrorBox innerBox;
     const auto fresh = NewInterpreter(device, &innerBox);

@@ -1,6 +1,6 @@
 // Tests of the program as users start it: reading the start-up script, the
-// command line, console mode's output and exit status, and the one-instance
-// rule across processes.
+// command line, console mode's output and exit status, --check, Ctrl+C, and
+// the one-instance rule across processes.
 #include "host/script_file.h"
 #include "host/temp_folder.h"
 
@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include <csignal>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -65,19 +66,38 @@ ProgramRun Start(const QStringList& arguments, int timeoutMs = 20000, QProcess* 
             process.readAllStandardError().toStdString(), finished};
 }
 
-TEST(ScriptFile, ReadsUtf16WithOneMarkSkippedAndAnOddByteDropped)
+TEST(ScriptFile, ReadsUtf16AndUtf8AndRefusesWhatIsNeither)
 {
     TempFolder dir;
-    WriteBytes(dir.path / "a.q9c", std::string("\xFF\xFE" "a\0b\0", 6));
-    WriteBytes(dir.path / "b.q9c", std::string("a\0b\0c", 5));
-    WriteBytes(dir.path / "c.q9c", std::string("\xFF\xFE\xFF\xFE" "x\0", 6));
-    WriteBytes(dir.path / "d.q9c", "");
-    EXPECT_EQ(ReadScriptFile(dir.path / "a.q9c"), u"ab");
-    EXPECT_EQ(ReadScriptFile(dir.path / "b.q9c"), u"ab");
-    EXPECT_EQ(ReadScriptFile(dir.path / "c.q9c"), u"\uFEFFx");
-    EXPECT_EQ(ReadScriptFile(dir.path / "d.q9c"), u"");
-    EXPECT_FALSE(ReadScriptFile(dir.path / "missing.q9c"));
-    EXPECT_FALSE(ReadScriptFile(dir.path));
+    const auto read = [&](const std::string& bytes) {
+        WriteBytes(dir.path / "s.q9c", bytes);
+        return ReadScriptFile(dir.path / "s.q9c");
+    };
+    // UTF-16LE: one mark skipped, an odd last byte dropped, with or without the mark.
+    EXPECT_EQ(read(std::string("\xFF\xFE" "a\0b\0", 6)).text, u"ab");
+    EXPECT_EQ(read(std::string("a\0b\0c", 5)).text, u"ab");
+    EXPECT_EQ(read(std::string("\xFF\xFE\xFF\xFE" "x\0", 6)).text, u"\uFEFFx");
+    // A zero unit ends the text; zeros after it are padding, a token file's records are kept.
+    EXPECT_EQ(read(std::string("a\0\0\0\0\0", 6)).text, std::u16string(u"a\0\0", 3));
+    EXPECT_EQ(read(std::string("\xD2\x04\x01\0\0\0", 6)).text, std::u16string(u"\u04D2\x01\0", 3));
+    // UTF-8, with its mark or without one, and nothing at all.
+    EXPECT_EQ(read("\xEF\xBB\xBFh\xC3\xA9").text, u"h\u00E9");
+    EXPECT_EQ(read("h\xC3\xA9 \xF0\x9D\x84\x9E").text, u"h\u00E9 \U0001D11E");
+    const ScriptFileText empty = read("");
+    EXPECT_TRUE(empty.found);
+    EXPECT_EQ(empty.text, u"");
+    // Neither: Latin-1 without zeros, broken UTF-8 after its mark, a
+    // picture's bytes, big-endian UTF-16, a lone surrogate, control bytes.
+    for (const std::string& bytes :
+         {std::string("gr\xFC\xDF"), std::string("\xEF\xBB\xBF\xC3"),
+          std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), std::string("\xFE\xFF\0a\0b", 6),
+          std::string("a\0\x00\xD8", 4), std::string("\x01\0\x02\0", 4), std::string("a\0\0\0b\0", 6)}) {
+        const ScriptFileText neither = read(bytes);
+        EXPECT_TRUE(neither.found);
+        EXPECT_FALSE(neither.text) << testing::PrintToString(bytes);
+    }
+    EXPECT_FALSE(ReadScriptFile(dir.path / "missing.q9c").found);
+    EXPECT_FALSE(ReadScriptFile(dir.path).found);
 }
 
 TEST(Program, CommandLineAndConsoleRuns)
@@ -100,6 +120,64 @@ TEST(Program, CommandLineAndConsoleRuns)
     EXPECT_EQ(Start({"--help"}).status, 0);
     EXPECT_EQ(Start({"--bogus"}).status, 2);
     EXPECT_EQ(Start({"--console", "/no/such/place.q9c"}).status, 2);
+}
+
+TEST(Program, CheckPrintsEachErrorWhereEditorsFindIt)
+{
+    TempFolder dir;
+    fs::create_directories(dir.path / "sub");
+    WriteBytes(dir.path / "sub" / "good.q9c", "var x = 1\nfunction F() return TForm end\n");
+    WriteBytes(dir.path / "sub" / "bad.q9c", "var s = '\xE2\x82\xAC'\nvar y = (1 +\n");
+    WriteScript(dir.path / "sub" / "lib.q9c", "var z = 1\nvar = 2");
+    WriteBytes(dir.path / "sub" / "uses.q9c", "include \"lib.q9c\"\n");
+    WriteBytes(dir.path / "sub" / "runs.q9c", "MsgBox('ran')\nFile('\\made.txt').OpenWrite(true).Close()\n");
+    WriteBytes(dir.path / "sub" / "picture.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01", 20));
+    Qt();
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(dir.path.string()));
+    const auto check = [&](const QStringList& files) {
+        process.start(VELLUM_EXECUTABLE, QStringList{"--check"} + files);
+        process.waitForFinished(20000);
+        return std::pair(process.exitCode(), process.readAllStandardOutput().toStdString());
+    };
+    // Compiled, not run; names the library's globals without complaint.
+    EXPECT_EQ(check({"sub/good.q9c", "sub/runs.q9c"}), std::pair(0, std::string()));
+    EXPECT_FALSE(fs::exists(dir.path / "sub" / "made.txt"));
+    // Every file is checked; each error on a line of its own, columns in
+    // UTF-16 units, an included file's error named by that file.
+    EXPECT_EQ(check({"sub/bad.q9c", "sub/good.q9c", "sub/uses.q9c", "sub/missing.q9c", "sub/picture.png"}),
+              std::pair(1, std::string("sub/bad.q9c:3:1: error: Unexpected item\n"
+                                       "sub/lib.q9c:2:5: error: Variable identifier expected\n"
+                                       "sub/missing.q9c:1:1: error: File not found sub/missing.q9c\n"
+                                       "sub/picture.png:1:1: error: picture.png is not a script: it is neither "
+                                       "UTF-16 nor UTF-8 text\n")));
+    process.start(VELLUM_EXECUTABLE, {"--check"});
+    process.waitForFinished(20000);
+    EXPECT_EQ(process.exitCode(), 2);
+}
+
+TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
+{
+    TempFolder dir;
+    WriteBytes(dir.path / "default.q9c", "var log = File('\\log.txt').OpenWrite(true)\n"
+                                         "log.AppendLine('first')\nlog.AppendLine('second')\n"
+                                         "MsgBox('looping')\nvar i = 0\nwhile true i = i + 1 end\n");
+    Qt();
+    QProcess process;
+    process.start(VELLUM_EXECUTABLE, {"--console", QString::fromStdString(dir.path.string())});
+    ASSERT_TRUE(process.waitForReadyRead(20000));
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "looping\n");
+    EXPECT_FALSE(process.waitForFinished(300));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(5000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 130);
+    // Stopped somewhere in the loop on the last line.
+    EXPECT_EQ(process.readAllStandardError().toStdString().rfind("Vellum Error: Stopped (line 6, column ", 0), 0u);
+    std::ifstream log(dir.path / "log.txt", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(log)), {});
+    const char expected[] = "\xFF\xFE" "f\0i\0r\0s\0t\0\r\0\n\0s\0e\0c\0o\0n\0d\0\r\0\n\0";
+    EXPECT_EQ(bytes, std::string(expected, sizeof expected - 1));
 }
 
 TEST(Program, OneInstancePerDeviceFolder)

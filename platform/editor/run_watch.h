@@ -1,0 +1,36 @@
+// While a script runs from the editor, the editor's window still answers:
+// a watchdog thread asks for a poll (engine/vm/interrupt.h) every few tens
+// of milliseconds, and at the poll the window's events are handled, so that
+// typing, the Stop command and closing reach the editor even while the
+// script computes without ever returning to a message loop. Input meant for
+// the run's own forms is not taken then: their handlers run inside message
+// loops, never in the middle of the script's code.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace vellum::platform {
+
+class FormWindow;
+
+class RunWatch {
+public:
+    explicit RunWatch(const FormWindow& editor);
+    ~RunWatch();
+    RunWatch(const RunWatch&) = delete;
+    RunWatch& operator=(const RunWatch&) = delete;
+
+private:
+    static void Poll(void* watch);
+    void Watch();
+
+    const FormWindow& editor;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool done = false;
+    std::thread watchdog;
+};
+
+} // namespace vellum::platform
