@@ -6,7 +6,9 @@
 
 #include "platform/controls/control_bridge.h"
 #include "platform/controls/control_kinds.h"
+#include "platform/controls/visible_caption.h"
 
+#include <QEvent>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -19,9 +21,24 @@ class AlignedButton final : public QPushButton {
 public:
     explicit AlignedButton(QWidget* parent) : QPushButton(parent) {}
 
+    // The button shows the part of the caption a screen can hold; the
+    // script reads back the whole caption.
+    void SetCaption(const QString& text)
+    {
+        caption = text;
+        setText(VisibleCaption(caption, fontMetrics()));
+    }
+    const QString& Caption() const { return caption; }
+
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
 
 protected:
+    void changeEvent(QEvent* event) override
+    {
+        QPushButton::changeEvent(event);
+        if (event->type() == QEvent::FontChange) setText(VisibleCaption(caption, fontMetrics()));
+    }
+
     void paintEvent(QPaintEvent*) override
     {
         QStylePainter painter(this);
@@ -32,6 +49,9 @@ protected:
         painter.drawItemText(face, static_cast<int>(alignment | Qt::TextShowMnemonic), option.palette, isEnabled(),
                              text(), QPalette::ButtonText);
     }
+
+private:
+    QString caption;
 };
 
 QWidget* MakeButton(QWidget& parent)
@@ -49,9 +69,9 @@ void ConnectButton(QWidget& widget, ControlBridge& bridge)
                      [&bridge] { bridge.Dispatch([](ControlHandler& h) { h.Clicked(); }); });
 }
 
-void SetButtonText(QWidget& widget, const QString& text) { static_cast<QPushButton&>(widget).setText(text); }
+void SetButtonText(QWidget& widget, const QString& text) { static_cast<AlignedButton&>(widget).SetCaption(text); }
 
-QString ButtonText(const QWidget& widget) { return static_cast<const QPushButton&>(widget).text(); }
+QString ButtonText(const QWidget& widget) { return static_cast<const AlignedButton&>(widget).Caption(); }
 
 } // namespace
 

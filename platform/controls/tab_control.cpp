@@ -5,6 +5,7 @@
 
 #include "platform/controls/control_bridge.h"
 #include "platform/controls/control_kinds.h"
+#include "platform/controls/visible_caption.h"
 #include "platform/qt_convert.h"
 
 #include <QSignalBlocker>
@@ -57,12 +58,12 @@ bool InsertTab(NativeControl& tabs, int32_t index, std::u16string_view text)
     auto* bar = WidgetAs<QTabBar>(tabs);
     if (bar == nullptr || index < 0 || index > bar->count()) return false;
     const QSignalBlocker quiet(bar);
-    return bar->insertTab(index, ToQString(text)) == index;
+    return bar->insertTab(index, VisibleCaption(ToQString(text), bar->fontMetrics())) == index;
 }
 
 void SetTabText(NativeControl& tabs, int32_t index, std::u16string_view text)
 {
-    if (auto* bar = WidgetAs<QTabBar>(tabs)) bar->setTabText(index, ToQString(text));
+    if (auto* bar = WidgetAs<QTabBar>(tabs)) bar->setTabText(index, VisibleCaption(ToQString(text), bar->fontMetrics()));
 }
 
 void DeleteTab(NativeControl& tabs, int32_t index)

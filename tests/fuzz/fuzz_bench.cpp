@@ -5,6 +5,7 @@
 #include "platform/desktop/message_box.h"
 
 #include <QApplication>
+#include <QPointingDevice>
 
 #include <cstdlib>
 #include <filesystem>
@@ -57,13 +58,19 @@ void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
 
 void EnsureApplication()
 {
-    static std::unique_ptr<QApplication> application = [] {
+    static std::unique_ptr<QApplication> application;
+    if (application == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "vellum-fuzz";
         static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
+        application = std::make_unique<QApplication>(argc, argv);
+        // Input events make Qt's device list, a static of its own, which the
+        // application's devices leave as they go: the application ends
+        // before that list does, as it ends in main in the program.
+        QPointingDevice::primaryPointingDevice();
+        std::atexit([] { application.reset(); });
+    }
     platform::SetConsoleMode(true);
 }
 
