@@ -285,7 +285,7 @@ TEST_F(EditorTest, AnErrorInAShownFormsHandlerEndsTheRunAtOnceWithTheCaretOnIt)
         // The form stays open until its first tick fails: then the run ends
         // by itself, with no one closing the form.
         e.ClickRun();
-        EXPECT_EQ(message.toStdString(), "Number expected");
+        EXPECT_EQ(message.toStdString(), "Number expected (line 3, column 34)");
         EXPECT_EQ(e.CaretLine(), 3);
         EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Ticking")), nullptr);
         EXPECT_TRUE(e.window->isVisible());
