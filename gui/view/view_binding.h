@@ -24,7 +24,7 @@ View* ViewOfTable(Interpreter& ip, TableObject* table);
 // A table whose "GetView" is a native function: it derives from a view class.
 bool IsViewTable(Interpreter& ip, const Value& value);
 // The most levels a tree of views may have, its root included.
-inline constexpr int32_t kDeepestView = 4000;
+inline constexpr int32_t kDeepestView = 1000;
 // Calls the table's Create, then attaches the view it made to parent and
 // form; none when an error is pending afterwards or Create made no view.
 // A view that would lie deeper than kDeepestView raises "Out of memory".

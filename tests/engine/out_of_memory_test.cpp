@@ -28,6 +28,17 @@ void Release(void* p) noexcept { std::free(p); }
 
 void* operator new(std::size_t size) { return AllocateOrThrow(size); }
 void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+// The nothrow forms too, so that every block this program frees came from
+// the same allocator (a stream's buffer is allocated without throwing).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return AllocateOrThrow(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
 void operator delete(void* p) noexcept { Release(p); }
 void operator delete[](void* p) noexcept { Release(p); }
 void operator delete(void* p, std::size_t) noexcept { Release(p); }
