@@ -160,12 +160,14 @@ protected:
         Application application(folder, u"default.q9c", RegisterLibraries);
         application.SetEditor(OpenScriptEditor);
         test::FormWatchdog watchdog;
-        WhenShown(FindEditor, [&steps](QWidget* w) {
+        const QPointer<QTimer> waiting = WhenShown(FindEditor, [&steps](QWidget* w) {
             auto* text = w->findChild<ScriptTextWidget*>();
             steps(Editor{w, text, text->findChild<QPlainTextEdit*>()});
             if (const QPointer<QWidget> window(w); window != nullptr) window->close();
         });
-        return application.Run();
+        const int status = application.Run();
+        delete waiting.data();
+        return status;
     }
 
     fs::path EditorFile() const { return dir.path / "defaultide.q9c"; }
@@ -304,7 +306,7 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTh
             }
             return static_cast<QWidget*>(nullptr);
         };
-        WhenShown(busy, [&](QWidget*) {
+        const QPointer<QTimer> waiting = WhenShown(busy, [&busyForms, &editorStayed, e](QWidget*) {
             QTest::keyClick(e.edit, Qt::Key_R, Qt::ControlModifier);
             for (QWidget* w : QApplication::topLevelWidgets()) busyForms += w->isVisible() && w->windowTitle() == "Busy";
             e.window->close();
@@ -312,6 +314,7 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTh
             editorStayed = e.window->isVisible();
         });
         e.ClickRun();
+        delete waiting.data();
         EXPECT_EQ(busy(), nullptr);
     });
     EXPECT_EQ(busyForms, 1);

@@ -4,6 +4,7 @@
 #include "platform/window/message_loop.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,8 +33,10 @@ private:
 };
 
 // Runs step on the widget find gives, as soon as it is there (a menu or
-// dialog opened by a script call that is still running).
-inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> step)
+// dialog opened by a script call that is still running). The timer it
+// gives is gone once step has run; deleting it before then keeps a step
+// that never ran from running in a later test.
+inline QPointer<QTimer> WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> step)
 {
     auto* timer = new QTimer(QCoreApplication::instance());
     timer->setInterval(10);
@@ -45,6 +48,7 @@ inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget
         }
     });
     timer->start();
+    return timer;
 }
 
 // Runs step once the loop that is running next takes events.
