@@ -372,9 +372,7 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
 TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'NoView', view = 5})"), "errOK");
-    Later([&] {
-        QWidget* form = platform::FormWindowTitled("NoView");
-        ASSERT_NE(form, nullptr);
+    WhenShown([] { return platform::FormWindowTitled("NoView"); }, [&](QWidget* form) {
         EXPECT_EQ(h.Eval("gForm.view.text"), "errFormNoView");
         EXPECT_EQ(h.Eval("gForm.GetView('x') == gForm.view"), "true");
         // The text is drawn in black on white.
