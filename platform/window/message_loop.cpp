@@ -18,6 +18,8 @@ struct RunningLoop {
     const void* owner;
     // A form's loop: whether its window no longer exists.
     std::function<bool()> windowGone;
+    // A quit was asked for while this loop was the innermost one.
+    bool quitAsked = false;
 };
 
 // The loops running now, innermost last.
@@ -50,6 +52,10 @@ void RunLoop(const void* owner, std::function<bool()> windowGone)
     QEventLoop loop;
     loops.push_back({&loop, owner, std::move(windowGone)});
     loop.exec();
+    // A quit asked for while this loop ran was meant for it: when the loop
+    // ended for another reason first (an error unwinding the loops), the
+    // quit goes with it instead of ending the next form at once.
+    if (loops.back().quitAsked) quitPending = false;
     loops.pop_back();
     // Windows destroyed during their own events in that loop were left for
     // it to delete; their events are over now.
@@ -67,6 +73,7 @@ void PostQuit()
 {
     if (quitPending) return;
     quitPending = true;
+    if (!loops.empty()) loops.back().quitAsked = true;
     if (QCoreApplication* app = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(app, DeliverQuit, Qt::QueuedConnection);
     }

@@ -334,6 +334,31 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
     ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
 }
 
+TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
+{
+    // An error unwinding the loops ends the first form's loop; its window
+    // then closes and asks for a quit, which must not end the next form.
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'First', view = TRectangle({})})"), "errOK");
+    Later([&] {
+        QWidget* form = platform::FormWindowTitled("First");
+        ASSERT_NE(form, nullptr);
+        platform::EndLoopsOf(&h.ip);
+        form->close();
+    });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Second', view = TRectangle({})})"), "errOK");
+    bool ran = false;
+    QPointer<QTimer> step = WhenShown([] { return platform::FormWindowTitled("Second"); },
+                                      [&](QWidget* form) {
+                                          ran = true;
+                                          form->close();
+                                      });
+    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    EXPECT_TRUE(ran);
+    delete step;
+    if (QWidget* left = platform::FormWindowTitled("Second")) left->close();
+}
+
 TEST_F(FormTest, NestedMenuCommandsAndTheDoneButtonKinds)
 {
     ASSERT_EQ(h.Run(R"(
