@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -256,7 +257,11 @@ public:
         timer.callOnTimeout([this, &ip, end] {
             if (!in.Done() && sent < kMostEvents && Clock::now() < end) {
                 ++sent;
-                SendEvent(in);
+                // Sent from the loop, not from the timer's own call: an event
+                // that opens a modal loop would otherwise hold this timer,
+                // which fires only once its call returned, and no later
+                // event or end could reach that loop.
+                QMetaObject::invokeMethod(&timer, [this] { SendEvent(in); }, Qt::QueuedConnection);
             } else {
                 vellum::platform::EndLoopsOf(&ip);
             }

@@ -190,6 +190,13 @@ TEST_F(ControlsTest, ButtonClickReachesOnClickAndTakesTheFocus)
         // Refresh pushes the caption again.
         EXPECT_EQ(h.Run("var b = gForm.GetView('b') b.text = 'Stop' b.Redraw()"), "errOK");
         EXPECT_EQ(button->text(), "Stop");
+        // A caption of a million characters shows what a screen can hold and
+        // reads back whole.
+        EXPECT_EQ(h.Run("var long = '' var i = 0 while i < 20 long = long & 'x' i = i + 1 end "
+                        "while long.Len() < 1000000 long = long & long end b.text = long b.Redraw()"),
+                  "errOK");
+        EXPECT_LE(button->text().size(), 10000);
+        EXPECT_EQ(h.Eval("b.text.Len()"), "1310720");
     });
 }
 
