@@ -263,6 +263,9 @@ public:
                 // event or end could reach that loop.
                 QMetaObject::invokeMethod(&timer, [this] { SendEvent(in); }, Qt::QueuedConnection);
             } else {
+                // Forms shown by scripts that RunScript started run loops of
+                // their own interpreters, inside the run's own loops.
+                vellum::platform::EndLoopsInside(&ip);
                 vellum::platform::EndLoopsOf(&ip);
             }
         });
