@@ -35,6 +35,8 @@ def non_blank_lines(path):
 
 def line_counts(root):
     files = subprocess.run(["git", "ls-files"], cwd=root, capture_output=True, text=True, check=True).stdout.split()
+    # A file deleted in the working tree but not yet in git counts no more.
+    files = [f for f in files if os.path.isfile(os.path.join(root, f))]
     code = sum(non_blank_lines(os.path.join(root, f)) for f in files
                if f.split("/")[0] in LIBRARIES and f.endswith(CODE_ENDINGS))
     tests = sum(non_blank_lines(os.path.join(root, f)) for f in files
