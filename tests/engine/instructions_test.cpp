@@ -1,6 +1,7 @@
 // Tests of what the instructions do beyond the scripts' cases, through
 // small scripts and their exact output: arithmetic on locals, chains of
-// concatenation, field caches, calls and method calls.
+// concatenation, the methods of values other than tables, and code no
+// compiler makes.
 #include "engine/compiler/opcodes.h"
 #include "script_harness.h"
 
@@ -36,50 +37,6 @@ TEST(Instructions, ChainsOfConcatenationJoinOnce)
               "{\n} \n|g|{\n\"n\" = 1\n} \n\n");
     // Equal texts are still one string: a joined key finds the table entry.
     EXPECT_EQ(h.Output("var u = {abc = 1} var b = 'b' Print(u['a' & b & 'c'])"), "1\n");
-}
-
-TEST(Instructions, FieldCachesFollowEachTable)
-{
-    ScriptHarness h;
-    // One store and one read under the same name, on tables that keep the
-    // name in different places, and on one that gains it on the way.
-    EXPECT_EQ(h.Output("function Put(t, v) t.a = v return t.a end var p = {a = 1} var q = {b = 2, c = 3, a = 4}"
-                       " var r = {b = 5} Print(Put(p, 10) & Put(q, 20) & Put(r, 30) & Put(p, 40) & Put(r, 50))"
-                       " Print(p.a & q.a & r.a & q.b & r.b)"),
-              "1020304050\n40205025\n");
-    // A method found through "parent" follows a change of the parent and
-    // of the method between calls.
-    EXPECT_EQ(h.Output("var A = {function Who() return 'A' end} var B = {function Who() return 'B' end}"
-                       " var o = {parent = A} function Ask() return o.Who() end var s = Ask()"
-                       " o.parent = B s = s & Ask() B.Who = function() return 'b' end s = s & Ask()"
-                       " o.Who = function() return 'o' end s = s & Ask() o.Who = null s = s & Ask() Print(s)"),
-              "ABbob\n");
-}
-
-TEST(Instructions, CallsAndMethods)
-{
-    ScriptHarness h;
-    // Missing arguments are null, extra ones are dropped.
-    EXPECT_EQ(h.Output("function f(a, b) Print(a) Print(b) end f(1) f(1, 2, 3)"), "1\nnull\n1\n2\n");
-    EXPECT_EQ(h.Output("function g(x) if x return else return 2 end end function e() end"
-                       " Print(g(true)) Print(g(false)) Print(e())"),
-              "null\n2\nnull\n");
-    EXPECT_EQ(h.Output("function fib(n) if n < 2 return n end return fib(n - 1) + fib(n - 2) end Print(fib(15))"),
-              "610\n");
-    EXPECT_EQ(h.Output("function s(p) var a = 1 if true var b = 2 a = a + b + p end return a end Print(s(10))"),
-              "13\n");
-    EXPECT_EQ(h.Output("function outer() function inner(x) return x * 3 end return inner(2) end Print(outer())"),
-              "6\n");
-    EXPECT_EQ(h.Output("Print(inner)"), "!errUndeclaredVariable");
-    EXPECT_EQ(h.Output("var sq = function(x) return x * x end Print(sq(4)) function F(t) return t.a end Print(F{a = 1})"),
-              "16\n1\n");
-    // Calling a table calls its Default with the table as this.
-    EXPECT_EQ(h.Output("var c = {n = 'c', function Default(x) return this.n & x end} Print(c(1))"), "c1\n");
-    EXPECT_EQ(h.Output("var d = {} d()"), "!errFunctionCallToNonFunction");
-    EXPECT_EQ(h.Output("var o = {n = 2, function Get() return this.n end} Print(o.Get()) Print(o['Get']())"
-                       " var base = {function Hi(x) return 'hi ' & this.n & x end} var obj = {parent = base, n = 3}"
-                       " Print(obj.Hi('!'))"),
-              "2\n2\nhi 3!\n");
 }
 
 uint32_t NameOfThis(Interpreter& ip)

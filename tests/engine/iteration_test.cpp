@@ -1,5 +1,5 @@
 // Tests of `for ... in` beyond the orders the scripts check: number keys
-// far apart, and leaving a loop early.
+// far apart.
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -24,20 +24,6 @@ TEST(Iteration, SparseNumberKeysAreVisitedWithoutCountingUpToThem)
               "0:0\n1:1\n2:2\n500000000:9\n1000000000:3\n1000000001:4\n");
     // A far key and a name: the whole table goes in hash order as before.
     EXPECT_EQ(h.Output("t = {} t[4000000000] = 1 t.k = 2 var n = 0 for v in t n = n + v end Print(n)"), "3\n");
-}
-
-TEST(Iteration, ReturnFromInsideALoop)
-{
-    ScriptHarness h;
-    EXPECT_EQ(h.Output("function first(t) for a in t for b in t if b == 2 return a & b end end end return 'none' end"
-                       " for k : v in {1, 2} Print(first({1, 2, 3}) & k) end Print(first({}))"),
-              "120\n121\nnone\n");
-    // Loops left by a return leave nothing behind on the stack.
-    EXPECT_EQ(h.Output("var i = 0 while i < 3000 first({1, 2, 3}) i = i + 1 end Print(i)"), "3000\n");
-    EXPECT_EQ(h.Output("function find(t, x) for k : v in t if v == x return k end end end"
-                       " Print(find({a = 1, b = 2}, 2)) Print(find({5, 6}, 7))"),
-              "b\nnull\n");
-    EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
 }
 
 } // namespace

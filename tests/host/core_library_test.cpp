@@ -1,16 +1,12 @@
 // Tests of the core library where scripts alone cannot show a fault: case
 // mapping in the C locale, numbers far out of range in the string methods,
 // RunScript's results and depth, and folders made in the device folder.
-#include "engine/core/unicode.h"
-#include "platform/desktop/message_box.h"
-#include "platform/files/device_folder.h"
 #include "system/system_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
 
 namespace vellum {
 namespace {
@@ -85,15 +81,6 @@ TEST_F(CoreLibrary, MkDirMakesOnlyTheLastDirectoryInsideTheFolder)
     EXPECT_EQ(Eval("MkDir('..\\\\..\\\\escaped')"), "null");
     EXPECT_FALSE(fs::exists(folder.parent_path() / "escaped"));
     EXPECT_TRUE(fs::is_directory(folder / "escaped")); // ".." stops at the device root
-}
-
-TEST_F(CoreLibrary, ConsoleMessageBoxesAndTheCollectorSwitch)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(Eval("MsgBox('q', 'c', 'YESNOCANCEL', 'question') & MsgBox('p', 'c', 'OkCancel')"), "\"yesok\"");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "q\np\n");
-    EXPECT_EQ(Eval("GCEnabled(false)"), "false");
-    EXPECT_FALSE(ip->CollectorEnabled());
 }
 
 } // namespace
