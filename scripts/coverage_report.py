@@ -5,10 +5,11 @@ Python and scripts under tests/) against non-blank lines of the libraries
 (engine, gui, host, media, platform, system). Expected outputs, fuzz corpora
 and other data files are not counted.
 
-    coverage_report.py ROOT SUMMARY.json [--max-ratio R] [--min-lines P]
+    coverage_report.py ROOT [SUMMARY.json] [--max-ratio R] [--min-lines P]
 
 With the limits it exits 1 when the ratio is above R or total line coverage
-below P percent."""
+below P percent. Without a summary it prints and checks the ratio alone,
+which needs no build."""
 import argparse
 import json
 import os
@@ -34,6 +35,8 @@ def non_blank_lines(path):
 
 def line_counts(root):
     files = subprocess.run(["git", "ls-files"], cwd=root, capture_output=True, text=True, check=True).stdout.split()
+    # A file deleted in the working tree but not yet in git counts no more.
+    files = [f for f in files if os.path.isfile(os.path.join(root, f))]
     code = sum(non_blank_lines(os.path.join(root, f)) for f in files
                if f.split("/")[0] in LIBRARIES and f.endswith(CODE_ENDINGS))
     tests = sum(non_blank_lines(os.path.join(root, f)) for f in files
@@ -45,16 +48,10 @@ def percent(covered, total):
     return 100.0 * covered / total if total else 100.0
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("root")
-    parser.add_argument("summary")
-    parser.add_argument("--max-ratio", type=float)
-    parser.add_argument("--min-lines", type=float)
-    args = parser.parse_args()
-
+def print_coverage(summary):
+    """Prints the table of coverage per folder and gives total line coverage."""
     folders = {}
-    for entry in json.load(open(args.summary))["files"]:
+    for entry in json.load(open(summary))["files"]:
         parts = entry["filename"].split("/")
         if parts[0] not in LIBRARIES:
             continue
@@ -73,7 +70,20 @@ def main():
         print(f"{folder:<22} {percent(sums[0], sums[1]):7.1f}% {percent(sums[2], sums[3]):8.1f}%")
     line_total = percent(total[0], total[1])
     print(f"{'total':<22} {line_total:7.1f}% {percent(total[2], total[3]):8.1f}%")
+    return line_total
 
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("root")
+    parser.add_argument("summary", nargs="?")
+    parser.add_argument("--max-ratio", type=float)
+    parser.add_argument("--min-lines", type=float)
+    args = parser.parse_args()
+    if args.min_lines is not None and args.summary is None:
+        parser.error("--min-lines needs the coverage summary")
+
+    line_total = print_coverage(args.summary) if args.summary else None
     code, tests = line_counts(args.root)
     ratio = tests / code
     print(f"tests / code: {tests} / {code} non-blank lines = {ratio:.3f}")

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace vellum::test {
 namespace {
@@ -19,11 +20,20 @@ namespace fs = std::filesystem;
 
 constexpr QSize kDevice(480, 640);
 
-// A fresh device folder with the app's files.
-void CopyApp(const fs::path& from, const fs::path& to)
-{
-    fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-}
+// The app of a source folder started in a fresh device folder with its
+// files, its window shown.
+struct StartedApp {
+    explicit StartedApp(const fs::path& from)
+    {
+        fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, folder.path,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        app.emplace(QStringList{QString::fromStdString(folder.path.string())});
+        shown = app->WaitForWindow();
+    }
+    TempFolder folder;
+    std::optional<RunningApp> app;
+    bool shown = false;
+};
 
 // The window's picture, or the part of it within part, against the
 // expected one.
@@ -48,10 +58,9 @@ void ExpectPicture(RunningApp& app, const std::string& name, const QRect& part =
 
 TEST(Examples, ControlsReportEveryUseInTheirStatusLine)
 {
-    TempFolder folder;
-    CopyApp("examples/controls", folder.path);
-    RunningApp app({QString::fromStdString(folder.path.string())});
-    ASSERT_TRUE(app.WaitForWindow());
+    StartedApp started("examples/controls");
+    ASSERT_TRUE(started.shown);
+    RunningApp& app = *started.app;
     ExpectPicture(app, "controls-start");
 
     // Typed into the edit box: the text below it follows.
@@ -84,10 +93,9 @@ TEST(Examples, ControlsReportEveryUseInTheirStatusLine)
 // The demo's clock ticks, so only what lies below it is compared.
 TEST(Examples, TheDemoReportsATappedSwatchAndTakesAColourSchemeFromItsMenu)
 {
-    TempFolder folder;
-    CopyApp("examples/demo", folder.path);
-    RunningApp app({QString::fromStdString(folder.path.string())});
-    ASSERT_TRUE(app.WaitForWindow());
+    StartedApp started("examples/demo");
+    ASSERT_TRUE(started.shown);
+    RunningApp& app = *started.app;
     const QRect belowTheClock(0, 152, 480, 488);
     ExpectPicture(app, "demo-start", belowTheClock);
     app.Click({80, 180}, kDevice);
@@ -103,10 +111,9 @@ TEST(Examples, TheDemoReportsATappedSwatchAndTakesAColourSchemeFromItsMenu)
 
 TEST(Examples, TheTutorialAppTakesNoteAfterNote)
 {
-    TempFolder folder;
-    CopyApp("docs/tutorial/step5", folder.path);
-    RunningApp app({QString::fromStdString(folder.path.string())});
-    ASSERT_TRUE(app.WaitForWindow());
+    StartedApp started("docs/tutorial/step5");
+    ASSERT_TRUE(started.shown);
+    RunningApp& app = *started.app;
     // The edit box has the focus from the start; after "Add" it has it
     // again, so the second note is typed straight in.
     app.Type("Buy milk");

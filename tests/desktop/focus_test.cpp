@@ -3,7 +3,7 @@
 // gives it the focus, and a scroll view scrolls by the navigation keys.
 // The tabs are plain views that take the focus when tapped, as a script's
 // own tab strip does.
-#include "desktop/desktop_harness.h"
+#include "gui/form_fixture.h"
 #include "platform/window/form_window_probe.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@
 namespace vellum::test {
 namespace {
 
-class Focus : public DesktopFormTest {};
+class Focus : public FormFixture {};
 
 // A key as the user presses it: to whatever widget has the keyboard focus.
 void Press(Qt::Key key)

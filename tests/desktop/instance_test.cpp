@@ -1,6 +1,7 @@
 // The one-instance rule as users meet it with whole program runs on the
 // display: a second plain start hands over to the running copy and says
 // so, while a screenshot run is its own instance and saves its picture.
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 
 #include <QCoreApplication>
@@ -20,13 +21,6 @@ namespace vellum::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteScript(const fs::path& file, const std::string& ascii)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << "\xFF\xFE";
-    for (char c : ascii) out << c << '\0';
-}
 
 QString Path(const fs::path& p) { return QString::fromStdString(p.string()); }
 

@@ -5,6 +5,7 @@
 // drawn smaller as a whole so that all of it, the soft-key bar included,
 // stays on screen.
 #include "desktop/running_app.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 
 #include <QDir>
@@ -23,13 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr QSize kDevice(480, 640);
-
-void WriteScript(const fs::path& file, const std::string& text)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << "\xFF\xFE";
-    for (char c : text) out << c << '\0';
-}
 
 // Every kind of drawing a form does, with no clock or animation, so that
 // two runs show the same pixels.

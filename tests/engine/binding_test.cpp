@@ -1,5 +1,5 @@
 // Tests of the binding API natives use: argument checks and readers,
-// properties, native objects, calls back into scripts, Die, EvalSource.
+// properties, native objects, calls back into scripts, Die.
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -176,33 +176,6 @@ TEST_F(Binding, DieStopsQuietlyUpToTheNativeEntry)
               "1\nnull\nafter\n");
     // A real error in the callback stops the caller too.
     EXPECT_EQ(h.Output("function Fail() return 1 + {} end Print(Call(Fail)) Print('no')"), "!errNumberExpected");
-    EXPECT_EQ(Internals(ip).StackDepth(), 0);
-}
-
-TEST_F(Binding, EvalSource)
-{
-    auto text = [&](std::u16string_view source) {
-        const Value v = ip.EvalSource(source);
-        return v.IsStr() ? U8(v.str->View()) : std::string("<not a string>");
-    };
-    EXPECT_EQ(ip.EvalSource(u"12 + 3").num, 12);
-    EXPECT_EQ(ip.EvalSource(u"  3.5x").num, 3.5);
-    EXPECT_EQ(ip.EvalSource(u"# c\n7").num, 7);
-    for (const char16_t* source : {u"abc", u"null", u"-5", u"'q'", u"", u"1e999"}) EXPECT_EQ(text(source), U8(source));
-    const Value yes = ip.EvalSource(u"true");
-    EXPECT_EQ(yes.tag, Tag::Bool);
-    EXPECT_EQ(yes.word, 1u);
-    EXPECT_FALSE(ip.ErrorPending());
-
-    const Value table = ip.EvalSource(u"{a = 1, b = {2}}");
-    ASSERT_TRUE(table.IsTable());
-    EXPECT_EQ(ip.TableGet(table.table, u"a").num, 1);
-    // A compile error is not reported; a run-time error stays pending.
-    EXPECT_TRUE(ip.EvalSource(u"{").IsNull());
-    EXPECT_TRUE(ip.EvalSource(u"{a = undeclared}").IsNull());
-    EXPECT_FALSE(ip.ErrorPending());
-    EXPECT_TRUE(ip.EvalSource(u"{1} + 1").IsNull());
-    EXPECT_EQ(h.Take().error, "errNumberExpected");
     EXPECT_EQ(Internals(ip).StackDepth(), 0);
 }
 

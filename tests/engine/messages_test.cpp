@@ -1,5 +1,5 @@
 // Tests of the error state and its messages: first error wins, argument
-// limits, formatting, locale tables and their fallbacks, reporting.
+// limits, formatting, places in the text, reporting.
 #include "engine/vm/error_reporter.h"
 #include "script_harness.h"
 
@@ -7,13 +7,6 @@
 
 namespace vellum::test {
 namespace {
-
-uint32_t WantsTable(Interpreter& ip)
-{
-    if (!ip.CheckArgs(1, 1)) return 0;
-    ip.ArgTable(1);
-    return 0;
-}
 
 TEST(Messages, FirstErrorWinsAndArgumentsAreCut)
 {
@@ -67,30 +60,6 @@ TEST(Messages, TemplatesTakeTheArgumentsInOrder)
     EXPECT_EQ(U8(ip.FormatError()), "errNobodyKnows");
     ip.ClearError();
     EXPECT_EQ(U8(ip.FormatError()), "OK");
-}
-
-TEST(Messages, LocalesFallBackToEnglish)
-{
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
-    ip.RegisterFunction(u"WantsTable", WantsTable);
-    ip.Messages().SetMessage(u"de", u"errTableExpected", u"Tabelle erwartet");
-    EXPECT_EQ(h.Run("WantsTable(1)").message, "Table expected");
-    ip.Messages().SetLocale(u"de");
-    EXPECT_EQ(h.Run("WantsTable(1)").message, "Tabelle erwartet");
-    EXPECT_EQ(h.Run("WantsTable()").message, "Too few arguments to function");
-    ip.Messages().SetLocale(u"fr");
-    EXPECT_EQ(h.Run("WantsTable(1)").message, "Table expected");
-
-    // Scripts reach the tables through __LocStrs; later texts replace earlier ones.
-    TableObject* locales = ip.GetGlobal(u"__LocStrs").table;
-    ASSERT_NE(locales, nullptr);
-    EXPECT_EQ(ip.GetTableField(locales, u"de"), ip.Messages().LocaleTable(u"de"));
-    ip.Messages().SetMessage(u"en", u"errNumberExpected", u"A number, please");
-    ip.Messages().SetLocale(u"en");
-    EXPECT_EQ(h.Run("Print(-{})").message, "A number, please");
-    TableObject* created = ip.Messages().LocaleTable(u"xx");
-    EXPECT_EQ(ip.GetTableField(locales, u"xx"), created);
 }
 
 TEST(Messages, PlacesAreLocatedByLineAndColumn)

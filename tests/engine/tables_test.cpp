@@ -173,13 +173,8 @@ TEST(Tables, ToStringFormats)
 {
     ScriptHarness h;
     Interpreter& ip = h.ip;
-    const std::pair<double, const char*> numbers[] = {
-        {1.0, "1"}, {-0.0, "0"}, {0.25, "0.250000"}, {-2.5, "-2.500000"}, {2147483647.0, "2147483647"},
-        {-2147483648.0, "-2147483648"}, {2147483648.0, "2147483648.000000"}, {1e-7, "0.000000"},
-    };
-    for (const auto& [number, text] : numbers) EXPECT_EQ(Text(ip, Value::Number(number)), text);
-    EXPECT_EQ(Text(ip, Value::Null()) + Text(ip, Value::Bool(false)), "nullfalse");
-    EXPECT_EQ(Text(ip, ip.MakeString(u"say \"hi\""), true), "\"say \"hi\"\"");
+    // The scripts show numbers, texts and the pretty form; here the values
+    // scripts cannot make, and the form on one line.
     EXPECT_EQ(Text(ip, Value::Native(nullptr)) + Text(ip, Value::Function(ip.NewFunction())) +
                   Text(ip, Value::Binary(nullptr)),
               "[funcBin][func][binary]");
@@ -188,16 +183,12 @@ TEST(Tables, ToStringFormats)
     std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(object)));
     EXPECT_EQ(Text(ip, Value::Pointer(object)), hex);
 
-    EXPECT_EQ(h.Output("Print({})"), "{\n} \n\n");
-    EXPECT_EQ(h.Output("Print({1, 'two'})"), "{\n0 = 1, \n\n1 = \"two\"\n} \n\n");
-    EXPECT_EQ(h.Output("Print({a = {b = 1}})"), "{\n\"a\" = {\n\"b\" = 1\n} \n\n} \n\n");
     EXPECT_EQ(Text(ip, ip.EvalSource(u"{a = {b = 1}, 5}"), false, false), "{0 = 5\"a\" = {\"b\" = 1} } ");
     EXPECT_EQ(Text(ip, ip.EvalSource(u"{}"), false, false), "{} ");
     // Always in hash order, even where for-in would go by number.
     EXPECT_EQ(Text(ip, ip.EvalSource(u"{258 = 'a', 3 = 'b', 1 = 'c'}"), false, false), "{1 = \"c\"258 = \"a\"3 = \"b\"} ");
-    // A table that contains itself prints the inner occurrence as {...}.
-    EXPECT_EQ(h.Output("var t = {} t.self = t Print(t) var u = {t} Print(u & '')"),
-              "{\n\"self\" = {...}\n} \n\n{\n0 = {\n\"self\" = {...}\n} \n\n} \n\n");
+    // A table that contains itself shows the inner occurrence as {...}.
+    ASSERT_EQ(h.Output("var t = {} t.self = t"), "");
     EXPECT_EQ(Text(ip, ip.GetGlobal(u"t"), false, false), "{\"self\" = {...}} ");
 }
 

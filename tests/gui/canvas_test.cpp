@@ -163,19 +163,6 @@ TEST(Canvas, DashedPensLeaveGaps)
     EXPECT_LT(dashed, solid * 7 / 8);
 }
 
-TEST(Canvas, EllipseStaysInsideItsBox)
-{
-    const QImage image = DrawOnWhite(14, 14, [](platform::Canvas& c) { c.Ellipse(2, 2, 12, 12, {black}, red); });
-    EXPECT_EQ(InkBounds(image), (Rect{2, 2, 11, 11}));
-    EXPECT_EQ(PixelAt(image, 7, 7), red);
-    EXPECT_EQ(PixelAt(image, 2, 7), black);
-    EXPECT_EQ(PixelAt(image, 2, 2), white);
-
-    const QImage wide = DrawOnWhite(24, 24, [](platform::Canvas& c) { c.Ellipse(4, 4, 20, 20, {blue, 3}, {}); });
-    EXPECT_EQ(InkBounds(wide), (Rect{3, 3, 20, 20}));
-    EXPECT_EQ(PixelAt(wide, 12, 12), white);
-}
-
 TEST(Canvas, GradientsEndInTheirColours)
 {
     const Rect area{0, 0, 99, 9};
@@ -380,39 +367,6 @@ TEST(Picture, LoadsEveryFormatByItsContent)
     EXPECT_EQ(platform::Picture::Load(garbage.fileName().toStdString()), nullptr);
     EXPECT_EQ(platform::Picture::Load(dir.filePath("missing.png").toStdString()), nullptr);
     EXPECT_EQ(platform::Picture::Load(dir.path().toStdString()), nullptr);
-}
-
-TEST(Picture, DrawsScaledAndBlended)
-{
-    QImage quarters(2, 2, QImage::Format_RGB32);
-    quarters.setPixel(0, 0, qRgb(255, 0, 0));
-    quarters.setPixel(1, 0, qRgb(0, 0, 255));
-    quarters.setPixel(0, 1, qRgb(0, 0, 0));
-    quarters.setPixel(1, 1, qRgb(0, 128, 0));
-    const platform::Picture picture({quarters});
-
-    const QImage scaled = DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.DrawPicture(picture, {1, 1, 10, 10}); });
-    EXPECT_EQ(InkBounds(scaled), (Rect{1, 1, 10, 10}));
-    EXPECT_EQ(PixelAt(scaled, 1, 1), red);
-    EXPECT_EQ(PixelAt(scaled, 5, 5), red);
-    EXPECT_EQ(PixelAt(scaled, 6, 5), blue);
-    EXPECT_EQ(PixelAt(scaled, 5, 6), black);
-    EXPECT_EQ(PixelAt(scaled, 10, 10), green);
-
-    QImage dark(4, 4, QImage::Format_RGB32);
-    dark.fill(Qt::black);
-    const platform::Picture shade({dark});
-    const QImage half = DrawOnWhite(6, 6, [&](platform::Canvas& c) {
-        c.DrawPicture(shade, {0, 0, 3, 3}, 128);
-        c.DrawPicture(shade, {4, 4, 5, 5}, 0);
-        c.FillRect({4, 0, 5, 1}, red);
-    });
-    const Color mixed = PixelAt(half, 2, 2);
-    EXPECT_NEAR(platform::RedOf(mixed), 127, 3);
-    EXPECT_EQ(platform::RedOf(mixed), platform::BlueOf(mixed));
-    EXPECT_EQ(PixelAt(half, 5, 5), white);
-    // Opacity does not leak into what is drawn afterwards.
-    EXPECT_EQ(PixelAt(half, 4, 0), red);
 }
 
 TEST(FileIcon, GivesOneIconPerKindOfFile)

@@ -3,8 +3,7 @@
 // control widgets, and what the script's tables and handlers see.
 #include "gui/controls/control_view.h"
 #include "gui/controls/tabs_view.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
+#include "gui/form_fixture.h"
 #include "gui/gui_library.h"
 #include "gui/view/view_binding.h"
 #include "platform/controls/control_handler.h"
@@ -35,30 +34,12 @@ namespace {
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public FormFixture {
 protected:
-    void SetUp() override
-    {
-        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
-        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
-        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null "
-                        "function Log(text) gLog = gLog & text & ' ' end"),
-                  "errOK");
-    }
-    void TearDown() override { platform::SetDeviceScreen({}); }
-
-    gui::View* ViewOf(const std::string& id)
-    {
-        EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
-        return gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
-    }
-    // The widget of the control of the view with that id; none without one.
     template <class W>
     W* Widget(const std::string& id)
     {
-        auto* view = dynamic_cast<gui::ControlView*>(ViewOf(id));
-        if (view == nullptr || view->Control() == nullptr) return nullptr;
-        return qobject_cast<W*>(platform::ControlWidgetOf(*view->Control()));
+        return qobject_cast<W*>(ControlWidget(id));
     }
     QTabBar* TabBar(const std::string& id)
     {
@@ -69,20 +50,8 @@ protected:
     // Shows gForm and runs steps inside its loop, then closes it.
     void WhileShown(const std::function<void()>& steps)
     {
-        Later([&] {
-            QWidget* form = platform::FormWindowTitled("Controls");
-            ASSERT_NE(form, nullptr);
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-            form->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-            steps();
-            form->close();
-        });
-        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+        EXPECT_EQ(ShowForm("Controls", [&](QWidget*) { steps(); }), "errOK");
     }
-
-    GuiHarness h;
-    FormWatchdog watchdog;
 };
 
 // Where a part of a scroll bar lies, in the bar's own pixels.

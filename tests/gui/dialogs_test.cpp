@@ -1,10 +1,12 @@
 // The form dialogs as users meet them: real pop-up menus, message boxes,
 // the contact chooser and the voice recorder, shown from scripts on the
 // offscreen platform and answered with real key and mouse events.
+#include "audio/wave_bytes.h"
 #include "gui/dialogs/camera_options.h"
 #include "gui/dialogs/picture_fit.h"
 #include "gui/form_loop.h"
 #include "gui/gui_harness.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 #include "media/audio/wave_file.h"
 #include "platform/desktop/message_box.h"
@@ -69,17 +71,6 @@ QImage HalfRedPhoto()
     photo.fill(Qt::transparent);
     QPainter(&photo).fillRect(0, 0, 20, 20, Qt::red);
     return photo;
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadWholeFileBytes(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 class DialogsTest : public ::testing::Test {
@@ -207,22 +198,22 @@ void WriteContacts(const std::filesystem::path& contacts)
     std::string folded;
     for (size_t i = 0; i < photo.size(); i += 60) folded += " " + photo.substr(i, 60) + "\r\n";
     // 2.1: a quoted-printable name split over two lines, a bare type, a folded photo.
-    WriteFile(contacts / "anna.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Berg;Anna\r\n"
+    WriteBytes(contacts / "anna.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Berg;Anna\r\n"
                                      "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Anna B=C3=\r\n=A9rg\r\n"
                                      "TEL;CELL;VOICE:+49 170 555 0101\r\n"
                                      "PHOTO;ENCODING=BASE64;TYPE=PNG:\r\n" + folded + "\r\nEND:VCARD\r\n");
     // 3.0, two cards: a name from N only and escaped commas, then a card without numbers.
-    WriteFile(contacts / "office.VCF", "BEGIN:VCARD\nVERSION:3.0\nN:Doe;John;;Dr.;\nTEL;TYPE=work,voice:555-0102\n"
+    WriteBytes(contacts / "office.VCF", "BEGIN:VCARD\nVERSION:3.0\nN:Doe;John;;Dr.;\nTEL;TYPE=work,voice:555-0102\n"
                                        "item1.TEL;TYPE=HOME:555-0103\nEND:VCARD\n"
                                        "BEGIN:VCARD\nVERSION:3.0\nFN:No\\, Number\nEMAIL:x@example.org\nEND:VCARD\n");
     // 4.0: a tel URI and a data URI photo.
-    WriteFile(contacts / "zoe.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:zoe\r\nFN:Zoe\r\n"
+    WriteBytes(contacts / "zoe.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:zoe\r\nFN:Zoe\r\n"
                                     "TEL;VALUE=uri;TYPE=\"cell,text\":tel:+1-555-0104\r\n"
                                     "PHOTO:data:image/png;base64," + photo + "\r\nEND:VCARD\r\n");
     // Broken: a card that never ends, then one that does; and bytes that are no vCard.
-    WriteFile(contacts / "broken.vcf", "BEGIN:VCARD\nFN:Lost\nTEL:1\nBEGIN:VCARD\nFN:Kept\nTEL:555-0105\n"
+    WriteBytes(contacts / "broken.vcf", "BEGIN:VCARD\nFN:Lost\nTEL:1\nBEGIN:VCARD\nFN:Kept\nTEL:555-0105\n"
                                        "PHOTO;ENCODING=b:@@not base64@@\nEND:VCARD\nEND:VCARD\nBEGIN:VCARD\nFN:Open\n");
-    WriteFile(contacts / "junk.vcf", std::string("\x00\xff\xfe:BEGIN\r\n\x01", 9));
+    WriteBytes(contacts / "junk.vcf", std::string("\x00\xff\xfe:BEGIN\r\n\x01", 9));
 }
 
 TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
@@ -314,18 +305,10 @@ TEST_F(DialogsTest, PoomBitmapFitsThePhotoIntoTheBoxOnWhite)
 }
 
 // A WAV file of 16-bit mono samples at 22 050 Hz.
-std::string WaveBytes(const std::vector<int16_t>& samples)
+std::string WaveFile(const std::vector<int16_t>& samples)
 {
-    const auto le = [](uint32_t v, int n) {
-        std::string out;
-        for (int i = 0; i < n; ++i) out += static_cast<char>(v >> (8 * i));
-        return out;
-    };
-    const uint32_t data = static_cast<uint32_t>(samples.size() * 2);
-    std::string bytes = "RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(22050, 4) +
-                        le(44100, 4) + le(2, 2) + le(16, 2) + "data" + le(data, 4);
-    for (int16_t s : samples) bytes += le(static_cast<uint16_t>(s), 2);
-    return bytes;
+    const std::vector<uint8_t> bytes = WaveBytes(WaveHeader().Rate(22050), Pcm16(samples));
+    return std::string(bytes.begin(), bytes.end());
 }
 
 TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
@@ -334,7 +317,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
     const auto in = folder.path / "in.wav";
     const auto out = folder.path / "out.wav";
-    WriteFile(in, WaveBytes(input));
+    WriteBytes(in, WaveFile(input));
     setenv("VELLUM_AUDIO_IN", in.c_str(), 1);
     setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
     WithForm([&](QWidget*) {
@@ -367,9 +350,9 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     unsetenv("VELLUM_AUDIO_OUT");
 
     // The note holds the input sample for sample, in the format the mixer reads.
-    const auto note = ReadWholeFileBytes(folder.path / "note.wav");
-    EXPECT_EQ(note.substr(0, 44), WaveBytes({}).substr(0, 4) + WaveBytes(input).substr(4, 40));
-    EXPECT_EQ(note.substr(44), WaveBytes(input).substr(44));
+    const auto note = ReadBytes(folder.path / "note.wav");
+    EXPECT_EQ(note.substr(0, 44), WaveFile({}).substr(0, 4) + WaveFile(input).substr(4, 40));
+    EXPECT_EQ(note.substr(44), WaveFile(input).substr(44));
     // Played through the wave output at its rate: each sample twice.
     std::vector<int32_t> heard;
     ASSERT_EQ(media::ReadWaveFile(out, heard), media::WaveReadResult::Ok);

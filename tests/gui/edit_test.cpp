@@ -1,12 +1,7 @@
 // TEdit as a user meets it: edits shown in a form on the offscreen
 // platform, typed into with real key events, and read back through the
 // script methods, which count a CR LF as two characters.
-#include "gui/controls/edit_view.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
-#include "gui/gui_library.h"
-#include "gui/view/view_binding.h"
-#include "platform/window/device_screen.h"
+#include "gui/form_fixture.h"
 #include "platform/window/form_window_probe.h"
 
 #include <QApplication>
@@ -23,17 +18,9 @@
 namespace vellum::test {
 namespace {
 
-class EditTest : public ::testing::Test {
+class EditTest : public FormFixture {
 protected:
-    void SetUp() override
-    {
-        platform::SetDeviceScreen({{240, 320}, 96});
-        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
-        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null var CRLF = Char(13) & Char(10) "
-                        "function Log(text) gLog = gLog & text & ' ' end"),
-                  "errOK");
-    }
-    void TearDown() override { platform::SetDeviceScreen({}); }
+    void SetUp() override { ASSERT_EQ(h.Run("var CRLF = Char(13) & Char(10)"), "errOK"); }
 
     // Shows a form whose view is the given source, runs steps inside its
     // loop, then closes it.
@@ -48,14 +35,6 @@ protected:
         ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
     }
 
-    // The widget of the edit whose id is given.
-    QWidget* Widget(const std::string& id)
-    {
-        EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
-        auto* edit = dynamic_cast<gui::EditView*>(gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table));
-        if (edit == nullptr || edit->Control() == nullptr) return nullptr;
-        return platform::ControlWidgetOf(*edit->Control());
-    }
 
     // A script expression's value as text.
     std::u16string Raw(const std::string& expression)
@@ -64,15 +43,13 @@ protected:
         return std::u16string(h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->View());
     }
 
-    GuiHarness h;
-    FormWatchdog watchdog;
     QWidget* form = nullptr;
 };
 
 TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
 {
     ShowAndRun("TColumn({views = {TEdit({id = 'e', height = 30, OnChange = function() Log('change') end})}})", [&] {
-        QWidget* edit = Widget("e");
+        QWidget* edit = ControlWidget("e");
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(h.TakeLog(), ""); // the text it is made with is no change
         EXPECT_EQ(h.Eval("gForm.GetView('e').GetModify()"), "false");
@@ -115,7 +92,7 @@ TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
 TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
 {
     ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 120})}})", [&] {
-        QWidget* edit = Widget("m");
+        QWidget* edit = ControlWidget("m");
         ASSERT_NE(edit, nullptr);
         QTest::keyClicks(edit, "ab");
         QTest::keyClick(edit, Qt::Key_Return);
@@ -157,8 +134,8 @@ TEST_F(EditTest, WrappedLinesCountAsShown)
     ShowAndRun("TColumn({views = {TEdit({id = 'w', multiLine = true, autoScroll = false, width = 80, height = 200}), "
                "TEdit({id = 'n', multiLine = true, width = 80, height = 60})}})",
                [&] {
-                   QWidget* wrapping = Widget("w");
-                   QWidget* scrolling = Widget("n");
+                   QWidget* wrapping = ControlWidget("w");
+                   QWidget* scrolling = ControlWidget("n");
                    ASSERT_NE(wrapping, nullptr);
                    ASSERT_NE(scrolling, nullptr);
                    QTest::keyClicks(wrapping, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
@@ -189,18 +166,18 @@ TEST_F(EditTest, InputFiltersAndTheWidthOfALine)
                "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
                "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30})}})",
                [&] {
-                   QTest::keyClicks(Widget("d"), "1a2-b3");
+                   QTest::keyClicks(ControlWidget("d"), "1a2-b3");
                    EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
-                   QTest::keyClicks(Widget("u"), "Mixed case");
+                   QTest::keyClicks(ControlWidget("u"), "Mixed case");
                    EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
                    EXPECT_EQ(h.Run("gForm.GetView('u').ReplaceSel('ok')"), "errOK");
                    EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
-                   QTest::keyClicks(Widget("l"), "LoWeR");
+                   QTest::keyClicks(ControlWidget("l"), "LoWeR");
                    EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
-                   QTest::keyClicks(Widget("r"), "more");
+                   QTest::keyClicks(ControlWidget("r"), "more");
                    EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
                    // A single line without auto-scroll stops taking text at its width.
-                   QWidget* narrow = Widget("f");
+                   QWidget* narrow = ControlWidget("f");
                    QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");
                    const std::u16string taken = Raw("gForm.GetView('f').GetText()");
                    EXPECT_GT(taken.size(), 0U);
@@ -213,8 +190,8 @@ TEST_F(EditTest, TheBorderIsOnePlainLineInTheTextColour)
     ShowAndRun("TColumn({views = {TEdit({id = 'b', text = 'framed', height = 30}), "
                "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})",
                [&] {
-                   QWidget* framed = Widget("b");
-                   QWidget* bare = Widget("n");
+                   QWidget* framed = ControlWidget("b");
+                   QWidget* bare = ControlWidget("n");
                    ASSERT_NE(framed, nullptr);
                    ASSERT_NE(bare, nullptr);
                    const QColor line = framed->palette().color(QPalette::WindowText);
@@ -297,7 +274,7 @@ TEST_F(EditTest, FocusMovesBetweenADrawnViewAndTheEdit)
                [&] {
                    form->activateWindow();
                    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-                   QWidget* edit = Widget("e");
+                   QWidget* edit = ControlWidget("e");
                    ASSERT_NE(edit, nullptr);
                    QWidget* client = platform::ClientAreaOf(form);
                    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));

@@ -6,6 +6,7 @@
 #include "host/application.h"
 #include "host/editor/script_editor.h"
 #include "host/register_libraries.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 #include "platform/desktop/message_box.h"
 #include "platform/editor/script_text_widget.h"
@@ -42,26 +43,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::ScriptTextWidget;
+using test::ReadBytes;
+using test::Utf16Le;
+using test::WriteBytes;
 using test::WhenShown;
-
-// The bytes of an ASCII text as UTF-16LE, after the mark when asked.
-std::string Utf16(const std::string& ascii, bool mark)
-{
-    std::string bytes = mark ? "\xFF\xFE" : "";
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 QWidget* Modal() { return QApplication::activeModalWidget(); }
 
@@ -177,7 +162,7 @@ protected:
 
 TEST_F(EditorTest, OpensWithItsFileAndTheShellsMenuAndSavesWhenClosed)
 {
-    WriteFile(EditorFile(), Utf16("MsgBox('hi')\r\n", true));
+    WriteBytes(EditorFile(), Utf16Le("MsgBox('hi')\r\n", true));
     const int status = WithEditor([](const Editor& e) {
         EXPECT_EQ(e.window->windowTitle(), "Vellum");
         EXPECT_EQ(e.edit->toPlainText(), "MsgBox('hi')\n");
@@ -199,7 +184,7 @@ TEST_F(EditorTest, OpensWithItsFileAndTheShellsMenuAndSavesWhenClosed)
     });
     EXPECT_EQ(status, 0);
     // Closing saved the text: UTF-16LE, CR LF line ends, no mark.
-    EXPECT_EQ(ReadBytes(EditorFile()), Utf16("MsgBox('hi')\r\nvar kept = 1", false));
+    EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("MsgBox('hi')\r\nvar kept = 1", false));
 }
 
 TEST_F(EditorTest, RunSavesTheTextAndRunsItInAFreshInterpreterEachTime)
@@ -214,7 +199,7 @@ TEST_F(EditorTest, RunSavesTheTextAndRunsItInAFreshInterpreterEachTime)
         e.ClickRun();
         EXPECT_EQ(first, "ran set");
         // The file holds the text that ran.
-        EXPECT_EQ(ReadBytes(EditorFile()), Utf16("var gShared = 'set'\r\nMsgBox('ran ' & gShared)", false));
+        EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("var gShared = 'set'\r\nMsgBox('ran ' & gShared)", false));
 
         // The next run does not know the first one's global.
         e.text->SetText(QStringLiteral("MsgBox(gShared)"));
@@ -256,7 +241,7 @@ TEST_F(EditorTest, ErrorsPutTheCaretWhereTheyHappenedAndTheEditorStays)
         EXPECT_EQ(e.CaretLine(), 2);
         EXPECT_EQ(e.CaretColumn(), 12);
         EXPECT_EQ(e.window->focusWidget(), e.edit);
-        EXPECT_EQ(ReadBytes(EditorFile()), Utf16("function F(x)\r\n  return x + 'a'\r\nend\r\nF(1)", false));
+        EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("function F(x)\r\n  return x + 'a'\r\nend\r\nF(1)", false));
     });
 }
 
@@ -321,7 +306,7 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTh
     EXPECT_TRUE(editorStayed);
     // Stopped before MsgBox('after'), without an error box; the text was saved.
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(EditorFile()), Utf16("TForm({title = 'Busy', view = TRectangle({})}).Show()\r\nMsgBox('after')", false));
+    EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("TForm({title = 'Busy', view = TRectangle({})}).Show()\r\nMsgBox('after')", false));
 }
 
 TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
@@ -385,15 +370,15 @@ TEST_F(EditorTest, ClosingDuringARunStopsItAndKeepsTheText)
         EXPECT_TRUE(window == nullptr || !window->isVisible());
     });
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(EditorFile()), Utf16("while true end", false));
+    EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("while true end", false));
 }
 
 TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 {
-    WriteFile(dir.path / "marked.q9c", Utf16("MsgBox(1)\r\n", true));
-    WriteFile(dir.path / "bare.q9c", Utf16("MsgBox(2)", false));
-    WriteFile(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
-    WriteFile(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
+    WriteBytes(dir.path / "marked.q9c", Utf16Le("MsgBox(1)\r\n", true));
+    WriteBytes(dir.path / "bare.q9c", Utf16Le("MsgBox(2)", false));
+    WriteBytes(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
+    WriteBytes(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
     test::TempFolder outside;
     WithEditor([&](const Editor& e) {
         const auto open = [&](const fs::path& file) {
@@ -414,14 +399,14 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 
         AnswerNextFileBox(dir.path / "copy.q9c");
         e.Pick(QStringLiteral("Save As..."));
-        EXPECT_EQ(ReadBytes(dir.path / "copy.q9c"), "\xFF\xFE" + Utf16("MsgBox('", false) +
-                                                         std::string("\xE9\x00", 2) + Utf16("')\r\n", false));
+        EXPECT_EQ(ReadBytes(dir.path / "copy.q9c"), "\xFF\xFE" + Utf16Le("MsgBox('", false) +
+                                                         std::string("\xE9\x00", 2) + Utf16Le("')\r\n", false));
         // A name without an extension gets the scripts' one, so that Open lists it.
         e.text->SetText(QStringLiteral("line one\nline two"));
         AnswerNextFileBox(dir.path / "mine");
         e.Pick(QStringLiteral("Save As..."));
         EXPECT_FALSE(fs::exists(dir.path / "mine"));
-        EXPECT_EQ(ReadBytes(dir.path / "mine.q9c"), Utf16("line one\r\nline two", true));
+        EXPECT_EQ(ReadBytes(dir.path / "mine.q9c"), Utf16Le("line one\r\nline two", true));
         // Saved as a file, the text is replaced without a question.
         EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
         EXPECT_EQ(open(dir.path / "mine.q9c"), "line one\r\nline two");
@@ -455,7 +440,7 @@ void ChooseInNextBox(const QString& answer, QString* text)
 
 TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
 {
-    WriteFile(dir.path / "other.q9c", Utf16("MsgBox('other')", true));
+    WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
     WithEditor([&](const Editor& e) {
         QTest::keyClicks(e.edit, "var mine = 1");
         const QString typed = e.text->Text();
@@ -470,7 +455,7 @@ TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
         AnswerNextFileBox(dir.path / "kept");
         AnswerNextFileBox(dir.path / "other.q9c");
         e.Pick(QStringLiteral("Open..."));
-        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16("var mine = 1", true));
+        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16Le("var mine = 1", true));
         EXPECT_EQ(e.text->Text(), "MsgBox('other')");
         // Discard: the change is dropped.
         QTest::keyClicks(e.edit, " ");

@@ -2,8 +2,7 @@
 // driven with real pointer and key events, read back from the window's
 // pixels. Each test's steps run inside the loop of the form they drive.
 #include "gui/form/form.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
+#include "gui/form_fixture.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
 #include "gui/view/view_binding.h"
@@ -41,22 +40,7 @@ QAction* ActionNamed(QMenu* menu, const QString& text)
 
 void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
 void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
-class FormTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
-        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
-        ASSERT_EQ(h.Run("var gForm = null var gLog = '' var result = null "
-                        "function Log(text) gLog = gLog & text & ' ' end"),
-                  "errOK");
-    }
-    void TearDown() override { platform::SetDeviceScreen({}); }
-
-
-    GuiHarness h;
-    FormWatchdog watchdog;
-};
+class FormTest : public FormFixture {};
 
 // Two rectangles on a canvas: a (red, 10..59) and b (blue, 100..149), both
 // logging their input.

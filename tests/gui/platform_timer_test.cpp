@@ -70,23 +70,6 @@ TEST(ViewTimer, ZeroIntervalsStillLetTheLoopRun)
     }
 }
 
-TEST(ViewTimer, ATimerMayEndItselfFromItsTick)
-{
-    for (const bool precise : {false, true}) {
-        int ticks = 0;
-        std::unique_ptr<platform::ViewTimer> timer;
-        timer = platform::ViewTimer::Start(1, precise, [&] {
-            ++ticks;
-            timer.reset();
-        });
-        ASSERT_NE(timer, nullptr);
-        EXPECT_TRUE(Await([&] { return timer == nullptr; })) << precise;
-        std::this_thread::sleep_for(20ms);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(ticks, 1) << precise;
-    }
-}
-
 TEST(ViewTimer, StartsOnlyOnTheInterfaceThread)
 {
     std::unique_ptr<platform::ViewTimer> fromWorker;

@@ -7,6 +7,7 @@
 #include "gui/form_loop.h"
 #include "gui/gui_harness.h"
 #include "gui/view/view_binding.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
@@ -32,23 +33,12 @@ namespace {
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // The bytes FileStream.AppendLine writes for these lines into an empty file.
 std::string NotesFileBytes(std::initializer_list<std::u16string> lines)
 {
-    std::string bytes = "\xFF\xFE";
-    for (const std::u16string& line : lines) {
-        for (const char16_t unit : line + u"\r\n") {
-            bytes += static_cast<char>(unit & 0xFF);
-            bytes += static_cast<char>(unit >> 8);
-        }
-    }
-    return bytes;
+    std::u16string text;
+    for (const std::u16string& line : lines) text += line + u"\r\n";
+    return Utf16Le(text);
 }
 
 // The script as the program reads it: UTF-16LE after its byte-order mark.

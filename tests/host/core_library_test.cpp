@@ -1,32 +1,17 @@
 // Tests of the core library where scripts alone cannot show a fault: case
 // mapping in the C locale, numbers far out of range in the string methods,
-// RunScript's results and depth, CompileLex's listing and error box, and
-// files made in the device folder.
-#include "engine/core/unicode.h"
-#include "host/error_box.h"
-#include "host/register_libraries.h"
-#include "host/script_file.h"
-#include "platform/desktop/message_box.h"
-#include "platform/files/device_folder.h"
+// RunScript's results and depth, and folders made in the device folder.
 #include "system/system_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <filesystem>
-#include <fstream>
 
 namespace vellum {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteScript(const fs::path& file, std::string_view utf8)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << "\xFF\xFE";
-    for (const char16_t unit : FromUtf8(utf8)) out << static_cast<char>(unit & 0xFF) << static_cast<char>(unit >> 8);
-}
 
 // An interpreter with every library over a fresh device folder, in console mode.
 using CoreLibrary = test::SystemHarness;
@@ -86,37 +71,6 @@ TEST_F(CoreLibrary, RunScriptResultsOutliveItsInterpreterAndItsDepthIsBounded)
     EXPECT_TRUE(fs::is_directory(folder / "made"));
 }
 
-TEST_F(CoreLibrary, CompileLexWritesAListingThatRunsAsTheSameProgram)
-{
-    WriteScript(folder / "greeting.q9c", "var Greeting = 'hé'");
-    WriteScript(folder / "prog.q9c", "include \"greeting.q9c\"\nMsgBox(Greeting & Count({1, 2}))");
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(Run("CompileLex('prog.q9c', '\\listing.tok')"), "null");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), ""); // compiled, not run
-    fs::remove(folder / "greeting.q9c");
-    const auto listing = ReadScriptFile(folder / "listing.tok").text;
-    ASSERT_TRUE(listing);
-    ErrorBox innerBox;
-    const auto fresh = NewInterpreter(device, &innerBox);
-    testing::internal::CaptureStdout();
-    fresh->RunSource(*listing);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "hé2\n");
-    EXPECT_FALSE(fresh->ErrorPending());
-
-    // A compile error is shown at once, at its line and column, and is not the caller's.
-    WriteScript(folder / "bad.q9c", "var a = 1\nvar = 2");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Run("CompileLex('BAD.q9c', '')"), "null");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Vellum Error: Variable identifier expected (line 2, column 5)\n");
-
-    // A file that cannot be read is the caller's error, also when it lies outside the folder.
-    EXPECT_EQ(Run("CompileLex('missing.q9c', 'x')"), "!errFileNotFound");
-    EXPECT_EQ(errorMessage, "File not found missing.q9c");
-    EXPECT_EQ(Run("CompileLex('..\\\\..\\\\..\\\\etc\\\\hostname', 'x')"), "!errFileNotFound");
-    EXPECT_FALSE(fs::exists(folder / "x"));
-}
-
 TEST_F(CoreLibrary, MkDirMakesOnlyTheLastDirectoryInsideTheFolder)
 {
     EXPECT_EQ(Eval("MkDir('\\\\docs')"), "null");
@@ -127,15 +81,6 @@ TEST_F(CoreLibrary, MkDirMakesOnlyTheLastDirectoryInsideTheFolder)
     EXPECT_EQ(Eval("MkDir('..\\\\..\\\\escaped')"), "null");
     EXPECT_FALSE(fs::exists(folder.parent_path() / "escaped"));
     EXPECT_TRUE(fs::is_directory(folder / "escaped")); // ".." stops at the device root
-}
-
-TEST_F(CoreLibrary, ConsoleMessageBoxesAndTheCollectorSwitch)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(Eval("MsgBox('q', 'c', 'YESNOCANCEL', 'question') & MsgBox('p', 'c', 'OkCancel')"), "\"yesok\"");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "q\np\n");
-    EXPECT_EQ(Eval("GCEnabled(false)"), "false");
-    EXPECT_FALSE(ip->CollectorEnabled());
 }
 
 } // namespace

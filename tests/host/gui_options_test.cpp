@@ -2,6 +2,7 @@
 // complaints, and --screenshot as a whole program run on the offscreen
 // platform, read back from the PNG it writes.
 #include "host/command_line.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -60,13 +61,7 @@ TEST(GuiOptions, ParseWithValuesAndComplaints)
 }
 
 using test::TempFolder;
-
-void WriteScript(const fs::path& file, const std::string& ascii)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << "\xFF\xFE";
-    for (char c : ascii) out << c << '\0';
-}
+using test::WriteScript;
 
 struct ProgramResult {
     int status;

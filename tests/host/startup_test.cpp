@@ -2,6 +2,7 @@
 // command line, console mode's output and exit status, --check, Ctrl+C, and
 // the one-instance rule across processes.
 #include "host/script_file.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -21,23 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::TempFolder;
-
-void WriteBytes(const fs::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-}
-
-// A script file as the platform keeps them: UTF-16LE with a byte-order mark.
-void WriteScript(const fs::path& file, const std::string& ascii, bool mark = true)
-{
-    std::string bytes = mark ? "\xFF\xFE" : "";
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    WriteBytes(file, bytes);
-}
+using test::WriteBytes;
+using test::WriteScript;
 
 struct ProgramRun {
     int status;

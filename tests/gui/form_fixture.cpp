@@ -1,6 +1,8 @@
-#include "desktop/desktop_harness.h"
+#include "gui/form_fixture.h"
 
+#include "gui/controls/control_view.h"
 #include "gui/gui_library.h"
+#include "gui/view/view_binding.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 
@@ -10,7 +12,7 @@
 
 namespace vellum::test {
 
-DesktopFormTest::DesktopFormTest()
+FormFixture::FormFixture()
 {
     platform::SetDeviceScreen({{240, 320}, 96});
     if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
@@ -19,9 +21,9 @@ DesktopFormTest::DesktopFormTest()
               "errOK");
 }
 
-DesktopFormTest::~DesktopFormTest() { platform::SetDeviceScreen({}); }
+FormFixture::~FormFixture() { platform::SetDeviceScreen({}); }
 
-std::string DesktopFormTest::ShowForm(const QString& title, const std::function<void(QWidget* window)>& steps)
+std::string FormFixture::ShowForm(const QString& title, const std::function<void(QWidget* window)>& steps)
 {
     Later([&] {
         const QPointer<QWidget> window = platform::FormWindowTitled(title);
@@ -29,6 +31,7 @@ std::string DesktopFormTest::ShowForm(const QString& title, const std::function<
             ADD_FAILURE() << "no window " << title.toStdString();
             return;
         }
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         steps(window);
@@ -37,6 +40,17 @@ std::string DesktopFormTest::ShowForm(const QString& title, const std::function<
     return h.Run("gForm.Show()");
 }
 
-bool WaitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 5000); }
+gui::View* FormFixture::ViewOf(const std::string& id)
+{
+    EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
+    return gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
+}
+
+QWidget* FormFixture::ControlWidget(const std::string& id)
+{
+    auto* view = dynamic_cast<gui::ControlView*>(ViewOf(id));
+    if (view == nullptr || view->Control() == nullptr) return nullptr;
+    return platform::ControlWidgetOf(*view->Control());
+}
 
 } // namespace vellum::test

@@ -1,7 +1,7 @@
-// The bench of the desktop tests that drive a form: a GuiHarness whose
-// forms open as real windows on the display (Qt's xcb platform under a
-// window manager), a small device at 96 dpi so that DIP are pixels, and a
-// way to run steps inside a form's loop once its window has the focus.
+// The bench of the tests that show forms: a small device at 96 dpi (so
+// that DIP are pixels), the form classes, the script globals gForm, gLog
+// and result with Log(text) appending to gLog, and a watchdog that ends a
+// loop a failing test left running.
 #pragma once
 
 #include "gui/form_loop.h"
@@ -18,22 +18,23 @@ class QWidget;
 
 namespace vellum::test {
 
-class DesktopFormTest : public ::testing::Test {
+class FormFixture : public ::testing::Test {
 protected:
-    // gForm, gLog and Log(text) as the script's globals, TForm registered.
-    DesktopFormTest();
-    ~DesktopFormTest() override;
+    FormFixture();
+    ~FormFixture() override;
 
     // Runs "gForm.Show()"; steps run inside the form's loop once the window
     // titled title is shown and active, then the window is closed (if the
     // steps left it open). Gives the error identifier of the run.
     std::string ShowForm(const QString& title, const std::function<void(QWidget* window)>& steps);
+    // The view of gForm with that id.
+    gui::View* ViewOf(const std::string& id);
+    // The widget of the native control of gForm's view with that id; none
+    // when the view has no control.
+    QWidget* ControlWidget(const std::string& id);
 
     GuiHarness h;
     FormWatchdog watchdog;
 };
-
-// Waits until done() holds, processing events; false when it never did.
-bool WaitFor(const std::function<bool()>& done);
 
 } // namespace vellum::test
