@@ -59,7 +59,7 @@ void ScriptEditor::RunModeless()
         platform::ScriptText script(text.get());
         script.SetText(UpToZero(ReadScriptFile(editorFile).text.value_or(u"")));
         script.SetTabStop(kTabStopUnits);
-        script.SetCommands(kRunCommand, kStopCommand);
+        script.SetCommands({kRunCommand, kStopCommand, 0, 0, 0});
         text->Move(window->ClientRect());
         text->Show(true);
     }

@@ -2,9 +2,11 @@
 
 #include "engine/vm/interrupt.h"
 #include "platform/window/shell_widget.h"
+#include "platform/window/view_timer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QWidget>
 #include <QWindow>
 
@@ -80,6 +82,26 @@ void RunWatch::Poll(void* context)
     QCoreApplication::instance()->installEventFilter(&filter);
     QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(&filter);
+}
+
+void RunPause::Wait()
+{
+    QWidget* shell = ShellWidgetOf(editor);
+    if (shell == nullptr || loop != nullptr) return;
+    EditorEventsOnly filter(shell);
+    QEventLoop waiting;
+    loop = &waiting;
+    QCoreApplication::instance()->installEventFilter(&filter);
+    HoldViewTimerTicks(true);
+    waiting.exec();
+    HoldViewTimerTicks(false);
+    QCoreApplication::instance()->removeEventFilter(&filter);
+    loop = nullptr;
+}
+
+void RunPause::End()
+{
+    if (loop != nullptr) loop->exit(0);
 }
 
 } // namespace vellum::platform

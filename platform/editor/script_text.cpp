@@ -28,9 +28,19 @@ void ScriptText::SetTabStop(int32_t dialogUnits)
     if (widget != nullptr) widget->SetTabStop(dialogUnits);
 }
 
-void ScriptText::SetCommands(int32_t run, int32_t stop)
+void ScriptText::SetCommands(const Commands& ids)
 {
-    if (widget != nullptr) widget->SetCommands(run, stop);
+    if (widget != nullptr) widget->SetCommands({ids.run, ids.stop, ids.stepOver, ids.stepInto, ids.stepOut});
+}
+
+std::vector<int32_t> ScriptText::BreakpointLines() const
+{
+    return widget != nullptr ? widget->Edit().BreakpointLines() : std::vector<int32_t>();
+}
+
+void ScriptText::OnBreakpointsChanged(std::function<void()> changed)
+{
+    if (widget != nullptr) widget->Edit().OnBreakpointsChanged(std::move(changed));
 }
 
 } // namespace vellum::platform

@@ -7,8 +7,10 @@
 #include "platform/controls/native_control.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellum::platform {
 
@@ -25,8 +27,16 @@ public:
     void PlaceCaret(int32_t position);
     // One tab stop every n dialog units.
     void SetTabStop(int32_t dialogUnits);
-    // The window commands that Ctrl+R and F5 send, and Escape and Ctrl+Break.
-    void SetCommands(int32_t run, int32_t stop);
+    // The window commands that Ctrl+R and F5 send, Escape and Ctrl+Break,
+    // and F10, F11 and Shift+F11.
+    struct Commands {
+        int32_t run, stop, stepOver, stepInto, stepOut;
+    };
+    void SetCommands(const Commands& ids);
+    // The lines (from 1) that hold a breakpoint, and what to call when they change.
+    std::vector<int32_t> BreakpointLines() const;
+    void OnBreakpointsChanged(std::function<void()> changed);
+
 
 private:
     ScriptTextWidget* widget;

@@ -33,7 +33,7 @@ QString WithLineFeeds(const QString& text)
 } // namespace
 
 ScriptTextWidget::ScriptTextWidget(QWidget* parent)
-    : QWidget(parent), edit(new QPlainTextEdit(this)),
+    : QWidget(parent), edit(new ScriptEdit(this)),
       seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what, bool backward) {
                                   Seek(mode, what, backward);
                               },
@@ -72,6 +72,11 @@ QString ScriptTextWidget::Text() const
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     return text;
+}
+
+void ScriptTextWidget::SetCommands(const Commands& ids)
+{
+    commands = ids;
 }
 
 void ScriptTextWidget::PlaceCaret(int32_t position)
@@ -116,11 +121,20 @@ bool ScriptTextWidget::CommandKey(const QKeyEvent& key)
     // Ctrl+Break comes as Pause with Control held on most keyboards, as Cancel on some.
     const bool stop = (plain && key.key() == Qt::Key_Escape) ||
                       (control && (key.key() == Qt::Key_Pause || key.key() == Qt::Key_Cancel));
-    if (run || stop) {
-        const int32_t id = run ? runCommand : stopCommand;
+    const int32_t id = run                                     ? commands.run
+                       : stop                                  ? commands.stop
+                       : plain && key.key() == Qt::Key_F10     ? commands.stepOver
+                       : plain && key.key() == Qt::Key_F11     ? commands.stepInto
+                       : shift && key.key() == Qt::Key_F11     ? commands.stepOut
+                                                               : -1;
+    if (id >= 0) {
         if (ShellWidget* shell = ShellOf(this); shell != nullptr && id != 0) {
             shell->Dispatch([id](FormWindowHandler& h) { h.Command(id); });
         }
+        return true;
+    }
+    if (plain && key.key() == Qt::Key_F9) {
+        edit->ToggleBreakpoint(edit->textCursor().blockNumber() + 1);
         return true;
     }
     if (control && key.key() == Qt::Key_F) {

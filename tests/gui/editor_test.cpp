@@ -30,6 +30,7 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,7 @@ namespace vellum {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::ScriptEdit;
 using platform::ScriptTextWidget;
 using test::WhenShown;
 
@@ -564,6 +566,45 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         AnswerNextBox(&ran);
         QTest::keyClick(e.edit, Qt::Key_F5);
         EXPECT_EQ(ran, "keyed");
+    });
+}
+
+// The middle of a line of the text, in the edit's coordinates; x in the margin or the text.
+QPoint LineMiddle(const Editor& e, int line, bool inMargin)
+{
+    QTextCursor cursor(e.edit->document()->findBlockByNumber(line - 1));
+    const QRect caret = e.edit->cursorRect(cursor);
+    const int marginWidth = static_cast<ScriptEdit*>(e.edit)->MarginWidth();
+    return {inMargin ? e.edit->contentsRect().left() + marginWidth / 4 : marginWidth + 40,
+            caret.center().y() + e.edit->viewport()->y()};
+}
+
+// A click in the margin beside a line, sent to the window as a user's click
+// comes, so that it reaches the widget under it.
+void ClickMargin(const Editor& e, int line)
+{
+    QTest::mouseClick(e.window->windowHandle(), Qt::LeftButton, {}, e.edit->mapTo(e.window, LineMiddle(e, line, true)));
+}
+
+TEST_F(EditorTest, F9AndTheMarginSetBreakpointsThatMoveWithTheirLines)
+{
+    WithEditor([&](const Editor& e) {
+        auto& edit = static_cast<ScriptEdit&>(*e.edit);
+        e.text->SetText(QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix\nseven"));
+        e.edit->setTextCursor(QTextCursor(e.edit->document()->findBlockByNumber(6)));
+        QTest::keyClick(e.edit, Qt::Key_F9);
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        const QImage image = e.edit->grab().toImage();
+        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
+        EXPECT_GT(dot.red(), 150);
+        EXPECT_LT(dot.green(), 80);
+        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
+        e.edit->moveCursor(QTextCursor::Start);
+        QTest::keyClick(e.edit, Qt::Key_Return);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
     });
 }
 
