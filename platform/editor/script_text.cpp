@@ -43,4 +43,14 @@ void ScriptText::OnBreakpointsChanged(std::function<void()> changed)
     if (widget != nullptr) widget->Edit().OnBreakpointsChanged(std::move(changed));
 }
 
+void ScriptText::ShowStop(DebugStop& stop, std::function<int32_t(const DebugFrame&)> lineOf)
+{
+    if (widget != nullptr) widget->ShowStop(stop, std::move(lineOf));
+}
+
+void ScriptText::EndStop()
+{
+    if (widget != nullptr) widget->EndStop();
+}
+
 } // namespace vellum::platform

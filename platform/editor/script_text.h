@@ -12,6 +12,11 @@
 #include <string_view>
 #include <vector>
 
+namespace vellum {
+class DebugStop;
+struct DebugFrame;
+} // namespace vellum
+
 namespace vellum::platform {
 
 class ScriptTextWidget;
@@ -36,7 +41,12 @@ public:
     // The lines (from 1) that hold a breakpoint, and what to call when they change.
     std::vector<int32_t> BreakpointLines() const;
     void OnBreakpointsChanged(std::function<void()> changed);
-
+    // Shows where a run stopped: the panel below the text with the stack
+    // and the variables, and the line of the frame chosen there shaded.
+    // lineOf gives a frame's line in this text, 0 when it lies elsewhere.
+    void ShowStop(DebugStop& stop, std::function<int32_t(const DebugFrame&)> lineOf);
+    // The run goes on: the panel goes, no line is shaded.
+    void EndStop();
 
 private:
     ScriptTextWidget* widget;

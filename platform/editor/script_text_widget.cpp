@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -34,6 +35,7 @@ QString WithLineFeeds(const QString& text)
 
 ScriptTextWidget::ScriptTextWidget(QWidget* parent)
     : QWidget(parent), edit(new ScriptEdit(this)),
+      panel(new DebugPanel(this, [this](const DebugFrame& frame) { edit->ShowStopLine(stopLineOf(frame)); })),
       seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what, bool backward) {
                                   Seek(mode, what, backward);
                               },
@@ -52,7 +54,14 @@ ScriptTextWidget::ScriptTextWidget(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(edit, 1);
+    // The panel takes a third of the height when it shows; the user may move the border.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(edit);
+    split->addWidget(panel);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+    column->addWidget(split, 1);
     column->addWidget(seek);
     column->addWidget(place);
     setFocusProxy(edit);
@@ -77,6 +86,19 @@ QString ScriptTextWidget::Text() const
 void ScriptTextWidget::SetCommands(const Commands& ids)
 {
     commands = ids;
+    panel->SetCommands({ids.run, ids.stepOver, ids.stepInto, ids.stepOut, ids.stop});
+}
+
+void ScriptTextWidget::ShowStop(DebugStop& stop, std::function<int(const DebugFrame&)> lineOf)
+{
+    stopLineOf = std::move(lineOf);
+    panel->Show(stop);
+}
+
+void ScriptTextWidget::EndStop()
+{
+    panel->Clear();
+    edit->ShowStopLine(0);
 }
 
 void ScriptTextWidget::PlaceCaret(int32_t position)

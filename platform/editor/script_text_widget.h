@@ -13,6 +13,7 @@
 #pragma once
 
 #include "platform/controls/control_kinds.h"
+#include "platform/editor/debug_panel.h"
 #include "platform/editor/script_edit.h"
 #include "platform/editor/seek_bar.h"
 
@@ -46,10 +47,16 @@ public:
         int32_t stepOut = 0;
     };
     void SetCommands(const Commands& ids);
+    // Shows where a run stopped: the panel, and the line of the frame
+    // chosen in it shaded. lineOf gives a frame's line in this text, 0 when
+    // the frame lies elsewhere (an included file, a native).
+    void ShowStop(DebugStop& stop, std::function<int(const DebugFrame&)> lineOf);
+    // The run goes on: the panel goes and the line is no longer shaded.
+    void EndStop();
 
     ScriptEdit& Edit() const { return *edit; }
     SeekBar& Seek() const { return *seek; }
-
+    DebugPanel& Panel() const { return *panel; }
     // "Line L, Col C" of the caret.
     QString CaretPlace() const;
 
@@ -65,6 +72,8 @@ private:
     bool GoToLine(int line);
 
     ScriptEdit* edit;
+    DebugPanel* panel;
+    std::function<int(const DebugFrame&)> stopLineOf;
     SeekBar* seek;
     QLabel* place;
     Commands commands;
