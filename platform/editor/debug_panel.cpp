@@ -121,6 +121,8 @@ void DebugPanel::Fill(QTreeWidgetItem* parent, uint32_t reference, size_t start)
         }
     };
     for (const DebugVariable& variable : stop->Variables(reference, start, kPageSize)) add(Row(variable));
+    // Names stay whole; the values take the rest of the width.
+    variables->resizeColumnToContents(0);
     const size_t count = stop->VariableCount(reference);
     if (start + kPageSize < count) {
         auto* more = new QTreeWidgetItem({QStringLiteral("(%1 more)").arg(count - start - kPageSize)});
