@@ -134,6 +134,7 @@ void DebugStop::Walk()
         if (state.code == nullptr) continue;
         DebugFrame& frame = frames[i];
         const FunctionObject* function = FunctionOf(state);
+        frame.hasLocals = function != nullptr;
         frame.name = function == nullptr ? u"(main)" : function->name.empty() ? u"(anonymous function)" : function->name;
         const auto& statements = state.code->statements;
         const auto statement = std::lower_bound(statements.begin(), statements.end(), state.pc,

@@ -128,6 +128,7 @@ private:
 struct DebugFrame {
     std::u16string name; // the function's name, "(main)" for a text's top level
     bool native = false;
+    bool hasLocals = false; // a script function's frame (Locals lists its `this` and locals)
     SourcePlace place;   // unknown for a native frame
     std::u16string source; // Debugger::SourceName of place.text
     int line = 0;        // from 1; 0 when unknown
