@@ -80,7 +80,10 @@ void RunWatch::Poll(void* context)
     if (shell == nullptr) return;
     EditorEventsOnly filter(shell);
     QCoreApplication::instance()->installEventFilter(&filter);
+    // A view's timer would run its handler here, inside the script's code.
+    HoldViewTimerTicks(true);
     QCoreApplication::processEvents();
+    HoldViewTimerTicks(false);
     QCoreApplication::instance()->removeEventFilter(&filter);
 }
 

@@ -3,8 +3,9 @@
 // of milliseconds, and at the poll the window's events are handled, so that
 // typing, the Stop command and closing reach the editor even while the
 // script computes without ever returning to a message loop. Input meant for
-// the run's own forms is not taken then: their handlers run inside message
-// loops, never in the middle of the script's code.
+// the run's own forms is not taken then, and their timers drop the ticks
+// that fall there: their handlers run inside message loops, never in the
+// middle of the script's code.
 //
 // While the run is stopped in the debugger, RunPause handles the editor's
 // events the same way until the user goes on; the run's forms are painted

@@ -377,6 +377,24 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
     });
 }
 
+TEST_F(EditorTest, WhileARunComputesItsTimersDoNotRunHandlersInsideItsCode)
+{
+    // The editor answers during the busy handler, but the view's timer
+    // ticks only once the form's loop runs again.
+    QString during;
+    WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("var ticks = 0\r\nvar during = -1\r\n"
+                                       "var f = TForm({title = 'Busy', view = TRectangle({\r\n"
+                                       "  OnCreate = function() this.SetTimer(10) var t = TickCount()\r\n"
+                                       "    while TickCount() - t < 300 end during = ticks this.Form().Close() end,\r\n"
+                                       "  OnTimer = function() ticks = ticks + 1 end})})\r\n"
+                                       "f.Show()\r\nMsgBox(during)"));
+        AnswerNextBox(&during);
+        e.ClickRun();
+    });
+    EXPECT_EQ(during, "0");
+}
+
 TEST_F(EditorTest, ClosingDuringARunStopsItAndKeepsTheText)
 {
     const int status = WithEditor([&](const Editor& e) {
