@@ -65,7 +65,8 @@ public:
 
 class Debugger {
 public:
-    // Attaches to every interpreter of the process; one at a time.
+    // Attaches to every interpreter of the process; one at a time, made and
+    // destroyed while no script runs.
     explicit Debugger(DebugFrontEnd& frontEnd);
     ~Debugger();
     Debugger(const Debugger&) = delete;

@@ -642,9 +642,10 @@ op_getlocal2:
             calls[callCount++] = record;                                                                               \
             goto entered;                                                                                              \
         }                                                                                                              \
-        calls[callCount++] = CallRecord{pc, current, frame, argCount, false, (function)->native};                     \
+        const bool recorded = DebugHooks::Attached();                                                                  \
+        if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, false, (function)->native};       \
         CallValue(n);                                                                                                  \
-        --callCount;                                                                                                   \
+        if (recorded) --callCount;                                                                                     \
         SETTLE();                                                                                                      \
         NEXT();                                                                                                        \
     } while (0)
@@ -694,9 +695,11 @@ op_callmethod : {
         calls[callCount++] = record;
         goto entered;
     }
-    calls[callCount++] = CallRecord{pc, current, frame, argCount, true, key->native};
+    // Only a debugger's call stack names natives.
+    const bool recorded = DebugHooks::Attached();
+    if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, true, key->native};
     CallValue(n);
-    --callCount;
+    if (recorded) --callCount;
     if (errorId == errOK) {
         *object = *key;
         sp = object;
