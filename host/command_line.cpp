@@ -58,6 +58,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             options.version = true;
         } else if (argument == "--today") {
             options.today = true;
+        } else if (argument == "--dap") {
+            options.dap = true;
         } else if (argument == "--check") {
             options.check = true;
         } else if (takesValue) {
@@ -136,6 +138,8 @@ std::string UsageText()
            "  --check FILE...    compile the scripts without running them; each error is\n"
            "                     printed as FILE:LINE:COLUMN: error: MESSAGE, and the\n"
            "                     status is 1 when any script has one\n"
+           "  --dap              a Debug Adapter Protocol server on standard input and\n"
+           "                     output; the client's launch request names the script\n"
            "  --help, --version\n"
            "The script author's guide: /usr/share/doc/vellum when installed, docs/ in the\n"
            "source tree; the manual page: man vellum.\n";

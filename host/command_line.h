@@ -14,6 +14,8 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool today = false;
+    // --dap: a Debug Adapter Protocol server on standard input and output.
+    bool dap = false;
     // --screenshot FILE: the first form is saved there once painted.
     std::optional<std::filesystem::path> screenshot;
     // --screen WxH and --dpi N: the device screen.

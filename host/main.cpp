@@ -107,6 +107,13 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.check) return RunCheck(options, argc, argv);
+    if (options.dap) {
+        // The client's launch request names the script; the libraries are
+        // loaded for whatever it runs.
+        vellum::LibraryLoader libraries(options, argc, argv);
+        const vellum::LibraryModule* module = libraries.Module();
+        return module != nullptr ? module->runDebugAdapter(argc, argv) : 2;
+    }
     // A screenshot or the Today screen needs windows from the start.
     if (options.console && !options.screenshot && !options.today) return RunConsole(options, argc, argv);
     vellum::LibraryLoader libraries(options, argc, argv);

@@ -14,6 +14,11 @@ install(FILES ${VELLUM_PACKAGING_DIR}/vellum-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vellum.xml)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian's vim has /usr/share/vim/vimfiles on its runtime path: .q9c files
+# are recognised and coloured there without any setup of the user's.
+install(DIRECTORY ${VELLUM_PACKAGING_DIR}/editors/vim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles)
+# The VS Code extension, for the user to copy or link into ~/.vscode/extensions.
+install(DIRECTORY ${VELLUM_PACKAGING_DIR}/editors/vscode/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vellum/vscode)
 # The tutorial's expected outputs and test fixtures are for the test suite.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${VELLUM_DOC_DIR}
         PATTERN "default.expected" EXCLUDE PATTERN "default.files" EXCLUDE)

@@ -9,10 +9,11 @@
 namespace vellum {
 
 void Compiler::Compile(Interpreter& ip, std::u16string_view text, uint32_t textId, Code& code,
-                       bool expressionMode, std::u16string_view tokenFileName)
+                       bool expressionMode, std::u16string_view tokenFileName, FunctionObject* scope)
 {
     SourceReader reader(ip, text, textId, tokenFileName);
     Compiler compiler(ip, reader, code);
+    compiler.currentFunction = scope;
     reader.Next();
     if (expressionMode) {
         compiler.Expression();
@@ -50,6 +51,7 @@ void Compiler::Statements()
 
 void Compiler::Statement()
 {
+    MarkStatement();
     switch (Token()) {
     case token::Var:
         return VarStatement();
@@ -67,6 +69,20 @@ void Compiler::Statement()
         return NameStatement();
     default:
         reader.RaiseAt(errUnexpectedItem);
+    }
+}
+
+void Compiler::MarkStatement()
+{
+    const SourcePlace place{Here(), reader.TextId()};
+    if (place.text == kNoSourceText) return;
+    const auto pc = static_cast<uint32_t>(code->bytes.size());
+    auto& statements = code->statements;
+    // A statement that made no code (a bare `var`) leaves its offset to the next one.
+    if (!statements.empty() && statements.back().pc == pc) {
+        statements.back().place = place;
+    } else {
+        statements.push_back({pc, place});
     }
 }
 
@@ -94,7 +110,7 @@ void Compiler::FunctionStatement()
     const uint16_t slot = DeclareVariable(name, false);
     if (Failed()) return;
     reader.Next();
-    FunctionBody();
+    FunctionBody(name.str->View());
     EmitStore(name, slot, position);
 }
 
@@ -551,9 +567,10 @@ void Compiler::TableConstructor()
         if (following != token::NoToken) reader.SwapWithPushedBack();
         if (t == token::Function && following == token::Identifier) {
             reader.Next();
-            EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), itemPosition);
+            const Value name = KeepConstant(reader.TokenValue());
+            EmitValue(OP_PUSHK, name, itemPosition);
             reader.Next();
-            FunctionBody();
+            FunctionBody(name.str->View());
         } else if (keyable && following == '=') {
             EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), itemPosition);
             reader.Next();
@@ -575,9 +592,10 @@ void Compiler::TableConstructor()
     EmitU16(OP_NEWTABLE, items, position);
 }
 
-void Compiler::FunctionBody()
+void Compiler::FunctionBody(std::u16string_view name)
 {
     FunctionObject* function = ip.NewFunction();
+    function->name = name;
     Internals(ip).KeepConstant(Value::Function(function));
     function->locals.Set(ip.MakeString(u"this"), Value::Number(0));
     uint32_t slots = 1;
@@ -703,6 +721,7 @@ void Compiler::Rewind(size_t start)
 {
     code->bytes.resize(start);
     while (!code->positions.empty() && code->positions.back().pc >= start) code->positions.pop_back();
+    while (!code->statements.empty() && code->statements.back().pc > start) code->statements.pop_back();
     last = beforeLast = thirdLast = Emitted{};
 }
 

@@ -21,9 +21,11 @@ public:
     // Compiles text into code: one expression, or a sequence of statements
     // that must reach the end of the text. textId names the text in the
     // interpreter's kept texts, for error places. Errors stay pending in ip;
-    // the code is then incomplete and must not run.
+    // the code is then incomplete and must not run. With a scope, names
+    // resolve as inside that function's body (a debugger evaluates in a frame).
     static void Compile(Interpreter& ip, std::u16string_view text, uint32_t textId, Code& code,
-                        bool expressionMode, std::u16string_view tokenFileName = {});
+                        bool expressionMode, std::u16string_view tokenFileName = {},
+                        FunctionObject* scope = nullptr);
 
 private:
     static constexpr int kMaxNesting = 2000;
@@ -42,6 +44,8 @@ private:
 
     void Statements();
     void Statement();
+    // Records where the statement about to be compiled starts.
+    void MarkStatement();
     void VarStatement();
     void FunctionStatement();
     void ReturnStatement();
@@ -81,7 +85,8 @@ private:
     static constexpr uint32_t kMaxJoinedCells = 8;
     void TableConstructor();
     // Compiles parameters and body; the function value is left pushed.
-    void FunctionBody();
+    // name is what a debugger's call stack calls it.
+    void FunctionBody(std::u16string_view name = {});
 
     uint16_t DeclareVariable(const Value& name, bool mustBeNew);
     uint16_t ResolveLocal(const Value& name) const;

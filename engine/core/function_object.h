@@ -7,6 +7,7 @@
 #include "engine/core/value.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vellum {
@@ -21,6 +22,13 @@ struct Code {
     };
     std::vector<uint8_t> bytes;
     std::vector<Position> positions;
+    // Where each statement starts, in the order of pc; a debugger stops
+    // only there. Read by nothing else.
+    std::vector<Position> statements;
+    // The statements' offsets an attached debugger has breakpoints at, as
+    // of its breakpoints' generation breakpointGeneration (0: never looked).
+    std::vector<uint32_t> breakpointPcs;
+    uint32_t breakpointGeneration = 0;
 
     // The source place of the instruction at pc; unknown when none was recorded.
     SourcePlace SourceAt(size_t pc) const;
@@ -38,6 +46,9 @@ public:
     Value slotCount = Value::Number(0);
     // Declared parameters; a call's further arguments are dropped.
     int parameterCount = 0;
+    // The name it was declared with (a statement's or a constructor key's);
+    // empty for an anonymous function. Shown in a debugger's call stack.
+    std::u16string name;
 };
 
 } // namespace vellum

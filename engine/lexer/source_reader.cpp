@@ -45,6 +45,13 @@ bool IsKeyword(std::u16string_view word)
     return false;
 }
 
+std::vector<std::u16string_view> Keywords()
+{
+    std::vector<std::u16string_view> words;
+    for (const Keyword& k : kKeywords) words.push_back(k.word);
+    return words;
+}
+
 SourceReader::SourceReader(Interpreter& ip_, std::u16string_view text_, uint32_t textId_,
                            std::u16string_view tokenFileName)
     : ip(ip_), text(text_), textId(textId_)

@@ -27,6 +27,9 @@ class Interpreter;
 // Whether the word is one of the language's reserved words ("var", "if",
 // "true", "include", ...); the script editor colours them.
 bool IsKeyword(std::u16string_view word);
+// All of them, for the grammars other editors colour scripts by, which a
+// test holds to this list.
+std::vector<std::u16string_view> Keywords();
 
 class SourceReader {
 public:

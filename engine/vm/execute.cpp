@@ -14,6 +14,7 @@
 #include "engine/vm/interpreter.h"
 #include "engine/vm/within_memory.h"
 #include "engine/vm/interrupt.h"
+#include "engine/debug/debug_hooks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -100,6 +101,8 @@ std::atomic<void*> interruptHandler{nullptr};
 
 constexpr unsigned kPollFlag = 1;
 constexpr unsigned kStopFlag = 2;
+// A debugger looks at every instruction: the table stays diverted.
+constexpr unsigned kDebugFlag = 4;
 std::atomic<unsigned> interruptFlags{0};
 static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<void*>::is_always_lock_free,
               "interrupts are asked for from signal handlers");
@@ -145,12 +148,25 @@ void ClearStop() { interruptFlags.fetch_and(~kStopFlag); }
 
 bool StopRequested() { return (interruptFlags.load() & kStopFlag) != 0; }
 
+void DivertForDebugger(bool on)
+{
+    if (on) {
+        interruptFlags.fetch_or(kDebugFlag);
+        DivertDispatch();
+    } else {
+        // The next instruction's interrupt handler puts the table back.
+        interruptFlags.fetch_and(~kDebugFlag);
+    }
+}
+
 bool Interpreter::TakeInterrupt()
 {
     // Put back first: a request made from now on diverts the table again.
-    RestoreDispatch();
-    const unsigned flags = interruptFlags.fetch_and(~kPollFlag);
-    if ((flags & kPollFlag) != 0 && interruptHook != nullptr) interruptHook(interruptContext);
+    if ((interruptFlags.load(std::memory_order_relaxed) & kDebugFlag) == 0) RestoreDispatch();
+    if ((interruptFlags.load() & kPollFlag) != 0) {
+        interruptFlags.fetch_and(~kPollFlag);
+        if (interruptHook != nullptr) interruptHook(interruptContext);
+    }
     if (!StopRequested()) return false;
     // A stop stays until the run's starter clears it, so that the callers of
     // a nested run stop as well.
@@ -626,7 +642,10 @@ op_getlocal2:
             calls[callCount++] = record;                                                                               \
             goto entered;                                                                                              \
         }                                                                                                              \
+        const bool recorded = DebugHooks::Attached();                                                                  \
+        if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, false, (function)->native};       \
         CallValue(n);                                                                                                  \
+        if (recorded) --callCount;                                                                                     \
         SETTLE();                                                                                                      \
         NEXT();                                                                                                        \
     } while (0)
@@ -676,7 +695,11 @@ op_callmethod : {
         calls[callCount++] = record;
         goto entered;
     }
+    // Only a debugger's call stack names natives.
+    const bool recorded = DebugHooks::Attached();
+    if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, true, key->native};
     CallValue(n);
+    if (recorded) --callCount;
     if (errorId == errOK) {
         *object = *key;
         sp = object;
@@ -840,6 +863,7 @@ op_setpos:
     NEXT();
 
 failed:
+    if (DebugHooks::Attached()) DebugHooks::ErrorPending(*this, *current, static_cast<size_t>(instruction - start), frame);
     // Frames of this loop are abandoned; whoever started it puts the stack back.
     callDepth -= static_cast<int>(callCount - outerCalls);
     callCount = outerCalls;
@@ -856,6 +880,10 @@ op_interrupt:
     // (its operands start at pc, as after any dispatch).
     sp = top;
     if (TakeInterrupt()) goto failed;
+    if (DebugHooks::Attached() &&
+        DebugHooks::BeforeInstruction(*this, *current, static_cast<size_t>(instruction - start), frame)) {
+        goto failed;
+    }
     goto* regular[*instruction];
 
 #undef NEXT

@@ -175,6 +175,7 @@ void Interpreter::MarkRoots()
     collector.MarkValue(defaultKey);
     for (const Value* cell = stack + 1; cell <= sp; ++cell) collector.MarkValue(*cell);
     for (const ValueRoot* root = roots; root != nullptr; root = root->below) collector.MarkValue(root->value);
+    for (const Value& v : debuggerHeld) collector.MarkValue(v);
 }
 
 void Interpreter::Collect()

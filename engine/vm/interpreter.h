@@ -228,6 +228,9 @@ private:
     StringObject* TooLong();
     friend class ValueRoot;
     friend class InterpreterInternals;
+    friend class Debugger;
+    friend class DebugHooks;
+    friend class DebugStop;
 
     // Runs bytecode until END or RET (true) or a pending error (false).
     // An execution started from native code ends a quiet Die by clearing it.
@@ -267,17 +270,20 @@ private:
     // runs the poll hook; true (with errStopped) when the run is stopped.
     bool TakeInterrupt();
 
-    // Where a script-to-script call made inside Execute returns to. Each
-    // record goes with a level of callDepth, so kMaxCallDepth records are
-    // room enough and a call never has to grow the list.
+    // Where a call made inside Execute returns to: a script function's, or
+    // a native's (which a debugger's call stack names). Each record goes
+    // with a level of callDepth, and a native's record is made before its
+    // call is counted, so one more than kMaxCallDepth records are room
+    // enough and a call never has to grow the list.
     struct CallRecord {
         uint8_t* returnPc;
         Code* code;
         Value* frame;
         uint16_t argCount;
         bool method;
+        NativeFunction native = nullptr;
     };
-    CallRecord calls[kMaxCallDepth];
+    CallRecord calls[kMaxCallDepth + 1];
     size_t callCount = 0;
 
     // The operand stack grows upward from stack[0], which is never written:
@@ -318,6 +324,10 @@ private:
     // error releases its iterator when the stack drops below that cell.
     std::vector<std::pair<const Value*, std::unique_ptr<TableIterator>>> iterators;
     ValueRoot* roots = nullptr;
+    // What a stopped debugger shows keeps living while it shows it.
+    std::vector<Value> debuggerHeld;
+    // The pending error has been shown to a debugger.
+    bool errorSeenByDebugger = false;
     bool gcEnabled = true;
     int64_t stepsLeft = -1;
     std::chrono::steady_clock::time_point stepDeadline;

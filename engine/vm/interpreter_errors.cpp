@@ -22,6 +22,7 @@ void Interpreter::RaiseError(ErrorId id, std::u16string_view arg1, std::u16strin
 {
     if (errorId != errOK) return;
     errorId = id;
+    errorSeenByDebugger = false;
     errorArg1.assign(arg1.substr(0, kMaxErrorArg));
     errorArg2.assign(arg2.substr(0, kMaxErrorArg));
 }

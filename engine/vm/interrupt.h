@@ -26,4 +26,8 @@ void RequestStop();
 void ClearStop();
 bool StopRequested();
 
+// While on, every instruction goes to the interrupt handler, where an
+// attached debugger looks at it (engine/debug). Safe from any thread.
+void DivertForDebugger(bool on);
+
 } // namespace vellum

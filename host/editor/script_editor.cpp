@@ -59,7 +59,8 @@ void ScriptEditor::RunModeless()
         platform::ScriptText script(text.get());
         script.SetText(UpToZero(ReadScriptFile(editorFile).text.value_or(u"")));
         script.SetTabStop(kTabStopUnits);
-        script.SetCommands(kRunCommand, kStopCommand);
+        script.SetCommands({kRunCommand, kStopCommand, kStepOverCommand, kStepIntoCommand, kStepOutCommand});
+        script.OnBreakpointsChanged([this] { SendBreakpoints(); });
         text->Move(window->ClientRect());
         text->Show(true);
     }
@@ -76,7 +77,21 @@ void ScriptEditor::Command(int32_t id)
         Close();
         break;
     case kRunCommand:
-        Run();
+        // F5 and Ctrl+R continue a stopped run.
+        if (pause != nullptr) {
+            GoOn(Resume::Continue);
+        } else {
+            Run();
+        }
+        break;
+    case kStepOverCommand:
+        GoOn(Resume::StepOver);
+        break;
+    case kStepIntoCommand:
+        GoOn(Resume::StepIn);
+        break;
+    case kStepOutCommand:
+        GoOn(Resume::StepOut);
         break;
     case kOpenCommand:
         Open();
@@ -127,7 +142,11 @@ void ScriptEditor::Run()
     uint32_t source = 0;
     {
         const platform::RunWatch watch(*window);
+        Debugger runDebugger(*this);
+        debugger = &runDebugger;
+        SendBreakpoints();
         source = application.ReplaceInterpreter(platform::ScriptText(text.get()).Text(), u"");
+        debugger = nullptr;
     }
     ClearStop();
     running = false;
@@ -157,6 +176,42 @@ void ScriptEditor::Stop()
     if (!running) return;
     RequestStop();
     platform::EndLoopsInside(this);
+    GoOn(Resume::Terminate);
+}
+
+Resume ScriptEditor::Stopped(DebugStop& stop)
+{
+    // A stop is shown once at a time; one that comes while the window goes
+    // (its last events) lets the run go on to its Stop.
+    if (pause != nullptr || text == nullptr || window == nullptr || !window->Alive()) return Resume::Continue;
+    platform::ScriptText script(text.get());
+    // The editor's own text is the one without a source name of its own
+    // (included files are named by their paths).
+    script.ShowStop(stop, [](const DebugFrame& frame) { return frame.native || !frame.source.empty() ? 0 : frame.line; });
+    text->TakeFocus();
+    resume = Resume::Continue;
+    platform::RunPause waiting(*window);
+    pause = &waiting;
+    waiting.Wait();
+    pause = nullptr;
+    if (text->Alive()) script.EndStop();
+    return resume;
+}
+
+void ScriptEditor::GoOn(Resume how)
+{
+    if (pause == nullptr) return;
+    resume = how;
+    pause->End();
+}
+
+void ScriptEditor::SendBreakpoints()
+{
+    if (debugger == nullptr || text == nullptr) return;
+    std::vector<BreakpointSpec> breakpoints;
+    for (const int32_t line : platform::ScriptText(text.get()).BreakpointLines()) breakpoints.push_back({line, {}, {}});
+    // The editor's text has no source name: its runs have no script path.
+    debugger->SetBreakpoints(u"", std::move(breakpoints));
 }
 
 void ScriptEditor::Save()

@@ -8,8 +8,14 @@
 // by the next; an error puts the caret where it happened and shows the
 // error box, and the editor stays for the next try. While a run goes on
 // the window still answers, and "Stop" (Escape, Ctrl+Break) ends the run.
+//
+// Runs go under the engine's debugger: a run stops at the breakpoints set
+// in the text's margin (kept with the text's lines for the session, never
+// in a file a script could see), shows its stack and variables below the
+// text, and goes on with Continue or a step.
 #pragma once
 
+#include "engine/debug/debugger.h"
 #include "platform/controls/control_handler.h"
 #include "platform/controls/native_control.h"
 #include "platform/files/device_folder.h"
@@ -22,7 +28,11 @@ namespace vellum {
 
 class Application;
 
-class ScriptEditor final : public platform::FormWindowHandler, public platform::ControlHandler {
+namespace platform {
+class RunPause;
+}
+
+class ScriptEditor final : public platform::FormWindowHandler, public platform::ControlHandler, public DebugFrontEnd {
 public:
     static constexpr int32_t kRunCommand = 9002;
     static constexpr int32_t kOpenCommand = 9010;
@@ -30,6 +40,10 @@ public:
     static constexpr int32_t kStopCommand = 9014;
     // The menu bar's right key: "Run!", or "Stop" while a run goes on.
     static constexpr int32_t kRunOrStopCommand = 9016;
+    // While a run is stopped in the debugger.
+    static constexpr int32_t kStepOverCommand = 9018;
+    static constexpr int32_t kStepIntoCommand = 9020;
+    static constexpr int32_t kStepOutCommand = 9022;
 
     ScriptEditor(Application& application, const platform::DeviceFolder& folder);
     ~ScriptEditor();
@@ -46,6 +60,10 @@ public:
     void Destroyed() override;
     void Resized() override;
 
+    // DebugFrontEnd: shows the stop and handles the editor's events until
+    // the user goes on.
+    Resume Stopped(DebugStop& stop) override;
+
 private:
     // Saves the text and destroys the window. While a run goes on (its
     // forms live inside this window's command) it stops the run first.
@@ -54,6 +72,10 @@ private:
     // Ends the run going on wherever it is, its forms with it; the run
     // reports "Stopped" where it stopped.
     void Stop();
+    // Ends the wait of a stopped run, which goes on as asked.
+    void GoOn(Resume how);
+    // Hands the margin's breakpoints to the run's debugger.
+    void SendBreakpoints();
     // Asks first when the text would be lost (KeepChanges).
     void Open();
     // Gives whether the text was written; a name without an extension gets ".q9c".
@@ -77,6 +99,11 @@ private:
     std::u16string fileText;
     bool running = false;
     bool closeAfterRun = false;
+    // While a run goes on: its debugger; while it is stopped: the wait and
+    // how the run goes on after it.
+    Debugger* debugger = nullptr;
+    platform::RunPause* pause = nullptr;
+    Resume resume = Resume::Continue;
 };
 
 // Opens the editor on an application and runs it until its window is gone

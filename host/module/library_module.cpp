@@ -1,6 +1,7 @@
 // The module's entry: the one symbol the program looks up in it.
 #include "host/module/library_module.h"
 
+#include "host/debug_adapter/debug_adapter.h"
 #include "host/module/program.h"
 #include "host/register_libraries.h"
 
@@ -11,6 +12,7 @@ constexpr vellum::LibraryModule kModule{
     vellum::StartConsoleLibraries,
     vellum::RegisterLibraries,
     vellum::FinishConsoleLibraries,
+    vellum::RunDebugAdapter,
 };
 
 } // namespace

@@ -18,6 +18,8 @@ struct LibraryModule {
     // Registers the libraries into an interpreter, in the program's order.
     void (*registerLibraries)(Interpreter& ip);
     void (*finishConsole)();
+    // The Debug Adapter Protocol server of --dap (see RunDebugAdapter).
+    int (*runDebugAdapter)(int argc, char** argv);
 };
 
 // The name of the module's one exported function, which gives its LibraryModule.

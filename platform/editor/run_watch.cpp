@@ -2,9 +2,11 @@
 
 #include "engine/vm/interrupt.h"
 #include "platform/window/shell_widget.h"
+#include "platform/window/view_timer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QWidget>
 #include <QWindow>
 
@@ -78,8 +80,31 @@ void RunWatch::Poll(void* context)
     if (shell == nullptr) return;
     EditorEventsOnly filter(shell);
     QCoreApplication::instance()->installEventFilter(&filter);
+    // A view's timer would run its handler here, inside the script's code.
+    HoldViewTimerTicks(true);
     QCoreApplication::processEvents();
+    HoldViewTimerTicks(false);
     QCoreApplication::instance()->removeEventFilter(&filter);
+}
+
+void RunPause::Wait()
+{
+    QWidget* shell = ShellWidgetOf(editor);
+    if (shell == nullptr || loop != nullptr) return;
+    EditorEventsOnly filter(shell);
+    QEventLoop waiting;
+    loop = &waiting;
+    QCoreApplication::instance()->installEventFilter(&filter);
+    HoldViewTimerTicks(true);
+    waiting.exec();
+    HoldViewTimerTicks(false);
+    QCoreApplication::instance()->removeEventFilter(&filter);
+    loop = nullptr;
+}
+
+void RunPause::End()
+{
+    if (loop != nullptr) loop->exit(0);
 }
 
 } // namespace vellum::platform

@@ -28,9 +28,29 @@ void ScriptText::SetTabStop(int32_t dialogUnits)
     if (widget != nullptr) widget->SetTabStop(dialogUnits);
 }
 
-void ScriptText::SetCommands(int32_t run, int32_t stop)
+void ScriptText::SetCommands(const Commands& ids)
 {
-    if (widget != nullptr) widget->SetCommands(run, stop);
+    if (widget != nullptr) widget->SetCommands({ids.run, ids.stop, ids.stepOver, ids.stepInto, ids.stepOut});
+}
+
+std::vector<int32_t> ScriptText::BreakpointLines() const
+{
+    return widget != nullptr ? widget->Edit().BreakpointLines() : std::vector<int32_t>();
+}
+
+void ScriptText::OnBreakpointsChanged(std::function<void()> changed)
+{
+    if (widget != nullptr) widget->Edit().OnBreakpointsChanged(std::move(changed));
+}
+
+void ScriptText::ShowStop(DebugStop& stop, std::function<int32_t(const DebugFrame&)> lineOf)
+{
+    if (widget != nullptr) widget->ShowStop(stop, std::move(lineOf));
+}
+
+void ScriptText::EndStop()
+{
+    if (widget != nullptr) widget->EndStop();
 }
 
 } // namespace vellum::platform

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
@@ -33,7 +34,8 @@ QString WithLineFeeds(const QString& text)
 } // namespace
 
 ScriptTextWidget::ScriptTextWidget(QWidget* parent)
-    : QWidget(parent), edit(new QPlainTextEdit(this)),
+    : QWidget(parent), edit(new ScriptEdit(this)),
+      panel(new DebugPanel(this, [this](const DebugFrame& frame) { edit->ShowStopLine(stopLineOf(frame)); })),
       seek(new SeekBar(this, {[this](SeekBar::Mode mode, const QString& what, bool backward) {
                                   Seek(mode, what, backward);
                               },
@@ -52,7 +54,14 @@ ScriptTextWidget::ScriptTextWidget(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(edit, 1);
+    // The panel takes a third of the height when it shows; the user may move the border.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(edit);
+    split->addWidget(panel);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+    column->addWidget(split, 1);
     column->addWidget(seek);
     column->addWidget(place);
     setFocusProxy(edit);
@@ -72,6 +81,24 @@ QString ScriptTextWidget::Text() const
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     return text;
+}
+
+void ScriptTextWidget::SetCommands(const Commands& ids)
+{
+    commands = ids;
+    panel->SetCommands({ids.run, ids.stepOver, ids.stepInto, ids.stepOut, ids.stop});
+}
+
+void ScriptTextWidget::ShowStop(DebugStop& stop, std::function<int(const DebugFrame&)> lineOf)
+{
+    stopLineOf = std::move(lineOf);
+    panel->Show(stop);
+}
+
+void ScriptTextWidget::EndStop()
+{
+    panel->Clear();
+    edit->ShowStopLine(0);
 }
 
 void ScriptTextWidget::PlaceCaret(int32_t position)
@@ -116,11 +143,20 @@ bool ScriptTextWidget::CommandKey(const QKeyEvent& key)
     // Ctrl+Break comes as Pause with Control held on most keyboards, as Cancel on some.
     const bool stop = (plain && key.key() == Qt::Key_Escape) ||
                       (control && (key.key() == Qt::Key_Pause || key.key() == Qt::Key_Cancel));
-    if (run || stop) {
-        const int32_t id = run ? runCommand : stopCommand;
+    const int32_t id = run                                     ? commands.run
+                       : stop                                  ? commands.stop
+                       : plain && key.key() == Qt::Key_F10     ? commands.stepOver
+                       : plain && key.key() == Qt::Key_F11     ? commands.stepInto
+                       : shift && key.key() == Qt::Key_F11     ? commands.stepOut
+                                                               : -1;
+    if (id >= 0) {
         if (ShellWidget* shell = ShellOf(this); shell != nullptr && id != 0) {
             shell->Dispatch([id](FormWindowHandler& h) { h.Command(id); });
         }
+        return true;
+    }
+    if (plain && key.key() == Qt::Key_F9) {
+        edit->ToggleBreakpoint(edit->textCursor().blockNumber() + 1);
         return true;
     }
     if (control && key.key() == Qt::Key_F) {

@@ -30,12 +30,16 @@ namespace {
 // loop busy with nothing but ticks.
 constexpr uint32_t shortestWindowInterval = 10;
 
+bool ticksHeld = false;
+
 class WindowTimer final : public ViewTimer {
 public:
     WindowTimer(uint32_t ms, std::function<void()> tick)
     {
         timer.setInterval(static_cast<int>(std::clamp<uint32_t>(ms, shortestWindowInterval, INT_MAX)));
-        QObject::connect(&timer, &QTimer::timeout, std::move(tick));
+        QObject::connect(&timer, &QTimer::timeout, [tick = std::move(tick)] {
+            if (!ticksHeld) tick();
+        });
         timer.start();
     }
 
@@ -85,7 +89,7 @@ private:
                     receiver,
                     [shared = state] {
                         shared->pending = false;
-                        if (!shared->stopped) shared->tick();
+                        if (!shared->stopped && !ticksHeld) shared->tick();
                     },
                     Qt::QueuedConnection);
             }
@@ -107,6 +111,8 @@ private:
 };
 
 } // namespace
+
+void HoldViewTimerTicks(bool held) { ticksHeld = held; }
 
 std::unique_ptr<ViewTimer> ViewTimer::Start(uint32_t ms, bool precise, std::function<void()> tick)
 {

@@ -18,4 +18,9 @@ public:
     virtual ~ViewTimer() = default;
 };
 
+// While ticks are held (a run stopped in the debugger, whose script must
+// not run), every timer drops its ticks, as a busy interface thread misses
+// them, and keeps its period. Interface thread only.
+void HoldViewTimerTicks(bool held);
+
 } // namespace vellum::platform

@@ -31,6 +31,7 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,7 @@ namespace vellum {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::ScriptEdit;
 using platform::ScriptTextWidget;
 using test::ReadBytes;
 using test::Utf16Le;
@@ -360,6 +362,24 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
     });
 }
 
+TEST_F(EditorTest, WhileARunComputesItsTimersDoNotRunHandlersInsideItsCode)
+{
+    // The editor answers during the busy handler, but the view's timer
+    // ticks only once the form's loop runs again.
+    QString during;
+    WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("var ticks = 0\r\nvar during = -1\r\n"
+                                       "var f = TForm({title = 'Busy', view = TRectangle({\r\n"
+                                       "  OnCreate = function() this.SetTimer(10) var t = TickCount()\r\n"
+                                       "    while TickCount() - t < 300 end during = ticks this.Form().Close() end,\r\n"
+                                       "  OnTimer = function() ticks = ticks + 1 end})})\r\n"
+                                       "f.Show()\r\nMsgBox(during)"));
+        AnswerNextBox(&during);
+        e.ClickRun();
+    });
+    EXPECT_EQ(during, "0");
+}
+
 TEST_F(EditorTest, ClosingDuringARunStopsItAndKeepsTheText)
 {
     const int status = WithEditor([&](const Editor& e) {
@@ -550,6 +570,242 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         QTest::keyClick(e.edit, Qt::Key_F5);
         EXPECT_EQ(ran, "keyed");
     });
+}
+
+// Runs the steps one at each stop of a run in the debugger, in order; each
+// ends with the key or button that lets the run go on. A stop is counted
+// as the panel showing.
+class AtEachStop final : public QObject {
+public:
+    AtEachStop(const Editor& e, std::vector<std::function<void()>> steps_) : panel(&e.text->Panel()), steps(std::move(steps_))
+    {
+        panel->installEventFilter(this);
+        timer.setInterval(10);
+        timer.callOnTimeout([this] {
+            if (panel == nullptr || !panel->isVisible() || done >= stops || done >= steps.size()) return;
+            steps[done++]();
+        });
+        timer.start();
+    }
+    bool AllRan() const { return done == steps.size() && stops == steps.size(); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        stops += event->type() == QEvent::Show;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> panel;
+    std::vector<std::function<void()>> steps;
+    size_t stops = 0;
+    size_t done = 0;
+    QTimer timer;
+};
+
+// The rows of a tree level as "name = value" ("name" alone without a value).
+QStringList Rows(const QTreeWidget& tree, const QTreeWidgetItem* parent = nullptr)
+{
+    QStringList rows;
+    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        const QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+        rows << (row->text(1).isEmpty() ? row->text(0) : row->text(0) + " = " + row->text(1));
+    }
+    return rows;
+}
+
+// Opens the row named name under parent (the top level for none), as a click on its arrow does.
+QTreeWidgetItem* Open(QTreeWidget& tree, QTreeWidgetItem* parent, const QString& name)
+{
+    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+        if (row->text(0) != name) continue;
+        tree.scrollToItem(row);
+        const QRect box = tree.visualItemRect(row);
+        // The arrow lies in the indentation left of the row's text.
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(box.left() - tree.indentation() / 2, box.center().y()));
+        EXPECT_TRUE(row->isExpanded()) << name.toStdString();
+        return row;
+    }
+    ADD_FAILURE() << "no row " << name.toStdString() << " in " << Rows(tree, parent).join(", ").toStdString();
+    return nullptr;
+}
+
+// The middle of a line of the text, in the edit's coordinates; x in the margin or the text.
+QPoint LineMiddle(const Editor& e, int line, bool inMargin)
+{
+    QTextCursor cursor(e.edit->document()->findBlockByNumber(line - 1));
+    const QRect caret = e.edit->cursorRect(cursor);
+    const int marginWidth = static_cast<ScriptEdit*>(e.edit)->MarginWidth();
+    return {inMargin ? e.edit->contentsRect().left() + marginWidth / 4 : marginWidth + 40,
+            caret.center().y() + e.edit->viewport()->y()};
+}
+
+// A click in the margin beside a line, sent to the window as a user's click
+// comes, so that it reaches the widget under it.
+void ClickMargin(const Editor& e, int line)
+{
+    QTest::mouseClick(e.window->windowHandle(), Qt::LeftButton, {}, e.edit->mapTo(e.window, LineMiddle(e, line, true)));
+}
+
+TEST_F(EditorTest, F9AndTheMarginSetBreakpointsThatMoveWithTheirLines)
+{
+    WithEditor([&](const Editor& e) {
+        auto& edit = static_cast<ScriptEdit&>(*e.edit);
+        e.text->SetText(QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix\nseven"));
+        e.edit->setTextCursor(QTextCursor(e.edit->document()->findBlockByNumber(6)));
+        QTest::keyClick(e.edit, Qt::Key_F9);
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        const QImage image = e.edit->grab().toImage();
+        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
+        EXPECT_GT(dot.red(), 150);
+        EXPECT_LT(dot.green(), 80);
+        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
+        e.edit->moveCursor(QTextCursor::Start);
+        QTest::keyClick(e.edit, Qt::Key_Return);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
+    });
+}
+
+TEST_F(EditorTest, BreakpointsStopARunThatStepsAndShowsItsStackAndVariables)
+{
+    QString shown;
+    WithEditor([&](const Editor& e) {
+        auto& edit = static_cast<ScriptEdit&>(*e.edit);
+        auto& stack = e.text->Panel().Stack();
+        auto& variables = e.text->Panel().Variables();
+        e.text->SetText(QStringLiteral("function Add(a, b)\n"
+                                       "  var sum = a + b\n"
+                                       "  return sum\n"
+                                       "end\n"
+                                       "var t = {name = 'x', n = 5}\n"
+                                       "t.self = t\n"
+                                       "var r = Add(1, 2)\n"
+                                       "r = Add(r, 3)\n"
+                                       "MsgBox('r=' & r)"));
+        e.edit->setTextCursor(QTextCursor(e.edit->document()->findBlockByNumber(6)));
+        QTest::keyClick(e.edit, Qt::Key_F9);
+        EXPECT_FALSE(e.text->Panel().isVisible());
+
+        const auto variablesOf = [&](int frame) {
+            stack.setCurrentItem(stack.topLevelItem(frame));
+            return Rows(variables);
+        };
+        AtEachStop stops(e, {
+            [&] {
+                // At the breakpoint, before line 7 runs: the line is shaded
+                // and the stack is the top level alone.
+                EXPECT_EQ(edit.StopLine(), 7);
+                EXPECT_EQ(e.CaretLine(), 7);
+                const QImage image = e.edit->grab().toImage();
+                EXPECT_EQ(image.pixelColor(LineMiddle(e, 7, false)), QColor(0xFF, 0xE0, 0x60));
+                EXPECT_NE(image.pixelColor(LineMiddle(e, 6, false)), QColor(0xFF, 0xE0, 0x60));
+                EXPECT_EQ(Rows(stack), QStringList({"(main) = 7"}));
+                // Globals open in place, and a table that holds itself opens as deep as asked.
+                QTreeWidgetItem* t = Open(variables, Open(variables, nullptr, "Globals"), "t");
+                ASSERT_NE(t, nullptr);
+                EXPECT_TRUE(Rows(variables, t).contains("n = 5")) << Rows(variables, t).join(", ").toStdString();
+                EXPECT_TRUE(Rows(variables, t).contains("name = \"x\"")) << Rows(variables, t).join(", ").toStdString();
+                QTreeWidgetItem* self = Open(variables, Open(variables, t, "self"), "self");
+                ASSERT_NE(self, nullptr);
+                EXPECT_TRUE(Rows(variables, self).contains("n = 5"));
+                QTest::keyClick(e.edit, Qt::Key_F11);
+            },
+            [&] {
+                // Stepped into Add: its arguments, and the caller below it.
+                EXPECT_EQ(edit.StopLine(), 2);
+                EXPECT_EQ(Rows(stack), QStringList({"Add = 2", "(main) = 7"}));
+                const QStringList locals = variablesOf(0);
+                EXPECT_TRUE(locals.contains("a = 1")) << locals.join(", ").toStdString();
+                EXPECT_TRUE(locals.contains("b = 2")) << locals.join(", ").toStdString();
+                // Choosing the caller shades its line and shows its variables.
+                variablesOf(1);
+                EXPECT_EQ(edit.StopLine(), 7);
+                EXPECT_FALSE(Rows(variables).contains("a = 1"));
+                variablesOf(0);
+                EXPECT_EQ(edit.StopLine(), 2);
+                QTest::keyClick(e.edit, Qt::Key_F10);
+            },
+            [&] {
+                // Over one statement, in the same function.
+                EXPECT_EQ(edit.StopLine(), 3);
+                EXPECT_TRUE(variablesOf(0).contains("sum = 3"));
+                QTest::keyClick(e.edit, Qt::Key_F11, Qt::ShiftModifier);
+            },
+            [&] {
+                // Out of Add, at the caller's next statement.
+                EXPECT_EQ(edit.StopLine(), 8);
+                EXPECT_EQ(Rows(stack), QStringList({"(main) = 8"}));
+                // Over the call: Add runs through without stopping.
+                QTest::keyClick(e.edit, Qt::Key_F10);
+            },
+            [&] {
+                EXPECT_EQ(edit.StopLine(), 9);
+                QTreeWidgetItem* globals = Open(variables, nullptr, "Globals");
+                ASSERT_NE(globals, nullptr);
+                EXPECT_TRUE(Rows(variables, globals).contains("r = 6"));
+                // The panel's Continue goes on to the end.
+                for (auto* button : e.text->Panel().findChildren<QToolButton*>()) {
+                    if (button->text() == "Continue") QTest::mouseClick(button, Qt::LeftButton);
+                }
+            },
+        });
+        AnswerNextBox(&shown);
+        QTest::keyClick(e.edit, Qt::Key_R, Qt::ControlModifier);
+        EXPECT_TRUE(stops.AllRan());
+        // The run is over: no panel, no shade; the breakpoint stays.
+        EXPECT_FALSE(e.text->Panel().isVisible());
+        EXPECT_EQ(edit.StopLine(), 0);
+        EXPECT_TRUE(e.edit->extraSelections().isEmpty());
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+    });
+    EXPECT_EQ(shown, "r=6");
+}
+
+TEST_F(EditorTest, AStoppedRunsFormsStayPaintedTakeNoInputAndStopEndsTheRun)
+{
+    QString message;
+    WithEditor([&](const Editor& e) {
+        e.text->SetText(QStringLiteral("var clicks = 0\n"
+                                       "var f = TForm({title = 'Held', view = TRectangle({style = {fill = 'red'},\n"
+                                       "  OnClick = function() clicks = clicks + 1 end,\n"
+                                       "  OnCreate = function() this.SetTimer(10) end,\n"
+                                       "  OnTimer = function()\n"
+                                       "    var seen = clicks\n"
+                                       "  end})})\n"
+                                       "f.Show()\n"));
+        static_cast<ScriptEdit*>(e.edit)->ToggleBreakpoint(6);
+        int stoppedAt = 0;
+        QStringList globals;
+        AtEachStop stops(e, {[&] {
+            stoppedAt = static_cast<ScriptEdit*>(e.edit)->StopLine();
+            QWidget* form = platform::FormWindowTitled(QStringLiteral("Held"));
+            ASSERT_NE(form, nullptr);
+            // Painted, and a tap on it reaches no handler while the run is stopped.
+            const QImage painted = form->grab().toImage();
+            EXPECT_EQ(painted.pixelColor(painted.width() / 2, painted.height() / 2), QColor(Qt::red));
+            QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, QPoint(form->width() / 2, form->height() / 2));
+            // The timer holds too: no second stop comes while this one lasts.
+            QTest::qWait(60);
+            QTreeWidget& variables = e.text->Panel().Variables();
+            globals = Rows(variables, Open(variables, nullptr, "Globals"));
+            QTest::keyClick(e.edit, Qt::Key_Escape);
+        }});
+        AnswerNextBox(&message);
+        e.ClickRun();
+        EXPECT_TRUE(stops.AllRan());
+        EXPECT_EQ(stoppedAt, 6);
+        EXPECT_TRUE(globals.contains("clicks = 0")) << globals.join(", ").toStdString();
+        EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Held")), nullptr);
+        EXPECT_FALSE(e.text->Panel().isVisible());
+    });
+    EXPECT_TRUE(message.startsWith("Stopped (line ")) << message.toStdString();
 }
 
 TEST_F(EditorTest, ColoursKeywordsStringsNumbersAndComments)
