@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <utility>
@@ -119,7 +120,12 @@ bool ShellWidget::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
         const bool active = event->type() == QEvent::WindowActivate;
-        Dispatch([active](FormWindowHandler& h) { h.Activated(active); });
+        // Qt is still changing the active window: a handler that shows or
+        // closes a form from here would change it again under Qt's feet.
+        // The form hears of it once Qt is done.
+        QMetaObject::invokeMethod(
+            this, [this, active] { Dispatch([active](FormWindowHandler& h) { h.Activated(active); }); },
+            Qt::QueuedConnection);
     }
     return QWidget::event(event);
 }
