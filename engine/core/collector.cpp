@@ -2,11 +2,33 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <malloc.h>
 
 namespace vellum {
 
+namespace {
+
+// A sweep frees texts and tables in bursts. With the C library's defaults a
+// block past its adaptive threshold (128 KiB at first) is mapped afresh and
+// every burst gives the top of the heap back to the system, so a script
+// that grows a long text faults in each of its pages on every step, and how
+// often depends on where the sweeps fall. Large blocks stay in the heap up
+// to 32 MiB, and up to 64 MiB of freed heap is kept for the next ones.
+void KeepFreedMemoryForReuse()
+{
+    static const bool tuned = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
+        return true;
+    }();
+    (void)tuned;
+}
+
+} // namespace
+
 Collector::Collector()
 {
+    KeepFreedMemoryForReuse();
 #ifndef NDEBUG
     if (const char* every = std::getenv("VELLUM_GC_STRESS")) {
         stressPace = std::max(1, std::atoi(every));
