@@ -83,6 +83,8 @@ Debugger::Debugger(DebugFrontEnd& frontEnd_) : frontEnd(frontEnd_)
     if (!DebugHooks::active.compare_exchange_strong(none, this)) std::abort();
 }
 
+bool Debugger::Attached() { return DebugHooks::active.load() != nullptr; }
+
 Debugger::~Debugger()
 {
     DebugHooks::active.store(nullptr);

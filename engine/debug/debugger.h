@@ -68,6 +68,9 @@ public:
     // Attaches to every interpreter of the process; one at a time, made and
     // destroyed while no script runs.
     explicit Debugger(DebugFrontEnd& frontEnd);
+    // Whether a debugger is attached now: there is one per process, and a
+    // second may only be made once the first is gone.
+    static bool Attached();
     ~Debugger();
     Debugger(const Debugger&) = delete;
     Debugger& operator=(const Debugger&) = delete;

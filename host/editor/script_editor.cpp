@@ -14,6 +14,8 @@
 #include "platform/files/file_dialog.h"
 #include "platform/window/message_loop.h"
 
+#include <optional>
+
 namespace vellum {
 
 namespace {
@@ -142,9 +144,13 @@ void ScriptEditor::Run()
     uint32_t source = 0;
     {
         const platform::RunWatch watch(*window);
-        Debugger runDebugger(*this);
-        debugger = &runDebugger;
-        SendBreakpoints();
+        // Under a debugger of its own (a debug session opened the editor)
+        // the run belongs to that debugger, and the margin's breakpoints wait.
+        std::optional<Debugger> runDebugger;
+        if (!Debugger::Attached()) {
+            debugger = &runDebugger.emplace(*this);
+            SendBreakpoints();
+        }
         source = application.ReplaceInterpreter(platform::ScriptText(text.get()).Text(), u"");
         debugger = nullptr;
     }
