@@ -91,17 +91,17 @@ Debugger::~Debugger()
     DivertForDebugger(false);
 }
 
-void Debugger::SetBreakpoints(std::u16string_view source, std::vector<BreakpointSpec> specs)
+void Debugger::SetBreakpoints(std::u16string_view source, std::vector<BreakpointRequest> requests)
 {
     {
         const std::lock_guard lock(mutex);
         const std::u16string key = FoldCase(source);
-        if (specs.empty()) {
+        if (requests.empty()) {
             breakpoints.erase(key);
         } else {
             auto& lines = breakpoints[key];
             lines.clear();
-            for (BreakpointSpec& spec : specs) lines.emplace(spec.line, Breakpoint{std::move(spec)});
+            for (BreakpointRequest& request : requests) lines.emplace(request.line, Breakpoint{std::move(request)});
         }
         generation.fetch_add(1);
     }
@@ -172,7 +172,7 @@ bool Debugger::BreakpointHolds(DebugStop& stop, const SourcePlace& place)
     Interpreter& ip = stop.Owner();
     const std::u16string source = FoldCase(SourceName(ip, place.text));
     const int line = LocateInText(Internals(ip).SourceText(place.text), place.position).line;
-    std::vector<BreakpointSpec> specs;
+    std::vector<BreakpointRequest> requests;
     uint32_t asOf;
     {
         const std::lock_guard lock(mutex);
@@ -180,16 +180,16 @@ bool Debugger::BreakpointHolds(DebugStop& stop, const SourcePlace& place)
         const auto found = breakpoints.find(source);
         if (found == breakpoints.end()) return false;
         const auto [first, last] = found->second.equal_range(line);
-        for (auto i = first; i != last; ++i) specs.push_back(i->second.spec);
+        for (auto i = first; i != last; ++i) requests.push_back(i->second.request);
     }
     // Conditions run script code: not while holding the lock.
     std::vector<bool> holds;
-    for (const BreakpointSpec& spec : specs) {
-        if (spec.condition.empty()) {
+    for (const BreakpointRequest& request : requests) {
+        if (request.condition.empty()) {
             holds.push_back(true);
             continue;
         }
-        const DebugStop::Evaluation result = stop.Evaluate(0, spec.condition);
+        const DebugStop::Evaluation result = stop.Evaluate(0, request.condition);
         if (!result.ok) stop.message = u"Breakpoint condition failed: " + result.error;
         holds.push_back(!result.ok || (result.result.type == u"bool" && result.result.value == u"true"));
     }
@@ -202,7 +202,7 @@ bool Debugger::BreakpointHolds(DebugStop& stop, const SourcePlace& place)
         if (!holds[i]) continue;
         Breakpoint& breakpoint = first->second;
         ++breakpoint.hits;
-        stops = stops || HitStops(breakpoint.spec.hitCondition, breakpoint.hits);
+        stops = stops || HitStops(breakpoint.request.hitCondition, breakpoint.hits);
     }
     return stops;
 }

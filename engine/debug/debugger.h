@@ -45,7 +45,7 @@ enum class Resume {
     Terminate // the run fails with errStopped, as a Stop request ends it
 };
 
-struct BreakpointSpec {
+struct BreakpointRequest {
     int line = 0; // from 1
     // An expression in the language, evaluated in the stopped frame; the
     // breakpoint holds when it gives true (or fails: the stop says why).
@@ -79,7 +79,7 @@ public:
     // Replaces the breakpoints of one source (a device path such as
     // "\app.q9c", compared ignoring case; see SourceName) and resets their
     // hit counts.
-    void SetBreakpoints(std::u16string_view source, std::vector<BreakpointSpec> breakpoints);
+    void SetBreakpoints(std::u16string_view source, std::vector<BreakpointRequest> breakpoints);
     // Stop where an error becomes pending (not errDie or errStopped),
     // before anything reports it.
     void SetStopOnErrors(bool on);
@@ -96,7 +96,7 @@ public:
 private:
     friend class DebugHooks;
     struct Breakpoint {
-        BreakpointSpec spec;
+        BreakpointRequest request;
         int hits = 0;
     };
     enum class Mode { Run, StepIn, StepOver, StepOut, Pause, Entry };

@@ -265,7 +265,7 @@ void DapSession::SetBreakpoints(const QJsonObject& request)
     const QString path = arguments.value("source").toObject().value("path").toString();
     const QJsonArray wanted = arguments.value("breakpoints").toArray();
     const auto device = path.isEmpty() ? std::nullopt : folder->DevicePath(std::filesystem::path(path.toStdString()));
-    std::vector<BreakpointSpec> specs;
+    std::vector<BreakpointRequest> requests;
     QJsonArray answered;
     for (const QJsonValue& item : wanted) {
         const QJsonObject breakpoint = item.toObject();
@@ -274,10 +274,10 @@ void DapSession::SetBreakpoints(const QJsonObject& request)
         if (!device) answer["message"] = "the file lies outside the device folder";
         answered.append(answer);
         if (!device || line <= 0) continue;
-        specs.push_back({line, breakpoint.value("condition").toString().toStdU16String(),
+        requests.push_back({line, breakpoint.value("condition").toString().toStdU16String(),
                          breakpoint.value("hitCondition").toString().toStdU16String()});
     }
-    if (device) debugger.SetBreakpoints(*device, std::move(specs));
+    if (device) debugger.SetBreakpoints(*device, std::move(requests));
     Respond(request, true, {{"breakpoints", answered}});
 }
 

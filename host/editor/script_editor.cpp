@@ -214,7 +214,7 @@ void ScriptEditor::GoOn(Resume how)
 void ScriptEditor::SendBreakpoints()
 {
     if (debugger == nullptr || text == nullptr) return;
-    std::vector<BreakpointSpec> breakpoints;
+    std::vector<BreakpointRequest> breakpoints;
     for (const int32_t line : platform::ScriptText(text.get()).BreakpointLines()) breakpoints.push_back({line, {}, {}});
     // The editor's text has no source name: its runs have no script path.
     debugger->SetBreakpoints(u"", std::move(breakpoints));

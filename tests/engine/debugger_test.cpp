@@ -163,7 +163,7 @@ TEST(Debugger, BreakpointConditionsHitCountsAndCallbacks)
                              "end\n"
                              "Print(CallBack(f))\n"; // 10
     struct Case {
-        std::vector<BreakpointSpec> breakpoints;
+        std::vector<BreakpointRequest> breakpoints;
         std::vector<std::string> stops;
     };
     const Case cases[] = {
