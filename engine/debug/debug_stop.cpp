@@ -14,31 +14,6 @@ namespace {
 
 constexpr size_t kPreviewUnits = 120;
 
-const char16_t* TypeName(Tag tag)
-{
-    switch (tag) {
-    case Tag::Null:
-        return u"null";
-    case Tag::Bool:
-        return u"bool";
-    case Tag::Num:
-        return u"num";
-    case Tag::Str:
-        return u"str";
-    case Tag::Table:
-        return u"table";
-    case Tag::Func:
-        return u"func";
-    case Tag::FuncBin:
-        return u"funcBin";
-    case Tag::Ptr:
-        return u"ptr";
-    case Tag::Binary:
-        return u"binary";
-    }
-    return u"";
-}
-
 // The text of a value as a script would print it quoted; a table shows its
 // first entries, nested tables as {...}, so a huge one costs no more.
 std::u16string Preview(Interpreter& ip, const Value& v)
@@ -190,7 +165,7 @@ DebugVariable DebugStop::Describe(std::u16string name, const Value& value)
 {
     DebugVariable variable;
     variable.name = std::move(name);
-    variable.type = TypeName(value.tag);
+    variable.type = TagName(value.tag);
     variable.value = Preview(ip, value);
     if (value.IsTable()) {
         variable.reference = Hold({Held::Kind::Table, value, 0});

@@ -83,6 +83,23 @@ Debugger::Debugger(DebugFrontEnd& frontEnd_) : frontEnd(frontEnd_)
     if (!DebugHooks::active.compare_exchange_strong(none, this)) std::abort();
 }
 
+const char* StopReasonName(StopReason reason)
+{
+    switch (reason) {
+    case StopReason::Entry:
+        return "entry";
+    case StopReason::Breakpoint:
+        return "breakpoint";
+    case StopReason::Step:
+        return "step";
+    case StopReason::Pause:
+        return "pause";
+    case StopReason::Exception:
+        return "exception";
+    }
+    return "pause";
+}
+
 bool Debugger::Attached() { return DebugHooks::active.load() != nullptr; }
 
 Debugger::~Debugger()

@@ -35,6 +35,8 @@ class DebugStop;
 struct Code;
 
 enum class StopReason { Entry, Breakpoint, Step, Pause, Exception };
+// The reason's name as debug front ends report it ("breakpoint", "step", ...).
+const char* StopReasonName(StopReason reason);
 
 // How a stopped run goes on.
 enum class Resume {

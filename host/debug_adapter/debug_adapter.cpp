@@ -27,23 +27,6 @@ namespace {
 
 QString Q(std::u16string_view text) { return QString::fromStdU16String(std::u16string(text)); }
 
-const char* ReasonName(StopReason reason)
-{
-    switch (reason) {
-    case StopReason::Entry:
-        return "entry";
-    case StopReason::Breakpoint:
-        return "breakpoint";
-    case StopReason::Step:
-        return "step";
-    case StopReason::Pause:
-        return "pause";
-    case StopReason::Exception:
-        return "exception";
-    }
-    return "pause";
-}
-
 // Requests that read or resume a stopped run: they are answered on the
 // run's thread while it is stopped.
 bool NeedsStop(const QString& command)
@@ -414,7 +397,7 @@ Resume DapSession::Stopped(DebugStop& stop)
         const std::lock_guard lock(mutex);
         stopped = true;
     }
-    QJsonObject body{{"reason", ReasonName(stop.Reason())}, {"threadId", 1}, {"allThreadsStopped", true}};
+    QJsonObject body{{"reason", StopReasonName(stop.Reason())}, {"threadId", 1}, {"allThreadsStopped", true}};
     if (!stop.Message().empty()) {
         body["description"] = Q(stop.Message());
         body["text"] = Q(stop.Message());

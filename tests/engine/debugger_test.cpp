@@ -22,26 +22,10 @@ public:
     Resume Stopped(DebugStop& stop) override
     {
         const DebugFrame& top = stop.Frames().front();
-        stops.push_back(ReasonName(stop.Reason()) + " " + std::to_string(top.line));
+        stops.push_back(std::string(StopReasonName(stop.Reason())) + " " + std::to_string(top.line));
         if (look) look(stop);
         if (next < plan.size()) return plan[next++];
         return Resume::Continue;
-    }
-    static std::string ReasonName(StopReason reason)
-    {
-        switch (reason) {
-        case StopReason::Entry:
-            return "entry";
-        case StopReason::Breakpoint:
-            return "breakpoint";
-        case StopReason::Step:
-            return "step";
-        case StopReason::Pause:
-            return "pause";
-        case StopReason::Exception:
-            return "exception";
-        }
-        return "?";
     }
 
     std::vector<Resume> plan;
