@@ -12,7 +12,7 @@
 namespace {
 
 using vellum::media::Mixer;
-using vellum::media::OutputPlayer;
+using vellum::platform::OutputPlayer;
 using vellum::media::Track;
 
 constexpr size_t kMinute = size_t{OutputPlayer::kSampleRate} * 60;

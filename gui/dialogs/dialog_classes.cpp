@@ -1,6 +1,5 @@
 // Adds the dialog methods to the form classes TForm and TTodayForm made.
-// A Today item has no recorder or camera: the Today screen cannot host a
-// modal window.
+// A Today item has no camera: the Today screen cannot host a modal window.
 #include "gui/dialogs/dialog_methods.h"
 #include "gui/gui_library.h"
 
@@ -13,7 +12,6 @@ constexpr ClassMethod kFormDialogs[] = {
     {u"PopupMenu", PopupMenu},
     {u"ChooseContact", ChooseContact},
     {u"PoomBitmap", PoomBitmap},
-    {u"VoiceRecorder", VoiceRecorder},
     {u"CameraCapture", CameraCapture},
 };
 

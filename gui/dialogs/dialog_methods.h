@@ -1,6 +1,6 @@
 // The dialogs and device services a form opens for its script: message
-// boxes, pop-up menus, the contact chooser and contact pictures, the voice
-// recorder and the camera. Each is a method of TForm (and most of
+// boxes, pop-up menus, the contact chooser and contact pictures and the
+// camera (the voice recorder adds itself from media/recorder). Each is a method of TForm (and most of
 // TTodayForm too), owned by the form's window; on a table without its form
 // each does nothing and gives null. In console mode, where nobody can
 // answer, every dialog that waits for a choice answers as cancelled.
@@ -23,7 +23,6 @@ uint32_t FormMsgBox(Interpreter& ip);
 uint32_t PopupMenu(Interpreter& ip);
 uint32_t ChooseContact(Interpreter& ip);
 uint32_t PoomBitmap(Interpreter& ip);
-uint32_t VoiceRecorder(Interpreter& ip);
 uint32_t CameraCapture(Interpreter& ip);
 
 } // namespace vellum::gui

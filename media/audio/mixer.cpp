@@ -12,12 +12,12 @@ namespace {
 int32_t StepLength(int32_t bpm)
 {
     // At least one sample, so that a step always moves the fill forward.
-    return std::max<int32_t>(1, static_cast<int32_t>(OutputPlayer::kSampleRate * 60 / static_cast<uint32_t>(bpm)));
+    return std::max<int32_t>(1, static_cast<int32_t>(platform::OutputPlayer::kSampleRate * 60 / static_cast<uint32_t>(bpm)));
 }
 
 } // namespace
 
-Mixer::Mixer(std::shared_ptr<OutputPlayer> outputPlayer)
+Mixer::Mixer(std::shared_ptr<platform::OutputPlayer> outputPlayer)
     : player(std::move(outputPlayer)), samplesPerStep(StepLength(kDefaultBpm))
 {
     tracks.reserve(kMaxTracks);

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "engine/core/gc_object.h"
-#include "media/audio/output_player.h"
+#include "platform/audio/output_player.h"
 #include "media/audio/track.h"
 
 #include <atomic>
@@ -34,7 +34,7 @@ public:
     static constexpr int32_t kDefaultBpm = 120;
     static constexpr int32_t kDefaultVolume = 80;
 
-    explicit Mixer(std::shared_ptr<OutputPlayer> player);
+    explicit Mixer(std::shared_ptr<platform::OutputPlayer> player);
     ~Mixer() override; // stops playback first
     void Mark(Collector& collector) override;
 
@@ -76,7 +76,7 @@ private:
     // Adds every voice's next samples to accumulator[begin .. begin + count − 1].
     void MixVoices(size_t begin, size_t count);
 
-    const std::shared_ptr<OutputPlayer> player;
+    const std::shared_ptr<platform::OutputPlayer> player;
 
     mutable std::mutex lock;
     std::vector<Entry> tracks;  // guarded by lock

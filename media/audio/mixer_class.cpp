@@ -17,10 +17,10 @@ namespace {
 
 class PlayerObject final : public GcObject {
 public:
-    explicit PlayerObject(std::shared_ptr<OutputPlayer> player) : player(std::move(player)) {}
+    explicit PlayerObject(std::shared_ptr<platform::OutputPlayer> player) : player(std::move(player)) {}
 
 private:
-    std::shared_ptr<OutputPlayer> player;
+    std::shared_ptr<platform::OutputPlayer> player;
 };
 
 Mixer* ThisMixer(Interpreter& ip) { return ThisNative<Mixer>(ip); }
@@ -28,7 +28,7 @@ Mixer* ThisMixer(Interpreter& ip) { return ThisNative<Mixer>(ip); }
 uint32_t Default(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    auto player = std::make_shared<OutputPlayer>();
+    auto player = std::make_shared<platform::OutputPlayer>();
     TableObject* object = ip.NewTable();
     SetParent(ip, object, ip.ArgValue(0));
     ip.TableSet(object, u"pPlayer", Value::Pointer(ip.Make<PlayerObject>(player)));

@@ -8,7 +8,7 @@
 #include "engine/vm/path_resolver.h"
 #include "media/audio/audio_library.h"
 #include "media/audio/mixer.h"
-#include "media/audio/wave_file.h"
+#include "platform/audio/wave_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,10 +23,10 @@ namespace {
 Track::Samples LoadSound(Interpreter& ip, const std::u16string& path)
 {
     std::vector<int32_t> samples;
-    WaveReadResult result = WaveReadResult::NotFound;
-    if (const auto host = ip.Paths().HostPath(path)) result = ReadWaveFile(*host, samples);
-    if (result != WaveReadResult::Ok) {
-        ip.RaiseError(result == WaveReadResult::NotFound ? errFileNotFound : errInvalidFileFormat, path);
+    platform::WaveReadResult result = platform::WaveReadResult::NotFound;
+    if (const auto host = ip.Paths().HostPath(path)) result = platform::ReadWaveFile(*host, samples);
+    if (result != platform::WaveReadResult::Ok) {
+        ip.RaiseError(result == platform::WaveReadResult::NotFound ? errFileNotFound : errInvalidFileFormat, path);
         ip.ReportError();
         return Track::Silence();
     }

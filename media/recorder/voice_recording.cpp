@@ -1,6 +1,6 @@
 #include "media/recorder/voice_recording.h"
 
-#include "media/audio/wave_file.h"
+#include "platform/audio/wave_file.h"
 #include "platform/audio/wave_header.h"
 #include "platform/audio/wave_input.h"
 
@@ -72,7 +72,7 @@ private:
 std::unique_ptr<VoiceRecording::Source> OpenFileSource(const char* name)
 {
     std::vector<int32_t> wide;
-    if (ReadWaveFile(name, wide) != WaveReadResult::Ok) return nullptr;
+    if (platform::ReadWaveFile(name, wide) != platform::WaveReadResult::Ok) return nullptr;
     std::vector<int16_t> samples;
     samples.reserve(wide.size() / 2);
     for (size_t i = 0; i < wide.size(); i += 2) samples.push_back(static_cast<int16_t>(std::clamp(wide[i], -32768, 32767)));
@@ -149,8 +149,8 @@ bool VoiceRecording::Play()
 {
     Stop();
     std::vector<int32_t> samples;
-    if (ReadWaveFile(file, samples) != WaveReadResult::Ok || samples.empty()) return false;
-    PlayOnce(player, std::move(samples));
+    if (platform::ReadWaveFile(file, samples) != platform::WaveReadResult::Ok || samples.empty()) return false;
+    platform::PlayOnce(player, std::move(samples));
     played = true;
     return true;
 }
@@ -161,7 +161,7 @@ VoiceRecording::Status VoiceRecording::Poll()
     Status status;
     status.recording = source != nullptr;
     status.playing = played && player.Playing();
-    status.seconds = status.playing ? double(player.PlayedSamples()) / OutputPlayer::kSampleRate
+    status.seconds = status.playing ? double(player.PlayedSamples()) / platform::OutputPlayer::kSampleRate
                                     : double(recorded) / kSampleRate;
     return status;
 }

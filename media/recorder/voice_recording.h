@@ -10,7 +10,7 @@
 // note stays readable if the program ends while it records.
 #pragma once
 
-#include "media/audio/output_player.h"
+#include "platform/audio/output_player.h"
 #include "platform/dialogs/recorder_window.h"
 
 #include <cstdint>
@@ -49,7 +49,7 @@ private:
     std::unique_ptr<Source> source;
     std::FILE* out = nullptr;
     uint64_t recorded = 0; // samples written to the file
-    OutputPlayer player;
+    platform::OutputPlayer player;
     bool played = false; // Play started the player
 };
 

@@ -6,8 +6,8 @@
 // nothing is reported.
 #include "engine/vm/interpreter.h"
 #include "engine/vm/path_resolver.h"
-#include "media/audio/output_player.h"
-#include "media/audio/wave_file.h"
+#include "platform/audio/output_player.h"
+#include "platform/audio/wave_file.h"
 #include "system/natives.h"
 
 #include <algorithm>
@@ -19,9 +19,9 @@
 namespace vellum::system {
 namespace {
 
-media::OutputPlayer& SoundPlayer()
+platform::OutputPlayer& SoundPlayer()
 {
-    static media::OutputPlayer player;
+    static platform::OutputPlayer player;
     return player;
 }
 
@@ -29,7 +29,7 @@ media::OutputPlayer& SoundPlayer()
 // so that it starts and ends without a click.
 std::vector<int32_t> BeepTone()
 {
-    constexpr double kRate = media::OutputPlayer::kSampleRate;
+    constexpr double kRate = platform::OutputPlayer::kSampleRate;
     constexpr size_t kLength = static_cast<size_t>(kRate * 0.150);
     constexpr double kFade = kRate * 0.005;
     std::vector<int32_t> tone(kLength);
@@ -46,7 +46,7 @@ std::vector<int32_t> BeepTone()
 uint32_t Beep(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    media::PlayOnce(SoundPlayer(), BeepTone());
+    platform::PlayOnce(SoundPlayer(), BeepTone());
     return 0;
 }
 
@@ -58,9 +58,9 @@ uint32_t PlaySound(Interpreter& ip)
     // Any value names the file by its text, as every native takes strings.
     if (ip.ArgCount() - 1 == 1) {
         const auto file = ip.Paths().HostPath(ip.ArgText(1)->View());
-        if (!file || media::ReadWaveFile(*file, samples) != media::WaveReadResult::Ok) samples.clear();
+        if (!file || platform::ReadWaveFile(*file, samples) != platform::WaveReadResult::Ok) samples.clear();
     }
-    media::PlayOnce(SoundPlayer(), std::move(samples));
+    platform::PlayOnce(SoundPlayer(), std::move(samples));
     return 0;
 }
 

@@ -35,7 +35,7 @@ std::shared_ptr<Track> NewTrack(Track::Samples sound, std::vector<bool> pattern 
 
 class MixerTest : public ::testing::Test {
 protected:
-    MixerTest() : mixer(std::make_shared<media::OutputPlayer>()) {}
+    MixerTest() : mixer(std::make_shared<platform::OutputPlayer>()) {}
 
     void Add(const std::shared_ptr<Track>& track) { ASSERT_TRUE(mixer.Add(track, nullptr)); }
 
@@ -120,7 +120,7 @@ TEST_F(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
 
     // Volumes are read while mixing: a voice already sounding follows a
     // change of its track's volume and of the mixer's.
-    Mixer other(std::make_shared<media::OutputPlayer>());
+    Mixer other(std::make_shared<platform::OutputPlayer>());
     const auto held = NewTrack(Sound(std::vector<int32_t>(300, 1000)));
     ASSERT_TRUE(other.Add(held, nullptr));
     other.SetVolume(100);
@@ -145,7 +145,7 @@ TEST_F(MixerTest, TheMixClipsAtBothEndsOfSixteenBits)
     // Far louder than 32 bits can hold, the sum still clips on the right side.
     const auto loud = NewTrack(Sound({65536, -65536}));
     loud->SetVolume(2000000000);
-    Mixer quiet(std::make_shared<media::OutputPlayer>());
+    Mixer quiet(std::make_shared<platform::OutputPlayer>());
     ASSERT_TRUE(quiet.Add(loud, nullptr));
     ASSERT_TRUE(quiet.Add(loud, nullptr));
     quiet.SetVolume(2000000000);
@@ -177,7 +177,7 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
 
     // The same scene in buffers of any size mixes to the same samples.
     for (size_t size : {1u, 99u, 777u}) {
-        Mixer again(std::make_shared<media::OutputPlayer>());
+        Mixer again(std::make_shared<platform::OutputPlayer>());
         ASSERT_TRUE(again.Add(NewTrack(Sound(ramp)), nullptr));
         again.SetVolume(100);
         again.SetBpm(44100 * 60 / 100);
@@ -187,7 +187,7 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
     }
 
     // A track without a sound starts voices that end at once.
-    Mixer silent(std::make_shared<media::OutputPlayer>());
+    Mixer silent(std::make_shared<platform::OutputPlayer>());
     ASSERT_TRUE(silent.Add(NewTrack(Track::Silence()), nullptr));
     std::vector<int16_t> out(5000, 1);
     silent.Fill(out);
@@ -205,7 +205,7 @@ TEST_F(MixerTest, TheStepCounterWrapsAt4620)
     EXPECT_EQ(Sounding(Render(1300)), (std::vector<size_t>{0, 400, 1200}));
 
     // Length 7 divides 4620 and stays in phase across the wrap.
-    Mixer seven(std::make_shared<media::OutputPlayer>());
+    Mixer seven(std::make_shared<platform::OutputPlayer>());
     ASSERT_TRUE(seven.Add(NewTrack(Sound({1000}), {true, false, false, false, false, false, false}), nullptr));
     seven.SetBpm(44100 * 60 / 100);
     seven.SeekStep(4613);
@@ -253,7 +253,7 @@ TEST_F(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
     EXPECT_FALSE(mixer.Add(track, nullptr));
 
     // Long sounds at one sample a step: the voices stop growing at their limit.
-    Mixer busy(std::make_shared<media::OutputPlayer>());
+    Mixer busy(std::make_shared<platform::OutputPlayer>());
     ASSERT_TRUE(busy.Add(NewTrack(Sound(std::vector<int32_t>(100000, 2))), nullptr));
     busy.SetBpm(2147483647);
     busy.SetVolume(100);
@@ -271,7 +271,7 @@ TEST(MixerThreadsTest, ChangesWhilePlaying)
     const auto out = std::filesystem::temp_directory_path() / ("vellum-mix-" + std::to_string(::getpid()) + ".wav");
     ::setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
     {
-        Mixer mixer(std::make_shared<media::OutputPlayer>());
+        Mixer mixer(std::make_shared<platform::OutputPlayer>());
         std::vector<std::shared_ptr<Track>> tracks;
         mixer.SetBpm(6000);
         mixer.Start();

@@ -2,7 +2,7 @@
 // WAV file that VELLUM_AUDIO_OUT names: what the file holds is what was
 // heard, in order, and the position moves like a device's.
 #include "audio/wave_bytes.h"
-#include "media/audio/output_player.h"
+#include "platform/audio/output_player.h"
 #include "system/system_harness.h"
 
 #include <fcntl.h>
@@ -19,7 +19,7 @@ namespace vellum::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using media::OutputPlayer;
+using platform::OutputPlayer;
 
 constexpr uint64_t kBlock = OutputPlayer::kBufferBytes / 2;
 

@@ -2,7 +2,7 @@
 // package: the conversions to 44.1 kHz mono, every rejection, and headers
 // that claim more than the file holds.
 #include "host/temp_folder.h"
-#include "media/audio/wave_file.h"
+#include "platform/audio/wave_file.h"
 #include "wave_bytes.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 namespace vellum::test {
 namespace {
 
-using media::ReadWaveFile;
-using media::WaveReadResult;
+using platform::ReadWaveFile;
+using platform::WaveReadResult;
 
 class WaveFileTest : public ::testing::Test {
 protected:

@@ -1,7 +1,7 @@
 // Reads the bytes as a WAV file into the mixer's sample format.
 #include "tests/fuzz/fuzz_bench.h"
 
-#include "media/audio/wave_file.h"
+#include "platform/audio/wave_file.h"
 
 #include <span>
 #include <vector>
@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const vellum::fuzz::InputLimits limits;
     vellum::fuzz::WriteDeviceFile("input.wav", std::span<const uint8_t>(data, size));
     std::vector<int32_t> samples;
-    const vellum::media::WaveReadResult result =
-        vellum::media::ReadWaveFile(vellum::fuzz::Device().Root() / "input.wav", samples);
-    if (result != vellum::media::WaveReadResult::Ok && !samples.empty()) __builtin_trap();
+    const vellum::platform::WaveReadResult result =
+        vellum::platform::ReadWaveFile(vellum::fuzz::Device().Root() / "input.wav", samples);
+    if (result != vellum::platform::WaveReadResult::Ok && !samples.empty()) __builtin_trap();
     return 0;
 }

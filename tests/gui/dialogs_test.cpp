@@ -6,16 +6,17 @@
 #include "gui/dialogs/picture_fit.h"
 #include "gui/form_loop.h"
 #include "gui/gui_harness.h"
+#include "gui/gui_library.h"
 #include "host/file_bytes.h"
 #include "host/temp_folder.h"
-#include "media/audio/wave_file.h"
+#include "media/recorder/recorder_method.h"
+#include "platform/audio/wave_file.h"
 #include "platform/desktop/message_box.h"
 #include "platform/draw/picture.h"
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
-#include "gui/gui_library.h"
 #include "system/contacts/contact_store.h"
 
 #include <QApplication>
@@ -81,6 +82,7 @@ protected:
         h.ip.SetPathResolver(&paths);
         // These tests answer the dialogs themselves.
         platform::SetConsoleMode(false);
+        media::RegisterRecorderMethod(h.ip);
         ASSERT_EQ(h.Run("var gLog = '' var result = null function Log(t) gLog = gLog & t & ' ' end "
                         "var gForm = TForm({title = 'Dialogs', view = TRectangle({})})"),
                   "errOK");
@@ -355,7 +357,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     EXPECT_EQ(note.substr(44), WaveFile(input).substr(44));
     // Played through the wave output at its rate: each sample twice.
     std::vector<int32_t> heard;
-    ASSERT_EQ(media::ReadWaveFile(out, heard), media::WaveReadResult::Ok);
+    ASSERT_EQ(platform::ReadWaveFile(out, heard), platform::WaveReadResult::Ok);
     ASSERT_GE(heard.size(), input.size() * 2);
     for (size_t i = 0; i < input.size() * 2; ++i) ASSERT_EQ(heard[i], input[i / 2]) << i;
 }

@@ -3,7 +3,7 @@
 // a file with any other chunk before its data is not a sound this reader
 // knows. Every count the header gives is checked against the bytes the file
 // really has before a sample is read.
-#include "media/audio/wave_file.h"
+#include "platform/audio/wave_file.h"
 
 #include "platform/files/open_files.h"
 
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace vellum::media {
+namespace vellum::platform {
 
 namespace {
 
@@ -109,4 +109,4 @@ WaveReadResult ReadWaveFile(const std::filesystem::path& file, std::vector<int32
     return WaveReadResult::Ok;
 }
 
-} // namespace vellum::media
+} // namespace vellum::platform

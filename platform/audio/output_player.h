@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-namespace vellum::media {
+namespace vellum::platform {
 
 class OutputPlayer {
 public:
@@ -56,4 +56,4 @@ private:
 // format) once, each clamped to 16 bits; the player ends by itself after.
 void PlayOnce(OutputPlayer& player, std::vector<int32_t> samples);
 
-} // namespace vellum::media
+} // namespace vellum::platform

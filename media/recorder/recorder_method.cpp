@@ -1,6 +1,8 @@
 // VoiceRecorder file [, options]: the recorder window over a note in the
 // device folder; true when the window was shown and the note exists when
 // it closes, so that no caller is told of a note that is not there.
+#include "media/recorder/recorder_method.h"
+
 #include "engine/vm/path_resolver.h"
 #include "gui/dialogs/dialog_methods.h"
 #include "media/recorder/voice_recording.h"
@@ -10,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-namespace vellum::gui {
+namespace vellum::media {
 
 namespace {
 
@@ -28,8 +30,6 @@ void ReadFlag(Interpreter& ip, TableObject* options, std::u16string_view key, bo
     if (value.tag == Tag::Bool) out = value.IsTrue();
 }
 
-} // namespace
-
 uint32_t VoiceRecorder(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 2)) return 0;
@@ -44,7 +44,7 @@ uint32_t VoiceRecorder(Interpreter& ip)
         ReadFlag(ip, table, u"move", options.move);
         ReadFlag(ip, table, u"playNow", options.playNow);
     }
-    Form* form = ThisForm(ip);
+    gui::Form* form = gui::ThisForm(ip);
     if (form == nullptr) return 0;
     const auto host = ip.Paths().HostPath(file);
     const platform::FormWindow* window = form->LiveWindow();
@@ -59,4 +59,10 @@ uint32_t VoiceRecorder(Interpreter& ip)
     return 1;
 }
 
-} // namespace vellum::gui
+constexpr ClassMethod kRecorderMethod[] = {{u"VoiceRecorder", VoiceRecorder}};
+
+} // namespace
+
+void RegisterRecorderMethod(Interpreter& ip) { AddMethods(ip, u"TForm", kRecorderMethod); }
+
+} // namespace vellum::media

@@ -8,7 +8,7 @@
 // always reset the output, which ends any wait at once, and then join. The
 // lock guards only what both threads read: the output (the thread closes it
 // when it leaves) and the positions at which the queued buffers end.
-#include "media/audio/output_player.h"
+#include "platform/audio/output_player.h"
 
 #include "platform/audio/wave_output.h"
 
@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-namespace vellum::media {
+namespace vellum::platform {
 namespace {
 
 constexpr size_t kBufferSamples = OutputPlayer::kBufferBytes / sizeof(int16_t);
@@ -156,4 +156,4 @@ void PlayOnce(OutputPlayer& player, std::vector<int32_t> samples)
         length);
 }
 
-} // namespace vellum::media
+} // namespace vellum::platform
