@@ -107,7 +107,7 @@ void ComboBoxView::SetCurPos(int32_t n)
 {
     if (Control() != nullptr) {
         platform::SelectComboItem(*Control(), n);
-        OnSelectionChange();
+        SelectionChanged();
         return;
     }
     // Not shown yet: the control will select it when it is made.
@@ -116,7 +116,7 @@ void ComboBoxView::SetCurPos(int32_t n)
     CallHandler(u"OnCurPosChange");
 }
 
-void ComboBoxView::OnSelectionChange()
+void ComboBoxView::SelectionChanged()
 {
     if (table == nullptr || Control() == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));

@@ -19,7 +19,7 @@ public:
     int32_t MeasureHeight() override;
     int32_t MeasureWidth() override;
     // The selection-change steps: "curPos" from the control, then "OnCurPosChange".
-    void OnSelectionChange() override;
+    void SelectionChanged() override;
 
     // The selected index; without a control the "curPos" it will show (-1 for none).
     int32_t CurPos();

@@ -1,6 +1,5 @@
 #include "gui/controls/control_view.h"
 
-#include "gui/form/form.h"
 #include "gui/style/length.h"
 
 namespace vellum::gui {
@@ -21,7 +20,8 @@ void ControlView::Arrange(platform::NativeWindow* hostWindow)
     ValueRoot keepSelf(ip, Value::Pointer(this));
     control = platform::NativeControl::Create(*formWindow, KindToMake(), *this);
     if (control == nullptr) return;
-    // The view knows its control as its window, and the form finds the view by it.
+    // The view knows its control as its window: the form finds the view by
+    // it when the control takes the focus.
     window = control.get();
     arranging = true;
     Created();
@@ -60,16 +60,14 @@ void ControlView::MoveToContent()
     if (control != nullptr) control->Move(content);
 }
 
-void ControlView::Notify(platform::ControlEvent event, int32_t code)
+void ControlView::Clicked()
 {
-    if (form != nullptr && window != nullptr) form->ControlNotified(window, event, code);
+    // The click goes up to the parents while the handlers run.
+    ValueRoot keepSelf(ip, Value::Pointer(this));
+    OnClick();
 }
 
-void ControlView::Clicked() { Notify(platform::ControlEvent::Clicked); }
-void ControlView::TextChanged() { Notify(platform::ControlEvent::TextChanged); }
-void ControlView::SelectionChanged() { Notify(platform::ControlEvent::SelectionChanged); }
-void ControlView::Scrolled(int32_t code) { Notify(platform::ControlEvent::Scrolled, code); }
-void ControlView::TabChanged() { Notify(platform::ControlEvent::TabChanged); }
+void ControlView::TextChanged() { CallHandler(u"OnChange"); }
 
 platform::Size CaptionSize(View& view, std::u16string_view caption, int32_t extra)
 {

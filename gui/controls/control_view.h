@@ -2,12 +2,11 @@
 // TComboBox, TScrollBar, TEdit): the control is made in the form's window
 // when the view is arranged, placed on the view's content rectangle with
 // its style's font on every refresh, shown and hidden with the view and
-// destroyed with it. Its notifications reach the view through the form, as
-// a control's notifications reach its parent window on the handheld, so a
-// control the tree no longer holds notifies nobody.
+// destroyed with it. The control notifies this view, which runs its own
+// handlers; a view the tree no longer holds has left its window, and its
+// control with it, so it hears nothing more.
 #pragma once
 
-#include "gui/form/control_events.h"
 #include "gui/style/style.h"
 #include "gui/view/view.h"
 #include "platform/controls/control_handler.h"
@@ -18,7 +17,7 @@
 
 namespace vellum::gui {
 
-class ControlView : public View, public platform::ControlHandler, public ControlEventTarget {
+class ControlView : public View, public platform::ControlHandler {
 public:
     ControlView(Interpreter& ip, platform::ControlKind kind);
 
@@ -36,12 +35,11 @@ public:
     // The control; none before the view is arranged in a form's window.
     platform::NativeControl* Control() const { return control.get(); }
 
-    // The notifications go to the form, which finds this view by its window.
+    // A click runs the view's OnClick operation (its "OnClick", else its
+    // parents'); a text change its "OnChange". The controls with more to
+    // tell handle it in their own views.
     void Clicked() override;
     void TextChanged() override;
-    void SelectionChanged() override;
-    void Scrolled(int32_t code) override;
-    void TabChanged() override;
 
 protected:
     // The control Arrange makes; TEdit chooses one or many lines then.
@@ -59,8 +57,6 @@ protected:
     void MoveToContent();
 
 private:
-    void Notify(platform::ControlEvent event, int32_t code = 0);
-
     const platform::ControlKind kind;
     std::unique_ptr<platform::NativeControl> control;
     bool arranging = false;

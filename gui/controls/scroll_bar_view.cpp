@@ -61,7 +61,7 @@ int32_t ScrollBarView::MeasureHeight() { return Horizontal() ? Thickness() : Par
 
 int32_t ScrollBarView::MeasureWidth() { return Horizontal() ? ParentLength(true) : Thickness(); }
 
-void ScrollBarView::OnScroll(int32_t code)
+void ScrollBarView::Scrolled(int32_t code)
 {
     if (Control() == nullptr || table == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));

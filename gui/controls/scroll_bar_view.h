@@ -19,7 +19,7 @@ public:
     int32_t MeasureHeight() override;
     int32_t MeasureWidth() override;
     // The scroll steps for a scroll code.
-    void OnScroll(int32_t code) override;
+    void Scrolled(int32_t code) override;
 
 private:
     bool Horizontal();

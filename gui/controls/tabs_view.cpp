@@ -1,7 +1,6 @@
 #include "gui/controls/tabs_view.h"
 
 #include "engine/core/string_object.h"
-#include "gui/form/form.h"
 #include "gui/style/style.h"
 #include "gui/gui_library.h"
 #include "gui/view/view_class.h"
@@ -134,11 +133,6 @@ int32_t TabsView::AddItem(TableObject* child)
 }
 
 void TabsView::TabChanged()
-{
-    if (form != nullptr && bar != nullptr) form->ControlNotified(bar.get(), platform::ControlEvent::TabChanged, 0);
-}
-
-void TabsView::OnTabChange()
 {
     if (bar == nullptr) return;
     ValueRoot keepSelf(ip, Value::Pointer(this));

@@ -4,7 +4,6 @@
 // (OnSwitch follows); AddItem, DeleteItem and SwitchView act on the tabs too.
 #pragma once
 
-#include "gui/form/control_events.h"
 #include "gui/layout/switch_view.h"
 #include "platform/controls/control_handler.h"
 #include "platform/controls/native_control.h"
@@ -13,7 +12,7 @@
 
 namespace vellum::gui {
 
-class TabsView final : public SwitchView, public platform::ControlHandler, public ControlEventTarget {
+class TabsView final : public SwitchView, public platform::ControlHandler {
 public:
     explicit TabsView(Interpreter& ip);
 
@@ -37,7 +36,6 @@ public:
 
     // The user picked a tab: the page follows.
     void TabChanged() override;
-    void OnTabChange() override;
 
     // The tab bar; none before the view is arranged in a form's window.
     platform::NativeControl* Bar() const { return bar.get(); }

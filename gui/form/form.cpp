@@ -2,7 +2,6 @@
 
 #include "engine/core/collector.h"
 #include "engine/vm/interpreter.h"
-#include "gui/form/control_events.h"
 #include "gui/form/wheel_target.h"
 #include "gui/layout/switch_view.h"
 #include "gui/view/view.h"
@@ -353,33 +352,6 @@ void Form::MoveFocusTo(View* view, bool takeWindowFocus)
     focus = view;
     SwitchView::FocusMovedTo(*view);
     view->OnSetFocus();
-}
-
-void Form::ControlNotified(platform::NativeWindow* control, platform::ControlEvent event, int32_t code)
-{
-    if (root == nullptr) return;
-    ValueRoot keepSelf(ip, Value::Pointer(this));
-    View* view = root->FindByWindow(control);
-    if (view == nullptr) return;
-    ValueRoot keepView(ip, Value::Pointer(view));
-    auto* target = dynamic_cast<ControlEventTarget*>(view);
-    switch (event) {
-    case platform::ControlEvent::Clicked:
-        view->OnClick();
-        break;
-    case platform::ControlEvent::TextChanged:
-        view->CallHandler(u"OnChange");
-        break;
-    case platform::ControlEvent::SelectionChanged:
-        if (target != nullptr) target->OnSelectionChange();
-        break;
-    case platform::ControlEvent::Scrolled:
-        if (target != nullptr) target->OnScroll(code);
-        break;
-    case platform::ControlEvent::TabChanged:
-        if (target != nullptr) target->OnTabChange();
-        break;
-    }
 }
 
 bool Form::TodayRefreshQuery(platform::TodayItemRecord* record)

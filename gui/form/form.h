@@ -71,7 +71,6 @@ public:
     void Command(int32_t id) override;
     void MenuAboutToShow() override;
     void FocusMovedTo(platform::NativeWindow* control) override;
-    void ControlNotified(platform::NativeWindow* control, platform::ControlEvent event, int32_t code) override;
     bool TodayRefreshQuery(platform::TodayItemRecord* record) override;
 
 private:

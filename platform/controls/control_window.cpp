@@ -1,6 +1,5 @@
 // The binding of control widgets to the NativeWindow their view knows them
-// by, kept as a property of the widget, and the hand-over of a control's
-// notification to the form window it lies in.
+// by, kept as a property of the widget.
 #include "platform/controls/control_window.h"
 
 #include "platform/window/shell_widget.h"
@@ -28,14 +27,6 @@ NativeWindow* ControlWindowOf(QWidget* widget)
         if (bound.isValid()) return static_cast<NativeWindow*>(bound.value<void*>());
     }
     return nullptr;
-}
-
-void NotifyControlEvent(QWidget& control, ControlEvent event, int32_t code)
-{
-    NativeWindow* window = ControlWindowOf(&control);
-    ShellWidget* shell = ShellOf(&control);
-    if (window == nullptr || shell == nullptr) return;
-    shell->Dispatch([&](FormWindowHandler& h) { h.ControlNotified(window, event, code); });
 }
 
 } // namespace vellum::platform

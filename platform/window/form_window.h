@@ -39,15 +39,6 @@ struct PaintMode {
     bool transparent = false;
 };
 
-// The notifications a native control sends its form.
-enum class ControlEvent {
-    Clicked,          // a button
-    SelectionChanged, // a combo box's current position
-    TextChanged,      // an edit
-    Scrolled,         // a scroll bar; the code is the scroll code
-    TabChanged,       // a tab control's selection
-};
-
 // The Today screen's record of an item: the height it gives the item.
 struct TodayItemRecord {
     int32_t cyp = 0;
@@ -81,7 +72,6 @@ public:
     virtual void MenuAboutToShow() {}
     // The keyboard focus left the client area for a native control.
     virtual void FocusMovedTo(NativeWindow* /*control*/) {}
-    virtual void ControlNotified(NativeWindow* /*control*/, ControlEvent, int32_t /*code*/) {}
     // The Today screen asks whether the item wants another height (it then
     // updates record and answers true).
     virtual bool TodayRefreshQuery(TodayItemRecord* /*record*/) { return false; }

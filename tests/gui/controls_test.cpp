@@ -305,7 +305,8 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TTabs({id = 't', "
                     "OnSwitch = function() Log('switch ' & this.curPos) end, views = {"
-                    "TColumn({id = 'p1', tab = 'One', views = {TButton({id = 'b1', text = '1'})}}), "
+                    "TColumn({id = 'p1', tab = 'One', views = {TButton({id = 'b1', text = '1', "
+                    "OnClick = function() Log('click ' & this.id) end})}}), "
                     "TColumn({tab = 'Two', views = {TButton({id = 'b2', text = '2'})}})}})})"),
               "errOK");
     WhileShown([&] {
@@ -350,6 +351,9 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
         // The deleted page's control is gone.
         EXPECT_TRUE(two.isNull());
         EXPECT_EQ(h.TakeLog(), "switch 0 switch 0 ");
+        // A control on a page runs its own handler, once.
+        QTest::mouseClick(one, Qt::LeftButton);
+        EXPECT_EQ(h.TakeLog(), "click b1 ");
     });
 }
 
