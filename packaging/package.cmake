@@ -8,7 +8,8 @@ set(VELLUM_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vellum)
 
 install(TARGETS vellum RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The engine, the base and the library module are the program's own.
-install(TARGETS engine vellum_base vellum_libraries LIBRARY DESTINATION ${VELLUM_LIBRARY_DIR})
+get_property(VELLUM_MODULES GLOBAL PROPERTY VELLUM_MODULES)
+install(TARGETS engine vellum_base vellum_libraries ${VELLUM_MODULES} LIBRARY DESTINATION ${VELLUM_LIBRARY_DIR})
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VELLUM_PACKAGING_DIR}/vellum-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vellum.xml)

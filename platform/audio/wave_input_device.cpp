@@ -1,7 +1,7 @@
 // Capture from ALSA's default device, opened non-blocking so that a
 // machine without a microphone answers at once and a reader polls from
 // its window's timer instead of blocking the interface thread.
-#include "platform/audio/wave_input.h"
+#include "platform/audio/sound_device_module.h"
 
 #include <alsa/asoundlib.h>
 
@@ -41,7 +41,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WaveInput> OpenDeviceInput(uint32_t sampleRate)
+std::unique_ptr<WaveInput> OpenAlsaInput(uint32_t sampleRate)
 {
     snd_lib_error_set_handler(QuietAlsa);
     snd_pcm_t* pcm = nullptr;

@@ -4,7 +4,7 @@
 // eventfd that Reset signals, so a reset from another thread ends a wait at
 // once. Every wait has a limit; a device that makes no progress for
 // seconds ends the output instead of keeping its writer forever.
-#include "platform/audio/wave_output_backends.h"
+#include "platform/audio/sound_device_module.h"
 
 #include <alsa/asoundlib.h>
 #include <poll.h>
@@ -182,7 +182,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WaveOutput> OpenDeviceOutput(const WaveFormat& format, uint32_t blockFrames, uint32_t blockCount)
+std::unique_ptr<WaveOutput> OpenAlsaOutput(const WaveFormat& format, uint32_t blockFrames, uint32_t blockCount)
 {
     static std::once_flag quiet;
     std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsa); });

@@ -9,13 +9,15 @@
 // slow but living link keeps going; a dead one ends in about a minute.
 //
 // The session keeps its connection between transfers, so the files of one
-// FTPDownload share one login.
+// FTPDownload share one login. libcurl itself lives in the network module
+// (curl_session.h), loaded by the first transfer of a run.
 #pragma once
 
-#include <curl/curl.h>
+#include "system/network/curl_session.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,22 +25,23 @@ namespace vellum::system {
 
 class CurlTransfer {
 public:
-    enum class Protocol { ftp, http };
+    using Protocol = TransferProtocol;
 
     explicit CurlTransfer(Protocol protocol);
-    CurlTransfer(const CurlTransfer&) = delete;
-    CurlTransfer& operator=(const CurlTransfer&) = delete;
-    ~CurlTransfer();
 
-    // False when libcurl could not make a handle.
-    explicit operator bool() const { return handle != nullptr; }
+    // False when the network module could not be loaded or libcurl could
+    // not make a handle.
+    explicit operator bool() const { return session != nullptr; }
 
     // The login sent with every request; none leaves it out (anonymous
     // FTP, an HTTP request without authorisation).
-    void SetLogin(const std::optional<std::string>& user, const std::optional<std::string>& password);
+    void SetLogin(const std::optional<std::string>& user, const std::optional<std::string>& password)
+    {
+        session->SetLogin(user, password);
+    }
 
     // Connects and logs in without moving a file (FTP).
-    bool Login(const std::string& url);
+    bool Login(const std::string& url) { return session->Login(url); }
 
     // Fetches url into the local file. The file is created (or emptied)
     // only once the server delivers: by the first bytes, or at the end of
@@ -50,14 +53,13 @@ public:
 
     // Sends the rest of an open file to url; false when the transfer or a
     // read of the file failed.
-    bool Send(const std::string& url, std::FILE* source);
+    bool Send(const std::string& url, std::FILE* source) { return session->Send(url, source); }
 
     // The status of the last HTTP response (0 when none came).
-    long ResponseStatus() const;
+    long ResponseStatus() const { return session->ResponseStatus(); }
 
 private:
-    CURL* handle = nullptr;
-    size_t blockSize;
+    std::unique_ptr<CurlSession> session;
 };
 
 } // namespace vellum::system

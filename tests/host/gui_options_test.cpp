@@ -69,7 +69,7 @@ struct ProgramResult {
 };
 
 // A run on the offscreen platform, or with noDisplay on none at all.
-ProgramResult Start(const QStringList& arguments, bool noDisplay = false)
+ProgramResult Start(const QStringList& arguments, bool noDisplay = false, const QProcessEnvironment& extra = {})
 {
     static int argc = 1;
     static char name[] = "host_tests";
@@ -81,6 +81,7 @@ ProgramResult Start(const QStringList& arguments, bool noDisplay = false)
     if (noDisplay) {
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
     }
+    environment.insert(extra);
     process.setProcessEnvironment(environment);
     process.start(VELLUM_EXECUTABLE, arguments);
     process.waitForStarted();
@@ -91,16 +92,38 @@ ProgramResult Start(const QStringList& arguments, bool noDisplay = false)
 
 QString Path(const fs::path& p) { return QString::fromStdString(p.string()); }
 
+// The shared objects the dynamic loader opened in runs that wrote their
+// notes (LD_DEBUG=files) into folder.
+std::string LoadedObjects(const fs::path& folder)
+{
+    std::string notes;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("loader.")) notes += test::ReadBytes(entry.path());
+    }
+    return notes;
+}
+
 TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
 {
     TempFolder dir;
+    // The cipher comes after the forms: its module loads then, and a form
+    // alone never loads the transfers, the sound device or the camera.
     WriteScript(dir.path / "app.q9c",
                 "TForm({title = 'Shot', view = TRectangle({style = {fill = 'red'}})}).Show()\n"
                 "TForm({title = 'Later', view = TRectangle({})}).Show()\n"
-                "MsgBox('after')");
+                "MsgBox(Decrypt(Encrypt('after', 'key'), 'key'))");
     const fs::path shot = dir.path / "shot.png";
+    QProcessEnvironment loaderNotes;
+    loaderNotes.insert("LD_DEBUG", "files");
+    loaderNotes.insert("LD_DEBUG_OUTPUT", Path(dir.path / "loader"));
     const ProgramResult run = Start({"--console", "--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96",
-                           Path(dir.path / "app.q9c")});
+                                     Path(dir.path / "app.q9c")},
+                                    false, loaderNotes);
+    const std::string loaded = LoadedObjects(dir.path);
+    EXPECT_NE(loaded.find("vellum-cipher.so"), std::string::npos);
+    for (const char* unused : {"libcurl", "libasound", "libQt6Multimedia", "vellum-network", "vellum-sound"}) {
+        EXPECT_EQ(loaded.find(unused), std::string::npos) << unused;
+    }
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, "after\n");
     EXPECT_EQ(run.status, 0);
