@@ -59,9 +59,12 @@ TEST(ScriptFile, KeepsTokenRecordsAndRefusesWhatIsNeitherEncoding)
         WriteBytes(dir.path / "s.q9c", bytes);
         return ReadScriptFile(dir.path / "s.q9c");
     };
-    // The script cases read marks, odd sizes, zero units and both encodings;
-    // here a token file's records, kept after the zero unit that ends a text.
+    // The script cases read marks, odd sizes and both encodings; here the
+    // zeros that pad a text and a token file's records, kept after the zero
+    // unit that ends a text, and no bytes at all.
+    EXPECT_EQ(read(std::string("a\0\0\0\0\0", 6)).text, std::u16string(u"a\0\0", 3));
     EXPECT_EQ(read(std::string("\xD2\x04\x01\0\0\0", 6)).text, std::u16string(u"\u04D2\x01\0", 3));
+    EXPECT_EQ(read("").text, u"");
     // Neither: broken UTF-8 after its mark, big-endian UTF-16, a lone
     // surrogate, control bytes, a zero unit inside the text.
     for (const std::string& bytes : {std::string("\xEF\xBB\xBF\xC3"), std::string("\xFE\xFF\0a\0b", 6),
