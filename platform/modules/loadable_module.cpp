@@ -7,18 +7,34 @@
 
 namespace vellum::platform {
 
+namespace {
+
+// The folder of the shared library this code is part of, with its closing
+// slash; the modules are installed and built beside it. The dynamic
+// loader's own search is not used: it depends on the run paths of whichever
+// object asks, which differ between the program, its tests and a package.
+std::string OwnLibraryFolder()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&LoadModuleEntry), &info) == 0 || info.dli_fname == nullptr) return {};
+    const std::string path = info.dli_fname;
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
 const void* LoadModuleEntry(const char* file, const char* entry)
 {
-    // A bare file name: the dynamic loader looks in the library path of
-    // this code, so the program and the tests find the same file.
-    void* handle = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    const std::string path = OwnLibraryFolder() + file;
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     std::string why;
     if (handle == nullptr) {
         why = dlerror();
     } else if (const auto function = reinterpret_cast<const void* (*)()>(dlsym(handle, entry))) {
         return function();
     } else {
-        why = std::string("it has no ") + entry;
+        why = path + " has no " + entry;
     }
     std::cerr << "vellum: cannot load " << file << ": " << why << "\n";
     return nullptr;

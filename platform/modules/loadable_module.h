@@ -10,9 +10,8 @@ namespace vellum::platform {
 // Loads the module file once (the process keeps it to the end) and gives
 // what its entry function returns; nullptr, after saying on standard error
 // which module is missing and why, when it cannot be loaded. The modules
-// sit beside the program's own shared libraries, where the library path
-// of the code calling this finds them (the build folder in a build tree,
-// the library folder once installed).
+// sit beside the program's base library (the build folder in a build tree,
+// the library folder once installed), which holds this function.
 const void* LoadModuleEntry(const char* file, const char* entry);
 
 template <class Module>
