@@ -175,6 +175,12 @@ bool Interpreter::TakeInterrupt()
     return true;
 }
 
+void Interpreter::RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native)
+{
+    callNatives[callCount] = native;
+    calls[callCount++] = CallRecord{pc, code, frame, argCount, CallKind::Native};
+}
+
 inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
 {
 #ifdef VELLUM_FUZZING
@@ -636,14 +642,14 @@ op_getlocal2:
         if (!(function)->IsCallable()) FAIL(errFunctionCallToNonFunction);                                            \
         sp = top;                                                                                                      \
         if ((function)->tag == Tag::Func) {                                                                            \
-            const CallRecord record{pc, current, frame, argCount, false};                                              \
+            const CallRecord record{pc, current, frame, argCount, CallKind::Function};                                 \
             callee = (function)->func;                                                                                 \
             if (!EnterFunction(callee, n)) goto failed;                                                                \
             calls[callCount++] = record;                                                                               \
             goto entered;                                                                                              \
         }                                                                                                              \
         const bool recorded = DebugHooks::Attached();                                                                  \
-        if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, false, (function)->native};       \
+        if (recorded) RecordNativeCall(pc, current, frame, (function)->native);                                        \
         CallValue(n);                                                                                                  \
         if (recorded) --callCount;                                                                                     \
         SETTLE();                                                                                                      \
@@ -689,7 +695,7 @@ op_callmethod : {
     if (!key->IsCallable()) FAIL(errFunctionCallToNonFunction);
     sp = top;
     if (key->tag == Tag::Func) {
-        const CallRecord record{pc, current, frame, argCount, true};
+        const CallRecord record{pc, current, frame, argCount, CallKind::Method};
         callee = key->func;
         if (!EnterFunction(callee, n)) goto failed;
         calls[callCount++] = record;
@@ -697,7 +703,7 @@ op_callmethod : {
     }
     // Only a debugger's call stack names natives.
     const bool recorded = DebugHooks::Attached();
-    if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, true, key->native};
+    if (recorded) RecordNativeCall(pc, current, frame, key->native);
     CallValue(n);
     if (recorded) --callCount;
     if (errorId == errOK) {
@@ -721,7 +727,7 @@ op_ret : {
     start = current->bytes.data();
     fp = frame = back.frame;
     argCount = back.argCount;
-    if (back.method) {
+    if (back.kind == CallKind::Method) {
         // A method call leaves its result in the object's cell.
         functionCell[-1] = *functionCell;
         --sp;
