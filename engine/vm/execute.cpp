@@ -720,14 +720,18 @@ op_ret : {
     // Only a return out of a loop's body leaves an iteration behind.
     if (!iterators.empty() && iterators.back().first > sp) ReleaseIteratorsAbove(sp);
     if (callCount == outerCalls) return true;
-    const CallRecord back = calls[--callCount];
+    // Field by field: only what the caller's code needs is read.
+    const CallRecord& back = calls[--callCount];
     --callDepth;
     pc = back.returnPc;
     current = back.code;
+    frame = back.frame;
+    const uint16_t callerArgCount = back.argCount;
+    const bool method = back.kind == CallKind::Method;
     start = current->bytes.data();
-    fp = frame = back.frame;
-    argCount = back.argCount;
-    if (back.kind == CallKind::Method) {
+    fp = frame;
+    argCount = callerArgCount;
+    if (method) {
         // A method call leaves its result in the object's cell.
         functionCell[-1] = *functionCell;
         --sp;
