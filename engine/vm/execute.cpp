@@ -175,6 +175,17 @@ bool Interpreter::TakeInterrupt()
     return true;
 }
 
+Value Interpreter::ReadFieldSlowly(TableObject* table, uint8_t* operand)
+{
+    const Value key = ReadValue(operand);
+    const int32_t found = table->EntryIndexOf(key);
+    if (found >= 0) {
+        WriteCache(operand, found);
+        if (!table->EntryValue(found).IsNull()) return table->EntryValue(found);
+    }
+    return TableGetInherited(table, key);
+}
+
 void Interpreter::RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native)
 {
     callNatives[callCount] = native;
@@ -291,16 +302,11 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
     // along the "parent" chain.
 #define READ_CACHED_FIELD(table, operand, result)                                                                      \
     do {                                                                                                               \
-        const Value key = ReadValue(operand);                                                                          \
-        int32_t cached = ReadCache(operand);                                                                           \
-        if (!(table)->EntryHasKey(cached, key)) {                                                                      \
-            cached = (table)->EntryIndexOf(key);                                                                       \
-            if (cached >= 0) WriteCache(operand, cached);                                                              \
-        }                                                                                                              \
-        if (cached >= 0 && !(table)->EntryValue(cached).IsNull()) {                                                    \
+        const int32_t cached = ReadCache(operand);                                                                     \
+        if ((table)->EntryHasKey(cached, ReadValue(operand)) && !(table)->EntryValue(cached).IsNull()) {               \
             CopyCell(result, (table)->EntryValue(cached));                                                             \
         } else {                                                                                                       \
-            result = TableGetInherited(table, key);                                                                    \
+            result = ReadFieldSlowly(table, operand);                                                                  \
         }                                                                                                              \
     } while (0)
 

@@ -292,6 +292,11 @@ private:
     };
     CallRecord calls[kMaxCallDepth + 1];
     size_t callCount = 0;
+    // A field read whose cache missed, or whose field is null in the table
+    // itself: finds the entry, caches it, and reads along the "parent" chain
+    // when the table has none or a null.
+    // Out of line, so that the loop keeps only the cached read.
+    [[gnu::noinline]] Value ReadFieldSlowly(TableObject* table, uint8_t* operand);
     // Puts a native's call on the call stack a debugger shows, for as long
     // as it runs; out of line, as only runs under a debugger make them.
     [[gnu::cold, gnu::noinline]] void RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native);
