@@ -159,7 +159,7 @@ void DivertForDebugger(bool on)
     }
 }
 
-bool Interpreter::TakeInterrupt()
+bool Interpreter::TakeInterrupt(Code& code, size_t at, Value* frame)
 {
     // Put back first: a request made from now on diverts the table again.
     if ((interruptFlags.load(std::memory_order_relaxed) & kDebugFlag) == 0) RestoreDispatch();
@@ -167,12 +167,14 @@ bool Interpreter::TakeInterrupt()
         interruptFlags.fetch_and(~kPollFlag);
         if (interruptHook != nullptr) interruptHook(interruptContext);
     }
-    if (!StopRequested()) return false;
-    // A stop stays until the run's starter clears it, so that the callers of
-    // a nested run stop as well.
-    DivertDispatch();
-    RaiseError(errStopped);
-    return true;
+    if (StopRequested()) {
+        // A stop stays until the run's starter clears it, so that the callers
+        // of a nested run stop as well.
+        DivertDispatch();
+        RaiseError(errStopped);
+        return true;
+    }
+    return DebugHooks::Attached() && DebugHooks::BeforeInstruction(*this, code, at, frame);
 }
 
 Value Interpreter::ReadFieldSlowly(TableObject* table, uint8_t* operand)
@@ -895,11 +897,7 @@ op_interrupt:
     // The instruction's own handler follows unless the script is stopped
     // (its operands start at pc, as after any dispatch).
     sp = top;
-    if (TakeInterrupt()) goto failed;
-    if (DebugHooks::Attached() &&
-        DebugHooks::BeforeInstruction(*this, *current, static_cast<size_t>(instruction - start), frame)) {
-        goto failed;
-    }
+    if (TakeInterrupt(*current, static_cast<size_t>(instruction - start), frame)) goto failed;
     goto* regular[*instruction];
 
 #undef NEXT

@@ -266,9 +266,11 @@ private:
     // Counts one step against the step limit; false (with errOutOfMemory)
     // when none is left.
     bool TakeStep();
-    // At the instruction an interrupt diverted (engine/vm/interrupt.h):
-    // runs the poll hook; true (with errStopped) when the run is stopped.
-    bool TakeInterrupt();
+    // At the instruction an interrupt diverted (engine/vm/interrupt.h), the
+    // one at `at` in code with the running function's frame: runs the poll
+    // hook, then shows the instruction to an attached debugger; true (with
+    // errStopped) when the run is stopped. The loop's one check for both.
+    [[gnu::noinline]] bool TakeInterrupt(Code& code, size_t at, Value* frame);
 
     // Where a call made inside Execute returns to: a script function's, or
     // a native's (which a debugger's call stack names). Each record goes
