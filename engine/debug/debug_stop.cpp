@@ -94,10 +94,10 @@ void DebugStop::Walk()
     frames.emplace_back();
     for (size_t i = ip.callCount; i-- > 0;) {
         const auto& record = ip.calls[i];
-        if (record.native != nullptr) {
+        if (record.kind == Interpreter::CallKind::Native) {
             states.emplace_back();
             DebugFrame& native = frames.emplace_back();
-            native.name = NativeName(*ip.globals, record.native);
+            native.name = NativeName(*ip.globals, ip.callNatives[i]);
             native.native = true;
         }
         states.push_back({record.code, static_cast<size_t>(record.returnPc - record.code->bytes.data()), record.frame,

@@ -159,7 +159,7 @@ void DivertForDebugger(bool on)
     }
 }
 
-bool Interpreter::TakeInterrupt()
+bool Interpreter::TakeInterrupt(Code& code, size_t at, Value* frame)
 {
     // Put back first: a request made from now on diverts the table again.
     if ((interruptFlags.load(std::memory_order_relaxed) & kDebugFlag) == 0) RestoreDispatch();
@@ -167,12 +167,33 @@ bool Interpreter::TakeInterrupt()
         interruptFlags.fetch_and(~kPollFlag);
         if (interruptHook != nullptr) interruptHook(interruptContext);
     }
-    if (!StopRequested()) return false;
-    // A stop stays until the run's starter clears it, so that the callers of
-    // a nested run stop as well.
-    DivertDispatch();
-    RaiseError(errStopped);
-    return true;
+    if (StopRequested()) {
+        // A stop stays until the run's starter clears it, so that the callers
+        // of a nested run stop as well.
+        DivertDispatch();
+        RaiseError(errStopped);
+        return true;
+    }
+    return DebugHooks::Attached() && DebugHooks::BeforeInstruction(*this, code, at, frame);
+}
+
+inline Value Interpreter::FindField(TableObject* table, uint8_t* operand)
+{
+    const Value key = ReadValue(operand);
+    const int32_t found = table->EntryIndexOf(key);
+    if (found >= 0) {
+        WriteCache(operand, found);
+        if (!table->EntryValue(found).IsNull()) return table->EntryValue(found);
+    }
+    return TableGetInherited(table, key);
+}
+
+Value Interpreter::ReadFieldSlowly(TableObject* table, uint8_t* operand) { return FindField(table, operand); }
+
+void Interpreter::RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native)
+{
+    callNatives[callCount] = native;
+    calls[callCount++] = CallRecord{pc, code, frame, argCount, CallKind::Native};
 }
 
 inline bool Interpreter::EnterFunction(FunctionObject* f, int argc)
@@ -282,19 +303,14 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
     } while (0)
     // Reads the field of table named by the value image at operand into
     // result, through the image's cache; a missing or null field continues
-    // along the "parent" chain.
-#define READ_CACHED_FIELD(table, operand, result)                                                                      \
+    // along the "parent" chain, through find (FindField or ReadFieldSlowly).
+#define READ_CACHED_FIELD(table, operand, result, find)                                                                \
     do {                                                                                                               \
-        const Value key = ReadValue(operand);                                                                          \
-        int32_t cached = ReadCache(operand);                                                                           \
-        if (!(table)->EntryHasKey(cached, key)) {                                                                      \
-            cached = (table)->EntryIndexOf(key);                                                                       \
-            if (cached >= 0) WriteCache(operand, cached);                                                              \
-        }                                                                                                              \
-        if (cached >= 0 && !(table)->EntryValue(cached).IsNull()) {                                                    \
+        const int32_t cached = ReadCache(operand);                                                                     \
+        if ((table)->EntryHasKey(cached, ReadValue(operand)) && !(table)->EntryValue(cached).IsNull()) {               \
             CopyCell(result, (table)->EntryValue(cached));                                                             \
         } else {                                                                                                       \
-            result = TableGetInherited(table, key);                                                                    \
+            result = find(table, operand);                                                                             \
         }                                                                                                              \
     } while (0)
 
@@ -636,14 +652,14 @@ op_getlocal2:
         if (!(function)->IsCallable()) FAIL(errFunctionCallToNonFunction);                                            \
         sp = top;                                                                                                      \
         if ((function)->tag == Tag::Func) {                                                                            \
-            const CallRecord record{pc, current, frame, argCount, false};                                              \
+            const CallRecord record{pc, current, frame, argCount, CallKind::Function};                                 \
             callee = (function)->func;                                                                                 \
             if (!EnterFunction(callee, n)) goto failed;                                                                \
             calls[callCount++] = record;                                                                               \
             goto entered;                                                                                              \
         }                                                                                                              \
         const bool recorded = DebugHooks::Attached();                                                                  \
-        if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, false, (function)->native};       \
+        if (recorded) RecordNativeCall(pc, current, frame, (function)->native);                                        \
         CallValue(n);                                                                                                  \
         if (recorded) --callCount;                                                                                     \
         SETTLE();                                                                                                      \
@@ -670,7 +686,7 @@ op_callmethodk : {
     Value* object = top - n;
     object[1] = *object;
     if (object->IsTable()) {
-        READ_CACHED_FIELD(object->table, operand, *object);
+        READ_CACHED_FIELD(object->table, operand, *object, FindField);
     } else {
         TableObject* lookup = TypePrototype(object->tag);
         *object = lookup != nullptr ? TableGet(lookup, ReadValue(operand)) : Value::Null();
@@ -689,7 +705,7 @@ op_callmethod : {
     if (!key->IsCallable()) FAIL(errFunctionCallToNonFunction);
     sp = top;
     if (key->tag == Tag::Func) {
-        const CallRecord record{pc, current, frame, argCount, true};
+        const CallRecord record{pc, current, frame, argCount, CallKind::Method};
         callee = key->func;
         if (!EnterFunction(callee, n)) goto failed;
         calls[callCount++] = record;
@@ -697,7 +713,7 @@ op_callmethod : {
     }
     // Only a debugger's call stack names natives.
     const bool recorded = DebugHooks::Attached();
-    if (recorded) calls[callCount++] = CallRecord{pc, current, frame, argCount, true, key->native};
+    if (recorded) RecordNativeCall(pc, current, frame, key->native);
     CallValue(n);
     if (recorded) --callCount;
     if (errorId == errOK) {
@@ -714,14 +730,18 @@ op_ret : {
     // Only a return out of a loop's body leaves an iteration behind.
     if (!iterators.empty() && iterators.back().first > sp) ReleaseIteratorsAbove(sp);
     if (callCount == outerCalls) return true;
-    const CallRecord back = calls[--callCount];
+    // Field by field: only what the caller's code needs is read.
+    const CallRecord& back = calls[--callCount];
     --callDepth;
     pc = back.returnPc;
     current = back.code;
+    frame = back.frame;
+    const uint16_t callerArgCount = back.argCount;
+    const bool method = back.kind == CallKind::Method;
     start = current->bytes.data();
-    fp = frame = back.frame;
-    argCount = back.argCount;
-    if (back.method) {
+    fp = frame;
+    argCount = callerArgCount;
+    if (method) {
         // A method call leaves its result in the object's cell.
         functionCell[-1] = *functionCell;
         --sp;
@@ -799,7 +819,7 @@ op_localindex:
 #define READ_FIELD(object, operand, result)                                                                            \
     do {                                                                                                               \
         REQUIRE_TABLE(object, ReadValue(operand), true);                                                               \
-        READ_CACHED_FIELD((object).table, operand, result);                                                            \
+        READ_CACHED_FIELD((object).table, operand, result, ReadFieldSlowly);                                           \
     } while (0)
 op_getfield:
     READ_FIELD(*top, pc, *top);
@@ -879,11 +899,7 @@ op_interrupt:
     // The instruction's own handler follows unless the script is stopped
     // (its operands start at pc, as after any dispatch).
     sp = top;
-    if (TakeInterrupt()) goto failed;
-    if (DebugHooks::Attached() &&
-        DebugHooks::BeforeInstruction(*this, *current, static_cast<size_t>(instruction - start), frame)) {
-        goto failed;
-    }
+    if (TakeInterrupt(*current, static_cast<size_t>(instruction - start), frame)) goto failed;
     goto* regular[*instruction];
 
 #undef NEXT

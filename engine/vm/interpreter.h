@@ -266,25 +266,45 @@ private:
     // Counts one step against the step limit; false (with errOutOfMemory)
     // when none is left.
     bool TakeStep();
-    // At the instruction an interrupt diverted (engine/vm/interrupt.h):
-    // runs the poll hook; true (with errStopped) when the run is stopped.
-    bool TakeInterrupt();
+    // At the instruction an interrupt diverted (engine/vm/interrupt.h), the
+    // one at `at` in code with the running function's frame: runs the poll
+    // hook, then shows the instruction to an attached debugger; true (with
+    // errStopped) when the run is stopped. The loop's one check for both.
+    [[gnu::noinline]] bool TakeInterrupt(Code& code, size_t at, Value* frame);
 
     // Where a call made inside Execute returns to: a script function's, or
     // a native's (which a debugger's call stack names). Each record goes
     // with a level of callDepth, and a native's record is made before its
     // call is counted, so one more than kMaxCallDepth records are room
     // enough and a call never has to grow the list.
+    enum class CallKind : uint8_t {
+        Function,
+        // A method call leaves its result in the object's cell.
+        Method,
+        // A native's, whose function is in callNatives at the same index.
+        Native,
+    };
+    // 32 bytes: the loop makes one per call and reads it back at the return.
     struct CallRecord {
         uint8_t* returnPc;
         Code* code;
         Value* frame;
         uint16_t argCount;
-        bool method;
-        NativeFunction native = nullptr;
+        CallKind kind;
     };
     CallRecord calls[kMaxCallDepth + 1];
     size_t callCount = 0;
+    // A field read whose cache missed, or whose field is null in the table
+    // itself: finds the entry, caches it, and reads along the "parent" chain
+    // when the table has none or a null. A method call, whose method mostly
+    // lies in a parent, takes it inline.
+    [[gnu::always_inline]] inline Value FindField(TableObject* table, uint8_t* operand);
+    // FindField out of line, for the field reads, which mostly find their
+    // field through the cache: the loop keeps only the cached read.
+    [[gnu::noinline]] Value ReadFieldSlowly(TableObject* table, uint8_t* operand);
+    // Puts a native's call on the call stack a debugger shows, for as long
+    // as it runs; out of line, as only runs under a debugger make them.
+    [[gnu::cold, gnu::noinline]] void RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native);
 
     // The operand stack grows upward from stack[0], which is never written:
     // sp designates the top cell in use, stack[0] when the stack is empty.
@@ -324,10 +344,6 @@ private:
     // error releases its iterator when the stack drops below that cell.
     std::vector<std::pair<const Value*, std::unique_ptr<TableIterator>>> iterators;
     ValueRoot* roots = nullptr;
-    // What a stopped debugger shows keeps living while it shows it.
-    std::vector<Value> debuggerHeld;
-    // The pending error has been shown to a debugger.
-    bool errorSeenByDebugger = false;
     bool gcEnabled = true;
     int64_t stepsLeft = -1;
     std::chrono::steady_clock::time_point stepDeadline;
@@ -336,6 +352,14 @@ private:
     const PathResolver* paths = nullptr;
     // The file each kept text came from, in the order of sourceTexts.
     std::vector<std::u16string> sourceFiles;
+
+    // What only a debugger uses lies last, away from what the loop uses.
+    // The native of each native's call record, at the record's index.
+    NativeFunction callNatives[kMaxCallDepth + 1] = {};
+    // What a stopped debugger shows keeps living while it shows it.
+    std::vector<Value> debuggerHeld;
+    // The pending error has been shown to a debugger.
+    bool errorSeenByDebugger = false;
 };
 
 // Keeps a value alive while native code holds it across calls that may

@@ -32,7 +32,16 @@ void AppendNumber(std::u16string& out, double d)
         // Six decimals, as "%f" prints them, whatever the process locale says.
         end = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::fixed, 6).ptr;
     }
-    for (const char* c = buffer; c != end; ++c) out += static_cast<char16_t>(*c);
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(end - buffer));
+    std::copy(static_cast<const char*>(buffer), end, out.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Whether the string fits after out within longest units: a string that
+// cannot is not copied first, as it may be gigabytes.
+inline bool Fits(const std::u16string& out, const StringObject& s, size_t longest)
+{
+    return out.size() + s.Length() <= longest;
 }
 
 // Every value but a table.
@@ -79,8 +88,7 @@ void AppendScalarText(std::u16string& out, const Value& v, bool quoted)
 bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty, size_t longest)
 {
     if (v.tag != Tag::Table) {
-        // A string that cannot fit is not copied first: it may be gigabytes.
-        if (v.IsStr() && out.size() + v.str->Length() > longest) return false;
+        if (v.IsStr() && !Fits(out, *v.str, longest)) return false;
         AppendScalarText(out, v, quoted);
         return out.size() <= longest;
     }
@@ -141,10 +149,22 @@ StringObject* Interpreter::TooLong()
 
 StringObject* Interpreter::Concatenate(const Value* values, size_t count)
 {
-    // All texts go into one buffer and only the result is interned.
+    // All texts go into one buffer and only the result is interned. Strings
+    // and numbers, nearly every piece, are appended here in place.
     concatBuffer.clear();
     bool fits = true;
-    for (size_t i = 0; i < count && fits; ++i) fits = AppendText(concatBuffer, values[i], false, true, longestString);
+    for (size_t i = 0; i < count && fits; ++i) {
+        const Value& v = values[i];
+        if (v.IsStr()) {
+            fits = Fits(concatBuffer, *v.str, longestString);
+            if (fits) concatBuffer.append(v.str->Data(), v.str->Length());
+        } else if (v.IsNum()) {
+            AppendNumber(concatBuffer, v.num);
+            fits = concatBuffer.size() <= longestString;
+        } else {
+            fits = AppendText(concatBuffer, v, false, true, longestString);
+        }
+    }
     StringObject* result = fits ? Intern(concatBuffer) : TooLong();
     // A rare huge text does not keep its buffer for the interpreter's life.
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);

@@ -145,9 +145,15 @@ void DapSession::Read()
             Respond(request, false, {}, "not a request: a message needs \"type\": \"request\" and a command");
             continue;
         }
+        // An accepted disconnect lets the session end and be destroyed at
+        // once, so after handling it the reader touches nothing of it again.
+        bool ending = false;
+        if (request.value("command").toString() == "disconnect") {
+            const std::lock_guard lock(mutex);
+            ending = phase != Phase::New;
+        }
         Handle(request);
-        const std::lock_guard lock(mutex);
-        if (disconnected) return;
+        if (ending) return;
     }
     // The client has gone: the run ends as after a disconnect.
     EndRun({{"command", "disconnect"}, {"seq", 0}});
