@@ -206,17 +206,9 @@ TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
         EXPECT_EQ(h.TakeLog(), "pos 0 ");
         EXPECT_EQ(combo->currentIndex(), 0);
 
-        EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(2)"), "errOK");
-        EXPECT_EQ(h.TakeLog(), "pos 2 ");
-        EXPECT_EQ(h.Eval("gForm.GetView('c').GetCurPos()"), "2");
-        // An index past the items leaves nothing selected.
-        EXPECT_EQ(h.Run("gForm.GetView('c').SetCurPos(7)"), "errOK");
-        EXPECT_EQ(h.TakeLog(), "pos -1 ");
-
         auto* editable = Widget<QComboBox>("e");
         ASSERT_NE(editable, nullptr);
         EXPECT_TRUE(editable->isEditable());
-        EXPECT_EQ(h.Eval("gForm.GetView('e').GetText()"), "typed");
     });
 }
 
@@ -338,9 +330,6 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
         EXPECT_FALSE(two->isVisible());
         ASSERT_NE(Widget<QPushButton>("b3"), nullptr);
         EXPECT_TRUE(Widget<QPushButton>("b3")->isVisible());
-        // Anything but a table adds nothing.
-        EXPECT_EQ(h.Eval("gForm.GetView('t').AddItem(5)"), "null");
-        EXPECT_EQ(bar->count(), 3);
 
         EXPECT_EQ(h.Run("gForm.GetView('t').SwitchView(0)"), "errOK");
         EXPECT_EQ(bar->currentIndex(), 0);
