@@ -113,18 +113,6 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
-TEST_F(FormTest, AFormWithoutATitleHasAnEmptyTitle)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({view = TRectangle({})})"), "errOK");
-    Later([&] {
-        EXPECT_EQ(platform::FormWindowTitled("null"), nullptr);
-        QWidget* form = platform::FormWindowTitled("");
-        ASSERT_NE(form, nullptr);
-        form->close();
-    });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-}
-
 TEST_F(FormTest, ClosingNeedsTheConsentOfTheFormAndEveryView)
 {
     ASSERT_EQ(h.Run(R"(
@@ -232,15 +220,6 @@ gForm = TForm({title = 'Outer', view = TRectangle({OnClick = function() gInner.S
     EXPECT_EQ(h.TakeLog(), "clicked ");
     EXPECT_EQ(platform::FormWindowTitled("Failing"), nullptr);
     EXPECT_EQ(platform::FormWindowTitled("Outer"), nullptr);
-}
-
-TEST_F(FormTest, AFormClosedInItsOnCreateReturnsAtOnce)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Brief', view = TRectangle({}), "
-                    "OnCreate = function() Log('created') this.Close() end}) "
-                    "gForm.Show() Log('returned')"),
-              "errOK");
-    EXPECT_EQ(h.TakeLog(), "created returned ");
 }
 
 TEST_F(FormTest, MenusNumberUpdateAndDispatch)

@@ -238,30 +238,6 @@ TEST_F(ListTest, TheWheelAndADragMoveTheTop)
     });
 }
 
-TEST_F(ListTest, ListsWithoutItemsDrawTheirDecorationOnly)
-{
-    ASSERT_EQ(h.Run(R"(
-var gTree = TColumn({views = {
-  TList({height = 50, listSize = 0, pgSize = 5, style = {fill = 'blue'}, view = TRectangle({}),
-    SetItem = function(i) Paint(this.view, i, -1) end}),
-  TList({height = 50, listSize = 5, style = {fill = 'blue'}, view = TRectangle({}),
-    SetItem = function(i) Paint(this.view, i, -1) end}),
-  TList({height = 50, style = {fill = 'blue'}, view = TRectangle({}),
-    SetItem = function(i) Paint(this.view, i, -1) end})}})
-)"),
-              "errOK");
-    gui::View* root = h.Build(u"gTree", {0, 0, 99, 149});
-    ASSERT_NE(root, nullptr);
-    const QImage pixels = h.Paint(root);
-    EXPECT_FALSE(h.ip.ErrorPending());
-    // listSize 0, and a page of no items: decoration, no SetItem. The
-    // middle list's page is its five items, ten pixels each.
-    EXPECT_EQ(SetItemCalls(), 5);
-    EXPECT_EQ(PixelAt(pixels, 50, 25), kBlue);
-    EXPECT_EQ(PixelAt(pixels, 50, 50), kLime);
-    EXPECT_EQ(PixelAt(pixels, 50, 125), kBlue);
-}
-
 TEST_F(ListTest, SheetsPaintEveryVisibleCellOnce)
 {
     ASSERT_EQ(h.Run(R"(

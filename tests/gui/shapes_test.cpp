@@ -93,22 +93,6 @@ TEST_F(ShapesTest, RectanglesAndEllipses)
     EXPECT_TRUE(InkBounds(Paint("TRectangle({style = {fill = 'red', margin = 30}})", 40, 40)).Empty());
 }
 
-TEST_F(ShapesTest, GradientsRunFromStartToEnd)
-{
-    QImage image = Paint("TRectangle({style = {gradientFill = {startColor = 'red', endColor = 'blue'}}})", 50, 10);
-    EXPECT_EQ(PixelAt(image, 0, 5), kRed);
-    EXPECT_EQ(PixelAt(image, 49, 5), kBlue);
-    const Color middle = PixelAt(image, 25, 5);
-    EXPECT_NEAR(static_cast<int>(platform::RedOf(middle)), 128, 8);
-
-    // Vertical, within the margins, with a border drawn over it.
-    image = Paint("TRectangle({style = {gradientFill = {direction = 'vertical'}, stroke = 'lime', margin = 1}})",
-                  20, 40);
-    EXPECT_LT(platform::BlueOf(PixelAt(image, 10, 3)), 40u);
-    EXPECT_GT(platform::BlueOf(PixelAt(image, 10, 36)), 215u);
-    EXPECT_EQ(PixelAt(image, 10, 39), kWhite);
-}
-
 TEST_F(ShapesTest, LinesRunAlongTheTopByDefault)
 {
     // Shortened by the two horizontal margins: from 5 to 50 - 5 - 10 = 35, the end left out.
