@@ -40,6 +40,8 @@ protected:
 TEST_F(StyleTest, ColoursAreNamesOrArrays)
 {
     EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"aqua")), Rgb(0, 255, 255));
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"olive")), Rgb(128, 128, 0));
+    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"silver")), Rgb(192, 192, 192));
     // Names match exactly.
     EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"Red")), std::nullopt);
     EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"red ")), std::nullopt);
@@ -140,9 +142,11 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
     EXPECT_EQ(pixels(u"12px"), 12);
     EXPECT_EQ(pixels(u"  -3px"), -3);
     EXPECT_EQ(pixels(u"+7px"), 7);
+    EXPECT_EQ(pixels(u"1px"), 1);
     EXPECT_EQ(pixels(u"0px"), std::nullopt);
     EXPECT_EQ(pixels(u"-0px"), std::nullopt);
     EXPECT_EQ(pixels(u"px"), std::nullopt);
+    EXPECT_EQ(pixels(u" px"), std::nullopt);
     EXPECT_EQ(pixels(u"12"), std::nullopt);
     EXPECT_EQ(pixels(u"12PX"), std::nullopt);
     EXPECT_EQ(pixels(u"1 2px"), std::nullopt);
@@ -171,6 +175,7 @@ TEST_F(StyleTest, FontRecord)
     const gui::FontRecord plain = gui::StyleFont(Style(ViewWith("{}")));
     EXPECT_EQ(plain.face, u"Arial");
     EXPECT_EQ(plain.Choice().height, 15);
+    EXPECT_EQ(plain.Choice().face, u"Arial");
 
     struct Case {
         const char* style;
@@ -294,6 +299,8 @@ TEST_F(TextLinesTest, WordsFillLinesUpToTheWidth)
     // "one two" fills 7 characters exactly and still fits.
     EXPECT_EQ(Break(u"one two three four", 7), (Lines{u"one two", u"three", u"four"}));
     EXPECT_EQ(Break(u"one two three four", 6), (Lines{u"one", u"two", u"three", u"four"}));
+    EXPECT_EQ(Break(u"one two three four", 14), (Lines{u"one two three", u"four"}));
+    EXPECT_EQ(Break(u"one two", 100), (Lines{u"one two"}));
     // A word wider than the line has a line of its own.
     EXPECT_EQ(Break(u"a enormousword b", 4), (Lines{u"a", u"enormousword", u"b"}));
     EXPECT_EQ(Break(u"enormousword", 0), (Lines{u"enormousword"}));
@@ -308,6 +315,7 @@ TEST_F(TextLinesTest, BreaksAndBlanks)
     EXPECT_EQ(Break(u"\nab", 20), (Lines{u"", u"ab"}));
     // Breaks at the end make no empty last line.
     EXPECT_EQ(Break(u"ab\r\n", 20), (Lines{u"ab"}));
+    EXPECT_EQ(Break(u"ab\n\n", 20), (Lines{u"ab"}));
     EXPECT_EQ(Break(u"ab\n   ", 20), (Lines{u"ab"}));
     // Leading blanks stay on the first line only; blanks between words stay.
     EXPECT_EQ(Break(u"  ab  cd\n   ef  gh", 20), (Lines{u"  ab  cd", u"ef  gh"}));

@@ -72,7 +72,9 @@ TEST_F(DeviceFolderTest, SeparatorsDotsAndTheRoot)
 {
     EXPECT_EQ(Resolve(u""), ".");
     EXPECT_EQ(Resolve(u"\\"), ".");
+    EXPECT_EQ(Resolve(u"/"), ".");
     EXPECT_EQ(Resolve(u"notes.txt"), "notes.txt");
+    EXPECT_EQ(Resolve(u"\\notes.txt"), "notes.txt");
     EXPECT_EQ(Resolve(u"\\\\Docs//\\Report.TXT"), "Docs/Report.TXT");
     EXPECT_EQ(Resolve(u"Docs/Sub\\..\\.\\Report.TXT"), "Docs/Report.TXT");
     EXPECT_EQ(Resolve(u"\\Docs\\Sub\\"), "Docs/Sub");
@@ -84,6 +86,7 @@ TEST_F(DeviceFolderTest, DotDotAndHostPathsStayInside)
 {
     EXPECT_EQ(Resolve(u".."), ".");
     EXPECT_EQ(Resolve(u"\\..\\..\\a"), "a");
+    EXPECT_EQ(Resolve(u"..\\..\\"), ".");
     EXPECT_EQ(Resolve(u"Docs\\..\\..\\outside\\secret.txt"), "outside/secret.txt");
     EXPECT_EQ(Resolve(u"../outside/dir/../secret.txt"), "outside/secret.txt");
     EXPECT_EQ(Resolve(u"C:\\x"), "C:/x");
@@ -106,6 +109,7 @@ TEST_F(DeviceFolderTest, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(Resolve(u"\u00E4PFEL.TXT"), "\xC3\x84pfel.txt");
     // Several match: the exact one, else the first in byte order.
     EXPECT_EQ(Resolve(u"case.txt"), "case.txt");
+    EXPECT_EQ(Resolve(u"Case.TXT"), "Case.TXT");
     EXPECT_EQ(Resolve(u"cASE.TXT"), "CASE.txt");
     EXPECT_EQ(Resolve(u"docs\\Zz.txt"), "Docs/ZZ.txt"); // made in the other order
     // Names that do not exist yet keep their spelling, below the matched part.
@@ -166,9 +170,11 @@ TEST_F(DeviceFolderTest, FoldersOutsideAreNeverOpened)
 TEST_F(DeviceFolderTest, UnitsNoHostNameCanHoldAreRefused)
 {
     EXPECT_EQ(Resolve(std::u16string(u"notes.txt\0.jpg", 14)), "refused");
+    EXPECT_EQ(Resolve(std::u16string(u"\0", 1)), "refused");
     // Even inside a name that ".." takes away again.
     EXPECT_EQ(Resolve(std::u16string(u"a\0b\\..\\notes.txt", 16)), "refused");
     EXPECT_EQ(Resolve(u"bad\xD800name"), "refused");
+    EXPECT_EQ(Resolve(u"bad\xDC00"), "refused");
     EXPECT_EQ(Resolve(u"smile\U0001F600.txt"), "smile\xF0\x9F\x98\x80.txt");
 }
 
@@ -180,6 +186,7 @@ TEST_F(DeviceFolderTest, DevicePathsOfHostPaths)
     const DeviceFolder device = folder();
 
     EXPECT_EQ(device.DevicePath(root), u"\\");
+    EXPECT_EQ(device.DevicePath(root / ""), u"\\");
     EXPECT_EQ(device.DevicePath(root / "Docs/Report.TXT"), u"\\Docs\\Report.TXT");
     EXPECT_EQ(device.DevicePath(root / "Docs/Sub/../new.txt"), u"\\Docs\\new.txt");
     EXPECT_EQ(device.DevicePath(base / "dev-link/notes.txt"), u"\\notes.txt");

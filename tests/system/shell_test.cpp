@@ -94,6 +94,7 @@ TEST(ShortcutTest, ProgramAndArgumentsOfTheCommandLine)
     EXPECT_EQ(link->arguments, U("x"));
     link = ParseShortcut(U("#\"\\d e.exe"), none);
     ASSERT_TRUE(link);
+    EXPECT_EQ(link->program, U("\\d e.exe"));
 
     EXPECT_FALSE(ParseShortcut(U("22 \"\\a.exe\""), none));
     EXPECT_FALSE(ParseShortcut(U(""), none));
@@ -145,17 +146,20 @@ TEST(RegistryFileTest, ExportFormat)
     EXPECT_EQ(registry.String(zeta, U("InstallDir")), U("\\Z"));
     EXPECT_EQ(registry.String(zeta, U("")), U("default \"quoted\""));
     EXPECT_EQ(registry.Value(zeta, U("Count")), nullptr);
+    EXPECT_EQ(registry.Value(zeta, U("Bad")), nullptr);
     EXPECT_EQ(registry.String(zeta, U("Path")), U("\\AB"));
     // Alpha exists through its subkey; subkeys keep the order of the file.
     const std::vector<std::u16string> apps = registry.Subkeys(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\"));
     EXPECT_EQ(apps, (std::vector<std::u16string>{U("Zeta"), U("Alpha"), U("Mid")}));
     EXPECT_TRUE(registry.HasKey(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Alpha")));
+    EXPECT_FALSE(registry.HasKey(U("")));
 
     const RegistryFile old = RegistryFile::Parse(U("REGEDIT4\n[HKEY_CLASSES_ROOT\\.html]\n@=\"htmlfile\"\n"
                                                    "\"N\"=dword:00000010\n"));
     EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.HTML"), U("")), U("htmlfile"));
     ASSERT_NE(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n")), nullptr);
     EXPECT_EQ(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n"))->number, 16u);
+    EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.html"), U("N")), std::nullopt);
 
     // Without the header the text is no registry.
     EXPECT_TRUE(RegistryFile::Parse(U("[HKEY_CLASSES_ROOT\\.html]\n@=\"x\"\n")).Subkeys(U("HKEY_CLASSES_ROOT")).empty());
@@ -188,6 +192,7 @@ TEST_F(ShellTest, ResolveLinkThroughTheRegistryFile)
     WriteBytes("a.lnk", std::vector<uint8_t>(link.begin(), link.end()));
     EXPECT_EQ(Eval("ResolveLink('\\A.LNK')"), R"({"program" = "\Windows\a.exe""arguments" = "-x"} )");
     EXPECT_EQ(Eval("ResolveLink('\\none.lnk')"), R"("\none.lnk")");
+    EXPECT_EQ(Eval("ResolveLink('\\a.lnkx')"), R"("\a.lnkx")");
     EXPECT_EQ(Eval("ResolveLink('..\\..\\..\\etc\\x.lnk')"), R"("..\..\..\etc\x.lnk")");
 
     WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\:CAL]\n\"1\"=\"\\\\Windows\\\\cal.exe -week\"\n"
@@ -246,6 +251,7 @@ TEST_F(ShellTest, WithoutAnOpenerEverythingFailsQuietly)
     EXPECT_EQ(Eval("ShellExecute('\\doc.txt')"), "false");
     EXPECT_EQ(Eval("ShellExecute('http://example.org/')"), "false");
     EXPECT_EQ(Eval("IBrowser('http://example.org/')"), "false");
+    EXPECT_EQ(Eval("IBrowser()"), "false");
     EXPECT_EQ(Eval("IBrowserPath()"), R"("")");
     EXPECT_EQ(Run("Call('Ann', '555') SendSMS('Ann', '555') SystemIdleTimerReset() result = 1"), "1");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
@@ -315,13 +321,16 @@ TEST_F(ShellTest, NotificationHandles)
     EXPECT_EQ(Run("result = SetUserNotification({minute = 5, text = 'Tea'})"), "[binary]");
     const Value first = ip->GetGlobal(u"result");
     ASSERT_EQ(first.tag, Tag::Binary);
+    EXPECT_NE(first.binary, nullptr);
     // Fields may be functions; every call gives a handle of its own.
     Run("var n = 0 result = SetUserNotification({second = function() n = n + 1 return 30 end, led = true})");
     const Value second = ip->GetGlobal(u"result");
     ASSERT_EQ(second.tag, Tag::Binary);
+    EXPECT_NE(second.binary, nullptr);
     EXPECT_NE(second.binary, first.binary);
     EXPECT_EQ(Eval("n"), "1");
     EXPECT_EQ(Run("result = ClearUserNotification(result)"), "null");
+    EXPECT_EQ(Eval("ClearUserNotification(5)"), "null");
     EXPECT_EQ(Eval("SetUserNotification('x')"), "!errTableExpected");
     EXPECT_EQ(Eval("SetUserNotification()"), "!errFewArguments");
     EXPECT_EQ(Eval("SetUserNotification({hour = function() return RunApp() end})"), "!errFewArguments");
