@@ -18,6 +18,7 @@ TEST(DibImageTest, CreationLaysOutHeaderPaletteAndPaddedRows)
     EXPECT_TRUE(image.Enabled());
     ASSERT_TRUE(image.Create(5, 3, 24));
     EXPECT_EQ(image.Stride(), 16u); // 15 bytes padded to 16
+    EXPECT_EQ(image.Header().imageSize, 48u);
     EXPECT_EQ(image.ColorsUsed(), 0u);
     EXPECT_EQ(image.Bits(), image.Palette());
     // The block starts with the header as it is written to a file.
@@ -26,16 +27,20 @@ TEST(DibImageTest, CreationLaysOutHeaderPaletteAndPaddedRows)
     EXPECT_EQ(stored.size, 40u);
     EXPECT_EQ(stored.width, 5);
     EXPECT_EQ(stored.height, 3);
+    EXPECT_EQ(stored.planes, 1);
     EXPECT_EQ(stored.bitCount, 24);
     for (int32_t r = 0; r < 3; ++r) EXPECT_EQ(image.Row(r)[15], 0) << "padding of row " << r;
     EXPECT_EQ(image.Pixel(4, 2), image.Row(2) + 12);
     EXPECT_EQ(image.Pixel(5, 0), nullptr);
+    EXPECT_EQ(image.Pixel(0, 3), nullptr);
+    EXPECT_EQ(image.Pixel(-1, 0), nullptr);
 
     // Depths round up to 1, 4, 8 or 24; palette images have no pixel addressing.
     ASSERT_TRUE(image.Create(33, 2, 3));
     EXPECT_EQ(image.BitCount(), 4);
     EXPECT_EQ(image.ColorsUsed(), 16u);
     EXPECT_EQ(image.Stride(), 20u);
+    EXPECT_EQ(image.Bits(), image.Palette() + 64);
     EXPECT_EQ(image.Palette()[63], 0);
     EXPECT_EQ(image.Pixel(0, 0), nullptr);
     ASSERT_TRUE(image.Create(33, 1, 0));
