@@ -49,17 +49,5 @@ TEST(CaseFolding, FoldsEachCodePointOntoOne)
     EXPECT_EQ(FoldCase(char32_t{0}), char32_t{0});
 }
 
-TEST(CaseFolding, AsciiWordsMatchOnlyAsciiLetters)
-{
-    EXPECT_TRUE(EqualsAsciiWord(u".LnK", u".lnk"));
-    EXPECT_TRUE(EqualsAsciiWord(u"", u""));
-    EXPECT_FALSE(EqualsAsciiWord(u".lnkx", u".lnk"));
-    EXPECT_FALSE(EqualsAsciiWord(u".ln", u".lnk"));
-    // The neighbours of A-Z and letters that fold onto ASCII elsewhere stay apart.
-    EXPECT_FALSE(EqualsAsciiWord(u"@[", u"`{"));
-    EXPECT_FALSE(EqualsAsciiWord(u".ln\u212A", u".lnk"));
-    EXPECT_FALSE(EqualsAsciiWord(u"\u00C0", u"\u00E0"));
-}
-
 } // namespace
 } // namespace vellum

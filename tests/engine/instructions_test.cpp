@@ -1,5 +1,5 @@
-// Tests of what the instructions do beyond the scripts' cases: the methods
-// of values other than tables, and code no compiler makes.
+// Tests of what the instructions do beyond the scripts' cases: code no
+// compiler makes.
 #include "engine/compiler/opcodes.h"
 #include "script_harness.h"
 
@@ -7,32 +7,6 @@
 
 namespace vellum::test {
 namespace {
-
-uint32_t NameOfThis(Interpreter& ip)
-{
-    if (!ip.CheckArgs(0, 0)) return 0;
-    ip.PushValue(Value::String(ip.ToString(ip.ArgValue(0), true)));
-    return 1;
-}
-
-TEST(Instructions, MethodsOfOtherValuesComeFromTheirPrototypes)
-{
-    ScriptHarness h;
-    ASSERT_EQ(h.Output("var twice = function() return this & this end var double = function() return this * 2 end"), "");
-    auto prototype = [&](std::u16string_view name) { return h.ip.GetGlobal(name).table; };
-    prototype(u"__String")->Set(h.ip.MakeString(u"Twice"), h.ip.GetGlobal(u"twice"));
-    prototype(u"__NumPrototype")->Set(h.ip.MakeString(u"Double"), h.ip.GetGlobal(u"double"));
-    h.ip.SetMethod(prototype(u"__FuncPrototype"), u"Name", NameOfThis);
-    h.ip.SetMethod(prototype(u"__BoolPrototype"), u"Name", NameOfThis);
-    h.ip.SetMethod(prototype(u"__NullPrototype"), u"Name", NameOfThis);
-    EXPECT_EQ(h.Output("Print('ab'.Twice()) Print((5).Double()) var n = 4 Print(n.Double())"), "abab\n10\n8\n");
-    EXPECT_EQ(h.Output("Print(Print.Name()) Print(twice.Name()) Print(true.Name()) var z Print(z.Name())"),
-              "[funcBin]\n[func]\ntrue\nnull\n");
-    // Tables do not use their prototype: they inherit through "parent" only.
-    h.ip.SetMethod(prototype(u"__TablePrototype"), u"Name", NameOfThis);
-    EXPECT_EQ(h.Output("Print({}.Name())"), "!errFunctionCallToNonFunction");
-    EXPECT_EQ(h.Output("Print((5).Foo())"), "!errFunctionCallToNonFunction");
-}
 
 TEST(Instructions, HandAssembledCode)
 {

@@ -1,5 +1,4 @@
-// The handler path every view event takes: a view without a handler hands
-// clicks, keys and the pointer to its parent; a handler that must be a
+// The handler path every view event takes: a handler that must be a
 // function and is not is a script error; a handler may drop its own view.
 #include "gui/gui_harness.h"
 
@@ -25,22 +24,6 @@ protected:
     gui::View* root = nullptr;
     gui::View* inner = nullptr;
 };
-
-TEST_F(HandlerTest, EventsWithoutAHandlerGoUpTheTree)
-{
-    ASSERT_EQ(h.Run("gTree.OnClick = function() log = log & 'click:' & this.id & ' ' end\n"
-                    "gTree.OnKeyDown = function(k) log = log & 'key:' & k & ' ' end\n"
-                    "gTree.OnMouseUp = function(pt) log = log & 'up:' & pt.x & ',' & pt.y & ' ' end"),
-              "errOK");
-    EXPECT_TRUE(inner->OnClick());
-    EXPECT_TRUE(inner->OnKeyDown(13));
-    inner->OnMouseUp(7, 9);
-    EXPECT_EQ(h.Text(u"log"), "click:outer key:13 up:7,9 ");
-    // The inner view's own handler takes the event; the parent's is not asked.
-    ASSERT_EQ(h.Run("log = '' gTree.views[0].OnClick = function() log = log & 'own ' end"), "errOK");
-    EXPECT_TRUE(inner->OnClick());
-    EXPECT_EQ(h.Text(u"log"), "own ");
-}
 
 TEST_F(HandlerTest, InputHandlersMustBeFunctionsWhereOthersMayBeAnswers)
 {

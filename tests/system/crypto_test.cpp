@@ -1,22 +1,7 @@
-// Encrypt and Decrypt: known answers computed apart from this program,
-// round trips of texts with zero units, and argument handling.
-//
-// The expected units come from this Python script, run once:
-//
-//   import hashlib
-//   def rc4(key, data):
-//       s = list(range(256)); j = 0
-//       for i in range(256):
-//           j = (j + s[i] + key[i % len(key)]) % 256; s[i], s[j] = s[j], s[i]
-//       i = j = 0; out = bytearray()
-//       for b in data:
-//           i = (i + 1) % 256; j = (j + s[i]) % 256; s[i], s[j] = s[j], s[i]
-//           out.append(b ^ s[(s[i] + s[j]) % 256])
-//       return bytes(out)
-//   def encrypt(text, password):
-//       key = hashlib.md5(password.encode('utf-16-le')).digest()[:5] + bytes(11)
-//       data = rc4(key, text.encode('utf-16-le'))
-//       return [data[k] | data[k + 1] << 8 for k in range(0, len(data), 2)]
+// Encrypt and Decrypt: known answers computed apart from this program (RC4
+// over the UTF-16LE text, keyed by the first five bytes of the MD5 of the
+// UTF-16LE password and eleven zero bytes), round trips of texts with zero
+// units, and argument handling.
 #include "system_harness.h"
 
 namespace vellum::test {
