@@ -177,7 +177,7 @@ bool Interpreter::TakeInterrupt(Code& code, size_t at, Value* frame)
     return DebugHooks::Attached() && DebugHooks::BeforeInstruction(*this, code, at, frame);
 }
 
-inline Value Interpreter::FindField(TableObject* table, uint8_t* operand)
+Value Interpreter::ReadFieldSlowly(TableObject* table, uint8_t* operand)
 {
     const Value key = ReadValue(operand);
     const int32_t found = table->EntryIndexOf(key);
@@ -187,8 +187,6 @@ inline Value Interpreter::FindField(TableObject* table, uint8_t* operand)
     }
     return TableGetInherited(table, key);
 }
-
-Value Interpreter::ReadFieldSlowly(TableObject* table, uint8_t* operand) { return FindField(table, operand); }
 
 void Interpreter::RecordNativeCall(uint8_t* pc, Code* code, Value* frame, NativeFunction native)
 {
@@ -303,14 +301,14 @@ bool Interpreter::RunCode(Code& code, bool fromNative)
     } while (0)
     // Reads the field of table named by the value image at operand into
     // result, through the image's cache; a missing or null field continues
-    // along the "parent" chain, through find (FindField or ReadFieldSlowly).
-#define READ_CACHED_FIELD(table, operand, result, find)                                                                \
+    // along the "parent" chain.
+#define READ_CACHED_FIELD(table, operand, result)                                                                      \
     do {                                                                                                               \
         const int32_t cached = ReadCache(operand);                                                                     \
         if ((table)->EntryHasKey(cached, ReadValue(operand)) && !(table)->EntryValue(cached).IsNull()) {               \
             CopyCell(result, (table)->EntryValue(cached));                                                             \
         } else {                                                                                                       \
-            result = find(table, operand);                                                                             \
+            result = ReadFieldSlowly(table, operand);                                                                  \
         }                                                                                                              \
     } while (0)
 
@@ -686,7 +684,7 @@ op_callmethodk : {
     Value* object = top - n;
     object[1] = *object;
     if (object->IsTable()) {
-        READ_CACHED_FIELD(object->table, operand, *object, FindField);
+        READ_CACHED_FIELD(object->table, operand, *object);
     } else {
         TableObject* lookup = TypePrototype(object->tag);
         *object = lookup != nullptr ? TableGet(lookup, ReadValue(operand)) : Value::Null();
@@ -819,7 +817,7 @@ op_localindex:
 #define READ_FIELD(object, operand, result)                                                                            \
     do {                                                                                                               \
         REQUIRE_TABLE(object, ReadValue(operand), true);                                                               \
-        READ_CACHED_FIELD((object).table, operand, result, ReadFieldSlowly);                                           \
+        READ_CACHED_FIELD((object).table, operand, result);                                                            \
     } while (0)
 op_getfield:
     READ_FIELD(*top, pc, *top);

@@ -296,11 +296,8 @@ private:
     size_t callCount = 0;
     // A field read whose cache missed, or whose field is null in the table
     // itself: finds the entry, caches it, and reads along the "parent" chain
-    // when the table has none or a null. A method call, whose method mostly
-    // lies in a parent, takes it inline.
-    [[gnu::always_inline]] inline Value FindField(TableObject* table, uint8_t* operand);
-    // FindField out of line, for the field reads, which mostly find their
-    // field through the cache: the loop keeps only the cached read.
+    // when the table has none or a null.
+    // Out of line, so that the loop keeps only the cached read.
     [[gnu::noinline]] Value ReadFieldSlowly(TableObject* table, uint8_t* operand);
     // Puts a native's call on the call stack a debugger shows, for as long
     // as it runs; out of line, as only runs under a debugger make them.
