@@ -209,8 +209,8 @@ private:
     }
     TableObject(void* inlineBlock, uint32_t inlineEntries) : entries(inlineBlock, inlineEntries) {}
     size_t IndexSize() const { return size_t{1} << (32 - indexShift); }
-    // The index's links, one per slot: the next entry in the same slot,
-    // and the entry stored before this one in its chain.
+    // The index's links of each entry (the index has a slot for each): the
+    // next entry in the same slot, and the entry stored before it in its chain.
     int32_t* NextInIndex() const { return lookup.get() + kChains + IndexSize(); }
     int32_t* OlderInChain() const { return lookup.get() + kChains + 2 * IndexSize(); }
     int32_t OlderInChain(int32_t entry) const;
