@@ -2,11 +2,15 @@
 // and capacity sit in front of the items, in the same block. Tables keep
 // two of them, and a script may hold a million small tables, so every byte
 // of the table header counts. An empty array points at a shared empty
-// header, so reading the count never needs a null check.
+// header, so reading the count never needs a null check. An array may also
+// start in a block its owner provides (a small table keeps its first
+// entries in its own allocation); it moves to one of its own when it grows
+// past that.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
 
@@ -18,17 +22,28 @@ class CompactArray {
 
     struct Header {
         uint32_t count;
-        uint32_t capacity;
+        uint32_t capacity : 31;
+        // Whether the block came from malloc, so that it is freed with the array.
+        uint32_t owned : 1;
     };
     static_assert(alignof(T) <= sizeof(Header));
 
 public:
+    // The bytes a provided block takes to hold this many items.
+    static constexpr size_t BlockBytes(size_t items) { return sizeof(Header) + items * sizeof(T); }
+
     CompactArray() = default;
+    // Starts in the caller's block of BlockBytes(capacity) bytes, suitably
+    // aligned, which must outlive the array.
+    CompactArray(void* block, uint32_t capacity)
+    {
+        if (capacity != 0) header = new (block) Header{0, capacity, 0};
+    }
     CompactArray(const CompactArray&) = delete;
     CompactArray& operator=(const CompactArray&) = delete;
     ~CompactArray()
     {
-        if (header->capacity != 0) std::free(header);
+        if (header->owned) std::free(header);
     }
 
     size_t size() const { return header->count; }
@@ -68,18 +83,19 @@ private:
     // would, so that the script ends with "out of memory".
     void Reallocate(size_t n)
     {
-        if (n > UINT32_MAX || n > (SIZE_MAX - sizeof(Header)) / sizeof(T)) throw std::bad_alloc();
-        const size_t bytes = sizeof(Header) + n * sizeof(T);
-        const bool owned = header->capacity != 0;
+        if (n > INT32_MAX || n > (SIZE_MAX - sizeof(Header)) / sizeof(T)) throw std::bad_alloc();
+        const size_t bytes = BlockBytes(n);
+        const bool owned = header->owned;
         void* grown = owned ? std::realloc(header, bytes) : std::malloc(bytes);
         if (grown == nullptr) throw std::bad_alloc();
+        if (!owned) std::memcpy(grown, header, BlockBytes(header->count));
         header = static_cast<Header*>(grown);
-        if (!owned) header->count = 0;
         header->capacity = static_cast<uint32_t>(n);
+        header->owned = 1;
     }
 
     // Never written: every write first reallocates, since its capacity is 0.
-    static inline Header emptyHeader{0, 0};
+    static inline Header emptyHeader{0, 0, 0};
     Header* header = &emptyHeader;
 };
 

@@ -3,9 +3,11 @@
 #include "engine/core/collector.h"
 #include "engine/core/string_object.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace vellum {
 
@@ -16,6 +18,15 @@ namespace {
 constexpr size_t kDirectSearch = 8;
 
 } // namespace
+
+TableObject* TableObject::New(size_t inlineEntries)
+{
+    inlineEntries = std::min(inlineEntries, kMostInlineEntries);
+    const size_t bytes =
+        sizeof(TableObject) + (inlineEntries == 0 ? 0 : CompactArray<Entry>::BlockBytes(inlineEntries));
+    void* block = operator new(bytes);
+    return ::new (block) TableObject(static_cast<char*>(block) + sizeof(TableObject), static_cast<uint32_t>(inlineEntries));
+}
 
 void TableObject::Mark(Collector& collector) { MarkContents(collector, true); }
 
@@ -83,7 +94,6 @@ void TableObject::Insert(const Value& key, const Value& value)
     const uint32_t hash = key.tag == Tag::Str ? key.str->Hash() : ValueHash(key);
     const auto chain = static_cast<uint8_t>(hash & (kChains - 1));
     const auto at = static_cast<int32_t>(entries.size());
-    const int32_t older = ChainHead(chain);
     // Written where it stays: an entry put together elsewhere and copied
     // would be read back whole right after its narrow fields were written,
     // which the processor cannot forward from its store buffer.
@@ -93,15 +103,14 @@ void TableObject::Insert(const Value& key, const Value& value)
     const auto arrayLength = static_cast<uint32_t>(array.size());
     std::memcpy(entry.key.padding + 3, &arrayLength, sizeof arrayLength);
     entry.value = value;
-    entry.nextInIndex = -1;
-    entry.olderInChain = older;
-    if (!lookup || entries.size() > (size_t{1} << (32 - indexShift))) {
+    if (!lookup || entries.size() > IndexSize()) {
         if (entries.size() > kDirectSearch) Reindex();
         return;
     }
+    OlderInChain()[at] = lookup[chain];
     lookup[chain] = at;
     int32_t& head = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)];
-    entries.back().nextInIndex = head;
+    NextInIndex()[at] = head;
     head = at;
 }
 
@@ -111,12 +120,16 @@ void TableObject::Reindex()
     // shorter than one entry on average.
     const size_t size = std::bit_ceil(entries.size());
     indexShift = 32 - static_cast<uint32_t>(std::countr_zero(size));
-    lookup.reset(new int32_t[kChains + size]);
+    lookup.reset(new int32_t[kChains + 3 * size]);
     for (size_t i = 0; i < kChains + size; ++i) lookup[i] = -1;
+    int32_t* next = NextInIndex();
+    int32_t* older = OlderInChain();
     for (size_t j = 0; j < entries.size(); ++j) {
-        lookup[entries[j].Chain()] = static_cast<int32_t>(j);
+        int32_t& newest = lookup[entries[j].Chain()];
+        older[j] = newest;
+        newest = static_cast<int32_t>(j);
         int32_t& head = lookup[kChains + (table_detail::LookupHash(entries[j].key) >> indexShift)];
-        entries[j].nextInIndex = head;
+        next[j] = head;
         head = static_cast<int32_t>(j);
     }
 }
@@ -125,6 +138,17 @@ int32_t TableObject::ChainHead(int chain) const
 {
     if (lookup) return lookup[chain];
     for (auto j = static_cast<int32_t>(entries.size()) - 1; j >= 0; --j) {
+        if (entries[j].Chain() == chain) return j;
+    }
+    return -1;
+}
+
+int32_t TableObject::OlderInChain(int32_t entry) const
+{
+    if (lookup) return OlderInChain()[entry];
+    // A table without an index has few entries: the older one is found by looking back.
+    const uint8_t chain = entries[entry].Chain();
+    for (int32_t j = entry - 1; j >= 0; --j) {
         if (entries[j].Chain() == chain) return j;
     }
     return -1;
@@ -161,7 +185,7 @@ bool TableObject::NextInHashOrder(HashCursor& cursor, Value& key, Value& value) 
                 const Entry& e = entries[cursor.entry];
                 key = e.key;
                 value = e.value;
-                cursor.entry = e.olderInChain;
+                cursor.entry = OlderInChain(cursor.entry);
             } else {
                 key = Value::Number(static_cast<double>(cursor.arrayKey));
                 value = array[static_cast<size_t>(cursor.arrayKey)];

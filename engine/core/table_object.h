@@ -8,6 +8,10 @@
 // small tables go without (they search their few entries directly). Each
 // entry remembers how long the array was when it was stored, which is all
 // the hash order needs to interleave array keys with entries.
+//
+// A table made by a constructor with a few fields keeps their entries in its
+// own block, so a small record is one allocation; it moves them out when it
+// grows past them.
 #pragma once
 
 #include "engine/core/compact_array.h"
@@ -17,8 +21,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace vellum {
 
@@ -70,6 +76,20 @@ inline int64_t ArrayIndexOf(const Value& key)
 class TableObject final : public GcObject {
 public:
     static constexpr int kChains = 256;
+    // The most fields a constructor's table keeps in its own block.
+    static constexpr size_t kMostInlineEntries = 8;
+
+    TableObject() = default;
+    // A table with room for this many entries (up to kMostInlineEntries) in
+    // its own block. The caller owns it, as with new.
+    static TableObject* New(size_t inlineEntries = 0);
+    // Blocks come from malloc, as New sizes them itself.
+    static void* operator new(size_t bytes)
+    {
+        if (void* block = std::malloc(bytes)) return block;
+        throw std::bad_alloc();
+    }
+    static void operator delete(void* block) { std::free(block); }
 
     void Mark(Collector& collector) override;
 
@@ -122,8 +142,6 @@ public:
         }
         SetOther(key, value);
     }
-    // Makes room for this many entries outside the array in one allocation.
-    void ReserveEntries(size_t n) { entries.reserve(n); }
     // Stores under maxNumericKey + 1, or under 0 while it is negative.
     void Append(const Value& value);
 
@@ -151,13 +169,11 @@ public:
     bool NextInHashOrder(HashCursor& cursor, Value& key, Value& value) const;
 
 private:
-    // 40 bytes: the key's padding, which no comparison reads, holds the
+    // 32 bytes: the key's padding, which no comparison reads, holds the
     // entry's chain and how long the array was when the entry was stored.
     struct Entry {
         Value key;
         Value value;
-        int32_t nextInIndex;
-        int32_t olderInChain;
 
         uint8_t Chain() const { return key.padding[0]; }
         uint32_t ArrayLengthAtStore() const
@@ -185,11 +201,19 @@ private:
             }
             return -1;
         }
-        for (int32_t i = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)]; i >= 0; i = e[i].nextInIndex) {
+        const int32_t* next = NextInIndex();
+        for (int32_t i = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)]; i >= 0; i = next[i]) {
             if (KeysEqual(e[i].key, key)) return i;
         }
         return -1;
     }
+    TableObject(void* inlineBlock, uint32_t inlineEntries) : entries(inlineBlock, inlineEntries) {}
+    size_t IndexSize() const { return size_t{1} << (32 - indexShift); }
+    // The index's links of each entry (the index has a slot for each): the
+    // next entry in the same slot, and the entry stored before it in its chain.
+    int32_t* NextInIndex() const { return lookup.get() + kChains + IndexSize(); }
+    int32_t* OlderInChain() const { return lookup.get() + kChains + 2 * IndexSize(); }
+    int32_t OlderInChain(int32_t entry) const;
     void MarkContents(Collector& collector, bool tablesToo);
     int32_t ChainHead(int chain) const;
     int FirstChainFrom(int chain) const;
@@ -203,11 +227,13 @@ private:
     CompactArray<Value> array;
     CompactArray<Entry> entries;
     // Once a table has more entries than it searches directly: the newest
-    // entry of each chain (kChains heads), then the lookup index.
+    // entry of each chain (kChains heads), the lookup index's slots, then
+    // the two links of each slot (NextInIndex, OlderInChain).
     std::unique_ptr<int32_t[]> lookup;
     double maxNumericKey = -1.0;
 };
-// Each of a million small records then takes a 64-byte block from the allocator.
+// With its entries behind it, a record of one field takes a 96-byte block
+// from the allocator and one of two fields a 128-byte block.
 static_assert(sizeof(TableObject) == 48);
 
 } // namespace vellum

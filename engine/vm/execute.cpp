@@ -762,10 +762,9 @@ op_newtable : {
     if (n == 0) PUSH_ROOM();
     pc += 2;
     sp = top;
-    TableObject* table = NewTable();
     // Every item but the one under key 0 becomes an entry: the items are
     // stored from the last one.
-    table->ReserveEntries(static_cast<size_t>(n));
+    TableObject* table = NewTable(static_cast<size_t>(n));
     // The last item lies on top and is stored first, so for a repeated key
     // the first item's value wins.
     for (; n > 0; --n) {

@@ -155,7 +155,12 @@ uint32_t Interpreter::KeepSourceText(std::u16string text, std::u16string file)
 
 // --- objects -------------------------------------------------------------------
 
-TableObject* Interpreter::NewTable() { return Make<TableObject>(); }
+TableObject* Interpreter::NewTable(size_t inlineEntries)
+{
+    TableObject* table = TableObject::New(inlineEntries);
+    collector.Adopt(table);
+    return table;
+}
 
 FunctionObject* Interpreter::NewFunction() { return Make<FunctionObject>(); }
 

@@ -85,7 +85,9 @@ public:
     bool HasGlobal(const Value& name);
 
     // --- objects ------------------------------------------------------------
-    TableObject* NewTable();
+    // A table with room for the first inlineEntries keys outside its array
+    // in its own block (a constructor's fields).
+    TableObject* NewTable(size_t inlineEntries = 0);
     FunctionObject* NewFunction();
     StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
     Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
