@@ -56,12 +56,6 @@ constexpr Operands kOperandsOf[OP_COUNT] = {
 #undef INSTRUCTION
 };
 
-constexpr const char* kInstructionNames[OP_COUNT] = {
-#define INSTRUCTION(name, operands, handler) #name,
-#include "engine/compiler/instructions.def"
-#undef INSTRUCTION
-};
-
 // The bytes the operands of an instruction take after its opcode byte.
 constexpr size_t OperandBytes(Operands operands)
 {

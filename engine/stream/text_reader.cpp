@@ -54,11 +54,9 @@ std::optional<std::u16string> TextReader::ReadText(bool lineMode)
         const char16_t unit = ReadChar();
         errors.ClearReadError();
         if (unit == 0) break;
-        if (unit == u'\n' && previous == u'\r') {
-            // The carriage return before it already ended the line.
-            lineBreak = LineBreak::crLf;
-        } else if (unit == u'\r' || unit == u'\n') {
-            lineBreak = unit == u'\r' ? LineBreak::cr : LineBreak::lf;
+        // The carriage return before a line feed already ended the line.
+        if (unit == u'\n' && previous == u'\r') continue;
+        if (unit == u'\r' || unit == u'\n') {
             if (lineMode) break;
             text += u"\r\n";
         } else {
@@ -92,13 +90,11 @@ void TextReader::DetectEncoding()
     errors.ClearReadError();
     if (StartsWithUtf16LeMark(std::span(head, got))) {
         codePage = kUtf16Le;
-        hadMark = true;
         stream.Seek(2);
         return;
     }
     if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
         codePage = kUtf16Be;
-        hadMark = true;
         stream.Seek(2);
         return;
     }

@@ -20,10 +20,6 @@ public:
     static constexpr int32_t kUtf16Le = 1200;
     static constexpr int32_t kUtf16Be = 1201;
 
-    // The kind of the last line break read. A carriage return that ends a
-    // line counts as alone until the next read finds its line feed.
-    enum class LineBreak : uint8_t { crLf = 0, cr = 1, lf = 2 };
-
     TextReader(Interpreter* ip, ByteStream& stream);
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
@@ -32,10 +28,6 @@ public:
     // encoding detection, while still pending, may override it.
     void SetCodePage(int32_t codePage) { this->codePage = codePage; }
     int32_t CodePage() const { return codePage; }
-    LineBreak LastLineBreak() const { return lineBreak; }
-    bool HadMark() const { return hadMark; }
-    // 0xFFFF before the first read, 0 once the end of the data was reached.
-    char16_t LastChar() const { return lastChar; }
 
     // One unit, or 0 at the end of the data (a zero unit in the data ends
     // it too). Runs the encoding detection first if it is pending.
@@ -54,10 +46,9 @@ private:
 
     Interpreter* const interpreter;
     ByteStream& stream;
-    LineBreak lineBreak = LineBreak::crLf;
     int32_t codePage = kUtf16Le;
-    bool hadMark = false;
     bool detectPending = true;
+    // 0xFFFF before the first read, 0 once the end of the data was reached.
     char16_t lastChar = 0xFFFF;
     // Opened at the first byte that needs it, again when the code page changes.
     std::optional<CodePageConverter> converter;

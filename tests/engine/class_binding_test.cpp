@@ -80,16 +80,6 @@ protected:
     TableObject* counterClass = nullptr;
 };
 
-TEST_F(ClassBinding, DeclaredClassMakesInstancesWithTheirOwnObjects)
-{
-    EXPECT_EQ(ip.GetGlobal(u"Counter").table, counterClass);
-    EXPECT_EQ(ip.TableGet(counterClass, u"Next").tag, Tag::FuncBin);
-    EXPECT_EQ(h.Output("var a = Counter() var b = Counter() a.Next() a.Next() b.Next() Print(a.Value() & b.Value())"),
-              "21\n");
-    // The instance derives from the class: its methods are found through it.
-    EXPECT_EQ(h.Output("Print(a.parent == Counter) Print(Counter.Value())"), "true\nnull\n");
-}
-
 TEST_F(ClassBinding, AnotherLibraryExtendsTheClass)
 {
     ASSERT_EQ(h.Output("var c = Counter() c.Next() c.Next()"), "");
@@ -149,21 +139,6 @@ TEST_F(ClassBinding, AttachingAndDeriving)
     EXPECT_EQ(h.Output("var s = Shape({w = 4}) Print(s.parent == Shape) Print(s.w) Print(Shape(7))"),
               "true\n4\n7\n");
     EXPECT_EQ(h.Output("Shape()"), "!errFewArguments");
-}
-
-TEST_F(ClassBinding, TheCollectorKeepsObjectsWithTheirTables)
-{
-    bool destroyed = false;
-    {
-        TableObject* table = ip.NewTable();
-        ip.SetGlobal(u"kept", table);
-        AttachNative(ip, table, ip.Make<Counter>(&destroyed));
-    }
-    ip.Collect();
-    EXPECT_FALSE(destroyed);
-    ip.SetGlobal(u"kept", Value::Null());
-    ip.Collect();
-    EXPECT_TRUE(destroyed);
 }
 
 } // namespace

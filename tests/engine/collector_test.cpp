@@ -1,5 +1,5 @@
 // Tests of the collector: what it frees and what it keeps, its pacing and
-// the GCEnabled switch, roots held by native code, and tear-down.
+// the GCEnabled switch.
 #include "engine/core/collector.h"
 #include "engine/core/table_iterator.h"
 #include "script_harness.h"
@@ -146,34 +146,6 @@ TEST(Collector, StressModeCollectsAfterEveryInstructionThatMadeObjects)
 #endif
 }
 
-TEST(Collector, RootsHeldByNativeCodeAndTearDown)
-{
-    bool rootedGone = false, looseGone = false, heldGone = false, globalGone = false;
-    {
-        ScriptHarness h;
-        Interpreter& ip = h.ip;
-        ASSERT_EQ(h.Output(kChurn), "");
-        {
-            ValueRoot root(ip, Value::Pointer(ip.Make<Probe>(rootedGone)));
-            ip.Make<Probe>(looseGone);
-            // Held by the native object of a table a global reaches.
-            TableObject* owner = ip.NewTable();
-            AttachNative(ip, owner, ip.Make<Probe>(globalGone, Value::Pointer(ip.Make<Probe>(heldGone))));
-            ip.SetGlobal(u"owner", owner);
-            ip.CallFunction(Value::Null(), ip.GetGlobal(u"Churn"), {Value::Number(3000)});
-            EXPECT_FALSE(rootedGone);
-            EXPECT_TRUE(looseGone);
-            EXPECT_FALSE(heldGone);
-        }
-        ip.Collect();
-        EXPECT_TRUE(rootedGone);
-        EXPECT_FALSE(heldGone);
-    }
-    // Tear-down destroys every object, including ones globals still reach.
-    EXPECT_TRUE(globalGone);
-    EXPECT_TRUE(heldGone);
-}
-
 // A native object whose destructor makes another object, as a native
 // object's clean-up may.
 class Maker : public GcObject {
@@ -241,27 +213,6 @@ TEST(Collector, AMarkingThatRunsOutOfMemoryLeavesTheNextCollectionWhole)
     ip.Collect();
     EXPECT_LT(ip.ObjectCount(), before);
     EXPECT_EQ(h.Output("Print(keep[0][0] & keep[1][0])"), "abc\n");
-}
-
-TEST(Collector, EngineTablesSurviveTheirGlobalsBeingOverwritten)
-{
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
-    ASSERT_EQ(h.Output(std::string(kChurn) + " var twice = function() return this & this end"
-                                             " function Keep() return 'kept ' & 'literal' end"),
-              "");
-    ip.GetGlobal(u"__String").table->Set(ip.MakeString(u"Twice"), ip.GetGlobal(u"twice"));
-    ASSERT_EQ(h.Output("twice = null"), "");
-    for (const char16_t* name : {u"__NullPrototype", u"__BoolPrototype", u"__NumPrototype", u"__String",
-                                 u"__TablePrototype", u"__FuncPrototype", u"__PtrPrototype", u"__CodeConstants",
-                                 u"__LocStrs", u"__parent"}) {
-        ip.SetGlobal(name, Value::Null());
-    }
-    ip.Collect();
-    ASSERT_EQ(h.Output("Churn(3000)"), "");
-    EXPECT_EQ(h.Output("Print('ab'.Twice()) Print(Keep())"), "abab\nkept literal\n");
-    EXPECT_EQ(h.Output("var p = {v = 1} var c = {parent = p} Print(c.v)"), "1\n");
-    EXPECT_EQ(h.Run("x = 1").message, "Undeclared identifier \"x\"");
 }
 
 TEST(Collector, CompiledCodeKeepsItsConstantsWhenTheirTableIsEmptied)

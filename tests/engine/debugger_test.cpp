@@ -1,7 +1,7 @@
 // Tests of the engine's debugger: where statements start, stepping across
 // script functions and natives that call scripts, breakpoints with
-// conditions and hit counts, frames and variables, evaluation, stops at
-// errors, and pausing from another thread.
+// conditions and hit counts, stops at errors, and pausing from another
+// thread.
 #include "engine/debug/debugger.h"
 #include "engine/vm/interrupt.h"
 #include "script_harness.h"
@@ -82,56 +82,6 @@ TEST(Debugger, StepsInOverAndOutAcrossFunctions)
         EXPECT_EQ(d.h.Output(kProgram), "3\n");
         EXPECT_EQ(d.recorder.stops, c.stops);
     }
-}
-
-TEST(Debugger, ShowsFramesLocalsTablesAndEvaluates)
-{
-    Debugged d;
-    d.debugger.SetBreakpoints(u"\\TEST.q9c", {{3, {}, {}}});
-    d.recorder.look = [](DebugStop& stop) {
-        const auto& frames = stop.Frames();
-        ASSERT_EQ(frames.size(), 2u);
-        EXPECT_EQ(U8(frames[0].name), "add");
-        EXPECT_EQ(frames[0].column, 3);
-        EXPECT_EQ(U8(frames[1].name), "(main)");
-        EXPECT_EQ(frames[1].line, 7);
-        EXPECT_EQ(U8(frames[1].source), "\\test.q9c");
-
-        std::string locals;
-        for (const DebugVariable& v : stop.Variables(stop.Locals(0))) locals += U8(v.name) + "=" + U8(v.value) + " ";
-        EXPECT_EQ(locals, "this=null x=1 y=2 s=3 ");
-        EXPECT_EQ(stop.Variables(stop.Locals(1)).size(), 0u);
-
-        // The table and its cycle: the entry "self" leads back to t itself.
-        const DebugStop::Evaluation t = stop.Evaluate(1, u"t");
-        ASSERT_TRUE(t.ok);
-        EXPECT_EQ(U8(t.result.type), "table");
-        EXPECT_EQ(stop.VariableCount(t.result.reference), 3u);
-        std::string entries;
-        uint32_t self = 0, b = 0;
-        for (const DebugVariable& v : stop.Variables(t.result.reference)) {
-            entries += U8(v.name) + "=" + U8(v.value) + " ";
-            if (v.name == u"self") self = v.reference;
-            if (v.name == u"b") b = v.reference;
-        }
-        EXPECT_EQ(entries, "a=1 b={\"c\" = \"two\"} self={\"a\" = 1, \"b\" = {...}, \"self\" = {...}} ");
-        EXPECT_EQ(self, t.result.reference);
-        EXPECT_EQ(U8(stop.Variables(b)[0].value), "\"two\"");
-        EXPECT_EQ(stop.Variables(t.result.reference, 1, 1).size(), 1u);
-
-        const DebugStop::Evaluation sum = stop.Evaluate(0, u"x * 10 + s");
-        ASSERT_TRUE(sum.ok);
-        EXPECT_EQ(U8(sum.result.value), "13");
-        const DebugStop::Evaluation wrong = stop.Evaluate(0, u"nosuch + 1");
-        EXPECT_FALSE(wrong.ok);
-        EXPECT_NE(U8(wrong.error).find("nosuch"), std::string::npos);
-        EXPECT_FALSE(stop.Owner().ErrorPending());
-        bool found = false;
-        for (const DebugVariable& v : stop.Variables(stop.Globals())) found = found || v.name == u"add";
-        EXPECT_TRUE(found);
-    };
-    EXPECT_EQ(d.h.Output(kProgram), "3\n");
-    EXPECT_EQ(d.recorder.stops, std::vector<std::string>{"breakpoint 3"});
 }
 
 TEST(Debugger, BreakpointConditionsHitCountsAndCallbacks)

@@ -1,5 +1,5 @@
 // Tests of the error state and its messages: first error wins, argument
-// limits, formatting, places in the text, reporting.
+// limits, formatting, places in the text.
 #include "engine/vm/error_reporter.h"
 #include "script_harness.h"
 
@@ -83,25 +83,6 @@ public:
     }
     std::vector<std::pair<std::string, std::optional<TextLocation>>> shown;
 };
-
-TEST(Messages, ReportShowsAPendingErrorOnceAndClearsIt)
-{
-    ScriptHarness h;
-    Collecting reporter;
-    h.ip.SetReporter(&reporter);
-    h.ip.ReportError();
-    EXPECT_TRUE(reporter.shown.empty());
-    h.ip.RunSource(u"var a = 1\r\na = a < 'b'");
-    h.ip.ReportError();
-    h.ip.ReportError();
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_EQ(reporter.shown[0].first, "operator < - the compared values must be the same type");
-    ASSERT_TRUE(reporter.shown[0].second);
-    EXPECT_EQ(reporter.shown[0].second->line, 2);
-    EXPECT_EQ(reporter.shown[0].second->column, 7);
-    EXPECT_FALSE(h.ip.ErrorPending());
-    h.ip.SetReporter(nullptr);
-}
 
 } // namespace
 } // namespace vellum::test

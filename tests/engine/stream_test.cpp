@@ -1,5 +1,5 @@
-// Tests of the byte streams and the text layer: encoding detection, lines
-// and whole texts, appended lines, memory growth, and buffered file I/O.
+// Tests of the byte streams and the text layer: encoding detection, code
+// pages, appended lines, memory growth, and buffered file I/O.
 #include "engine/stream/file_stream.h"
 #include "engine/stream/memory_stream.h"
 #include "engine/stream/text_reader.h"
@@ -83,17 +83,16 @@ TEST(TextReaderTest, DetectsEncodingFromTheFirstBytes)
     struct Case {
         Bytes bytes;
         int32_t callerCodePage, codePage;
-        bool hadMark;
         std::u16string text;
     } const cases[] = {
-        {{0xFF, 0xFE, 'A', 0, 'B', 0}, 1252, 1200, true, u"AB"},
-        {{'A', 0, 'B', 0}, 1252, 1200, false, u"AB"},
-        {{0, 'A', 0, 'B'}, 1200, 1201, false, u"AB"},
-        {{0xFE, 0xFF, 0x20, 0xAC}, 1200, 1201, true, u"\u20AC"},
+        {{0xFF, 0xFE, 'A', 0, 'B', 0}, 1252, 1200, u"AB"},
+        {{'A', 0, 'B', 0}, 1252, 1200, u"AB"},
+        {{0, 'A', 0, 'B'}, 1200, 1201, u"AB"},
+        {{0xFE, 0xFF, 0x20, 0xAC}, 1200, 1201, u"\u20AC"},
         // Neither byte zero: the caller's code page stays, UTF-16LE unless set.
-        {{'a', 0x80}, 1200, 1200, false, u"\u8061"},
-        {{'a', 0x80}, 1252, 1252, false, u"a\u20AC"},
-        {{'A'}, 1252, 1252, false, u"A"},
+        {{'a', 0x80}, 1200, 1200, u"\u8061"},
+        {{'a', 0x80}, 1252, 1252, u"a\u20AC"},
+        {{'A'}, 1252, 1252, u"A"},
     };
     for (const Case& c : cases) {
         MemoryStream stream;
@@ -102,7 +101,6 @@ TEST(TextReaderTest, DetectsEncodingFromTheFirstBytes)
         reader.SetCodePage(c.callerCodePage);
         EXPECT_EQ(reader.ReadText(false), c.text);
         EXPECT_EQ(reader.CodePage(), c.codePage);
-        EXPECT_EQ(reader.HadMark(), c.hadMark);
     }
 
     // Detection reads from the start, wherever the writer left the stream,
@@ -122,39 +120,6 @@ TEST(TextReaderTest, ConvertsEightBitCodePagesByteByByte)
     // Undefined bytes, and every byte of a code page iconv does not know, keep their value.
     EXPECT_EQ(TextOf({'x', 0x81}, 1252), u"x\u0081");
     EXPECT_EQ(TextOf({'x', 0xE9}, 99999), u"x\u00E9");
-}
-
-TEST(TextReaderTest, ReadsLinesAndWholeTexts)
-{
-    MemoryStream stream;
-    Fill(stream, Utf16Le(u"a\r\nb\nc"));
-    TextReader& reader = stream.GetTextReader();
-    EXPECT_EQ(reader.ReadText(true), u"a");
-    EXPECT_EQ(reader.ReadText(true), u"b");
-    EXPECT_EQ(reader.LastLineBreak(), TextReader::LineBreak::lf);
-    EXPECT_EQ(reader.ReadText(true), u"c");
-    EXPECT_EQ(reader.LastChar(), 0);
-    EXPECT_EQ(reader.ReadText(true), std::nullopt);
-
-    MemoryStream mixed;
-    Fill(mixed, Utf16Le(u"a\rb\r\n"));
-    TextReader& mixedReader = mixed.GetTextReader();
-    EXPECT_EQ(mixedReader.ReadText(true), u"a");
-    EXPECT_EQ(mixedReader.LastLineBreak(), TextReader::LineBreak::cr);
-    // A break at the end leaves one empty line; its line feed completes the pair.
-    EXPECT_EQ(ReadLines(mixedReader), (Lines{u"b", u""}));
-    EXPECT_EQ(mixedReader.LastLineBreak(), TextReader::LineBreak::crLf);
-
-    MemoryStream empty, zero, bigEndian;
-    EXPECT_EQ(ReadLines(empty.GetTextReader()), Lines{u""});
-    // A zero unit ends the data, as the end of the stream does.
-    Fill(zero, Utf16Le(std::u16string(u"a\0b", 3)));
-    EXPECT_EQ(ReadLines(zero.GetTextReader()), Lines{u"a"});
-    Fill(bigEndian, {0, 'x', 0, '\n', 0, 'y'});
-    EXPECT_EQ(ReadLines(bigEndian.GetTextReader()), (Lines{u"x", u"y"}));
-
-    EXPECT_EQ(TextOf(Utf16Le(u"a\nb")), u"a\r\nb");
-    EXPECT_EQ(TextOf(Utf16Le(u"a\rb\r\nc\n\nd\r")), u"a\r\nb\r\nc\r\n\r\nd\r\n");
 }
 
 TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
@@ -314,36 +279,6 @@ TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
     Bytes expected(60, 'd');
     expected.insert(expected.end(), {'+', '1', '-', '3'});
     EXPECT_EQ(Contents(path), expected);
-}
-
-TEST_F(StreamFiles, FileStreamLeavesTheHandleToItsOwner)
-{
-    Interpreter ip;
-    const fs::path path = Make("owned.bin", {});
-    FileHandle file = Open(path, "r+b");
-    {
-        FileStream stream(&ip, file.get());
-        stream.AllocateIoBuffer(64);
-        stream.Write("abc", 3);
-    }
-    // Destroying the stream wrote nothing and left the handle open.
-    EXPECT_EQ(fs::file_size(path), 0u);
-    ASSERT_EQ(std::fwrite("xyz", 1, 3, file.get()), 3u);
-
-    FileStream stream(&ip, file.get());
-    EXPECT_EQ(stream.position, 3u);
-    stream.AllocateIoBuffer(64);
-    stream.Write("de", 2);
-    EXPECT_EQ(stream.ReleaseHandle(), file.get());
-    EXPECT_EQ(std::ftell(file.get()), 5);
-    EXPECT_EQ(Contents(path), (Bytes{'x', 'y', 'z', 'd', 'e'}));
-
-    // Without a handle, nothing is read or written.
-    uint8_t buffer[4];
-    stream.Write("lost", 4);
-    EXPECT_EQ(stream.Read(buffer, 4), 0u);
-    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
-    EXPECT_EQ(fs::file_size(path), 5u);
 }
 
 } // namespace

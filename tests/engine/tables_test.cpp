@@ -1,6 +1,6 @@
 // Tests of tables and values as natives see them: a random comparison with
 // the documented table (count, maxNumericKey, both iteration orders), the
-// edge cases of keys and appending, lookups along "parent", ToString.
+// edge cases of keys and appending, lookups along "parent".
 #include "engine/core/table_iterator.h"
 #include "script_harness.h"
 
@@ -164,34 +164,6 @@ TEST(Tables, KeysAppendingAndLookups)
     EXPECT_EQ(ip.GetTableField(leaf, u"link"), base);
     EXPECT_EQ(ip.GetTableField(leaf, u"x"), nullptr);
     EXPECT_EQ(ip.Intern(u"same"), ip.Concatenate(ip.MakeString(u"sa"), ip.MakeString(u"me")));
-}
-
-std::string Text(Interpreter& ip, const Value& v, bool quoted = false, bool pretty = true)
-{
-    return U8(ip.ToString(v, quoted, pretty)->View());
-}
-
-TEST(Tables, ToStringFormats)
-{
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
-    // The scripts show numbers, texts and the pretty form; here the values
-    // scripts cannot make, and the form on one line.
-    EXPECT_EQ(Text(ip, Value::Native(nullptr)) + Text(ip, Value::Function(ip.NewFunction())) +
-                  Text(ip, Value::Binary(nullptr)),
-              "[funcBin][func][binary]");
-    GcObject* object = ip.Make<GcObject>();
-    char hex[32];
-    std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(object)));
-    EXPECT_EQ(Text(ip, Value::Pointer(object)), hex);
-
-    EXPECT_EQ(Text(ip, ip.EvalSource(u"{a = {b = 1}, 5}"), false, false), "{0 = 5\"a\" = {\"b\" = 1} } ");
-    EXPECT_EQ(Text(ip, ip.EvalSource(u"{}"), false, false), "{} ");
-    // Always in hash order, even where for-in would go by number.
-    EXPECT_EQ(Text(ip, ip.EvalSource(u"{258 = 'a', 3 = 'b', 1 = 'c'}"), false, false), "{1 = \"c\"258 = \"a\"3 = \"b\"} ");
-    // A table that contains itself shows the inner occurrence as {...}.
-    ASSERT_EQ(h.Output("var t = {} t.self = t"), "");
-    EXPECT_EQ(Text(ip, ip.GetGlobal(u"t"), false, false), "{\"self\" = {...}} ");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Tests of token files: the bytes a compilation writes, reading them back
-// in place of text, and files that are cut short or damaged.
+// Tests of token files: reading them back in place of text, and files that
+// are cut short or damaged.
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -59,19 +59,6 @@ Outcome RunTokens(const Bytes& bytes)
     ScriptHarness h;
     h.ip.RunSource(AsText(bytes));
     return h.Take();
-}
-
-TEST(TokenFile, WritesCodesImagesAndCountedTexts)
-{
-    TempDir dir;
-    Records one{{0xD2, 0x04}};
-    one.Code(0x1000C).Code(0x10016).Text(u"x").Code('=').Code(0x10003).Image(2, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}).Code(0);
-    EXPECT_EQ(WriteTokens(dir, "var x = 1.5"), one.bytes);
-
-    Records two{{0xD2, 0x04}};
-    two.Code(0x10016).Text(u"Print").Code('{').Code(0x10005).Image(1, {1}).Code(',').Code(0x10002).Image(0, {});
-    two.Code(0x10004).Text(u"\u00E9").Code('}').Code(0);
-    EXPECT_EQ(WriteTokens(dir, "Print{true, # comment\n null 'é'}"), two.bytes);
 }
 
 // The scripts run listings in place of their texts; here token input after

@@ -1,7 +1,6 @@
 // Bitmap views in real forms on the offscreen platform: pictures read back
-// from the window's pixels unscaled and scaled by nearest neighbour, the
-// fitted zoom that sticks until the script fits again, Rect, and bitmap
-// properties that name no bitmap. Each test's steps run inside the loop of
+// from the window's pixels unscaled and scaled by nearest neighbour, zoomed
+// pictures kept inside the view, and bitmap properties that name no bitmap. Each test's steps run inside the loop of
 // the form they look at.
 #include "engine/vm/class_binding.h"
 #include "gui/form_loop.h"
@@ -155,39 +154,6 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
     });
 }
 
-TEST_F(BitmapViewTest, ShowsAPictureFileAsTheScriptChangesIt)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const platform::DeviceFolder folder(dir.path().toStdString());
-    h.ip.SetPathResolver(&folder);
-    const auto writePicture = [&](const QString& name, int width, int height) {
-        QImage file(width, height, QImage::Format_RGB32);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const Color c = PictureColour(x, y);
-                file.setPixel(x, y, qRgb(platform::RedOf(c), platform::GreenOf(c), platform::BlueOf(c)));
-            }
-        }
-        ASSERT_TRUE(file.save(dir.filePath(name), "PNG"));
-    };
-    writePicture("wide.png", kPictureWidth, kPictureHeight);
-    writePicture("tall.png", 3, 5);
-    ASSERT_EQ(h.Run("var gBitmap = TBitmap() gBitmap.FromFile('\\\\wide.png')"), "errOK");
-
-    ShowWith("TBitmapView({left = 30, top = 40, width = 50, height = 50})", [&](QWidget* client) {
-        EXPECT_EQ(h.Run("gView.SetBitmap(gBitmap) gView.Zoom(1) gView.Redraw()"), "errOK");
-        ExpectDrawn(client->grab().toImage(), 30, 40, {0, 1, 2, 3}, {0, 1, 2});
-        // The view finds the bitmap's pixels anew at every paint.
-        EXPECT_EQ(h.Run("gBitmap.FromFile('\\\\tall.png') gView.Redraw()"), "errOK");
-        EXPECT_EQ(RectOfView(), "30,40 3x5");
-        ExpectDrawn(client->grab().toImage(), 30, 40, {0, 1, 2}, {0, 1, 2, 3, 4});
-        // A file that cannot be loaded leaves an empty bitmap: nothing shows.
-        EXPECT_EQ(h.Run("gBitmap.FromFile('\\\\missing.png') gView.Redraw()"), "errOK");
-        EXPECT_EQ(RectOfView(), "0,0 0x0");
-    });
-}
-
 TEST_F(BitmapViewTest, ZoomedPicturesStayInsideTheView)
 {
     MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
@@ -208,50 +174,6 @@ TEST_F(BitmapViewTest, ZoomedPicturesStayInsideTheView)
                  EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"),
                            "errOK");
                  ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
-             });
-}
-
-TEST_F(BitmapViewTest, FittingStoresItsZoomUntilTheScriptFitsAgain)
-{
-    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
-    ASSERT_EQ(h.Run("var gWidth = 61 var gHeight = 31"), "errOK");
-    // Content 61 x 31: 60 x 30 between its edges, narrower than the
-    // picture's 4:3, so the height decides: 40 x 30 at zoom 10.
-    ShowWith("TBitmapView({left = 10, top = 20, width = function() return gWidth end, "
-             "height = function() return gHeight end})",
-             [&](QWidget* client) {
-                 EXPECT_EQ(h.Eval("gView.Zoom()"), "0");
-                 // Without a bitmap there is nothing to place, and nothing is fitted.
-                 EXPECT_EQ(RectOfView(), "0,0 0x0");
-                 EXPECT_EQ(h.Eval("gView.Zoom()"), "0");
-                 EXPECT_EQ(h.Run("gView.SetBitmap(gPicture) gView.Redraw()"), "errOK");
-                 QImage window = client->grab().toImage();
-                 EXPECT_EQ(h.Eval("gView.Zoom()"), "10");
-                 EXPECT_EQ(RectOfView(), "10,20 40x30");
-                 EXPECT_EQ(PixelAt(window, 10, 20), PictureColour(0, 0));
-                 EXPECT_EQ(PixelAt(window, 10 + 40, 20), kWhite);
-
-                 // The view grows: the picture keeps its zoom.
-                 EXPECT_EQ(h.Run("gWidth = 101 gHeight = 91 gForm.Redraw()"), "errOK");
-                 EXPECT_EQ(h.Eval("gView.GetRect().width"), "101");
-                 window = client->grab().toImage();
-                 EXPECT_EQ(RectOfView(), "10,20 40x30");
-                 EXPECT_EQ(PixelAt(window, 10 + 40, 20 + 29), kWhite);
-
-                 // Zoom(0) fits again: 100 x 90 is wider than 4:3, so the width
-                 // decides: 100 x 75 at zoom 25.
-                 EXPECT_EQ(h.Eval("gView.Zoom(0)"), "0");
-                 EXPECT_EQ(h.Run("gView.Redraw()"), "errOK");
-                 window = client->grab().toImage();
-                 EXPECT_EQ(h.Eval("gView.Zoom()"), "25");
-                 EXPECT_EQ(RectOfView(), "10,20 100x75");
-                 EXPECT_EQ(PixelAt(window, 10 + 99, 20 + 74), PictureColour(3, 2));
-                 EXPECT_EQ(PixelAt(window, 10 + 100, 20), kWhite);
-
-                 // Rect fits too, as drawing would.
-                 EXPECT_EQ(h.Run("gWidth = 21 gHeight = 21 gForm.Redraw() gView.Zoom(0)"), "errOK");
-                 EXPECT_EQ(RectOfView(), "10,20 20x15");
-                 EXPECT_EQ(h.Eval("gView.Zoom()"), "5");
              });
 }
 

@@ -1,5 +1,5 @@
 // The canvas's pixel rules, drawn into images and read back pixel by pixel:
-// box edges, line end points, dashes, gradients, clips, text and pictures;
+// box edges, line end points, dashes, gradients and clips;
 // and the fonts, pictures and icons the canvas draws.
 #include "gui/gui_harness.h"
 #include "platform/draw/file_icon.h"
@@ -213,52 +213,6 @@ TEST(Canvas, ClipsNest)
     EXPECT_EQ(PixelAt(image, 5, 5), blue);
     EXPECT_EQ(PixelAt(image, 85, 85), white);
     EXPECT_EQ(PixelAt(image, 97, 97), blue);
-}
-
-TEST(Canvas, TextIsDrawnInsideItsExtentAndClip)
-{
-    platform::FontChoice font;
-    font.height = 24;
-    const std::u16string text = u"Hello, jumpy world";
-    const platform::Size extent = platform::TextExtent(font, text);
-    ASSERT_GT(extent.width, 50);
-    EXPECT_EQ(extent.height, QFontMetrics(platform::QtFont(font)).height());
-
-    const QImage drawn =
-        DrawOnWhite(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue); });
-    const Rect ink = InkBounds(drawn);
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.left, 10);
-    EXPECT_LT(ink.right, 10 + extent.width);
-    // The ink reaches near both ends: the measure is of the text drawn.
-    EXPECT_LT(ink.left, 14);
-    EXPECT_GT(ink.right, 10 + extent.width - 6);
-
-    // Measured piecewise, the widths add up to the whole (no kerning).
-    EXPECT_EQ(platform::TextExtent(font, u"AV").width,
-              platform::TextExtent(font, u"A").width + platform::TextExtent(font, u"V").width);
-
-    const QImage clipped =
-        DrawOnWhite(300, 60, [&](platform::Canvas& c) { c.DrawText(font, 10, 20, text, {10, 20, 40, 29}, blue); });
-    const Rect clippedInk = InkBounds(clipped);
-    ASSERT_FALSE(clippedInk.Empty());
-    EXPECT_LE(clippedInk.right, 40);
-
-    // The text clip works inside a pushed clip without widening it.
-    const QImage nested = DrawOnWhite(300, 60, [&](platform::Canvas& c) {
-        c.PushClip({0, 0, 30, 59});
-        c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
-        c.PopClip();
-        c.DrawText(font, 10, 20, u"", {0, 0, 299, 59}, blue);
-    });
-    EXPECT_LE(InkBounds(nested).right, 30);
-
-    // Transparent background: what was there shows between the letters.
-    const QImage over = DrawOnWhite(300, 60, [&](platform::Canvas& c) {
-        c.FillRect({0, 0, 299, 59}, red);
-        c.DrawText(font, 10, 20, text, {0, 0, 299, 59}, blue);
-    });
-    EXPECT_EQ(PixelAt(over, 12, 22), red);
 }
 
 TEST(Canvas, FontsAreSizedByTheirCell)

@@ -303,49 +303,5 @@ TEST_F(ControlsTest, ControlsShowAndHideWithTheirSwitchChild)
     });
 }
 
-TEST_F(ControlsTest, ControlsLookDisabledUnderAModalForm)
-{
-    ASSERT_EQ(h.Run("var gDialog = TForm({title = 'Dialog', modal = true, view = TRectangle({})}) "
-                    "gForm = TForm({title = 'Controls', view = TColumn({views = {"
-                    "TButton({id = 'b', text = 'Press'}), TRectangle({})}})})"),
-              "errOK");
-    WhileShown([&] {
-        auto* button = Widget<QPushButton>("b");
-        ASSERT_NE(button, nullptr);
-        const QImage enabled = button->grab().toImage();
-        Later([&] {
-            QWidget* dialog = platform::FormWindowTitled("Dialog");
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_FALSE(button->isEnabled());
-            EXPECT_NE(button->grab().toImage(), enabled);
-            dialog->close();
-        });
-        ASSERT_EQ(h.Run("gDialog.Show(gForm)"), "errOK");
-        EXPECT_TRUE(button->isEnabled());
-    });
-}
-
-TEST_F(ControlsTest, ControlsFollowTheLayoutAndGoWithTheirView)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({id = 'col', views = {"
-                    "TButton({id = 'b', text = 'Wide caption'}), TRectangle({})}})})"),
-              "errOK");
-    WhileShown([&] {
-        QPointer<QPushButton> button = Widget<QPushButton>("b");
-        ASSERT_NE(button, nullptr);
-        QWidget* form = platform::FormWindowTitled("Controls");
-        form->resize(form->width() + 40, form->height());
-        QApplication::processEvents();
-        const platform::Rect r = ViewOf("b")->Bounds();
-        EXPECT_EQ(button->geometry(), QRect(r.left, r.top, r.Width(), r.Height()));
-        EXPECT_EQ(r.Width(), platform::ClientAreaOf(form)->width());
-        // Natural height: the caption's and 8 pixels of face.
-        EXPECT_EQ(r.Height(), button->fontMetrics().height() + 8);
-        EXPECT_EQ(h.Run("gForm.GetView('col').RemoveView(gForm.GetView('b'))"), "errOK");
-        QApplication::processEvents();
-        EXPECT_TRUE(button.isNull());
-    });
-}
-
 } // namespace
 } // namespace vellum::test

@@ -256,38 +256,5 @@ TEST_F(EditTest, LoadAndSaveFileBytes)
     std::filesystem::remove_all(dir);
 }
 
-TEST_F(EditTest, FocusMovesBetweenADrawnViewAndTheEdit)
-{
-    ShowAndRun("TColumn({views = {TRectangle({id = 'r', height = 40, OnKeyDown = function(k) Log('key') end, "
-               "OnSetFocus = function() Log('r-in') end, OnKillFocus = function() Log('r-out') end}), "
-               "TEdit({id = 'e', multiLine = true, height = 60, "
-               "OnSetFocus = function() Log('e-in') end, OnKillFocus = function() Log('e-out') end})}})",
-               [&] {
-                   form->activateWindow();
-                   ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-                   QWidget* edit = ControlWidget("e");
-                   ASSERT_NE(edit, nullptr);
-                   QWidget* client = platform::ClientAreaOf(form);
-                   QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
-                   h.TakeLog();
-                   // A tap focuses the edit; the keys typed then stay in it, Tab included.
-                   QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(10, 10));
-                   EXPECT_EQ(QApplication::focusWidget(), edit);
-                   EXPECT_EQ(h.TakeLog(), "r-out e-in ");
-                   QTest::keyClick(form->windowHandle(), 'a');
-                   QTest::keyClick(form->windowHandle(), Qt::Key_Tab);
-                   QTest::keyClick(form->windowHandle(), 'b');
-                   EXPECT_EQ(QApplication::focusWidget(), edit);
-                   EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"a\tb");
-                   EXPECT_EQ(h.TakeLog(), "");
-                   // A tap on the drawn view takes the focus back.
-                   QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(20, 20));
-                   EXPECT_EQ(h.TakeLog(), "e-out r-in ");
-                   // The selection outlives the focus.
-                   EXPECT_EQ(h.Run("gForm.GetView('e').SetSel(1, 2)"), "errOK");
-                   EXPECT_EQ(h.Eval("gForm.GetView('e').GetSelEnd()"), "2");
-               });
-}
-
 } // namespace
 } // namespace vellum::test

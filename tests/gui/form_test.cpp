@@ -113,86 +113,6 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
-TEST_F(FormTest, ClosingNeedsTheConsentOfTheFormAndEveryView)
-{
-    ASSERT_EQ(h.Run(R"(
-var gFormAgrees = false var gViewAnswer = 0
-gForm = TForm({title = 'Closing', view = TColumn({views = {TRectangle({}),
-    TRectangle({OnClose = function() Log('view asked') return gViewAnswer end})}}),
-  OnClose = function() Log('form asked') return gFormAgrees end})
-)"),
-              "errOK");
-    Later([&] {
-        QWidget* form = platform::FormWindowTitled("Closing");
-        ASSERT_NE(form, nullptr);
-        form->close();
-        EXPECT_EQ(h.TakeLog(), "form asked ");
-        EXPECT_TRUE(form->isVisible());
-        // The form agrees, the view answers with a number: still open.
-        EXPECT_EQ(h.Run("gFormAgrees = true"), "errOK");
-        EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
-        EXPECT_EQ(h.TakeLog(), "form asked view asked ");
-        EXPECT_TRUE(form->isVisible());
-        // Null from the view is consent.
-        EXPECT_EQ(h.Run("gViewAnswer = null"), "errOK");
-        form->close();
-    });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    EXPECT_EQ(h.TakeLog(), "form asked view asked ");
-}
-
-TEST_F(FormTest, FormsNestAndAModalFormDisablesItsOwner)
-{
-    ASSERT_EQ(h.Run(R"(
-var gInner = TForm({title = 'Inner', view = TRectangle({})})
-var gDialog = TForm({title = 'Dialog', modal = true, view = TRectangle({})})
-gForm = TForm({title = 'Outer', view = TRow({views = {
-  TRectangle({OnClick = function() gInner.Show() Log('inner returned') end}),
-  TRectangle({OnClick = function() gDialog.Show(gForm) Log('dialog returned') end}),
-  TRectangle({OnClick = function() gDialog.Show() Log('unowned returned') end})}})})
-)"),
-              "errOK");
-    const auto clickColumn = [](int column) {
-        QWidget* client = platform::ClientAreaOf(platform::FormWindowTitled("Outer"));
-        const int third = client->width() / 3;
-        QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(third * column + third / 2, 40));
-    };
-    Later([&] {
-        QWidget* outer = platform::FormWindowTitled("Outer");
-        ASSERT_NE(outer, nullptr);
-        // Runs inside the inner form's loop, which the click below starts.
-        Later([&] {
-            QWidget* inner = platform::FormWindowTitled("Inner");
-            ASSERT_NE(inner, nullptr);
-            EXPECT_TRUE(platform::FormWindowTitled("Outer")->isEnabled());
-            inner->close();
-        });
-        clickColumn(0);
-        EXPECT_EQ(h.TakeLog(), "inner returned ");
-
-        Later([&] {
-            QWidget* dialog = platform::FormWindowTitled("Dialog");
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_FALSE(platform::FormWindowTitled("Outer")->isEnabled());
-            dialog->close();
-        });
-        clickColumn(1);
-        EXPECT_EQ(h.TakeLog(), "dialog returned ");
-        EXPECT_TRUE(outer->isEnabled());
-
-        // Without an owner a modal form runs like any other.
-        Later([&] {
-            EXPECT_TRUE(platform::FormWindowTitled("Outer")->isEnabled());
-            platform::FormWindowTitled("Dialog")->close();
-        });
-        clickColumn(2);
-        EXPECT_EQ(h.TakeLog(), "unowned returned ");
-        outer->close();
-    });
-    ASSERT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errOK");
-    EXPECT_EQ(h.TakeLog(), "outer returned ");
-}
-
 TEST_F(FormTest, AFailingHandlerEndsEveryLoopAtOnceAndItsFormsCloseOnADesktopToo)
 {
     platform::SetConsoleMode(false);
@@ -362,22 +282,6 @@ TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
     // Methods of a form table that was never shown do nothing.
     EXPECT_EQ(h.Run("result = TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "errOK");
     EXPECT_EQ(h.Text(u"result"), "null");
-}
-
-TEST_F(FormTest, ViewTimersTickInsideTheFormLoop)
-{
-    ASSERT_EQ(h.Run(R"(
-var gTicks = 0
-gForm = TForm({title = 'Timer', view = TRectangle({
-  OnCreate = function() this.SetTimer(5) end,
-  OnTimer = function() gTicks = gTicks + 1 if gTicks == 3 gForm.Close() end end})})
-gForm.Show()
-)"),
-              "errOK");
-    EXPECT_EQ(h.Text(u"gTicks"), "3");
-    // Closing stopped the timer: no tick runs after the loop.
-    QTest::qWait(30);
-    EXPECT_EQ(h.Text(u"gTicks"), "3");
 }
 
 // A control of a form as the native controls will be: a widget inside the

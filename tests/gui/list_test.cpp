@@ -117,60 +117,6 @@ gForm = TForm({title = 'Long', view = TCanvas({views = {
   OnKeyDown = function(key) Log('canvas key:' & key) end})})
 )";
 
-TEST_F(ListTest, PaintsOnlyTheVisibleItemsAndFillsOneForAHitTest)
-{
-    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
-    WithForm("Long", [&](QWidget* client) {
-        SetItemCalls();
-        QImage pixels = Pixels(client);
-        EXPECT_EQ(SetItemCalls(), 10);
-        // Each item ends on its last pixel row; the next begins on the row after.
-        EXPECT_EQ(PixelAt(pixels, 50, 0), kRed);
-        EXPECT_EQ(PixelAt(pixels, 50, 20), kBlue);
-        EXPECT_EQ(PixelAt(pixels, 50, 40), kLime);
-        EXPECT_EQ(PixelAt(pixels, 50, 200), kWhite);
-
-        // Far down the list, still ten items a paint.
-        EXPECT_EQ(h.Run("var l = gForm.GetView('list') l.topPos = 99990 l.Redraw()"), "errOK");
-        pixels = Pixels(client);
-        EXPECT_EQ(SetItemCalls(), 10);
-        EXPECT_EQ(PixelAt(pixels, 50, 190), kBlue); // item 99999
-
-        // Finding the view under a point fills the one item there.
-        EXPECT_EQ(h.Eval("gForm.GetView('list').Point2View({x = 5, y = 45}) == gForm.GetView('list').view"), "true");
-        EXPECT_EQ(SetItemCalls(), 1);
-        EXPECT_EQ(h.Eval("gForm.GetView('list').Point2Pos({x = 5, y = 45})"), "99992");
-        EXPECT_EQ(SetItemCalls(), 0);
-    });
-}
-
-TEST_F(ListTest, TapsMoveTheCurrentItem)
-{
-    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
-    WithForm("Long", [&](QWidget* client) {
-        Tap(client, QPoint(50, 65));
-        EXPECT_EQ(h.TakeLog(), "cur:3 ");
-        QImage pixels = Pixels(client);
-        EXPECT_EQ(PixelAt(pixels, 50, 65), kRed);
-        // The current item again: nothing changes.
-        Tap(client, QPoint(50, 70));
-        EXPECT_EQ(h.TakeLog(), "");
-        // Below the last item nothing is hit.
-        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 2 gForm.GetView('list').Redraw()"), "errOK");
-        Tap(client, QPoint(50, 100));
-        EXPECT_EQ(h.TakeLog(), "");
-        EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "3");
-
-        // An item view with a mouse-up handler of its own takes the taps.
-        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = 10 "
-                        "gForm.GetView('list').view.OnMouseUp = function(pt) Log('item up') end"),
-                  "errOK");
-        Tap(client, QPoint(50, 5));
-        EXPECT_EQ(h.TakeLog(), "item up ");
-        EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "3");
-    });
-}
-
 TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScript)
 {
     ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");

@@ -1,6 +1,6 @@
 // The control host on the offscreen platform: a push button made in a form
 // window's client area, placed, shown, enabled, focused and clicked with
-// real input events, and destroyed from inside its own notifications.
+// real input events, and destroyed from inside its own click.
 #include "platform/controls/control_handler.h"
 #include "platform/controls/native_control.h"
 #include "platform/window/device_screen.h"
@@ -17,8 +17,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <utility>
 
 namespace vellum::test {
 namespace {
@@ -28,28 +26,17 @@ using platform::NativeControl;
 
 class NoWindowEvents final : public platform::FormWindowHandler {};
 
-// Logs every notification; a test may give a step to run on a click.
-class LoggingHandler final : public platform::ControlHandler {
+// Counts clicks; a test may give a step to run on a click.
+class CountingHandler final : public platform::ControlHandler {
 public:
     void Clicked() override
     {
-        log += "click ";
         ++clicks;
         if (onClick) onClick();
     }
-    void FocusChanged(bool gained) override { log += gained ? "in " : "out "; }
-    bool KeyDown(int32_t virtualKey) override
-    {
-        log += "key:" + std::to_string(virtualKey) + " ";
-        return virtualKey == keep;
-    }
 
-    std::string Take() { return std::exchange(log, {}); }
-
-    std::string log;
     int clicks = 0;
     std::function<void()> onClick;
-    int32_t keep = 0; // the virtual key the control does not get
 };
 
 class NativeControlTest : public ::testing::Test {
@@ -78,7 +65,7 @@ protected:
     }
 
     NoWindowEvents windowEvents;
-    LoggingHandler handler;
+    CountingHandler handler;
     std::unique_ptr<platform::FormWindow> window;
     std::unique_ptr<NativeControl> control;
     QWidget* form = nullptr;
@@ -110,15 +97,6 @@ TEST_F(NativeControlTest, PlacementKeepsTheInclusiveEdges)
     EXPECT_TRUE(control->Placement().Empty());
 }
 
-TEST_F(NativeControlTest, FontIsTheCanvasFontDescription)
-{
-    control->SetFont({u"Arial", 30, 700, true, false});
-    const QFont font = button->font();
-    EXPECT_NEAR(QFontMetrics(font).height(), 30, 2);
-    EXPECT_TRUE(font.italic());
-    EXPECT_TRUE(font.bold());
-}
-
 TEST_F(NativeControlTest, ClicksReachTheHandlerOnlyWhileEnabled)
 {
     ShowButton();
@@ -135,29 +113,6 @@ TEST_F(NativeControlTest, ClicksReachTheHandlerOnlyWhileEnabled)
     EXPECT_EQ(handler.clicks, 1);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(handler.clicks, 2);
-}
-
-TEST_F(NativeControlTest, FocusAndKeysReachTheHandler)
-{
-    ShowButton();
-    form->activateWindow();
-    if (!QTest::qWaitForWindowActive(form)) GTEST_SKIP() << "the platform activates no window";
-    window->TakeFocus();
-    handler.Take();
-    control->TakeFocus();
-    EXPECT_TRUE(control->HasFocus());
-    EXPECT_FALSE(window->HasFocus());
-    EXPECT_EQ(handler.Take(), "in ");
-    QTest::keyClick(button, Qt::Key_Up);
-    EXPECT_EQ(handler.Take(), "key:38 ");
-    // The space key clicks a button, unless the handler keeps it.
-    QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(handler.Take(), "key:32 click ");
-    handler.keep = 32;
-    QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(handler.Take(), "key:32 ");
-    window->TakeFocus();
-    EXPECT_EQ(handler.Take(), "out ");
 }
 
 TEST_F(NativeControlTest, MayBeDestroyedInsideItsOwnClick)

@@ -56,20 +56,6 @@ TEST(ViewTimer, PreciseTicksRunOnTheInterfaceThread)
     EXPECT_EQ(ticks, atStop);
 }
 
-TEST(ViewTimer, ZeroIntervalsStillLetTheLoopRun)
-{
-    for (const bool precise : {false, true}) {
-        int ticks = 0;
-        auto timer = platform::ViewTimer::Start(0, precise, [&] { ++ticks; });
-        ASSERT_NE(timer, nullptr);
-        EXPECT_TRUE(Await([&] { return ticks >= 3; })) << precise;
-        // Other work still gets through between ticks.
-        bool posted = false;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { posted = true; }, Qt::QueuedConnection);
-        EXPECT_TRUE(Await([&] { return posted; })) << precise;
-    }
-}
-
 TEST(ViewTimer, StartsOnlyOnTheInterfaceThread)
 {
     std::unique_ptr<platform::ViewTimer> fromWorker;

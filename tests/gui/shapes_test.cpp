@@ -93,26 +93,6 @@ TEST_F(ShapesTest, RectanglesAndEllipses)
     EXPECT_TRUE(InkBounds(Paint("TRectangle({style = {fill = 'red', margin = 30}})", 40, 40)).Empty());
 }
 
-TEST_F(ShapesTest, LinesRunAlongTheTopByDefault)
-{
-    // Shortened by the two horizontal margins: from 5 to 50 - 5 - 10 = 35, the end left out.
-    QImage image = Paint("TLine({style = {marginLeft = 5, marginRight = 5}})", 50, 10);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{5, 0, 34, 0}));
-
-    // Coordinates from the content rectangle's corner; the stroke's pen.
-    image = Paint("TLine({x1 = 0, y1 = 9, x2 = 9, y2 = 9, style = {stroke = 'red'}})", 20, 20);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 9, 8, 9}));
-    // Computed coordinates are read through the view's properties.
-    image = Paint("TLine({x1 = 3, function y1() return 2 end, x2 = 3, y2 = 12})", 20, 20);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{3, 2, 3, 11}));
-    // The larger end is pulled in by the margins of its axis, the first when it is the larger.
-    image = Paint("TLine({x1 = 12, y1 = 0, x2 = 2, y2 = 0, style = {marginLeft = '3px', marginRight = '1px'}})", 20, 5);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{6, 0, 11, 0}));
-    // Ends far outside the view are no trouble.
-    image = Paint("TLine({x1 = -100000000, y1 = 2, x2 = 100000000, y2 = 2})", 20, 5);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 2, 19, 2}));
-}
-
 TEST_F(ShapesTest, HostileStylesDrawWithoutTrouble)
 {
     // Huge pens and margins, and a huge pixel font, paint in bounded time and stay inside the view.
@@ -142,47 +122,6 @@ protected:
         return platform::TextExtent(font, text).width;
     }
 };
-
-TEST_F(TextShapesTest, SingleLinesAreAlignedAndClipped)
-{
-    const int32_t w = Width(u"MMM");
-    QImage image = Paint(TextView("'MMM'", "align = 'left', valign = 'top'"), 200, 60);
-    platform::Rect ink = InkBounds(image);
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_LT(ink.bottom, 22);
-
-    image = Paint(TextView("'MMM'", "align = 'right', valign = 'bottom'"), 200, 60);
-    ink = InkBounds(image);
-    EXPECT_GE(ink.left, 200 - w - 2);
-    EXPECT_GT(ink.right, 195);
-    EXPECT_GT(ink.top, 38);
-
-    // Centred vertically by default, here horizontally too.
-    image = Paint(TextView("'MMM'", "align = 'center'"), 200, 60);
-    ink = InkBounds(image);
-    EXPECT_NEAR((ink.left + ink.right) / 2, 100, 3);
-    EXPECT_NEAR((ink.top + ink.bottom) / 2, 30, 4);
-
-    // The text colour, and a long text clipped at the content rectangle.
-    image = Paint(TextView("'MMMMMMMMMMMMMMMMMMMM'", "color = 'red', margin = '10px', valign = 'top'"), 100, 50);
-    ink = InkBounds(image);
-    EXPECT_GE(ink.left, 10);
-    EXPECT_LE(ink.right, 89);
-    EXPECT_GE(ink.top, 10);
-    bool red = false;
-    for (int x = ink.left; x <= ink.right && !red; ++x) {
-        for (int y = ink.top; y <= ink.bottom && !red; ++y) red = PixelAt(image, x, y) == kRed;
-    }
-    EXPECT_TRUE(red);
-
-    // Without a size the font follows the content height.
-    image = Paint("TText({text = 'M'})", 100, 43);
-    const int32_t big = InkBounds(image).Height();
-    image = Paint("TText({text = 'M'})", 100, 20);
-    EXPECT_GT(big, InkBounds(image).Height() * 3 / 2);
-    // A number is shown as its text.
-    EXPECT_FALSE(InkBounds(Paint("TText({text = 12})", 100, 20)).Empty());
-}
 
 TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
 {

@@ -1,5 +1,5 @@
-// Reading styles: colours, lengths and pixel texts, strokes, gradients,
-// fonts, margins and placement; and the line breaker of multi-line texts.
+// Reading styles: colours, lengths and pixel texts, fonts; and the line
+// breaker of multi-line texts.
 #include "engine/core/unicode.h"
 #include "gui/gui_harness.h"
 #include "gui/style/color.h"
@@ -70,70 +70,6 @@ TEST_F(StyleTest, ColoursAreNamesOrArrays)
     EXPECT_EQ(none.Table(), nullptr);
     EXPECT_FALSE(gui::HasFill(none));
     EXPECT_FALSE(gui::StyleStroke(none).on);
-}
-
-TEST_F(StyleTest, StylesAreTheTablesOwnFieldsAndMayBeComputed)
-{
-    // Inherited style fields do not count.
-    {
-        ASSERT_EQ(h.Run("var base = {fill = 'red'} gView = TRectangle({style = {parent = base}})"), "errOK");
-        const Style style(*h.Build(u"gView", {0, 0, 9, 9}));
-        EXPECT_FALSE(gui::HasFill(style));
-    }
-    // A computed style is read through the view's property.
-    ASSERT_EQ(h.Run("gView = TRectangle({function style() return {fill = 'lime'} end})"), "errOK");
-    gui::View* view = h.Build(u"gView", {0, 0, 9, 9});
-    const Style style(*view);
-    h.ip.Collect(); // the computed table is kept while the style is read
-    EXPECT_EQ(gui::StyleFill(style), Rgb(0, 255, 0));
-}
-
-TEST_F(StyleTest, StrokeAndGradient)
-{
-    struct Case {
-        const char* style;
-        int32_t dpi;
-        bool on;
-        platform::Color color;
-        int32_t width;
-        platform::PenStyle pen;
-    };
-    const Case cases[] = {
-        // The border is off by default and takes the fill colour.
-        {"{fill = 'navy', strokeStyle = 'dotted'}", 96, false, Rgb(0, 0, 128), 1, platform::PenStyle::Solid},
-        {"{strokeStyle = 'dash'}", 96, true, Rgb(0, 0, 0), 1, platform::PenStyle::Dash},
-        // Any "stroke" value switches the border on; the thickness is in pixels as it stands.
-        {"{fill = 'teal', stroke = 'nothing', strokeThickness = 3.7}", 192, true, Rgb(0, 128, 128), 3,
-         platform::PenStyle::Solid},
-        {"{stroke = 'yellow'}", 96, true, Rgb(255, 255, 0), 1, platform::PenStyle::Solid},
-    };
-    for (const Case& c : cases) {
-        const gui::Stroke stroke = gui::StyleStroke(Style(ViewWith(c.style, c.dpi)));
-        EXPECT_EQ(stroke.on, c.on) << c.style;
-        EXPECT_EQ(stroke.pen.color, c.color) << c.style;
-        EXPECT_EQ(stroke.pen.width, c.width) << c.style;
-        if (c.on) {
-            EXPECT_EQ(stroke.pen.style, c.pen) << c.style;
-        }
-    }
-    EXPECT_FALSE(gui::StyleGradient(Style(ViewWith("{stroke = 'yellow'}"))).on);
-    {
-        const Style style(ViewWith("{gradientFill = {}}"));
-        const gui::Gradient gradient = gui::StyleGradient(style);
-        EXPECT_TRUE(gradient.on);
-        EXPECT_TRUE(gui::HasFill(style));
-        EXPECT_EQ(gradient.start, Rgb(0, 0, 0));
-        EXPECT_EQ(gradient.end, Rgb(0, 0, 255));
-        EXPECT_FALSE(gradient.vertical);
-    }
-    {
-        const Style style(
-            ViewWith("{gradientFill = {startColor = 'white', endColor = {1, 2, 3}, direction = 'vertical'}}"));
-        const gui::Gradient gradient = gui::StyleGradient(style);
-        EXPECT_EQ(gradient.start, Rgb(255, 255, 255));
-        EXPECT_EQ(gradient.end, Rgb(1, 2, 3));
-        EXPECT_TRUE(gradient.vertical);
-    }
 }
 
 TEST_F(StyleTest, LengthsAndPixelTexts)
@@ -211,58 +147,6 @@ TEST_F(StyleTest, FontRecord)
     }
 }
 
-TEST_F(StyleTest, MarginsAndTheContentRectangle)
-{
-    struct Case {
-        const char* style;
-        int32_t dpi;
-        gui::Margins margins; // left, top, right, bottom
-    };
-    const Case cases[] = {
-        {"{margin = 4, marginLeft = '2px'}", 192, {2, 8, 8, 8}},
-        // A side that is no length keeps the value of "margin".
-        {"{margin = '3px', marginTop = '0px', marginBottom = 'x', marginRight = 1}", 192, {3, 3, 2, 3}},
-        {"{marginBottom = 5}", 96, {0, 0, 0, 5}},
-    };
-    for (const Case& c : cases) {
-        const gui::Margins m = gui::StyleMargins(ViewWith(c.style, c.dpi));
-        EXPECT_EQ((std::array{m.left, m.top, m.right, m.bottom}),
-                  (std::array{c.margins.left, c.margins.top, c.margins.right, c.margins.bottom}))
-            << c.style;
-    }
-    EXPECT_EQ(ViewWith("{margin = 4, marginLeft = '2px'}", 192).GetContentRect(), (platform::Rect{2, 8, 91, 41}));
-}
-
-TEST_F(StyleTest, AlignmentAndPlacement)
-{
-    struct Case {
-        const char* style;
-        gui::Align align;
-        gui::VAlign valign;
-    };
-    // Names match exactly; anything else is the default.
-    for (const Case& c : {Case{"{}", gui::Align::Left, gui::VAlign::Center},
-                          Case{"{align = 'right', valign = 'bottom'}", gui::Align::Right, gui::VAlign::Bottom},
-                          Case{"{align = 'center', valign = 'top'}", gui::Align::Center, gui::VAlign::Top},
-                          Case{"{align = 'Right', valign = 'middle'}", gui::Align::Left, gui::VAlign::Center}}) {
-        const Style style(ViewWith(c.style));
-        EXPECT_EQ(gui::StyleAlign(style), c.align) << c.style;
-        EXPECT_EQ(gui::StyleVAlign(style), c.valign) << c.style;
-    }
-
-    using gui::Align;
-    using gui::PlaceInRect;
-    using gui::VAlign;
-    const platform::Rect r{10, 20, 19, 29}; // 10 x 10
-    EXPECT_EQ(PlaceInRect(r, Align::Left, VAlign::Top, 4, 3), (platform::Rect{10, 20, 13, 22}));
-    // Centred: left + (right - left - width + 1) / 2.
-    EXPECT_EQ(PlaceInRect(r, Align::Center, VAlign::Center, 4, 3), (platform::Rect{13, 23, 16, 25}));
-    // At the far side: right - width.
-    EXPECT_EQ(PlaceInRect(r, Align::Right, VAlign::Bottom, 4, 3), (platform::Rect{15, 26, 18, 28}));
-    // A box larger than the rectangle sticks out on both sides when centred.
-    EXPECT_EQ(PlaceInRect(r, Align::Center, VAlign::Top, 15, 10), (platform::Rect{8, 20, 22, 29}));
-}
-
 // The line breaker, measured with a fixed-pitch face so that widths are
 // multiples of one character.
 class TextLinesTest : public ::testing::Test {
@@ -292,20 +176,6 @@ protected:
     using Lines = std::vector<std::u16string>;
     platform::FontChoice font;
 };
-
-TEST_F(TextLinesTest, WordsFillLinesUpToTheWidth)
-{
-    ASSERT_GT(Width(1), 0);
-    // "one two" fills 7 characters exactly and still fits.
-    EXPECT_EQ(Break(u"one two three four", 7), (Lines{u"one two", u"three", u"four"}));
-    EXPECT_EQ(Break(u"one two three four", 6), (Lines{u"one", u"two", u"three", u"four"}));
-    EXPECT_EQ(Break(u"one two three four", 14), (Lines{u"one two three", u"four"}));
-    EXPECT_EQ(Break(u"one two", 100), (Lines{u"one two"}));
-    // A word wider than the line has a line of its own.
-    EXPECT_EQ(Break(u"a enormousword b", 4), (Lines{u"a", u"enormousword", u"b"}));
-    EXPECT_EQ(Break(u"enormousword", 0), (Lines{u"enormousword"}));
-    EXPECT_EQ(Break(u"", 10), Lines{});
-}
 
 TEST_F(TextLinesTest, BreaksAndBlanks)
 {

@@ -1,5 +1,5 @@
 // The common view methods and the view base: finding views, geometry in
-// device-independent units, handlers, timers.
+// device-independent units, handlers.
 #include "gui/gui_harness.h"
 
 #include <QTest>
@@ -87,22 +87,6 @@ TEST_F(ViewTest, HandlersAndTheirAnswers)
     ASSERT_EQ(h.Run("gTree.GetAutoWidth = 12.7 gTree.GetAutoHeight = function() return 'no' end"), "errOK");
     EXPECT_EQ(root->AutoWidthOf(), 12);
     EXPECT_EQ(root->AutoHeightOf(), 0);
-}
-
-TEST_F(ViewTest, TimersTickOnTheInterfaceThreadUntilKilled)
-{
-    BuildAt(96);
-    ASSERT_EQ(h.Run("var ticks = 0 gTree.OnTimer = function() ticks = ticks + 1 if ticks == 3 this.KillTimer() end end"),
-              "errOK");
-    for (const char* precise : {"false", "true"}) {
-        ASSERT_EQ(h.Run(std::string("ticks = 0 gTree.SetTimer(5, ") + precise + ")"), "errOK");
-        QTest::qWait(300);
-        EXPECT_EQ(h.Text(u"ticks"), "3") << "precise " << precise;
-    }
-    // A replaced timer stops; the new one runs.
-    ASSERT_EQ(h.Run("ticks = 0 gTree.SetTimer(100000) gTree.SetTimer(5)"), "errOK");
-    QTest::qWait(300);
-    EXPECT_EQ(h.Text(u"ticks"), "3");
 }
 
 } // namespace

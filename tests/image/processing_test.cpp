@@ -56,54 +56,6 @@ TEST(ProcessingTest, CropClampsSwapsAndCountsRowsFromTheTop)
     EXPECT_EQ(At(whole, 0, 0), Position(3, 0));
 }
 
-TEST(ProcessingTest, HalvingAveragesEachTwoByTwoBlock)
-{
-    // Blocks of 10, 11, 12 and 14 average 11.75, which truncates to 11.
-    const int levels[2][2] = {{10, 11}, {12, 14}};
-    DibImage image = MakeImage(4, 4, [&](int32_t x, int32_t r) {
-        const int v = levels[r % 2][x % 2] + 40 * (x / 2) + 80 * (r / 2);
-        return Bgr{v, 255 - v, v / 2};
-    });
-    ASSERT_TRUE(Resize(image, nullptr, 2, 2));
-    ASSERT_EQ(image.Width(), 2);
-    ASSERT_EQ(image.Height(), 2);
-    for (int32_t r = 0; r < 2; ++r) {
-        for (int32_t x = 0; x < 2; ++x) {
-            const float mean = 11.75f + static_cast<float>(40 * x + 80 * r);
-            // The green and red of each block average (255 - v) and v / 2.
-            const int g = static_cast<int>(255.0f - mean);
-            const int sumRed = (10 / 2) + (11 / 2) + (12 / 2) + (14 / 2) + 4 * ((40 * x + 80 * r) / 2);
-            EXPECT_EQ(At(image, x, r), (Bgr{static_cast<int>(mean), g, sumRed / 4})) << x << "," << r;
-        }
-    }
-}
-
-TEST(ProcessingTest, DoublingInterpolatesWithTheCubicKernelAndClampsTheOvershoot)
-{
-    // A step from 0 to 255 between columns 1 and 2 rings on both sides.
-    DibImage step = MakeImage(4, 4, [](int32_t x, int32_t) { return x < 2 ? Bgr{0, 0, 0} : Bgr{255, 255, 255}; });
-    ASSERT_TRUE(Resize(step, nullptr, 8, 8));
-    ASSERT_EQ(step.Width(), 8);
-    // Column x samples at 0.5x - 0.25. Column 2 at 0.75: 255 x K(1.25) < 0
-    // is clamped to 0; column 5 at 2.25: 255 x (1 - K(1.25)) > 255 is
-    // clamped to 255.
-    EXPECT_EQ(At(step, 2, 4)[0], 0);
-    EXPECT_EQ(At(step, 5, 4)[0], 255);
-    // With a = -0.5 the kernel weighs K(0.25) = 0.8671875, K(0.75) = 0.2265625,
-    // K(1.25) = -0.0703125 and K(1.75) = -0.0234375. Column 3 at 1.25:
-    // 255 x (K(0.75) + K(1.75)) = 51.8; column 4 at 1.75: 255 x (K(0.25) + K(1.25)) = 203.2.
-    EXPECT_EQ(At(step, 3, 4)[0], 51);
-    EXPECT_EQ(At(step, 4, 4)[0], 203);
-    EXPECT_EQ(At(step, 0, 0), (Bgr{0, 0, 0}));
-    EXPECT_EQ(At(step, 7, 7), (Bgr{255, 255, 255}));
-
-    // Linear ramps come through a cubic kernel unchanged between the edges.
-    DibImage ramp = MakeImage(4, 4, [](int32_t x, int32_t r) { return Bgr{x * 60, r * 70, 0}; });
-    ASSERT_TRUE(Resize(ramp, nullptr, 8, 8));
-    EXPECT_EQ(At(ramp, 3, 3)[0], static_cast<int>(60 * 1.25f));
-    EXPECT_EQ(At(ramp, 3, 3)[1], static_cast<int>(70 * 1.25f));
-}
-
 TEST(ProcessingTest, ResizeRefusesEmptySizesAndKeepsTheSameSize)
 {
     DibImage image = MakeImage(5, 4, Position);

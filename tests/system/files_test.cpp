@@ -1,5 +1,5 @@
-// Files and file streams where the bytes on disk matter: the mark of
-// appended lines, writes that reach the file at once, long fields and
+// Files and file streams where the bytes on disk matter: writes that reach
+// the file at once, long fields and
 // tables past one buffer, streams the collector closes, file times, and
 // paths that try to leave the folder. The script cases read and write
 // texts in each encoding.
@@ -59,25 +59,6 @@ std::vector<uint8_t> Utf16Le(std::u16string_view text)
 }
 
 } // namespace
-
-TEST_F(FilesTest, AppendLineWritesTheMarkOnlyIntoAnEmptyFile)
-{
-    Run("s = File('log.txt').OpenWrite() s.AppendLine('one') s.AppendLine(2) s.Close()");
-    std::vector<uint8_t> expected{0xFF, 0xFE};
-    const auto lines = Utf16Le(u"one\r\n2\r\n");
-    expected.insert(expected.end(), lines.begin(), lines.end());
-    EXPECT_EQ(ReadBytes("log.txt"), expected);
-    EXPECT_EQ(Lines("log.txt"), "\"[one][2][]\"");
-
-    // Appending goes to the end even after reading, and adds no mark to a
-    // file that has none.
-    WriteBytes("plain.txt", Utf16Le(u"x\r\n"));
-    Run("s = File('plain.txt').OpenWrite() s.Write('ab') s.AppendLine('y') s.Close()");
-    EXPECT_EQ(ReadBytes("plain.txt"), Utf16Le(u"ab\ny\r\n"));
-    // A whole-file value has no mark either.
-    Run("ToFile(3.25, 'n.txt')");
-    EXPECT_EQ(ReadBytes("n.txt"), Utf16Le(u"3.250000"));
-}
 
 TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
 {
