@@ -177,24 +177,6 @@ TEST_F(EditorTest, AnErrorInAFormsHandlerPlacesTheCaretOnceTheFormCloses)
     });
 }
 
-TEST_F(EditorTest, AnErrorInAShownFormsHandlerEndsTheRunAtOnceWithTheCaretOnIt)
-{
-    QString message;
-    WithEditor([&](const Editor& e) {
-        e.text->SetText(QStringLiteral("var gForm = TForm({title = 'Ticking', view = TText({text = 'tick',\n"
-                                       "  OnCreate = function() this.SetTimer(10) end,\n"
-                                       "  OnTimer = function() var z = 3 + 'c' end})})\n"
-                                       "gForm.Show()\n"));
-        AnswerNextBox(&message);
-        // The form stays open until its first tick fails: then the run ends
-        // by itself, with no one closing the form.
-        e.ClickRun();
-        EXPECT_EQ(message.toStdString(), "Number expected (line 3, column 34)");
-        EXPECT_EQ(e.CaretLine(), 3);
-        EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Ticking")), nullptr);
-    });
-}
-
 TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTheRun)
 {
     int busyForms = 0;

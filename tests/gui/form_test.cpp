@@ -5,16 +5,12 @@
 #include "gui/form_fixture.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
-#include "gui/view/view_binding.h"
-#include "platform/controls/control_window.h"
-#include "platform/desktop/message_box.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
 
 #include <QApplication>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -111,35 +107,6 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     ASSERT_EQ(h.Run("gForm.Show() Log('returned')"), "errOK");
     EXPECT_EQ(h.TakeLog(), "close returned ");
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
-}
-
-TEST_F(FormTest, AFailingHandlerEndsEveryLoopAtOnceAndItsFormsCloseOnADesktopToo)
-{
-    platform::SetConsoleMode(false);
-    struct BackToConsole {
-        ~BackToConsole() { platform::SetConsoleMode(true); }
-    } backToConsole;
-    ASSERT_EQ(h.Run(R"(
-var gInner = TForm({title = 'Failing', view = TRectangle({OnClick = function() Log('clicked') var n = 1 + 'one' end})})
-gForm = TForm({title = 'Outer', view = TRectangle({OnClick = function() gInner.Show() Log('inner returned') end})})
-)"),
-              "errOK");
-    Later([&] {
-        // Runs inside the inner form's loop, which the click below starts.
-        Later([] {
-            QWidget* inner = platform::FormWindowTitled("Failing");
-            ASSERT_NE(inner, nullptr);
-            QTest::mouseClick(platform::ClientAreaOf(inner), Qt::LeftButton, {}, QPoint(20, 20));
-        });
-        QTest::mouseClick(platform::ClientAreaOf(platform::FormWindowTitled("Outer")), Qt::LeftButton, {},
-                          QPoint(20, 20));
-    });
-    // Nobody closes a form: the error ends both loops, the top-level code
-    // returns with it, and no window of the run stays behind.
-    EXPECT_EQ(h.Run("gForm.Show() Log('outer returned')"), "errNumberExpected");
-    EXPECT_EQ(h.TakeLog(), "clicked ");
-    EXPECT_EQ(platform::FormWindowTitled("Failing"), nullptr);
-    EXPECT_EQ(platform::FormWindowTitled("Outer"), nullptr);
 }
 
 TEST_F(FormTest, MenusNumberUpdateAndDispatch)
@@ -282,45 +249,6 @@ TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
     // Methods of a form table that was never shown do nothing.
     EXPECT_EQ(h.Run("result = TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "errOK");
     EXPECT_EQ(h.Text(u"result"), "null");
-}
-
-// A control of a form as the native controls will be: a widget inside the
-// client area bound to the window its view knows it by.
-class TestControl final : public platform::NativeWindow {
-public:
-    void Invalidate(const platform::Rect&) override {}
-    void TakeFocus() override {}
-    bool HasFocus() const override { return false; }
-};
-
-TEST_F(FormTest, AControlTakingTheFocusFocusesTheViewItBelongsTo)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
-                    "TRectangle({id = 'c', OnSetFocus = function() Log('focus') end}), "
-                    "TRectangle({})}})})"),
-              "errOK");
-    TestControl control;
-    Later([&] {
-        QWidget* form = platform::FormWindowTitled("Controls");
-        ASSERT_NE(form, nullptr);
-        QWidget* client = platform::ClientAreaOf(form);
-        auto* button = new QPushButton(client);
-        platform::BindControlWindow(*button, control);
-        EXPECT_EQ(h.Run("result = gForm.GetView('c')"), "errOK");
-        gui::View* view = gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
-        ASSERT_NE(view, nullptr);
-        view->Arrange(&control);
-        h.TakeLog();
-        form->activateWindow();
-        client->setFocus();
-        button->setFocus();
-        if (QApplication::focusWidget() == button) {
-            EXPECT_EQ(h.TakeLog(), "focus ");
-        }
-        view->Arrange(nullptr);
-        form->close();
-    });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
 }
 
 TEST_F(FormTest, TodayItemsAskForTheirHeight)
