@@ -138,51 +138,6 @@ TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePace)
     EXPECT_FALSE(RecordingOpen(file));
 }
 
-TEST_F(OutputTest, RestartRecordsAnewAndStopsArePromptAndRepeatable)
-{
-    OutputPlayer player;
-    player.Stop(); // stopping a stopped player does nothing
-    std::atomic<int> run{0};
-    std::atomic<int> wrongRun{0};
-    for (int i = 1; i <= 12; ++i) {
-        run = i;
-        std::atomic<uint64_t> fills{0};
-        player.Start([&, i](std::span<int16_t> samples) {
-            if (run != i) ++wrongRun;
-            std::fill(samples.begin(), samples.end(), static_cast<int16_t>(-100 * i));
-            ++fills;
-        });
-        ASSERT_TRUE(player.Playing());
-        // Some stops land while the ring is filling, some while the thread waits on a full ring.
-        if (i % 3 == 0) {
-            ASSERT_TRUE(Eventually([&] { return player.PlayedSamples() > 0; }));
-        } else if (i % 3 == 1) {
-            ASSERT_TRUE(Eventually([&] { return fills > 0; }));
-        }
-        const auto before = Clock::now();
-        player.Stop();
-        EXPECT_LT(Clock::now() - before, std::chrono::seconds(3));
-        EXPECT_FALSE(player.Playing());
-    }
-    // Starting again while playing stops the first run first.
-    player.Start([](std::span<int16_t> samples) { std::fill(samples.begin(), samples.end(), int16_t{1}); });
-    player.Start([](std::span<int16_t> samples) { std::fill(samples.begin(), samples.end(), int16_t{2}); });
-    ASSERT_TRUE(Eventually([&] { return player.PlayedSamples() >= 300; }));
-    player.Stop();
-    EXPECT_EQ(wrongRun, 0);
-    const std::vector<int16_t> heard = Recording(file);
-    EXPECT_GE(heard.size(), 300u);
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), int16_t{2}), static_cast<ptrdiff_t>(heard.size()));
-
-    // A player that goes away while it plays stops as it goes.
-    {
-        OutputPlayer scoped;
-        scoped.Start([](std::span<int16_t> samples) { std::fill(samples.begin(), samples.end(), int16_t{3}); });
-        ASSERT_TRUE(Eventually([&] { return scoped.PlayedSamples() > 0; }));
-    }
-    EXPECT_FALSE(RecordingOpen(file));
-}
-
 TEST_F(OutputTest, ASoundOfGivenLengthEndsByItself)
 {
     OutputPlayer player;

@@ -61,19 +61,6 @@ TEST_F(ImageCodecTest, TransparencyIsComposedOverBlack)
     EXPECT_EQ(DecodedPixel(*decoded, 1, 0), qRgb(10, 200, 30));
 }
 
-TEST_F(ImageCodecTest, UnreadableFilesGiveNothing)
-{
-    EXPECT_FALSE(DecodeImageFile(File("missing.png"), kAnySize).has_value());
-    EXPECT_FALSE(DecodeImageFile(dir.path().toStdString(), kAnySize).has_value());
-    WriteBytes(File("garbage.png"), QByteArray("this is not a picture at all, just words"));
-    EXPECT_FALSE(DecodeImageFile(File("garbage.png"), kAnySize).has_value());
-    WriteBytes(File("empty.bmp"), QByteArray());
-    EXPECT_FALSE(DecodeImageFile(File("empty.bmp"), kAnySize).has_value());
-    // A PNG signature with nothing behind it.
-    WriteBytes(File("cut.png"), QByteArray("\x89PNG\r\n\x1a\n", 8));
-    EXPECT_FALSE(DecodeImageFile(File("cut.png"), kAnySize).has_value());
-}
-
 // A 1-bit BMP whose header claims width x height pixels, with the given
 // bytes of pixel data after the palette (black, white).
 QByteArray ClaimingBmp(int32_t width, int32_t height, const QByteArray& pixels)
