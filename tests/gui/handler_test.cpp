@@ -40,5 +40,21 @@ TEST_F(HandlerTest, InputHandlersMustBeFunctionsWhereOthersMayBeAnswers)
     EXPECT_FALSE(h.ip.ErrorPending());
 }
 
+TEST_F(HandlerTest, AHandlerMayDropItsOwnView)
+{
+    // The handler cuts its view out of every table, then makes enough
+    // garbage for the collector to run while it is still executing.
+    ASSERT_EQ(h.Run("gTree.views[0].OnClick = function()\n"
+                    "  gTree.views = {} gTree = null\n"
+                    "  var i = 0 while i < 50000 var t = {i} i = i + 1 end\n"
+                    "  log = this.id\n"
+                    "end"),
+              "errOK");
+    const int32_t before = h.ip.ObjectCount();
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_EQ(h.Text(u"log"), "inner");
+    EXPECT_LT(h.ip.ObjectCount(), before + 50000) << "the collector never ran";
+}
+
 } // namespace
 } // namespace vellum::test

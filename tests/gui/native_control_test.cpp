@@ -115,6 +115,17 @@ TEST_F(NativeControlTest, ClicksReachTheHandlerOnlyWhileEnabled)
     EXPECT_EQ(handler.clicks, 2);
 }
 
+TEST_F(NativeControlTest, MayBeDestroyedInsideItsOwnClick)
+{
+    ShowButton();
+    QPointer<QPushButton> watched(button);
+    handler.onClick = [this] { control.reset(); };
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(40, 15));
+    EXPECT_EQ(control, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(watched, nullptr);
+}
+
 TEST_F(NativeControlTest, GoesWithItsFormWindow)
 {
     ShowButton();
