@@ -24,7 +24,7 @@ TableObject* TableObject::New(size_t inlineEntries)
     inlineEntries = std::min(inlineEntries, kMostInlineEntries);
     const size_t bytes =
         sizeof(TableObject) + (inlineEntries == 0 ? 0 : CompactArray<Entry>::BlockBytes(inlineEntries));
-    void* block = operator new(bytes);
+    void* block = ::operator new(bytes);
     return ::new (block) TableObject(static_cast<char*>(block) + sizeof(TableObject), static_cast<uint32_t>(inlineEntries));
 }
 

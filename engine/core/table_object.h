@@ -21,7 +21,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -83,13 +82,8 @@ public:
     // A table with room for this many entries (up to kMostInlineEntries) in
     // its own block. The caller owns it, as with new.
     static TableObject* New(size_t inlineEntries = 0);
-    // Blocks come from malloc, as New sizes them itself.
-    static void* operator new(size_t bytes)
-    {
-        if (void* block = std::malloc(bytes)) return block;
-        throw std::bad_alloc();
-    }
-    static void operator delete(void* block) { std::free(block); }
+    // New sizes the block itself, so freeing it must not pass a size.
+    static void operator delete(void* block) { ::operator delete(block); }
 
     void Mark(Collector& collector) override;
 
