@@ -107,10 +107,10 @@ void TableObject::Insert(const Value& key, const Value& value)
         if (entries.size() > kDirectSearch) Reindex();
         return;
     }
-    OlderInChain()[at] = lookup[chain];
+    OlderLinks()[at] = lookup[chain];
     lookup[chain] = at;
     int32_t& head = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)];
-    NextInIndex()[at] = head;
+    NextLinks()[at] = head;
     head = at;
 }
 
@@ -122,8 +122,8 @@ void TableObject::Reindex()
     indexShift = 32 - static_cast<uint32_t>(std::countr_zero(size));
     lookup.reset(new int32_t[kChains + 3 * size]);
     for (size_t i = 0; i < kChains + size; ++i) lookup[i] = -1;
-    int32_t* next = NextInIndex();
-    int32_t* older = OlderInChain();
+    int32_t* next = NextLinks();
+    int32_t* older = OlderLinks();
     for (size_t j = 0; j < entries.size(); ++j) {
         int32_t& newest = lookup[entries[j].Chain()];
         older[j] = newest;
@@ -143,9 +143,8 @@ int32_t TableObject::ChainHead(int chain) const
     return -1;
 }
 
-int32_t TableObject::OlderInChain(int32_t entry) const
+int32_t TableObject::OlderWithoutIndex(int32_t entry) const
 {
-    if (lookup) return OlderInChain()[entry];
     // A table without an index has few entries: the older one is found by looking back.
     const uint8_t chain = entries[entry].Chain();
     for (int32_t j = entry - 1; j >= 0; --j) {

@@ -195,7 +195,7 @@ private:
             }
             return -1;
         }
-        const int32_t* next = NextInIndex();
+        const int32_t* next = NextLinks();
         for (int32_t i = lookup[kChains + (table_detail::LookupHash(key) >> indexShift)]; i >= 0; i = next[i]) {
             if (KeysEqual(e[i].key, key)) return i;
         }
@@ -205,9 +205,10 @@ private:
     size_t IndexSize() const { return size_t{1} << (32 - indexShift); }
     // The index's links of each entry (the index has a slot for each): the
     // next entry in the same slot, and the entry stored before it in its chain.
-    int32_t* NextInIndex() const { return lookup.get() + kChains + IndexSize(); }
-    int32_t* OlderInChain() const { return lookup.get() + kChains + 2 * IndexSize(); }
-    int32_t OlderInChain(int32_t entry) const;
+    int32_t* NextLinks() const { return lookup.get() + kChains + IndexSize(); }
+    int32_t* OlderLinks() const { return lookup.get() + kChains + 2 * IndexSize(); }
+    int32_t OlderInChain(int32_t entry) const { return lookup ? OlderLinks()[entry] : OlderWithoutIndex(entry); }
+    int32_t OlderWithoutIndex(int32_t entry) const;
     void MarkContents(Collector& collector, bool tablesToo);
     int32_t ChainHead(int chain) const;
     int FirstChainFrom(int chain) const;
@@ -222,7 +223,7 @@ private:
     CompactArray<Entry> entries;
     // Once a table has more entries than it searches directly: the newest
     // entry of each chain (kChains heads), the lookup index's slots, then
-    // the two links of each slot (NextInIndex, OlderInChain).
+    // the two links of each entry (NextLinks, OlderLinks).
     std::unique_ptr<int32_t[]> lookup;
     double maxNumericKey = -1.0;
 };
