@@ -1,7 +1,5 @@
 #include "gui/style/text_lines.h"
 
-#include "platform/draw/canvas.h"
-
 namespace vellum::gui {
 
 namespace {
@@ -13,7 +11,7 @@ bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 } // namespace
 
 TextLines::TextLines(std::u16string_view text_, const platform::FontChoice& font_, int32_t maxWidth_)
-    : text(text_), font(font_), maxWidth(maxWidth_), lineHeight(platform::LineHeight(font))
+    : text(text_), measure(font_), maxWidth(maxWidth_)
 {
 }
 
@@ -31,7 +29,7 @@ TextLines::Word TextLines::WordAt(size_t at) const
 
 int32_t TextLines::WidthOf(size_t begin, size_t end) const
 {
-    return begin == end ? 0 : platform::TextExtent(font, text.substr(begin, end - begin)).width;
+    return measure.Extent(text.substr(begin, end - begin)).width;
 }
 
 bool TextLines::AtBreak() const { return pos < text.size() && IsBreak(text[pos]); }
@@ -61,14 +59,14 @@ std::optional<TextLines::Line> TextLines::Next()
         if (pos < text.size() && IsBreak(text[pos]) && text[pos] != broke) ++pos;
     }
     if (pos >= text.size() && width < 1) return std::nullopt;
-    return Line{text.substr(begin, end - begin), {width, lineHeight}};
+    return Line{text.substr(begin, end - begin), {width, measure.LineHeight()}};
 }
 
-int32_t TextLines::Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth)
+int32_t TextLines::Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth, int32_t most)
 {
     TextLines lines(text, font, maxWidth);
     int32_t count = 0;
-    while (lines.Next()) ++count;
+    while (count < most && lines.Next()) ++count;
     return count;
 }
 

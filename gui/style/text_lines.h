@@ -4,7 +4,7 @@
 // gets a line of its own. CR, LF, CR LF and LF CR end a line.
 #pragma once
 
-#include "platform/draw/geometry.h"
+#include "platform/draw/canvas.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,8 +25,10 @@ public:
     // The next line; none once the text is used up.
     std::optional<Line> Next();
 
-    // How many lines the whole text breaks into.
-    static int32_t Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth);
+    // How many lines the whole text breaks into, or `most` when it breaks
+    // into more.
+    static int32_t Count(std::u16string_view text, const platform::FontChoice& font, int32_t maxWidth,
+                         int32_t most = INT32_MAX);
 
 private:
     struct Word {
@@ -39,9 +41,8 @@ private:
     bool AtBreak() const;
 
     std::u16string_view text;
-    platform::FontChoice font;
+    platform::TextMeasure measure;
     int32_t maxWidth;
-    int32_t lineHeight;
     size_t pos = 0;
     bool firstLine = true;
 };

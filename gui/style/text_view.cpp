@@ -74,12 +74,17 @@ void TextView::Draw(Canvas& canvas, const Rect&)
         return;
     }
     const int32_t lineHeight = platform::LineHeight(font);
-    const int64_t textHeight = int64_t{lineHeight} * TextLines::Count(text, font, content.Width());
     int64_t y = content.top;
+    // Counting lines breaks the text, where drawing stops at the bottom: a
+    // text placed from the top needs no count, and one placed in the middle
+    // starts at the top once it fills the height.
+    const int64_t room = int64_t{content.bottom} - content.top;
     if (valign == VAlign::Bottom) {
-        y = content.bottom - textHeight;
+        y = content.bottom - int64_t{lineHeight} * TextLines::Count(text, font, content.Width());
     } else if (valign == VAlign::Center) {
-        y = content.top + std::max<int64_t>(0, content.bottom - textHeight - content.top) / 2;
+        const auto most = static_cast<int32_t>(std::min<int64_t>(room / std::max(1, lineHeight) + 1, INT32_MAX));
+        const int64_t textHeight = int64_t{lineHeight} * TextLines::Count(text, font, content.Width(), most);
+        y = content.top + std::max<int64_t>(0, room - textHeight) / 2;
     }
     TextLines lines(text, font, content.Width());
     // Lines below the content rectangle would be clipped away entirely.

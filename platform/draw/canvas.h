@@ -12,9 +12,12 @@
 
 #include "platform/draw/geometry.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
+
+class QFontMetrics;
 
 namespace vellum::platform {
 
@@ -59,11 +62,29 @@ public:
     virtual void PopClip() = 0;
 };
 
-// The extent of a text on one line in a font, as the canvas would draw it;
-// needs no canvas (measuring happens during layout).
-Size TextExtent(const FontChoice& font, std::u16string_view text);
-// The height of a line in a font (every text's extent has it), found
-// without shaping a text.
-int32_t LineHeight(const FontChoice& font);
+// Measures texts on one line in a font, as the canvas would draw them;
+// needs no canvas (measuring happens during layout). It finds the font
+// once, so breaking a text into lines measures each word at the cost of
+// its shaping alone.
+class TextMeasure {
+public:
+    explicit TextMeasure(const FontChoice& font);
+    ~TextMeasure();
+    TextMeasure(const TextMeasure&) = delete;
+    TextMeasure& operator=(const TextMeasure&) = delete;
+
+    Size Extent(std::u16string_view text) const;
+    // The height of a line (every text's extent has it), found without
+    // shaping a text.
+    int32_t LineHeight() const { return lineHeight; }
+
+private:
+    // None without a font system (console runs).
+    std::unique_ptr<QFontMetrics> metrics;
+    int32_t lineHeight;
+};
+
+inline Size TextExtent(const FontChoice& font, std::u16string_view text) { return TextMeasure(font).Extent(text); }
+inline int32_t LineHeight(const FontChoice& font) { return TextMeasure(font).LineHeight(); }
 
 } // namespace vellum::platform

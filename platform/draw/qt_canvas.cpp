@@ -9,6 +9,7 @@
 
 #include "platform/draw/picture_pixels.h"
 #include "platform/draw/qt_font.h"
+#include "platform/draw/text_pieces.h"
 #include "platform/draw/thin_line.h"
 #include "platform/qt_convert.h"
 
@@ -223,8 +224,19 @@ void QtCanvas::DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16st
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setFont(qfont);
     painter.setPen(ToQColor(color));
-    const QString string = ToQString(text);
-    painter.drawText(QPoint(x, static_cast<int>(baseline)), string);
+    if (text.size() <= kLongestShapedPiece) {
+        painter.drawText(QPoint(x, static_cast<int>(baseline)), ToQString(text));
+    } else {
+        // Pieces left of the clip are only measured; drawing stops past its right edge.
+        int64_t pen = x;
+        ForEachTextPiece(text, painter.fontMetrics(), [&](const QString& piece, int advance) {
+            if (pen + advance >= clip.left) {
+                painter.drawText(QPoint(static_cast<int>(pen), static_cast<int>(baseline)), piece);
+            }
+            pen += advance;
+            return pen <= clip.right;
+        });
+    }
     painter.restore();
 }
 

@@ -2,34 +2,41 @@
 // QtCanvas::DrawText draws with.
 #include "platform/draw/canvas.h"
 #include "platform/draw/qt_font.h"
+#include "platform/draw/text_pieces.h"
 #include "platform/qt_convert.h"
 
 #include <QFontMetrics>
 #include <QString>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vellum::platform {
 
-namespace {
-
-// Without a font system nothing is drawn either; the cell height keeps
-// layouts in console runs from collapsing.
-int32_t HeadlessLineHeight(const FontChoice& font) { return font.height != 0 ? std::abs(font.height) : 15; }
-
-} // namespace
-
-Size TextExtent(const FontChoice& font, std::u16string_view text)
+TextMeasure::TextMeasure(const FontChoice& font)
 {
-    if (!FontsAvailable()) return {0, HeadlessLineHeight(font)};
-    const QFontMetrics metrics(QtFont(font));
-    return {text.empty() ? 0 : metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+    if (FontsAvailable()) {
+        metrics = std::make_unique<QFontMetrics>(QtFont(font));
+        lineHeight = metrics->height();
+    } else {
+        // Nothing is drawn either; the cell height keeps layouts in console
+        // runs from collapsing.
+        lineHeight = font.height != 0 ? std::abs(font.height) : 15;
+    }
 }
 
-int32_t LineHeight(const FontChoice& font)
+TextMeasure::~TextMeasure() = default;
+
+Size TextMeasure::Extent(std::u16string_view text) const
 {
-    if (!FontsAvailable()) return HeadlessLineHeight(font);
-    return QFontMetrics(QtFont(font)).height();
+    if (!metrics || text.empty()) return {0, lineHeight};
+    if (text.size() <= kLongestShapedPiece) return {metrics->horizontalAdvance(ToQString(text)), lineHeight};
+    int64_t width = 0;
+    ForEachTextPiece(text, *metrics, [&](const QString&, int advance) {
+        width += advance;
+        return true;
+    });
+    return {static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX)), lineHeight};
 }
 
 } // namespace vellum::platform
