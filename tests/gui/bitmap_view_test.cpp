@@ -1,25 +1,14 @@
 // Bitmap views in real forms on the offscreen platform: pictures read back
 // from the window's pixels unscaled and scaled by nearest neighbour, zoomed
-// pictures kept inside the view, and bitmap properties that name no bitmap. Each test's steps run inside the loop of
-// the form they look at.
+// pictures kept inside the view, and bitmap properties that name no bitmap.
 #include "engine/vm/class_binding.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
-#include "gui/gui_library.h"
+#include "gui/form_fixture.h"
 #include "media/image/bitmap_library.h"
 #include "media/image/script_bitmap.h"
-#include "platform/files/device_folder.h"
-#include "platform/window/device_screen.h"
-#include "platform/window/form_window_probe.h"
-
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,38 +18,20 @@ namespace {
 using platform::Color;
 using platform::Rgb;
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
-constexpr Color kWhite = Rgb(255, 255, 255);
 
 // The test picture: 4 x 3, every pixel a colour of its own; (x, y) from the top.
 constexpr int kPictureWidth = 4;
 constexpr int kPictureHeight = 3;
 Color PictureColour(int x, int y) { return Rgb(20 + 60 * x, 30 + 80 * y, 250 - 40 * x - 25 * y); }
 
-// The client area of the shown form of that title, once exposed.
-QWidget* ShownClient(const QString& title)
-{
-    QWidget* form = platform::FormWindowTitled(title);
-    if (form == nullptr || !QTest::qWaitForWindowExposed(form)) return nullptr;
-    return platform::ClientAreaOf(form);
-}
-
-class BitmapViewTest : public ::testing::Test {
+class BitmapViewTest : public FormFixture {
 protected:
     void SetUp() override
     {
-        platform::SetDeviceScreen({{kScreenWidth, kScreenHeight}, 96});
-        if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
         media::RegisterBitmapClasses(h.ip);
-        ASSERT_EQ(h.Run("var gForm = null var gView = null var result = null "
+        ASSERT_EQ(h.Run("var gView = null "
                         "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end"),
                   "errOK");
-    }
-    void TearDown() override
-    {
-        h.ip.SetPathResolver(nullptr);
-        platform::SetDeviceScreen({});
     }
 
     // A table holding a bitmap's native object, as TBitmap makes it, kept
@@ -90,13 +61,7 @@ protected:
     {
         ASSERT_EQ(h.Run("gView = " + view + " gForm = TForm({title = 'Bitmaps', view = TCanvas({views = {gView}})})"),
                   "errOK");
-        Later([&] {
-            QWidget* client = ShownClient("Bitmaps");
-            ASSERT_NE(client, nullptr);
-            steps(client);
-            client->window()->close();
-        });
-        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+        ShowClient("Bitmaps", steps);
     }
 
     // gView's Rect as "left,top widthxheight".
@@ -118,9 +83,6 @@ protected:
         }
         EXPECT_EQ(PixelAt(window, left, top + static_cast<int>(rows.size())), kWhite);
     }
-
-    GuiHarness h;
-    FormWatchdog watchdog;
 };
 
 TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
@@ -151,30 +113,21 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
         EXPECT_EQ(h.Eval("gView.Zoom(-3)"), "-3");
         EXPECT_EQ(RectOfView(), "10,20 4x3");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
+
+        // Zoomed pictures stay inside the view: at 20 times the picture is 80 x 60, the view 30 x 25 with a
+        // margin of 2. Columns 0..19 show picture column 0, 20..25 column 1; the content ends at 12 + 25, 22 + 20.
+        EXPECT_EQ(h.Run("gView.width = 30 gView.height = 25 gView.style = {margin = 2} gForm.Redraw()"), "errOK");
+        EXPECT_EQ(h.Eval("gView.Zoom(20)"), "20");
+        EXPECT_EQ(RectOfView(), "12,22 80x60");
+        const QImage zoomed = client->grab().toImage();
+        EXPECT_EQ(PixelAt(zoomed, 12, 22), PictureColour(0, 0));
+        EXPECT_EQ(PixelAt(zoomed, 12 + 20, 22 + 20), PictureColour(1, 1));
+        EXPECT_EQ(PixelAt(zoomed, 12 + 26, 22), kWhite);
+        EXPECT_EQ(PixelAt(zoomed, 11, 22), kWhite); // the margin
+        // Unscaled in a view smaller than the picture: 3 x 2 of it show.
+        EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"), "errOK");
+        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
     });
-}
-
-TEST_F(BitmapViewTest, ZoomedPicturesStayInsideTheView)
-{
-    MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
-    // At 20 times the picture is 80 x 60, the view 30 x 25 with a margin of 2.
-    ShowWith("TBitmapView({left = 10, top = 20, width = 30, height = 25, style = {margin = 2}, bitmap = gPicture})",
-             [&](QWidget* client) {
-                 EXPECT_EQ(h.Eval("gView.Zoom(20)"), "20");
-                 EXPECT_EQ(RectOfView(), "12,22 80x60");
-                 const QImage window = client->grab().toImage();
-                 // Columns 0..19 show picture column 0, 20..25 column 1; the
-                 // content ends at x = 12 + 25, y = 22 + 20.
-                 EXPECT_EQ(PixelAt(window, 12, 22), PictureColour(0, 0));
-                 EXPECT_EQ(PixelAt(window, 12 + 20, 22 + 20), PictureColour(1, 1));
-                 EXPECT_EQ(PixelAt(window, 12 + 26, 22), kWhite);
-                 EXPECT_EQ(PixelAt(window, 11, 22), kWhite); // the margin
-
-                 // Unscaled in a view smaller than the picture: 3 x 2 of it show.
-                 EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"),
-                           "errOK");
-                 ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
-             });
 }
 
 TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)

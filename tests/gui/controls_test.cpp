@@ -8,9 +8,7 @@
 #include "gui/view/view_binding.h"
 #include "platform/window/form_window_probe.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -96,49 +94,6 @@ TEST_F(ControlsTest, ButtonClickReachesOnClickAndTakesTheFocus)
                   "errOK");
         EXPECT_LE(button->text().size(), 10000);
         EXPECT_EQ(h.Eval("b.text.Len()"), "1310720");
-    });
-}
-
-TEST_F(ControlsTest, ComboSelectionByKeysMouseAndScriptWritesCurPosBack)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
-                    "TComboBox({id = 'c', list = {'red', 'green', 'blue'}, curPos = 1, "
-                    "OnCurPosChange = function() Log('pos ' & this.curPos) end}), "
-                    "TComboBox({id = 'e', type = 'edit', text = 'typed', list = {'x'}}), "
-                    "TRectangle({})}})})"),
-              "errOK");
-    WhileShown([&] {
-        auto* combo = Widget<QComboBox>("c");
-        ASSERT_NE(combo, nullptr);
-        EXPECT_EQ(combo->count(), 3);
-        EXPECT_EQ(combo->currentIndex(), 1);
-        EXPECT_FALSE(combo->isEditable());
-        // Three items: three rows of the view's natural height, the font's.
-        EXPECT_EQ(h.Eval("gForm.GetView('c').comboHeight"), std::to_string(combo->fontMetrics().height() * 3));
-        EXPECT_EQ(ViewOf("c")->Bounds().Height(), combo->fontMetrics().height() * 3);
-        EXPECT_EQ(h.TakeLog(), "");
-
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Down);
-        EXPECT_EQ(h.TakeLog(), "pos 2 ");
-        EXPECT_EQ(h.Eval("gForm.GetView('c').GetText()"), "blue");
-
-        QTest::mouseClick(combo, Qt::LeftButton);
-        QAbstractItemView* list = combo->view();
-        ASSERT_TRUE(list->isVisible());
-        const QRect first = list->visualRect(list->model()->index(0, 0));
-        QMouseEvent hover(QEvent::MouseMove, first.center(), list->viewport()->mapToGlobal(first.center()),
-                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &hover);
-        EXPECT_EQ(list->currentIndex().row(), 0);
-        // The pointer picks the row; Return takes it, as a tap would.
-        QTest::keyClick(list, Qt::Key_Return);
-        EXPECT_EQ(h.TakeLog(), "pos 0 ");
-        EXPECT_EQ(combo->currentIndex(), 0);
-
-        auto* editable = Widget<QComboBox>("e");
-        ASSERT_NE(editable, nullptr);
-        EXPECT_TRUE(editable->isEditable());
     });
 }
 

@@ -4,9 +4,7 @@
 #include "audio/wave_bytes.h"
 #include "gui/dialogs/camera_options.h"
 #include "gui/dialogs/picture_fit.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
-#include "gui/gui_library.h"
+#include "gui/form_fixture.h"
 #include "host/file_bytes.h"
 #include "host/temp_folder.h"
 #include "media/recorder/recorder_method.h"
@@ -15,8 +13,6 @@
 #include "platform/draw/picture.h"
 #include "platform/files/device_folder.h"
 #include "platform/window/device_screen.h"
-#include "platform/window/form_window_probe.h"
-#include "platform/window/today_host.h"
 #include "system/contacts/contact_store.h"
 
 #include <QApplication>
@@ -28,15 +24,13 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
+#include <tuple>
 
 namespace vellum::test {
 namespace {
@@ -47,14 +41,6 @@ QWidget* Popup() { return QApplication::activePopupWidget(); }
 QWidget* Modal() { return QApplication::activeModalWidget(); }
 
 void Key(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
-
-QPushButton* ButtonWithText(QWidget* dialog, const QString& text)
-{
-    for (auto* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text().remove(QLatin1Char('&')) == text) return button;
-    }
-    return nullptr;
-}
 
 std::string Base64Png(const QImage& image)
 {
@@ -74,41 +60,23 @@ QImage HalfRedPhoto()
     return photo;
 }
 
-class DialogsTest : public ::testing::Test {
+class DialogsTest : public FormFixture {
 protected:
     void SetUp() override
     {
-        platform::SetDeviceScreen({{240, 320}, 96});
         h.ip.SetPathResolver(&paths);
         // These tests answer the dialogs themselves.
         platform::SetConsoleMode(false);
         media::RegisterRecorderMethod(h.ip);
-        ASSERT_EQ(h.Run("var gLog = '' var result = null function Log(t) gLog = gLog & t & ' ' end "
-                        "var gForm = TForm({title = 'Dialogs', view = TRectangle({})})"),
-                  "errOK");
+        ASSERT_EQ(h.Run("gForm = TForm({title = 'Dialogs', view = TRectangle({})})"), "errOK");
     }
-    void TearDown() override
-    {
-        platform::SetConsoleMode(true);
-        platform::SetDeviceScreen({});
-    }
+    void TearDown() override { platform::SetConsoleMode(true); }
 
     // Shows gForm and runs steps inside its loop; the form is closed after them.
-    void WithForm(const std::function<void(QWidget* client)>& steps)
-    {
-        Later([&] {
-            QWidget* window = platform::FormWindowTitled("Dialogs");
-            ASSERT_NE(window, nullptr);
-            steps(platform::ClientAreaOf(window));
-            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
-        });
-        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    }
+    void WithForm(const std::function<void(QWidget* client)>& steps) { ShowClient("Dialogs", steps); }
 
-    GuiHarness h;
     TempFolder folder;
     platform::DeviceFolder paths{folder.path};
-    FormWatchdog watchdog;
 };
 
 TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
@@ -168,21 +136,20 @@ TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
 TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
 {
     WithForm([&](QWidget* client) {
-        WhenShown(Modal, [client](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->windowTitle(), "Dialogs");
-            EXPECT_EQ(box->parentWidget(), client->window()); // owned by the form
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        });
-        EXPECT_EQ(h.Eval("gForm.MsgBox('Saved')"), "ok");
-        WhenShown(Modal, [](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->windowTitle(), "Delete?");
-            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
-        });
-        EXPECT_EQ(h.Eval("gForm.MsgBox('Delete the note?', 'Delete?', 'YESNO', 'question')"), "no");
+        // The box is owned by the form and captioned with its title unless the script gives one.
+        for (const auto& [call, caption, button, answer] :
+             {std::tuple("gForm.MsgBox('Saved')", "Dialogs", QMessageBox::Ok, "ok"),
+              std::tuple("gForm.MsgBox('Delete the note?', 'Delete?', 'YESNO', 'question')", "Delete?",
+                         QMessageBox::No, "no")}) {
+            WhenShown(Modal, [client, caption, button](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(box->windowTitle(), caption);
+                EXPECT_EQ(box->parentWidget(), client->window());
+                QTest::mouseClick(box->button(button), Qt::LeftButton);
+            });
+            EXPECT_EQ(h.Eval(call), answer);
+        }
         EXPECT_EQ(h.Run("gForm.MsgBox()"), "errFewArguments");
     });
 }
@@ -318,8 +285,8 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
     WithForm([&](QWidget*) {
         WhenShown(Modal, [](QWidget* dialog) {
-            QPushButton* record = ButtonWithText(dialog, "Record");
-            QPushButton* play = ButtonWithText(dialog, "Play");
+            QAbstractButton* record = ButtonWithText(dialog, "Record");
+            QAbstractButton* play = ButtonWithText(dialog, "Play");
             ASSERT_NE(record, nullptr);
             ASSERT_NE(play, nullptr);
             QTest::mouseClick(record, Qt::LeftButton);
@@ -327,7 +294,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
             // The input ends after 0.2 s, and the recording with it.
             EXPECT_TRUE(QTest::qWaitFor([&] { return record->isEnabled(); }, 5000));
             QTest::mouseClick(play, Qt::LeftButton);
-            QPushButton* stop = ButtonWithText(dialog, "Stop");
+            QAbstractButton* stop = ButtonWithText(dialog, "Stop");
             EXPECT_TRUE(stop->isEnabled());
             EXPECT_TRUE(QTest::qWaitFor([&] { return !stop->isEnabled(); }, 5000));
             QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
@@ -405,26 +372,6 @@ TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
     ASSERT_EQ(h.Run("gOptions = {quality = 'High', mode = 'Video', videoType = 'Messaging'}"), "errOK");
     options = gui::ReadCameraOptions(h.ip, h.ip.GetGlobal(u"gOptions").table);
     EXPECT_EQ(options.request.quality, platform::StillQuality::Default);
-}
-
-TEST_F(DialogsTest, TodayTextColorIsTheTodayScreensTextColour)
-{
-    platform::TodayHost host;
-    gui::RegisterFormClasses(h.ip); // the globals of a run under --today
-    gui::RegisterDialogMethods(h.ip);
-    host.Show();
-    ASSERT_EQ(h.Run("var gItem = TTodayForm({height = 30, view = TRectangle({})}) gItem.Show()"), "errOK");
-    QWidget* item = platform::TodayItemOf(host);
-    ASSERT_NE(item, nullptr);
-    QPalette white = item->window()->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    item->window()->setPalette(white);
-    ASSERT_EQ(h.Run("var c = gItem.TodayTextColor()"), "errOK");
-    EXPECT_EQ(h.Eval("Count(c) & ':' & c[0] & ',' & c[1] & ',' & c[2]"), "3:255,255,255");
-    // A Today item has the dialogs that need no window of their own.
-    EXPECT_EQ(h.Eval("ValType(gItem.PopupMenu) & ValType(gItem.ChooseContact) & ValType(gItem.VoiceRecorder)"),
-              "funcBinfuncBinnull");
-    host.Close();
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // platform, typed into with real key events, and read back through the
 // script methods, which count a CR LF as two characters.
 #include "gui/form_fixture.h"
+#include "host/file_bytes.h"
+#include "host/temp_folder.h"
 #include "platform/window/form_window_probe.h"
 
 #include <QApplication>
@@ -10,10 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
+#include <utility>
 
 namespace vellum::test {
 namespace {
@@ -123,36 +123,6 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
     });
 }
 
-TEST_F(EditTest, WrappedLinesCountAsShown)
-{
-    ShowAndRun("TColumn({views = {TEdit({id = 'w', multiLine = true, autoScroll = false, width = 80, height = 200}), "
-               "TEdit({id = 'n', multiLine = true, width = 80, height = 60})}})",
-               [&] {
-                   QWidget* wrapping = ControlWidget("w");
-                   QWidget* scrolling = ControlWidget("n");
-                   ASSERT_NE(wrapping, nullptr);
-                   ASSERT_NE(scrolling, nullptr);
-                   QTest::keyClicks(wrapping, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
-                   QTest::keyClicks(scrolling, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
-                   EXPECT_EQ(h.Run("var w = gForm.GetView('w')"), "errOK");
-                   const int lines = std::stoi(h.Eval("w.GetLineCount()"));
-                   EXPECT_GT(lines, 1);
-                   // The shown lines put together give the text; each starts a word.
-                   std::u16string joined;
-                   for (int i = 0; i < lines; ++i) {
-                       const std::string n = std::to_string(i);
-                       joined += Raw("w.GetLine(" + n + ")");
-                       EXPECT_EQ(h.Eval("w.LineFromChar(w.LineFirstCharPos(" + n + "))"), n);
-                       if (i > 0) {
-                           EXPECT_EQ(Raw("w.GetText().Substr(w.LineFirstCharPos(" + n + ") - 1, 1)"), u" ");
-                       }
-                   }
-                   EXPECT_EQ(joined, u"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda");
-                   // With horizontal auto-scroll the same text stays one line.
-                   EXPECT_EQ(h.Eval("gForm.GetView('n').GetLineCount()"), "1");
-               });
-}
-
 TEST_F(EditTest, InputFiltersAndTheWidthOfALine)
 {
     ShowAndRun("TColumn({views = {TEdit({id = 'd', number = true, height = 30}), "
@@ -205,7 +175,7 @@ TEST_F(EditTest, TheBorderIsOnePlainLineInTheTextColour)
 
 TEST_F(EditTest, IndentAndUnindentTheSelectedLines)
 {
-    ShowAndRun("TColumn({views = {TEdit({id = 'm', vScroll = true, height = 150})}})", [&] {
+    ShowAndRun("TColumn({views = {TEdit({id = 'm', vScroll = true, autoScroll = false, height = 150})}})", [&] {
         ASSERT_EQ(h.Run("var m = gForm.GetView('m') m.SetText('a' & CRLF & 'b' & CRLF & 'c')"), "errOK");
         // A selection ending at a line's start leaves that line alone.
         ASSERT_EQ(h.Run("m.SetSel(0, 3) m.IndentSel()"), "errOK");
@@ -223,37 +193,26 @@ TEST_F(EditTest, IndentAndUnindentTheSelectedLines)
 
 TEST_F(EditTest, LoadAndSaveFileBytes)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vellum_edit_test";
-    std::filesystem::create_directories(dir);
-    const auto write = [&](const char* name, std::vector<uint8_t> bytes) {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                          static_cast<std::streamsize>(bytes.size()));
-        return (dir / name).string();
-    };
-    const std::string marked = write("marked.txt", {0xFF, 0xFE, 'h', 0, 'i', 0, 0, 0, 'x', 0});
-    const std::string ansi = write("ansi.txt", {'c', 'a', 'f', 0xE9, '\r', '\n', '!'});
-    const std::string bare = write("bare.txt", {'o', 0, 'k', 0});
-    const std::string single = write("single.txt", {'q'});
-    const std::string saved = (dir / "saved.txt").string();
+    const TempFolder dir;
+    const auto file = [&](const char* name) { return (dir.path / name).string(); };
+    // UTF-16 after its mark, up to the first NUL; ANSI; UTF-16 without the mark; a single byte.
+    const std::pair<const char*, std::string> files[] = {{"marked.txt", std::string("\xFF\xFEh\0i\0\0\0x\0", 10)},
+                                                         {"ansi.txt", "caf\xE9\r\n!"},
+                                                         {"bare.txt", std::string("o\0k\0", 4)},
+                                                         {"single.txt", "q"}};
+    for (const auto& [name, bytes] : files) WriteBytes(file(name), bytes);
     ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 150})}})", [&] {
         ASSERT_EQ(h.Run("var m = gForm.GetView('m')"), "errOK");
-        ASSERT_EQ(h.Run("m.LoadFile('" + marked + "')"), "errOK");
-        EXPECT_EQ(Raw("m.GetText()"), u"hi");
-        ASSERT_EQ(h.Run("m.LoadFile('" + ansi + "')"), "errOK");
-        EXPECT_EQ(Raw("m.GetText()"), u"caf\u00E9\r\n!");
-        ASSERT_EQ(h.Run("m.LoadFile('" + bare + "')"), "errOK");
-        EXPECT_EQ(Raw("m.GetText()"), u"ok");
-        ASSERT_EQ(h.Run("m.LoadFile('" + single + "')"), "errOK");
-        EXPECT_EQ(Raw("m.GetText()"), u"q");
         // A missing file changes nothing.
-        ASSERT_EQ(h.Run("m.LoadFile('" + (dir / "missing.txt").string() + "')"), "errOK");
-        EXPECT_EQ(Raw("m.GetText()"), u"q");
-        ASSERT_EQ(h.Run("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')"), "errOK");
-        std::ifstream in(saved, std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        EXPECT_EQ(bytes, (std::vector<uint8_t>{0xFF, 0xFE, 'A', 0, '\r', 0, '\n', 0, 0xAC, 0x20}));
+        for (const auto& [name, text] : {std::pair("marked.txt", u"hi"), std::pair("ansi.txt", u"caf\u00E9\r\n!"),
+                                         std::pair("bare.txt", u"ok"), std::pair("single.txt", u"q"),
+                                         std::pair("missing.txt", u"q")}) {
+            ASSERT_EQ(h.Run("m.LoadFile('" + file(name) + "')"), "errOK");
+            EXPECT_EQ(Raw("m.GetText()"), text) << name;
+        }
+        ASSERT_EQ(h.Run("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + file("saved.txt") + "')"), "errOK");
+        EXPECT_EQ(ReadBytes(file("saved.txt")), Utf16Le(u"A\r\n\u20AC"));
     });
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -17,14 +17,11 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFontInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSet>
 #include <QTest>
 #include <QTextBlock>
@@ -45,21 +42,25 @@ namespace {
 namespace fs = std::filesystem;
 using platform::ScriptEdit;
 using platform::ScriptTextWidget;
+using test::ActionNamed;
+using test::ButtonWithText;
 using test::ReadBytes;
 using test::Utf16Le;
-using test::WriteBytes;
 using test::WhenShown;
+using test::WriteBytes;
 
 QWidget* Modal() { return QApplication::activeModalWidget(); }
 
-// Answers the next message box with OK, keeping its text and caption.
-void AnswerNextBox(QString* text, QString* caption = nullptr)
+// Answers the next message box with the button labelled answer (OK when none), keeping its text.
+void AnswerNextBox(QString* text, const QString& answer = {})
 {
-    WhenShown([] { return qobject_cast<QMessageBox*>(Modal()); }, [text, caption](QWidget* w) {
+    WhenShown([] { return qobject_cast<QMessageBox*>(Modal()); }, [answer, text](QWidget* w) {
         auto* box = static_cast<QMessageBox*>(w);
         *text = box->text();
-        if (caption != nullptr) *caption = box->windowTitle();
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        QAbstractButton* button = answer.isEmpty() ? box->button(QMessageBox::Ok) : ButtonWithText(box, answer);
+        if (button == nullptr) box->reject();
+        ASSERT_NE(button, nullptr) << "no button " << answer.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
     });
 }
 
@@ -105,17 +106,20 @@ struct Editor {
         QTest::mouseClick(Key(QStringLiteral("File")), Qt::LeftButton);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        for (QAction* action : menu->actions()) {
-            if (action->text() == entry) {
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-                return;
-            }
-        }
-        ADD_FAILURE() << "no entry " << entry.toStdString();
+        QAction* action = ActionNamed(menu, entry);
+        ASSERT_NE(action, nullptr) << "no entry " << entry.toStdString();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     }
     int CaretLine() const { return edit->textCursor().blockNumber() + 1; }
     int CaretColumn() const { return edit->textCursor().positionInBlock() + 1; }
 };
+
+// The shown window titled title, or none.
+QWidget* Shown(const QString& title)
+{
+    QWidget* window = platform::FormWindowTitled(title);
+    return window != nullptr && window->isVisible() ? window : nullptr;
+}
 
 QWidget* FindEditor()
 {
@@ -162,33 +166,13 @@ protected:
     test::TempFolder dir;
 };
 
-TEST_F(EditorTest, AnErrorInAFormsHandlerPlacesTheCaretOnceTheFormCloses)
-{
-    QString message;
-    WithEditor([&](const Editor& e) {
-        e.text->SetText(QStringLiteral("var gForm = TForm({title = 'Handler', view = TRectangle({}),\n"
-                                       "  OnCreate = function() this.Close() var z = 2 + 'b' end})\n"
-                                       "gForm.Show()\n"));
-        AnswerNextBox(&message);
-        e.ClickRun();
-        EXPECT_EQ(message.toStdString().rfind("Number expected (line 2, column ", 0), 0u);
-        EXPECT_EQ(e.CaretLine(), 2);
-        EXPECT_EQ(e.CaretColumn(), e.edit->textCursor().block().text().indexOf("+ 'b'") + 1);
-    });
-}
-
 TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTheRun)
 {
     int busyForms = 0;
     bool editorStayed = false;
     const int status = WithEditor([&](const Editor& e) {
         e.text->SetText(QStringLiteral("TForm({title = 'Busy', view = TRectangle({})}).Show()\nMsgBox('after')"));
-        const auto busy = [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (w->isVisible() && w->windowTitle() == "Busy") return w;
-            }
-            return static_cast<QWidget*>(nullptr);
-        };
+        const auto busy = [] { return Shown(QStringLiteral("Busy")); };
         const QPointer<QTimer> waiting = WhenShown(busy, [&busyForms, &editorStayed, e](QWidget*) {
             QTest::keyClick(e.edit, Qt::Key_R, Qt::ControlModifier);
             for (QWidget* w : QApplication::topLevelWidgets()) busyForms += w->isVisible() && w->windowTitle() == "Busy";
@@ -209,12 +193,6 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTh
 
 TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
 {
-    const auto busy = [] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->windowTitle() == "Spin") return w;
-        }
-        return static_cast<QWidget*>(nullptr);
-    };
     WithEditor([&](const Editor& e) {
         // Each run is stopped by another means once it has started.
         const auto stopped = [&](const QString& script, const std::function<void()>& stop) {
@@ -242,12 +220,12 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
                                          "  OnCreate = function() while true end end})\r\nf.Show()\r\nMsgBox('not reached')"),
                           [&] { QTest::keyClick(e.edit, Qt::Key_Pause, Qt::ControlModifier); });
         EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
-        EXPECT_EQ(busy(), nullptr);
+        EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
         // A form waiting for its user: its loop ends and the run stops after it.
         message = stopped(QStringLiteral("TForm({title = 'Spin', view = TRectangle({})}).Show()\r\nMsgBox('not reached')"),
                           [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
         EXPECT_EQ(message.rfind("Stopped (line ", 0), 0u) << message;
-        EXPECT_EQ(busy(), nullptr);
+        EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
         // The next run runs as before.
         e.text->SetText(QStringLiteral("MsgBox('again')"));
         QString again;
@@ -335,23 +313,6 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
     });
 }
 
-// Answers the next question box with the button labelled answer, keeping its text.
-void ChooseInNextBox(const QString& answer, QString* text)
-{
-    WhenShown([] { return qobject_cast<QMessageBox*>(Modal()); }, [answer, text](QWidget* w) {
-        auto* box = static_cast<QMessageBox*>(w);
-        *text = box->text();
-        for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == answer) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no button " << answer.toStdString();
-        box->reject();
-    });
-}
-
 TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
 {
     WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
@@ -360,12 +321,12 @@ TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
         const QString typed = e.text->Text();
         QString question;
         // Cancel: nothing is opened, the text stays.
-        ChooseInNextBox(QStringLiteral("Cancel"), &question);
+        AnswerNextBox(&question, QStringLiteral("Cancel"));
         e.Pick(QStringLiteral("Open..."));
         EXPECT_NE(question.indexOf("changed"), -1);
         EXPECT_EQ(e.text->Text(), typed);
         // Save As...: saved first, then opened.
-        ChooseInNextBox(QStringLiteral("Save As..."), &question);
+        AnswerNextBox(&question, QStringLiteral("Save As..."));
         AnswerNextFileBox(dir.path / "kept");
         AnswerNextFileBox(dir.path / "other.q9c");
         e.Pick(QStringLiteral("Open..."));
@@ -374,7 +335,7 @@ TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
         // Discard: the change is dropped.
         QTest::keyClicks(e.edit, " ");
         question.clear();
-        ChooseInNextBox(QStringLiteral("Discard"), &question);
+        AnswerNextBox(&question, QStringLiteral("Discard"));
         AnswerNextFileBox(dir.path / "kept.q9c");
         e.Pick(QStringLiteral("Open..."));
         EXPECT_FALSE(question.isEmpty());
@@ -446,14 +407,12 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
 
         // Ctrl+R and F5 run the text, as "Run!" does.
         e.text->SetText(QStringLiteral("MsgBox('keyed')"));
-        QString ran;
-        AnswerNextBox(&ran);
-        QTest::keyClick(e.edit, Qt::Key_R, Qt::ControlModifier);
-        EXPECT_EQ(ran, "keyed");
-        ran.clear();
-        AnswerNextBox(&ran);
-        QTest::keyClick(e.edit, Qt::Key_F5);
-        EXPECT_EQ(ran, "keyed");
+        for (const auto& [key, with] : {std::pair(Qt::Key_R, Qt::ControlModifier), std::pair(Qt::Key_F5, Qt::NoModifier)}) {
+            QString ran;
+            AnswerNextBox(&ran);
+            QTest::keyClick(e.edit, key, with);
+            EXPECT_EQ(ran, "keyed");
+        }
     });
 }
 

@@ -40,6 +40,11 @@ std::string FormFixture::ShowForm(const QString& title, const std::function<void
     return h.Run("gForm.Show()");
 }
 
+void FormFixture::ShowClient(const QString& title, const std::function<void(QWidget* client)>& steps)
+{
+    EXPECT_EQ(ShowForm(title, [&](QWidget* window) { steps(platform::ClientAreaOf(window)); }), "errOK");
+}
+
 gui::View* FormFixture::ViewOf(const std::string& id)
 {
     EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");

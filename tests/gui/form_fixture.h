@@ -27,6 +27,8 @@ protected:
     // titled title is shown and active, then the window is closed (if the
     // steps left it open). Gives the error identifier of the run.
     std::string ShowForm(const QString& title, const std::function<void(QWidget* window)>& steps);
+    // ShowForm with the steps given the window's client area, expecting no error.
+    void ShowClient(const QString& title, const std::function<void(QWidget* client)>& steps);
     // The view of gForm with that id.
     gui::View* ViewOf(const std::string& id);
     // The widget of the native control of gForm's view with that id; none

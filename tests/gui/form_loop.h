@@ -3,7 +3,9 @@
 
 #include "platform/window/message_loop.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -55,6 +57,24 @@ inline QPointer<QTimer> WhenShown(std::function<QWidget*()> find, std::function<
 inline void Later(std::function<void()> step)
 {
     QTimer::singleShot(0, QCoreApplication::instance(), std::move(step));
+}
+
+// The entry of a menu with that text; none when it has none.
+inline QAction* ActionNamed(const QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) return action;
+    }
+    return nullptr;
+}
+
+// The button of a dialog with that caption, its shortcut mark left out.
+inline QAbstractButton* ButtonWithText(const QWidget* dialog, const QString& text)
+{
+    for (auto* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text().remove(QLatin1Char('&')) == text) return button;
+    }
+    return nullptr;
 }
 
 } // namespace vellum::test

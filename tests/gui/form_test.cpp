@@ -5,6 +5,7 @@
 #include "gui/form_fixture.h"
 #include "gui/gui_library.h"
 #include "gui/view/view.h"
+#include "media/recorder/recorder_method.h"
 #include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
@@ -25,14 +26,6 @@ using platform::Rgb;
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 constexpr int kStrip = 26; // the title strip and the soft-key bar
-
-QAction* ActionNamed(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text) return action;
-    }
-    return nullptr;
-}
 
 void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
 void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
@@ -60,8 +53,7 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     ASSERT_EQ(h.Run(std::string(kTwoBoxes)), "errOK");
     Later([&] {
         QWidget* form = platform::FormWindowTitled("Boxes");
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        ASSERT_TRUE(form != nullptr && QTest::qWaitForWindowExposed(form));
         EXPECT_EQ(form->size(), QSize(kWidth, kHeight));
         QWidget* client = platform::ClientAreaOf(form);
         // Without a menu there is no soft-key bar: the client area runs to the bottom.
@@ -124,9 +116,7 @@ var gSecond = {{item = 'Again', action = function() Log('again') end}}
 gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
 )"),
               "errOK");
-    Later([&] {
-        QWidget* form = platform::FormWindowTitled("Menus");
-        ASSERT_NE(form, nullptr);
+    EXPECT_EQ(ShowForm("Menus", [&](QWidget* form) {
         EXPECT_EQ(h.Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
                        "gMenu[1].items[3].items[0].id & ' ' & gMenu[1].items[1].id"),
                   "100 101 102 103 null");
@@ -170,9 +160,7 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
         EXPECT_EQ(h.Run("gForm.ShowSip(1)"), "errBoolExpected");
-        form->close();
-    });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }), "errOK");
 }
 
 TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
@@ -207,9 +195,7 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
   {menu = 'Top', items = {{menu = 'More', items = {{item = 'Deep', action = function() Log('deep ' & this.id) end}}}}}}})
 )"),
               "errOK");
-    Later([&] {
-        QWidget* form = platform::FormWindowTitled("Deep");
-        ASSERT_NE(form, nullptr);
+    EXPECT_EQ(ShowForm("Deep", [&](QWidget* form) {
         QTest::mouseClick(platform::SoftKeyOf(form, "Top"), Qt::LeftButton);
         auto* top = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(top, nullptr);
@@ -230,47 +216,51 @@ gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
         EXPECT_EQ(h.Run("gForm.SetTitle('Renamed')"), "errOK");
         EXPECT_EQ(form->windowTitle(), "Renamed");
         QTest::mouseClick(done, Qt::LeftButton);
-    });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    }), "errOK");
     EXPECT_EQ(platform::FormWindowTitled("Renamed"), nullptr);
 }
 
 TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
 {
     ASSERT_EQ(h.Run("gForm = TForm({title = 'NoView', view = 5})"), "errOK");
-    WhenShown([] { return platform::FormWindowTitled("NoView"); }, [&](QWidget* form) {
+    ShowClient("NoView", [&](QWidget* client) {
         EXPECT_EQ(h.Eval("gForm.view.text"), "errFormNoView");
         EXPECT_EQ(h.Eval("gForm.GetView('x') == gForm.view"), "true");
         // The text is drawn in black on white.
-        EXPECT_FALSE(InkBounds(platform::ClientAreaOf(form)->grab().toImage()).Empty());
-        form->close();
+        EXPECT_FALSE(InkBounds(client->grab().toImage()).Empty());
     });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
     // Methods of a form table that was never shown do nothing.
-    EXPECT_EQ(h.Run("result = TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "null");
+    EXPECT_EQ(h.Eval("TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "null");
 }
 
 TEST_F(FormTest, TodayItemsAskForTheirHeight)
 {
     // Without the Today screen a Today form does nothing.
-    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({})}) gForm.Show() "
-                    "result = gForm.pObject == null"),
-              "errOK");
-    EXPECT_EQ(h.Text(u"result"), "true");
+    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({})}) gForm.Show()"), "errOK");
+    EXPECT_EQ(h.Eval("gForm.pObject == null"), "true");
 
     platform::TodayHost host;
-    gui::RegisterFormClasses(h.ip); // the globals of a run inside the host
+    // The globals and dialogs of a run inside the host.
+    media::RegisterRecorderMethod(h.ip);
+    gui::RegisterFormClasses(h.ip);
+    gui::RegisterDialogMethods(h.ip);
     host.Show();
-    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({style = {fill = 'red'}})}) gForm.Show() "
-                    "var c = gForm.TodayTextColor() result = Count(c) & ':' & c[0] & c[1] & c[2]"),
+    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({style = {fill = 'red'}})}) gForm.Show()"),
               "errOK");
-    EXPECT_EQ(h.Text(u"result"), "3:000");
     EXPECT_EQ(h.Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
     QWidget* item = platform::TodayItemOf(host);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->height(), 30);
     EXPECT_EQ(PixelAt(platform::ClientAreaOf(item)->grab().toImage(), 5, 5), Rgb(255, 0, 0));
+    // The Today screen's text colour; and the dialogs that need no window of their own.
+    ASSERT_EQ(h.Run("var c = gForm.TodayTextColor()"), "errOK");
+    EXPECT_EQ(h.Eval("Count(c) & ':' & c[0] & c[1] & c[2]"), "3:000");
+    QPalette white = item->window()->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    item->window()->setPalette(white);
+    EXPECT_EQ(h.Eval("gForm.TodayTextColor()[2]"), "255");
+    EXPECT_EQ(h.Eval("ValType(gForm.PopupMenu) & ValType(gForm.ChooseContact) & ValType(gForm.VoiceRecorder)"),
+              "funcBinfuncBinnull");
 
     EXPECT_EQ(host.RefreshItems(), 0);
     ASSERT_EQ(h.Run("gForm.height = 45"), "errOK");
@@ -281,10 +271,9 @@ TEST_F(FormTest, TodayItemsAskForTheirHeight)
     EXPECT_EQ(host.RefreshItems(), 1);
     EXPECT_EQ(item->height(), 50);
     // A handle the script made up reaches no window.
-    ASSERT_EQ(h.Run("gTodayParentWnd = gTodayMainWnd gForm = TTodayForm({view = TRectangle({})}) gForm.Show() "
-                    "result = gForm.pObject == null"),
+    ASSERT_EQ(h.Run("gTodayParentWnd = gTodayMainWnd gForm = TTodayForm({view = TRectangle({})}) gForm.Show()"),
               "errOK");
-    EXPECT_EQ(h.Text(u"result"), "true");
+    EXPECT_EQ(h.Eval("gForm.pObject == null"), "true");
 }
 
 } // namespace

@@ -97,11 +97,10 @@ platform::Color PixelAt(const QImage& image, int x, int y)
 
 platform::Rect InkBounds(const QImage& image)
 {
-    constexpr platform::Color white = platform::Rgb(255, 255, 255);
     platform::Rect ink{image.width(), image.height(), -1, -1};
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (PixelAt(image, x, y) == white) continue;
+            if (PixelAt(image, x, y) == kWhite) continue;
             ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
         }
     }

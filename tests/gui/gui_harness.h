@@ -46,6 +46,14 @@ public:
     gui::Form* form = nullptr;
 };
 
+// The colours the drawing tests paint with and look for.
+inline constexpr platform::Color kWhite = platform::Rgb(255, 255, 255);
+inline constexpr platform::Color kBlack = platform::Rgb(0, 0, 0);
+inline constexpr platform::Color kRed = platform::Rgb(255, 0, 0);
+inline constexpr platform::Color kBlue = platform::Rgb(0, 0, 255);
+inline constexpr platform::Color kLime = platform::Rgb(0, 255, 0);
+inline constexpr platform::Color kGreen = platform::Rgb(0, 128, 0);
+
 // A move to p with the button down, as a dragging finger sends it.
 void Drag(QWidget* w, QPoint p);
 

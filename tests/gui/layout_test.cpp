@@ -40,15 +40,11 @@ protected:
         EXPECT_NE(root, nullptr);
         return root;
     }
-    std::string Layout(std::string_view tree, const platform::Rect& rect, int32_t dpi, std::string_view probe)
+    // Builds gTree as Build does; gives the value of the script expression probe.
+    std::string Layout(std::string_view tree, const platform::Rect& rect, int32_t dpi, const std::string& probe)
     {
         Build(tree, rect, dpi);
-        return Probe(probe);
-    }
-    std::string Probe(std::string_view expression)
-    {
-        EXPECT_EQ(h.Run("result = " + std::string(expression)), "errOK");
-        return h.Text(u"result");
+        return h.Eval(probe);
     }
     // The native view of gTree.views[i].
     gui::View* Child(int i)
@@ -83,7 +79,7 @@ TEST_F(LayoutTest, RowsAndColumnsShareTheFreeSpaceByStars)
     // starUnit = (300 - 50) / 3 = 83: pixels 0-49, 50-132, 133-298; 299 and 300 stay free.
     Build(row, {0, 0, 300, 99}, 96);
     EXPECT_EQ(Spans(), "0-49 50-132 133-298 ");
-    EXPECT_EQ(Probe("Each(X)"), "0:50 50:83 133:166 ");
+    EXPECT_EQ(h.Eval("Each(X)"), "0:50 50:83 133:166 ");
     // At 192 dpi 50 DIP are 100 pixels; starUnit = (600 - 100) / 3 = 166.
     Build(row, {0, 0, 600, 99}, 192);
     EXPECT_EQ(Spans(), "0-99 100-265 266-597 ");
@@ -124,7 +120,7 @@ TEST_F(LayoutTest, GridCellsFromColsAndRows)
     Build("TGrid({cols = {20, 20}, rows = {10, 10}, views = {TRectangle({col = 1, row = 1}), TRectangle({})}})",
           {0, 0, 99, 99}, 96);
     EXPECT_EQ(Spans() + Spans(true), "20-39 0-19 10-19 0-9 ");
-    EXPECT_EQ(Probe("AsStr(gTree.views[1].row) & AsStr(gTree.views[1].col)"), "nullnull");
+    EXPECT_EQ(h.Eval("AsStr(gTree.views[1].row) & AsStr(gTree.views[1].col)"), "nullnull");
     // With only rows, children take one row each in order and learn their
     // row, in time for the automatic row to fit its child.
     EXPECT_EQ(Layout("TGrid({rows = {20, '*', 'auto'}, views = {TRectangle({}), TRectangle({}), TRectangle({GetAutoHeight = 15})}})",
@@ -135,7 +131,7 @@ TEST_F(LayoutTest, GridCellsFromColsAndRows)
     EXPECT_EQ(Spans(true), "100-99 20-99 0-19 ");
     // Without "cols" every cell spans the whole width; the grid measures its first column.
     EXPECT_EQ(Spans(), "0-99 0-99 0-99 ");
-    EXPECT_EQ(Probe("gTree.AutoWidth() & ' ' & gTree.AutoHeight()"), "0 0");
+    EXPECT_EQ(h.Eval("gTree.AutoWidth() & ' ' & gTree.AutoHeight()"), "0 0");
 }
 
 TEST_F(LayoutTest, CanvasPlacesByPositionOrAlignment)
@@ -167,7 +163,7 @@ TEST_F(LayoutTest, GroupsPaintInOrderInsideTheirContent)
     EXPECT_EQ(PixelAt(image, 52, 52), platform::Rgb(255, 255, 255)); // clipped to the content
     // A hidden child is not drawn, yet the pointer still finds it, topmost first.
     EXPECT_EQ(h.Run("gTree.views[1].Hide()"), "errOK");
-    EXPECT_EQ(Probe("(gTree.Point2View({x = 35, y = 35}) == gTree.views[1]) & ' ' & "
+    EXPECT_EQ(h.Eval("(gTree.Point2View({x = 35, y = 35}) == gTree.views[1]) & ' ' & "
                     "(gTree.Point2View({x = 15, y = 15}) == gTree.views[0]) & ' ' & "
                     "(gTree.Point2View({x = 5, y = 5}) == gTree)"),
               "true true true");
@@ -189,7 +185,7 @@ TEST_F(LayoutTest, BadViewsAreReplacedByErrorTexts)
               "errNotView");
     // AddView holds to the same rules.
     EXPECT_EQ(h.Run("gTree.AddView(gTree) gTree.AddView({})"), "errOK");
-    EXPECT_EQ(Probe("gTree.views[1].text & gTree.views[2].text"),
+    EXPECT_EQ(h.Eval("gTree.views[1].text & gTree.views[2].text"),
               "errNotViewerrNotView");
 }
 
@@ -204,7 +200,7 @@ TEST_F(LayoutTest, TreesThatContainThemselvesLaterStillEnd)
     // The root placed itself as its own child; it is painted where it was.
     root->SetRect({0, 0, 99, 99});
     h.Paint(root);
-    EXPECT_EQ(Probe("gTree.Point2View({x = 50, y = 50}).IsGroup() & ' ' & gTree.GetView('none').IsGroup() & ' ' & "
+    EXPECT_EQ(h.Eval("gTree.Point2View({x = 50, y = 50}).IsGroup() & ' ' & gTree.GetView('none').IsGroup() & ' ' & "
                     "gTree.AutoHeight()"),
               "true true 0");
 }
@@ -228,7 +224,7 @@ TEST_F(LayoutTest, ScriptsMayDropChildrenWhileTheContainerUsesThem)
     EXPECT_EQ(h.Text(u"result"), "ab");
     root->Refresh();
     h.Paint(root);
-    EXPECT_EQ(Probe("Count(gTree.views)"), "0");
+    EXPECT_EQ(h.Eval("Count(gTree.views)"), "0");
 
     // A handler deep in the tree may lay out the whole tree while OnCreate walks it.
     EXPECT_EQ(h.Run("var gRow = TRow({views = {TRectangle({function OnCreate() this.width = 30 gTree.Redraw() end}), "
@@ -257,7 +253,7 @@ TEST_F(LayoutTest, AddingAndRemovingChildren)
     ASSERT_NE(removed, nullptr);
     EXPECT_TRUE(removed->TimerRunning());
     EXPECT_EQ(h.Run("gTree.RemoveView(gTree.views[0]) gTree.RemoveView(TRectangle({}))"), "errOK");
-    EXPECT_EQ(Probe("gTree.views[0].id & gTree.views[1].id & AsStr(gTree.views[2])"),
+    EXPECT_EQ(h.Eval("gTree.views[0].id & gTree.views[1].id & AsStr(gTree.views[2])"),
               "bcnull");
     // The removed view stops its timer at once.
     EXPECT_FALSE(removed->TimerRunning());
@@ -279,21 +275,21 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
     EXPECT_EQ(Spans(), "0-99 0-99 ");
     EXPECT_EQ(PixelAt(h.Paint(root), 50, 50), platform::Rgb(0, 0, 255));
     EXPECT_EQ(h.Run("gTree.SwitchView(0)"), "errOK");
-    EXPECT_EQ(Probe("gTree.Point2View({x = 5, y = 5}).id & ' ' & result"), "a switched to 0");
+    EXPECT_EQ(h.Eval("gTree.Point2View({x = 5, y = 5}).id & ' ' & result"), "a switched to 0");
     EXPECT_EQ(PixelAt(h.Paint(root), 50, 50), platform::Rgb(255, 0, 0));
     // AddItem makes the new child current; the one shown before stays shown until the next switch.
-    EXPECT_EQ(Probe("gTree.AddItem(TRectangle({id = 'c'})) & ' ' & gTree.curPos & ' ' & gTree.Point2View({x = 5, y = 5}).id"),
+    EXPECT_EQ(h.Eval("gTree.AddItem(TRectangle({id = 'c'})) & ' ' & gTree.curPos & ' ' & gTree.Point2View({x = 5, y = 5}).id"),
               "2 2 c");
     EXPECT_TRUE(Child(0)->Visible());
     EXPECT_EQ(h.Run("gTree.AddItem(1)"), "errTableExpected");
     // A refusing or failing child keeps every item; a consenting one lets
     // the item go and shows the first.
     EXPECT_EQ(h.Run("gTree.views[0].OnClose = false gTree.DeleteItem(1)"), "errOK");
-    EXPECT_EQ(Probe("Count(gTree.views)"), "3");
+    EXPECT_EQ(h.Eval("Count(gTree.views)"), "3");
     EXPECT_EQ(h.Run("gTree.views[0].OnClose = function() return Not(5) end gTree.DeleteItem(1)"), "errBoolExpected");
-    EXPECT_EQ(Probe("Count(gTree.views)"), "3");
+    EXPECT_EQ(h.Eval("Count(gTree.views)"), "3");
     EXPECT_EQ(h.Run("gTree.views[0].OnClose = null result = '' gTree.DeleteItem(1)"), "errOK");
-    EXPECT_EQ(Probe("gTree.views[1].id & ' ' & gTree.curPos & ' ' & result"),
+    EXPECT_EQ(h.Eval("gTree.views[1].id & ' ' & gTree.curPos & ' ' & result"),
               "c 0 switched to 0");
     EXPECT_TRUE(Child(0)->Visible());
     EXPECT_FALSE(Child(1)->Visible());

@@ -4,12 +4,7 @@
 // where only the painting is in question. Every item view is a rectangle
 // filled by SetItem (red for the current item), so each item shows as a
 // band of colour, and SetItem counts how often it is asked.
-#include "gui/form/form.h"
-#include "gui/form_loop.h"
-#include "gui/gui_harness.h"
-#include "gui/gui_library.h"
-#include "platform/window/device_screen.h"
-#include "platform/window/form_window_probe.h"
+#include "gui/form_fixture.h"
 
 #include <QApplication>
 #include <QTest>
@@ -20,38 +15,18 @@
 namespace vellum::test {
 namespace {
 
-using platform::Rgb;
 
-// The device of these tests: at 96 dpi, so that DIP are pixels.
-constexpr int kWidth = 240;
-constexpr int kHeight = 320;
 
-constexpr platform::Color kRed = Rgb(255, 0, 0);
-constexpr platform::Color kBlue = Rgb(0, 0, 255);
-constexpr platform::Color kLime = Rgb(0, 255, 0);
-constexpr platform::Color kWhite = Rgb(255, 255, 255);
-
-// Items alternate blue (odd) and lime (even); the current one is red.
-constexpr std::string_view kCommon = R"(
-var gForm = null var gLog = '' var gSet = 0 var result = null
-function Log(text) gLog = gLog & text & ' ' end
-function Paint(view, i, current)
-  gSet = gSet + 1
-  var colour = 'lime'
-  if Mod(i, 2) == 1 colour = 'blue' end
-  if i == current colour = 'red' end
-  view.style = {fill = colour}
-end
-)";
-
-class ListTest : public ::testing::Test {
+class ListTest : public FormFixture {
 protected:
     void SetUp() override
     {
-        platform::SetDeviceScreen({{kWidth, kHeight}, 96});
-        ASSERT_EQ(h.Run(std::string(kCommon)), "errOK");
+        // Items alternate blue (odd) and lime (even); the current one is red.
+        ASSERT_EQ(h.Run("var gSet = 0 function Paint(view, i, current) gSet = gSet + 1 var colour = 'lime' "
+                        "if Mod(i, 2) == 1 colour = 'blue' end if i == current colour = 'red' end "
+                        "view.style = {fill = colour} end"),
+                  "errOK");
     }
-    void TearDown() override { platform::SetDeviceScreen({}); }
 
     // The SetItem calls since the last look.
     int SetItemCalls()
@@ -60,23 +35,6 @@ protected:
         EXPECT_EQ(h.Run("gSet = 0"), "errOK");
         return calls;
     }
-    // Shows gForm and runs steps(client area) inside its loop, then closes it.
-    void WithForm(const char* title, const std::function<void(QWidget*)>& steps)
-    {
-        Later([&] {
-            QWidget* form = platform::FormWindowTitled(title);
-            ASSERT_NE(form, nullptr);
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-            QWidget* client = platform::ClientAreaOf(form);
-            ASSERT_NE(client, nullptr);
-            steps(client);
-            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
-        });
-        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    }
-
-    GuiHarness h;
-    FormWatchdog watchdog;
 };
 
 QImage Pixels(QWidget* client) { return client->grab().toImage(); }
@@ -84,23 +42,18 @@ QImage Pixels(QWidget* client) { return client->grab().toImage(); }
 void Tap(QWidget* client, QPoint p) { QTest::mouseClick(client, Qt::LeftButton, {}, p); }
 
 // A finger pressed at from, moved to to in steps, and lifted.
-void Drag(QWidget* client, QPoint from, QPoint to)
+void Swipe(QWidget* client, QPoint from, QPoint to)
 {
     QTest::mousePress(client, Qt::LeftButton, {}, from);
-    for (int step = 1; step <= 4; ++step) {
-        const QPoint p = from + (to - from) * step / 4;
-        QMouseEvent move(QEvent::MouseMove, p, client->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(client, &move);
-    }
+    for (int step = 1; step <= 4; ++step) Drag(client, from + (to - from) * step / 4);
     QTest::mouseRelease(client, Qt::LeftButton, {}, to);
 }
 
-// One notch of the wheel at p: towards the user (down > 0) or away.
-void Wheel(QWidget* client, QPoint p, int down, Qt::Orientation orientation = Qt::Vertical)
+// Notches of the wheel at p: towards the user (down > 0) or away.
+void Wheel(QWidget* client, QPoint p, int down)
 {
-    const QPoint angle = orientation == Qt::Vertical ? QPoint(0, -120 * down) : QPoint(-120 * down, 0);
-    QWheelEvent event(p, client->mapToGlobal(p), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+    QWheelEvent event(p, client->mapToGlobal(p), QPoint(), QPoint(0, -120 * down), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(client, &event);
 }
 
@@ -120,7 +73,7 @@ gForm = TForm({title = 'Long', view = TCanvas({views = {
 TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScript)
 {
     ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
-    WithForm("Long", [&](QWidget* client) {
+    ShowClient("Long", [&](QWidget* client) {
         // A tap gives the item view the focus; its keys bubble to the list.
         Tap(client, QPoint(50, 5));
         EXPECT_EQ(h.TakeLog(), "");
@@ -154,7 +107,7 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScript)
 TEST_F(ListTest, TheWheelAndADragMoveTheTop)
 {
     ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
-    WithForm("Long", [&](QWidget* client) {
+    ShowClient("Long", [&](QWidget* client) {
         const int lines = QApplication::wheelScrollLines();
         Wheel(client, QPoint(50, 50), 1);
         EXPECT_EQ(h.TakeLog(), "top:" + std::to_string(lines) + " ");
@@ -170,12 +123,12 @@ TEST_F(ListTest, TheWheelAndADragMoveTheTop)
 
         // Dragging up by two items' length shows two items further down;
         // the release that ends a drag is no tap.
-        Drag(client, QPoint(50, 150), QPoint(50, 110));
+        Swipe(client, QPoint(50, 150), QPoint(50, 110));
         EXPECT_EQ(h.TakeLog(), "top:1 top:2 ");
         EXPECT_EQ(h.Eval("gForm.GetView('list').curPos"), "0");
         pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 5), kLime); // item 2
-        Drag(client, QPoint(50, 110), QPoint(50, 190));
+        Swipe(client, QPoint(50, 110), QPoint(50, 190));
         EXPECT_EQ(h.TakeLog(), "top:1 top:0 ");
         // The end of the list stops the wheel at the last page.
         EXPECT_EQ(h.Run("gForm.GetView('list').topPos = 99989"), "errOK");
@@ -228,7 +181,7 @@ gForm = TForm({title = 'Sheet', view = TCanvas({views = {
   OnKeyDown = function(key) Log('canvas key:' & key) end})})
 )"),
               "errOK");
-    WithForm("Sheet", [&](QWidget* client) {
+    ShowClient("Sheet", [&](QWidget* client) {
         QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(60, 45));
         EXPECT_EQ(h.TakeLog(), "cur:2,2 ");
         QTest::keyClick(client, Qt::Key_Right);
@@ -265,7 +218,7 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
       TRectangle({id = 'blue', height = '*', style = {fill = 'blue'}})}})})}})})
 )"),
               "errOK");
-    WithForm("Page", [&](QWidget* client) {
+    ShowClient("Page", [&](QWidget* client) {
         // Shifted up by 40 DIP; as wide as the view, whose width is above
         // minWidth; clipped to the view, which lies over the lime rectangle.
         QImage pixels = Pixels(client);
@@ -281,7 +234,7 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
         EXPECT_EQ(h.TakeLog(), "top:" + std::to_string(40 + 20 * QApplication::wheelScrollLines()) + ",30 ");
         // Dragging down by 50 pixels shows the child's top again.
         EXPECT_EQ(h.Run("gForm.GetView('page').topPos = 50 gForm.GetView('page').Redraw()"), "errOK");
-        Drag(client, QPoint(50, 20), QPoint(50, 90));
+        Swipe(client, QPoint(50, 20), QPoint(50, 90));
         EXPECT_EQ(h.Eval("gForm.GetView('page').topPos"), "0");
         EXPECT_NE(h.TakeLog(), "");
         pixels = Pixels(client);

@@ -8,7 +8,6 @@
 #include "platform/window/form_window_probe.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>

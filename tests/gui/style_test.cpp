@@ -1,6 +1,5 @@
 // Reading styles: colours, lengths and pixel texts, fonts; and the line
 // breaker of multi-line texts.
-#include "engine/core/unicode.h"
 #include "gui/gui_harness.h"
 #include "gui/style/color.h"
 #include "gui/style/length.h"
@@ -9,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace vellum::test {
@@ -21,7 +22,7 @@ using platform::Rgb;
 
 class StyleTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var gView = null"), "errOK"); }
+    void SetUp() override { ASSERT_EQ(h.Run("var gView = null var result = null"), "errOK"); }
 
     // A rectangle view with the given style table source, under a form of that dpi.
     gui::View& ViewWith(const std::string& style, int32_t dpi = 96)
@@ -32,25 +33,27 @@ protected:
         return *view;
     }
 
-    Value Eval(std::string_view source) { return h.ip.EvalSource(FromUtf8(source)); }
+    // The value of a script expression, kept in the global "result".
+    Value Eval(const std::string& expression)
+    {
+        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        return h.ip.GetGlobal(u"result");
+    }
 
     GuiHarness h;
 };
 
 TEST_F(StyleTest, ColoursAreNamesOrArrays)
 {
-    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"aqua")), Rgb(0, 255, 255));
-    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"olive")), Rgb(128, 128, 0));
-    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"silver")), Rgb(192, 192, 192));
-    // Names match exactly.
-    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"Red")), std::nullopt);
-    EXPECT_EQ(gui::ParseColor(h.ip.MakeString(u"red ")), std::nullopt);
-    // Arrays: missing elements are 0, extra ones ignored, channels keep their low 8 bits.
-    EXPECT_EQ(gui::ParseColor(Eval("{255}")), Rgb(255, 0, 0));
-    EXPECT_EQ(gui::ParseColor(Eval("{0, 0, 255, 9}")), Rgb(0, 0, 255));
-    EXPECT_EQ(gui::ParseColor(Eval("{257.9, -1, 'x'}")), Rgb(1, 255, 0));
-    EXPECT_EQ(gui::ParseColor(Value::Number(255)), std::nullopt);
-    EXPECT_EQ(gui::ParseColor(Value::Null()), std::nullopt);
+    // Names match exactly; in arrays missing elements are 0, extra ones are
+    // ignored and channels keep their low 8 bits.
+    const std::pair<const char*, std::optional<platform::Color>> colours[] = {
+        {"'aqua'", Rgb(0, 255, 255)}, {"'olive'", Rgb(128, 128, 0)}, {"'silver'", Rgb(192, 192, 192)},
+        {"'Red'", std::nullopt},      {"'red '", std::nullopt},      {"{255}", Rgb(255, 0, 0)},
+        {"{0, 0, 255, 9}", Rgb(0, 0, 255)}, {"{257.9, -1, 'x'}", Rgb(1, 255, 0)},
+        {"255", std::nullopt},        {"null", std::nullopt},
+    };
+    for (const auto& [source, colour] : colours) EXPECT_EQ(gui::ParseColor(Eval(source)), colour) << source;
 
     // A "fill" that is no colour still makes the view filled, in black.
     {
@@ -65,8 +68,7 @@ TEST_F(StyleTest, ColoursAreNamesOrArrays)
         EXPECT_EQ(gui::StyleColor(style), Rgb(0, 0, 0));
     }
     // Without a style table every property has its default.
-    ASSERT_EQ(h.Run("gView = TRectangle({style = 'red'})"), "errOK");
-    const Style none(*h.Build(u"gView", {0, 0, 9, 9}));
+    const Style none(ViewWith("'red'"));
     EXPECT_EQ(none.Table(), nullptr);
     EXPECT_FALSE(gui::HasFill(none));
     EXPECT_FALSE(gui::StyleStroke(none).on);
@@ -74,56 +76,41 @@ TEST_F(StyleTest, ColoursAreNamesOrArrays)
 
 TEST_F(StyleTest, LengthsAndPixelTexts)
 {
-    const auto pixels = [&](std::u16string_view text) { return gui::PixelText(h.ip.MakeString(text)); };
-    EXPECT_EQ(pixels(u"12px"), 12);
-    EXPECT_EQ(pixels(u"  -3px"), -3);
-    EXPECT_EQ(pixels(u"+7px"), 7);
-    EXPECT_EQ(pixels(u"1px"), 1);
-    EXPECT_EQ(pixels(u"0px"), std::nullopt);
-    EXPECT_EQ(pixels(u"-0px"), std::nullopt);
-    EXPECT_EQ(pixels(u"px"), std::nullopt);
-    EXPECT_EQ(pixels(u" px"), std::nullopt);
-    EXPECT_EQ(pixels(u"12"), std::nullopt);
-    EXPECT_EQ(pixels(u"12PX"), std::nullopt);
-    EXPECT_EQ(pixels(u"1 2px"), std::nullopt);
-    EXPECT_EQ(pixels(u"12px "), std::nullopt);
     // 19 characters at most; a long number saturates.
-    EXPECT_EQ(pixels(u"99999999999999999px"), INT32_MAX);
-    EXPECT_EQ(pixels(u"999999999999999999px"), std::nullopt);
-    EXPECT_EQ(gui::PixelText(Value::Number(12)), std::nullopt);
+    const std::pair<const char*, std::optional<int32_t>> texts[] = {
+        {"'12px'", 12}, {"'  -3px'", -3}, {"'+7px'", 7}, {"'1px'", 1}, {"'0px'", std::nullopt},
+        {"'-0px'", std::nullopt}, {"'px'", std::nullopt}, {"' px'", std::nullopt}, {"'12'", std::nullopt},
+        {"'12PX'", std::nullopt}, {"'1 2px'", std::nullopt}, {"'12px '", std::nullopt},
+        {"'99999999999999999px'", INT32_MAX}, {"'999999999999999999px'", std::nullopt}, {"12", std::nullopt},
+    };
+    for (const auto& [text, pixels] : texts) EXPECT_EQ(gui::PixelText(Eval(text)), pixels) << text;
 
+    // At 192 x 144 dpi; absurd lengths are held far out, without wrapping around.
     ASSERT_EQ(h.Run("gView = TRectangle({style = {}})"), "errOK");
     gui::View& view = *h.Build(u"gView", {0, 0, 99, 49}, 192, 144);
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), false), 20);
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(10.9), true), 15);
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(-3), false), -6);
-    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"7px"), false), 7);
-    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"7"), false), std::nullopt);
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Bool(true), false), std::nullopt);
-    // Absurd lengths are held far out, without wrapping around.
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(1e12), false), gui::kLargestLength);
-    EXPECT_EQ(gui::LengthInPixels(view, Value::Number(-1e12), true), -gui::kLargestLength);
-    EXPECT_EQ(gui::LengthInPixels(view, h.ip.MakeString(u"2000000000px"), true), gui::kLargestLength);
+    const std::tuple<const char*, bool, std::optional<int32_t>> lengths[] = {
+        {"10.9", false, 20}, {"10.9", true, 15}, {"-3", false, -6}, {"'7px'", false, 7},
+        {"'7'", false, std::nullopt}, {"true", false, std::nullopt}, {"1e12", false, gui::kLargestLength},
+        {"-1e12", true, -gui::kLargestLength}, {"'2000000000px'", true, gui::kLargestLength},
+    };
+    for (const auto& [length, vertical, pixels] : lengths) {
+        EXPECT_EQ(gui::LengthInPixels(view, Eval(length), vertical), pixels) << length;
+    }
 }
 
 TEST_F(StyleTest, FontRecord)
 {
     const gui::FontRecord plain = gui::StyleFont(Style(ViewWith("{}")));
-    EXPECT_EQ(plain.face, u"Arial");
     EXPECT_EQ(plain.Choice().height, 15);
     EXPECT_EQ(plain.Choice().face, u"Arial");
 
     struct Case {
         const char* style;
-        int32_t dpi;
-        int32_t size;
-        int32_t weight;
-        bool italic;
-        bool underline;
+        int32_t dpi, size, weight;
+        bool italic, underline;
         std::u16string_view face;
     };
     const Case cases[] = {
-        {"{}", 96, 0, 400, false, false, u"Arial"},
         // 200 DIP is beyond 100 pixels: the size stays automatic.
         {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, 0, 600, false, false, u"Arial"},
         {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96, 200,
@@ -136,11 +123,9 @@ TEST_F(StyleTest, FontRecord)
     };
     for (const Case& c : cases) {
         const gui::FontRecord font = gui::StyleFont(Style(ViewWith(c.style, c.dpi)));
-        EXPECT_EQ(font.size, c.size) << c.style;
-        EXPECT_EQ(font.weight, c.weight) << c.style;
-        EXPECT_EQ(font.italic, c.italic) << c.style;
-        EXPECT_EQ(font.underline, c.underline) << c.style;
-        EXPECT_EQ(font.face, c.face) << c.style;
+        EXPECT_EQ(std::tie(font.size, font.weight, font.italic, font.underline, font.face),
+                  std::tie(c.size, c.weight, c.italic, c.underline, c.face))
+            << c.style;
         if (c.size > 0) {
             EXPECT_EQ(font.Choice().height, c.size) << c.style;
         }

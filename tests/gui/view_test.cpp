@@ -2,7 +2,6 @@
 // device-independent units, handlers.
 #include "gui/gui_harness.h"
 
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +12,8 @@ class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(h.Run("var gTree = null var result = null var clicks = ''"), "errOK");
-        ASSERT_EQ(h.Run("gTree = TRectangle({id = 'box', style = {margin = 4}})"), "errOK");
+        ASSERT_EQ(h.Run("var result = null var clicks = '' var gTree = TRectangle({id = 'box', style = {margin = 4}})"),
+                  "errOK");
     }
     gui::View* BuildAt(int32_t dpi)
     {
@@ -29,22 +28,18 @@ TEST_F(ViewTest, FindingViewsByIdPointAndParent)
 {
     BuildAt(96);
     // A known id, an unknown one (the root), the root's parent (itself).
-    EXPECT_EQ(h.Run("result = gTree.GetView('box').id & ' ' & gTree.GetView('nobody').id & ' ' & gTree.Parent().id"),
-              "errOK");
-    EXPECT_EQ(h.Text(u"result"), "box box box");
+    EXPECT_EQ(h.Eval("gTree.GetView('box').id & ' ' & gTree.GetView('nobody').id & ' ' & gTree.Parent().id"), "box box box");
     // Ids are compared as texts.
-    EXPECT_EQ(h.Run("gTree.id = 7 result = gTree.GetView(7) == gTree"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "true");
+    ASSERT_EQ(h.Run("gTree.id = 7"), "errOK");
+    EXPECT_EQ(h.Eval("gTree.GetView(7) == gTree"), "true");
     // Points in pixels: inside, outside, and not numbers: always a view table.
-    EXPECT_EQ(h.Run("result = (gTree.Point2View({x = 60, y = 10}) == gTree) & ' ' & "
-                    "(gTree.Point2View({x = 900, y = 900}) == gTree) & ' ' & (gTree.Point2View({x = 'a'}) == gTree)"),
-              "errOK");
-    EXPECT_EQ(h.Text(u"result"), "true true true");
+    EXPECT_EQ(h.Eval("(gTree.Point2View({x = 60, y = 10}) == gTree) & ' ' & "
+                     "(gTree.Point2View({x = 900, y = 900}) == gTree) & ' ' & (gTree.Point2View({x = 'a'}) == gTree)"),
+              "true true true");
     EXPECT_EQ(h.Run("gTree.Point2View(5)"), "errTableExpected");
     EXPECT_EQ(h.Run("gTree.GetView()"), "errFewArguments");
     EXPECT_EQ(h.Run("gTree.IsGroup(1)"), "errManyArguments");
-    EXPECT_EQ(h.Run("result = gTree.IsGroup() & ' ' & (gTree.Form() == gTestFormTable)"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "false true");
+    EXPECT_EQ(h.Eval("gTree.IsGroup() & ' ' & (gTree.Form() == gTestFormTable)"), "false true");
 }
 
 TEST_F(ViewTest, GeometryInDeviceIndependentUnits)
@@ -52,18 +47,15 @@ TEST_F(ViewTest, GeometryInDeviceIndependentUnits)
     BuildAt(192);
     // The content rectangle is 4 DIP = 8 pixels in from each edge: pixels
     // 8 .. 291 and 8 .. 91, in DIP 4 .. 145 and 4 .. 45.
-    EXPECT_EQ(h.Run("var r = gTree.GetRect() result = r.left & ' ' & r.top & ' ' & r.width & ' ' & r.height"),
-              "errOK");
-    EXPECT_EQ(h.Text(u"result"), "4 4 142 42");
-    EXPECT_EQ(h.Run("result = gTree.Dip2PxX(10.9) & ' ' & gTree.Dip2PxY(-3) & ' ' & TText.Dip2PxX(10.9)"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "20 -6 10");
+    EXPECT_EQ(h.Eval("gTree.GetRect().left & ' ' & gTree.GetRect().top & ' ' & gTree.GetRect().width & ' ' & "
+                     "gTree.GetRect().height"),
+              "4 4 142 42");
+    EXPECT_EQ(h.Eval("gTree.Dip2PxX(10.9) & ' ' & gTree.Dip2PxY(-3) & ' ' & TText.Dip2PxX(10.9)"), "20 -6 10");
     EXPECT_EQ(h.Run("gTree.Dip2PxX('x')"), "errNumberExpected");
     // Methods on a table without a native view give null.
-    EXPECT_EQ(h.Run("result = AsStr(TRectangle({}).GetRect()) & AsStr(TRectangle({}).Parent())"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "nullnull");
+    EXPECT_EQ(h.Eval("AsStr(TRectangle({}).GetRect()) & AsStr(TRectangle({}).Parent())"), "nullnull");
     // Default derives the argument from the receiver; a non-table comes back as it was.
-    EXPECT_EQ(h.Run("var d = TText({}) result = (d.parent == TText) & ' ' & TText(5)"), "errOK");
-    EXPECT_EQ(h.Text(u"result"), "true 5");
+    EXPECT_EQ(h.Eval("(TText({}).parent == TText) & ' ' & TText(5)"), "true 5");
 }
 
 TEST_F(ViewTest, HandlersAndTheirAnswers)
