@@ -74,27 +74,24 @@ class Client:
         self.seen.append(message)
         return message
 
-    def wait_for(self, predicate, what):
+    pending = []
+
+    def take(self, predicate):
+        """The first message, held back or still to come, that predicate accepts."""
+        for i, message in enumerate(self.pending):
+            if predicate(message):
+                return self.pending.pop(i)
         while True:
             message = self.next_message()
             if predicate(message):
                 return message
             self.pending.append(message)
 
-    pending = []
-
     def response(self, seq):
-        for i, message in enumerate(self.pending):
-            if message.get("type") == "response" and message.get("request_seq") == seq:
-                return self.pending.pop(i)
-        return self.wait_for(lambda m: m.get("type") == "response" and m.get("request_seq") == seq,
-                             "response %d" % seq)
+        return self.take(lambda m: m.get("type") == "response" and m.get("request_seq") == seq)
 
     def event(self, name):
-        for i, message in enumerate(self.pending):
-            if message.get("type") == "event" and message.get("event") == name:
-                return self.pending.pop(i)
-        return self.wait_for(lambda m: m.get("type") == "event" and m.get("event") == name, name)
+        return self.take(lambda m: m.get("type") == "event" and m.get("event") == name)
 
     def request(self, command, arguments=None, success=True):
         response = self.response(self.send(command, arguments))
@@ -200,18 +197,13 @@ def session(vellum):
         check(text["result"] == '"a2"', "a string as the language writes it", text)
         client.request("evaluate", {"expression": "nosuch", "frameId": frames[0]["id"]}, success=False)
 
-        client.request("next", {"threadId": 1})
-        stopped = client.event("stopped")["body"]
-        line = client.request("stackTrace", {"threadId": 1})["stackFrames"][0]["line"]
-        check(stopped["reason"] == "step" and line == 3, "next reaches line 3", [stopped, line])
-        client.request("stepOut", {"threadId": 1})
-        client.event("stopped")
-        line = client.request("stackTrace", {"threadId": 1})["stackFrames"][0]["line"]
-        check(line == 9, "step out lands on the caller's next statement", line)
-        client.request("stepIn", {"threadId": 1})
-        client.event("stopped")
-        line = client.request("stackTrace", {"threadId": 1})["stackFrames"][0]["line"]
-        check(line == 10, "step in goes to the next statement", line)
+        # next reaches line 3, step out lands on the caller's next statement,
+        # step in goes to the next statement
+        for command, expected in (("next", 3), ("stepOut", 9), ("stepIn", 10)):
+            client.request(command, {"threadId": 1})
+            stopped = client.event("stopped")["body"]
+            line = client.request("stackTrace", {"threadId": 1})["stackFrames"][0]["line"]
+            check(stopped["reason"] == "step" and line == expected, command, [stopped, line])
 
         client.request("continue", {"threadId": 1})
         stopped = client.event("stopped")["body"]
@@ -244,22 +236,19 @@ def bad_requests(vellum):
     check(not client.next_message()["success"], "a message that is no request is answered", None)
     client.request("stackTrace", {"threadId": 1}, success=False)
     client.request("initialize", {"adapterID": "vellum"})
-    client.request("initialize", {"adapterID": "vellum"}, success=False)
-    client.request("configurationDone", success=False)
-    client.request("setBreakpoints", {"source": {"path": "/x.q9c"}, "breakpoints": [{"line": 1}]}, success=False)
-    client.request("launch", {}, success=False)
-    client.request("launch", {"program": "/nonexistent/folder/app.q9c"}, success=False)
-    client.request("launch", {"program": 12}, success=False)
-    client.request("noSuchCommand", success=False)
+    for command, arguments in (("initialize", {"adapterID": "vellum"}), ("configurationDone", None),
+                               ("setBreakpoints", {"source": {"path": "/x.q9c"}, "breakpoints": [{"line": 1}]}),
+                               ("launch", {}), ("launch", {"program": "/nonexistent/folder/app.q9c"}),
+                               ("launch", {"program": 12}), ("noSuchCommand", None)):
+        client.request(command, arguments, success=False)
     with tempfile.TemporaryDirectory() as folder:
         script = Path(folder) / "app.q9c"
         script.write_text("MsgBox(1)\n")
         client.request("launch", {"program": str(script), "console": True})
-        client.request("launch", {"program": str(script), "console": True}, success=False)
-        client.request("stackTrace", {"threadId": 1}, success=False)
-        client.request("variables", {"variablesReference": 99}, success=False)
-        client.request("continue", {"threadId": 1}, success=False)
-        client.request("pause", {"threadId": 1}, success=False)
+        for command, arguments in (("launch", {"program": str(script), "console": True}),
+                                   ("stackTrace", {"threadId": 1}), ("variables", {"variablesReference": 99}),
+                                   ("continue", {"threadId": 1}), ("pause", {"threadId": 1})):
+            client.request(command, arguments, success=False)
         answer = client.request("setBreakpoints", {"source": {"path": "/elsewhere/x.q9c"}, "breakpoints": [{"line": 1}]})
         check(not answer["breakpoints"][0]["verified"], "a file outside the device folder", answer)
         client.request("disconnect")

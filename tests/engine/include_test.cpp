@@ -1,5 +1,5 @@
-// Tests of include directives beyond the scripts' cases: how included files
-// are decoded, and where they are found.
+// Tests of include directives beyond the scripts' cases: where included
+// files are found.
 #include "engine/vm/path_resolver.h"
 #include "script_harness.h"
 
@@ -9,8 +9,6 @@ namespace vellum::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string IncludeOf(const fs::path& path) { return "include \"" + path.string() + "\""; }
 
 // Script paths starting with a backslash lie under a root folder; other
 // names are never found where the script is, only beside the program.
@@ -29,24 +27,6 @@ public:
 private:
     fs::path root;
 };
-
-TEST(Include, DecodesUtf16WithMarkAndOtherwiseByteByByte)
-{
-    TempDir dir;
-    ScriptHarness h;
-    const fs::path utf16 = dir.WriteUtf16("utf16.q9c", "var s = \"\u0436\u00E9\"");
-    EXPECT_EQ(h.Output(IncludeOf(utf16) + " Print(s)"), "жé\n");
-
-    const std::string latin1 = "var t = \"\xE9\xFF\"";
-    const fs::path bytes = dir.WriteBytes("latin1.q9c", std::vector<uint8_t>(latin1.begin(), latin1.end()));
-    EXPECT_EQ(h.Output(IncludeOf(bytes) + " Print(t)"), "éÿ\n");
-
-    // Only a file longer than the mark is UTF-16: FF FE alone is two letters.
-    const fs::path markOnly = dir.WriteBytes("mark.q9c", {0xFF, 0xFE});
-    const Outcome letters = h.Run(IncludeOf(markOnly));
-    EXPECT_EQ(letters.error, "errUndeclaredVariable");
-    EXPECT_EQ(letters.message, "Undeclared identifier \"ÿþ\"");
-}
 
 TEST(Include, FallsBackToTheProgramDirectory)
 {

@@ -4,14 +4,13 @@
 #include "engine/stream/memory_stream.h"
 #include "engine/stream/text_reader.h"
 #include "engine/vm/interpreter.h"
+#include "script_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -54,19 +53,6 @@ std::u16string TextOf(const Bytes& bytes, int32_t codePage = TextReader::kUtf16L
 
 class StreamFiles : public ::testing::Test {
 protected:
-    StreamFiles() { fs::create_directories(dir); }
-    ~StreamFiles() override { fs::remove_all(dir); }
-
-    fs::path Make(const std::string& name, const Bytes& bytes)
-    {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return dir / name;
-    }
-    static Bytes Contents(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
     // Unbuffered by the C library, so the file shows exactly what the stream wrote.
     static FileHandle Open(const fs::path& path, const char* mode)
     {
@@ -75,7 +61,7 @@ protected:
         return file;
     }
 
-    const fs::path dir = fs::temp_directory_path() / ("vellum-stream-" + std::to_string(std::random_device{}()));
+    test::TempDir dir;
 };
 
 TEST(TextReaderTest, DetectsEncodingFromTheFirstBytes)
@@ -128,9 +114,9 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
     // An odd trailing byte makes the last read come up short, and an odd
     // buffer size makes units straddle refills; the second file is shorter
     // than the four bytes the detection looks at.
-    const fs::path odd = Make("odd.txt", Utf16Le(u"\uFEFFone\r\ntwo\nthree\r\n!"));
+    const fs::path odd = dir.WriteBytes("odd.txt", Utf16Le(u"\uFEFFone\r\ntwo\nthree\r\n!"));
     fs::resize_file(odd, fs::file_size(odd) - 1);
-    FileHandle oddFile = Open(odd, "rb"), shortFile = Open(Make("short.txt", {'h', 'i', '!'}), "rb");
+    FileHandle oddFile = Open(odd, "rb"), shortFile = Open(dir.WriteBytes("short.txt", {'h', 'i', '!'}), "rb");
     FileStream oddStream(&ip, oddFile.get()), shortStream(&ip, shortFile.get());
     oddStream.AllocateIoBuffer(3);
     EXPECT_EQ(ReadLines(oddStream.GetTextReader()), (Lines{u"one", u"two", u"three", u""}));
@@ -153,7 +139,7 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
 
 TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
 {
-    const fs::path marked = Make("append.txt", {}), plain = Make("plain.txt", Utf16Le(u"x"));
+    const fs::path marked = dir.WriteBytes("append.txt", {}), plain = dir.WriteBytes("plain.txt", Utf16Le(u"x"));
     {
         FileHandle markedFile = Open(marked, "r+b"), plainFile = Open(plain, "r+b");
         FileStream markedStream(nullptr, markedFile.get()), plainStream(nullptr, plainFile.get());
@@ -164,9 +150,9 @@ TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
         plainStream.GetTextReader().AppendLine(u"y");
         plainStream.Flush();
     }
-    EXPECT_EQ(Contents(marked), Utf16Le(u"\uFEFFa\u20AC\r\nb\r\n"));
+    EXPECT_EQ(test::TempDir::ReadBytes(marked), Utf16Le(u"\uFEFFa\u20AC\r\nb\r\n"));
     // A file with content gets no mark, even when it has none.
-    EXPECT_EQ(Contents(plain), Utf16Le(u"xy\r\n"));
+    EXPECT_EQ(test::TempDir::ReadBytes(plain), Utf16Le(u"xy\r\n"));
 
     FileHandle file = Open(marked, "rb");
     FileStream stream(nullptr, file.get());
@@ -216,7 +202,7 @@ TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
     Interpreter ip;
     Bytes data(100);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
-    const fs::path path = Make("data.bin", data);
+    const fs::path path = dir.WriteBytes("data.bin", data);
     FileHandle file = Open(path, "rb");
     // Collected only after the handle is closed: the stream must not touch it.
     FileStream& stream = *ip.Make<FileStream>(&ip, file.get());
@@ -249,7 +235,7 @@ TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
 
 TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
 {
-    const fs::path path = Make("out.bin", {});
+    const fs::path path = dir.WriteBytes("out.bin", {});
     FileHandle file = Open(path, "r+b");
     FileStream stream(nullptr, file.get());
     stream.AllocateIoBuffer(16);
@@ -278,7 +264,7 @@ TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
     stream.Flush();
     Bytes expected(60, 'd');
     expected.insert(expected.end(), {'+', '1', '-', '3'});
-    EXPECT_EQ(Contents(path), expected);
+    EXPECT_EQ(test::TempDir::ReadBytes(path), expected);
 }
 
 } // namespace
