@@ -180,7 +180,9 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
     for (size_t size : {1u, 99u, 777u}) {
         const auto again = MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100);
         std::vector<int16_t> out(1000);
-        for (size_t i = 0; i < out.size(); i += size) again->Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
+        for (size_t i = 0; i < out.size(); i += size) {
+            again->Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
+        }
         EXPECT_EQ(out, mix) << size;
     }
 
@@ -202,8 +204,8 @@ TEST_F(MixerTest, TheStepCounterWrapsAt4620)
     EXPECT_EQ(Sounding(Render(1300)), (std::vector<size_t>{0, 400, 1200}));
 
     // Length 7 divides 4620 and stays in phase across the wrap.
-    const auto seven = MixerOf({NewTrack(Sound({1000}), {true, false, false, false, false, false, false})}, 100,
-                               44100 * 60 / 100);
+    const auto sevenSteps = NewTrack(Sound({1000}), {true, false, false, false, false, false, false});
+    const auto seven = MixerOf({sevenSteps}, 100, 44100 * 60 / 100);
     seven->SeekStep(4613);
     std::vector<int16_t> out(1500);
     seven->Fill(out);

@@ -51,8 +51,8 @@ TEST_F(WaveFileTest, ConvertsEightAndSixteenBitMonoAndStereoAtTheThreeRates)
          Pcm16({1000, -400, -32768, -32768, 32767, 32767}), {600, -65536, 65534}},
         {"16-bit mono at 11 025 Hz: every frame four times", WaveHeader().Rate(11025), Pcm16({-7, 300}),
          {-7, -7, -7, -7, 300, 300, 300, 300}},
-        {"8-bit stereo: both channels centred, then summed", WaveHeader().Channels(2).Bits(8), {0, 255, 128, 129},
-         {-32768 + 32512, 256}},
+        {"8-bit stereo: both channels centred, then summed", WaveHeader().Channels(2).Bits(8),
+         {0, 255, 128, 129}, {-32768 + 32512, 256}},
         {"more than two channels: the first alone, frames a block align apart, a partial frame dropped",
          WaveHeader().Channels(3), Pcm16({5, 100, 100, 6, 100, 100, 9}), {5, 6}},
         {"a wider block align than the samples need, as some writers pad frames", WaveHeader().BlockAlign(4),
@@ -85,7 +85,8 @@ TEST_F(WaveFileTest, RejectsWhatItCannotPlayAndLeavesNoSamples)
     };
     for (const WaveHeader& header : unplayable) {
         samples = {42};
-        EXPECT_EQ(Read(WaveBytes(header, data), samples), WaveReadResult::InvalidFormat) << "case " << &header - unplayable;
+        const auto result = Read(WaveBytes(header, data), samples);
+        EXPECT_EQ(result, WaveReadResult::InvalidFormat) << "case " << &header - unplayable;
         EXPECT_TRUE(samples.empty());
     }
     std::vector<uint8_t> bytes = WaveBytes(WaveHeader(), data);

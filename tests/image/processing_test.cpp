@@ -234,7 +234,8 @@ TEST(ProcessingTest, ResizeGivesTheRecordedPixels)
         ASSERT_TRUE(Resize(image, nullptr, c.newWidth, c.newHeight));
         ASSERT_EQ(image.Width(), c.newWidth);
         ASSERT_EQ(image.Height(), c.newHeight);
-        EXPECT_EQ(Digest(image), c.digest) << c.width << "x" << c.height << " to " << c.newWidth << "x" << c.newHeight;
+        EXPECT_EQ(Digest(image), c.digest)
+            << c.width << "x" << c.height << " to " << c.newWidth << "x" << c.newHeight;
     }
 }
 

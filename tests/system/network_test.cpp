@@ -244,16 +244,15 @@ TEST_F(FtpTest, RefusedLoginsAndUnreachableServersFail)
 {
     WriteText(root / "one.txt", "first");
     WriteText(folder / "up.txt", "up");
-    const std::string wrong = ", 'anonymous', 'wrong')";
-    EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + server_ + ", 'one.txt'" + wrong), "false");
-    // The login comes first, so even an empty list fails.
-    EXPECT_EQ(Eval("FTPDownload('\\', " + server_ + ", {}" + wrong), "false");
-    EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + server_ + ", 'in/up.txt'" + wrong), "false");
-
+    // A wrong password, and a server that is not there. The login comes
+    // first, so even an empty list fails.
     const std::string closed = "'127.0.0.1:" + std::to_string(FreePort()) + "'";
-    EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + closed + ", 'one.txt'" + login), "false");
-    EXPECT_EQ(Eval("FTPDownload('\\', " + closed + ", {}" + login), "false");
-    EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + closed + ", 'up.txt'" + login), "false");
+    const std::string wrong = ", 'anonymous', 'wrong')";
+    for (const auto& [host, logIn] : {std::pair{server_, wrong}, {closed, login}}) {
+        EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + host + ", 'one.txt'" + logIn), "false") << host;
+        EXPECT_EQ(Eval("FTPDownload('\\', " + host + ", {}" + logIn), "false") << host;
+        EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + host + ", 'in/up.txt'" + logIn), "false") << host;
+    }
     // Server texts that are no host name fail without a connection.
     for (const std::string bad : {"'127.0.0.1:0'", "'127.0.0.1:99999'", "'user@127.0.0.1'", "'127.0.0.1/x'", "''"})
         EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + bad + ", 'one.txt'" + login), "false") << bad;
@@ -349,12 +348,12 @@ TEST_F(HttpTest, DownloadsPagesWhole)
 
 TEST_F(HttpTest, SendsTheLoginOnlyWhenGiven)
 {
-    EXPECT_EQ(Get("\\who.txt", "/whoami"), "true");
-    EXPECT_EQ(Local("who.txt"), "none");
-    EXPECT_EQ(Get("\\who.txt", "/whoami", ", 'bob'"), "true");
-    EXPECT_EQ(Local("who.txt"), "Basic Ym9iOg=="); // bob:
-    EXPECT_EQ(Get("\\who.txt", "/whoami", ", '', 'ignored'"), "true");
-    EXPECT_EQ(Local("who.txt"), "none");
+    // A user without a password logs in as "bob:"; a password without a user is no login.
+    for (const auto& [logIn, sent] :
+         {std::pair{"", "none"}, {", 'bob'", "Basic Ym9iOg=="}, {", '', 'ignored'", "none"}}) {
+        EXPECT_EQ(Get("\\who.txt", "/whoami", logIn), "true");
+        EXPECT_EQ(Local("who.txt"), sent) << logIn;
+    }
 
     WriteText(root / "private" / "page.html", "private page");
     EXPECT_EQ(Get("\\private.html", "/private/page.html", ", 'us er', 'p@ss:w rd'"), "true");

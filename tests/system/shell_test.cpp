@@ -216,11 +216,10 @@ TEST_F(ShellTest, RunAppStartsProgramsOfTheDeviceFolderOnly)
     EXPECT_EQ(WaitForFile(marker), "");
 
     WriteBytes("plain.txt", {'x'});
-    EXPECT_EQ(Eval("RunApp('\\plain.txt')"), "false");
-    EXPECT_EQ(Eval("RunApp('\\bin')"), "false");
-    EXPECT_EQ(Eval("RunApp('\\missing.exe')"), "false");
-    EXPECT_EQ(Eval("RunApp('..\\..\\..\\..\\..\\bin\\sh', '-c true')"), "false");
-    EXPECT_EQ(Eval("RunApp('/bin/sh')"), "false");
+    for (const char* call : {"RunApp('\\plain.txt')", "RunApp('\\bin')", "RunApp('\\missing.exe')",
+                             "RunApp('..\\..\\..\\..\\..\\bin\\sh', '-c true')", "RunApp('/bin/sh')"}) {
+        EXPECT_EQ(Eval(call), "false") << call;
+    }
     // A program named by ShellExecute starts with the parameters.
     std::filesystem::remove(marker);
     EXPECT_EQ(Eval("ShellExecute('\\bin\\tool', 'p q')"), "true");
@@ -233,10 +232,10 @@ TEST_F(ShellTest, WithoutAnOpenerEverythingFailsQuietly)
     WriteBytes("doc.txt", {'x'});
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(Eval("ShellExecute('\\doc.txt')"), "false");
-    EXPECT_EQ(Eval("ShellExecute('http://example.org/')"), "false");
-    EXPECT_EQ(Eval("IBrowser('http://example.org/')"), "false");
-    EXPECT_EQ(Eval("IBrowser()"), "false");
+    for (const char* call : {"ShellExecute('\\doc.txt')", "ShellExecute('http://example.org/')",
+                             "IBrowser('http://example.org/')", "IBrowser()"}) {
+        EXPECT_EQ(Eval(call), "false") << call;
+    }
     EXPECT_EQ(Eval("IBrowserPath()"), R"("")");
     EXPECT_EQ(Run("Call('Ann', '555') SendSMS('Ann', '555') SystemIdleTimerReset() result = 1"), "1");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");

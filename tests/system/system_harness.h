@@ -40,9 +40,9 @@ inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
 
 // Polls a condition that must come true: what other threads or processes
 // do shows up some time later, and a hang takes far longer than the limit.
-inline bool Eventually(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(20))
+inline bool Eventually(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -80,7 +80,10 @@ protected:
     {
         WriteFile(folder / relative, bytes);
     }
-    std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative) { return ReadFile(folder / relative); }
+    std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative)
+    {
+        return ReadFile(folder / relative);
+    }
 
     static std::filesystem::path NewFolder()
     {
