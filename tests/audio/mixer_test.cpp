@@ -2,18 +2,14 @@
 // steps begin inside a buffer, the integer arithmetic of the volumes, the
 // clip, voices that outlive their step, the wrap of the step counter, and
 // sounds replaced while they play.
+#include "audio/wave_bytes.h"
 #include "media/audio/mixer.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,6 +27,17 @@ Track::Samples Sound(std::vector<int32_t> samples)
 std::shared_ptr<Track> NewTrack(Track::Samples sound, std::vector<bool> pattern = {true})
 {
     return std::make_shared<Track>(u"\\t.wav", std::move(sound), pattern);
+}
+
+// A mixer of its own for these tracks.
+std::unique_ptr<Mixer> MixerOf(std::initializer_list<std::shared_ptr<Track>> tracks, int32_t volume = 100,
+                               int32_t bpm = 120)
+{
+    auto mixer = std::make_unique<Mixer>(std::make_shared<platform::OutputPlayer>());
+    for (const auto& track : tracks) EXPECT_TRUE(mixer->Add(track, nullptr));
+    mixer->SetVolume(volume);
+    mixer->SetBpm(bpm);
+    return mixer;
 }
 
 class MixerTest : public ::testing::Test {
@@ -120,18 +127,16 @@ TEST_F(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
 
     // Volumes are read while mixing: a voice already sounding follows a
     // change of its track's volume and of the mixer's.
-    Mixer other(std::make_shared<platform::OutputPlayer>());
     const auto held = NewTrack(Sound(std::vector<int32_t>(300, 1000)));
-    ASSERT_TRUE(other.Add(held, nullptr));
-    other.SetVolume(100);
+    const auto other = MixerOf({held});
     std::vector<int16_t> out(100);
-    other.Fill(out);
+    other->Fill(out);
     EXPECT_EQ(out[99], 1000);
     held->SetVolume(50);
-    other.Fill(out);
+    other->Fill(out);
     EXPECT_EQ(out[0], 500);
-    other.SetVolume(10);
-    other.Fill(out);
+    other->SetVolume(10);
+    other->Fill(out);
     EXPECT_EQ(out[0], 50);
 }
 
@@ -145,12 +150,8 @@ TEST_F(MixerTest, TheMixClipsAtBothEndsOfSixteenBits)
     // Far louder than 32 bits can hold, the sum still clips on the right side.
     const auto loud = NewTrack(Sound({65536, -65536}));
     loud->SetVolume(2000000000);
-    Mixer quiet(std::make_shared<platform::OutputPlayer>());
-    ASSERT_TRUE(quiet.Add(loud, nullptr));
-    ASSERT_TRUE(quiet.Add(loud, nullptr));
-    quiet.SetVolume(2000000000);
     std::vector<int16_t> out(2);
-    quiet.Fill(out);
+    MixerOf({loud, loud}, 2000000000)->Fill(out);
     EXPECT_EQ(out, (std::vector<int16_t>{32767, -32768}));
 }
 
@@ -177,21 +178,19 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
 
     // The same scene in buffers of any size mixes to the same samples.
     for (size_t size : {1u, 99u, 777u}) {
-        Mixer again(std::make_shared<platform::OutputPlayer>());
-        ASSERT_TRUE(again.Add(NewTrack(Sound(ramp)), nullptr));
-        again.SetVolume(100);
-        again.SetBpm(44100 * 60 / 100);
+        const auto again = MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100);
         std::vector<int16_t> out(1000);
-        for (size_t i = 0; i < out.size(); i += size) again.Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
+        for (size_t i = 0; i < out.size(); i += size) {
+            again->Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
+        }
         EXPECT_EQ(out, mix) << size;
     }
 
     // A track without a sound starts voices that end at once.
-    Mixer silent(std::make_shared<platform::OutputPlayer>());
-    ASSERT_TRUE(silent.Add(NewTrack(Track::Silence()), nullptr));
+    const auto silent = MixerOf({NewTrack(Track::Silence())});
     std::vector<int16_t> out(5000, 1);
-    silent.Fill(out);
-    EXPECT_EQ(silent.VoiceCount(), 0u);
+    silent->Fill(out);
+    EXPECT_EQ(silent->VoiceCount(), 0u);
     EXPECT_TRUE(Sounding(out).empty());
 }
 
@@ -205,17 +204,16 @@ TEST_F(MixerTest, TheStepCounterWrapsAt4620)
     EXPECT_EQ(Sounding(Render(1300)), (std::vector<size_t>{0, 400, 1200}));
 
     // Length 7 divides 4620 and stays in phase across the wrap.
-    Mixer seven(std::make_shared<platform::OutputPlayer>());
-    ASSERT_TRUE(seven.Add(NewTrack(Sound({1000}), {true, false, false, false, false, false, false}), nullptr));
-    seven.SetBpm(44100 * 60 / 100);
-    seven.SeekStep(4613);
+    const auto sevenSteps = NewTrack(Sound({1000}), {true, false, false, false, false, false, false});
+    const auto seven = MixerOf({sevenSteps}, 100, 44100 * 60 / 100);
+    seven->SeekStep(4613);
     std::vector<int16_t> out(1500);
-    seven.Fill(out);
+    seven->Fill(out);
     EXPECT_EQ(Sounding(out), (std::vector<size_t>{0, 700, 1400}));
 
     // Steps given out of range land inside the counter's range.
-    seven.SeekStep(-1);
-    seven.Fill(out);
+    seven->SeekStep(-1);
+    seven->Fill(out);
     EXPECT_EQ(Sounding(out), (std::vector<size_t>{100, 800}));
 }
 
@@ -253,13 +251,10 @@ TEST_F(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
     EXPECT_FALSE(mixer.Add(track, nullptr));
 
     // Long sounds at one sample a step: the voices stop growing at their limit.
-    Mixer busy(std::make_shared<platform::OutputPlayer>());
-    ASSERT_TRUE(busy.Add(NewTrack(Sound(std::vector<int32_t>(100000, 2))), nullptr));
-    busy.SetBpm(2147483647);
-    busy.SetVolume(100);
+    const auto busy = MixerOf({NewTrack(Sound(std::vector<int32_t>(100000, 2)))}, 100, 2147483647);
     std::vector<int16_t> out(5000);
-    for (int i = 0; i < 4; ++i) busy.Fill(out);
-    EXPECT_EQ(busy.VoiceCount(), Mixer::kMaxVoices);
+    for (int i = 0; i < 4; ++i) busy->Fill(out);
+    EXPECT_EQ(busy->VoiceCount(), Mixer::kMaxVoices);
     EXPECT_EQ(out.back(), 32767);
 }
 
@@ -268,8 +263,7 @@ TEST_F(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
 // starts again in between; run under ThreadSanitizer once.
 TEST(MixerThreadsTest, ChangesWhilePlaying)
 {
-    const auto out = std::filesystem::temp_directory_path() / ("vellum-mix-" + std::to_string(::getpid()) + ".wav");
-    ::setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
+    const RecordingFile recording;
     {
         Mixer mixer(std::make_shared<platform::OutputPlayer>());
         std::vector<std::shared_ptr<Track>> tracks;
@@ -296,8 +290,6 @@ TEST(MixerThreadsTest, ChangesWhilePlaying)
         mixer.Start();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     } // the mixer stops as it goes
-    ::unsetenv("VELLUM_AUDIO_OUT");
-    std::filesystem::remove(out);
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <thread>
 
 namespace vellum::test {
@@ -23,30 +22,13 @@ using platform::OutputPlayer;
 
 constexpr uint64_t kBlock = OutputPlayer::kBufferBytes / 2;
 
-// Polls a condition that must come true; a hang would take far longer.
-bool Eventually(const std::function<bool()>& done)
-{
-    const auto limit = Clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (Clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 int16_t Pattern(uint64_t i) { return static_cast<int16_t>(i * 7919 + 13); }
-
-std::vector<uint8_t> ReadAll(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The samples of a recording, after checking that its header describes
 // exactly them in the output format (16-bit mono at 44.1 kHz).
 std::vector<int16_t> Recording(const std::filesystem::path& file)
 {
-    const std::vector<uint8_t> b = ReadAll(file);
+    const std::vector<uint8_t> b = ReadFile(file);
     EXPECT_GE(b.size(), 44u);
     if (b.size() < 44) return {};
     EXPECT_TRUE(b == WaveBytes(WaveHeader{}, {b.begin() + 44, b.end()})) << "a header that is not the format's";
@@ -65,21 +47,10 @@ bool RecordingOpen(const std::filesystem::path& file)
     return locked;
 }
 
-std::filesystem::path OutFile(const std::filesystem::path& folder)
-{
-    static int next = 0;
-    return folder / ("vellum-out-" + std::to_string(::getpid()) + "-" + std::to_string(next++) + ".wav");
-}
-
 class OutputTest : public ::testing::Test {
 protected:
-    OutputTest() : file(OutFile(std::filesystem::temp_directory_path())) { ::setenv("VELLUM_AUDIO_OUT", file.c_str(), 1); }
-    ~OutputTest() override
-    {
-        ::unsetenv("VELLUM_AUDIO_OUT");
-        std::filesystem::remove(file);
-    }
-    const std::filesystem::path file;
+    const RecordingFile recording;
+    const std::filesystem::path& file = recording.path;
 };
 
 TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePace)
@@ -201,13 +172,7 @@ TEST_F(OutputTest, WithoutAnOutputNothingPlaysOrWaits)
 // PlaySound and Beep through scripts, recorded into the file.
 class SoundTest : public SystemHarness {
 protected:
-    SoundTest() : out(OutFile(std::filesystem::temp_directory_path())) { ::setenv("VELLUM_AUDIO_OUT", out.c_str(), 1); }
-    ~SoundTest() override
-    {
-        Run("PlaySound()");
-        ::unsetenv("VELLUM_AUDIO_OUT");
-        std::filesystem::remove(out);
-    }
+    ~SoundTest() override { Run("PlaySound()"); }
 
     // A 16-bit stereo file at 44.1 kHz of these frames.
     static std::vector<uint8_t> StereoWave(const std::vector<std::pair<int16_t, int16_t>>& frames)
@@ -218,7 +183,8 @@ protected:
     }
     void WaitUntilPlayedOut() { ASSERT_TRUE(Eventually([&] { return !RecordingOpen(out); })); }
 
-    const std::filesystem::path out;
+    const RecordingFile recording;
+    const std::filesystem::path& out = recording.path;
 };
 
 TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
@@ -242,7 +208,7 @@ TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
     frames.assign(10 * 44100, {1000, 0});
     WriteBytes("long.wav", StereoWave(frames));
     EXPECT_EQ(Eval("PlaySound('long.wav')"), "null");
-    ASSERT_TRUE(Eventually([&] { return ReadAll(out).size() > 44; }));
+    ASSERT_TRUE(Eventually([&] { return ReadFile(out).size() > 44; }));
     EXPECT_EQ(Eval("PlaySound()"), "null");
     EXPECT_FALSE(RecordingOpen(out));
     const size_t cut = Recording(out).size();

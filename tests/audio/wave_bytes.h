@@ -1,9 +1,11 @@
 // WAV files built byte by byte for the audio tests.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -65,11 +67,23 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples)
     return out;
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+// The WAV file that VELLUM_AUDIO_OUT names while one lives, where the output
+// records what it plays instead of sending it to a device.
+struct RecordingFile {
+    RecordingFile() { ::setenv("VELLUM_AUDIO_OUT", path.c_str(), 1); }
+    ~RecordingFile()
+    {
+        ::unsetenv("VELLUM_AUDIO_OUT");
+        std::filesystem::remove(path);
+    }
+    RecordingFile(const RecordingFile&) = delete;
+    RecordingFile& operator=(const RecordingFile&) = delete;
+
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("vellum-out-" + std::to_string(::getpid()) + "-" + std::to_string(next++) + ".wav");
+
+private:
+    static inline int next = 0;
+};
 
 } // namespace vellum::test

@@ -3,6 +3,7 @@
 // that claim more than the file holds.
 #include "host/temp_folder.h"
 #include "platform/audio/wave_file.h"
+#include "system/system_harness.h"
 #include "wave_bytes.h"
 
 #include <gtest/gtest.h>
@@ -40,31 +41,28 @@ TEST_F(WaveFileTest, ConvertsEightAndSixteenBitMonoAndStereoAtTheThreeRates)
     EXPECT_EQ(samples[1], -25600);
     EXPECT_EQ(samples.back(), (226 - 128) * 256);
 
-    // 16-bit stereo at 44 100 Hz: left + right, not averaged, and signed.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(2), Pcm16({1000, -400, -32768, -32768, 32767, 32767})), samples),
-              WaveReadResult::Ok);
-    EXPECT_EQ(samples, (std::vector<int32_t>{600, -65536, 65534}));
-
-    // 16-bit mono at 11 025 Hz: every frame four times.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader().Rate(11025), Pcm16({-7, 300})), samples), WaveReadResult::Ok);
-    EXPECT_EQ(samples, (std::vector<int32_t>{-7, -7, -7, -7, 300, 300, 300, 300}));
-
-    // 8-bit stereo: both channels centred, then summed.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(2).Bits(8), {0, 255, 128, 129}), samples), WaveReadResult::Ok);
-    EXPECT_EQ(samples, (std::vector<int32_t>{-32768 + 32512, 256}));
-
-    // More than two channels: the first alone, frames a block align apart;
-    // a trailing partial frame is dropped.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader().Channels(3), Pcm16({5, 100, 100, 6, 100, 100, 9})), samples), WaveReadResult::Ok);
-    EXPECT_EQ(samples, (std::vector<int32_t>{5, 6}));
-
-    // A wider block align than the samples need, as some writers pad frames.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader().BlockAlign(4), Pcm16({11, 99, -12, 99})), samples), WaveReadResult::Ok);
-    EXPECT_EQ(samples, (std::vector<int32_t>{11, -12}));
-
-    // No data at all is an empty sound, not a failure.
-    ASSERT_EQ(Read(WaveBytes(WaveHeader(), {}), samples), WaveReadResult::Ok);
-    EXPECT_TRUE(samples.empty());
+    const struct {
+        const char* what;
+        WaveHeader header;
+        std::vector<uint8_t> data;
+        std::vector<int32_t> samples;
+    } cases[] = {
+        {"16-bit stereo at 44 100 Hz: left + right, not averaged, and signed", WaveHeader().Channels(2),
+         Pcm16({1000, -400, -32768, -32768, 32767, 32767}), {600, -65536, 65534}},
+        {"16-bit mono at 11 025 Hz: every frame four times", WaveHeader().Rate(11025), Pcm16({-7, 300}),
+         {-7, -7, -7, -7, 300, 300, 300, 300}},
+        {"8-bit stereo: both channels centred, then summed", WaveHeader().Channels(2).Bits(8),
+         {0, 255, 128, 129}, {-32768 + 32512, 256}},
+        {"more than two channels: the first alone, frames a block align apart, a partial frame dropped",
+         WaveHeader().Channels(3), Pcm16({5, 100, 100, 6, 100, 100, 9}), {5, 6}},
+        {"a wider block align than the samples need, as some writers pad frames", WaveHeader().BlockAlign(4),
+         Pcm16({11, 99, -12, 99}), {11, -12}},
+        {"no data at all is an empty sound, not a failure", WaveHeader(), {}, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Read(WaveBytes(c.header, c.data), samples), WaveReadResult::Ok) << c.what;
+        EXPECT_EQ(samples, c.samples) << c.what;
+    }
 }
 
 TEST_F(WaveFileTest, RejectsWhatItCannotPlayAndLeavesNoSamples)
@@ -72,19 +70,25 @@ TEST_F(WaveFileTest, RejectsWhatItCannotPlayAndLeavesNoSamples)
     const std::vector<uint8_t> data = Pcm16({1, 2, 3, 4});
     std::vector<int32_t> samples{42};
 
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Rate(48000), data), samples), WaveReadResult::InvalidFormat);
-    EXPECT_TRUE(samples.empty());
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Rate(8000), data), samples), WaveReadResult::InvalidFormat);
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Tag(3).Bits(32), data), samples), WaveReadResult::InvalidFormat);   // float
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Tag(0xFFFE), data), samples), WaveReadResult::InvalidFormat);          // extensible
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Bits(24).BlockAlign(3), data), samples), WaveReadResult::InvalidFormat);
-    // Any chunk between the format and the data is not skipped.
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().ChunkBeforeData("LIST"), data), samples), WaveReadResult::InvalidFormat);
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().ChunkBeforeData("fact"), data), samples), WaveReadResult::InvalidFormat);
-    // Frames narrower than their samples, or of no width at all.
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Channels(2).BlockAlign(2), data), samples), WaveReadResult::InvalidFormat);
-    EXPECT_EQ(Read(WaveBytes(WaveHeader().Channels(0).BlockAlign(0), data), samples), WaveReadResult::InvalidFormat);
-
+    const WaveHeader unplayable[] = {
+        WaveHeader().Rate(48000),
+        WaveHeader().Rate(8000),
+        WaveHeader().Tag(3).Bits(32), // float
+        WaveHeader().Tag(0xFFFE),     // extensible
+        WaveHeader().Bits(24).BlockAlign(3),
+        // Any chunk between the format and the data is not skipped.
+        WaveHeader().ChunkBeforeData("LIST"),
+        WaveHeader().ChunkBeforeData("fact"),
+        // Frames narrower than their samples, or of no width at all.
+        WaveHeader().Channels(2).BlockAlign(2),
+        WaveHeader().Channels(0).BlockAlign(0),
+    };
+    for (const WaveHeader& header : unplayable) {
+        samples = {42};
+        const auto result = Read(WaveBytes(header, data), samples);
+        EXPECT_EQ(result, WaveReadResult::InvalidFormat) << "case " << &header - unplayable;
+        EXPECT_TRUE(samples.empty());
+    }
     std::vector<uint8_t> bytes = WaveBytes(WaveHeader(), data);
     for (const auto& [offset, text] : {std::pair{0, "RIFX"}, {8, "WAVX"}, {12, "fmt_"}, {36, "DATA"}}) {
         std::vector<uint8_t> bad = bytes;

@@ -2,6 +2,7 @@
 
 #include "host/corelib/core_library.h"
 #include "host/register_libraries.h"
+#include "platform/files/device_folder.h"
 #include "platform/desktop/message_box.h"
 
 #include <QApplication>
@@ -48,12 +49,12 @@ FuzzFolder& Folder()
 
 } // namespace
 
-const platform::DeviceFolder& Device() { return Folder().device; }
-
-void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
+std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
 {
-    std::ofstream out(Folder().path / name, std::ios::binary | std::ios::trunc);
+    const std::filesystem::path path = Folder().path / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
 }
 
 void EnsureApplication()
@@ -78,7 +79,7 @@ std::unique_ptr<Interpreter> CoreInterpreter()
 {
     platform::SetConsoleMode(true);
     auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
-    ip->SetPathResolver(&Device());
+    ip->SetPathResolver(&Folder().device);
     ip->SetStepLimit(kStepLimit, kTimeLimit);
     return ip;
 }
@@ -86,7 +87,7 @@ std::unique_ptr<Interpreter> CoreInterpreter()
 std::unique_ptr<Interpreter> FullInterpreter()
 {
     EnsureApplication();
-    auto ip = NewInterpreter(Device(), nullptr);
+    auto ip = NewInterpreter(Folder().device, nullptr);
     ip->SetStepLimit(kStepLimit, kTimeLimit);
     return ip;
 }

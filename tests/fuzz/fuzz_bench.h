@@ -7,11 +7,11 @@
 #pragma once
 
 #include "engine/vm/interpreter.h"
-#include "platform/files/device_folder.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -38,11 +38,10 @@ public:
     InputLimits& operator=(const InputLimits&) = delete;
 };
 
-// A device folder under the temporary directory, made on first use and
-// removed when the process ends.
-const platform::DeviceFolder& Device();
-// Writes bytes as a file of the device folder's root.
-void WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
+// Writes bytes as a file of the fuzz device folder's root (a folder under
+// the temporary directory, made on first use and removed when the process
+// ends); gives its host path.
+std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
 
 // The Qt application (offscreen, console mode) that pictures and files
 // need; made once.

@@ -28,8 +28,8 @@ void Walk(const vellum::system::RegistryFile& registry, const std::u16string& ke
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const vellum::fuzz::InputLimits limits;
-    vellum::fuzz::WriteDeviceFile("registry.reg", std::span<const uint8_t>(data, size));
-    const auto registry = vellum::system::RegistryFile::Load(vellum::fuzz::Device().Root() / "registry.reg");
+    const auto file = vellum::fuzz::WriteDeviceFile("registry.reg", std::span<const uint8_t>(data, size));
+    const auto registry = vellum::system::RegistryFile::Load(file);
     for (const char16_t* hive : {u"HKEY_LOCAL_MACHINE", u"HKEY_CURRENT_USER", u"HKEY_CLASSES_ROOT"}) {
         Walk(registry, hive, 0);
     }

@@ -12,9 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const vellum::fuzz::InputLimits limits;
-    vellum::fuzz::WriteDeviceFile("input.q9c", std::span<const uint8_t>(data, size));
-    const std::optional<std::u16string> text =
-        vellum::ReadScriptFile(vellum::fuzz::Device().Root() / "input.q9c").text;
+    const auto file = vellum::fuzz::WriteDeviceFile("input.q9c", std::span<const uint8_t>(data, size));
+    const std::optional<std::u16string> text = vellum::ReadScriptFile(file).text;
     if (!text) return 0;
     const auto ip = vellum::fuzz::CoreInterpreter();
     vellum::fuzz::RunAndForget(*ip, *text);

@@ -9,10 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const vellum::fuzz::InputLimits limits;
-    vellum::fuzz::WriteDeviceFile("input.wav", std::span<const uint8_t>(data, size));
+    const auto file = vellum::fuzz::WriteDeviceFile("input.wav", std::span<const uint8_t>(data, size));
     std::vector<int32_t> samples;
-    const vellum::platform::WaveReadResult result =
-        vellum::platform::ReadWaveFile(vellum::fuzz::Device().Root() / "input.wav", samples);
+    const vellum::platform::WaveReadResult result = vellum::platform::ReadWaveFile(file, samples);
     if (result != vellum::platform::WaveReadResult::Ok && !samples.empty()) __builtin_trap();
     return 0;
 }

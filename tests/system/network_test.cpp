@@ -18,8 +18,6 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 
-#include <chrono>
-#include <thread>
 
 extern char** environ;
 
@@ -29,13 +27,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+sockaddr_in Loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+}
+
 // A port nobody listens on at this moment.
 int FreePort()
 {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
     ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
     ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
@@ -46,25 +51,10 @@ int FreePort()
 bool Accepts(int port)
 {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool connected = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_in address = Loopback(port);
+    const bool connected = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(s);
     return connected;
-}
-
-// Polls for a server getting ready; gives up after ten seconds.
-template <class Ready>
-bool WaitFor(Ready ready)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 std::string ReadText(const fs::path& path)
@@ -170,7 +160,7 @@ protected:
                "delay_failed_login=0\npasv_enable=YES\nseccomp_sandbox=NO\nsession_support=NO\nxferlog_enable=NO\nsecure_chroot_dir="
             << (serverFolder / "empty").string() << "\n";
         ASSERT_TRUE(server.Start({vsftpd.string(), (serverFolder / "vsftpd.conf").string()}, serverFolder / "log"));
-        ASSERT_TRUE(WaitFor([&] { return Accepts(port); })) << ReadText(serverFolder / "log");
+        ASSERT_TRUE(Eventually([&] { return Accepts(port); })) << ReadText(serverFolder / "log");
         server_ = "'127.0.0.1:" + std::to_string(port) + "'";
         login = ", 'anonymous', '" + std::string(kFtpPassword) + "')";
     }
@@ -254,16 +244,15 @@ TEST_F(FtpTest, RefusedLoginsAndUnreachableServersFail)
 {
     WriteText(root / "one.txt", "first");
     WriteText(folder / "up.txt", "up");
-    const std::string wrong = ", 'anonymous', 'wrong')";
-    EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + server_ + ", 'one.txt'" + wrong), "false");
-    // The login comes first, so even an empty list fails.
-    EXPECT_EQ(Eval("FTPDownload('\\', " + server_ + ", {}" + wrong), "false");
-    EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + server_ + ", 'in/up.txt'" + wrong), "false");
-
+    // A wrong password, and a server that is not there. The login comes
+    // first, so even an empty list fails.
     const std::string closed = "'127.0.0.1:" + std::to_string(FreePort()) + "'";
-    EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + closed + ", 'one.txt'" + login), "false");
-    EXPECT_EQ(Eval("FTPDownload('\\', " + closed + ", {}" + login), "false");
-    EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + closed + ", 'up.txt'" + login), "false");
+    const std::string wrong = ", 'anonymous', 'wrong')";
+    for (const auto& [host, logIn] : {std::pair{server_, wrong}, {closed, login}}) {
+        EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + host + ", 'one.txt'" + logIn), "false") << host;
+        EXPECT_EQ(Eval("FTPDownload('\\', " + host + ", {}" + logIn), "false") << host;
+        EXPECT_EQ(Eval("FTPUpload('\\up.txt', " + host + ", 'in/up.txt'" + logIn), "false") << host;
+    }
     // Server texts that are no host name fail without a connection.
     for (const std::string bad : {"'127.0.0.1:0'", "'127.0.0.1:99999'", "'user@127.0.0.1'", "'127.0.0.1/x'", "''"})
         EXPECT_EQ(Eval("FTPDownload('\\got.txt', " + bad + ", 'one.txt'" + login), "false") << bad;
@@ -323,9 +312,9 @@ protected:
         ASSERT_TRUE(server.Start({"/usr/bin/python3", (serverFolder / "server.py").string(), root.string(),
                                   portFile.string(), "us er", "p@ss:w rd"},
                                  serverFolder / "log"));
-        ASSERT_TRUE(WaitFor([&] { return fs::exists(portFile); })) << ReadText(serverFolder / "log");
+        ASSERT_TRUE(Eventually([&] { return fs::exists(portFile); })) << ReadText(serverFolder / "log");
         port = std::stoi(ReadText(portFile));
-        ASSERT_TRUE(WaitFor([&] { return Accepts(port); }));
+        ASSERT_TRUE(Eventually([&] { return Accepts(port); }));
         server_ = "'127.0.0.1:" + std::to_string(port) + "'";
     }
 
@@ -359,12 +348,12 @@ TEST_F(HttpTest, DownloadsPagesWhole)
 
 TEST_F(HttpTest, SendsTheLoginOnlyWhenGiven)
 {
-    EXPECT_EQ(Get("\\who.txt", "/whoami"), "true");
-    EXPECT_EQ(Local("who.txt"), "none");
-    EXPECT_EQ(Get("\\who.txt", "/whoami", ", 'bob'"), "true");
-    EXPECT_EQ(Local("who.txt"), "Basic Ym9iOg=="); // bob:
-    EXPECT_EQ(Get("\\who.txt", "/whoami", ", '', 'ignored'"), "true");
-    EXPECT_EQ(Local("who.txt"), "none");
+    // A user without a password logs in as "bob:"; a password without a user is no login.
+    for (const auto& [logIn, sent] :
+         {std::pair{"", "none"}, {", 'bob'", "Basic Ym9iOg=="}, {", '', 'ignored'", "none"}}) {
+        EXPECT_EQ(Get("\\who.txt", "/whoami", logIn), "true");
+        EXPECT_EQ(Local("who.txt"), sent) << logIn;
+    }
 
     WriteText(root / "private" / "page.html", "private page");
     EXPECT_EQ(Get("\\private.html", "/private/page.html", ", 'us er', 'p@ss:w rd'"), "true");

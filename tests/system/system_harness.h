@@ -12,14 +12,43 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace vellum::test {
+
+// A file with exactly these bytes, its folders made as needed.
+inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Polls a condition that must come true: what other threads or processes
+// do shows up some time later, and a hang takes far longer than the limit.
+inline bool Eventually(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 class SystemHarness : public ::testing::Test {
 protected:
@@ -49,15 +78,11 @@ protected:
     // A file in the device folder with exactly these bytes.
     void WriteBytes(const std::filesystem::path& relative, const std::vector<uint8_t>& bytes)
     {
-        const auto path = folder / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteFile(folder / relative, bytes);
     }
     std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative)
     {
-        std::ifstream in(folder / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return ReadFile(folder / relative);
     }
 
     static std::filesystem::path NewFolder()
