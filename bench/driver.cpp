@@ -70,8 +70,8 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
 uint32_t MsgBox(vellum::Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 4)) return 0;
-    WriteLine(stdout, ip.ArgText(1)->View());
-    std::u16string_view buttons = ip.ArgText(3)->View();
+    WriteLine(stdout, ip.ArgText(1)->Utf16());
+    const std::u16string buttons = ip.ArgText(3)->Utf16();
     bool yesFirst = EqualsIgnoringAsciiCase(buttons, u"yesNo") || EqualsIgnoringAsciiCase(buttons, u"yesNoCancel");
     ip.PushString(yesFirst ? u"yes" : u"ok");
     return 1;

@@ -110,7 +110,7 @@ void Compiler::FunctionStatement()
     const uint16_t slot = DeclareVariable(name, false);
     if (Failed()) return;
     reader.Next();
-    FunctionBody(name.str->View());
+    FunctionBody(name.str->Utf16());
     EmitStore(name, slot, position);
 }
 
@@ -264,7 +264,7 @@ void Compiler::NameStatement()
     const int32_t position = Here();
     const uint16_t slot = ResolveLocal(name);
     if (slot == kGlobalSlot && !ip.HasGlobal(name)) {
-        return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+        return reader.RaiseAt(errUndeclaredVariable, name.str->Utf16());
     }
     if (reader.Next() == '=') {
         reader.Next();
@@ -570,7 +570,7 @@ void Compiler::TableConstructor()
             const Value name = KeepConstant(reader.TokenValue());
             EmitValue(OP_PUSHK, name, itemPosition);
             reader.Next();
-            FunctionBody(name.str->View());
+            FunctionBody(name.str->Utf16());
         } else if (keyable && following == '=') {
             EmitValue(OP_PUSHK, KeepConstant(reader.TokenValue()), itemPosition);
             reader.Next();
@@ -641,7 +641,7 @@ uint16_t Compiler::DeclareVariable(const Value& name, bool mustBeNew)
         // Asked first even without mustBeNew: a library loaded later must
         // not replace what the script declares.
         if (ip.HasGlobal(name) && mustBeNew) {
-            reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
+            reader.RaiseAt(errVariableAlreadyDeclared, name.str->Utf16());
             return kGlobalSlot;
         }
         Internals(ip).Globals()->Set(name, Value::Null());
@@ -649,7 +649,7 @@ uint16_t Compiler::DeclareVariable(const Value& name, bool mustBeNew)
     }
     Value slot;
     if (currentFunction->locals.Find(name, slot)) {
-        if (mustBeNew) reader.RaiseAt(errVariableAlreadyDeclared, name.str->View());
+        if (mustBeNew) reader.RaiseAt(errVariableAlreadyDeclared, name.str->Utf16());
         return static_cast<uint16_t>(slot.num);
     }
     const double next = currentFunction->slotCount.num;
@@ -673,7 +673,7 @@ void Compiler::EmitLoadName(const Value& name, int32_t position)
 {
     const uint16_t slot = ResolveLocal(name);
     if (slot != kGlobalSlot) return EmitU16(OP_GETLOCAL, slot, position);
-    if (!ip.HasGlobal(name)) return reader.RaiseAt(errUndeclaredVariable, name.str->View());
+    if (!ip.HasGlobal(name)) return reader.RaiseAt(errUndeclaredVariable, name.str->Utf16());
     EmitValue(OP_GETGLOBAL, name, position);
 }
 

@@ -1,9 +1,15 @@
-// Interned, immutable UTF-16 strings.
+// Interned, immutable strings of UTF-16 units.
 //
 // Every string value of an interpreter is interned in its StringTable, so
 // equal texts share one object and table lookups compare pointers. A string
 // is one allocation: the header followed by its units and a terminating 0.
 // It carries its length, so natives may build strings with zero units.
+//
+// A text whose units all fit in one byte (Latin-1) is stored narrow, one
+// byte per unit; any other text is stored wide. The form follows from the
+// text alone, so equal texts always share a form and a lookup compares like
+// with like. Lengths, positions, order and hash are those of the UTF-16
+// units whichever form holds them.
 #pragma once
 
 #include "engine/core/gc_object.h"
@@ -16,6 +22,10 @@
 namespace vellum {
 
 class StringTable;
+
+// Latin-1 text, one byte per unit. char8_t for its unsigned units and
+// standard character traits; the bytes are not UTF-8.
+using Latin1View = std::u8string_view;
 
 // The longest string the engine makes: 2^30 UTF-16 units (2 GiB), so that
 // a string may be as long as memory allows short of that. Making a longer
@@ -34,26 +44,69 @@ public:
     // Strings are allocated with room for their text after the header.
     static void operator delete(void* p) { ::operator delete(p); }
 
-    std::u16string_view View() const { return {text, length}; }
-    const char16_t* Data() const { return text; }
     uint32_t Length() const { return length; }
     uint32_t Hash() const { return hash; }
-    // The memory a string of this many units takes; the header's text[1]
-    // holds the terminating 0.
-    static size_t BytesFor(size_t length) { return sizeof(StringObject) + length * sizeof(char16_t); }
+    bool IsNarrow() const { return narrow != 0; }
+    char16_t At(uint32_t i) const { return IsNarrow() ? NarrowUnits()[i] : text[i]; }
+    // Calls f with the units as a Latin1View or a std::u16string_view,
+    // whichever form holds them, so a native that only reads units needs
+    // no wide copy.
+    template <class F>
+    decltype(auto) Visit(F&& f) const
+    {
+        return IsNarrow() ? f(Latin1View(NarrowUnits(), length)) : f(std::u16string_view(text, length));
+    }
+    bool Equals(std::u16string_view other) const;
+    // -1, 0 or 1 as the texts order by their UTF-16 units.
+    int Compare(const StringObject& other) const;
+    // A UTF-16 copy of the text.
+    std::u16string Utf16() const;
+    // The memory a string of this many units takes in its form; the
+    // header's text[1] holds the terminating 0.
+    static size_t BytesFor(size_t length, bool narrow)
+    {
+        return sizeof(StringObject) + length * (narrow ? sizeof(char8_t) : sizeof(char16_t));
+    }
+    static bool FitsNarrow(std::u16string_view text);
 
-    // The hash scripts can observe through table iteration order.
+    // The hash scripts can observe through table iteration order: the same
+    // for a text in either form.
     static uint32_t HashOf(std::u16string_view text);
+    static uint32_t HashOf(Latin1View text);
 
 private:
     friend class StringTable;
-    StringObject(StringTable* owner, uint32_t hash, std::u16string_view s);
+    friend class WideText;
+    template <class Unit>
+    StringObject(StringTable* owner, uint32_t hash, std::basic_string_view<Unit> s, bool narrow);
+    const char8_t* NarrowUnits() const { return reinterpret_cast<const char8_t*>(text); }
+    template <class Unit>
+    bool Holds(std::basic_string_view<Unit> s, bool narrowText) const;
 
-    // Ordered so that the text follows the header without padding.
+    // Ordered so that the text follows the header without padding; the
+    // form's flag sits in the padding after the mark.
+    uint8_t narrow;
     uint32_t hash;
     StringTable* owner;
     uint32_t length;
     char16_t text[1];
+};
+
+// A string's text as UTF-16 for a native that needs it whole: a view of a
+// wide string's units, or a widened copy of a narrow one. Its View() lives
+// as long as the WideText, so it is taken from a named one.
+class WideText {
+public:
+    explicit WideText(const StringObject* s);
+    std::u16string_view View() const&
+    {
+        return string->IsNarrow() ? std::u16string_view(copy) : std::u16string_view(string->text, string->length);
+    }
+    std::u16string_view View() const&& = delete;
+
+private:
+    const StringObject* string;
+    std::u16string copy;
 };
 
 class Collector;
@@ -74,14 +127,19 @@ public:
     StringTable& operator=(const StringTable&) = delete;
     ~StringTable();
 
+    // Stores the text narrow when every unit fits in a byte.
     StringObject* Intern(std::u16string_view text);
+    StringObject* Intern(Latin1View text);
     size_t Count() const { return count; }
 
 private:
     friend class StringObject;
+    template <class Unit>
+    StringObject* Insert(std::basic_string_view<Unit> text, bool narrow);
     size_t Home(uint32_t tag) const;
     // The slot of the string with this text, or the empty slot where it would go.
-    size_t Probe(uint32_t tag, std::u16string_view text) const;
+    template <class Unit>
+    size_t Probe(uint32_t tag, std::basic_string_view<Unit> text, bool narrow) const;
     void Unlink(StringObject* s);
     void Grow();
 

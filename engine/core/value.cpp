@@ -48,10 +48,8 @@ int Order(const Value& a, const Value& b)
     }
     case Tag::Num:
         return a.num < b.num ? -1 : (a.num > b.num ? 1 : 0);
-    case Tag::Str: {
-        const int c = a.str->View().compare(b.str->View());
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
-    }
+    case Tag::Str:
+        return a.str->Compare(*b.str);
     default:
         return 0;
     }

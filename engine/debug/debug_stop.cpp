@@ -21,9 +21,11 @@ std::u16string Preview(Interpreter& ip, const Value& v)
     if (!v.IsTable()) {
         // A string is cut rather than copied whole: it may be huge.
         if (v.IsStr() && v.str->Length() > kPreviewUnits) {
-            return u"\"" + std::u16string(v.str->View().substr(0, kPreviewUnits)) + u"...\"";
+            const std::u16string preview =
+                v.str->Visit([](auto units) { return std::u16string(units.begin(), units.begin() + kPreviewUnits); });
+            return u"\"" + preview + u"...\"";
         }
-        return std::u16string(ip.ToString(v, true, false)->View());
+        return ip.ToString(v, true, false)->Utf16();
     }
     std::u16string out = u"{";
     TableIterator entries(*v.table);
@@ -36,7 +38,7 @@ std::u16string Preview(Interpreter& ip, const Value& v)
         }
         if (!first) out += u", ";
         first = false;
-        out += key.IsTable() ? u"{...}" : std::u16string(ip.ToString(key, true, false)->View());
+        out += key.IsTable() ? u"{...}" : ip.ToString(key, true, false)->Utf16();
         out += u" = ";
         out += value.IsTable() ? u"{...}" : Preview(ip, value);
     }
@@ -45,8 +47,8 @@ std::u16string Preview(Interpreter& ip, const Value& v)
 
 std::u16string KeyName(Interpreter& ip, const Value& key)
 {
-    if (key.IsStr()) return std::u16string(key.str->View());
-    return key.IsTable() ? u"{...}" : std::u16string(ip.ToString(key, true, false)->View());
+    if (key.IsStr()) return key.str->Utf16();
+    return key.IsTable() ? u"{...}" : ip.ToString(key, true, false)->Utf16();
 }
 
 // The name a native is published under: a global, or a method of a table
@@ -56,7 +58,7 @@ std::u16string NativeName(TableObject& globals, NativeFunction native)
     Value key, value;
     TableIterator outer(globals);
     while (outer.Next(key, value)) {
-        if (value.tag == Tag::FuncBin && value.native == native && key.IsStr()) return std::u16string(key.str->View());
+        if (value.tag == Tag::FuncBin && value.native == native && key.IsStr()) return key.str->Utf16();
     }
     TableIterator tables(globals);
     while (tables.Next(key, value)) {
@@ -65,7 +67,7 @@ std::u16string NativeName(TableObject& globals, NativeFunction native)
         TableIterator methods(*value.table);
         while (methods.Next(methodName, method)) {
             if (method.tag == Tag::FuncBin && method.native == native && methodName.IsStr()) {
-                return std::u16string(key.str->View()) + u"." + std::u16string(methodName.str->View());
+                return key.str->Utf16() + u"." + methodName.str->Utf16();
             }
         }
     }

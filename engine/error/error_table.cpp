@@ -88,11 +88,11 @@ std::u16string ErrorTable::LookupMessage(std::u16string_view id) const
     if (!table.IsTable()) table = english;
     if (table.IsTable()) {
         const Value text = table.table->Get(key);
-        if (text.IsStr()) return std::u16string(text.str->View());
+        if (text.IsStr()) return text.str->Utf16();
     }
     if (english.IsTable()) {
         const Value text = english.table->Get(key);
-        if (text.IsStr()) return std::u16string(text.str->View());
+        if (text.IsStr()) return text.str->Utf16();
     }
     return std::u16string(id);
 }

@@ -74,10 +74,13 @@ void TokenFileWriter::Write(uint32_t code, const Value& value)
         StoreValueImage(image, value);
         out.write(reinterpret_cast<const char*>(image), 16);
     } else if (HasText(code)) {
-        const StringObject* s = value.str;
-        const uint32_t count = s->Length() + 1;
+        // The units as UTF-16, counted with their terminating 0.
+        const WideText text(value.str);
+        const uint32_t count = value.str->Length() + 1;
+        const char16_t terminator = 0;
         out.write(reinterpret_cast<const char*>(&count), 4);
-        out.write(reinterpret_cast<const char*>(s->Data()), static_cast<std::streamsize>(count) * 2);
+        out.write(reinterpret_cast<const char*>(text.View().data()), static_cast<std::streamsize>(count - 1) * 2);
+        out.write(reinterpret_cast<const char*>(&terminator), 2);
     }
 }
 

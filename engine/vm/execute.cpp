@@ -782,8 +782,8 @@ op_newtable : {
     do {                                                                                                               \
         if (!(container).IsTable()) {                                                                                  \
             sp = top;                                                                                                  \
-            RaiseError(errIndexingNonTable2, ToString(container, quoted, true)->View(),                                \
-                       ToString(key, true, true)->View());                                                             \
+            RaiseError(errIndexingNonTable2, ToString(container, quoted, true)->Utf16(),                               \
+                       ToString(key, true, true)->Utf16());                                                            \
             goto failed;                                                                                               \
         }                                                                                                              \
     } while (0)
@@ -864,7 +864,7 @@ op_localsetfield:
 op_nextindex:
     if (!top->IsTable()) {
         sp = top;
-        RaiseError(errIndexingNonTable, ToString(*top, false, true)->View());
+        RaiseError(errIndexingNonTable, ToString(*top, false, true)->Utf16());
         goto failed;
     }
     PUSH_ROOM();
@@ -957,7 +957,7 @@ void Interpreter::ForInStep()
     Value* place = sp - 3;
     if (place->IsNull()) {
         if (!sp->IsTable()) {
-            RaiseError(errForNoniterableValue, ToString(*sp, false, true)->View());
+            RaiseError(errForNoniterableValue, ToString(*sp, false, true)->Utf16());
             return;
         }
         iterators.emplace_back(place, std::make_unique<TableIterator>(*sp->table));

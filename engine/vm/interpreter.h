@@ -90,7 +90,9 @@ public:
     TableObject* NewTable(size_t inlineEntries = 0);
     FunctionObject* NewFunction();
     StringObject* Intern(std::u16string_view text) { return strings.Intern(text); }
+    StringObject* Intern(Latin1View text) { return strings.Intern(text); }
     Value MakeString(std::u16string_view text) { return Value::String(Intern(text)); }
+    Value MakeString(Latin1View text) { return Value::String(Intern(text)); }
     // A text longer than the longest string (LongestStringSetting) raises
     // errOutOfMemory and gives the empty string; so does the `&` operator
     // below, the unquoted texts of both values one after the other.
@@ -150,6 +152,7 @@ public:
 
     void PushValue(const Value& v);
     void PushString(std::u16string_view text) { PushValue(MakeString(text)); }
+    void PushString(Latin1View text) { PushValue(MakeString(text)); }
     void PushNumber(double d) { PushValue(Value::Number(d)); }
     void PushBool(bool b) { PushValue(Value::Bool(b)); }
     bool PopBool();
@@ -318,8 +321,10 @@ private:
     SourcePlace errorPlace;
     // A deque, so that views of kept texts stay valid as more are kept.
     std::deque<std::u16string> sourceTexts;
-    // Where Concatenate builds its result: kept between calls, so that a
-    // loop growing a long text does not allocate and free a buffer each time.
+    // Where Concatenate builds its result, narrow when every piece is:
+    // kept between calls, so that a loop growing a long text does not
+    // allocate and free a buffer each time.
+    std::u8string narrowConcatBuffer;
     std::u16string concatBuffer;
     // The longest string this interpreter makes.
     const size_t longestString = LongestStringSetting();

@@ -37,7 +37,7 @@ bool Interpreter::HasGlobal(const Value& name)
     const ValueRoot keepName(*this, name);
     // A copy: the hook may replace itself while it runs.
     const MissingGlobalHook hook = missingGlobal;
-    hook(*this, name.str->View());
+    hook(*this, name.str->Utf16());
     return globals->Find(name, existing);
 }
 

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
@@ -18,7 +19,8 @@ namespace {
 // Concatenate keeps its buffer between calls up to this many units.
 constexpr size_t kKeptConcatUnits = size_t{1} << 20;
 
-void AppendNumber(std::u16string& out, double d)
+template <class Text>
+void AppendNumber(Text& out, double d)
 {
     char buffer[400];
     const char* end;
@@ -26,7 +28,7 @@ void AppendNumber(std::u16string& out, double d)
         end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int32_t>(d)).ptr;
     } else if (std::isnan(d)) {
         // A NaN's sign means nothing; it prints as "nan" either way.
-        out += u"nan";
+        for (const char c : {'n', 'a', 'n'}) out += static_cast<typename Text::value_type>(c);
         return;
     } else {
         // Six decimals, as "%f" prints them, whatever the process locale says.
@@ -39,7 +41,8 @@ void AppendNumber(std::u16string& out, double d)
 
 // Whether the string fits after out within longest units: a string that
 // cannot is not copied first, as it may be gigabytes.
-inline bool Fits(const std::u16string& out, const StringObject& s, size_t longest)
+template <class Text>
+bool Fits(const Text& out, const StringObject& s, size_t longest)
 {
     return out.size() + s.Length() <= longest;
 }
@@ -59,7 +62,7 @@ void AppendScalarText(std::u16string& out, const Value& v, bool quoted)
         return;
     case Tag::Str:
         if (quoted) out += u'"';
-        out += v.str->View();
+        v.str->Visit([&](auto units) { out.append(units.begin(), units.end()); });
         if (quoted) out += u'"';
         return;
     case Tag::FuncBin:
@@ -139,6 +142,28 @@ bool AppendText(std::u16string& out, const Value& v, bool quoted, bool pretty, s
     return out.size() <= longest;
 }
 
+// Replaces out with the texts of the values one after the other; false
+// once out is longer than longest units. A narrow out takes only numbers
+// and narrow strings.
+template <class Text>
+bool AppendPieces(Text& out, const Value* values, size_t count, size_t longest)
+{
+    out.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const Value& v = values[i];
+        if (v.IsStr()) {
+            if (!Fits(out, *v.str, longest)) return false;
+            v.str->Visit([&](auto units) { out.append(units.begin(), units.end()); });
+        } else if (v.IsNum()) {
+            AppendNumber(out, v.num);
+            if (out.size() > longest) return false;
+        } else if constexpr (std::is_same_v<Text, std::u16string>) {
+            if (!AppendText(out, v, false, true, longest)) return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 StringObject* Interpreter::TooLong()
@@ -150,23 +175,19 @@ StringObject* Interpreter::TooLong()
 StringObject* Interpreter::Concatenate(const Value* values, size_t count)
 {
     // All texts go into one buffer and only the result is interned. Strings
-    // and numbers, nearly every piece, are appended here in place.
-    concatBuffer.clear();
-    bool fits = true;
-    for (size_t i = 0; i < count && fits; ++i) {
-        const Value& v = values[i];
-        if (v.IsStr()) {
-            fits = Fits(concatBuffer, *v.str, longestString);
-            if (fits) concatBuffer.append(v.str->Data(), v.str->Length());
-        } else if (v.IsNum()) {
-            AppendNumber(concatBuffer, v.num);
-            fits = concatBuffer.size() <= longestString;
-        } else {
-            fits = AppendText(concatBuffer, v, false, true, longestString);
-        }
+    // and numbers, nearly every piece, are appended here in place; when all
+    // pieces are narrow strings or numbers, the buffer is narrow too.
+    const bool narrow = std::all_of(values, values + count,
+                                    [](const Value& v) { return v.IsNum() || (v.IsStr() && v.str->IsNarrow()); });
+    StringObject* result;
+    if (narrow) {
+        result = AppendPieces(narrowConcatBuffer, values, count, longestString) ? Intern(Latin1View(narrowConcatBuffer))
+                                                                              : TooLong();
+    } else {
+        result = AppendPieces(concatBuffer, values, count, longestString) ? Intern(concatBuffer) : TooLong();
     }
-    StringObject* result = fits ? Intern(concatBuffer) : TooLong();
     // A rare huge text does not keep its buffer for the interpreter's life.
+    if (narrowConcatBuffer.capacity() > kKeptConcatUnits) std::u8string().swap(narrowConcatBuffer);
     if (concatBuffer.capacity() > kKeptConcatUnits) std::u16string().swap(concatBuffer);
     return result;
 }

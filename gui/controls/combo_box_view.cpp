@@ -66,13 +66,13 @@ void ComboBoxView::Refresh()
         ValueRoot keepList(ip, list);
         TableIterator it(*list.table);
         Value key, value;
-        while (it.Next(key, value)) items.emplace_back(ip.ToString(value, false, true)->View());
+        while (it.Next(key, value)) items.emplace_back(ip.ToString(value, false, true)->Utf16());
     }
     int32_t curPos = -1;
     if (!Interpreter::ValueToInt(ViewProperty(*this, u"curPos"), curPos)) curPos = -1;
     const int32_t comboHeight = ComboHeight();
     const Value text = ViewProperty(*this, u"text");
-    const std::u16string editText = text.IsNull() ? std::u16string() : std::u16string(ip.ToString(text, false, true)->View());
+    const std::u16string editText = text.IsNull() ? std::u16string() : ip.ToString(text, false, true)->Utf16();
     const Margins margins = StyleMargins(*this);
     // The view reaches down to the bottom of the opened list.
     const Rect content = GetContentRect();

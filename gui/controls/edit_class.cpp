@@ -34,7 +34,7 @@ bool IntArg(Interpreter& ip, int i, int32_t& n)
     return true;
 }
 
-std::u16string TextArg(Interpreter& ip, int i) { return std::u16string(ip.ArgText(i)->View()); }
+std::u16string TextArg(Interpreter& ip, int i) { return ip.ArgText(i)->Utf16(); }
 
 // Runs an edit that may call "OnChange" with the view kept alive.
 template <class Action>
@@ -215,7 +215,7 @@ std::u16string FileText(std::vector<uint8_t> bytes)
 uint32_t LoadFile(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::optional<std::filesystem::path> path = ip.Paths().HostPath(ip.ArgText(1)->View());
+    const std::optional<std::filesystem::path> path = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
     EditView* view = ThisEdit(ip);
     if (!path || view == nullptr || view->Control() == nullptr) return 0;
     // Shared as a stream's read is: a file a stream is writing is not read half-written.
@@ -231,7 +231,7 @@ uint32_t LoadFile(Interpreter& ip)
 uint32_t SaveFile(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::optional<std::filesystem::path> path = ip.Paths().HostPath(ip.ArgText(1)->View());
+    const std::optional<std::filesystem::path> path = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
     const EditView* view = ThisEdit(ip);
     if (!path || view == nullptr || view->Control() == nullptr) return 0;
     std::vector<uint8_t> bytes{0xFF, 0xFE};

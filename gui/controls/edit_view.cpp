@@ -52,7 +52,7 @@ std::optional<std::u16string> EditView::TextProperty()
 {
     const Value text = ip.GetProperty(table, u"text");
     if (text.IsNull()) return std::nullopt;
-    return std::u16string(ip.ToString(text, false, true)->View());
+    return ip.ToString(text, false, true)->Utf16();
 }
 
 platform::ControlKind EditView::KindToMake()

@@ -24,7 +24,7 @@ std::u16string TabsView::TabLabel(TableObject* child)
 {
     const Value label = ip.GetProperty(child, u"tab");
     if (label.IsNull()) return {};
-    return std::u16string(ip.ToString(label, false, true)->View());
+    return ip.ToString(label, false, true)->Utf16();
 }
 
 void TabsView::Arrange(platform::NativeWindow* hostWindow)

@@ -16,7 +16,7 @@ namespace {
 std::u16string TextOption(Interpreter& ip, TableObject* options, std::u16string_view key)
 {
     const Value value = ip.TableGet(options, key);
-    return value.IsStr() ? std::u16string(value.str->View()) : std::u16string();
+    return value.IsStr() ? value.str->Utf16() : std::u16string();
 }
 
 int32_t NumberOption(Interpreter& ip, TableObject* options, std::u16string_view key)

@@ -21,11 +21,13 @@ uint32_t FormMsgBox(Interpreter& ip)
     const int given = ip.ArgCount() - 1;
     // Copies: the box runs a loop, and scripts running meanwhile may
     // collect the argument strings.
-    const std::u16string text(ip.ArgText(1)->View());
-    std::u16string caption(given >= 2 ? ip.ArgText(2)->View() : u"");
-    const auto buttons = given >= 3 ? platform::MessageButtonsNamed(ip.ArgText(3)->View()) : platform::MessageButtons::Ok;
-    const auto icon = given >= 4 ? platform::MessageIconNamed(ip.ArgText(4)->View()) : platform::MessageIcon::Information;
-    if (given < 2) caption = ip.ToString(ip.GetProperty(form->table, u"title"), false, true)->View();
+    const std::u16string text(ip.ArgText(1)->Utf16());
+    std::u16string caption(given >= 2 ? ip.ArgText(2)->Utf16() : u"");
+    const auto buttons =
+        given >= 3 ? platform::MessageButtonsNamed(ip.ArgText(3)->Utf16()) : platform::MessageButtons::Ok;
+    const auto icon =
+        given >= 4 ? platform::MessageIconNamed(ip.ArgText(4)->Utf16()) : platform::MessageIcon::Information;
+    if (given < 2) caption = ip.ToString(ip.GetProperty(form->table, u"title"), false, true)->Utf16();
     if (ip.ErrorPending()) return 0;
     platform::FormWindow* window = form->LiveWindow();
     if (window != nullptr) window->BringToForeground();

@@ -77,7 +77,7 @@ void Form::ShowForm(Window* owner)
     ValueRoot keepRoot(ip, rootTable != nullptr ? Value::Table(rootTable) : Value::Null());
     // A form without a title shows an empty title strip, not the word null.
     const Value titleValue = ip.GetProperty(table, u"title");
-    const std::u16string title(titleValue.IsNull() ? u"" : ip.ToString(titleValue, false, true)->View());
+    const std::u16string title(titleValue.IsNull() ? u"" : ip.ToString(titleValue, false, true)->Utf16());
     if (!CreateNativeWindow(owner != nullptr ? owner->LiveWindow() : nullptr, title)) return;
     BuildRoot(rootTable);
 

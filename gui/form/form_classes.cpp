@@ -57,7 +57,7 @@ uint32_t GetView(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
     if (form == nullptr) return 0;
-    const std::u16string id(ip.ArgText(1)->View());
+    const std::u16string id(ip.ArgText(1)->Utf16());
     View* found = form->FindView(id);
     if (found == nullptr || found->Table() == nullptr) return 0;
     ip.PushValue(Value::Table(found->Table()));
@@ -69,7 +69,7 @@ uint32_t SetTitle(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
     if (form == nullptr) return 0;
-    const std::u16string title(ip.ArgText(1)->View());
+    const std::u16string title(ip.ArgText(1)->Utf16());
     if (platform::FormWindow* w = form->LiveWindow()) w->SetTitle(title);
     return 0;
 }
@@ -93,7 +93,7 @@ uint32_t SetFocus(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
     if (form == nullptr || form->Root() == nullptr) return 0;
-    const std::u16string id(ip.ArgText(1)->View());
+    const std::u16string id(ip.ArgText(1)->Utf16());
     ValueRoot keep(ip, Value::Pointer(form));
     if (View* view = form->Root()->FindById(id)) view->SetFocus();
     return 0;
@@ -111,7 +111,8 @@ uint32_t DoneButton(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     Form* form = ThisForm(ip);
     if (form == nullptr) return 0;
-    const std::u16string_view kind = ip.ArgText(1)->View();
+    const WideText kindUnits(ip.ArgText(1));
+    const std::u16string_view kind = kindUnits.View();
     platform::DoneButton button = platform::DoneButton::Cancel;
     // The done button's kinds are ASCII words, compared without regard to case.
     if (EqualsAsciiWord(kind, u"none")) button = platform::DoneButton::Hidden;

@@ -41,7 +41,7 @@ EntryKind KindOf(Interpreter& ip, const Value& entry)
 std::u16string TextProperty(Interpreter& ip, TableObject* entry, std::u16string_view name)
 {
     const Value value = ip.GetProperty(entry, name);
-    return std::u16string(ip.ToString(value, false, true)->View());
+    return ip.ToString(value, false, true)->Utf16();
 }
 
 // A "check" or "enable" property counts only when it is a bool.

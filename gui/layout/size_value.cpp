@@ -14,7 +14,8 @@ SizeValue ReadSize(View& view, const Value& value, bool vertical)
         return {SizeValue::Kind::Pixels, std::max(0, *pixels)};
     }
     if (!value.IsStr()) return {};
-    const std::u16string_view text = value.str->View();
+    const WideText textUnits(value.str);
+    const std::u16string_view text = textUnits.View();
     if (text == u"*") return {SizeValue::Kind::Stars, 1};
     if (text.size() == 2 && text[1] == u'*' && text[0] >= u'1' && text[0] <= u'9') {
         return {SizeValue::Kind::Stars, text[0] - u'0'};

@@ -39,7 +39,7 @@ std::optional<platform::Color> ParseColor(const Value& value)
 {
     if (value.IsStr()) {
         for (const NamedColor& named : kNamedColors) {
-            if (value.str->View() == named.name) return named.color;
+            if (value.str->Equals(named.name)) return named.color;
         }
         return std::nullopt;
     }

@@ -18,8 +18,8 @@ enum class Mode { Natural, Stretch, Uniform };
 
 Mode ModeOf(const Value& mode)
 {
-    if (mode.IsStr() && mode.str->View() == u"uniform") return Mode::Uniform;
-    if (mode.IsStr() && mode.str->View() == u"stretch") return Mode::Stretch;
+    if (mode.IsStr() && mode.str->Equals(u"uniform")) return Mode::Uniform;
+    if (mode.IsStr() && mode.str->Equals(u"stretch")) return Mode::Stretch;
     return Mode::Natural;
 }
 
@@ -54,7 +54,7 @@ const platform::Picture* ImageView::CurrentPicture()
         Release();
         return static_cast<const platform::Picture*>(image.binary);
     }
-    const std::u16string name(ip.ToString(image, false, true)->View());
+    const std::u16string name(ip.ToString(image, false, true)->Utf16());
     if (fileChosen && name == fileName) return loaded.get();
     // A name that differs only in case leads to the same file of the
     // device folder, which is not read again.

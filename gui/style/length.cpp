@@ -12,7 +12,8 @@ namespace vellum::gui {
 std::optional<int32_t> PixelText(const Value& value)
 {
     if (!value.IsStr()) return std::nullopt;
-    const std::u16string_view text = value.str->View();
+    const WideText textUnits(value.str);
+    const std::u16string_view text = textUnits.View();
     if (text.size() < 3 || text.size() > 19 || !text.ends_with(u"px")) return std::nullopt;
     const std::u16string_view number = text.substr(0, text.size() - 2);
     size_t i = 0;

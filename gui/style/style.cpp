@@ -17,7 +17,7 @@ namespace {
 
 Value RootOf(TableObject* table) { return table != nullptr ? Value::Table(table) : Value::Null(); }
 
-bool IsText(const Value& value, std::u16string_view text) { return value.IsStr() && value.str->View() == text; }
+bool IsText(const Value& value, std::u16string_view text) { return value.IsStr() && value.str->Equals(text); }
 
 } // namespace
 
@@ -87,7 +87,7 @@ FontRecord StyleFont(const Style& style)
 {
     FontRecord font;
     const Value face = style.Get(u"fontFamily");
-    if (face.IsStr()) font.face = face.str->View();
+    if (face.IsStr()) font.face = face.str->Utf16();
 
     const Value size = style.Get(u"fontSize");
     if (size.IsNum()) {

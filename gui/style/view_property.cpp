@@ -15,7 +15,7 @@ std::u16string ViewText(View& view, std::u16string_view name)
 {
     const Value value = ViewProperty(view, name);
     if (value.IsNull()) return {};
-    return std::u16string(view.ip.ToString(value, false, true)->View());
+    return view.ip.ToString(value, false, true)->Utf16();
 }
 
 } // namespace vellum::gui

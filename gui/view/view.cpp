@@ -64,7 +64,7 @@ View* View::FindById(std::u16string_view id)
     if (table == nullptr) return nullptr;
     ValueRoot keep(ip, Value::Table(table));
     const Value value = ip.TableGet(table, u"id");
-    return ip.ToString(value)->View() == id ? this : nullptr;
+    return ip.ToString(value)->Equals(id) ? this : nullptr;
 }
 
 View* View::FindByWindow(const platform::NativeWindow* w) { return w != nullptr && window == w ? this : nullptr; }

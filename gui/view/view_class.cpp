@@ -76,7 +76,7 @@ uint32_t GetView(Interpreter& ip)
     View* view = ThisView(ip);
     if (view == nullptr || view->OwnerForm() == nullptr || view->OwnerForm()->Root() == nullptr) return 0;
     View* root = view->OwnerForm()->Root();
-    const std::u16string id(ip.ArgText(1)->View());
+    const std::u16string id(ip.ArgText(1)->Utf16());
     ValueRoot keep(ip, Value::Table(root->Table()));
     View* found = root->FindById(id);
     return PushTable(ip, (found != nullptr ? found : root)->Table());
@@ -152,7 +152,7 @@ uint32_t SetCursor(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     View* view = ThisView(ip);
     if (view == nullptr) return 0;
-    if (const auto shape = platform::CursorNamed(ip.ArgText(1)->View())) view->ReplaceCursor(*shape);
+    if (const auto shape = platform::CursorNamed(ip.ArgText(1)->Utf16())) view->ReplaceCursor(*shape);
     return 0;
 }
 

@@ -57,10 +57,11 @@ uint32_t MsgBox(Interpreter& ip)
     const int given = ip.ArgCount() - 1;
     // Copies: the box runs a message loop, and scripts running meanwhile
     // may collect the argument strings, which nothing roots.
-    const std::u16string text(ip.ArgText(1)->View());
-    const std::u16string caption(given >= 2 ? ip.ArgText(2)->View() : u"Vellum");
-    const MessageButtons buttons = given >= 3 ? platform::MessageButtonsNamed(ip.ArgText(3)->View()) : MessageButtons::Ok;
-    const MessageIcon icon = given >= 4 ? platform::MessageIconNamed(ip.ArgText(4)->View()) : MessageIcon::Information;
+    const std::u16string text(ip.ArgText(1)->Utf16());
+    const std::u16string caption(given >= 2 ? ip.ArgText(2)->Utf16() : u"Vellum");
+    const MessageButtons buttons =
+        given >= 3 ? platform::MessageButtonsNamed(ip.ArgText(3)->Utf16()) : MessageButtons::Ok;
+    const MessageIcon icon = given >= 4 ? platform::MessageIconNamed(ip.ArgText(4)->Utf16()) : MessageIcon::Information;
     const std::u16string pressed = platform::ShowMessageBox(text, caption, buttons, icon);
     ip.PushString(pressed);
     return 1;
@@ -140,7 +141,8 @@ uint32_t Lookup(Interpreter& ip)
     if (!ip.CheckArgs(2, -1)) return 0;
     TableObject* table = ip.ArgTable(1);
     if (table == nullptr) return 0;
-    const std::u16string_view wanted = ip.ArgText(2)->View();
+    const WideText wantedUnits(ip.ArgText(2));
+    const std::u16string_view wanted = wantedUnits.View();
     TableIterator it(*table);
     Value key, value;
     for (double position = 0;; ++position) {
@@ -148,7 +150,7 @@ uint32_t Lookup(Interpreter& ip)
         const StringObject* text = ip.ToString(value);
         // A value too long to write out ends the search with the error.
         if (ip.ErrorPending()) return 0;
-        if (EqualIgnoringCase(text->View(), wanted)) {
+        if (EqualIgnoringCase(text->Utf16(), wanted)) {
             ip.PushNumber(position);
             return 1;
         }
@@ -161,7 +163,7 @@ uint32_t Eval(Interpreter& ip)
     // The text is compiled and run, which may collect; the argument cell is
     // no longer a root once the call is off the stack.
     const ValueRoot text(ip, Value::String(ip.ArgText(1)));
-    const Value result = ip.EvalSource(text.value.str->View());
+    const Value result = ip.EvalSource(text.value.str->Utf16());
     ip.PushValue(result);
     return 1;
 }
@@ -190,7 +192,7 @@ uint32_t Die(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 1)) return 0;
     if (ip.ArgCount() - 1 == 1) {
-        const std::u16string text(ip.ArgText(1)->View());
+        const std::u16string text(ip.ArgText(1)->Utf16());
         platform::ShowMessageBox(text, u"Vellum - Die", MessageButtons::Ok, MessageIcon::Information);
     }
     // A pending error is kept (the first error wins); errDie ends the run quietly.
@@ -204,7 +206,7 @@ uint32_t Die(Interpreter& ip)
 uint32_t MkDir(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    if (const auto path = ip.Paths().HostPath(ip.ArgText(1)->View())) {
+    if (const auto path = ip.Paths().HostPath(ip.ArgText(1)->Utf16())) {
         std::error_code ignored;
         std::filesystem::create_directory(*path, ignored);
     }

@@ -39,9 +39,9 @@ uint32_t RunScript(Interpreter& ip)
         ip.RaiseError(errOutOfMemory);
         return 0;
     }
-    const std::u16string source(ip.ArgText(1)->View());
+    const std::u16string source(ip.ArgText(1)->Utf16());
     const bool withPath = ip.ArgCount() - 1 == 2;
-    const std::u16string scriptPath(withPath ? ip.ArgText(2)->View() : std::u16string_view{});
+    const std::u16string scriptPath(withPath ? ip.ArgText(2)->Utf16() : std::u16string_view{});
     bool failed = false;
     int32_t position = -1;
     std::u16string message;
@@ -74,8 +74,8 @@ uint32_t RunScript(Interpreter& ip)
 uint32_t CompileLex(Interpreter& ip)
 {
     if (!ip.CheckArgs(2, -1)) return 0;
-    const std::u16string sourceName(ip.ArgText(1)->View());
-    const std::u16string listingName(ip.ArgText(2)->View());
+    const std::u16string sourceName(ip.ArgText(1)->Utf16());
+    const std::u16string listingName(ip.ArgText(2)->Utf16());
     ScriptFileText file;
     if (const auto path = ip.Paths().HostPath(sourceName)) file = ReadScriptFile(*path);
     if (!file.text) {
@@ -119,14 +119,14 @@ uint32_t GCEnabled(Interpreter& ip)
 uint32_t SetLocale(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    ip.Messages().SetLocale(ip.ArgText(1)->View());
+    ip.Messages().SetLocale(ip.ArgText(1)->Utf16());
     return 0;
 }
 
 uint32_t SetLocStr(Interpreter& ip)
 {
     if (!ip.CheckArgs(3, -1)) return 0;
-    ip.Messages().SetMessage(ip.ArgText(1)->View(), ip.ArgText(2)->View(), ip.ArgText(3)->View());
+    ip.Messages().SetMessage(ip.ArgText(1)->Utf16(), ip.ArgText(2)->Utf16(), ip.ArgText(3)->Utf16());
     return 0;
 }
 

@@ -8,8 +8,10 @@
 #include "engine/vm/class_binding.h"
 #include "engine/vm/interpreter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace vellum {
 
@@ -28,12 +30,26 @@ bool ArgInteger(Interpreter& ip, int i, int64_t& out)
     return true;
 }
 
-std::u16string_view Self(Interpreter& ip) { return ip.ArgText(0)->View(); }
+const StringObject& Self(Interpreter& ip) { return *ip.ArgText(0); }
+
+// Where needle first occurs in text at or after from (at most the length),
+// or npos; the two may be in different forms.
+template <class Text, class Needle>
+size_t FindUnits(Text text, Needle needle, size_t from)
+{
+    if constexpr (std::is_same_v<Text, Needle>) {
+        return text.find(needle, from);
+    } else {
+        const auto at = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
+                                    needle.end(), [](auto a, auto b) { return char16_t(a) == char16_t(b); });
+        return at == text.end() && !needle.empty() ? Text::npos : static_cast<size_t>(at - text.begin());
+    }
+}
 
 uint32_t Len(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    ip.PushNumber(static_cast<double>(Self(ip).size()));
+    ip.PushNumber(static_cast<double>(Self(ip).Length()));
     return 1;
 }
 
@@ -43,12 +59,13 @@ uint32_t Substr(Interpreter& ip)
 {
     int64_t start, count;
     if (!ip.CheckArgs(2, -1) || !ArgInteger(ip, 1, start) || !ArgInteger(ip, 2, count)) return 0;
-    const std::u16string_view s = Self(ip);
-    const auto length = static_cast<int64_t>(s.size());
-    if (start < 0 || start > length || count < 0) {
-        ip.PushString({});
+    const StringObject& s = Self(ip);
+    if (start < 0 || start > static_cast<int64_t>(s.Length()) || count < 0) {
+        ip.PushString(u"");
     } else {
-        ip.PushString(s.substr(static_cast<size_t>(start), static_cast<size_t>(count)));
+        s.Visit([&](auto units) {
+            ip.PushString(units.substr(static_cast<size_t>(start), static_cast<size_t>(count)));
+        });
     }
     return 1;
 }
@@ -56,14 +73,16 @@ uint32_t Substr(Interpreter& ip)
 uint32_t Upper(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    ip.PushString(ToUpperCase(Self(ip)));
+    const WideText self(&Self(ip));
+    ip.PushString(ToUpperCase(self.View()));
     return 1;
 }
 
 uint32_t Lower(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, -1)) return 0;
-    ip.PushString(ToLowerCase(Self(ip)));
+    const WideText self(&Self(ip));
+    ip.PushString(ToLowerCase(self.View()));
     return 1;
 }
 
@@ -74,9 +93,12 @@ uint32_t Find(Interpreter& ip)
     if (!ip.CheckArgs(1, 2)) return 0;
     int64_t from = 0;
     if (ip.ArgCount() - 1 == 2 && !ArgInteger(ip, 2, from)) return 0;
-    const std::u16string_view s = Self(ip);
-    if (from < 0 || from >= static_cast<int64_t>(s.size())) return 0;
-    const size_t at = s.find(ip.ArgText(1)->View(), static_cast<size_t>(from));
+    const StringObject& s = Self(ip);
+    if (from < 0 || from >= static_cast<int64_t>(s.Length())) return 0;
+    const StringObject& needle = *ip.ArgText(1);
+    const size_t at = s.Visit([&](auto text) {
+        return needle.Visit([&](auto units) { return FindUnits(text, units, static_cast<size_t>(from)); });
+    });
     if (at == std::u16string_view::npos) return 0;
     ip.PushNumber(static_cast<double>(at));
     return 1;
@@ -87,13 +109,33 @@ uint32_t Replace(Interpreter& ip)
     int64_t position, count = 0;
     if (!ip.CheckArgs(2, 3) || !ArgInteger(ip, 2, position)) return 0;
     if (ip.ArgCount() - 1 == 3 && !ArgInteger(ip, 3, count)) return 0;
-    const std::u16string_view s = Self(ip);
+    const WideText self(&Self(ip));
+    const std::u16string_view s = self.View();
     if (position < 0 || count < 0 || position + count > static_cast<int64_t>(s.size())) return 0;
     std::u16string result(s.substr(0, static_cast<size_t>(position)));
-    result += ip.ArgText(1)->View();
+    const WideText inserted(ip.ArgText(1));
+    result += inserted.View();
     result += s.substr(static_cast<size_t>(position + count));
     ip.PushString(result);
     return 1;
+}
+
+// The pieces of text between the separators, each in the form its units
+// fit: a narrow text splits into narrow pieces without widening.
+template <class Text, class Separator>
+void AppendPieces(Interpreter& ip, TableObject* pieces, Text text, Separator separator)
+{
+    if (separator.empty()) {
+        for (size_t i = 0; i < text.size(); ++i) pieces->Append(ip.MakeString(text.substr(i, 1)));
+        if (text.empty()) pieces->Append(ip.MakeString(u""));
+        return;
+    }
+    size_t begin = 0;
+    for (size_t at = FindUnits(text, separator, 0); at != Text::npos; at = FindUnits(text, separator, begin)) {
+        pieces->Append(ip.MakeString(text.substr(begin, at - begin)));
+        begin = at + separator.size();
+    }
+    pieces->Append(ip.MakeString(text.substr(begin)));
 }
 
 // An empty separator splits into single code units (the empty string
@@ -101,20 +143,12 @@ uint32_t Replace(Interpreter& ip)
 uint32_t Split(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::u16string_view s = Self(ip);
-    const std::u16string_view separator = ip.ArgText(1)->View();
+    const StringObject& s = Self(ip);
+    const StringObject& separator = *ip.ArgText(1);
     TableObject* pieces = ip.NewTable();
-    if (separator.empty()) {
-        for (const char16_t unit : s) pieces->Append(ip.MakeString({&unit, 1}));
-        if (s.empty()) pieces->Append(ip.MakeString({}));
-    } else {
-        size_t begin = 0;
-        for (size_t at = s.find(separator); at != std::u16string_view::npos; at = s.find(separator, begin)) {
-            pieces->Append(ip.MakeString(s.substr(begin, at - begin)));
-            begin = at + separator.size();
-        }
-        pieces->Append(ip.MakeString(s.substr(begin)));
-    }
+    s.Visit([&](auto text) {
+        separator.Visit([&](auto units) { AppendPieces(ip, pieces, text, units); });
+    });
     ip.PushValue(Value::Table(pieces));
     return 1;
 }

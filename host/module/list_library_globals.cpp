@@ -27,7 +27,7 @@ std::map<std::u16string, Value> Globals(Interpreter& ip)
     TableIterator it(*InterpreterInternals(ip).Globals());
     Value key, value;
     while (it.Next(key, value)) {
-        if (key.IsStr()) names.emplace(key.str->View(), value);
+        if (key.IsStr()) names.emplace(key.str->Utf16(), value);
     }
     return names;
 }

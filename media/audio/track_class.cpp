@@ -63,7 +63,7 @@ uint32_t Default(Interpreter& ip)
 {
     if (!ip.CheckArgs(2, 3)) return 0;
     const ValueRoot parent(ip, ip.ArgValue(0));
-    const std::u16string path(ip.ArgText(1)->View());
+    const std::u16string path(ip.ArgText(1)->Utf16());
     const std::vector<bool> flags = PatternFlags(ip.ArgValue(2), ip.ArgValue(3));
     Track::Samples sound = LoadSound(ip, path);
 
@@ -98,7 +98,7 @@ uint32_t SetFile(Interpreter& ip)
     // The track is held by its own reference, so the error box may run scripts.
     const std::shared_ptr<Track> track = ThisTrack(ip);
     if (!track) return 0;
-    std::u16string path(ip.ArgText(1)->View());
+    std::u16string path(ip.ArgText(1)->Utf16());
     Track::Samples sound = LoadSound(ip, path);
     track->SetSound(std::move(path), std::move(sound));
     return 0;

@@ -102,7 +102,7 @@ uint32_t FromFile(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     DibImage* image = ThisImage(ip);
     if (image == nullptr) return 0;
-    const std::optional<std::filesystem::path> file = ip.Paths().HostPath(ip.ArgText(1)->View());
+    const std::optional<std::filesystem::path> file = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
     image->Release();
     if (file) {
         if (const std::optional<platform::DecodedImage> picture = platform::DecodeImageFile(*file, kMaxPixelBits / 24)) {
@@ -140,7 +140,7 @@ uint32_t Save(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     DibImage* image = ThisImage(ip);
     if (image == nullptr) return 0;
-    const std::optional<std::filesystem::path> file = ip.Paths().HostPath(ip.ArgText(1)->View());
+    const std::optional<std::filesystem::path> file = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
     if (file && !image->Empty() && image->BitCount() == 24) SaveJpeg(*image, *file);
     ip.PushBool(true);
     return 1;

@@ -33,7 +33,7 @@ void ReadFlag(Interpreter& ip, TableObject* options, std::u16string_view key, bo
 uint32_t VoiceRecorder(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 2)) return 0;
-    const std::u16string file(ip.ArgText(1)->View());
+    const std::u16string file(ip.ArgText(1)->Utf16());
     platform::RecorderOptions options;
     if (ip.ArgCount() - 1 == 2) {
         TableObject* table = ip.ArgTable(2);

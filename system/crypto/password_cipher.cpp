@@ -34,8 +34,8 @@ uint32_t CipherNative(Interpreter& ip)
         return 1;
     }
     // Both lengths are even, so every unit gets both of its bytes back.
-    std::vector<uint8_t> bytes = EncodeUtf16Le(ip.ArgText(1)->View());
-    const std::vector<uint8_t> secret = EncodeUtf16Le(ip.ArgText(2)->View());
+    std::vector<uint8_t> bytes = EncodeUtf16Le(ip.ArgText(1)->Utf16());
+    const std::vector<uint8_t> secret = EncodeUtf16Le(ip.ArgText(2)->Utf16());
     module->cipher(secret, bytes);
     ip.PushString(DecodeUtf16Le(bytes, TextEnd::atLastByte));
     return 1;

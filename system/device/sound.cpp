@@ -57,7 +57,7 @@ uint32_t PlaySound(Interpreter& ip)
     std::vector<int32_t> samples;
     // Any value names the file by its text, as every native takes strings.
     if (ip.ArgCount() - 1 == 1) {
-        const auto file = ip.Paths().HostPath(ip.ArgText(1)->View());
+        const auto file = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
         if (!file || platform::ReadWaveFile(*file, samples) != platform::WaveReadResult::Ok) samples.clear();
     }
     platform::PlayOnce(SoundPlayer(), std::move(samples));

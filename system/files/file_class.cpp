@@ -82,7 +82,7 @@ uint32_t Exists(Interpreter& ip)
 uint32_t Time(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 1)) return 0;
-    const std::u16string_view which = ip.ArgCount() > 1 ? ip.ArgText(1)->View() : std::u16string_view{};
+    const std::u16string which = ip.ArgCount() > 1 ? ip.ArgText(1)->Utf16() : std::u16string();
     const platform::OpenFile file = OpenThisFile(ip, kReadAlone);
     const std::optional<platform::FileTimes> times = platform::TimesOf(file);
     if (!times) return 0;

@@ -45,7 +45,7 @@ uint32_t Write(Interpreter& ip)
     if (!ip.CheckArgs(1, -1)) return 0;
     const Value& text = ip.ArgValue(1);
     FileStream* stream = ThisStream(ip);
-    if (stream != nullptr && text.IsStr()) stream->WriteUtf16Le(text.str->View());
+    if (stream != nullptr && text.IsStr()) stream->WriteUtf16Le(text.str->Utf16());
     return 0;
 }
 
@@ -77,7 +77,7 @@ uint32_t AppendLine(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
     FileStream* stream = ThisStream(ip);
-    if (stream != nullptr) stream->GetTextReader().AppendLine(ip.ArgText(1)->View());
+    if (stream != nullptr) stream->GetTextReader().AppendLine(ip.ArgText(1)->Utf16());
     return 0;
 }
 

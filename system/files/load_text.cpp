@@ -111,7 +111,8 @@ uint32_t LoadText(Interpreter& ip)
     if (!ip.CheckArgs(1, 2)) return 0;
     std::optional<char16_t> separator;
     if (ip.ArgCount() > 2) {
-        const std::u16string_view text = ip.ArgText(2)->View();
+        const WideText textUnits(ip.ArgText(2));
+        const std::u16string_view text = textUnits.View();
         if (!text.empty()) separator = text.front();
     }
     const platform::OpenFile file = OpenScriptFile(ip, ip.ArgValue(1), kReadAlone);

@@ -8,7 +8,7 @@ namespace vellum::system {
 
 std::optional<std::filesystem::path> ScriptFilePath(Interpreter& ip, const Value& path)
 {
-    return ip.Paths().HostPath(ip.ToString(path, false, true)->View());
+    return ip.Paths().HostPath(ip.ToString(path, false, true)->Utf16());
 }
 
 platform::OpenFile OpenScriptFile(Interpreter& ip, const Value& path, platform::FileOpenMode mode)

@@ -44,7 +44,7 @@ uint32_t FromFile(Interpreter& ip)
 uint32_t ToFile(Interpreter& ip)
 {
     if (!ip.CheckArgs(2, -1)) return 0;
-    const std::u16string text(ip.ToString(ip.ArgValue(1), false, true)->View());
+    const std::u16string text(ip.ToString(ip.ArgValue(1), false, true)->Utf16());
     // A value too long to write out leaves the file as it was.
     if (ip.ErrorPending()) return 0;
     platform::OpenFile file = OpenScriptFile(ip, ip.ArgValue(2), kWriteEmptied);

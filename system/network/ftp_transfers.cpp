@@ -31,9 +31,9 @@ struct FtpServer {
 // logs in anonymously.
 std::optional<FtpServer> ServerOf(Interpreter& ip)
 {
-    const auto authority = ServerAuthority(std::u16string(ip.ArgText(2)->View()), kFtpPort);
-    const auto user = LoginText(std::u16string(ip.ArgText(4)->View()));
-    const auto password = LoginText(std::u16string(ip.ArgText(5)->View()));
+    const auto authority = ServerAuthority(ip.ArgText(2)->Utf16(), kFtpPort);
+    const auto user = LoginText(ip.ArgText(4)->Utf16());
+    const auto password = LoginText(ip.ArgText(5)->Utf16());
     if (!authority || !user || !password) return std::nullopt;
     FtpServer server{"ftp://" + *authority, std::nullopt, std::nullopt};
     if (!user->empty()) {
@@ -77,7 +77,7 @@ std::vector<std::u16string> RemoteNames(Interpreter& ip, const TableObject& tabl
     TableIterator it(table);
     Value key, value;
     while (it.Next(key, value)) {
-        std::u16string name(ip.ToString(value, false, true)->View());
+        std::u16string name(ip.ToString(value, false, true)->Utf16());
         if (!name.empty()) names.push_back(std::move(name));
     }
     return names;
@@ -90,7 +90,7 @@ bool Download(Interpreter& ip, std::u16string_view local, const Value& remote)
     CurlTransfer session(CurlTransfer::Protocol::ftp);
     if (!session) return false;
     session.SetLogin(server->user, server->password);
-    if (!remote.IsTable()) return FetchOne(ip, session, *server, std::u16string(ip.ToString(remote)->View()), local);
+    if (!remote.IsTable()) return FetchOne(ip, session, *server, ip.ToString(remote)->Utf16(), local);
 
     // A list: the local target is a prefix that each name completes. The
     // login is made first, so a server that refuses it fails the call
@@ -110,8 +110,8 @@ bool Download(Interpreter& ip, std::u16string_view local, const Value& remote)
 uint32_t FTPUpload(Interpreter& ip)
 {
     if (!ip.CheckArgs(5, -1)) return 0;
-    const std::u16string local(ip.ArgText(1)->View());
-    const std::u16string remote(ip.ArgText(3)->View());
+    const std::u16string local(ip.ArgText(1)->Utf16());
+    const std::u16string remote(ip.ArgText(3)->Utf16());
     const WaitCursor wait;
     const bool sent = Upload(ip, local, remote);
     ip.PushBool(sent);
@@ -121,7 +121,7 @@ uint32_t FTPUpload(Interpreter& ip)
 uint32_t FTPDownload(Interpreter& ip)
 {
     if (!ip.CheckArgs(5, -1)) return 0;
-    const std::u16string local(ip.ArgText(1)->View());
+    const std::u16string local(ip.ArgText(1)->Utf16());
     const WaitCursor wait;
     const bool fetched = Download(ip, local, ip.ArgValue(3));
     ip.PushBool(fetched);

@@ -20,8 +20,8 @@ constexpr uint16_t kHttpPort = 80;
 bool ReadLogin(Interpreter& ip, std::optional<std::string>& user, std::optional<std::string>& password)
 {
     const int given = ip.ArgCount() - 1;
-    if (given >= 4 && !(user = LoginText(std::u16string(ip.ArgText(4)->View())))) return false;
-    if (given >= 5 && !(password = LoginText(std::u16string(ip.ArgText(5)->View())))) return false;
+    if (given >= 4 && !(user = LoginText(ip.ArgText(4)->Utf16()))) return false;
+    if (given >= 5 && !(password = LoginText(ip.ArgText(5)->Utf16()))) return false;
     // An empty user name sends no authorisation at all.
     if (user && user->empty()) {
         user.reset();
@@ -37,9 +37,9 @@ bool ReadLogin(Interpreter& ip, std::optional<std::string>& user, std::optional<
 uint32_t HTTPDownload(Interpreter& ip)
 {
     if (!ip.CheckArgs(3, 5)) return 0;
-    const auto host = ip.Paths().HostPath(std::u16string(ip.ArgText(1)->View()));
-    const auto authority = ServerAuthority(std::u16string(ip.ArgText(2)->View()), kHttpPort);
-    const std::string path = HttpUrlPath(std::u16string(ip.ArgText(3)->View()));
+    const auto host = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
+    const auto authority = ServerAuthority(ip.ArgText(2)->Utf16(), kHttpPort);
+    const std::string path = HttpUrlPath(ip.ArgText(3)->Utf16());
     std::optional<std::string> user, password;
     const bool readable = ReadLogin(ip, user, password);
 

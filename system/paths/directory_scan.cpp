@@ -108,7 +108,8 @@ void ScanDeep(Interpreter& ip, TableObject* list, const std::vector<Entry>& entr
 uint32_t ScanDir(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::u16string_view patternText = ip.ArgText(1)->View();
+    const WideText patternTextUnits(ip.ArgText(1));
+    const std::u16string_view patternText = patternTextUnits.View();
     if (patternText.size() > kMaxPath) return 0;
     const Pattern pattern = SplitPattern(patternText);
     const auto entries = ReadDirectory(ip.Paths(), pattern.directory);
@@ -127,7 +128,8 @@ uint32_t ScanDir(Interpreter& ip)
 uint32_t ScanDirDeep(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::u16string_view patternText = ip.ArgText(1)->View();
+    const WideText patternTextUnits(ip.ArgText(1));
+    const std::u16string_view patternText = patternTextUnits.View();
     if (patternText.size() > kMaxPath) return 0;
     const Pattern pattern = SplitPattern(patternText);
     const auto entries = ReadDirectory(ip.Paths(), pattern.directory);

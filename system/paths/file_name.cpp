@@ -17,11 +17,12 @@ constexpr size_t kMaxPath = 260;
 uint32_t FileName(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 2)) return 0;
-    const std::u16string_view path = ip.ArgText(1)->View();
+    const WideText pathUnits(ip.ArgText(1));
+    const std::u16string_view path = pathUnits.View();
     // A longer path names no file on the device; rather than cut it and
     // answer for a different path, there is no answer.
     if (path.size() > kMaxPath) return 0;
-    const std::u16string_view part = ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->View() : u"name";
+    const std::u16string part = ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->Utf16() : u"name";
     const size_t slash = path.rfind(u'\\');
     const size_t nameStart = slash == std::u16string_view::npos ? 0 : slash + 1;
     const std::u16string_view name = path.substr(nameStart);

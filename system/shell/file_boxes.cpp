@@ -15,17 +15,18 @@ uint32_t ShowFileBox(Interpreter& ip, bool save)
     if (!ip.CheckArgs(save ? 4 : 3, -1)) return 0;
     platform::FileDialogRequest request;
     request.save = save;
-    request.title = ip.ArgText(1)->View();
-    request.nameFilters = NameFilters(ip.ArgText(2)->View());
+    request.title = ip.ArgText(1)->Utf16();
+    request.nameFilters = NameFilters(ip.ArgText(2)->Utf16());
     // A directory outside the device folder opens the dialog at its root.
-    const std::u16string directory(ip.ArgText(3)->View());
+    const std::u16string directory(ip.ArgText(3)->Utf16());
     std::optional<std::filesystem::path> host = ip.Paths().HostPath(directory);
     if (!host) host = ip.Paths().HostPath(u"\\");
     if (!host) return 0;
     request.directory = *host;
     if (save) {
         // Only the name counts: a directory in it could point anywhere.
-        const std::u16string_view name = ip.ArgText(4)->View();
+        const WideText nameUnits(ip.ArgText(4));
+        const std::u16string_view name = nameUnits.View();
         const size_t slash = name.find_last_of(u"\\/");
         request.fileName = name.substr(slash == std::u16string_view::npos ? 0 : slash + 1);
     }

@@ -48,8 +48,8 @@ std::optional<std::u16string> RegisteredBrowser(Interpreter& ip)
 uint32_t RunApp(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 2)) return 0;
-    const std::u16string program(ip.ArgText(1)->View());
-    const std::u16string arguments(ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->View() : std::u16string_view{});
+    const std::u16string program(ip.ArgText(1)->Utf16());
+    const std::u16string arguments(ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->Utf16() : std::u16string_view{});
     ip.PushBool(StartDeviceProgram(ip, program, arguments));
     return 1;
 }
@@ -60,8 +60,8 @@ uint32_t RunApp(Interpreter& ip)
 uint32_t ShellExecute(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 2)) return 0;
-    const std::u16string file(ip.ArgText(1)->View());
-    const std::u16string parameters(ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->View() : std::u16string_view{});
+    const std::u16string file(ip.ArgText(1)->Utf16());
+    const std::u16string parameters(ip.ArgCount() - 1 == 2 ? ip.ArgText(2)->Utf16() : std::u16string_view{});
     if (!IsAddress(file)) {
         const std::optional<std::filesystem::path> host = ip.Paths().HostPath(file);
         if (host && platform::IsExecutableFile(*host)) {
@@ -76,7 +76,7 @@ uint32_t ShellExecute(Interpreter& ip)
 uint32_t GetFileInfo(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::optional<std::filesystem::path> host = ip.Paths().HostPath(ip.ArgText(1)->View());
+    const std::optional<std::filesystem::path> host = ip.Paths().HostPath(ip.ArgText(1)->Utf16());
     if (!host) return 0;
     const std::optional<int32_t> icon = platform::FileIconIndex(*host);
     if (!icon) return 0;
@@ -101,7 +101,7 @@ uint32_t IBrowserPath(Interpreter& ip)
 uint32_t IBrowser(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 1)) return 0;
-    const std::u16string address(ip.ArgCount() - 1 == 1 ? ip.ArgText(1)->View() : std::u16string_view{});
+    const std::u16string address(ip.ArgCount() - 1 == 1 ? ip.ArgText(1)->Utf16() : std::u16string_view{});
     bool started = false;
     if (const std::optional<std::u16string> registered = RegisteredBrowser(ip)) {
         started = StartDeviceProgram(ip, *registered, address);

@@ -35,7 +35,7 @@ std::optional<std::vector<uint8_t>> ReadFile(Interpreter& ip, std::u16string_vie
 uint32_t ResolveLink(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, -1)) return 0;
-    const std::u16string path(ip.ArgText(1)->View());
+    const std::u16string path(ip.ArgText(1)->Utf16());
     std::optional<Shortcut> shortcut;
     if (HasLinkExtension(path)) {
         if (const std::optional<std::vector<uint8_t>> bytes = ReadFile(ip, path)) {

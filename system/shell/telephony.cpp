@@ -68,8 +68,8 @@ std::u16string DialerPath(Interpreter& ip)
 uint32_t Call(Interpreter& ip)
 {
     if (!ip.CheckArgs(2, -1)) return 0;
-    const std::u16string name(ip.ArgText(1)->View());
-    const std::u16string number(ip.ArgText(2)->View());
+    const std::u16string name(ip.ArgText(1)->Utf16());
+    const std::u16string number(ip.ArgText(2)->Utf16());
     const std::u16string dialer = DialerPath(ip);
     if (Readable(ip, dialer)) {
         const std::u16string command = number + u" -name=" + name;
@@ -82,8 +82,8 @@ uint32_t Call(Interpreter& ip)
 uint32_t SendSMS(Interpreter& ip)
 {
     if (!ip.CheckArgs(2, -1)) return 0;
-    const std::u16string name(ip.ArgText(1)->View());
-    const std::u16string number(ip.ArgText(2)->View());
+    const std::u16string name(ip.ArgText(1)->Utf16());
+    const std::u16string number(ip.ArgText(2)->Utf16());
     const std::u16string command = u"-service \"SMS\" -to \"\\\"" + name + u"\\\" <" + number + u">\"";
     if (StartDeviceProgram(ip, u"\\Windows\\tmail.exe", std::u16string_view(command).substr(0, kMaxMessageCommand))) return 0;
     OpenWithOpener(ip, u"sms:" + AddressText(number));

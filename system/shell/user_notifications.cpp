@@ -36,7 +36,7 @@ uint32_t SetUserNotification(Interpreter& ip)
     const auto text = [&](std::u16string_view name) -> std::optional<std::u16string> {
         const Value v = field(name);
         if (ip.ErrorPending() || v.IsNull()) return std::nullopt;
-        return std::u16string(ip.ToString(v, false, true)->View());
+        return ip.ToString(v, false, true)->Utf16();
     };
 
     platform::NotificationRequest request;

@@ -56,7 +56,7 @@ TEST_F(Binding, PropertiesAndNativeObjects)
     EXPECT_EQ(ip.GetProperty(t, u"w").num, 5);
     EXPECT_EQ(ip.GetProperty(t, u"h").num, 10);
     EXPECT_EQ(ip.GetProperty(t, u"me").table, t);
-    EXPECT_EQ(U8(ip.GetProperty(t, u"z").str->View()), "z");
+    EXPECT_EQ(U8(ip.GetProperty(t, u"z").str->Utf16()), "z");
     EXPECT_TRUE(ip.GetProperty(t, u"missing").IsNull());
     EXPECT_EQ(Internals(ip).StackDepth(), 0);
 

@@ -19,7 +19,7 @@ std::map<const Interpreter*, ScriptHarness*> benches;
 uint32_t PrintLine(Interpreter& ip)
 {
     if (!ip.CheckArgs(1, 1)) return 0;
-    benches[&ip]->output += U8(ip.ArgText(1)->View()) + "\n";
+    benches[&ip]->output += U8(ip.ArgText(1)->Utf16()) + "\n";
     return 0;
 }
 

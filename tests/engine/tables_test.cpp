@@ -21,7 +21,7 @@ struct ModelTable {
     static uint32_t Chain(const Value& key)
     {
         if (key.tag == Tag::Num) return static_cast<uint32_t>(static_cast<int32_t>(std::trunc(key.num))) & 255;
-        if (key.tag == Tag::Str) return DocumentedHash(key.str->View()) & 255;
+        if (key.tag == Tag::Str) return DocumentedHash(key.str->Utf16()) & 255;
         return key.word != 0 ? 1 : 2;
     }
     void Set(const Value& key, const Value& value)
@@ -59,7 +59,7 @@ struct ModelTable {
 std::string Keys(Interpreter& ip, const std::vector<Value>& keys)
 {
     std::string out;
-    for (const Value& k : keys) out += U8(ip.ToString(k, true)->View()) + " ";
+    for (const Value& k : keys) out += U8(ip.ToString(k, true)->Utf16()) + " ";
     return out;
 }
 

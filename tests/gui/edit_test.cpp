@@ -39,7 +39,7 @@ protected:
     std::u16string Raw(const std::string& expression)
     {
         EXPECT_EQ(h.Run("result = " + expression), "errOK");
-        return std::u16string(h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->View());
+        return h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->Utf16();
     }
 
     QWidget* form = nullptr;

@@ -40,7 +40,7 @@ std::string GuiHarness::Run(std::string_view source)
 
 std::string GuiHarness::Text(std::u16string_view global)
 {
-    return ToUtf8(ip.ToString(ip.GetGlobal(global), false, false)->View());
+    return ToUtf8(ip.ToString(ip.GetGlobal(global), false, false)->Utf16());
 }
 
 std::string GuiHarness::Eval(const std::string& expression)

@@ -167,7 +167,7 @@ std::map<std::string, Value> Fields(TableObject* table)
     Value key;
     Value value;
     while (table->NextInHashOrder(cursor, key, value)) {
-        if (key.IsStr()) fields.emplace(ToUtf8(key.str->View()), value);
+        if (key.IsStr()) fields.emplace(ToUtf8(key.str->Utf16()), value);
     }
     return fields;
 }

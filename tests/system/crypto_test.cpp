@@ -21,7 +21,7 @@ protected:
             ADD_FAILURE() << "no string";
             return {};
         }
-        return std::u16string(result.str->View());
+        return result.str->Utf16();
     }
 };
 

@@ -71,7 +71,7 @@ protected:
             ip->ClearError();
             return failed;
         }
-        return ToUtf8(ip->ToString(ip->GetGlobal(u"result"), true, false)->View());
+        return ToUtf8(ip->ToString(ip->GetGlobal(u"result"), true, false)->Utf16());
     }
     std::string Eval(std::string_view expression) { return Run("result = " + std::string(expression)); }
 
