@@ -217,7 +217,9 @@ void QtCanvas::DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16st
 {
     if (text.empty() || clip.Empty() || !FontsAvailable()) return;
     const QFont qfont = QtFont(font);
-    const int64_t baseline = int64_t{y} + QFontMetrics(qfont).ascent();
+    // The metrics that measured the text during layout place its pieces too.
+    const QFontMetrics metrics(qfont);
+    const int64_t baseline = int64_t{y} + metrics.ascent();
     if (baseline > INT32_MAX) return;
     painter.save();
     painter.setClipRect(ToQRect(clip), Qt::IntersectClip);
@@ -229,7 +231,7 @@ void QtCanvas::DrawText(const FontChoice& font, int32_t x, int32_t y, std::u16st
     } else {
         // Pieces left of the clip are only measured; drawing stops past its right edge.
         int64_t pen = x;
-        ForEachTextPiece(text, painter.fontMetrics(), [&](const QString& piece, int advance) {
+        ForEachTextPiece(text, metrics, [&](const QString& piece, int advance) {
             if (pen + advance >= clip.left) {
                 painter.drawText(QPoint(static_cast<int>(pen), static_cast<int>(baseline)), piece);
             }
