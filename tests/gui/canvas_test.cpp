@@ -1,8 +1,7 @@
 // The canvas's pixel rules, drawn into images and read back pixel by pixel:
 // box edges, line end points, dashes, gradients and clips;
-// and the fonts, pictures and icons the canvas draws.
+// and the fonts and pictures the canvas draws.
 #include "gui/gui_harness.h"
-#include "platform/draw/file_icon.h"
 #include "platform/draw/picture_pixels.h"
 #include "platform/draw/qt_canvas.h"
 #include "platform/draw/qt_font.h"
@@ -281,25 +280,6 @@ TEST(Picture, LoadsEveryFormatByItsContent)
     EXPECT_EQ(bytes("broken.png", "not a picture at all"), nullptr);
     EXPECT_EQ(platform::Picture::Load(dir.filePath("missing.png").toStdString()), nullptr);
     EXPECT_EQ(platform::Picture::Load(dir.path().toStdString()), nullptr);
-}
-
-TEST(FileIcon, GivesOneIconPerKindOfFile)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    for (const char* name : {"one.txt", "two.txt"}) {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("plain text\n");
-    }
-    const platform::Picture* first = platform::FileIcon(dir.filePath("one.txt").toStdString());
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->GetKind(), platform::Picture::Kind::Icon);
-    EXPECT_EQ(first->Dimensions(), (platform::Size{32, 32}));
-    EXPECT_EQ(platform::FileIcon(dir.filePath("two.txt").toStdString()), first);
-
-    EXPECT_NE(platform::FileIcon(dir.path().toStdString()), nullptr);
-    EXPECT_EQ(platform::FileIcon(dir.filePath("absent.txt").toStdString()), nullptr);
 }
 
 } // namespace

@@ -253,23 +253,9 @@ TEST_F(EditorTest, WhileARunComputesItsTimersDoNotRunHandlersInsideItsCode)
     EXPECT_EQ(during, "0");
 }
 
-TEST_F(EditorTest, ClosingDuringARunStopsItAndKeepsTheText)
-{
-    const int status = WithEditor([&](const Editor& e) {
-        e.text->SetText(QStringLiteral("while true end"));
-        const QPointer<QWidget> window(e.window);
-        QTimer::singleShot(300, e.window, [window] { window->close(); });
-        e.ClickRun();
-        EXPECT_TRUE(window == nullptr || !window->isVisible());
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(EditorFile()), Utf16Le("while true end", false));
-}
-
 TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 {
     WriteBytes(dir.path / "marked.q9c", Utf16Le("MsgBox(1)\r\n", true));
-    WriteBytes(dir.path / "bare.q9c", Utf16Le("MsgBox(2)", false));
     WriteBytes(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
     WriteBytes(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
     test::TempFolder outside;

@@ -101,7 +101,7 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
-TEST_F(FormTest, MenusNumberUpdateAndDispatch)
+TEST_F(FormTest, MenusNumberUpdateAndDispatchAndTheDoneButtonTakesItsKind)
 {
     ASSERT_EQ(h.Run(R"(
 var gChecked = false var gCount = 0
@@ -111,7 +111,7 @@ var gMenu = {
     {item = 'Check', check = function() return gChecked end, enable = false},
     {},
     {item = function() return 'Count ' & gCount end},
-    {menu = 'More', items = {{item = 'Deep', action = function() Log('deep') end}}}}}}
+    {menu = 'More', items = {{item = 'Deep', action = function() Log('deep ' & this.id) end}}}}}}
 var gSecond = {{item = 'Again', action = function() Log('again') end}}
 gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
 )"),
@@ -138,6 +138,11 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_TRUE(check->isChecked());
         QAction* count = ActionNamed(popup, "Count 5");
         ASSERT_NE(count, nullptr);
+        // A command of a nested menu runs with its own identifier.
+        QAction* more = ActionNamed(popup, "More");
+        ASSERT_NE(more, nullptr);
+        ActionNamed(more->menu(), "Deep")->trigger();
+        EXPECT_EQ(h.TakeLog(), "deep 103 ");
         // A command without "action" leaves the call error pending (which
         // ends the form's loop once these steps are over).
         QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(count).center());
@@ -160,7 +165,18 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
         EXPECT_EQ(h.Run("gForm.ShowSip(1)"), "errBoolExpected");
+
+        QToolButton* done = platform::DoneButtonOf(form);
+        EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
+        EXPECT_FALSE(done->isVisible());
+        EXPECT_EQ(h.Run("gForm.DoneButton('Cancel')"), "errOK");
+        EXPECT_TRUE(done->isVisible());
+        EXPECT_EQ(done->text(), QString::fromUtf16(u"\u00D7"));
+        EXPECT_EQ(h.Run("gForm.SetTitle('Renamed')"), "errOK");
+        EXPECT_EQ(form->windowTitle(), "Renamed");
+        QTest::mouseClick(done, Qt::LeftButton);
     }), "errOK");
+    EXPECT_EQ(platform::FormWindowTitled("Renamed"), nullptr);
 }
 
 TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
@@ -186,51 +202,6 @@ TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
     EXPECT_TRUE(ran);
     delete step;
     if (QWidget* left = platform::FormWindowTitled("Second")) left->close();
-}
-
-TEST_F(FormTest, NestedMenuCommandsAndTheDoneButtonKinds)
-{
-    ASSERT_EQ(h.Run(R"(
-gForm = TForm({title = 'Deep', view = TRectangle({}), menu = {
-  {menu = 'Top', items = {{menu = 'More', items = {{item = 'Deep', action = function() Log('deep ' & this.id) end}}}}}}})
-)"),
-              "errOK");
-    EXPECT_EQ(ShowForm("Deep", [&](QWidget* form) {
-        QTest::mouseClick(platform::SoftKeyOf(form, "Top"), Qt::LeftButton);
-        auto* top = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(top, nullptr);
-        QAction* more = ActionNamed(top, "More");
-        ASSERT_NE(more, nullptr);
-        QAction* deep = ActionNamed(more->menu(), "Deep");
-        ASSERT_NE(deep, nullptr);
-        deep->trigger();
-        top->close();
-        EXPECT_EQ(h.TakeLog(), "deep 100 ");
-
-        QToolButton* done = platform::DoneButtonOf(form);
-        EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
-        EXPECT_FALSE(done->isVisible());
-        EXPECT_EQ(h.Run("gForm.DoneButton('Cancel')"), "errOK");
-        EXPECT_TRUE(done->isVisible());
-        EXPECT_EQ(done->text(), QString::fromUtf16(u"\u00D7"));
-        EXPECT_EQ(h.Run("gForm.SetTitle('Renamed')"), "errOK");
-        EXPECT_EQ(form->windowTitle(), "Renamed");
-        QTest::mouseClick(done, Qt::LeftButton);
-    }), "errOK");
-    EXPECT_EQ(platform::FormWindowTitled("Renamed"), nullptr);
-}
-
-TEST_F(FormTest, AViewThatIsNotAViewShowsTheErrorText)
-{
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'NoView', view = 5})"), "errOK");
-    ShowClient("NoView", [&](QWidget* client) {
-        EXPECT_EQ(h.Eval("gForm.view.text"), "errFormNoView");
-        EXPECT_EQ(h.Eval("gForm.GetView('x') == gForm.view"), "true");
-        // The text is drawn in black on white.
-        EXPECT_FALSE(InkBounds(client->grab().toImage()).Empty());
-    });
-    // Methods of a form table that was never shown do nothing.
-    EXPECT_EQ(h.Eval("TForm({}).GetView('x') TForm({}).Close() TForm({}).Redraw()"), "null");
 }
 
 TEST_F(FormTest, TodayItemsAskForTheirHeight)

@@ -1,5 +1,6 @@
-// The handler path every view event takes: a handler that must be a
-// function and is not is a script error; a handler may drop its own view.
+// The handler path every view event takes: what a view does without a
+// handler, a handler that must be a function and is not, values that stand
+// for a handler's answer, points in DIP; and a handler may drop its own view.
 #include "gui/gui_harness.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ protected:
         ASSERT_EQ(h.Run("var gTree = null var log = ''\n"
                         "gTree = TColumn({id = 'outer', views = {TRectangle({id = 'inner', height = 20})}})"),
                   "errOK");
-        root = h.Build(u"gTree", {0, 0, 99, 99});
+        root = h.Build(u"gTree", {0, 0, 99, 99}, 192);
         ASSERT_NE(root, nullptr);
         inner = root->FindById(u"inner");
         ASSERT_NE(inner, nullptr);
@@ -27,17 +28,34 @@ protected:
 
 TEST_F(HandlerTest, InputHandlersMustBeFunctionsWhereOthersMayBeAnswers)
 {
-    ASSERT_EQ(h.Run("gTree.OnClick = function() log = 'parent' end gTree.views[0].OnClick = 5"), "errOK");
-    // Handled (the parent is not asked), with the call error pending.
+    // Without a handler anywhere up the tree a click does nothing; the parent's handler takes it.
+    EXPECT_FALSE(inner->OnClick());
+    ASSERT_EQ(h.Run("gTree.OnClick = function() log = 'parent' end"), "errOK");
+    EXPECT_TRUE(inner->OnClick());
+    EXPECT_EQ(h.Text(u"log"), "parent");
+    // A handler that is no function: handled (the parent is not asked), with the call error pending.
+    ASSERT_EQ(h.Run("log = '' gTree.views[0].OnClick = 5"), "errOK");
     EXPECT_TRUE(inner->OnClick());
     EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
     h.ip.ClearError();
     EXPECT_EQ(h.Text(u"log"), "");
-    // A value stands for the answer of a handler that may be one.
-    ASSERT_EQ(h.Run("gTree.views[0].OnClose = false gTree.views[0].OnSetFocus = 'x'"), "errOK");
+    // Mouse handlers get the point in DIP, two pixels each at 192 dpi.
+    ASSERT_EQ(h.Run("gTree.views[0].OnMouseDown = function(pt) log = pt.x & ',' & pt.y end"), "errOK");
+    inner->OnMouseDown(20, 31);
+    EXPECT_TRUE(inner->Pressed());
+    EXPECT_EQ(h.Text(u"log"), "10,15");
+    // A value stands for the answer of a handler that may be one: null and
+    // true consent to closing, anything else refuses.
+    EXPECT_TRUE(inner->OnClose());
+    ASSERT_EQ(h.Run("gTree.views[0].OnClose = 3 gTree.views[0].OnSetFocus = 'x'"), "errOK");
     EXPECT_FALSE(inner->OnClose());
     inner->OnSetFocus();
     EXPECT_FALSE(h.ip.ErrorPending());
+    // Automatic sizes come from the measuring fields when they give numbers.
+    ASSERT_EQ(h.Run("gTree.views[0].GetAutoWidth = 12.7 gTree.views[0].GetAutoHeight = function() return 'no' end"),
+              "errOK");
+    EXPECT_EQ(inner->AutoWidthOf(), 12);
+    EXPECT_EQ(inner->AutoHeightOf(), 0);
 }
 
 TEST_F(HandlerTest, AHandlerMayDropItsOwnView)

@@ -170,25 +170,6 @@ TEST_F(LayoutTest, GroupsPaintInOrderInsideTheirContent)
     EXPECT_EQ(PixelAt(h.Paint(root), 35, 35), platform::Rgb(255, 0, 0));
 }
 
-TEST_F(LayoutTest, BadViewsAreReplacedByErrorTexts)
-{
-    EXPECT_EQ(Layout("TRow({views = 5})", {0, 0, 99, 99}, 96, "gTree.views[0].text"), "errNoViews");
-    EXPECT_EQ(Layout("TColumn({views = {TRectangle({}), 'text', {}}})", {0, 0, 99, 99}, 96,
-                     "gTree.views[1].text & ' ' & gTree.views[2].text & ' ' & gTree.views[1].IsGroup()"),
-              "errNotView errNotView false");
-    // A container cannot hold itself or an ancestor.
-    EXPECT_EQ(Layout("TRow({id = 'r'}) gTree.views = {TRectangle({}), gTree}", {0, 0, 99, 99}, 96,
-                     "gTree.views[1].text & ' ' & gTree.GetView('r').IsGroup()"),
-              "errNotView true");
-    EXPECT_EQ(Layout("TColumn({}) var inner = TRow({views = {gTree}}) gTree.views = {inner}", {0, 0, 99, 99}, 96,
-                     "gTree.views[0].views[0].text"),
-              "errNotView");
-    // AddView holds to the same rules.
-    EXPECT_EQ(h.Run("gTree.AddView(gTree) gTree.AddView({})"), "errOK");
-    EXPECT_EQ(h.Eval("gTree.views[1].text & gTree.views[2].text"),
-              "errNotViewerrNotView");
-}
-
 TEST_F(LayoutTest, TreesThatContainThemselvesLaterStillEnd)
 {
     gui::View* root = Build("TRow({views = {TRectangle({width = 10}), TColumn({views = {TRectangle({})}})}})",

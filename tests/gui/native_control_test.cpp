@@ -71,7 +71,7 @@ protected:
     QPushButton* button = nullptr;
 };
 
-TEST_F(NativeControlTest, LivesHiddenInTheClientAreaUntilShown)
+TEST_F(NativeControlTest, LivesHiddenInTheClientAreaUntilShownAndTakesClicksOnlyWhileEnabled)
 {
     EXPECT_EQ(button->parentWidget(), platform::ClientAreaOf(form));
     EXPECT_FALSE(control->Shown());
@@ -81,24 +81,10 @@ TEST_F(NativeControlTest, LivesHiddenInTheClientAreaUntilShown)
     EXPECT_TRUE(button->isVisible());
     EXPECT_EQ(control->Text(), u"Go");
     EXPECT_EQ(button->text(), "Go");
-    control->Show(false);
-    EXPECT_FALSE(button->isVisible());
-}
-
-TEST_F(NativeControlTest, PlacementKeepsTheInclusiveEdges)
-{
-    control->Move({10, 20, 89, 49});
     // Right and bottom are the last pixels inside: 80 x 30.
     EXPECT_EQ(button->geometry(), QRect(10, 20, 80, 30));
     EXPECT_EQ(control->Placement(), (platform::Rect{10, 20, 89, 49}));
-    control->Move({5, 5, 4, 4});
-    EXPECT_TRUE(button->geometry().isEmpty());
-    EXPECT_TRUE(control->Placement().Empty());
-}
 
-TEST_F(NativeControlTest, ClicksReachTheHandlerOnlyWhileEnabled)
-{
-    ShowButton();
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(40, 15));
     EXPECT_EQ(handler.clicks, 1);
     control->Enable(false);
@@ -112,6 +98,12 @@ TEST_F(NativeControlTest, ClicksReachTheHandlerOnlyWhileEnabled)
     EXPECT_EQ(handler.clicks, 1);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(handler.clicks, 2);
+
+    control->Show(false);
+    EXPECT_FALSE(button->isVisible());
+    control->Move({5, 5, 4, 4});
+    EXPECT_TRUE(button->geometry().isEmpty());
+    EXPECT_TRUE(control->Placement().Empty());
 }
 
 TEST_F(NativeControlTest, MayBeDestroyedInsideItsOwnClick)

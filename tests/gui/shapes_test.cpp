@@ -6,6 +6,7 @@
 #include "platform/draw/picture_pixels.h"
 #include "platform/files/device_folder.h"
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -285,9 +286,14 @@ TEST_F(ImageShapesTest, FileIconsAre32UnitsSquare)
     EXPECT_GE(ink.top, 98 - 64);
     EXPECT_LE(ink.right, 97);
     EXPECT_LE(ink.bottom, 97);
-    // A file out of reach draws nothing.
-    ASSERT_EQ(h.Run("gView.file = null"), "errOK");
-    EXPECT_TRUE(InkBounds(h.Paint(built)).Empty());
+    // A folder has an icon too; a file that is not there, or none, draws nothing.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    ASSERT_EQ(h.Run("gView.file = 'folder'"), "errOK");
+    EXPECT_FALSE(InkBounds(h.Paint(built)).Empty());
+    for (const char* file : {"'absent.png'", "null"}) {
+        ASSERT_EQ(h.Run(std::string("gView.file = ") + file), "errOK");
+        EXPECT_TRUE(InkBounds(h.Paint(built)).Empty()) << file;
+    }
 }
 
 } // namespace
