@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -164,24 +165,20 @@ TEST_F(DeviceFolderTest, DevicePathsOfHostPaths)
     fs::create_directory_symlink("../Sub", root / "Docs/Sub/back");
     const DeviceFolder device = folder();
 
-    EXPECT_EQ(device.DevicePath(root), u"\\");
-    EXPECT_EQ(device.DevicePath(root / ""), u"\\");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Report.TXT"), u"\\Docs\\Report.TXT");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Sub/../new.txt"), u"\\Docs\\new.txt");
-    EXPECT_EQ(device.DevicePath(base / "dev-link/notes.txt"), u"\\notes.txt");
-    EXPECT_EQ(device.DevicePath(root / "in-dir/Report.TXT"), u"\\in-dir\\Report.TXT");
-    // ".." after a link is the link target's parent.
-    EXPECT_EQ(device.DevicePath(root / "in-dir/../notes.txt"), u"\\notes.txt");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Sub/back/../Report.TXT"), u"\\Docs\\Report.TXT");
-
-    EXPECT_EQ(device.DevicePath(base / "outside/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "../outside/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "out-dir/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(base / "dev2/x"), std::nullopt);
-    EXPECT_EQ(device.DevicePath("/"), std::nullopt);
-    // Host names no script path can spell.
-    EXPECT_EQ(device.DevicePath(root / "back\\slash"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "\xFF.txt"), std::nullopt);
+    const std::optional<std::u16string> outside;
+    for (const auto& [host, expected] : std::initializer_list<std::pair<fs::path, std::optional<std::u16string>>>{
+             {root, u"\\"}, {root / "", u"\\"}, {root / "Docs/Report.TXT", u"\\Docs\\Report.TXT"},
+             {root / "Docs/Sub/../new.txt", u"\\Docs\\new.txt"}, {base / "dev-link/notes.txt", u"\\notes.txt"},
+             {root / "in-dir/Report.TXT", u"\\in-dir\\Report.TXT"},
+             // ".." after a link is the link target's parent.
+             {root / "in-dir/../notes.txt", u"\\notes.txt"},
+             {root / "Docs/Sub/back/../Report.TXT", u"\\Docs\\Report.TXT"},
+             {base / "outside/secret.txt", outside}, {root / "../outside/secret.txt", outside},
+             {root / "out-dir/secret.txt", outside}, {base / "dev2/x", outside}, {"/", outside},
+             // Host names no script path can spell.
+             {root / "back\\slash", outside}, {root / "\xFF.txt", outside}}) {
+        EXPECT_EQ(device.DevicePath(host), expected) << host;
+    }
 
     // Device path and host path round trip, with the case corrected.
     for (const auto* path : {u"\\docs\\sub\\..\\REPORT.txt", u"new\\file.txt", u"\\", u"in-dir\\sub"}) {
