@@ -6,6 +6,7 @@
 #include "engine/vm/interpreter_internal.h"
 #include "gui/view/view_class.h"
 #include "host/error_box.h"
+#include "host/file_bytes.h"
 #include "host/register_libraries.h"
 #include "platform/files/device_folder.h"
 
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -137,10 +137,7 @@ Reference ReadReference()
         if (entry.path().extension() == ".md") pages.push_back(entry.path());
     }
     std::ranges::sort(pages);
-    for (const fs::path& page : pages) {
-        std::ifstream in(page);
-        reference.Add(std::string(std::istreambuf_iterator<char>(in), {}));
-    }
+    for (const fs::path& page : pages) reference.Add(test::ReadBytes(page));
     return reference;
 }
 
@@ -221,19 +218,14 @@ std::vector<std::string> Undocumented(const Reference& reference)
     return missing;
 }
 
-std::string Lines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) text += "  " + line + "\n";
-    return text;
-}
-
 TEST(ReferenceCompleteness, EveryRegisteredNameIsInTheReference)
 {
     const auto missing = Undocumented(ReadReference());
+    std::string lines;
+    for (const std::string& line : missing) lines += "  " + line + "\n";
     EXPECT_TRUE(missing.empty()) << "docs/reference/*.md does not name " << missing.size()
                                  << " thing(s) the program registers:\n"
-                                 << Lines(missing);
+                                 << lines;
 }
 
 TEST(ReferenceCompleteness, NamesCountOnlyInCodeSpansAndHeadingsAndMembersUnderTheirOwner)
