@@ -14,7 +14,6 @@ error response; the server neither crashes nor hangs.
 """
 
 import json
-import os
 import queue
 import subprocess
 import sys
@@ -224,16 +223,15 @@ def session(vellum):
 
 def bad_requests(vellum):
     client = Client(vellum)
-    client.raw(b"Content-Length: abc\r\n\r\n")
-    response = client.next_message()
-    check(response["type"] == "response" and not response["success"], "a bad header is answered", response)
-    client.raw(b"Content-Length: 9\r\n\r\n{not json")
-    response = client.next_message()
-    check(not response["success"] and "JSON" in response["message"], "bad JSON is answered", response)
-    client.raw(b"Content-Length: 2\r\n\r\n[]")
-    check(not client.next_message()["success"], "a JSON array is answered", None)
-    client.raw(b'Content-Length: 16\r\n\r\n{"type":"event"}')
-    check(not client.next_message()["success"], "a message that is no request is answered", None)
+    # Each malformed message is answered with an error, bad JSON saying so.
+    for data, what, named in ((b"Content-Length: abc\r\n\r\n", "a bad header", ""),
+                              (b"Content-Length: 9\r\n\r\n{not json", "bad JSON", "JSON"),
+                              (b"Content-Length: 2\r\n\r\n[]", "a JSON array", ""),
+                              (b'Content-Length: 16\r\n\r\n{"type":"event"}', "a message that is no request", "")):
+        client.raw(data)
+        response = client.next_message()
+        check(response["type"] == "response" and not response["success"] and named in response.get("message", ""),
+              what + " is answered", response)
     client.request("stackTrace", {"threadId": 1}, success=False)
     client.request("initialize", {"adapterID": "vellum"})
     for command, arguments in (("initialize", {"adapterID": "vellum"}), ("configurationDone", None),

@@ -60,9 +60,7 @@ void Offer(const QString& text)
 TEST_F(EditForm, TypedTextSurvivesResizingMaximisingRestoringAndActivationButNotTheScriptsRedraw)
 {
     Show([&](const Widgets& w) {
-        QLineEdit* edit = w.line;
-        QComboBox* combo = w.combo;
-        QWidget* window = w.window;
+        const auto [window, edit, combo, lines] = w;
         QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
         QTest::keyClick(combo->lineEdit(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(combo->lineEdit(), "Kiwi");

@@ -3,18 +3,14 @@
 // it, F10 steps, F5 goes on to the end. The stopped line is found by its
 // shade in the window's pixels.
 #include "desktop/running_app.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 namespace vellum::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The shade of the line where a run stopped.
 const QColor kStopShade(0xFF, 0xE0, 0x60);
@@ -37,11 +33,8 @@ int ShadedRow(const QImage& window)
 TEST(EditorDebugger, F9SetsABreakpointCtrlRStopsThereF10StepsAndF5GoesOn)
 {
     TempFolder folder;
-    {
-        // The editor's file, UTF-16LE without the mark, as the editor writes it.
-        std::ofstream out(folder.path / "defaultide.q9c", std::ios::binary);
-        for (char c : std::string("var a = 1\r\nvar b = a + 1\r\nvar c = b + 1\r\n")) out << c << '\0';
-    }
+    // The editor's file, UTF-16LE without the mark, as the editor writes it.
+    WriteScript(folder.path / "defaultide.q9c", "var a = 1\r\nvar b = a + 1\r\nvar c = b + 1\r\n", false);
     RunningApp app({QString::fromStdString(folder.path.string())});
     ASSERT_TRUE(app.WaitForWindow());
     EXPECT_EQ(ShadedRow(app.SteadyPicture()), -1);

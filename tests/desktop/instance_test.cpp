@@ -2,19 +2,16 @@
 // display: a second plain start hands over to the running copy and says
 // so, while a screenshot run is its own instance and saves its picture.
 #include "host/file_bytes.h"
+#include "host/program_run.h"
 #include "host/temp_folder.h"
 
-#include <QCoreApplication>
 #include <QImage>
-#include <QProcess>
-#include <QString>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace vellum::test {
@@ -22,30 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString Path(const fs::path& p) { return QString::fromStdString(p.string()); }
-
-// A vellum run on this display; Qt's notes about a missing runtime folder
-// stay off its standard error.
-void Start(QProcess& process, const QStringList& arguments, const fs::path& runtime)
+// Qt's notes about a missing runtime folder stay off standard error.
+QProcessEnvironment Runtime(const fs::path& folder)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", Path(runtime));
-    process.setProcessEnvironment(environment);
-    process.start(VELLUM_EXECUTABLE, arguments);
-    ASSERT_TRUE(process.waitForStarted());
-}
-
-struct Finished {
-    int status;
-    std::string err;
-};
-
-Finished RunToTheEnd(const QStringList& arguments, const fs::path& runtime)
-{
-    QProcess process;
-    Start(process, arguments, runtime);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), process.readAllStandardError().toStdString()};
+    QProcessEnvironment environment;
+    environment.insert("XDG_RUNTIME_DIR", Path(folder));
+    return environment;
 }
 
 TEST(OneInstance, ASecondStartHandsOverAndSaysSoWhileAScreenshotRunsOnItsOwn)
@@ -61,19 +40,20 @@ TEST(OneInstance, ASecondStartHandsOverAndSaysSoWhileAScreenshotRunsOnItsOwn)
                                      "  function OnCreate() ToFile('up', 'up.txt') end})\n"
                                      "form.Show()\n");
     QProcess first;
-    Start(first, {Path(app)}, runtime);
+    StartProgram(first, {Path(app)}, Runtime(runtime));
     ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(app / "up.txt"); }, 15000));
 
     const fs::path shot = dir.path / "shot.png";
-    const Finished screenshot =
-        RunToTheEnd({"--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96", Path(app)}, runtime);
+    const ProgramRun screenshot =
+        RunProgram({"--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96", Path(app)}, Runtime(runtime));
     EXPECT_EQ(screenshot.status, 0) << screenshot.err;
     const QImage image(Path(shot), "PNG");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(200, 300));
     EXPECT_EQ(image.pixelColor(100, 150), QColor(255, 0, 0));
 
-    const Finished second = RunToTheEnd({Path(app)}, runtime);
+    const ProgramRun second = RunProgram({Path(app)}, Runtime(runtime));
+    EXPECT_TRUE(screenshot.finished && second.finished);
     EXPECT_EQ(second.status, 0);
     // One line, naming the device folder.
     EXPECT_EQ(second.err.rfind("vellum: already running on ", 0), 0u) << second.err;

@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace vellum::test {
@@ -81,11 +80,18 @@ void ExpectSamePictureAtEveryScale(const QStringList& arguments, const std::stri
     }
 }
 
+// A device folder whose start-up script is the drawing.
+struct DrawingFolder : TempFolder {
+    DrawingFolder()
+    {
+        WriteScript(path / "default.q9c", kDrawing);
+        fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/demo/picture.png", path / "picture.png");
+    }
+};
+
 TEST(ScaleFactor, DrawingLandsWhereItLandsAtScaleOne)
 {
-    TempFolder folder;
-    WriteScript(folder.path / "default.q9c", kDrawing);
-    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/demo/picture.png", folder.path / "picture.png");
+    DrawingFolder folder;
     ExpectSamePictureAtEveryScale({QString::fromStdString(folder.path.string())}, "drawing");
 }
 
@@ -99,11 +105,8 @@ TEST(ScaleFactor, NativeControlsAndTheirGradientLandWhereTheyLandAtScaleOne)
 // A device screen larger than the screen: scale 1 is too much already.
 TEST(ScaleFactor, AWindowTooLargeForTheScreenIsDrawnSmallerAsAWhole)
 {
-    TempFolder folder;
-    WriteScript(folder.path / "default.q9c", kDrawing);
-    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/demo/picture.png", folder.path / "picture.png");
-    const QStringList arguments{"--screen", "480x1600", QString::fromStdString(folder.path.string())};
-    RunningApp app(arguments);
+    DrawingFolder folder;
+    RunningApp app({"--screen", "480x1600", QString::fromStdString(folder.path.string())});
     ASSERT_TRUE(app.WaitForWindow());
     const QImage picture = app.SteadyPicture();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

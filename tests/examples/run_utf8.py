@@ -43,16 +43,13 @@ def main():
             shutil.copytree(example, folder)
             (folder / "default.q9c").write_bytes(text)
             runs.append(run(vellum, folder, Path(temp) / f"{name}.png"))
-    err = runs[0][2]
     if runs[0] != runs[1]:
-        print(f"{example.name}: the UTF-8 copy ran differently", file=sys.stderr)
-        for label, a, b in zip(("status", "stdout", "stderr", "picture"), runs[0], runs[1]):
-            if a != b:
-                print(f"  {label} differs", file=sys.stderr)
+        differ = [label for label, a, b in zip(("status", "stdout", "stderr", "picture"), runs[0], runs[1]) if a != b]
+        print(f"{example.name}: the UTF-8 copy ran differently: {', '.join(differ)}", file=sys.stderr)
         return 1
     # An example without forms (the tour) saves no picture; that is no failure.
-    if b"Vellum Error" in err:
-        print(f"{example.name}: the example itself failed: {err.decode(errors='replace')}", file=sys.stderr)
+    if b"Vellum Error" in runs[0][2]:
+        print(f"{example.name}: the example itself failed: {runs[0][2].decode(errors='replace')}", file=sys.stderr)
         return 1
     return 0
 

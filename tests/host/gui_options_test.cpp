@@ -3,16 +3,14 @@
 // platform, read back from the PNG it writes.
 #include "host/command_line.h"
 #include "host/file_bytes.h"
+#include "host/program_run.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QImage>
-#include <QProcess>
 
 #include <filesystem>
-#include <fstream>
 
 namespace vellum {
 namespace {
@@ -37,20 +35,9 @@ TEST(GuiOptions, ParseWithValuesAndComplaints)
 
     // Each bad value is named in the complaint.
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--screen", "0x640"},
-             {"--screen", "480"},
-             {"--screen", "480x640x2"},
-             {"--screen", "-480x640"},
-             {"--screen=480x99999"},
-             {"--dpi", "abc"},
-             {"--dpi", "96.5"},
-             {"--dpi", "0"},
-             {"--dpi=+96"},
-             {"--dpi"},
-             {"--screenshot"},
-             {"--screenshot="},
-             {"--today=yes"},
-         }) {
+             {"--screen", "0x640"}, {"--screen", "480"}, {"--screen", "480x640x2"}, {"--screen", "-480x640"},
+             {"--screen=480x99999"}, {"--dpi", "abc"}, {"--dpi", "96.5"}, {"--dpi", "0"}, {"--dpi=+96"}, {"--dpi"},
+             {"--screenshot"}, {"--screenshot="}, {"--today=yes"}}) {
         parsed = ParseCommandLine(bad);
         EXPECT_NE(parsed.error, "") << bad[0];
         EXPECT_NE(parsed.error.find(bad[0].substr(0, bad[0].find('='))), std::string::npos) << parsed.error;
@@ -58,37 +45,21 @@ TEST(GuiOptions, ParseWithValuesAndComplaints)
     EXPECT_NE(UsageText().find("--screenshot FILE"), std::string::npos);
 }
 
+using test::Path;
+using test::ProgramRun;
 using test::TempFolder;
 using test::WriteScript;
 
-struct ProgramResult {
-    int status;
-    std::string out, err;
-};
-
 // A run on the offscreen platform, or with noDisplay on none at all.
-ProgramResult Start(const QStringList& arguments, bool noDisplay = false, const QProcessEnvironment& extra = {})
+ProgramRun Start(const QStringList& arguments, bool noDisplay = false, QProcessEnvironment changes = {})
 {
-    static int argc = 1;
-    static char name[] = "host_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
     if (noDisplay) {
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) changes.insert(name, "");
     }
-    environment.insert(extra);
-    process.setProcessEnvironment(environment);
-    process.start(VELLUM_EXECUTABLE, arguments);
-    process.waitForStarted();
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    const ProgramRun run = test::RunProgram(arguments, changes);
+    EXPECT_TRUE(run.finished);
+    return run;
 }
-
-QString Path(const fs::path& p) { return QString::fromStdString(p.string()); }
 
 // The shared objects the dynamic loader opened in runs that wrote their
 // notes (LD_DEBUG=files) into folder.
@@ -114,9 +85,10 @@ TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
     QProcessEnvironment loaderNotes;
     loaderNotes.insert("LD_DEBUG", "files");
     loaderNotes.insert("LD_DEBUG_OUTPUT", Path(dir.path / "loader"));
-    const ProgramResult run = Start({"--console", "--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96",
-                                     Path(dir.path / "app.q9c")},
-                                    false, loaderNotes);
+    // Without a display: a screenshot renders offscreen by itself.
+    const ProgramRun run = Start({"--console", "--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96",
+                                  Path(dir.path / "app.q9c")},
+                                 true, loaderNotes);
     const std::string loaded = LoadedObjects(dir.path);
     EXPECT_NE(loaded.find("vellum-cipher.so"), std::string::npos);
     for (const char* unused : {"libcurl", "libasound", "libQt6Multimedia", "vellum-network", "vellum-sound"}) {
@@ -135,7 +107,7 @@ TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
     // A run that shows no form has nothing to save, and says so.
     WriteScript(dir.path / "none.q9c", "MsgBox('no form')");
     const fs::path none = dir.path / "none.png";
-    const ProgramResult empty = Start({"--console", "--screenshot", Path(none), Path(dir.path / "none.q9c")});
+    const ProgramRun empty = Start({"--console", "--screenshot", Path(none), Path(dir.path / "none.q9c")});
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.err.find("--screenshot"), std::string::npos);
     EXPECT_FALSE(fs::exists(none));
@@ -143,7 +115,7 @@ TEST(GuiOptions, ScreenshotSavesTheFirstFormAndRunsOn)
     // Bad option values stop before anything runs.
     for (const QStringList& bad : {QStringList{"--screenshot", Path(dir.path / "missing" / "x.png")},
                                    QStringList{"--screen", "12x12"}, QStringList{"--dpi", "many"}}) {
-        const ProgramResult refused = Start(QStringList{"--console"} + bad + QStringList{Path(dir.path / "app.q9c")});
+        const ProgramRun refused = Start(QStringList{"--console"} + bad + QStringList{Path(dir.path / "app.q9c")});
         EXPECT_EQ(refused.status, 2) << bad.join(' ').toStdString();
         EXPECT_NE(refused.err.find(bad[0].toStdString()), std::string::npos) << refused.err;
     }
@@ -154,25 +126,19 @@ TEST(GuiOptions, WithoutADisplayAWindowedRunSaysSoWhileScreenshotsAndConsoleRuns
     TempFolder dir;
     WriteScript(dir.path / "app.q9c", "TForm({title = 'Shot', view = TRectangle({style = {fill = 'red'}})}).Show()\n");
     const QString app = Path(dir.path / "app.q9c");
-    const ProgramResult refused = Start({app}, true);
+    const ProgramRun refused = Start({app}, true);
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.err, "vellum: no display; use --console, or --screenshot FILE to render without one\n");
 
-    // A screenshot renders offscreen by itself, in console mode or not.
-    for (const QStringList& mode : {QStringList{}, QStringList{"--console"}}) {
-        const fs::path shot = dir.path / "shot.png";
-        fs::remove(shot);
-        const ProgramResult screenshot =
-            Start(mode + QStringList{"--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96", app}, true);
-        EXPECT_EQ(screenshot.status, 0) << screenshot.err;
-        const QImage image(Path(shot), "PNG");
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.pixelColor(100, 150), QColor(255, 0, 0));
-    }
+    // A screenshot renders offscreen by itself outside console mode too.
+    const fs::path shot = dir.path / "shot.png";
+    const ProgramRun screenshot = Start({"--screenshot", Path(shot), "--screen", "200x300", "--dpi", "96", app}, true);
+    EXPECT_EQ(screenshot.status, 0) << screenshot.err;
+    EXPECT_EQ(QImage(Path(shot), "PNG").pixelColor(100, 150), QColor(255, 0, 0));
 
     // A console run has no windows then: Show returns at once.
     WriteScript(dir.path / "console.q9c", "TForm({title = 'None', view = TRectangle({})}).Show()\nMsgBox('after')");
-    const ProgramResult console = Start({"--console", Path(dir.path / "console.q9c")}, true);
+    const ProgramRun console = Start({"--console", Path(dir.path / "console.q9c")}, true);
     EXPECT_EQ(console.status, 0) << console.err;
     EXPECT_EQ(console.out, "after\n");
 }
@@ -182,15 +148,13 @@ TEST(GuiOptions, ScreenshotCapturesTheEditorWhereThereIsNoStartUpScript)
     TempFolder dir;
     WriteScript(dir.path / "defaultide.q9c", "MsgBox('in the editor')");
     const fs::path shot = dir.path / "editor.png";
-    const ProgramResult run = Start({"--screenshot", Path(shot), "--screen", "240x320", "--dpi", "96", Path(dir.path)});
+    const ProgramRun run = Start({"--screenshot", Path(shot), "--screen", "240x320", "--dpi", "96", Path(dir.path)});
     EXPECT_EQ(run.status, 0) << run.err;
     const QImage image(Path(shot), "PNG");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(240, 320));
     // The editor went as a user's close would: its text was saved, now without the mark.
-    std::ifstream saved(dir.path / "defaultide.q9c", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
-    EXPECT_EQ(bytes.substr(0, 4), std::string("M\0s\0", 4));
+    EXPECT_EQ(test::ReadBytes(dir.path / "defaultide.q9c").substr(0, 4), std::string("M\0s\0", 4));
 }
 
 } // namespace

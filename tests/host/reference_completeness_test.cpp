@@ -6,16 +6,16 @@
 #include "engine/vm/interpreter_internal.h"
 #include "gui/view/view_class.h"
 #include "host/error_box.h"
+#include "host/file_bytes.h"
 #include "host/register_libraries.h"
 #include "platform/files/device_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,8 +26,6 @@ namespace vellum {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
 // The Markdown of the reference, reduced to what the rule looks at: the
 // names written in code spans and headings, and the section (a heading and
@@ -95,19 +93,11 @@ private:
         std::set<std::string> names;
     };
 
-    static std::vector<std::string> Words(std::string_view text)
+    static std::vector<std::string> Words(const std::string& text)
     {
+        static const std::regex word(R"(\w+)");
         std::vector<std::string> words;
-        for (size_t i = 0; i < text.size();) {
-            if (!IsIdentifierChar(text[i])) {
-                ++i;
-                continue;
-            }
-            size_t end = i;
-            while (end < text.size() && IsIdentifierChar(text[end])) ++end;
-            words.emplace_back(text.substr(i, end - i));
-            i = end;
-        }
+        for (std::sregex_iterator it(text.begin(), text.end(), word), end; it != end; ++it) words.push_back(it->str());
         return words;
     }
 
@@ -118,23 +108,18 @@ private:
         return !std::ranges::search(words, wanted).empty();
     }
 
-    void Mention(std::string_view text, const std::vector<size_t>& open)
+    void Mention(const std::string& text, const std::vector<size_t>& open)
     {
         for (const std::string& word : Words(text)) {
             names.insert(word);
             for (const size_t s : open) sections[s].names.insert(word);
         }
-        for (size_t paren = text.find('('); paren != std::string_view::npos; paren = text.find('(', paren + 1)) {
-            size_t begin = paren;
-            while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
-            if (begin < paren) calls.insert(std::string(text.substr(begin, paren - begin)));
-        }
-        for (size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
-            size_t begin = dot;
-            while (begin > 0 && IsIdentifierChar(text[begin - 1])) --begin;
-            size_t end = dot + 1;
-            while (end < text.size() && IsIdentifierChar(text[end])) ++end;
-            if (begin < dot && end > dot + 1) qualified.insert(std::string(text.substr(begin, end - begin)));
+        // A name before "(" is a call; "a.b.c" names both a.b and b.c.
+        static const std::regex call(R"((\w+)\()");
+        static const std::regex member(R"((\w+)\.(?=(\w+)))");
+        for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) calls.insert((*it)[1].str());
+        for (std::sregex_iterator it(text.begin(), text.end(), member), end; it != end; ++it) {
+            qualified.insert((*it)[1].str() + "." + (*it)[2].str());
         }
     }
 
@@ -152,10 +137,7 @@ Reference ReadReference()
         if (entry.path().extension() == ".md") pages.push_back(entry.path());
     }
     std::ranges::sort(pages);
-    for (const fs::path& page : pages) {
-        std::ifstream in(page);
-        reference.Add(std::string(std::istreambuf_iterator<char>(in), {}));
-    }
+    for (const fs::path& page : pages) reference.Add(test::ReadBytes(page));
     return reference;
 }
 
@@ -236,19 +218,14 @@ std::vector<std::string> Undocumented(const Reference& reference)
     return missing;
 }
 
-std::string Lines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) text += "  " + line + "\n";
-    return text;
-}
-
 TEST(ReferenceCompleteness, EveryRegisteredNameIsInTheReference)
 {
     const auto missing = Undocumented(ReadReference());
+    std::string lines;
+    for (const std::string& line : missing) lines += "  " + line + "\n";
     EXPECT_TRUE(missing.empty()) << "docs/reference/*.md does not name " << missing.size()
                                  << " thing(s) the program registers:\n"
-                                 << Lines(missing);
+                                 << lines;
 }
 
 TEST(ReferenceCompleteness, NamesCountOnlyInCodeSpansAndHeadingsAndMembersUnderTheirOwner)

@@ -3,54 +3,29 @@
 // the one-instance rule across processes.
 #include "host/script_file.h"
 #include "host/file_bytes.h"
+#include "host/program_run.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QProcess>
+#include <QtCore/qtestsupport_core.h>
 
+#include <algorithm>
 #include <csignal>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 namespace vellum {
 namespace {
 
 namespace fs = std::filesystem;
 
+using test::Path;
+using test::ProgramRun;
+using test::RunProgram;
+using test::StartProgram;
 using test::TempFolder;
 using test::WriteBytes;
 using test::WriteScript;
-
-struct ProgramRun {
-    int status;
-    std::string out, err;
-    bool finished;
-};
-
-QCoreApplication& Qt()
-{
-    static int argc = 1;
-    static char name[] = "host_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-ProgramRun Start(const QStringList& arguments, int timeoutMs = 20000, QProcess* keep = nullptr)
-{
-    Qt();
-    QProcess local;
-    QProcess& process = keep != nullptr ? *keep : local;
-    process.start(VELLUM_EXECUTABLE, arguments);
-    process.waitForStarted();
-    const bool finished = process.waitForFinished(timeoutMs);
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString(), finished};
-}
 
 TEST(ScriptFile, KeepsTokenRecordsAndRefusesWhatIsNeitherEncoding)
 {
@@ -80,24 +55,18 @@ TEST(ScriptFile, KeepsTokenRecordsAndRefusesWhatIsNeitherEncoding)
 
 TEST(Program, CommandLineAndConsoleRuns)
 {
-    TempFolder dir;
-    // A folder runs its default.q9c; an error ends the run with its position.
-    WriteScript(dir.path / "default.q9c", "MsgBox(1)\nvar x = 1 + 'a'", false);
-    ProgramRun r = Start({"--console", QString::fromStdString(dir.path.string())});
-    EXPECT_EQ(r.out, "1\n");
-    EXPECT_EQ(r.err, "Vellum Error: Number expected (line 2, column 11)\n");
-    EXPECT_EQ(r.status, 1);
-
+    // A folder's default.q9c runs as the script cases and the examples
+    // show; a folder without one is refused in one line.
     TempFolder empty;
-    r = Start({"--console", QString::fromStdString(empty.path.string())});
+    const ProgramRun r = RunProgram({"--console", Path(empty.path)});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("no start-up script"), std::string::npos);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
 
-    EXPECT_EQ(Start({"--version"}).out.rfind("vellum ", 0), 0u);
-    EXPECT_EQ(Start({"--help"}).status, 0);
-    EXPECT_EQ(Start({"--bogus"}).status, 2);
-    EXPECT_EQ(Start({"--console", "/no/such/place.q9c"}).status, 2);
+    EXPECT_EQ(RunProgram({"--version"}).out.rfind("vellum ", 0), 0u);
+    EXPECT_EQ(RunProgram({"--help"}).status, 0);
+    EXPECT_EQ(RunProgram({"--bogus"}).status, 2);
+    EXPECT_EQ(RunProgram({"--console", "/no/such/place.q9c"}).status, 2);
 }
 
 TEST(Program, CheckPrintsEachErrorWhereEditorsFindIt)
@@ -110,11 +79,10 @@ TEST(Program, CheckPrintsEachErrorWhereEditorsFindIt)
     WriteBytes(dir.path / "sub" / "uses.q9c", "include \"lib.q9c\"\n");
     WriteBytes(dir.path / "sub" / "runs.q9c", "MsgBox('ran')\nFile('\\made.txt').OpenWrite(true).Close()\n");
     WriteBytes(dir.path / "sub" / "picture.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01", 20));
-    Qt();
     QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(dir.path.string()));
+    process.setWorkingDirectory(Path(dir.path));
     const auto check = [&](const QStringList& files) {
-        process.start(VELLUM_EXECUTABLE, QStringList{"--check"} + files);
+        StartProgram(process, QStringList{"--check"} + files);
         process.waitForFinished(20000);
         return std::pair(process.exitCode(), process.readAllStandardOutput().toStdString());
     };
@@ -129,9 +97,7 @@ TEST(Program, CheckPrintsEachErrorWhereEditorsFindIt)
                                        "sub/missing.q9c:1:1: error: File not found sub/missing.q9c\n"
                                        "sub/picture.png:1:1: error: picture.png is not a script: it is neither "
                                        "UTF-16 nor UTF-8 text\n")));
-    process.start(VELLUM_EXECUTABLE, {"--check"});
-    process.waitForFinished(20000);
-    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(check({}).first, 2);
 }
 
 TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
@@ -140,9 +106,8 @@ TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
     WriteBytes(dir.path / "default.q9c", "var log = File('\\log.txt').OpenWrite(true)\n"
                                          "log.AppendLine('first')\nlog.AppendLine('second')\n"
                                          "MsgBox('looping')\nvar i = 0\nwhile true i = i + 1 end\n");
-    Qt();
     QProcess process;
-    process.start(VELLUM_EXECUTABLE, {"--console", QString::fromStdString(dir.path.string())});
+    StartProgram(process, {"--console", Path(dir.path)});
     ASSERT_TRUE(process.waitForReadyRead(20000));
     EXPECT_EQ(process.readAllStandardOutput().toStdString(), "looping\n");
     EXPECT_FALSE(process.waitForFinished(300));
@@ -152,67 +117,34 @@ TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
     EXPECT_EQ(process.exitCode(), 130);
     // Stopped somewhere in the loop on the last line.
     EXPECT_EQ(process.readAllStandardError().toStdString().rfind("Vellum Error: Stopped (line 6, column ", 0), 0u);
-    std::ifstream log(dir.path / "log.txt", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(log)), {});
-    const char expected[] = "\xFF\xFE" "f\0i\0r\0s\0t\0\r\0\n\0s\0e\0c\0o\0n\0d\0\r\0\n\0";
-    EXPECT_EQ(bytes, std::string(expected, sizeof expected - 1));
+    EXPECT_EQ(test::ReadBytes(dir.path / "log.txt"), test::Utf16Le("first\r\nsecond\r\n"));
 }
 
-TEST(Program, OneInstancePerDeviceFolder)
+TEST(Program, OneInstancePerDeviceFolderWhetherAScriptOrTheEditorHoldsIt)
 {
-    // The first instance holds its folder while its message box is open;
-    // the listing it writes first tells that it has started.
-    TempFolder first, other;
-    const std::string holder = "CompileLex('\\\\default.q9c', '\\\\ready.tok')\nMsgBox('holding')";
-    WriteScript(first.path / "default.q9c", holder);
-    WriteScript(other.path / "default.q9c", holder);
+    // A script holds its folder while its message box is open; the listing
+    // it writes first tells that it has started. Without a start-up script
+    // the editor opens and stays until closed.
+    TempFolder script, editor;
+    WriteScript(script.path / "default.q9c", "CompileLex('\\\\default.q9c', '\\\\ready.tok')\nMsgBox('holding')");
+    QProcess running, editing;
+    StartProgram(running, {Path(script.path)});
+    StartProgram(editing, {Path(editor.path)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(script.path / "ready.tok"); }, 20000));
+    EXPECT_FALSE(editing.waitForFinished(1500));
 
-    QProcess running;
-    Qt();
-    running.start(VELLUM_EXECUTABLE, {QString::fromStdString(first.path.string())});
-    ASSERT_TRUE(running.waitForStarted());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fs::exists(first.path / "ready.tok") && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A second start on either folder finds the first (the editor by its
+    // window) and ends at once; the two folders run side by side.
+    for (const TempFolder* held : {&script, &editor}) {
+        const ProgramRun second = RunProgram({Path(held->path)}, {}, 10000);
+        EXPECT_TRUE(second.finished);
+        EXPECT_EQ(second.status, 0);
     }
-    ASSERT_TRUE(fs::exists(first.path / "ready.tok"));
-
-    // A second start on the same folder hands over and ends at once.
-    const ProgramRun second = Start({QString::fromStdString(first.path.string())}, 10000);
-    EXPECT_TRUE(second.finished);
-    EXPECT_EQ(second.status, 0);
-
-    // Another folder runs side by side: it is still holding its own box.
-    QProcess beside;
-    Start({QString::fromStdString(other.path.string())}, 1500, &beside);
-    EXPECT_EQ(beside.state(), QProcess::Running);
-    beside.kill();
-    beside.waitForFinished();
-    EXPECT_EQ(running.state(), QProcess::Running);
-    running.kill();
-    running.waitForFinished();
-}
-
-TEST(Program, TheEditorHoldsItsFolderAgainstASecondStart)
-{
-    // Without a start-up script the editor opens and stays until closed.
-    TempFolder dir;
-    QProcess editor;
-    Qt();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    editor.setProcessEnvironment(environment);
-    editor.start(VELLUM_EXECUTABLE, {QString::fromStdString(dir.path.string())});
-    ASSERT_TRUE(editor.waitForStarted());
-    EXPECT_FALSE(editor.waitForFinished(1500));
-
-    // A second start on the folder finds the editor's window and ends at once.
-    const ProgramRun second = Start({QString::fromStdString(dir.path.string())}, 10000);
-    EXPECT_TRUE(second.finished);
-    EXPECT_EQ(second.status, 0);
-    EXPECT_EQ(editor.state(), QProcess::Running);
-    editor.kill();
-    editor.waitForFinished();
+    for (QProcess* first : {&running, &editing}) {
+        EXPECT_EQ(first->state(), QProcess::Running);
+        first->kill();
+        first->waitForFinished();
+    }
 }
 
 } // namespace

@@ -4,16 +4,20 @@
 #include "platform/files/device_folder.h"
 
 #include "engine/core/unicode.h"
+#include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace vellum::platform {
 namespace {
@@ -28,9 +32,6 @@ class DeviceFolderTest : public ::testing::Test {
 protected:
     DeviceFolderTest()
     {
-        std::string pattern = (fs::temp_directory_path() / "vellum-device-XXXXXX").string();
-        base = fs::canonical(mkdtemp(pattern.data()));
-        root = base / "dev";
         fs::create_directories(base / "outside/dir");
         Touch(base / "outside/secret.txt");
         fs::create_directories(root / "Docs/Sub");
@@ -43,11 +44,6 @@ protected:
         Touch(root / "Docs/ZZ.txt");
         Touch(root / "\xC3\x84pfel.txt");
         fs::create_directory_symlink("dev", base / "dev-link");
-    }
-    ~DeviceFolderTest() override
-    {
-        std::error_code ignored;
-        fs::remove_all(base, ignored);
     }
 
     static void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
@@ -62,36 +58,33 @@ protected:
         return host->lexically_relative(root).generic_string();
     }
 
+    // Each script path against where it must lead.
+    void ExpectLeads(std::initializer_list<std::pair<std::u16string_view, const char*>> cases) const
+    {
+        for (const auto& [path, where] : cases) EXPECT_EQ(Resolve(path), where) << ToUtf8(path);
+    }
+
     DeviceFolder folder() const { return DeviceFolder(root); }
 
-    fs::path base;
-    fs::path root;
+    test::TempFolder scratch;
+    const fs::path base = fs::canonical(scratch.path);
+    const fs::path root = base / "dev";
 };
 
 TEST_F(DeviceFolderTest, SeparatorsDotsAndTheRoot)
 {
-    EXPECT_EQ(Resolve(u""), ".");
-    EXPECT_EQ(Resolve(u"\\"), ".");
-    EXPECT_EQ(Resolve(u"/"), ".");
-    EXPECT_EQ(Resolve(u"notes.txt"), "notes.txt");
-    EXPECT_EQ(Resolve(u"\\notes.txt"), "notes.txt");
-    EXPECT_EQ(Resolve(u"\\\\Docs//\\Report.TXT"), "Docs/Report.TXT");
-    EXPECT_EQ(Resolve(u"Docs/Sub\\..\\.\\Report.TXT"), "Docs/Report.TXT");
-    EXPECT_EQ(Resolve(u"\\Docs\\Sub\\"), "Docs/Sub");
-    EXPECT_EQ(Resolve(u"..."), "...");
+    ExpectLeads({{u"", "."}, {u"\\", "."}, {u"/", "."}, {u"notes.txt", "notes.txt"}, {u"\\notes.txt", "notes.txt"},
+                 {u"\\\\Docs//\\Report.TXT", "Docs/Report.TXT"}, {u"Docs/Sub\\..\\.\\Report.TXT", "Docs/Report.TXT"},
+                 {u"\\Docs\\Sub\\", "Docs/Sub"}, {u"...", "..."}});
     EXPECT_EQ(folder().ProgramDirectory(), u"\\");
 }
 
 TEST_F(DeviceFolderTest, DotDotAndHostPathsStayInside)
 {
-    EXPECT_EQ(Resolve(u".."), ".");
-    EXPECT_EQ(Resolve(u"\\..\\..\\a"), "a");
-    EXPECT_EQ(Resolve(u"..\\..\\"), ".");
-    EXPECT_EQ(Resolve(u"Docs\\..\\..\\outside\\secret.txt"), "outside/secret.txt");
-    EXPECT_EQ(Resolve(u"../outside/dir/../secret.txt"), "outside/secret.txt");
-    EXPECT_EQ(Resolve(u"C:\\x"), "C:/x");
-    EXPECT_EQ(Resolve(u"/etc/passwd"), "etc/passwd");
-    EXPECT_EQ(Resolve(u"\\..\\..\\..\\..\\..\\..\\etc\\passwd"), "etc/passwd");
+    ExpectLeads({{u"..", "."}, {u"\\..\\..\\a", "a"}, {u"..\\..\\", "."},
+                 {u"Docs\\..\\..\\outside\\secret.txt", "outside/secret.txt"},
+                 {u"../outside/dir/../secret.txt", "outside/secret.txt"}, {u"C:\\x", "C:/x"},
+                 {u"/etc/passwd", "etc/passwd"}, {u"\\..\\..\\..\\..\\..\\..\\etc\\passwd", "etc/passwd"}});
 
     // A host path to a file that really exists outside is a device path
     // below the root, naming nothing.
@@ -104,18 +97,15 @@ TEST_F(DeviceFolderTest, DotDotAndHostPathsStayInside)
 
 TEST_F(DeviceFolderTest, NamesMatchWithoutRegardToCase)
 {
-    EXPECT_EQ(Resolve(u"docs\\report.txt"), "Docs/Report.TXT");
-    EXPECT_EQ(Resolve(u"DOCS\\SUB"), "Docs/Sub");
-    EXPECT_EQ(Resolve(u"\u00E4PFEL.TXT"), "\xC3\x84pfel.txt");
-    // Several match: the exact one, else the first in byte order.
-    EXPECT_EQ(Resolve(u"case.txt"), "case.txt");
-    EXPECT_EQ(Resolve(u"Case.TXT"), "Case.TXT");
-    EXPECT_EQ(Resolve(u"cASE.TXT"), "CASE.txt");
-    EXPECT_EQ(Resolve(u"docs\\Zz.txt"), "Docs/ZZ.txt"); // made in the other order
-    // Names that do not exist yet keep their spelling, below the matched part.
-    EXPECT_EQ(Resolve(u"docs\\New File.txt"), "Docs/New File.txt");
-    EXPECT_EQ(Resolve(u"docs\\new\\sub\\x.txt"), "Docs/new/sub/x.txt");
-    EXPECT_EQ(Resolve(u"docs\\report.txt\\x"), "Docs/Report.TXT/x");
+    ExpectLeads({{u"docs\\report.txt", "Docs/Report.TXT"}, {u"DOCS\\SUB", "Docs/Sub"},
+                 {u"\u00E4PFEL.TXT", "\xC3\x84pfel.txt"},
+                 // Several match: the exact one, else the first in byte order
+                 // (ZZ.txt was made after zz.txt).
+                 {u"case.txt", "case.txt"}, {u"Case.TXT", "Case.TXT"}, {u"cASE.TXT", "CASE.txt"},
+                 {u"docs\\Zz.txt", "Docs/ZZ.txt"},
+                 // Names that do not exist yet keep their spelling, below the matched part.
+                 {u"docs\\New File.txt", "Docs/New File.txt"}, {u"docs\\new\\sub\\x.txt", "Docs/new/sub/x.txt"},
+                 {u"docs\\report.txt\\x", "Docs/Report.TXT/x"}});
 }
 
 TEST_F(DeviceFolderTest, LinksLeadingOutAreRefused)
@@ -129,17 +119,12 @@ TEST_F(DeviceFolderTest, LinksLeadingOutAreRefused)
     fs::create_directory_symlink("..", root / "Docs/up-one");
     fs::create_symlink("Docs/missing.txt", root / "in-dangling");
 
-    for (const auto* path : {u"out-file", u"OUT-FILE", u"\\out-dir", u"out-dir\\new.txt",
-                             u"out-dangling", u"Docs\\up-two", u"docs\\up-two\\outside\\secret.txt", u"loop",
-                             u"loop\\x"}) {
-        EXPECT_EQ(Resolve(path), "refused") << ToUtf8(path);
-    }
-    // ".." is taken on the device's names, before any link is followed.
-    EXPECT_EQ(Resolve(u"out-dir\\..\\notes.txt"), "notes.txt");
-
-    EXPECT_EQ(Resolve(u"in-dir\\report.txt"), "in-dir/Report.TXT");
-    EXPECT_EQ(Resolve(u"docs\\up-one\\notes.txt"), "Docs/up-one/notes.txt");
-    EXPECT_EQ(Resolve(u"in-dangling"), "in-dangling");
+    ExpectLeads({{u"out-file", "refused"}, {u"OUT-FILE", "refused"}, {u"\\out-dir", "refused"},
+                 {u"out-dir\\new.txt", "refused"}, {u"out-dangling", "refused"}, {u"Docs\\up-two", "refused"},
+                 {u"docs\\up-two\\outside\\secret.txt", "refused"}, {u"loop", "refused"}, {u"loop\\x", "refused"},
+                 // ".." is taken on the device's names, before any link is followed.
+                 {u"out-dir\\..\\notes.txt", "notes.txt"}, {u"in-dir\\report.txt", "in-dir/Report.TXT"},
+                 {u"docs\\up-one\\notes.txt", "Docs/up-one/notes.txt"}, {u"in-dangling", "in-dangling"}});
 
     // A device folder reached through a link is the linked folder itself.
     EXPECT_EQ(DeviceFolder(base / "dev-link").Root(), root);
@@ -158,10 +143,8 @@ TEST_F(DeviceFolderTest, FoldersOutsideAreNeverOpened)
     for (const char* watched : {"outside", "outside/dir", "outside/dir/Inner"}) {
         ASSERT_GE(inotify_add_watch(watch, (base / watched).c_str(), IN_OPEN | IN_ACCESS), 0);
     }
-    for (const auto* path : {u"OUT-DIR\\x.txt", u"out-dir\\inner\\x.txt", u"out-dir\\INNER", u"docs\\up-out\\DIR\\x",
-                             u"Docs\\UP-OUT\\secret.TXT"}) {
-        EXPECT_EQ(Resolve(path), "refused") << ToUtf8(path);
-    }
+    ExpectLeads({{u"OUT-DIR\\x.txt", "refused"}, {u"out-dir\\inner\\x.txt", "refused"}, {u"out-dir\\INNER", "refused"},
+                 {u"docs\\up-out\\DIR\\x", "refused"}, {u"Docs\\UP-OUT\\secret.TXT", "refused"}});
     char events[4096];
     EXPECT_LT(read(watch, events, sizeof events), 0) << "a folder outside was opened";
     close(watch);
@@ -169,13 +152,10 @@ TEST_F(DeviceFolderTest, FoldersOutsideAreNeverOpened)
 
 TEST_F(DeviceFolderTest, UnitsNoHostNameCanHoldAreRefused)
 {
-    EXPECT_EQ(Resolve(std::u16string(u"notes.txt\0.jpg", 14)), "refused");
-    EXPECT_EQ(Resolve(std::u16string(u"\0", 1)), "refused");
-    // Even inside a name that ".." takes away again.
-    EXPECT_EQ(Resolve(std::u16string(u"a\0b\\..\\notes.txt", 16)), "refused");
-    EXPECT_EQ(Resolve(u"bad\xD800name"), "refused");
-    EXPECT_EQ(Resolve(u"bad\xDC00"), "refused");
-    EXPECT_EQ(Resolve(u"smile\U0001F600.txt"), "smile\xF0\x9F\x98\x80.txt");
+    ExpectLeads({{std::u16string_view(u"notes.txt\0.jpg", 14), "refused"}, {std::u16string_view(u"\0", 1), "refused"},
+                 // Even inside a name that ".." takes away again.
+                 {std::u16string_view(u"a\0b\\..\\notes.txt", 16), "refused"}, {u"bad\xD800name", "refused"},
+                 {u"bad\xDC00", "refused"}, {u"smile\U0001F600.txt", "smile\xF0\x9F\x98\x80.txt"}});
 }
 
 TEST_F(DeviceFolderTest, DevicePathsOfHostPaths)
@@ -185,24 +165,20 @@ TEST_F(DeviceFolderTest, DevicePathsOfHostPaths)
     fs::create_directory_symlink("../Sub", root / "Docs/Sub/back");
     const DeviceFolder device = folder();
 
-    EXPECT_EQ(device.DevicePath(root), u"\\");
-    EXPECT_EQ(device.DevicePath(root / ""), u"\\");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Report.TXT"), u"\\Docs\\Report.TXT");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Sub/../new.txt"), u"\\Docs\\new.txt");
-    EXPECT_EQ(device.DevicePath(base / "dev-link/notes.txt"), u"\\notes.txt");
-    EXPECT_EQ(device.DevicePath(root / "in-dir/Report.TXT"), u"\\in-dir\\Report.TXT");
-    // ".." after a link is the link target's parent.
-    EXPECT_EQ(device.DevicePath(root / "in-dir/../notes.txt"), u"\\notes.txt");
-    EXPECT_EQ(device.DevicePath(root / "Docs/Sub/back/../Report.TXT"), u"\\Docs\\Report.TXT");
-
-    EXPECT_EQ(device.DevicePath(base / "outside/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "../outside/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "out-dir/secret.txt"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(base / "dev2/x"), std::nullopt);
-    EXPECT_EQ(device.DevicePath("/"), std::nullopt);
-    // Host names no script path can spell.
-    EXPECT_EQ(device.DevicePath(root / "back\\slash"), std::nullopt);
-    EXPECT_EQ(device.DevicePath(root / "\xFF.txt"), std::nullopt);
+    const std::optional<std::u16string> outside;
+    for (const auto& [host, expected] : std::initializer_list<std::pair<fs::path, std::optional<std::u16string>>>{
+             {root, u"\\"}, {root / "", u"\\"}, {root / "Docs/Report.TXT", u"\\Docs\\Report.TXT"},
+             {root / "Docs/Sub/../new.txt", u"\\Docs\\new.txt"}, {base / "dev-link/notes.txt", u"\\notes.txt"},
+             {root / "in-dir/Report.TXT", u"\\in-dir\\Report.TXT"},
+             // ".." after a link is the link target's parent.
+             {root / "in-dir/../notes.txt", u"\\notes.txt"},
+             {root / "Docs/Sub/back/../Report.TXT", u"\\Docs\\Report.TXT"},
+             {base / "outside/secret.txt", outside}, {root / "../outside/secret.txt", outside},
+             {root / "out-dir/secret.txt", outside}, {base / "dev2/x", outside}, {"/", outside},
+             // Host names no script path can spell.
+             {root / "back\\slash", outside}, {root / "\xFF.txt", outside}}) {
+        EXPECT_EQ(device.DevicePath(host), expected) << host;
+    }
 
     // Device path and host path round trip, with the case corrected.
     for (const auto* path : {u"\\docs\\sub\\..\\REPORT.txt", u"new\\file.txt", u"\\", u"in-dir\\sub"}) {

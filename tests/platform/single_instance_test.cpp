@@ -4,6 +4,8 @@
 // the same moment leave one instance.
 #include "platform/window/single_instance.h"
 
+#include "host/temp_folder.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -13,7 +15,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -28,16 +29,9 @@ class SingleInstanceTest : public ::testing::Test {
 protected:
     SingleInstanceTest()
     {
-        std::string pattern = (fs::temp_directory_path() / "vellum-instance-XXXXXX").string();
-        base = fs::canonical(mkdtemp(pattern.data()));
         fs::create_directories(base / "a");
         fs::create_directories(base / "b");
         fs::create_directory_symlink("a", base / "a-link");
-    }
-    ~SingleInstanceTest() override
-    {
-        std::error_code ignored;
-        fs::remove_all(base, ignored);
     }
 
     // Runs the event loop until done holds, for at most five seconds.
@@ -51,7 +45,8 @@ protected:
         return done();
     }
 
-    fs::path base;
+    test::TempFolder scratch;
+    const fs::path base = fs::canonical(scratch.path);
 };
 
 TEST_F(SingleInstanceTest, OneClaimPerFolderAndLaterStartsRaiseIt)
