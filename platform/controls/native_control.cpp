@@ -62,21 +62,12 @@ void NativeControl::Move(const Rect& r)
     if (Alive()) widget->widget->setGeometry(ToQRect(r));
 }
 
-Rect NativeControl::Placement() const { return Alive() ? ToRect(widget->widget->geometry()) : Rect{}; }
-
 void NativeControl::Show(bool shown)
 {
     if (Alive()) widget->widget->setVisible(shown);
 }
 
 bool NativeControl::Shown() const { return Alive() && !widget->widget->isHidden(); }
-
-void NativeControl::Enable(bool enabled)
-{
-    if (Alive()) widget->widget->setEnabled(enabled);
-}
-
-bool NativeControl::Enabled() const { return Alive() && widget->widget->isEnabled(); }
 
 void NativeControl::SetFont(const FontChoice& choice)
 {

@@ -49,11 +49,8 @@ public:
     ControlKind Kind() const { return kind; }
     // Places the control on r (client pixels, inclusive edges).
     void Move(const Rect& r);
-    Rect Placement() const;
     void Show(bool shown);
     bool Shown() const;
-    void Enable(bool enabled);
-    bool Enabled() const;
     // The same font description the canvas draws text with.
     void SetFont(const FontChoice& font);
     // The window text: a button's caption, an edit's contents.
