@@ -32,10 +32,20 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+inline void WriteFile(const std::filesystem::path& path, std::string_view text)
+{
+    WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::string ReadText(const std::filesystem::path& path)
+{
+    const std::vector<uint8_t> bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 // Polls a condition that must come true: what other threads or processes
