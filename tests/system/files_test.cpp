@@ -148,13 +148,9 @@ TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 
 TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
 {
-    const auto outside = std::filesystem::path(folder.string() + "-outside");
-    std::filesystem::create_directories(outside);
-    {
-        std::ofstream(outside / "secret.txt", std::ios::binary) << "top secret";
-    }
+    WriteFile(outside / "secret.txt", "top secret");
     WriteBytes("inside.txt", Utf16Le(u"in"));
-    const std::string name = folder.filename().string() + "-outside";
+    const std::string name = outside.filename().string();
     for (const std::string& path : {"..\\\\" + name + "\\\\secret.txt", "..\\..\\..\\..\\" + name + "\\secret.txt",
                                     (outside / "secret.txt").string(), "../" + name + "/secret.txt"}) {
         SCOPED_TRACE(path);
@@ -164,8 +160,7 @@ TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
                   "\"<false><null><null><null><[]>\"");
         Run("File(" + p + ").OpenWrite(true).Write('x') File(" + p + ").OpenWrite().AppendLine('x') ToFile('x', " +
             p + ") File(" + p + ").Delete() File('inside.txt').CopyTo(" + p + ")");
-        std::ifstream in(outside / "secret.txt", std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "top secret");
+        EXPECT_EQ(ReadText(outside / "secret.txt"), "top secret");
         Run("File(" + p + ").CopyTo('stolen.txt')");
         EXPECT_FALSE(std::filesystem::exists(folder / "stolen.txt"));
     }
@@ -173,7 +168,6 @@ TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
         "\\new2.txt')");
     EXPECT_FALSE(std::filesystem::exists(outside / "new.txt"));
     EXPECT_FALSE(std::filesystem::exists(outside / "new2.txt"));
-    std::filesystem::remove_all(outside);
 }
 
 } // namespace vellum::test

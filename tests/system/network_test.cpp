@@ -108,17 +108,12 @@ private:
 // A device folder and a folder of server files beside it.
 class LoopbackTest : public SystemHarness {
 protected:
-    LoopbackTest() : serverFolder(NewFolder()) {}
-    ~LoopbackTest() override
-    {
-        server.Stop();
-        fs::remove_all(serverFolder);
-    }
+    ~LoopbackTest() override { server.Stop(); }
 
     bool Exists(const fs::path& relative) const { return fs::exists(folder / relative); }
     std::string Local(const fs::path& relative) const { return ReadText(folder / relative); }
 
-    const fs::path serverFolder;
+    const fs::path& serverFolder = outside;
     ServerProcess server;
 };
 

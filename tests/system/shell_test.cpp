@@ -61,9 +61,6 @@ protected:
         std::filesystem::permissions(folder / relative, std::filesystem::perms::owner_all);
     }
     void WriteRegistry(std::string_view text) { WriteFile(folder / "registry.reg", text); }
-
-    const std::filesystem::path outside = NewFolder();
-    ~ShellTest() override { std::filesystem::remove_all(outside); }
 };
 
 } // namespace
