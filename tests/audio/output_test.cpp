@@ -99,11 +99,7 @@ TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePace)
     const std::vector<int16_t> heard = Recording(file);
     EXPECT_GE(heard.size(), last);
     EXPECT_LE(heard.size(), handedOut.load());
-    for (size_t i = 0; i < heard.size(); ++i)
-        if (heard[i] != Pattern(i)) {
-            ADD_FAILURE() << "sample " << i;
-            break;
-        }
+    for (size_t i = 0; i < heard.size(); ++i) ASSERT_EQ(heard[i], Pattern(i)) << i;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(filledAfterStop);
     EXPECT_FALSE(RecordingOpen(file));
