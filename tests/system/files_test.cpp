@@ -57,20 +57,14 @@ TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
 {
     // The file is read while the stream is still open: nothing waits in a
     // buffer for Close or the end of the run.
-    std::vector<uint8_t> expected{0xFF, 0xFE};
-    const auto append = [&expected](std::u16string_view text) {
-        const auto bytes = Utf16Le(text);
-        expected.insert(expected.end(), bytes.begin(), bytes.end());
-    };
-    Run("w = File('live.txt').OpenWrite(true) w.AppendLine('one')");
-    append(u"one\r\n");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
-    Run("w.Write('two')");
-    append(u"two");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
-    Run("w.AppendLine('three')");
-    append(u"three\r\n");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
+    Run("w = File('live.txt').OpenWrite(true)");
+    std::u16string written = u"\uFEFF";
+    for (const auto& [statement, text] : {std::pair{"w.AppendLine('one')", u"one\r\n"}, {"w.Write('two')", u"two"},
+                                          {"w.AppendLine('three')", u"three\r\n"}}) {
+        Run(statement);
+        written += text;
+        EXPECT_EQ(ReadBytes("live.txt"), Utf16Le(written)) << statement;
+    }
     Run("w.Close()");
 }
 
