@@ -78,22 +78,20 @@ TEST_F(AudioScriptTest, LoadErrorsAreShownAtOnceAndTheScriptGoesOn)
 {
     WriteBytes("bad.wav", WaveBytes(WaveHeader().Rate(48000), Pcm16({1})));
     // A valid sound just outside the device folder must not be reachable.
-    const auto outside = folder.parent_path() / ("vellum-audio-outside-" + std::to_string(::getpid()) + ".wav");
-    WriteFile(outside, WaveBytes(WaveHeader(), Pcm16({5})));
-    const std::string outsideName = outside.filename().string();
+    WriteFile(outside / "beat.wav", WaveBytes(WaveHeader(), Pcm16({5})));
+    const std::string outsideName = "..\\" + outside.filename().string() + "\\beat.wav";
 
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Run("var a = Track('\\missing.wav', {true}) result = 'went on'"), "\"went on\"");
     EXPECT_EQ(Run("var b = Track('bad.wav', {true}) result = 'still'"), "\"still\"");
-    EXPECT_EQ(Run("var c = Track('..\\..\\" + outsideName + "', {true}) result = 3"), "3");
+    EXPECT_EQ(Run("var c = Track('" + outsideName + "', {true}) result = 3"), "3");
     EXPECT_EQ(Run("var d = Track('beat.wav', {true}) d.SetFile('bad.wav') result = 4"), "4");
     const std::string shown = ::testing::internal::GetCapturedStderr();
-    std::filesystem::remove(outside);
 
     EXPECT_TRUE(box.Shown());
     EXPECT_NE(shown.find("Vellum Error: File not found \\missing.wav"), std::string::npos) << shown;
     EXPECT_NE(shown.find("Vellum Error: Invalid file format bad.wav"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("File not found ..\\..\\" + outsideName), std::string::npos) << shown;
+    EXPECT_NE(shown.find("File not found " + outsideName), std::string::npos) << shown;
     EXPECT_FALSE(ip->ErrorPending());
     for (const char16_t* name : {u"a", u"b", u"c", u"d"}) {
         const auto track = TrackOf(name);

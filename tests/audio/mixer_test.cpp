@@ -50,9 +50,8 @@ protected:
     std::vector<int16_t> Render(size_t count, size_t bufferSize = 5000)
     {
         std::vector<int16_t> out(count, 12345);
-        for (size_t i = 0; i < count; i += bufferSize) {
+        for (size_t i = 0; i < count; i += bufferSize)
             mixer.Fill(std::span<int16_t>(out).subspan(i, std::min(bufferSize, count - i)));
-        }
         return out;
     }
 
@@ -107,23 +106,21 @@ TEST_F(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
 {
     const auto track = NewTrack(Sound({12345, -12345, 1, -1, 32767, -32768}));
     Add(track);
-    track->SetVolume(37);
-    mixer.SetVolume(91);
-    EXPECT_EQ(Render(6), (std::vector<int16_t>{4156, -4156, 0, 0, 11032, -11032}));
-
-    // The defaults, 100 and 80, play at 80 %; 100 and 100 is unity gain.
-    track->SetVolume(100);
-    mixer.SetVolume(80);
-    mixer.SeekStep(0);
-    EXPECT_EQ(Render(6), (std::vector<int16_t>{9876, -9876, 0, 0, 26213, -26214}));
-    mixer.SetVolume(100);
-    mixer.SeekStep(0);
-    EXPECT_EQ(Render(6), (std::vector<int16_t>{12345, -12345, 1, -1, 32767, -32768}));
-
-    // A negative volume turns the sound over.
-    track->SetVolume(-100);
-    mixer.SeekStep(0);
-    EXPECT_EQ(Render(3), (std::vector<int16_t>{-12345, 12345, -1}));
+    // The defaults, 100 and 80, play at 80 %; 100 and 100 is unity gain; a
+    // negative volume turns the sound over.
+    const struct {
+        int32_t track, mixer;
+        std::vector<int16_t> mix;
+    } volumes[] = {{37, 91, {4156, -4156, 0, 0, 11032, -11032}},
+                   {100, 80, {9876, -9876, 0, 0, 26213, -26214}},
+                   {100, 100, {12345, -12345, 1, -1, 32767, -32768}},
+                   {-100, 100, {-12345, 12345, -1, 1, -32767, 32767}}};
+    for (const auto& v : volumes) {
+        track->SetVolume(v.track);
+        mixer.SetVolume(v.mixer);
+        mixer.SeekStep(0);
+        EXPECT_EQ(Render(6), v.mix) << v.track << " " << v.mixer;
+    }
 
     // Volumes are read while mixing: a voice already sounding follows a
     // change of its track's volume and of the mixer's.
@@ -180,9 +177,8 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
     for (size_t size : {1u, 99u, 777u}) {
         const auto again = MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100);
         std::vector<int16_t> out(1000);
-        for (size_t i = 0; i < out.size(); i += size) {
+        for (size_t i = 0; i < out.size(); i += size)
             again->Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
-        }
         EXPECT_EQ(out, mix) << size;
     }
 

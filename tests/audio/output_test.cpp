@@ -99,11 +99,7 @@ TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePace)
     const std::vector<int16_t> heard = Recording(file);
     EXPECT_GE(heard.size(), last);
     EXPECT_LE(heard.size(), handedOut.load());
-    for (size_t i = 0; i < heard.size(); ++i)
-        if (heard[i] != Pattern(i)) {
-            ADD_FAILURE() << "sample " << i;
-            break;
-        }
+    for (size_t i = 0; i < heard.size(); ++i) ASSERT_EQ(heard[i], Pattern(i)) << i;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(filledAfterStop);
     EXPECT_FALSE(RecordingOpen(file));
@@ -217,16 +213,15 @@ TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
 
     // Files that cannot be read, or lie outside the device folder, play
     // nothing and report nothing.
-    const auto outside = folder.parent_path() / (folder.filename().string() + "-outside.wav");
-    std::ofstream(outside, std::ios::binary).write("RIFF", 4);
+    WriteFile(outside / "x.wav", WaveBytes(WaveHeader{}, Pcm16({1000, 1000})));
     WriteBytes("bad.wav", {'R', 'I', 'F', 'F', 0, 0});
-    for (const char* call : {"PlaySound('\\\\none.wav')", "PlaySound('bad.wav')", "PlaySound(12)",
-                             "PlaySound('..\\\\..\\\\..\\\\tmp\\\\x.wav')"}) {
+    const std::string calls[] = {"PlaySound('\\\\none.wav')", "PlaySound('bad.wav')", "PlaySound(12)",
+                                 "PlaySound('..\\\\" + outside.filename().string() + "\\\\x.wav')"};
+    for (const std::string& call : calls) {
         EXPECT_EQ(Eval(call), "null") << call;
         EXPECT_FALSE(RecordingOpen(out)) << call;
         EXPECT_EQ(Recording(out).size(), cut) << call; // the file was not opened again
     }
-    std::filesystem::remove(outside);
 }
 
 TEST_F(SoundTest, BeepIsAShortToneThroughTheSamePlayer)

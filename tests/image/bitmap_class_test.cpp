@@ -1,6 +1,6 @@
-// TBitmap through scripts: making bitmaps, the size rules of Size, Crop and
-// the other methods with and without a destination, argument checks, and
-// pictures saved as JPEG and loaded again inside the device folder.
+// TBitmap through scripts: Size, Crop and the other methods with and
+// without a destination, argument checks, and pictures saved as JPEG and
+// loaded again inside the device folder.
 #include "image/image_helpers.h"
 #include "media/image/script_bitmap.h"
 #include "system/system_harness.h"
@@ -30,37 +30,6 @@ protected:
 Bgr Gradient(int32_t x, int32_t r)
 {
     return {x & 255, r & 255, 200};
-}
-
-TEST_F(BitmapClassTest, DefaultMakesEmptyBitmapsAndSizeKeepsTheAspect)
-{
-    EXPECT_EQ(Run("gB = TBitmap() result = gB.parent == TBitmap"), "true");
-    EXPECT_EQ(SizeOf("gB"), "\"0x0\"");
-    EXPECT_EQ(Run("result = gB.Size(100).width"), "0");
-    EXPECT_EQ(Eval("TBitmap({})"), "!errManyArguments");
-    // Methods on a table without a picture do nothing.
-    EXPECT_EQ(Eval("TBitmap.Size(10)"), "null");
-    EXPECT_EQ(Eval("TBitmap.Crop(0, 0, 1, 1)"), "null");
-
-    const struct {
-        int32_t width, height;
-        const char* call;
-        const char* size;
-    } cases[] = {
-        {400, 300, "Size(100)", "\"100x75\""},     {300, 400, "Size(100)", "\"75x100\""},
-        {250, 250, "Size(100)", "\"100x100\""},    {400, 300, "Size(200, -1)", "\"200x150\""},
-        {401, 300, "Size(100)", "\"100x75\""},     {400, 300, "Size(50, 40)", "\"50x40\""},
-        {400, 300, "Size(0, 40)", "\"400x300\""},  {400, 300, "Size()", "\"400x300\""},
-        {400, 300, "Size(30.9, 20.2)", "\"30x20\""}, {3, 1, "Size(10)", "\"10x3\""},
-    };
-    for (const auto& c : cases) {
-        Run("gB = TBitmap()");
-        Image(u"gB") = MakeImage(c.width, c.height, Gradient);
-        EXPECT_EQ(Run(std::string("s = gB.") + c.call + " result = s.width & 'x' & s.height"), c.size)
-            << c.width << "x" << c.height << " " << c.call;
-    }
-    EXPECT_EQ(Eval("gB.Size('a')"), "!errNumberExpected");
-    EXPECT_EQ(Eval("gB.Size(1, 2, 3, 4)"), "!errManyArguments");
 }
 
 TEST_F(BitmapClassTest, DestinationsReceiveResultsAndLeaveTheSourceAlone)

@@ -5,6 +5,7 @@
 #include "media/image/image_operations.h"
 
 #include <utility>
+#include <vector>
 
 namespace vellum::test {
 namespace {
@@ -27,12 +28,7 @@ TEST(ProcessingTest, CropClampsSwapsAndCountsRowsFromTheTop)
     DibImage image = MakeImage(4, 3, Position);
     // Right before left, a top above the picture: columns 1..2, the top two rows.
     ASSERT_TRUE(Crop(image, nullptr, 3, -5, 1, 2));
-    ASSERT_EQ(image.Width(), 2);
-    ASSERT_EQ(image.Height(), 2);
-    EXPECT_EQ(At(image, 0, 0), Position(1, 1));
-    EXPECT_EQ(At(image, 1, 0), Position(2, 1));
-    EXPECT_EQ(At(image, 0, 1), Position(1, 2));
-    EXPECT_EQ(At(image, 1, 1), Position(2, 2));
+    EXPECT_TRUE(SamePixels(image, MakeImage(2, 2, [](int32_t x, int32_t r) { return Position(x + 1, r + 1); })));
 
     // A rectangle reaching past every edge keeps the whole picture.
     DibImage whole = MakeImage(4, 3, Position);
@@ -42,9 +38,8 @@ TEST(ProcessingTest, CropClampsSwapsAndCountsRowsFromTheTop)
     EXPECT_TRUE(SamePixels(whole, MakeImage(4, 3, Position)));
 
     // Empty rectangles do nothing, even when only the clamping empties them.
-    EXPECT_FALSE(Crop(whole, nullptr, 2, 0, 2, 3));
-    EXPECT_FALSE(Crop(whole, nullptr, 0, 1, 4, 1));
-    EXPECT_FALSE(Crop(whole, nullptr, 5, 0, 9, 3));
+    for (const auto& [left, top, right, bottom] : {std::array{2, 0, 2, 3}, {0, 1, 4, 1}, {5, 0, 9, 3}})
+        EXPECT_FALSE(Crop(whole, nullptr, left, top, right, bottom));
     EXPECT_TRUE(SamePixels(whole, MakeImage(4, 3, Position)));
     DibImage empty;
     EXPECT_FALSE(Crop(empty, nullptr, 0, 0, 1, 1));
@@ -106,9 +101,7 @@ TEST(ProcessingTest, TurnsMovePixelsAndUndoEachOther)
             }
         }
     }
-    EXPECT_FALSE(Rotate(image, nullptr, 45));
-    EXPECT_FALSE(Rotate(image, nullptr, 90.5));
-    EXPECT_FALSE(Rotate(image, nullptr, -90));
+    for (const double angle : {45.0, 90.5, -90.0}) EXPECT_FALSE(Rotate(image, nullptr, angle));
     EXPECT_TRUE(SamePixels(image, original));
 
     // Pictures of several tiles, with partial tiles at the edges: four
@@ -131,36 +124,35 @@ TEST(ProcessingTest, ToneCurveFollowsItsTable)
 {
     // Every level once in each channel.
     const auto levels = [](int32_t x, int32_t) { return Bgr{x, 255 - x, (x * 3) & 255}; };
-    const auto mapped = [&](int32_t brightness, int32_t contrast) {
-        DibImage image = MakeImage(256, 1, levels);
-        EXPECT_TRUE(BrightnessContrast(image, nullptr, brightness, contrast));
-        std::vector<int> table(256);
-        for (int32_t x = 0; x < 256; ++x) {
-            table[static_cast<size_t>(x)] = At(image, x, 0)[0];
-            EXPECT_EQ(At(image, x, 0)[1], At(image, 255 - x, 0)[0]) << "the channels share one table";
-        }
-        return table;
+    // Levels in and out along the curve of each brightness and contrast; a
+    // single pair from level 0 means every level maps to that one.
+    const struct {
+        int32_t brightness, contrast;
+        std::vector<std::pair<int, int>> levels;
+    } curves[] = {
+        {0, 0, {{0, 0}, {1, 1}, {128, 128}, {255, 255}}},
+        {255, 0, {{0, 255}}},
+        {200, 0, {{0, 200}, {54, 254}, {55, 255}, {255, 255}}},
+        {-20, -100, {{0, 108}}},
+        {0, 100, {{100, 72}, {191, 254}, {192, 255}}},
+        {-50, 50, {{200, 186}, {77, 2}}}, // k = 1.5, offset 78: (77 - 128) x 1.5 + 78 + 0.5
+        // Numbers far beyond the levels saturate instead of overflowing.
+        {2147483647, 0, {{0, 255}}},
+        {0, -2147483647 - 1, {{0, 255}, {255, 0}}},
+        {-2147483647 - 1, 0, {{0, 0}}},
     };
-    const std::vector<int> identity = mapped(0, 0);
-    for (int v = 0; v < 256; ++v) EXPECT_EQ(identity[static_cast<size_t>(v)], v);
-    for (const int v : mapped(255, 0)) EXPECT_EQ(v, 255);
-    const std::vector<int> bright = mapped(200, 0);
-    EXPECT_EQ(bright[0], 200);
-    EXPECT_EQ(bright[54], 254);
-    for (int v = 55; v < 256; ++v) EXPECT_EQ(bright[static_cast<size_t>(v)], 255);
-    for (const int v : mapped(-20, -100)) EXPECT_EQ(v, 108);
-    const std::vector<int> steep = mapped(0, 100);
-    EXPECT_EQ(steep[100], 72);
-    EXPECT_EQ(steep[191], 254);
-    EXPECT_EQ(steep[192], 255);
-    const std::vector<int> mixed = mapped(-50, 50); // k = 1.5, offset 78
-    EXPECT_EQ(mixed[200], 186);
-    EXPECT_EQ(mixed[77], 2); // (77 - 128) x 1.5 + 78 + 0.5
-    // Numbers far beyond the levels saturate instead of overflowing.
-    for (const int v : mapped(2147483647, 0)) EXPECT_EQ(v, 255);
-    const std::vector<int> inverted = mapped(0, -2147483647 - 1);
-    EXPECT_EQ(inverted[0], 255);
-    for (const int v : mapped(-2147483647 - 1, 0)) EXPECT_EQ(v, 0);
+    for (const auto& curve : curves) {
+        DibImage image = MakeImage(256, 1, levels);
+        EXPECT_TRUE(BrightnessContrast(image, nullptr, curve.brightness, curve.contrast));
+        for (int32_t x = 0; x < 256; ++x) {
+            ASSERT_EQ(At(image, x, 0)[1], At(image, 255 - x, 0)[0]) << "the channels share one table";
+            if (curve.levels.size() == 1) {
+                EXPECT_EQ(At(image, x, 0)[0], curve.levels[0].second) << x;
+            }
+        }
+        for (const auto& [in, out] : curve.levels)
+            EXPECT_EQ(At(image, in, 0)[0], out) << curve.brightness << " " << curve.contrast << " at " << in;
+    }
 
     // The padding of each row is part of the mapped area.
     DibImage narrow = MakeImage(1, 2, [](int32_t, int32_t) { return Bgr{1, 2, 3}; });

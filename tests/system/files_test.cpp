@@ -57,20 +57,14 @@ TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
 {
     // The file is read while the stream is still open: nothing waits in a
     // buffer for Close or the end of the run.
-    std::vector<uint8_t> expected{0xFF, 0xFE};
-    const auto append = [&expected](std::u16string_view text) {
-        const auto bytes = Utf16Le(text);
-        expected.insert(expected.end(), bytes.begin(), bytes.end());
-    };
-    Run("w = File('live.txt').OpenWrite(true) w.AppendLine('one')");
-    append(u"one\r\n");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
-    Run("w.Write('two')");
-    append(u"two");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
-    Run("w.AppendLine('three')");
-    append(u"three\r\n");
-    EXPECT_EQ(ReadBytes("live.txt"), expected);
+    Run("w = File('live.txt').OpenWrite(true)");
+    std::u16string written = u"\uFEFF";
+    for (const auto& [statement, text] : {std::pair{"w.AppendLine('one')", u"one\r\n"}, {"w.Write('two')", u"two"},
+                                          {"w.AppendLine('three')", u"three\r\n"}}) {
+        Run(statement);
+        written += text;
+        EXPECT_EQ(ReadBytes("live.txt"), Utf16Le(written)) << statement;
+    }
     Run("w.Close()");
 }
 
@@ -148,13 +142,9 @@ TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 
 TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
 {
-    const auto outside = std::filesystem::path(folder.string() + "-outside");
-    std::filesystem::create_directories(outside);
-    {
-        std::ofstream(outside / "secret.txt", std::ios::binary) << "top secret";
-    }
+    WriteFile(outside / "secret.txt", "top secret");
     WriteBytes("inside.txt", Utf16Le(u"in"));
-    const std::string name = folder.filename().string() + "-outside";
+    const std::string name = outside.filename().string();
     for (const std::string& path : {"..\\\\" + name + "\\\\secret.txt", "..\\..\\..\\..\\" + name + "\\secret.txt",
                                     (outside / "secret.txt").string(), "../" + name + "/secret.txt"}) {
         SCOPED_TRACE(path);
@@ -164,8 +154,7 @@ TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
                   "\"<false><null><null><null><[]>\"");
         Run("File(" + p + ").OpenWrite(true).Write('x') File(" + p + ").OpenWrite().AppendLine('x') ToFile('x', " +
             p + ") File(" + p + ").Delete() File('inside.txt').CopyTo(" + p + ")");
-        std::ifstream in(outside / "secret.txt", std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "top secret");
+        EXPECT_EQ(ReadText(outside / "secret.txt"), "top secret");
         Run("File(" + p + ").CopyTo('stolen.txt')");
         EXPECT_FALSE(std::filesystem::exists(folder / "stolen.txt"));
     }
@@ -173,7 +162,6 @@ TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
         "\\new2.txt')");
     EXPECT_FALSE(std::filesystem::exists(outside / "new.txt"));
     EXPECT_FALSE(std::filesystem::exists(outside / "new2.txt"));
-    std::filesystem::remove_all(outside);
 }
 
 } // namespace vellum::test

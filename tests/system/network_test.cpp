@@ -57,18 +57,6 @@ bool Accepts(int port)
     return connected;
 }
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteText(const fs::path& path, std::string_view text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Every byte value, in a length that is no multiple of a copy block.
 std::string Pattern(size_t length)
 {
@@ -120,17 +108,12 @@ private:
 // A device folder and a folder of server files beside it.
 class LoopbackTest : public SystemHarness {
 protected:
-    LoopbackTest() : serverFolder(NewFolder()) {}
-    ~LoopbackTest() override
-    {
-        server.Stop();
-        fs::remove_all(serverFolder);
-    }
+    ~LoopbackTest() override { server.Stop(); }
 
     bool Exists(const fs::path& relative) const { return fs::exists(folder / relative); }
     std::string Local(const fs::path& relative) const { return ReadText(folder / relative); }
 
-    const fs::path serverFolder;
+    const fs::path& serverFolder = outside;
     ServerProcess server;
 };
 
@@ -147,7 +130,7 @@ protected:
         root = serverFolder / "files";
         fs::create_directories(root / "in");
         fs::create_directories(serverFolder / "empty");
-        WriteText(serverFolder / "passwords", std::string(kFtpPassword) + "\n");
+        WriteFile(serverFolder / "passwords", std::string(kFtpPassword) + "\n");
         port = FreePort();
         // Anonymous logins only, each checked against the password list:
         // the one kind of login vsftpd grants without system accounts.
@@ -182,12 +165,12 @@ protected:
 TEST_F(FtpTest, UploadsWholeFilesAndEmptyOnes)
 {
     const std::string data = Pattern(20000);
-    WriteText(folder / "data.bin", data);
+    WriteFile(folder / "data.bin", data);
     EXPECT_EQ(Upload("\\data.bin", "in/data file #1.bin"), "true");
     EXPECT_EQ(ReadText(root / "in" / "data file #1.bin"), data);
 
     // A name from '/' is absolute on the server.
-    WriteText(folder / "sub" / "empty.txt", "");
+    WriteFile(folder / "sub" / "empty.txt", "");
     EXPECT_EQ(Upload("sub\\empty.txt", (root / "in" / "nothing.txt").string()), "true");
     ASSERT_TRUE(fs::exists(root / "in" / "nothing.txt"));
     EXPECT_EQ(fs::file_size(root / "in" / "nothing.txt"), 0u);
@@ -196,7 +179,7 @@ TEST_F(FtpTest, UploadsWholeFilesAndEmptyOnes)
     EXPECT_EQ(Upload("\\missing.txt", "in/missing.txt"), "false");
     EXPECT_FALSE(fs::exists(root / "in" / "missing.txt"));
     // A path cannot climb out of the device folder to find a file.
-    WriteText(serverFolder / "secret.txt", "secret");
+    WriteFile(serverFolder / "secret.txt", "secret");
     const std::string outside = "..\\..\\..\\..\\..\\" + serverFolder.filename().string() + "\\secret.txt";
     EXPECT_EQ(Upload(outside, "in/secret.txt"), "false");
     EXPECT_FALSE(fs::exists(root / "in" / "secret.txt"));
@@ -207,14 +190,14 @@ TEST_F(FtpTest, UploadsWholeFilesAndEmptyOnes)
 TEST_F(FtpTest, DownloadsOneFileOrAListIntoAPrefix)
 {
     const std::string data = Pattern(30000);
-    WriteText(root / "a b#1.bin", data);
-    WriteText(root / "one.txt", "first");
-    WriteText(root / "two.txt", "second");
-    WriteText(root / "empty.txt", "");
+    WriteFile(root / "a b#1.bin", data);
+    WriteFile(root / "one.txt", "first");
+    WriteFile(root / "two.txt", "second");
+    WriteFile(root / "empty.txt", "");
 
     EXPECT_EQ(Download("\\got.bin", "'a b#1.bin'"), "true");
     EXPECT_EQ(Local("got.bin"), data);
-    WriteText(folder / "old.txt", "kept");
+    WriteFile(folder / "old.txt", "kept");
     EXPECT_EQ(Download("\\old.txt", "'empty.txt'"), "true");
     EXPECT_EQ(Local("old.txt"), "");
 
@@ -233,7 +216,7 @@ TEST_F(FtpTest, DownloadsOneFileOrAListIntoAPrefix)
     EXPECT_FALSE(Exists("stop/missing.txt"));
 
     // A missing remote file leaves the local file as it was.
-    WriteText(folder / "keep.txt", "mine");
+    WriteFile(folder / "keep.txt", "mine");
     EXPECT_EQ(Download("\\keep.txt", "'missing.txt'"), "false");
     EXPECT_EQ(Local("keep.txt"), "mine");
     // A local directory that does not exist.
@@ -242,8 +225,8 @@ TEST_F(FtpTest, DownloadsOneFileOrAListIntoAPrefix)
 
 TEST_F(FtpTest, RefusedLoginsAndUnreachableServersFail)
 {
-    WriteText(root / "one.txt", "first");
-    WriteText(folder / "up.txt", "up");
+    WriteFile(root / "one.txt", "first");
+    WriteFile(folder / "up.txt", "up");
     // A wrong password, and a server that is not there. The login comes
     // first, so even an empty list fails.
     const std::string closed = "'127.0.0.1:" + std::to_string(FreePort()) + "'";
@@ -307,7 +290,7 @@ protected:
     {
         root = serverFolder / "www";
         fs::create_directories(root);
-        WriteText(serverFolder / "server.py", kHttpServer);
+        WriteFile(serverFolder / "server.py", kHttpServer);
         const fs::path portFile = serverFolder / "port";
         ASSERT_TRUE(server.Start({"/usr/bin/python3", (serverFolder / "server.py").string(), root.string(),
                                   portFile.string(), "us er", "p@ss:w rd"},
@@ -331,15 +314,15 @@ protected:
 TEST_F(HttpTest, DownloadsPagesWhole)
 {
     const std::string data = Pattern(50000);
-    WriteText(root / "dir" / "a b#1.bin", data);
+    WriteFile(root / "dir" / "a b#1.bin", data);
     EXPECT_EQ(Get("\\page.bin", "/dir/a b#1.bin"), "true");
     EXPECT_EQ(Local("page.bin"), data);
     // An escape stays an escape, a query is no part of the name, and a
     // path without its leading '/' gets one.
     EXPECT_EQ(Get("\\escaped.bin", "/dir/a%20b%231.bin?x=1"), "true");
     EXPECT_EQ(Local("escaped.bin"), data);
-    WriteText(root / "empty.html", "");
-    WriteText(folder / "old.html", "old");
+    WriteFile(root / "empty.html", "");
+    WriteFile(folder / "old.html", "old");
     EXPECT_EQ(Get("old.html", "empty.html"), "true");
     EXPECT_EQ(Local("old.html"), "");
     EXPECT_EQ(Get("\\agent.txt", "/agent"), "true");
@@ -355,7 +338,7 @@ TEST_F(HttpTest, SendsTheLoginOnlyWhenGiven)
         EXPECT_EQ(Local("who.txt"), sent) << logIn;
     }
 
-    WriteText(root / "private" / "page.html", "private page");
+    WriteFile(root / "private" / "page.html", "private page");
     EXPECT_EQ(Get("\\private.html", "/private/page.html", ", 'us er', 'p@ss:w rd'"), "true");
     EXPECT_EQ(Local("private.html"), "private page");
     // A refused login is an error status: false, with the server's page kept.
@@ -374,7 +357,7 @@ TEST_F(HttpTest, ErrorsFailAndUnreachableServersLeaveNoFile)
 
     // A download cannot write outside the device folder: the climbing
     // path stays inside it.
-    WriteText(root / "page.html", "page");
+    WriteFile(root / "page.html", "page");
     const std::string climbing = "..\\..\\..\\..\\" + serverFolder.filename().string() + "\\stolen.html";
     Get(climbing, "/page.html");
     EXPECT_FALSE(fs::exists(serverFolder / "stolen.html"));
@@ -385,7 +368,7 @@ TEST_F(HttpTest, ErrorsFailAndUnreachableServersLeaveNoFile)
 
 TEST_F(HttpTest, AFailedLocalWriteFailsTheDownload)
 {
-    WriteText(root / "big.bin", Pattern(200000));
+    WriteFile(root / "big.bin", Pattern(200000));
     // The file size limit stands in for a full disk: writes past it fail.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -406,7 +389,7 @@ TEST_F(HttpTest, TheCursorComesBackAfterATransfer)
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
     platform::ReplaceCursor(platform::CursorShape::Hand);
-    WriteText(root / "page.html", "page");
+    WriteFile(root / "page.html", "page");
     EXPECT_EQ(Get("\\page.html", "/page.html"), "true");
     EXPECT_EQ(Get("\\gone.html", "/gone.html"), "false");
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);

@@ -1,6 +1,6 @@
-// Programs, documents, shortcuts, the registry file, notifications and
-// telephony, with stand-in programs written into the device folder and a
-// stand-in opener put on PATH.
+// Programs, documents, shortcuts, the registry file and telephony, with
+// stand-in programs written into the device folder and a stand-in opener
+// put on PATH.
 #include "system/shell/command_line.h"
 #include "system/shell/file_filter.h"
 #include "system/shell/registry_file.h"
@@ -57,13 +57,10 @@ protected:
         // Shell built-ins only: the tests empty PATH.
         const std::string text = "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo end; } > '" +
                                  marker.string() + "'\n";
-        WriteBytes(relative, std::vector<uint8_t>(text.begin(), text.end()));
+        WriteFile(folder / relative, text);
         std::filesystem::permissions(folder / relative, std::filesystem::perms::owner_all);
     }
-    void WriteRegistry(const std::string& text) { WriteBytes("registry.reg", std::vector<uint8_t>(text.begin(), text.end())); }
-
-    const std::filesystem::path outside = NewFolder();
-    ~ShellTest() override { std::filesystem::remove_all(outside); }
+    void WriteRegistry(std::string_view text) { WriteFile(folder / "registry.reg", text); }
 };
 
 } // namespace
@@ -171,35 +168,6 @@ TEST(FileFilterTest, PairsBecomeNameFilters)
     EXPECT_TRUE(system::NameFilters(std::u16string(259, u'd') + U("|*.txt")).empty());
 }
 
-TEST_F(ShellTest, ResolveLinkThroughTheRegistryFile)
-{
-    const std::string link = "22#\"\\Windows\\a.exe\" -x?icon";
-    WriteBytes("a.lnk", std::vector<uint8_t>(link.begin(), link.end()));
-    EXPECT_EQ(Eval("ResolveLink('\\A.LNK')"), R"({"program" = "\Windows\a.exe""arguments" = "-x"} )");
-    EXPECT_EQ(Eval("ResolveLink('\\none.lnk')"), R"("\none.lnk")");
-    EXPECT_EQ(Eval("ResolveLink('\\a.lnkx')"), R"("\a.lnkx")");
-    EXPECT_EQ(Eval("ResolveLink('..\\..\\..\\etc\\x.lnk')"), R"("..\..\..\etc\x.lnk")");
-
-    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\:CAL]\n\"1\"=\"\\\\Windows\\\\cal.exe -week\"\n"
-                  "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\Rai\\:LOOP]\n\"1\"=\":LOOP\"\n");
-    // UTF-16LE without a byte-order mark.
-    std::vector<uint8_t> wide;
-    for (const char c : std::string("7#:CAL -today")) wide.insert(wide.end(), {static_cast<uint8_t>(c), 0});
-    WriteBytes("cal.lnk", wide);
-    EXPECT_EQ(Eval("ResolveLink('\\cal.lnk')"), R"({"program" = "\Windows\cal.exe""arguments" = "-week -today"} )");
-    const std::string loop = "5#:LOOP";
-    WriteBytes("loop.lnk", std::vector<uint8_t>(loop.begin(), loop.end()));
-    EXPECT_EQ(Eval("ResolveLink('\\loop.lnk')"), R"("\loop.lnk")");
-}
-
-TEST_F(ShellTest, InstalledApplicationsInFileOrder)
-{
-    EXPECT_EQ(Eval("InstalledApplications()"), "{} ");
-    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Notes]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Clock]\n"
-                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Notes\\Plugins]\n[HKEY_LOCAL_MACHINE\\Software\\apps\\Atlas]\n");
-    EXPECT_EQ(Eval("InstalledApplications()"), R"({0 = "Notes"1 = "Clock"2 = "Atlas"} )");
-}
-
 TEST_F(ShellTest, RunAppStartsProgramsOfTheDeviceFolderOnly)
 {
     const auto marker = outside / "ran";
@@ -298,40 +266,6 @@ TEST_F(ShellTest, DialerAndMessagingProgramsInTheDeviceFolder)
     WriteProgram("Windows/tmail.exe", messaged);
     Run("SendSMS('Ann', '555')");
     EXPECT_EQ(WaitForFile(messaged), "-service\nSMS\n-to\n\"Ann\" <555>\n");
-}
-
-TEST_F(ShellTest, NotificationHandles)
-{
-    EXPECT_EQ(Run("result = SetUserNotification({minute = 5, text = 'Tea'})"), "[binary]");
-    const Value first = ip->GetGlobal(u"result");
-    ASSERT_EQ(first.tag, Tag::Binary);
-    EXPECT_NE(first.binary, nullptr);
-    // Fields may be functions; every call gives a handle of its own.
-    Run("var n = 0 result = SetUserNotification({second = function() n = n + 1 return 30 end, led = true})");
-    const Value second = ip->GetGlobal(u"result");
-    ASSERT_EQ(second.tag, Tag::Binary);
-    EXPECT_NE(second.binary, nullptr);
-    EXPECT_NE(second.binary, first.binary);
-    EXPECT_EQ(Eval("n"), "1");
-    EXPECT_EQ(Run("result = ClearUserNotification(result)"), "null");
-    EXPECT_EQ(Eval("ClearUserNotification(5)"), "null");
-    EXPECT_EQ(Eval("SetUserNotification('x')"), "!errTableExpected");
-    EXPECT_EQ(Eval("SetUserNotification()"), "!errFewArguments");
-    EXPECT_EQ(Eval("SetUserNotification({hour = function() return RunApp() end})"), "!errFewArguments");
-}
-
-TEST_F(ShellTest, FileInfoAndDialogsInConsoleMode)
-{
-    WriteBytes("a.txt", {'x'});
-    WriteBytes("b.txt", {'y'});
-    const std::string a = Eval("GetFileInfo('\\a.txt').icon");
-    EXPECT_NE(a, "null");
-    EXPECT_EQ(Eval("GetFileInfo('\\B.TXT').icon"), a);
-    EXPECT_EQ(Eval("GetFileInfo('\\missing.txt')"), "null");
-    EXPECT_EQ(Eval("GetFileInfo('..\\..\\..\\etc\\passwd')"), "null");
-    EXPECT_EQ(Eval("OpenFileBox('Open', 'Text|*.txt', '\\')"), "null");
-    EXPECT_EQ(Eval("SaveFileBox('Save', 'Text|*.txt', '..\\..', 'x.txt')"), "null");
-    EXPECT_EQ(Eval("OpenFileBox('Open', 'Text|*.txt')"), "!errFewArguments");
 }
 
 } // namespace vellum::test

@@ -4,13 +4,12 @@
 
 #include "engine/core/unicode.h"
 #include "host/error_box.h"
+#include "host/temp_folder.h"
 #include "host/register_libraries.h"
 #include "platform/desktop/message_box.h"
 #include "platform/files/device_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -32,10 +31,20 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+inline void WriteFile(const std::filesystem::path& path, std::string_view text)
+{
+    WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::string ReadText(const std::filesystem::path& path)
+{
+    const std::vector<uint8_t> bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 // Polls a condition that must come true: what other threads or processes
@@ -52,12 +61,11 @@ inline bool Eventually(const std::function<bool()>& done)
 
 class SystemHarness : public ::testing::Test {
 protected:
-    SystemHarness() : folder(NewFolder()), device(folder), ip(NewInterpreter(device, &box))
+    SystemHarness() : device(folder), ip(NewInterpreter(device, &box))
     {
         platform::SetConsoleMode(true);
         ip->RunSource(u"var result");
     }
-    ~SystemHarness() override { std::filesystem::remove_all(folder); }
 
     // Runs statements (UTF-8) that may set `result`; its quoted text, or "!"
     // and the identifier of the error the statements raised (whose message
@@ -80,22 +88,12 @@ protected:
     {
         WriteFile(folder / relative, bytes);
     }
-    std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative)
-    {
-        return ReadFile(folder / relative);
-    }
+    std::vector<uint8_t> ReadBytes(const std::filesystem::path& relative) { return ReadFile(folder / relative); }
 
-    static std::filesystem::path NewFolder()
-    {
-        static int next = 0;
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("vellum-system-" + std::to_string(::getpid()) + "-" + std::to_string(next++));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-        return path;
-    }
-
-    const std::filesystem::path folder;
+    // The device folder, and a folder beside it that scripts must not reach.
+    const TempFolder deviceFolder, outsideFolder;
+    const std::filesystem::path& folder = deviceFolder.path;
+    const std::filesystem::path& outside = outsideFolder.path;
     const platform::DeviceFolder device;
     ErrorBox box;
     std::unique_ptr<Interpreter> ip;
