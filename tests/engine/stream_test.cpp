@@ -103,12 +103,6 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
     oddStream.Seek(2);
     EXPECT_EQ(oddStream.GetTextReader().ReadText(false), u"one\r\ntwo\r\nthree\r\n");
     EXPECT_EQ(ip.ErrorIdentifier(), errDie);
-    ip.ClearError();
-
-    // A file that could not be opened gives one empty line and no error.
-    FileStream missing(&ip, nullptr);
-    EXPECT_EQ(ReadLines(missing.GetTextReader()), Lines{u""});
-    EXPECT_FALSE(ip.ErrorPending());
 }
 
 TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
