@@ -1,6 +1,6 @@
-// Tests of the class kit: declaring a class from a method array, another
-// library extending it, instances tied to their native objects and found
-// again by type, and the collector keeping those objects with their tables.
+// Tests of the binding kit natives use: declaring a class from a method
+// array, another library extending it, instances tied to their native
+// objects and found again by type, and properties read from native code.
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +58,15 @@ uint32_t CounterReset(Interpreter& ip)
     if (!ip.CheckArgs(0, -1)) return 0;
     if (Counter* counter = ThisNative<Counter>(ip)) counter->count = 0;
     return 0;
+}
+
+// Gives `this` when the cell past the last argument reads as null.
+uint32_t Self(Interpreter& ip)
+{
+    if (!ip.CheckArgs(0, 1)) return 0;
+    if (!ip.ArgValue(ip.ArgCount()).IsNull()) return 0;
+    ip.PushValue(ip.ArgValue(0));
+    return 1;
 }
 
 constexpr ClassMethod kCounterMethods[] = {
@@ -133,6 +142,35 @@ TEST_F(ClassBinding, AttachingAndDeriving)
     EXPECT_EQ(h.Output("var s = Shape({w = 4}) Print(s.parent == Shape) Print(s.w) Print(Shape(7))"),
               "true\n4\n7\n");
     EXPECT_EQ(h.Output("Shape()"), "!errFewArguments");
+}
+
+TEST_F(ClassBinding, PropertiesCallMethodsAndNativesAndFollowParent)
+{
+    ip.RegisterFunction(u"Self", Self);
+    ASSERT_EQ(h.Output("var t = {w = 5, function h() return this.w * 2 end, me = Self, parent = {z = 'z'}}"), "");
+    TableObject* t = ip.GetGlobal(u"t").table;
+    EXPECT_EQ(ip.GetProperty(t, u"w").num, 5);
+    EXPECT_EQ(ip.GetProperty(t, u"h").num, 10);
+    EXPECT_EQ(ip.GetProperty(t, u"me").table, t);
+    EXPECT_EQ(U8(ip.GetProperty(t, u"z").str->Utf16()), "z");
+    EXPECT_TRUE(ip.GetProperty(t, u"missing").IsNull());
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
+    // A native attaches its object to `this` only when that is a table.
+    ip.RegisterFunction(u"Attach", [](Interpreter& ip) -> uint32_t {
+        if (ip.CheckArgs(0, 0)) AttachNativeToThis(ip, ip.Make<Other>());
+        return 0;
+    });
+    ASSERT_EQ(h.Output("var a = {} a.Attach = Attach a.Attach() Attach()"), "");
+    EXPECT_NE(NativeOf<Other>(ip, ip.GetGlobal(u"a")), nullptr);
+
+    int32_t n = 0;
+    EXPECT_TRUE(Interpreter::ValueToInt(Value::Number(-3.9), n));
+    EXPECT_EQ(n, -3);
+    EXPECT_FALSE(Interpreter::ValueToInt(ip.MakeString(u"3"), n));
+    ip.PushBool(true);
+    ip.PushNumber(1);
+    EXPECT_FALSE(ip.PopBool());
+    EXPECT_TRUE(ip.PopBool());
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Tests of token files: reading them back in place of text, and files that
-// are cut short or damaged.
+// Tests of token files that are cut short or damaged.
 #include "script_harness.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +8,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-
-// Builds token records: codes, 16-byte value images and counted texts.
-struct Records {
-    Bytes bytes;
-    Records& Code(uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        return *this;
-    }
-    Records& Image(uint8_t tag, Bytes payload)
-    {
-        payload.resize(8, 0);
-        bytes.push_back(tag);
-        bytes.insert(bytes.end(), 7, 0);
-        bytes.insert(bytes.end(), payload.begin(), payload.end());
-        return *this;
-    }
-    Records& Text(std::u16string_view text)
-    {
-        Code(static_cast<uint32_t>(text.size() + 1));
-        for (char16_t u : std::u16string(text) + u'\0') {
-            bytes.push_back(static_cast<uint8_t>(u));
-            bytes.push_back(static_cast<uint8_t>(u >> 8));
-        }
-        return *this;
-    }
-};
 
 // The bytes of a token file as the text a script would be handed.
 std::u16string AsText(const Bytes& bytes)
@@ -61,23 +33,8 @@ Outcome RunTokens(const Bytes& bytes)
     return h.Take();
 }
 
-// The scripts run listings in place of their texts; here token input after
-// text, and a listing that cannot be written.
-TEST(TokenFile, TokensMayFollowTextAndAFailedListingLeavesTheCompilation)
-{
-    TempDir dir;
-    // Token input may also start where a token would start in a text.
-    Records tail;
-    tail.Code(0x10003).Image(2, {0, 0, 0, 0, 0, 0, 0, 0x40}).Code(')').Code(0);
-    ScriptHarness mixed;
-    EXPECT_EQ(mixed.Output(U8(u"Print(\u04D2" + AsText(tail.bytes))), "2\n");
-
-    // A token file that cannot be created leaves the compilation running.
-    ScriptHarness h;
-    h.ip.CompileSource(u"var y = 1", U16((dir.Path() / "missing" / "x.tok").string()));
-    EXPECT_FALSE(h.ip.ErrorPending());
-}
-
+// The token_files script runs listings, text followed by tokens and files
+// made by hand; here every way a file can be cut or damaged.
 TEST(TokenFile, CutOrDamagedFilesAreInvalid)
 {
     TempDir dir;

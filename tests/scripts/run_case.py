@@ -3,20 +3,18 @@
 
 Usage: run_case.py VELLUM CASE.q9c [--screenshot FILE.png]
 
-The case's script and its fixtures (CASE.files/) are copied into a fresh
-device folder; the script runs there, then every script named by a
-"--- then FILE" line of CASE.expected, in order and in the same folder.
-Each run's standard output, standard error and exit status must match the
-expected file exactly; on a mismatch a unified diff is printed and the
-exit status is 1. The format is described in README.md beside this file.
-
-With --screenshot, the case's own run (not the "--- then" runs) is given
-`--screenshot FILE.png`: an app whose form waits for a user is saved as a
-picture once painted and then closed, so it runs unattended.
+The case's script and fixtures (CASE.files/) go into a fresh device folder,
+where it runs, then each "--- then FILE" script of CASE.expected. Every
+run's stdout, stderr and exit status must match; on a mismatch a unified
+diff is printed and the exit status is 1. README.md beside this file has
+the format. With --screenshot, the case's own run is given
+`--screenshot FILE.png`, so that an app whose form waits for a user is
+saved once painted and then closed.
 """
 
 import difflib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -69,23 +67,17 @@ def bytes_fixture(text, name):
     UTF-16LE code units, '#' comments to the end of the line."""
     out = bytearray()
     for number, line in enumerate(text.splitlines(), 1):
-        rest = line
-        while rest:
-            rest = rest.lstrip()
-            if not rest or rest.startswith("#"):
+        for quoted, word in re.findall(r'\s*(?:"([^"]*)"|(#.*|\S+))', line):
+            if word.startswith("#"):
                 break
-            if rest.startswith('"'):
-                close = rest.find('"', 1)
-                if close < 0:
-                    raise CaseError(f"{name}:{number}: unclosed text")
-                out += rest[1:close].encode("utf-16-le")
-                rest = rest[close + 1:]
-                continue
-            word = rest.split(None, 1)[0]
-            if len(word) != 2:
+            if word.startswith('"'):
+                raise CaseError(f"{name}:{number}: unclosed text")
+            if quoted or not word:
+                out += quoted.encode("utf-16-le")
+            elif len(word) == 2:
+                out.append(int(word, 16))
+            else:
                 raise CaseError(f"{name}:{number}: not a hex byte: {word!r}")
-            out.append(int(word, 16))
-            rest = rest[len(word):]
     return bytes(out)
 
 
