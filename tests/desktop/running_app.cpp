@@ -1,10 +1,11 @@
 #include "desktop/running_app.h"
 
+#include "host/program_run.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
-#include <QProcessEnvironment>
 #include <QScreen>
 #include <QThread>
 
@@ -37,14 +38,10 @@ QString Xdotool(const QStringList& arguments)
     return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
 }
 
-RunningApp::RunningApp(const QStringList& arguments, const std::vector<std::pair<QString, QString>>& environment)
+RunningApp::RunningApp(const QStringList& arguments, QProcessEnvironment changes)
 {
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    variables.insert("QT_QPA_PLATFORM", "xcb");
-    for (const auto& [name, value] : environment) variables.insert(name, value);
-    process.setProcessEnvironment(variables);
-    process.start(VELLUM_EXECUTABLE, arguments);
-    process.waitForStarted();
+    changes.insert("QT_QPA_PLATFORM", "xcb");
+    StartProgram(process, arguments, changes);
 }
 
 RunningApp::~RunningApp()

@@ -6,20 +6,18 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-
-#include <utility>
-#include <vector>
 
 namespace vellum::test {
 
 class RunningApp {
 public:
-    // Starts vellum with the arguments; each pair sets a variable of its
-    // environment (a QT_SCALE_FACTOR, say).
-    explicit RunningApp(const QStringList& arguments, const std::vector<std::pair<QString, QString>>& environment = {});
+    // Starts vellum on the display with the arguments, its environment
+    // this one's with the changes (a QT_SCALE_FACTOR, say).
+    explicit RunningApp(const QStringList& arguments, QProcessEnvironment changes = {});
     ~RunningApp();
     RunningApp(const RunningApp&) = delete;
     RunningApp& operator=(const RunningApp&) = delete;

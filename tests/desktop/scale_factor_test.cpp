@@ -52,7 +52,9 @@ TForm({title = "Scale", view = TColumn({views = {header, shapes, outlines, words
 // The app's window at a scale factor, brought back to the device's size.
 QImage WindowAt(const QStringList& arguments, const QString& factor)
 {
-    RunningApp app(arguments, {{"QT_SCALE_FACTOR", factor}});
+    QProcessEnvironment scaled;
+    scaled.insert("QT_SCALE_FACTOR", factor);
+    RunningApp app(arguments, scaled);
     EXPECT_TRUE(app.WaitForWindow()) << factor.toStdString();
     const QImage picture = app.SteadyPicture();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
