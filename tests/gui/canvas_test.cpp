@@ -61,7 +61,7 @@ TEST(Canvas, RectangleCoversItsBoxWithoutRightAndBottom)
     EXPECT_EQ(Row(even, 10, 3, 16), ".##........##.");
 }
 
-TEST(Canvas, FillRectIsInclusive)
+TEST(Canvas, FillsAreInclusiveAndGradientsEndInTheirColours)
 {
     const QImage image = DrawOnWhite(10, 10, [](platform::Canvas& c) {
         c.FillRect({2, 3, 5, 6}, kRed);
@@ -80,6 +80,31 @@ TEST(Canvas, FillRectIsInclusive)
     EXPECT_EQ(PixelAt(huge, 9, 6), kBlue); // the bottom edge 4, with 2 of the 4 pen pixels outside
     EXPECT_EQ(PixelAt(huge, 4, 5), kBlue);
     EXPECT_NEAR(platform::RedOf(PixelAt(huge, 4, 9)), 128, 1);
+
+    // A gradient's end pixels are its colours, every row alike; clipped, it
+    // shows part of the same gradient, not a squeezed one.
+    const auto gradient = [](const Rect& clip) {
+        return DrawOnWhite(100, 10, [&](platform::Canvas& c) {
+            c.PushClip(clip);
+            c.GradientFill({0, 0, 99, 9}, kRed, kBlue, false);
+            c.PopClip();
+        });
+    };
+    const QImage across = gradient({0, 0, 99, 9});
+    const QImage clipped = gradient({50, 0, 99, 9});
+    EXPECT_EQ(PixelAt(across, 0, 5), kRed);
+    EXPECT_EQ(PixelAt(across, 99, 5), kBlue);
+    EXPECT_NEAR(platform::RedOf(PixelAt(across, 50, 5)), 128, 3);
+    EXPECT_EQ(PixelAt(across, 50, 0), PixelAt(across, 50, 5));
+    EXPECT_EQ(PixelAt(clipped, 49, 5), kWhite);
+    EXPECT_EQ(PixelAt(clipped, 50, 5), PixelAt(across, 50, 5));
+    const QImage down = DrawOnWhite(3, 9, [](platform::Canvas& c) {
+        c.GradientFill({0, 0, 2, 8}, kBlack, kWhite, true);
+        c.GradientFill({1, 1, 1, 1}, kGreen, kBlue, false);
+    });
+    EXPECT_EQ(PixelAt(down, 0, 0), kBlack);
+    EXPECT_EQ(PixelAt(down, 1, 1), kGreen);
+    EXPECT_EQ(PixelAt(down, 0, 4), PixelAt(down, 2, 4));
 }
 
 TEST(Canvas, LinesLeaveOutTheirLastPoint)
@@ -145,35 +170,6 @@ TEST(Canvas, DashedPensLeaveGaps)
     const int solid = inked(DrawOnWhite(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {kBlack}, {}); }));
     EXPECT_GT(dashed, solid / 2);
     EXPECT_LT(dashed, solid * 7 / 8);
-}
-
-TEST(Canvas, GradientsEndInTheirColours)
-{
-    const Rect area{0, 0, 99, 9};
-    const QImage across = DrawOnWhite(100, 10, [&](platform::Canvas& c) { c.GradientFill(area, kRed, kBlue, false); });
-    EXPECT_EQ(PixelAt(across, 0, 5), kRed);
-    EXPECT_EQ(PixelAt(across, 99, 5), kBlue);
-    const Color middle = PixelAt(across, 50, 5);
-    EXPECT_NEAR(platform::RedOf(middle), 128, 3);
-    EXPECT_EQ(PixelAt(across, 50, 0), middle); // every row alike
-
-    const QImage down =
-        DrawOnWhite(10, 100, [](platform::Canvas& c) { c.GradientFill({0, 0, 9, 99}, kBlack, kWhite, true); });
-    EXPECT_EQ(PixelAt(down, 3, 0), kBlack);
-    EXPECT_EQ(PixelAt(down, 0, 40), PixelAt(down, 9, 40));
-
-    // Clipping shows part of the same gradient, not a squeezed one.
-    const QImage clipped = DrawOnWhite(100, 10, [&](platform::Canvas& c) {
-        c.PushClip({50, 0, 99, 9});
-        c.GradientFill(area, kRed, kBlue, false);
-        c.PopClip();
-    });
-    EXPECT_EQ(PixelAt(clipped, 49, 5), kWhite);
-    EXPECT_EQ(PixelAt(clipped, 50, 5), middle);
-
-    const QImage single =
-        DrawOnWhite(3, 3, [](platform::Canvas& c) { c.GradientFill({1, 1, 1, 1}, kGreen, kBlue, false); });
-    EXPECT_EQ(PixelAt(single, 1, 1), kGreen);
 }
 
 TEST(Canvas, ClipsNest)

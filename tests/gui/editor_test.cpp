@@ -44,12 +44,11 @@ using platform::ScriptEdit;
 using platform::ScriptTextWidget;
 using test::ActionNamed;
 using test::ButtonWithText;
+using test::Modal;
 using test::ReadBytes;
 using test::Utf16Le;
 using test::WhenShown;
 using test::WriteBytes;
-
-QWidget* Modal() { return QApplication::activeModalWidget(); }
 
 // Answers the next message box with the button labelled answer (OK when none), keeping its text.
 void AnswerNextBox(QString* text, const QString& answer = {})
@@ -226,31 +225,19 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
                           [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
         EXPECT_EQ(message.rfind("Stopped (line ", 0), 0u) << message;
         EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
-        // The next run runs as before.
-        e.text->SetText(QStringLiteral("MsgBox('again')"));
-        QString again;
-        AnswerNextBox(&again);
-        e.ClickRun();
-        EXPECT_EQ(again, "again");
-    });
-}
-
-TEST_F(EditorTest, WhileARunComputesItsTimersDoNotRunHandlersInsideItsCode)
-{
-    // The editor answers during the busy handler, but the view's timer
-    // ticks only once the form's loop runs again.
-    QString during;
-    WithEditor([&](const Editor& e) {
+        // The next run runs as before. While it computes, the editor answers
+        // but the view's timer ticks only once the form's loop runs again.
         e.text->SetText(QStringLiteral("var ticks = 0\r\nvar during = -1\r\n"
                                        "var f = TForm({title = 'Busy', view = TRectangle({\r\n"
                                        "  OnCreate = function() this.SetTimer(10) var t = TickCount()\r\n"
                                        "    while TickCount() - t < 300 end during = ticks this.Form().Close() end,\r\n"
                                        "  OnTimer = function() ticks = ticks + 1 end})})\r\n"
-                                       "f.Show()\r\nMsgBox(during)"));
-        AnswerNextBox(&during);
+                                       "f.Show()\r\nMsgBox('again ' & during)"));
+        QString again;
+        AnswerNextBox(&again);
         e.ClickRun();
+        EXPECT_EQ(again, "again 0");
     });
-    EXPECT_EQ(during, "0");
 }
 
 TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
@@ -348,48 +335,40 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         QTest::keyClick(e.edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
 
-        // Ctrl+F finds from the caret on and wraps round; F3 finds again.
-        e.edit->moveCursor(QTextCursor::Start);
-        QTest::keyClick(e.edit, Qt::Key_F, Qt::ControlModifier);
+        // A key, then where the caret is.
+        const auto press = [&](QWidget* target, Qt::Key key, Qt::KeyboardModifiers with = {}) {
+            QTest::keyClick(target, key, with);
+            return e.text->CaretPlace();
+        };
+        // Ctrl+F (or Ctrl+G) opens the field; what is typed in it is looked for (or gone to) on Enter.
         QLineEdit& field = e.text->Seek().Field();
-        QTest::keyClicks(&field, "two");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        // Enter again finds the next match and never types into the text;
-        // Shift+Enter goes back.
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(&field, Qt::Key_Enter);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        QTest::keyClick(&field, Qt::Key_Return, Qt::ShiftModifier);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
+        const auto seek = [&](Qt::Key opener, const char* text) {
+            press(e.edit, opener, Qt::ControlModifier);
+            field.clear();
+            QTest::keyClicks(&field, text);
+            return press(&field, Qt::Key_Return);
+        };
+        // Finding starts at the caret and wraps round; Enter again finds the
+        // next match and never types into the text; Shift+Enter goes back.
+        e.edit->moveCursor(QTextCursor::Start);
+        EXPECT_EQ(seek(Qt::Key_F, "two"), "Line 2, Col 4");
+        EXPECT_EQ(press(&field, Qt::Key_Return), "Line 3, Col 10");
+        EXPECT_EQ(press(&field, Qt::Key_Enter), "Line 2, Col 4");
+        EXPECT_EQ(press(&field, Qt::Key_Return, Qt::ShiftModifier), "Line 3, Col 10");
         EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
-        QTest::keyClick(&field, Qt::Key_Return);
-        QTest::keyClick(&field, Qt::Key_Escape);
-        QTest::keyClick(e.edit, Qt::Key_F3);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(e.edit, Qt::Key_F3);
-        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
-        QTest::keyClick(e.edit, Qt::Key_F, Qt::ControlModifier);
-        field.clear();
-        QTest::keyClicks(&field, "absent");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        QTest::keyClick(&field, Qt::Key_Escape);
-
+        press(&field, Qt::Key_Return);
+        press(&field, Qt::Key_Escape);
+        // F3 finds again, Shift+F3 backwards.
+        EXPECT_EQ(press(e.edit, Qt::Key_F3), "Line 3, Col 10");
+        press(e.edit, Qt::Key_F3);
+        EXPECT_EQ(press(e.edit, Qt::Key_F3, Qt::ShiftModifier), "Line 3, Col 10");
+        press(e.edit, Qt::Key_F3, Qt::ShiftModifier);
+        EXPECT_EQ(seek(Qt::Key_F, "absent"), "Line 2, Col 4");
+        press(&field, Qt::Key_Escape);
         // Ctrl+G goes to a line; a line past the end stays put.
-        QTest::keyClick(e.edit, Qt::Key_G, Qt::ControlModifier);
-        QTest::keyClicks(&field, "3");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 1");
-        QTest::keyClick(e.edit, Qt::Key_G, Qt::ControlModifier);
-        field.clear();
-        QTest::keyClicks(&field, "9");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 1");
-        QTest::keyClick(&field, Qt::Key_Escape);
+        EXPECT_EQ(seek(Qt::Key_G, "3"), "Line 3, Col 1");
+        EXPECT_EQ(seek(Qt::Key_G, "9"), "Line 3, Col 1");
+        press(&field, Qt::Key_Escape);
 
         // Ctrl+R and F5 run the text, as "Run!" does.
         e.text->SetText(QStringLiteral("MsgBox('keyed')"));
