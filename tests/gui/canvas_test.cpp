@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 
 namespace vellum::test {
 namespace {
@@ -34,31 +36,64 @@ std::string Row(const QImage& image, int y, int x0, int x1, Color color = kBlack
     return row;
 }
 
-TEST(Canvas, RectangleCoversItsBoxWithoutRightAndBottom)
+// A drawing, and the row y of it from x0 to x1 as Row gives it.
+struct RowCase {
+    const char* what;
+    int width, height;
+    std::function<void(platform::Canvas&)> draw;
+    int y, x0, x1;
+    Color colour;
+    std::string row;
+};
+
+TEST(Canvas, BoxesAndLinesLeaveOutTheirRightAndBottomAndLastPoint)
 {
-    for (const int width : {0, 1}) {
-        const QImage outline =
-            DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {kBlack, width}, {}); });
-        EXPECT_EQ(Row(outline, 0, 0, 11), "##########..") << width;
-        EXPECT_EQ(Row(outline, 9, 0, 11), "##########..") << width;
-        EXPECT_EQ(Row(outline, 10, 0, 11), "............") << width;
+    using C = platform::Canvas;
+    const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
+    const RowCase cases[] = {
+        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); }, 0, 0, 11, kBlack, "##########.."},
+        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); }, 10, 0, 11, kWhite, "############"},
+        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); }, 9, 0, 11, kBlack, "##########.."},
+        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); }, 10, 0, 11, kWhite, "############"},
+        {"filled", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); }, 5, 0, 11, kRed, ".########..."},
+        // Corners given the other way round make the same box; a box without width draws nothing.
+        {"reversed", 12, 12, [](C& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }, 5, 0, 11, kRed, ".########..."},
+        {"no width", 12, 12, [](C& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); }, 5, 0, 11, kWhite, "############"},
+        // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
+        {"wide fill", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 10, 3, 16, kRed, "....######...."},
+        {"wide pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 10, 3, 16, kBlack, ".###......###."},
+        {"wide top", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 3, 3, 16, kWhite, "##############"},
+        {"wide bottom", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 16, 3, 16, kWhite, "##############"},
+        {"even pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); }, 10, 3, 16, kBlack, ".##........##."},
+        {"straight", 12, 12, [](C& c) { c.Line({0, 0}, {10, 0}, {kBlack}); }, 0, 0, 11, kBlack, "##########.."},
+        {"diagonal start", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, 5, 5, 5, kBlack, "#"},
+        {"diagonal end", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, 0, 0, 0, kWhite, "#"},
+        // Every corner of a polyline is drawn, its last point is not.
+        {"corner", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, 1, 0, 9, kBlue, ".########."},
+        {"polyline end", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, 8, 8, 8, kWhite, "#"},
+        // A shallow line steps once per half of its run.
+        {"shallow start", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); }, 0, 0, 11, kBlack, "###........."},
+        {"shallow end", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); }, 2, 0, 11, kBlack, "........##.."},
+        {"no length", 4, 4, [](C& c) { c.Line({2, 2}, {2, 2}, {kBlack}); }, 2, 0, 3, kWhite, "####"},
+        // Ends far outside the canvas cost no more than the canvas's own width.
+        {"far", 40, 8, [](C& c) { c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack}); }, 3, 0, 39, kBlack,
+         std::string(40, '#')},
+        {"far dashed", 40, 8, [](C& c) { c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash}); }, 0, 20,
+         20, kBlue, "#"},
+        // Dashes, and the pattern running on around the corners of an outline.
+        {"dashed", 60, 3, [](C& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); }, 1, 0, 59, kBlack,
+         std::string(18, '#') + std::string(6, '.') + std::string(18, '#') + std::string(6, '.') + std::string(12, '#')},
+        {"dashed outline", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 0, 0, 21,
+         kBlack, std::string(18, '#') + "...."},
+        // Still in the gap that began on the top edge.
+        {"dashed corner", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 3, 20, 20,
+         kWhite, "#"},
+        {"dashed side", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 4, 20, 20,
+         kBlack, "#"},
+    };
+    for (const RowCase& c : cases) {
+        EXPECT_EQ(Row(DrawOnWhite(c.width, c.height, c.draw), c.y, c.x0, c.x1, c.colour), c.row) << c.what;
     }
-
-    const QImage filled = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); });
-    EXPECT_EQ(Row(filled, 5, 0, 11, kRed), ".########...");
-    // Corners given the other way round make the same box.
-    EXPECT_EQ(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }), filled);
-    // A box without width draws nothing.
-    EXPECT_TRUE(
-        InkBounds(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); })).Empty());
-
-    // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
-    const QImage wide = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); });
-    EXPECT_EQ(InkBounds(wide), (Rect{4, 4, 15, 15}));
-    EXPECT_EQ(Row(wide, 10, 3, 16, kRed), "....######....");
-    EXPECT_EQ(Row(wide, 10, 3, 16), ".###......###.");
-    const QImage even = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); });
-    EXPECT_EQ(Row(even, 10, 3, 16), ".##........##.");
 }
 
 TEST(Canvas, FillsAreInclusiveAndGradientsEndInTheirColours)
@@ -107,51 +142,8 @@ TEST(Canvas, FillsAreInclusiveAndGradientsEndInTheirColours)
     EXPECT_EQ(PixelAt(down, 0, 4), PixelAt(down, 2, 4));
 }
 
-TEST(Canvas, LinesLeaveOutTheirLastPoint)
+TEST(Canvas, WideAndCurvedDashedPensLeaveGaps)
 {
-    const QImage straight = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({0, 0}, {10, 0}, {kBlack}); });
-    EXPECT_EQ(Row(straight, 0, 0, 11), "##########..");
-
-    const QImage diagonal = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({5, 5}, {0, 0}, {kBlack}); });
-    EXPECT_EQ(PixelAt(diagonal, 5, 5), kBlack);
-    EXPECT_EQ(PixelAt(diagonal, 0, 0), kWhite);
-
-    // Every corner of a polyline is drawn, its last point is not.
-    const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
-    const QImage corner = DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Polyline(path, {kBlue}); });
-    EXPECT_EQ(Row(corner, 1, 0, 9, kBlue), ".########.");
-    EXPECT_EQ(PixelAt(corner, 8, 8), kWhite);
-
-    // A shallow line steps once per half of its run.
-    const QImage shallow = DrawOnWhite(12, 4, [](platform::Canvas& c) { c.Line({0, 0}, {10, 2}, {kBlack}); });
-    EXPECT_EQ(Row(shallow, 0, 0, 11), "###.........");
-    EXPECT_EQ(Row(shallow, 2, 0, 11), "........##..");
-
-    EXPECT_TRUE(InkBounds(DrawOnWhite(4, 4, [](platform::Canvas& c) { c.Line({2, 2}, {2, 2}, {kBlack}); })).Empty());
-
-    // Ends far outside the canvas cost no more than the canvas's own width.
-    const QImage far = DrawOnWhite(40, 8, [](platform::Canvas& c) {
-        c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack});
-        c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash});
-    });
-    EXPECT_EQ(Row(far, 3, 0, 39), std::string(20, '#') + "." + std::string(19, '#'));
-    EXPECT_EQ(PixelAt(far, 20, 0), kBlue);
-}
-
-TEST(Canvas, DashedPensLeaveGaps)
-{
-    const QImage thin =
-        DrawOnWhite(60, 3, [](platform::Canvas& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); });
-    EXPECT_EQ(Row(thin, 1, 0, 59), std::string(18, '#') + std::string(6, '.') + std::string(18, '#') +
-                                       std::string(6, '.') + std::string(12, '#'));
-
-    // The pattern runs on around the corners of an outline.
-    const QImage outline =
-        DrawOnWhite(40, 40, [](platform::Canvas& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); });
-    EXPECT_EQ(Row(outline, 0, 0, 21), std::string(18, '#') + std::string(2, '.') + "..");
-    EXPECT_EQ(PixelAt(outline, 20, 3), kWhite); // still in the gap that began on the top edge
-    EXPECT_EQ(PixelAt(outline, 20, 4), kBlack);
-
     const QImage wide =
         DrawOnWhite(80, 9, [](platform::Canvas& c) { c.Line({2, 4}, {78, 4}, {kBlack, 3, PenStyle::Dash}); });
     const std::string row = Row(wide, 4, 0, 79);
