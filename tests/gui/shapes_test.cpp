@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <string>
 
 namespace vellum::test {
@@ -184,36 +185,29 @@ protected:
 
 TEST_F(ImageShapesTest, ModesPlaceAndScaleThePicture)
 {
-    // Natural size, centred by default vertically and at the left.
-    QImage image = Paint("TImage({image = '\\Pic.png'})", 20, 20);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 8, 7, 11}));
-    EXPECT_EQ(PixelAt(image, 0, 8), kRed);
-    EXPECT_EQ(built->MeasureWidth(), 8);
-
-    image = Paint("TImage({image = 'Pic.png', style = {align = 'right', valign = 'bottom', margin = '2px'}})", 20, 20);
-    // At right - width and bottom - height of the content rectangle.
-    EXPECT_EQ(InkBounds(image), (platform::Rect{9, 13, 16, 16}));
-    EXPECT_EQ(built->MeasureWidth(), 12);
-
-    image = Paint("TImage({image = 'Pic.png', mode = 'stretch'})", 20, 10);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
-    EXPECT_EQ(PixelAt(image, 10, 0), kBlue);
-
-    // Uniform keeps the proportions from the top-left corner: 2:1 in 20 x 20 is 20 x 10.
-    image = Paint("TImage({image = 'Pic.png', mode = 'uniform'})", 20, 20);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
-    // And in 40 x 10 it is 20 x 10.
-    image = Paint("TImage({image = 'Pic.png', mode = 'uniform'})", 40, 10);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 19, 9}));
-
-    // A picture larger than its view stays inside it.
-    image = Paint("TImage({image = 'Pic.png', style = {align = 'center', marginLeft = '1px'}})", 6, 4);
-    EXPECT_EQ(InkBounds(image), (platform::Rect{1, 0, 5, 3}));
-
-    // No image, a missing file, a path out of the device folder: nothing.
-    EXPECT_TRUE(InkBounds(Paint("TImage({})", 20, 20)).Empty());
-    EXPECT_EQ(built->MeasureWidth(), 0);
-    EXPECT_TRUE(InkBounds(Paint("TImage({image = 'none.png'})", 20, 20)).Empty());
+    // Natural size, centred by default vertically and at the left; aligned, at right - width and bottom -
+    // height of the content rectangle; uniform keeps the proportions from the top-left corner (2:1 in
+    // 20 x 20 or in 40 x 10 is 20 x 10); a picture larger than its view stays inside it; no image or a
+    // missing file draws nothing; stretched. Each: the view, its size, where the picture lands and how
+    // wide the view measures (-1: not looked at).
+    const std::tuple<const char*, int32_t, int32_t, platform::Rect, int32_t> modes[] = {
+        {"TImage({image = '\\Pic.png'})", 20, 20, {0, 8, 7, 11}, 8},
+        {"TImage({image = 'Pic.png', style = {align = 'right', valign = 'bottom', margin = '2px'}})", 20, 20, {9, 13, 16, 16}, 12},
+        {"TImage({image = 'Pic.png', mode = 'uniform'})", 20, 20, {0, 0, 19, 9}, -1},
+        {"TImage({image = 'Pic.png', mode = 'uniform'})", 40, 10, {0, 0, 19, 9}, -1},
+        {"TImage({image = 'Pic.png', style = {align = 'center', marginLeft = '1px'}})", 6, 4, {1, 0, 5, 3}, -1},
+        {"TImage({})", 20, 20, {20, 20, -1, -1}, 0},
+        {"TImage({image = 'none.png'})", 20, 20, {20, 20, -1, -1}, -1},
+        {"TImage({image = 'Pic.png', mode = 'stretch'})", 20, 10, {0, 0, 19, 9}, -1},
+    };
+    for (const auto& [view, width, height, ink, measured] : modes) {
+        EXPECT_EQ(InkBounds(Paint(view, width, height)), ink) << view;
+        if (measured >= 0) {
+            EXPECT_EQ(built->MeasureWidth(), measured) << view;
+        }
+    }
+    EXPECT_EQ(PixelAt(h.Paint(built), 10, 0), kBlue);
+    EXPECT_EQ(PixelAt(Paint("TImage({image = '\\Pic.png'})", 20, 20), 0, 8), kRed);
 }
 
 TEST_F(ImageShapesTest, BlendMakesThePictureTranslucent)
