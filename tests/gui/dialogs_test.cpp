@@ -256,16 +256,37 @@ std::string WaveFile(const std::vector<int16_t>& samples)
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
+TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBackOrWithoutAMicrophoneAnswersFalse)
 {
     std::vector<int16_t> input(4410);
     for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
     const auto in = folder.path / "in.wav";
     const auto out = folder.path / "out.wav";
     WriteBytes(in, WaveFile(input));
-    setenv("VELLUM_AUDIO_IN", in.c_str(), 1);
     setenv("VELLUM_AUDIO_OUT", out.c_str(), 1);
     WithForm([&](QWidget*) {
+        // No microphone (the input named is not there): the recorder says so, its Record button stays
+        // off, and the caller is not told of a note.
+        setenv("VELLUM_AUDIO_IN", (folder.path / "no-microphone.wav").c_str(), 1);
+        WhenShown(Modal, [](QWidget* dialog) {
+            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isEnabled());
+            bool said = false;
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                said = said || (label->isVisible() && label->text().startsWith("No microphone"));
+            }
+            EXPECT_TRUE(said);
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "false");
+        // Only playing needs no microphone, but a note that is not there is none.
+        WhenShown(Modal, [](QWidget* dialog) {
+            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
+            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+        });
+        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false})"), "false");
+        EXPECT_FALSE(std::filesystem::exists(folder.path / "note.wav"));
+
+        setenv("VELLUM_AUDIO_IN", in.c_str(), 1);
         WhenShown(Modal, [](QWidget* dialog) {
             QAbstractButton* record = ButtonWithText(dialog, "Record");
             QAbstractButton* play = ButtonWithText(dialog, "Play");
@@ -303,33 +324,6 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBack)
     ASSERT_EQ(platform::ReadWaveFile(out, heard), platform::WaveReadResult::Ok);
     ASSERT_GE(heard.size(), input.size() * 2);
     for (size_t i = 0; i < input.size() * 2; ++i) ASSERT_EQ(heard[i], input[i / 2]) << i;
-}
-
-// No microphone (the input named is not there): the recorder says so, its
-// Record button stays off, and the caller is not told of a note.
-TEST_F(DialogsTest, VoiceRecorderWithoutAMicrophoneSaysSoAndAnswersFalse)
-{
-    setenv("VELLUM_AUDIO_IN", (folder.path / "no-microphone.wav").c_str(), 1);
-    WithForm([&](QWidget*) {
-        WhenShown(Modal, [](QWidget* dialog) {
-            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isEnabled());
-            bool said = false;
-            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-                said = said || (label->isVisible() && label->text().startsWith("No microphone"));
-            }
-            EXPECT_TRUE(said);
-            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
-        });
-        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "false");
-        // Only playing needs no microphone, but a note that is not there is none.
-        WhenShown(Modal, [](QWidget* dialog) {
-            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
-            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
-        });
-        EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false})"), "false");
-    });
-    unsetenv("VELLUM_AUDIO_IN");
-    EXPECT_FALSE(std::filesystem::exists(folder.path / "note.wav"));
 }
 
 TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
