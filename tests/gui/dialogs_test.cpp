@@ -75,7 +75,7 @@ protected:
     platform::DeviceFolder paths{folder.path};
 };
 
-TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
+TEST_F(DialogsTest, PopupMenuGivesTheChosenIdentifierAndMsgBoxIsCaptionedWithTheFormsTitle)
 {
     platform::SetDeviceScreen({{240, 320}, 192});
     ASSERT_EQ(h.Run("var gMenu = {{item = 'Alpha', action = function() Log('alpha') end}, {}, "
@@ -123,15 +123,7 @@ TEST_F(DialogsTest, PopupMenuRunsTheChosenActionAndGivesItsIdentifier)
 
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu, 5)"), "errTableExpected");
         EXPECT_EQ(h.Run("gForm.PopupMenu(gMenu)"), "errFewArguments");
-    });
-    // Once the window is gone the menu cannot open.
-    EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {})"), "-1");
-    EXPECT_EQ(h.Eval("TForm.PopupMenu(gMenu, {})"), "null");
-}
 
-TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
-{
-    WithForm([&](QWidget* client) {
         // The box is owned by the form and captioned with its title unless the script gives one.
         for (const auto& [call, caption, button, answer] :
              {std::tuple("gForm.MsgBox('Saved')", "Test", QMessageBox::Ok, "ok"),
@@ -148,6 +140,9 @@ TEST_F(DialogsTest, MsgBoxIsCaptionedWithTheFormsTitle)
         }
         EXPECT_EQ(h.Run("gForm.MsgBox()"), "errFewArguments");
     });
+    // Once the window is gone the menu cannot open.
+    EXPECT_EQ(h.Eval("gForm.PopupMenu(gMenu, {})"), "-1");
+    EXPECT_EQ(h.Eval("TForm.PopupMenu(gMenu, {})"), "null");
 }
 
 // Contacts as phones and address books write them (the vCard tests read

@@ -240,11 +240,12 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
     });
 }
 
-TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
+TEST_F(EditorTest, OpenAsksBeforeReplacingUnsavedTextReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 {
     WriteBytes(dir.path / "marked.q9c", Utf16Le("MsgBox(1)\r\n", true));
     WriteBytes(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
     WriteBytes(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
+    WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
     test::TempFolder outside;
     WithEditor([&](const Editor& e) {
         const auto open = [&](const fs::path& file) {
@@ -252,6 +253,27 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
             e.Pick(QStringLiteral("Open..."));
             return e.text->Text();
         };
+        // Open asks before replacing a text never saved as a file.
+        QTest::keyClicks(e.edit, "var mine = 1");
+        const QString typed = e.text->Text();
+        QString question;
+        // Cancel: nothing is opened, the text stays.
+        AnswerNextBox(&question, QStringLiteral("Cancel"));
+        e.Pick(QStringLiteral("Open..."));
+        EXPECT_NE(question.indexOf("changed"), -1);
+        EXPECT_EQ(e.text->Text(), typed);
+        // Save As...: saved first, then opened.
+        AnswerNextBox(&question, QStringLiteral("Save As..."));
+        AnswerNextFileBox(dir.path / "kept");
+        EXPECT_EQ(open(dir.path / "other.q9c"), "MsgBox('other')");
+        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16Le("var mine = 1", true));
+        // Discard: the change is dropped.
+        QTest::keyClicks(e.edit, " ");
+        question.clear();
+        AnswerNextBox(&question, QStringLiteral("Discard"));
+        EXPECT_EQ(open(dir.path / "kept.q9c"), "var mine = 1");
+        EXPECT_FALSE(question.isEmpty());
+
         EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
         EXPECT_EQ(open(dir.path / "utf8.q9c"), QString::fromUtf8("MsgBox('\xC3\xA9')\r\n"));
         // An opened text is undone as a whole, not into the one before.
@@ -283,36 +305,6 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
         e.Pick(QStringLiteral("Save As..."));
         EXPECT_EQ(refusal, "Choose a file inside the device folder.");
         EXPECT_FALSE(fs::exists(outside.path / "escaped.q9c"));
-    });
-}
-
-TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
-{
-    WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
-    WithEditor([&](const Editor& e) {
-        QTest::keyClicks(e.edit, "var mine = 1");
-        const QString typed = e.text->Text();
-        QString question;
-        // Cancel: nothing is opened, the text stays.
-        AnswerNextBox(&question, QStringLiteral("Cancel"));
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_NE(question.indexOf("changed"), -1);
-        EXPECT_EQ(e.text->Text(), typed);
-        // Save As...: saved first, then opened.
-        AnswerNextBox(&question, QStringLiteral("Save As..."));
-        AnswerNextFileBox(dir.path / "kept");
-        AnswerNextFileBox(dir.path / "other.q9c");
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16Le("var mine = 1", true));
-        EXPECT_EQ(e.text->Text(), "MsgBox('other')");
-        // Discard: the change is dropped.
-        QTest::keyClicks(e.edit, " ");
-        question.clear();
-        AnswerNextBox(&question, QStringLiteral("Discard"));
-        AnswerNextFileBox(dir.path / "kept.q9c");
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_FALSE(question.isEmpty());
-        EXPECT_EQ(e.text->Text(), "var mine = 1");
     });
 }
 
@@ -416,10 +408,10 @@ private:
 // The rows of a tree level as "name = value" ("name" alone without a value).
 QStringList Rows(const QTreeWidget& tree, const QTreeWidgetItem* parent = nullptr)
 {
+    const QTreeWidgetItem* level = parent != nullptr ? parent : tree.invisibleRootItem();
     QStringList rows;
-    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+    for (int i = 0; i < level->childCount(); ++i) {
+        const QTreeWidgetItem* row = level->child(i);
         rows << (row->text(1).isEmpty() ? row->text(0) : row->text(0) + " = " + row->text(1));
     }
     return rows;
@@ -428,9 +420,9 @@ QStringList Rows(const QTreeWidget& tree, const QTreeWidgetItem* parent = nullpt
 // Opens the row named name under parent (the top level for none), as a click on its arrow does.
 QTreeWidgetItem* Open(QTreeWidget& tree, QTreeWidgetItem* parent, const QString& name)
 {
-    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+    QTreeWidgetItem* level = parent != nullptr ? parent : tree.invisibleRootItem();
+    for (int i = 0; i < level->childCount(); ++i) {
+        QTreeWidgetItem* row = level->child(i);
         if (row->text(0) != name) continue;
         tree.scrollToItem(row);
         const QRect box = tree.visualItemRect(row);
