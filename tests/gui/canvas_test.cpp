@@ -3,7 +3,6 @@
 // and the fonts and pictures the canvas draws.
 #include "gui/gui_harness.h"
 #include "platform/draw/picture_pixels.h"
-#include "platform/draw/qt_canvas.h"
 #include "platform/draw/qt_font.h"
 
 #include <QFile>
@@ -11,13 +10,13 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
-#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vellum::test {
 namespace {
@@ -36,63 +35,85 @@ std::string Row(const QImage& image, int y, int x0, int x1, Color color = kBlack
     return row;
 }
 
-// A drawing, and the row y of it from x0 to x1 as Row gives it.
-struct RowCase {
+// A drawing, and rows of it: the pixels x0 to x1 of row y as Row gives them.
+struct Drawing {
     const char* what;
     int width, height;
     std::function<void(platform::Canvas&)> draw;
-    int y, x0, x1;
-    Color colour;
-    std::string row;
+    struct Expected {
+        int y, x0, x1;
+        Color colour;
+        std::string row;
+    };
+    std::vector<Expected> rows;
 };
 
-TEST(Canvas, BoxesAndLinesLeaveOutTheirRightAndBottomAndLastPoint)
+TEST(Canvas, BoxesLinesDashesAndClipsFollowThePixelRules)
 {
     using C = platform::Canvas;
     const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
-    const RowCase cases[] = {
-        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); }, 0, 0, 11, kBlack, "##########.."},
-        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); }, 10, 0, 11, kWhite, "############"},
-        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); }, 9, 0, 11, kBlack, "##########.."},
-        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); }, 10, 0, 11, kWhite, "############"},
-        {"filled", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); }, 5, 0, 11, kRed, ".########..."},
+    const std::string white(14, '#');
+    const Drawing drawings[] = {
+        // Outlines and fills cover the box without its right column and bottom row.
+        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); },
+         {{0, 0, 11, kBlack, "##########.."}, {10, 0, 11, kWhite, "############"}}},
+        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); },
+         {{9, 0, 11, kBlack, "##########.."}, {10, 0, 11, kWhite, "############"}}},
+        {"filled", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); }, {{5, 0, 11, kRed, ".########..."}}},
         // Corners given the other way round make the same box; a box without width draws nothing.
-        {"reversed", 12, 12, [](C& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }, 5, 0, 11, kRed, ".########..."},
-        {"no width", 12, 12, [](C& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); }, 5, 0, 11, kWhite, "############"},
+        {"reversed", 12, 12, [](C& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }, {{5, 0, 11, kRed, ".########..."}}},
+        {"no width", 12, 12, [](C& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); }, {{5, 0, 11, kWhite, "############"}}},
         // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
-        {"wide fill", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 10, 3, 16, kRed, "....######...."},
-        {"wide pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 10, 3, 16, kBlack, ".###......###."},
-        {"wide top", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 3, 3, 16, kWhite, "##############"},
-        {"wide bottom", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); }, 16, 3, 16, kWhite, "##############"},
-        {"even pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); }, 10, 3, 16, kBlack, ".##........##."},
-        {"straight", 12, 12, [](C& c) { c.Line({0, 0}, {10, 0}, {kBlack}); }, 0, 0, 11, kBlack, "##########.."},
-        {"diagonal start", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, 5, 5, 5, kBlack, "#"},
-        {"diagonal end", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, 0, 0, 0, kWhite, "#"},
-        // Every corner of a polyline is drawn, its last point is not.
-        {"corner", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, 1, 0, 9, kBlue, ".########."},
-        {"polyline end", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, 8, 8, 8, kWhite, "#"},
+        {"wide pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); },
+         {{10, 3, 16, kRed, "....######...."}, {10, 3, 16, kBlack, ".###......###."}, {3, 3, 16, kWhite, white},
+          {16, 3, 16, kWhite, white}}},
+        {"even pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); }, {{10, 3, 16, kBlack, ".##........##."}}},
+        // Lines leave out their last point; every corner of a polyline is drawn.
+        {"straight", 12, 12, [](C& c) { c.Line({0, 0}, {10, 0}, {kBlack}); }, {{0, 0, 11, kBlack, "##########.."}}},
+        {"diagonal", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, {{5, 5, 5, kBlack, "#"}, {0, 0, 0, kWhite, "#"}}},
+        {"polyline", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, {{1, 0, 9, kBlue, ".########."}, {8, 8, 8, kWhite, "#"}}},
         // A shallow line steps once per half of its run.
-        {"shallow start", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); }, 0, 0, 11, kBlack, "###........."},
-        {"shallow end", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); }, 2, 0, 11, kBlack, "........##.."},
-        {"no length", 4, 4, [](C& c) { c.Line({2, 2}, {2, 2}, {kBlack}); }, 2, 0, 3, kWhite, "####"},
+        {"shallow", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); },
+         {{0, 0, 11, kBlack, "###........."}, {2, 0, 11, kBlack, "........##.."}}},
+        {"no length", 4, 4, [](C& c) { c.Line({2, 2}, {2, 2}, {kBlack}); }, {{2, 0, 3, kWhite, "####"}}},
         // Ends far outside the canvas cost no more than the canvas's own width.
-        {"far", 40, 8, [](C& c) { c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack}); }, 3, 0, 39, kBlack,
-         std::string(40, '#')},
-        {"far dashed", 40, 8, [](C& c) { c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash}); }, 0, 20,
-         20, kBlue, "#"},
-        // Dashes, and the pattern running on around the corners of an outline.
-        {"dashed", 60, 3, [](C& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); }, 1, 0, 59, kBlack,
-         std::string(18, '#') + std::string(6, '.') + std::string(18, '#') + std::string(6, '.') + std::string(12, '#')},
-        {"dashed outline", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 0, 0, 21,
-         kBlack, std::string(18, '#') + "...."},
-        // Still in the gap that began on the top edge.
-        {"dashed corner", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 3, 20, 20,
-         kWhite, "#"},
-        {"dashed side", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); }, 4, 20, 20,
-         kBlack, "#"},
+        {"far", 40, 8,
+         [](C& c) {
+             c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack});
+             c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash});
+         },
+         {{3, 0, 39, kBlack, std::string(20, '#') + "." + std::string(19, '#')}, {0, 20, 20, kBlue, "#"}}},
+        // Dashes, and the pattern running on around the corners of an outline (20, 3 is still in the
+        // gap that began on the top edge).
+        {"dashed", 60, 3, [](C& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); },
+         {{1, 0, 59, kBlack, std::string(18, '#') + std::string(6, '.') + std::string(18, '#') + std::string(6, '.') +
+                                 std::string(12, '#')}}},
+        {"dashed outline", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); },
+         {{0, 0, 21, kBlack, std::string(18, '#') + "...."}, {3, 20, 20, kWhite, "#"}, {4, 20, 20, kBlack, "#"}}},
+        // Clips nest; one disjoint from the one in force shows nothing; one pop too many does nothing,
+        // and what is left pushed goes with the canvas.
+        {"clips", 100, 100,
+         [](C& c) {
+             c.PushClip({0, 0, 49, 49});
+             c.PushClip({25, 25, 99, 99});
+             c.FillRect({0, 0, 99, 99}, kRed);
+             c.PopClip();
+             c.FillRect({0, 0, 10, 10}, kBlue);
+             c.FillRect({60, 60, 70, 70}, kBlue);
+             c.PushClip({80, 80, 90, 90});
+             c.FillRect({0, 0, 99, 99}, kGreen);
+             c.PopClip();
+             c.PopClip();
+             c.PopClip();
+             c.FillRect({95, 95, 99, 99}, kBlue);
+             c.PushClip({0, 0, 1, 1});
+         },
+         {{25, 24, 25, kRed, ".#"}, {30, 24, 24, kWhite, "#"}, {5, 5, 5, kBlue, "#"}, {65, 65, 65, kWhite, "#"},
+          {85, 85, 85, kWhite, "#"}, {97, 97, 97, kBlue, "#"}}},
     };
-    for (const RowCase& c : cases) {
-        EXPECT_EQ(Row(DrawOnWhite(c.width, c.height, c.draw), c.y, c.x0, c.x1, c.colour), c.row) << c.what;
+    for (const Drawing& d : drawings) {
+        const QImage image = DrawOnWhite(d.width, d.height, d.draw);
+        for (const auto& [y, x0, x1, colour, row] : d.rows) EXPECT_EQ(Row(image, y, x0, x1, colour), row) << d.what;
     }
 }
 
@@ -162,36 +183,6 @@ TEST(Canvas, WideAndCurvedDashedPensLeaveGaps)
     const int solid = inked(DrawOnWhite(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {kBlack}, {}); }));
     EXPECT_GT(dashed, solid / 2);
     EXPECT_LT(dashed, solid * 7 / 8);
-}
-
-TEST(Canvas, ClipsNest)
-{
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    {
-        platform::QtCanvas canvas(painter);
-        canvas.PushClip({0, 0, 49, 49});
-        canvas.PushClip({25, 25, 99, 99});
-        canvas.FillRect({0, 0, 99, 99}, kRed);
-        canvas.PopClip();
-        canvas.FillRect({0, 0, 10, 10}, kBlue);
-        canvas.FillRect({60, 60, 70, 70}, kBlue); // outside the outer clip
-        canvas.PushClip({80, 80, 90, 90});       // disjoint from the one in force
-        canvas.FillRect({0, 0, 99, 99}, kGreen);
-        canvas.PopClip();
-        canvas.PopClip();
-        canvas.PopClip(); // one too many does nothing
-        canvas.FillRect({95, 95, 99, 99}, kBlue);
-        canvas.PushClip({0, 0, 1, 1}); // left pushed: the canvas pops it when it goes
-    }
-    EXPECT_FALSE(painter.hasClipping());
-    painter.end();
-    EXPECT_EQ(PixelAt(image, 25, 25), kRed);
-    EXPECT_EQ(PixelAt(image, 24, 30), kWhite);
-    EXPECT_EQ(PixelAt(image, 5, 5), kBlue);
-    EXPECT_EQ(PixelAt(image, 85, 85), kWhite);
-    EXPECT_EQ(PixelAt(image, 97, 97), kBlue);
 }
 
 TEST(Canvas, FontsAreSizedByTheirCell)
