@@ -3,6 +3,7 @@
 // and the fonts and pictures the canvas draws.
 #include "gui/gui_harness.h"
 #include "platform/draw/picture_pixels.h"
+#include "platform/draw/qt_canvas.h"
 #include "platform/draw/qt_font.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -115,6 +117,11 @@ TEST(Canvas, BoxesLinesDashesAndClipsFollowThePixelRules)
         const QImage image = DrawOnWhite(d.width, d.height, d.draw);
         for (const auto& [y, x0, x1, colour, row] : d.rows) EXPECT_EQ(Row(image, y, x0, x1, colour), row) << d.what;
     }
+    // The canvas gives its painter back without the clips it left pushed.
+    QImage image(2, 2, QImage::Format_RGB32);
+    QPainter painter(&image);
+    platform::QtCanvas(painter).PushClip({0, 0, 1, 1});
+    EXPECT_FALSE(painter.hasClipping());
 }
 
 TEST(Canvas, FillsAreInclusiveAndGradientsEndInTheirColours)
