@@ -107,13 +107,7 @@ protected:
         return "TText({text = " + text + ", style = {fontFamily = 'Liberation Mono', fontSize = '20px'" +
                (style.empty() ? "" : ", " + style) + "}})";
     }
-    static int32_t Width(std::u16string_view text)
-    {
-        platform::FontChoice font;
-        font.face = u"Liberation Mono";
-        font.height = 20;
-        return platform::TextExtent(font, text).width;
-    }
+    static int32_t Width(std::u16string_view text) { return platform::TextExtent({u"Liberation Mono", 20}, text).width; }
 };
 
 TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
