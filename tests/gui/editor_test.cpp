@@ -452,29 +452,7 @@ void ClickMargin(const Editor& e, int line)
     QTest::mouseClick(e.window->windowHandle(), Qt::LeftButton, {}, e.edit->mapTo(e.window, LineMiddle(e, line, true)));
 }
 
-TEST_F(EditorTest, F9AndTheMarginSetBreakpointsThatMoveWithTheirLines)
-{
-    WithEditor([&](const Editor& e) {
-        auto& edit = static_cast<ScriptEdit&>(*e.edit);
-        e.text->SetText(QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix\nseven"));
-        e.edit->setTextCursor(QTextCursor(e.edit->document()->findBlockByNumber(6)));
-        QTest::keyClick(e.edit, Qt::Key_F9);
-        ClickMargin(e, 3);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
-        ClickMargin(e, 3);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
-        const QImage image = e.edit->grab().toImage();
-        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
-        EXPECT_GT(dot.red(), 150);
-        EXPECT_LT(dot.green(), 80);
-        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
-        e.edit->moveCursor(QTextCursor::Start);
-        QTest::keyClick(e.edit, Qt::Key_Return);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
-    });
-}
-
-TEST_F(EditorTest, BreakpointsStopARunThatStepsAndShowsItsStackAndVariables)
+TEST_F(EditorTest, BreakpointsFromF9OrTheMarginMoveWithTheirLinesAndStopARunThatStepsAndShowsItsStack)
 {
     QString shown;
     WithEditor([&](const Editor& e) {
@@ -556,6 +534,20 @@ TEST_F(EditorTest, BreakpointsStopARunThatStepsAndShowsItsStackAndVariables)
         // The run is over: no panel, no shade; the breakpoint stays.
         EXPECT_FALSE(e.text->Panel().isVisible());
         EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        // A click in the margin sets a breakpoint and another clears it; a breakpoint is a red dot
+        // in the margin and moves with its line.
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        const QImage image = e.edit->grab().toImage();
+        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
+        EXPECT_GT(dot.red(), 150);
+        EXPECT_LT(dot.green(), 80);
+        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
+        e.edit->moveCursor(QTextCursor::Start);
+        QTest::keyClick(e.edit, Qt::Key_Return);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
     });
     EXPECT_EQ(shown, "r=6");
 }
