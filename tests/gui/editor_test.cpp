@@ -308,7 +308,7 @@ TEST_F(EditorTest, OpenAsksBeforeReplacingUnsavedTextReadsUtf16AndUtf8AndSaveAsW
     });
 }
 
-TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
+TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRunAndTheTextIsColoured)
 {
     WithEditor([&](const Editor& e) {
         QTest::keyClicks(e.edit, "one");
@@ -361,6 +361,29 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         EXPECT_EQ(seek(Qt::Key_G, "3"), "Line 3, Col 1");
         EXPECT_EQ(seek(Qt::Key_G, "9"), "Line 3, Col 1");
         press(&field, Qt::Key_Escape);
+
+        // Keywords, strings, numbers and comments have colours of their own.
+        e.text->SetText(QStringLiteral("var s = 'a\n b' # note\nif x1 while 12.5e3 /* c\n d */ end"));
+        const auto colourAt = [&](int line, int column) {
+            const QTextBlock block = e.edit->document()->findBlockByNumber(line - 1);
+            for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+                if (column - 1 >= range.start && column - 1 < range.start + range.length) {
+                    return range.format.foreground().color();
+                }
+            }
+            return QColor();
+        };
+        const QColor keyword = colourAt(1, 1);
+        const QColor string = colourAt(1, 9);
+        const QColor comment = colourAt(2, 5);
+        const QColor number = colourAt(3, 13);
+        EXPECT_EQ(QSet<QRgb>({keyword.rgb(), string.rgb(), comment.rgb(), number.rgb()}).size(), 4);
+        // The string runs on over the line end; names and words inside strings stay plain.
+        EXPECT_EQ(colourAt(2, 2), string);
+        EXPECT_FALSE(colourAt(3, 4).isValid()); // x1
+        EXPECT_EQ(colourAt(3, 7), keyword);       // while
+        EXPECT_EQ(colourAt(3, 17), number);       // the exponent
+        EXPECT_EQ(colourAt(4, 2), comment);       // the block comment's second line
 
         // Ctrl+R and F5 run the text, as "Run!" does.
         e.text->SetText(QStringLiteral("MsgBox('keyed')"));
@@ -589,33 +612,6 @@ TEST_F(EditorTest, AStoppedRunsFormsStayPaintedTakeNoInputAndStopEndsTheRun)
         EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Held")), nullptr);
     });
     EXPECT_TRUE(message.startsWith("Stopped (line ")) << message.toStdString();
-}
-
-TEST_F(EditorTest, ColoursKeywordsStringsNumbersAndComments)
-{
-    WithEditor([&](const Editor& e) {
-        e.text->SetText(QStringLiteral("var s = 'a\n b' # note\nif x1 while 12.5e3 /* c\n d */ end"));
-        const auto colourAt = [&](int line, int column) {
-            const QTextBlock block = e.edit->document()->findBlockByNumber(line - 1);
-            for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
-                if (column - 1 >= range.start && column - 1 < range.start + range.length) {
-                    return range.format.foreground().color();
-                }
-            }
-            return QColor();
-        };
-        const QColor keyword = colourAt(1, 1);
-        const QColor string = colourAt(1, 9);
-        const QColor comment = colourAt(2, 5);
-        const QColor number = colourAt(3, 13);
-        EXPECT_EQ(QSet<QRgb>({keyword.rgb(), string.rgb(), comment.rgb(), number.rgb()}).size(), 4);
-        // The string runs on over the line end; names and words inside strings stay plain.
-        EXPECT_EQ(colourAt(2, 2), string);
-        EXPECT_FALSE(colourAt(3, 4).isValid()); // x1
-        EXPECT_EQ(colourAt(3, 7), keyword);       // while
-        EXPECT_EQ(colourAt(3, 17), number);       // the exponent
-        EXPECT_EQ(colourAt(4, 2), comment);       // the block comment's second line
-    });
 }
 
 } // namespace
