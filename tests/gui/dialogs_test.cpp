@@ -15,7 +15,6 @@
 #include "platform/window/device_screen.h"
 #include "system/contacts/contact_store.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QLabel>
