@@ -59,9 +59,8 @@ protected:
     // script's left, top, width and height) and runs steps in its loop.
     void ShowWith(const std::string& view, std::function<void(QWidget* client)> steps)
     {
-        ASSERT_EQ(h.Run("gView = " + view + " gForm = TForm({title = 'Bitmaps', view = TCanvas({views = {gView}})})"),
-                  "errOK");
-        ShowClient("Bitmaps", steps);
+        ASSERT_EQ(h.Run("gView = " + view), "errOK");
+        ShowView("TCanvas({views = {gView}})", steps);
     }
 
     // gView's Rect as "left,top widthxheight".
@@ -135,15 +134,7 @@ TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
     MakeBitmap(u"gEmpty", 0, 0);
     MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
     ShowWith("TBitmapView({left = 10, top = 20, width = 50, height = 40})", [&](QWidget* client) {
-        const auto blank = [&] {
-            const QImage window = client->grab().toImage();
-            for (int y = 20; y < 60; ++y) {
-                for (int x = 10; x < 60; ++x) {
-                    if (PixelAt(window, x, y) != kWhite) return false;
-                }
-            }
-            return true;
-        };
+        const auto blank = [&] { return InkBounds(client->grab().toImage().copy(10, 20, 50, 40)).Empty(); };
         const char* notBitmaps[] = {"gEmpty", "'picture.png'", "{}", "{pObject = 7}", "gForm", "gView",
                                     "function() return 12 end", "null"};
         for (const char* value : notBitmaps) {

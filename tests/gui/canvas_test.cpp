@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace vellum::test {
 namespace {
@@ -34,34 +37,94 @@ std::string Row(const QImage& image, int y, int x0, int x1, Color color = kBlack
     return row;
 }
 
-TEST(Canvas, RectangleCoversItsBoxWithoutRightAndBottom)
+// A drawing, and rows of it: the pixels x0 to x1 of row y as Row gives them.
+struct Drawing {
+    const char* what;
+    int width, height;
+    std::function<void(platform::Canvas&)> draw;
+    struct Expected {
+        int y, x0, x1;
+        Color colour;
+        std::string row;
+    };
+    std::vector<Expected> rows;
+};
+
+TEST(Canvas, BoxesLinesDashesAndClipsFollowThePixelRules)
 {
-    for (const int width : {0, 1}) {
-        const QImage outline =
-            DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {kBlack, width}, {}); });
-        EXPECT_EQ(Row(outline, 0, 0, 11), "##########..") << width;
-        EXPECT_EQ(Row(outline, 9, 0, 11), "##########..") << width;
-        EXPECT_EQ(Row(outline, 10, 0, 11), "............") << width;
+    using C = platform::Canvas;
+    const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
+    const std::string white(14, '#');
+    const Drawing drawings[] = {
+        // Outlines and fills cover the box without its right column and bottom row.
+        {"thin outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 0}, {}); },
+         {{0, 0, 11, kBlack, "##########.."}, {10, 0, 11, kWhite, "############"}}},
+        {"1-pixel outline", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack, 1}, {}); },
+         {{9, 0, 11, kBlack, "##########.."}, {10, 0, 11, kWhite, "############"}}},
+        {"filled", 12, 12, [](C& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); }, {{5, 0, 11, kRed, ".########..."}}},
+        // Corners given the other way round make the same box; a box without width draws nothing.
+        {"reversed", 12, 12, [](C& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }, {{5, 0, 11, kRed, ".########..."}}},
+        {"no width", 12, 12, [](C& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); }, {{5, 0, 11, kWhite, "############"}}},
+        // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
+        {"wide pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); },
+         {{10, 3, 16, kRed, "....######...."}, {10, 3, 16, kBlack, ".###......###."}, {3, 3, 16, kWhite, white},
+          {16, 3, 16, kWhite, white}}},
+        {"even pen", 20, 20, [](C& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); }, {{10, 3, 16, kBlack, ".##........##."}}},
+        // Lines leave out their last point; every corner of a polyline is drawn.
+        {"straight", 12, 12, [](C& c) { c.Line({0, 0}, {10, 0}, {kBlack}); }, {{0, 0, 11, kBlack, "##########.."}}},
+        {"diagonal", 12, 12, [](C& c) { c.Line({5, 5}, {0, 0}, {kBlack}); }, {{5, 5, 5, kBlack, "#"}, {0, 0, 0, kWhite, "#"}}},
+        {"polyline", 12, 12, [&](C& c) { c.Polyline(path, {kBlue}); }, {{1, 0, 9, kBlue, ".########."}, {8, 8, 8, kWhite, "#"}}},
+        // A shallow line steps once per half of its run.
+        {"shallow", 12, 4, [](C& c) { c.Line({0, 0}, {10, 2}, {kBlack}); },
+         {{0, 0, 11, kBlack, "###........."}, {2, 0, 11, kBlack, "........##.."}}},
+        {"no length", 4, 4, [](C& c) { c.Line({2, 2}, {2, 2}, {kBlack}); }, {{2, 0, 3, kWhite, "####"}}},
+        // Ends far outside the canvas cost no more than the canvas's own width.
+        {"far", 40, 8,
+         [](C& c) {
+             c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack});
+             c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash});
+         },
+         {{3, 0, 39, kBlack, std::string(20, '#') + "." + std::string(19, '#')}, {0, 20, 20, kBlue, "#"}}},
+        // Dashes, and the pattern running on around the corners of an outline (20, 3 is still in the
+        // gap that began on the top edge).
+        {"dashed", 60, 3, [](C& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); },
+         {{1, 0, 59, kBlack, std::string(18, '#') + std::string(6, '.') + std::string(18, '#') + std::string(6, '.') +
+                                 std::string(12, '#')}}},
+        {"dashed outline", 40, 40, [](C& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); },
+         {{0, 0, 21, kBlack, std::string(18, '#') + "...."}, {3, 20, 20, kWhite, "#"}, {4, 20, 20, kBlack, "#"}}},
+        // Clips nest; one disjoint from the one in force shows nothing; one pop too many does nothing,
+        // and what is left pushed goes with the canvas.
+        {"clips", 100, 100,
+         [](C& c) {
+             c.PushClip({0, 0, 49, 49});
+             c.PushClip({25, 25, 99, 99});
+             c.FillRect({0, 0, 99, 99}, kRed);
+             c.PopClip();
+             c.FillRect({0, 0, 10, 10}, kBlue);
+             c.FillRect({60, 60, 70, 70}, kBlue);
+             c.PushClip({80, 80, 90, 90});
+             c.FillRect({0, 0, 99, 99}, kGreen);
+             c.PopClip();
+             c.PopClip();
+             c.PopClip();
+             c.FillRect({95, 95, 99, 99}, kBlue);
+             c.PushClip({0, 0, 1, 1});
+         },
+         {{25, 24, 25, kRed, ".#"}, {30, 24, 24, kWhite, "#"}, {5, 5, 5, kBlue, "#"}, {65, 65, 65, kWhite, "#"},
+          {85, 85, 85, kWhite, "#"}, {97, 97, 97, kBlue, "#"}}},
+    };
+    for (const Drawing& d : drawings) {
+        const QImage image = DrawOnWhite(d.width, d.height, d.draw);
+        for (const auto& [y, x0, x1, colour, row] : d.rows) EXPECT_EQ(Row(image, y, x0, x1, colour), row) << d.what;
     }
-
-    const QImage filled = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(0, 0, 10, 10, {kBlack}, kRed); });
-    EXPECT_EQ(Row(filled, 5, 0, 11, kRed), ".########...");
-    // Corners given the other way round make the same box.
-    EXPECT_EQ(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(10, 10, 0, 0, {kBlack}, kRed); }), filled);
-    // A box without width draws nothing.
-    EXPECT_TRUE(
-        InkBounds(DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Rectangle(4, 0, 4, 10, {kBlack}, kRed); })).Empty());
-
-    // A wide pen straddles the outline: width/2 pixels outside, the rest inside.
-    const QImage wide = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 3}, kRed); });
-    EXPECT_EQ(InkBounds(wide), (Rect{4, 4, 15, 15}));
-    EXPECT_EQ(Row(wide, 10, 3, 16, kRed), "....######....");
-    EXPECT_EQ(Row(wide, 10, 3, 16), ".###......###.");
-    const QImage even = DrawOnWhite(20, 20, [](platform::Canvas& c) { c.Rectangle(5, 5, 15, 15, {kBlack, 2}, {}); });
-    EXPECT_EQ(Row(even, 10, 3, 16), ".##........##.");
+    // The canvas gives its painter back without the clips it left pushed.
+    QImage image(2, 2, QImage::Format_RGB32);
+    QPainter painter(&image);
+    platform::QtCanvas(painter).PushClip({0, 0, 1, 1});
+    EXPECT_FALSE(painter.hasClipping());
 }
 
-TEST(Canvas, FillRectIsInclusive)
+TEST(Canvas, FillsAreInclusiveAndGradientsEndInTheirColours)
 {
     const QImage image = DrawOnWhite(10, 10, [](platform::Canvas& c) {
         c.FillRect({2, 3, 5, 6}, kRed);
@@ -80,53 +143,35 @@ TEST(Canvas, FillRectIsInclusive)
     EXPECT_EQ(PixelAt(huge, 9, 6), kBlue); // the bottom edge 4, with 2 of the 4 pen pixels outside
     EXPECT_EQ(PixelAt(huge, 4, 5), kBlue);
     EXPECT_NEAR(platform::RedOf(PixelAt(huge, 4, 9)), 128, 1);
-}
 
-TEST(Canvas, LinesLeaveOutTheirLastPoint)
-{
-    const QImage straight = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({0, 0}, {10, 0}, {kBlack}); });
-    EXPECT_EQ(Row(straight, 0, 0, 11), "##########..");
-
-    const QImage diagonal = DrawOnWhite(12, 12, [](platform::Canvas& c) { c.Line({5, 5}, {0, 0}, {kBlack}); });
-    EXPECT_EQ(PixelAt(diagonal, 5, 5), kBlack);
-    EXPECT_EQ(PixelAt(diagonal, 0, 0), kWhite);
-
-    // Every corner of a polyline is drawn, its last point is not.
-    const Point path[] = {{1, 1}, {8, 1}, {8, 8}};
-    const QImage corner = DrawOnWhite(12, 12, [&](platform::Canvas& c) { c.Polyline(path, {kBlue}); });
-    EXPECT_EQ(Row(corner, 1, 0, 9, kBlue), ".########.");
-    EXPECT_EQ(PixelAt(corner, 8, 8), kWhite);
-
-    // A shallow line steps once per half of its run.
-    const QImage shallow = DrawOnWhite(12, 4, [](platform::Canvas& c) { c.Line({0, 0}, {10, 2}, {kBlack}); });
-    EXPECT_EQ(Row(shallow, 0, 0, 11), "###.........");
-    EXPECT_EQ(Row(shallow, 2, 0, 11), "........##..");
-
-    EXPECT_TRUE(InkBounds(DrawOnWhite(4, 4, [](platform::Canvas& c) { c.Line({2, 2}, {2, 2}, {kBlack}); })).Empty());
-
-    // Ends far outside the canvas cost no more than the canvas's own width.
-    const QImage far = DrawOnWhite(40, 8, [](platform::Canvas& c) {
-        c.Line({-2000000000, 3}, {2000000000, 3}, {kBlack});
-        c.Line({20, -2000000000}, {20, 2000000000}, {kBlue, 1, PenStyle::Dash});
+    // A gradient's end pixels are its colours, every row alike; clipped, it
+    // shows part of the same gradient, not a squeezed one.
+    const auto gradient = [](const Rect& clip) {
+        return DrawOnWhite(100, 10, [&](platform::Canvas& c) {
+            c.PushClip(clip);
+            c.GradientFill({0, 0, 99, 9}, kRed, kBlue, false);
+            c.PopClip();
+        });
+    };
+    const QImage across = gradient({0, 0, 99, 9});
+    const QImage clipped = gradient({50, 0, 99, 9});
+    EXPECT_EQ(PixelAt(across, 0, 5), kRed);
+    EXPECT_EQ(PixelAt(across, 99, 5), kBlue);
+    EXPECT_NEAR(platform::RedOf(PixelAt(across, 50, 5)), 128, 3);
+    EXPECT_EQ(PixelAt(across, 50, 0), PixelAt(across, 50, 5));
+    EXPECT_EQ(PixelAt(clipped, 49, 5), kWhite);
+    EXPECT_EQ(PixelAt(clipped, 50, 5), PixelAt(across, 50, 5));
+    const QImage down = DrawOnWhite(3, 9, [](platform::Canvas& c) {
+        c.GradientFill({0, 0, 2, 8}, kBlack, kWhite, true);
+        c.GradientFill({1, 1, 1, 1}, kGreen, kBlue, false);
     });
-    EXPECT_EQ(Row(far, 3, 0, 39), std::string(20, '#') + "." + std::string(19, '#'));
-    EXPECT_EQ(PixelAt(far, 20, 0), kBlue);
+    EXPECT_EQ(PixelAt(down, 0, 0), kBlack);
+    EXPECT_EQ(PixelAt(down, 1, 1), kGreen);
+    EXPECT_EQ(PixelAt(down, 0, 4), PixelAt(down, 2, 4));
 }
 
-TEST(Canvas, DashedPensLeaveGaps)
+TEST(Canvas, WideAndCurvedDashedPensLeaveGaps)
 {
-    const QImage thin =
-        DrawOnWhite(60, 3, [](platform::Canvas& c) { c.Line({0, 1}, {60, 1}, {kBlack, 1, PenStyle::Dash}); });
-    EXPECT_EQ(Row(thin, 1, 0, 59), std::string(18, '#') + std::string(6, '.') + std::string(18, '#') +
-                                       std::string(6, '.') + std::string(12, '#'));
-
-    // The pattern runs on around the corners of an outline.
-    const QImage outline =
-        DrawOnWhite(40, 40, [](platform::Canvas& c) { c.Rectangle(0, 0, 21, 30, {kBlack, 1, PenStyle::Dash}, {}); });
-    EXPECT_EQ(Row(outline, 0, 0, 21), std::string(18, '#') + std::string(2, '.') + "..");
-    EXPECT_EQ(PixelAt(outline, 20, 3), kWhite); // still in the gap that began on the top edge
-    EXPECT_EQ(PixelAt(outline, 20, 4), kBlack);
-
     const QImage wide =
         DrawOnWhite(80, 9, [](platform::Canvas& c) { c.Line({2, 4}, {78, 4}, {kBlack, 3, PenStyle::Dash}); });
     const std::string row = Row(wide, 4, 0, 79);
@@ -145,65 +190,6 @@ TEST(Canvas, DashedPensLeaveGaps)
     const int solid = inked(DrawOnWhite(60, 60, [](platform::Canvas& c) { c.Ellipse(0, 0, 60, 60, {kBlack}, {}); }));
     EXPECT_GT(dashed, solid / 2);
     EXPECT_LT(dashed, solid * 7 / 8);
-}
-
-TEST(Canvas, GradientsEndInTheirColours)
-{
-    const Rect area{0, 0, 99, 9};
-    const QImage across = DrawOnWhite(100, 10, [&](platform::Canvas& c) { c.GradientFill(area, kRed, kBlue, false); });
-    EXPECT_EQ(PixelAt(across, 0, 5), kRed);
-    EXPECT_EQ(PixelAt(across, 99, 5), kBlue);
-    const Color middle = PixelAt(across, 50, 5);
-    EXPECT_NEAR(platform::RedOf(middle), 128, 3);
-    EXPECT_EQ(PixelAt(across, 50, 0), middle); // every row alike
-
-    const QImage down =
-        DrawOnWhite(10, 100, [](platform::Canvas& c) { c.GradientFill({0, 0, 9, 99}, kBlack, kWhite, true); });
-    EXPECT_EQ(PixelAt(down, 3, 0), kBlack);
-    EXPECT_EQ(PixelAt(down, 0, 40), PixelAt(down, 9, 40));
-
-    // Clipping shows part of the same gradient, not a squeezed one.
-    const QImage clipped = DrawOnWhite(100, 10, [&](platform::Canvas& c) {
-        c.PushClip({50, 0, 99, 9});
-        c.GradientFill(area, kRed, kBlue, false);
-        c.PopClip();
-    });
-    EXPECT_EQ(PixelAt(clipped, 49, 5), kWhite);
-    EXPECT_EQ(PixelAt(clipped, 50, 5), middle);
-
-    const QImage single =
-        DrawOnWhite(3, 3, [](platform::Canvas& c) { c.GradientFill({1, 1, 1, 1}, kGreen, kBlue, false); });
-    EXPECT_EQ(PixelAt(single, 1, 1), kGreen);
-}
-
-TEST(Canvas, ClipsNest)
-{
-    QImage image(100, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    {
-        platform::QtCanvas canvas(painter);
-        canvas.PushClip({0, 0, 49, 49});
-        canvas.PushClip({25, 25, 99, 99});
-        canvas.FillRect({0, 0, 99, 99}, kRed);
-        canvas.PopClip();
-        canvas.FillRect({0, 0, 10, 10}, kBlue);
-        canvas.FillRect({60, 60, 70, 70}, kBlue); // outside the outer clip
-        canvas.PushClip({80, 80, 90, 90});       // disjoint from the one in force
-        canvas.FillRect({0, 0, 99, 99}, kGreen);
-        canvas.PopClip();
-        canvas.PopClip();
-        canvas.PopClip(); // one too many does nothing
-        canvas.FillRect({95, 95, 99, 99}, kBlue);
-        canvas.PushClip({0, 0, 1, 1}); // left pushed: the canvas pops it when it goes
-    }
-    EXPECT_FALSE(painter.hasClipping());
-    painter.end();
-    EXPECT_EQ(PixelAt(image, 25, 25), kRed);
-    EXPECT_EQ(PixelAt(image, 24, 30), kWhite);
-    EXPECT_EQ(PixelAt(image, 5, 5), kBlue);
-    EXPECT_EQ(PixelAt(image, 85, 85), kWhite);
-    EXPECT_EQ(PixelAt(image, 97, 97), kBlue);
 }
 
 TEST(Canvas, FontsAreSizedByTheirCell)

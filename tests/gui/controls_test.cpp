@@ -37,11 +37,6 @@ protected:
         if (view == nullptr || view->Bar() == nullptr) return nullptr;
         return qobject_cast<QTabBar*>(platform::ControlWidgetOf(*view->Bar()));
     }
-    // Shows gForm and runs steps inside its loop, then closes it.
-    void WhileShown(const std::function<void()>& steps)
-    {
-        EXPECT_EQ(ShowForm("Controls", [&](QWidget*) { steps(); }), "errOK");
-    }
 };
 
 // Where a part of a scroll bar lies, in the bar's own pixels.
@@ -64,12 +59,9 @@ QPoint PartOf(QScrollBar* bar, QStyle::SubControl part)
 
 TEST_F(ControlsTest, ButtonClickReachesOnClickAndTakesTheFocus)
 {
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TColumn({views = {"
-                    "TButton({id = 'b', text = 'Go', style = {margin = 4, align = 'right'}, "
-                    "OnClick = function() Log('click') end, OnSetFocus = function() Log('focus') end}), "
-                    "TRectangle({})}})})"),
-              "errOK");
-    WhileShown([&] {
+    ShowView("TColumn({views = {TButton({id = 'b', text = 'Go', style = {margin = 4, align = 'right'}, "
+             "OnClick = function() Log('click') end, OnSetFocus = function() Log('focus') end}), TRectangle({})}})",
+             [&](QWidget*) {
         auto* button = Widget<QPushButton>("b");
         ASSERT_NE(button, nullptr);
         EXPECT_TRUE(button->isVisible());
@@ -104,10 +96,9 @@ TEST_F(ControlsTest, AControlMayRemoveItsOwnViewWhenItTakesTheFocus)
     ASSERT_EQ(h.Run("var col = null "
                     "col = TColumn({views = {TScrollBar({id = 's', horizontal = true, height = 60, "
                     "OnSetFocus = function() Log('focus') col.RemoveView(this) end}), "
-                    "TButton({id = 'b', text = 'stays', OnClick = function() Log('click') end})}}) "
-                    "gForm = TForm({title = 'Controls', view = col})"),
+                    "TButton({id = 'b', text = 'stays', OnClick = function() Log('click') end})}})"),
               "errOK");
-    WhileShown([&] {
+    ShowView("col", [&](QWidget*) {
         QPointer<QScrollBar> bar = Widget<QScrollBar>("s");
         ASSERT_NE(bar, nullptr);
         bar->show();
@@ -125,11 +116,8 @@ TEST_F(ControlsTest, AControlMayRemoveItsOwnViewWhenItTakesTheFocus)
 
 TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
 {
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TRow({views = {"
-                    "TScrollBar({id = 's', scrollRange = 20, pgSize = 5, GetAutoWidth = 20, "
-                    "OnScroll = function() Log(this.curPos) end}), TRectangle({})}})})"),
-              "errOK");
-    WhileShown([&] {
+    ShowView("TRow({views = {TScrollBar({id = 's', scrollRange = 20, pgSize = 5, GetAutoWidth = 20, "
+             "OnScroll = function() Log(this.curPos) end}), TRectangle({})}})", [&](QWidget*) {
         auto* bar = Widget<QScrollBar>("s");
         ASSERT_NE(bar, nullptr);
         EXPECT_EQ(bar->orientation(), Qt::Vertical);
@@ -180,13 +168,10 @@ TEST_F(ControlsTest, ScrollBarActionsGiveClampedPositions)
 
 TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
 {
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TTabs({id = 't', "
-                    "OnSwitch = function() Log('switch ' & this.curPos) end, views = {"
-                    "TColumn({id = 'p1', tab = 'One', views = {TButton({id = 'b1', text = '1', "
-                    "OnClick = function() Log('click ' & this.id) end})}}), "
-                    "TColumn({tab = 'Two', views = {TButton({id = 'b2', text = '2'})}})}})})"),
-              "errOK");
-    WhileShown([&] {
+    ShowView("TTabs({id = 't', OnSwitch = function() Log('switch ' & this.curPos) end, views = {"
+             "TColumn({id = 'p1', tab = 'One', views = {TButton({id = 'b1', text = '1', "
+             "OnClick = function() Log('click ' & this.id) end})}}), "
+             "TColumn({tab = 'Two', views = {TButton({id = 'b2', text = '2'})}})}})", [&](QWidget*) {
         QTabBar* bar = TabBar("t");
         ASSERT_NE(bar, nullptr);
         ASSERT_EQ(bar->count(), 2);
@@ -233,12 +218,9 @@ TEST_F(ControlsTest, TabsSwitchByATapAndShowOnlyTheCurrentPage)
 
 TEST_F(ControlsTest, ControlsShowAndHideWithTheirSwitchChild)
 {
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Controls', view = TSwitch({id = 'w', views = {"
-                    "TColumn({views = {TButton({id = 'a'})}}), "
-                    "TColumn({views = {TTabs({id = 't', views = {"
-                    "TColumn({tab = 'x', views = {TScrollBar({id = 's'})}})}})}})}})})"),
-              "errOK");
-    WhileShown([&] {
+    ShowView("TSwitch({id = 'w', views = {TColumn({views = {TButton({id = 'a'})}}), "
+             "TColumn({views = {TTabs({id = 't', views = {TColumn({tab = 'x', views = {TScrollBar({id = 's'})}})}})}})}})",
+             [&](QWidget*) {
         auto* a = Widget<QScrollBar>("s");
         ASSERT_NE(a, nullptr);
         ASSERT_NE(Widget<QPushButton>("a"), nullptr);

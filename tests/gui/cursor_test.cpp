@@ -20,13 +20,10 @@ std::optional<Qt::CursorShape> Override()
 
 TEST(Cursor, NamesIgnoreCase)
 {
-    EXPECT_EQ(platform::CursorNamed(u"wait"), CursorShape::Wait);
-    EXPECT_EQ(platform::CursorNamed(u"SizeNWSE"), CursorShape::SizeNwse);
-    EXPECT_EQ(platform::CursorNamed(u"UPARROW"), CursorShape::UpArrow);
-    EXPECT_EQ(platform::CursorNamed(u"IBeam"), CursorShape::IBeam);
-    EXPECT_EQ(platform::CursorNamed(u"busy"), std::nullopt);
-    EXPECT_EQ(platform::CursorNamed(u"arrow "), std::nullopt);
-    EXPECT_EQ(platform::CursorNamed(u""), std::nullopt);
+    const std::pair<std::u16string_view, std::optional<CursorShape>> names[] = {
+        {u"wait", CursorShape::Wait}, {u"SizeNWSE", CursorShape::SizeNwse}, {u"UPARROW", CursorShape::UpArrow},
+        {u"IBeam", CursorShape::IBeam}, {u"busy", std::nullopt}, {u"arrow ", std::nullopt}, {u"", std::nullopt}};
+    for (const auto& [name, shape] : names) EXPECT_EQ(platform::CursorNamed(name), shape);
 }
 
 TEST(Cursor, ReplacingAndRestoringTrackTheCursorInForce)

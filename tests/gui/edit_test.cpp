@@ -4,7 +4,6 @@
 #include "gui/form_fixture.h"
 #include "host/file_bytes.h"
 #include "host/temp_folder.h"
-#include "platform/window/form_window_probe.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,19 +20,6 @@ class EditTest : public FormFixture {
 protected:
     void SetUp() override { ASSERT_EQ(h.Run("var CRLF = Char(13) & Char(10)"), "errOK"); }
 
-    // Shows a form whose view is the given source, runs steps inside its
-    // loop, then closes it.
-    void ShowAndRun(const std::string& view, const std::function<void()>& steps)
-    {
-        ASSERT_EQ(h.Run("gForm = TForm({title = 'Edits', view = " + view + "})"), "errOK");
-        Later([&] {
-            form = platform::FormWindowTitled("Edits");
-            if (form != nullptr) steps();
-            EXPECT_EQ(h.Run("gForm.Close()"), "errOK");
-        });
-        ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    }
-
     // A script expression's value as text.
     std::u16string Raw(const std::string& expression)
     {
@@ -41,12 +27,11 @@ protected:
         return h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->Utf16();
     }
 
-    QWidget* form = nullptr;
 };
 
 TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
 {
-    ShowAndRun("TColumn({views = {TEdit({id = 'e', height = 30, OnChange = function() Log('change') end})}})", [&] {
+    ShowView("TColumn({views = {TEdit({id = 'e', height = 30, OnChange = function() Log('change') end})}})", [&](QWidget*) {
         QWidget* edit = ControlWidget("e");
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(h.TakeLog(), ""); // the text it is made with is no change
@@ -85,9 +70,11 @@ TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
     });
 }
 
-TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
+TEST_F(EditTest, LinesCountCrLfAsTwoCharactersAndSaveFileWritesUtf16WithTheMark)
 {
-    ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 120})}})", [&] {
+    const TempFolder dir;
+    const std::string saved = (dir.path / "saved.txt").string();
+    ShowView("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 120})}})", [&](QWidget*) {
         QWidget* edit = ControlWidget("m");
         ASSERT_NE(edit, nullptr);
         QTest::keyClicks(edit, "ab");
@@ -98,14 +85,14 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
         // Character 3 is the LF of the CR LF; a selection from it starts at the CR.
         EXPECT_EQ(h.Run("var m = gForm.GetView('m') m.SetSel(3, 6)"), "errOK");
         EXPECT_EQ(Raw("m.GetLineCount() & ' ' & m.LineFromChar(3) & ' ' & m.LineFromChar(4) & ' ' & "
-                      "m.LineFirstCharPos(1) & ' ' & m.LineFirstCharPos(2) & ' ' & m.LineLength(5) & ' ' & "
-                      "m.GetLine(1) & ' ' & m.GetSelStart() & '-' & m.GetSelEnd()"),
+           "m.LineFirstCharPos(1) & ' ' & m.LineFirstCharPos(2) & ' ' & m.LineLength(5) & ' ' & "
+           "m.GetLine(1) & ' ' & m.GetSelStart() & '-' & m.GetSelEnd()"),
                   u"2 0 1 4 -1 4 cde\t 2-6");
 
         // A lone line feed stays one position and is a line of its own.
         EXPECT_EQ(h.Run("m.SetText('x') m.AppendLine('y') m.Append('z')"), "errOK");
         EXPECT_EQ(Raw("m.GetText() & ' ' & m.GetLineCount() & ' ' & m.LineFirstCharPos(1) & ' ' & m.LineLength(0) & "
-                      "' ' & m.GetLine(1)"),
+           "' ' & m.GetLine(1)"),
                   u"xy\nz 2 3 2 z");
 
         // The clipboard holds the desktop's line ends; pasting brings CR LF back.
@@ -115,68 +102,50 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharacters)
         EXPECT_EQ(Raw("m.GetText()"), u"one\r\ntwoone\r\ntwo");
         EXPECT_EQ(h.Run("m.SetSel(0, 5) m.Cut()"), "errOK");
         EXPECT_EQ(Raw("m.GetText()"), u"twoone\r\ntwo");
-    });
-}
-
-TEST_F(EditTest, InputFiltersAndTheWidthOfALine)
-{
-    ShowAndRun("TColumn({views = {TEdit({id = 'd', number = true, height = 30}), "
-               "TEdit({id = 'u', upperCase = true, height = 30}), TEdit({id = 'l', lowerCase = true, height = 30}), "
-               "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
-               "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30})}})",
-               [&] {
-                   QTest::keyClicks(ControlWidget("d"), "1a2-b3");
-                   EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
-                   QTest::keyClicks(ControlWidget("u"), "Mixed case");
-                   EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
-                   EXPECT_EQ(h.Run("gForm.GetView('u').ReplaceSel('ok')"), "errOK");
-                   EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
-                   QTest::keyClicks(ControlWidget("l"), "LoWeR");
-                   EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
-                   QTest::keyClicks(ControlWidget("r"), "more");
-                   EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
-                   // A single line without auto-scroll stops taking text at its width.
-                   QWidget* narrow = ControlWidget("f");
-                   QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");
-                   const std::u16string taken = Raw("gForm.GetView('f').GetText()");
-                   EXPECT_LT(taken.size(), 20U);
-               });
-}
-
-TEST_F(EditTest, TheBorderIsOnePlainLineInTheTextColour)
-{
-    ShowAndRun("TColumn({views = {TEdit({id = 'b', text = 'framed', height = 30}), "
-               "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})",
-               [&] {
-                   QWidget* framed = ControlWidget("b");
-                   QWidget* bare = ControlWidget("n");
-                   ASSERT_NE(framed, nullptr);
-                   ASSERT_NE(bare, nullptr);
-                   const QColor line = framed->palette().color(QPalette::WindowText);
-                   const QColor field = framed->palette().color(QPalette::Base);
-                   const QImage image = framed->grab().toImage();
-                   const int right = image.width() - 1;
-                   const int bottom = image.height() - 1;
-                   // Square corners and straight edges, one pixel wide.
-                   for (const QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
-                                          QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right / 2, bottom)}) {
-                       EXPECT_EQ(image.pixelColor(p), line) << p.x() << "," << p.y();
-                   }
-                   EXPECT_EQ(image.pixelColor(1, 1), field);
-                   const QImage plain = bare->grab().toImage();
-                   EXPECT_EQ(plain.pixelColor(0, 0), field);
-               });
-}
-
-TEST_F(EditTest, SaveFileWritesUtf16WithTheMark)
-{
-    const TempFolder dir;
-    const std::string saved = (dir.path / "saved.txt").string();
-    ShowAndRun("TColumn({views = {TEdit({id = 'm', multiLine = true, height = 150})}})", [&] {
-        ASSERT_EQ(h.Run("var m = gForm.GetView('m') m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')"),
-                  "errOK");
+        EXPECT_EQ(h.Run("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')"), "errOK");
     });
     EXPECT_EQ(ReadBytes(saved), Utf16Le(u"A\r\n\u20AC"));
+}
+
+TEST_F(EditTest, InputFiltersTheWidthOfALineAndTheBorder)
+{
+    ShowView("TColumn({views = {TEdit({id = 'd', number = true, height = 30}), "
+             "TEdit({id = 'u', upperCase = true, height = 30}), TEdit({id = 'l', lowerCase = true, height = 30}), "
+             "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
+             "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30}), "
+             "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})", [&](QWidget*) {
+        QTest::keyClicks(ControlWidget("d"), "1a2-b3");
+        EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
+        QTest::keyClicks(ControlWidget("u"), "Mixed case");
+        EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
+        EXPECT_EQ(h.Run("gForm.GetView('u').ReplaceSel('ok')"), "errOK");
+        EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
+        QTest::keyClicks(ControlWidget("l"), "LoWeR");
+        EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
+        QTest::keyClicks(ControlWidget("r"), "more");
+        EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
+        // A single line without auto-scroll stops taking text at its width.
+        QWidget* narrow = ControlWidget("f");
+        QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");
+        const std::u16string taken = Raw("gForm.GetView('f').GetText()");
+        EXPECT_LT(taken.size(), 20U);
+
+        // The border is one plain line in the text colour: square corners and straight edges, one pixel wide.
+        QWidget* framed = ControlWidget("r");
+        QWidget* bare = ControlWidget("n");
+        ASSERT_NE(bare, nullptr);
+        const QColor line = framed->palette().color(QPalette::WindowText);
+        const QColor field = framed->palette().color(QPalette::Base);
+        const QImage image = framed->grab().toImage();
+        const int right = image.width() - 1;
+        const int bottom = image.height() - 1;
+        for (const QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
+                               QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right / 2, bottom)}) {
+            EXPECT_EQ(image.pixelColor(p), line) << p.x() << "," << p.y();
+        }
+        EXPECT_EQ(image.pixelColor(1, 1), field);
+        EXPECT_EQ(bare->grab().toImage().pixelColor(0, 0), field);
+    });
 }
 
 } // namespace

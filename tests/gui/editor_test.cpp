@@ -44,12 +44,11 @@ using platform::ScriptEdit;
 using platform::ScriptTextWidget;
 using test::ActionNamed;
 using test::ButtonWithText;
+using test::Modal;
 using test::ReadBytes;
 using test::Utf16Le;
 using test::WhenShown;
 using test::WriteBytes;
-
-QWidget* Modal() { return QApplication::activeModalWidget(); }
 
 // Answers the next message box with the button labelled answer (OK when none), keeping its text.
 void AnswerNextBox(QString* text, const QString& answer = {})
@@ -226,38 +225,27 @@ TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
                           [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
         EXPECT_EQ(message.rfind("Stopped (line ", 0), 0u) << message;
         EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
-        // The next run runs as before.
-        e.text->SetText(QStringLiteral("MsgBox('again')"));
-        QString again;
-        AnswerNextBox(&again);
-        e.ClickRun();
-        EXPECT_EQ(again, "again");
-    });
-}
-
-TEST_F(EditorTest, WhileARunComputesItsTimersDoNotRunHandlersInsideItsCode)
-{
-    // The editor answers during the busy handler, but the view's timer
-    // ticks only once the form's loop runs again.
-    QString during;
-    WithEditor([&](const Editor& e) {
+        // The next run runs as before. While it computes, the editor answers
+        // but the view's timer ticks only once the form's loop runs again.
         e.text->SetText(QStringLiteral("var ticks = 0\r\nvar during = -1\r\n"
                                        "var f = TForm({title = 'Busy', view = TRectangle({\r\n"
                                        "  OnCreate = function() this.SetTimer(10) var t = TickCount()\r\n"
                                        "    while TickCount() - t < 300 end during = ticks this.Form().Close() end,\r\n"
                                        "  OnTimer = function() ticks = ticks + 1 end})})\r\n"
-                                       "f.Show()\r\nMsgBox(during)"));
-        AnswerNextBox(&during);
+                                       "f.Show()\r\nMsgBox('again ' & during)"));
+        QString again;
+        AnswerNextBox(&again);
         e.ClickRun();
+        EXPECT_EQ(again, "again 0");
     });
-    EXPECT_EQ(during, "0");
 }
 
-TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
+TEST_F(EditorTest, OpenAsksBeforeReplacingUnsavedTextReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
 {
     WriteBytes(dir.path / "marked.q9c", Utf16Le("MsgBox(1)\r\n", true));
     WriteBytes(dir.path / "utf8.q9c", "MsgBox('\xC3\xA9')\n");
     WriteBytes(dir.path / "ansi.q9c", "MsgBox('\xE9\x80')");
+    WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
     test::TempFolder outside;
     WithEditor([&](const Editor& e) {
         const auto open = [&](const fs::path& file) {
@@ -265,6 +253,27 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
             e.Pick(QStringLiteral("Open..."));
             return e.text->Text();
         };
+        // Open asks before replacing a text never saved as a file.
+        QTest::keyClicks(e.edit, "var mine = 1");
+        const QString typed = e.text->Text();
+        QString question;
+        // Cancel: nothing is opened, the text stays.
+        AnswerNextBox(&question, QStringLiteral("Cancel"));
+        e.Pick(QStringLiteral("Open..."));
+        EXPECT_NE(question.indexOf("changed"), -1);
+        EXPECT_EQ(e.text->Text(), typed);
+        // Save As...: saved first, then opened.
+        AnswerNextBox(&question, QStringLiteral("Save As..."));
+        AnswerNextFileBox(dir.path / "kept");
+        EXPECT_EQ(open(dir.path / "other.q9c"), "MsgBox('other')");
+        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16Le("var mine = 1", true));
+        // Discard: the change is dropped.
+        QTest::keyClicks(e.edit, " ");
+        question.clear();
+        AnswerNextBox(&question, QStringLiteral("Discard"));
+        EXPECT_EQ(open(dir.path / "kept.q9c"), "var mine = 1");
+        EXPECT_FALSE(question.isEmpty());
+
         EXPECT_EQ(open(dir.path / "marked.q9c"), "MsgBox(1)\r\n");
         EXPECT_EQ(open(dir.path / "utf8.q9c"), QString::fromUtf8("MsgBox('\xC3\xA9')\r\n"));
         // An opened text is undone as a whole, not into the one before.
@@ -299,37 +308,7 @@ TEST_F(EditorTest, OpenReadsUtf16AndUtf8AndSaveAsWritesUtf16WithTheMark)
     });
 }
 
-TEST_F(EditorTest, OpenAsksBeforeReplacingATextNeverSavedAsAFile)
-{
-    WriteBytes(dir.path / "other.q9c", Utf16Le("MsgBox('other')", true));
-    WithEditor([&](const Editor& e) {
-        QTest::keyClicks(e.edit, "var mine = 1");
-        const QString typed = e.text->Text();
-        QString question;
-        // Cancel: nothing is opened, the text stays.
-        AnswerNextBox(&question, QStringLiteral("Cancel"));
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_NE(question.indexOf("changed"), -1);
-        EXPECT_EQ(e.text->Text(), typed);
-        // Save As...: saved first, then opened.
-        AnswerNextBox(&question, QStringLiteral("Save As..."));
-        AnswerNextFileBox(dir.path / "kept");
-        AnswerNextFileBox(dir.path / "other.q9c");
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_EQ(ReadBytes(dir.path / "kept.q9c"), Utf16Le("var mine = 1", true));
-        EXPECT_EQ(e.text->Text(), "MsgBox('other')");
-        // Discard: the change is dropped.
-        QTest::keyClicks(e.edit, " ");
-        question.clear();
-        AnswerNextBox(&question, QStringLiteral("Discard"));
-        AnswerNextFileBox(dir.path / "kept.q9c");
-        e.Pick(QStringLiteral("Open..."));
-        EXPECT_FALSE(question.isEmpty());
-        EXPECT_EQ(e.text->Text(), "var mine = 1");
-    });
-}
-
-TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
+TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRunAndTheTextIsColoured)
 {
     WithEditor([&](const Editor& e) {
         QTest::keyClicks(e.edit, "one");
@@ -348,48 +327,63 @@ TEST_F(EditorTest, KeysUndoRedoFindGoToLineAndRun)
         QTest::keyClick(e.edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
 
-        // Ctrl+F finds from the caret on and wraps round; F3 finds again.
-        e.edit->moveCursor(QTextCursor::Start);
-        QTest::keyClick(e.edit, Qt::Key_F, Qt::ControlModifier);
+        // A key, then where the caret is.
+        const auto press = [&](QWidget* target, Qt::Key key, Qt::KeyboardModifiers with = {}) {
+            QTest::keyClick(target, key, with);
+            return e.text->CaretPlace();
+        };
+        // Ctrl+F (or Ctrl+G) opens the field; what is typed in it is looked for (or gone to) on Enter.
         QLineEdit& field = e.text->Seek().Field();
-        QTest::keyClicks(&field, "two");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        // Enter again finds the next match and never types into the text;
-        // Shift+Enter goes back.
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(&field, Qt::Key_Enter);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        QTest::keyClick(&field, Qt::Key_Return, Qt::ShiftModifier);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
+        const auto seek = [&](Qt::Key opener, const char* text) {
+            press(e.edit, opener, Qt::ControlModifier);
+            field.clear();
+            QTest::keyClicks(&field, text);
+            return press(&field, Qt::Key_Return);
+        };
+        // Finding starts at the caret and wraps round; Enter again finds the
+        // next match and never types into the text; Shift+Enter goes back.
+        e.edit->moveCursor(QTextCursor::Start);
+        EXPECT_EQ(seek(Qt::Key_F, "two"), "Line 2, Col 4");
+        EXPECT_EQ(press(&field, Qt::Key_Return), "Line 3, Col 10");
+        EXPECT_EQ(press(&field, Qt::Key_Enter), "Line 2, Col 4");
+        EXPECT_EQ(press(&field, Qt::Key_Return, Qt::ShiftModifier), "Line 3, Col 10");
         EXPECT_EQ(e.edit->toPlainText(), "one\ntwo\nthree two");
-        QTest::keyClick(&field, Qt::Key_Return);
-        QTest::keyClick(&field, Qt::Key_Escape);
-        QTest::keyClick(e.edit, Qt::Key_F3);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(e.edit, Qt::Key_F3);
-        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 10");
-        QTest::keyClick(e.edit, Qt::Key_F3, Qt::ShiftModifier);
-        QTest::keyClick(e.edit, Qt::Key_F, Qt::ControlModifier);
-        field.clear();
-        QTest::keyClicks(&field, "absent");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 2, Col 4");
-        QTest::keyClick(&field, Qt::Key_Escape);
-
+        press(&field, Qt::Key_Return);
+        press(&field, Qt::Key_Escape);
+        // F3 finds again, Shift+F3 backwards.
+        EXPECT_EQ(press(e.edit, Qt::Key_F3), "Line 3, Col 10");
+        press(e.edit, Qt::Key_F3);
+        EXPECT_EQ(press(e.edit, Qt::Key_F3, Qt::ShiftModifier), "Line 3, Col 10");
+        press(e.edit, Qt::Key_F3, Qt::ShiftModifier);
+        EXPECT_EQ(seek(Qt::Key_F, "absent"), "Line 2, Col 4");
+        press(&field, Qt::Key_Escape);
         // Ctrl+G goes to a line; a line past the end stays put.
-        QTest::keyClick(e.edit, Qt::Key_G, Qt::ControlModifier);
-        QTest::keyClicks(&field, "3");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 1");
-        QTest::keyClick(e.edit, Qt::Key_G, Qt::ControlModifier);
-        field.clear();
-        QTest::keyClicks(&field, "9");
-        QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_EQ(e.text->CaretPlace(), "Line 3, Col 1");
-        QTest::keyClick(&field, Qt::Key_Escape);
+        EXPECT_EQ(seek(Qt::Key_G, "3"), "Line 3, Col 1");
+        EXPECT_EQ(seek(Qt::Key_G, "9"), "Line 3, Col 1");
+        press(&field, Qt::Key_Escape);
+
+        // Keywords, strings, numbers and comments have colours of their own.
+        e.text->SetText(QStringLiteral("var s = 'a\n b' # note\nif x1 while 12.5e3 /* c\n d */ end"));
+        const auto colourAt = [&](int line, int column) {
+            const QTextBlock block = e.edit->document()->findBlockByNumber(line - 1);
+            for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+                if (column - 1 >= range.start && column - 1 < range.start + range.length) {
+                    return range.format.foreground().color();
+                }
+            }
+            return QColor();
+        };
+        const QColor keyword = colourAt(1, 1);
+        const QColor string = colourAt(1, 9);
+        const QColor comment = colourAt(2, 5);
+        const QColor number = colourAt(3, 13);
+        EXPECT_EQ(QSet<QRgb>({keyword.rgb(), string.rgb(), comment.rgb(), number.rgb()}).size(), 4);
+        // The string runs on over the line end; names and words inside strings stay plain.
+        EXPECT_EQ(colourAt(2, 2), string);
+        EXPECT_FALSE(colourAt(3, 4).isValid()); // x1
+        EXPECT_EQ(colourAt(3, 7), keyword);       // while
+        EXPECT_EQ(colourAt(3, 17), number);       // the exponent
+        EXPECT_EQ(colourAt(4, 2), comment);       // the block comment's second line
 
         // Ctrl+R and F5 run the text, as "Run!" does.
         e.text->SetText(QStringLiteral("MsgBox('keyed')"));
@@ -437,10 +431,10 @@ private:
 // The rows of a tree level as "name = value" ("name" alone without a value).
 QStringList Rows(const QTreeWidget& tree, const QTreeWidgetItem* parent = nullptr)
 {
+    const QTreeWidgetItem* level = parent != nullptr ? parent : tree.invisibleRootItem();
     QStringList rows;
-    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+    for (int i = 0; i < level->childCount(); ++i) {
+        const QTreeWidgetItem* row = level->child(i);
         rows << (row->text(1).isEmpty() ? row->text(0) : row->text(0) + " = " + row->text(1));
     }
     return rows;
@@ -449,9 +443,9 @@ QStringList Rows(const QTreeWidget& tree, const QTreeWidgetItem* parent = nullpt
 // Opens the row named name under parent (the top level for none), as a click on its arrow does.
 QTreeWidgetItem* Open(QTreeWidget& tree, QTreeWidgetItem* parent, const QString& name)
 {
-    const int count = parent != nullptr ? parent->childCount() : tree.topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem* row = parent != nullptr ? parent->child(i) : tree.topLevelItem(i);
+    QTreeWidgetItem* level = parent != nullptr ? parent : tree.invisibleRootItem();
+    for (int i = 0; i < level->childCount(); ++i) {
+        QTreeWidgetItem* row = level->child(i);
         if (row->text(0) != name) continue;
         tree.scrollToItem(row);
         const QRect box = tree.visualItemRect(row);
@@ -481,29 +475,7 @@ void ClickMargin(const Editor& e, int line)
     QTest::mouseClick(e.window->windowHandle(), Qt::LeftButton, {}, e.edit->mapTo(e.window, LineMiddle(e, line, true)));
 }
 
-TEST_F(EditorTest, F9AndTheMarginSetBreakpointsThatMoveWithTheirLines)
-{
-    WithEditor([&](const Editor& e) {
-        auto& edit = static_cast<ScriptEdit&>(*e.edit);
-        e.text->SetText(QStringLiteral("one\ntwo\nthree\nfour\nfive\nsix\nseven"));
-        e.edit->setTextCursor(QTextCursor(e.edit->document()->findBlockByNumber(6)));
-        QTest::keyClick(e.edit, Qt::Key_F9);
-        ClickMargin(e, 3);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
-        ClickMargin(e, 3);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
-        const QImage image = e.edit->grab().toImage();
-        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
-        EXPECT_GT(dot.red(), 150);
-        EXPECT_LT(dot.green(), 80);
-        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
-        e.edit->moveCursor(QTextCursor::Start);
-        QTest::keyClick(e.edit, Qt::Key_Return);
-        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
-    });
-}
-
-TEST_F(EditorTest, BreakpointsStopARunThatStepsAndShowsItsStackAndVariables)
+TEST_F(EditorTest, BreakpointsFromF9OrTheMarginMoveWithTheirLinesAndStopARunThatStepsAndShowsItsStack)
 {
     QString shown;
     WithEditor([&](const Editor& e) {
@@ -585,6 +557,20 @@ TEST_F(EditorTest, BreakpointsStopARunThatStepsAndShowsItsStackAndVariables)
         // The run is over: no panel, no shade; the breakpoint stays.
         EXPECT_FALSE(e.text->Panel().isVisible());
         EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        // A click in the margin sets a breakpoint and another clears it; a breakpoint is a red dot
+        // in the margin and moves with its line.
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({3, 7}));
+        ClickMargin(e, 3);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({7}));
+        const QImage image = e.edit->grab().toImage();
+        const QColor dot = image.pixelColor(LineMiddle(e, 7, true));
+        EXPECT_GT(dot.red(), 150);
+        EXPECT_LT(dot.green(), 80);
+        EXPECT_NE(image.pixelColor(LineMiddle(e, 3, true)), dot);
+        e.edit->moveCursor(QTextCursor::Start);
+        QTest::keyClick(e.edit, Qt::Key_Return);
+        EXPECT_EQ(edit.BreakpointLines(), std::vector<int>({8}));
     });
     EXPECT_EQ(shown, "r=6");
 }
@@ -626,33 +612,6 @@ TEST_F(EditorTest, AStoppedRunsFormsStayPaintedTakeNoInputAndStopEndsTheRun)
         EXPECT_EQ(platform::FormWindowTitled(QStringLiteral("Held")), nullptr);
     });
     EXPECT_TRUE(message.startsWith("Stopped (line ")) << message.toStdString();
-}
-
-TEST_F(EditorTest, ColoursKeywordsStringsNumbersAndComments)
-{
-    WithEditor([&](const Editor& e) {
-        e.text->SetText(QStringLiteral("var s = 'a\n b' # note\nif x1 while 12.5e3 /* c\n d */ end"));
-        const auto colourAt = [&](int line, int column) {
-            const QTextBlock block = e.edit->document()->findBlockByNumber(line - 1);
-            for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
-                if (column - 1 >= range.start && column - 1 < range.start + range.length) {
-                    return range.format.foreground().color();
-                }
-            }
-            return QColor();
-        };
-        const QColor keyword = colourAt(1, 1);
-        const QColor string = colourAt(1, 9);
-        const QColor comment = colourAt(2, 5);
-        const QColor number = colourAt(3, 13);
-        EXPECT_EQ(QSet<QRgb>({keyword.rgb(), string.rgb(), comment.rgb(), number.rgb()}).size(), 4);
-        // The string runs on over the line end; names and words inside strings stay plain.
-        EXPECT_EQ(colourAt(2, 2), string);
-        EXPECT_FALSE(colourAt(3, 4).isValid()); // x1
-        EXPECT_EQ(colourAt(3, 7), keyword);       // while
-        EXPECT_EQ(colourAt(3, 17), number);       // the exponent
-        EXPECT_EQ(colourAt(4, 2), comment);       // the block comment's second line
-    });
 }
 
 } // namespace

@@ -45,6 +45,12 @@ void FormFixture::ShowClient(const QString& title, const std::function<void(QWid
     EXPECT_EQ(ShowForm(title, [&](QWidget* window) { steps(platform::ClientAreaOf(window)); }), "errOK");
 }
 
+void FormFixture::ShowView(const std::string& view, const std::function<void(QWidget* client)>& steps)
+{
+    ASSERT_EQ(h.Run("gForm = TForm({title = 'Test', view = " + view + "})"), "errOK");
+    ShowClient("Test", steps);
+}
+
 gui::View* FormFixture::ViewOf(const std::string& id)
 {
     EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");

@@ -29,6 +29,8 @@ protected:
     std::string ShowForm(const QString& title, const std::function<void(QWidget* window)>& steps);
     // ShowForm with the steps given the window's client area, expecting no error.
     void ShowClient(const QString& title, const std::function<void(QWidget* client)>& steps);
+    // Makes gForm a form titled "Test" whose view is the script source view and shows it as ShowClient does.
+    void ShowView(const std::string& view, const std::function<void(QWidget* client)>& steps);
     // The view of gForm with that id.
     gui::View* ViewOf(const std::string& id);
     // The widget of the native control of gForm's view with that id; none

@@ -4,6 +4,7 @@
 #include "platform/window/message_loop.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
@@ -52,6 +53,10 @@ inline QPointer<QTimer> WhenShown(std::function<QWidget*()> find, std::function<
     timer->start();
     return timer;
 }
+
+// The dialog a script call is waiting on, and the pop-up menu it opened.
+inline QWidget* Modal() { return QApplication::activeModalWidget(); }
+inline QWidget* Popup() { return QApplication::activePopupWidget(); }
 
 // Runs step once the loop that is running next takes events.
 inline void Later(std::function<void()> step)

@@ -55,23 +55,21 @@ TEST_F(StyleTest, ColoursAreNamesOrArrays)
     };
     for (const auto& [source, colour] : colours) EXPECT_EQ(gui::ParseColor(Eval(source)), colour) << source;
 
-    // A "fill" that is no colour still makes the view filled, in black.
-    {
-        const Style style(ViewWith("{fill = 'Red', color = {10, 20, 30}}"));
-        EXPECT_TRUE(gui::HasFill(style));
-        EXPECT_EQ(gui::StyleFill(style), Rgb(0, 0, 0));
-        EXPECT_EQ(gui::StyleColor(style), Rgb(10, 20, 30));
+    // A "fill" that is no colour still makes the view filled, in black; without a style table every
+    // property has its default.
+    const std::tuple<const char*, bool, platform::Color> styles[] = {
+        {"{fill = 'Red', color = {10, 20, 30}}", true, Rgb(10, 20, 30)}, {"{color = 'Blue'}", false, Rgb(0, 0, 0)},
+        {"'red'", false, Rgb(0, 0, 0)}};
+    for (const auto& [source, filled, colour] : styles) {
+        const Style style(ViewWith(source));
+        EXPECT_EQ(gui::HasFill(style), filled) << source;
+        if (filled) {
+            EXPECT_EQ(gui::StyleFill(style), Rgb(0, 0, 0));
+        }
+        EXPECT_EQ(gui::StyleColor(style), colour) << source;
+        EXPECT_EQ(style.Table() == nullptr, source[0] == '\'') << source;
+        EXPECT_FALSE(gui::StyleStroke(style).on) << source;
     }
-    {
-        const Style style(ViewWith("{color = 'Blue'}"));
-        EXPECT_FALSE(gui::HasFill(style));
-        EXPECT_EQ(gui::StyleColor(style), Rgb(0, 0, 0));
-    }
-    // Without a style table every property has its default.
-    const Style none(ViewWith("'red'"));
-    EXPECT_EQ(none.Table(), nullptr);
-    EXPECT_FALSE(gui::HasFill(none));
-    EXPECT_FALSE(gui::StyleStroke(none).on);
 }
 
 TEST_F(StyleTest, LengthsAndPixelTexts)
@@ -136,12 +134,6 @@ TEST_F(StyleTest, FontRecord)
 // multiples of one character.
 class TextLinesTest : public ::testing::Test {
 protected:
-    TextLinesTest()
-    {
-        font.face = u"Liberation Mono";
-        font.height = 20;
-    }
-
     // The width of so many characters of the face.
     int32_t Width(int32_t characters) { return platform::TextExtent(font, std::u16string(characters, u'x')).width; }
 
@@ -159,7 +151,7 @@ protected:
     }
 
     using Lines = std::vector<std::u16string>;
-    platform::FontChoice font;
+    const platform::FontChoice font{u"Liberation Mono", 20};
 };
 
 TEST_F(TextLinesTest, BreaksAndBlanks)
