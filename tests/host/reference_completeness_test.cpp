@@ -228,25 +228,5 @@ TEST(ReferenceCompleteness, EveryRegisteredNameIsInTheReference)
                                  << lines;
 }
 
-TEST(ReferenceCompleteness, NamesCountOnlyInCodeSpansAndHeadingsAndMembersUnderTheirOwner)
-{
-    Reference reference;
-    reference.Add("# Shapes\n"
-                  "Plain Words do not count, nor a code block:\n"
-                  "```\n# Fake heading\nHidden()\n```\n"
-                  "## TBox\n"
-                  "### Methods\n"
-                  "`box.Grow(n)` and `Shrink\n(n)` across a line.\n"
-                  "## TCircle\n"
-                  "`Spin()`, and `TBox.Fold()` written in full.\n");
-    EXPECT_FALSE(reference.Names("Words"));
-    EXPECT_FALSE(reference.Names("Hidden"));
-    EXPECT_TRUE(reference.NamesMember("TBox", "Grow"));   // in a subsection of its class
-    EXPECT_TRUE(reference.NamesMember("TBox", "Shrink")); // a span broken over two lines
-    EXPECT_TRUE(reference.NamesMember("TBox", "Fold"));   // qualified, anywhere
-    EXPECT_FALSE(reference.NamesMember("TBox", "Spin"));  // under another class
-    EXPECT_TRUE(reference.NamesCall("Spin"));
-}
-
 } // namespace
 } // namespace vellum

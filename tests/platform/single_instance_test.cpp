@@ -49,30 +49,6 @@ protected:
     const fs::path base = fs::canonical(scratch.path);
 };
 
-TEST_F(SingleInstanceTest, OneClaimPerFolderAndLaterStartsRaiseIt)
-{
-    int raised = 0;
-    auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
-    ASSERT_NE(first, nullptr);
-
-    bool wronglyRaised = false;
-    EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
-    // The same folder spelt another way is the same folder.
-    EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 2; }));
-
-    auto other = SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; });
-    EXPECT_NE(other, nullptr);
-
-    first.reset();
-    auto next = SingleInstance::Claim(base / "a", [] {});
-    EXPECT_NE(next, nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(raised, 2);
-    EXPECT_FALSE(wronglyRaised);
-}
-
 // A pipe that children wait on until the parent closes its end.
 class Gate {
 public:
@@ -117,8 +93,9 @@ pid_t ClaimInChild(const fs::path& folder, Gate& start, Gate& hold, int report, 
     _exit(reported ? 0 : 1);
 }
 
-TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
+TEST_F(SingleInstanceTest, OneClaimPerFolderLaterStartsRaiseItAndACrashedClaimIsCleared)
 {
+    // A child claims "a" and ends like a crash, leaving its socket behind.
     int report[2];
     ASSERT_EQ(pipe(report), 0);
     Gate start, hold;
@@ -126,8 +103,7 @@ TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
     ASSERT_GT(child, 0);
     start.Open();
     hold.Open();
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
     char claimed = 0;
     EXPECT_EQ(read(report[0], &claimed, 1), 1);
     close(report[0]);
@@ -135,10 +111,21 @@ TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
     ASSERT_EQ(claimed, '1');
 
     int raised = 0;
-    auto instance = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
-    ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(SingleInstance::Claim(base / "a", [] {}), nullptr);
+    auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
+    ASSERT_NE(first, nullptr);
+    bool wronglyRaised = false;
+    EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
     EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+    // The same folder spelt another way is the same folder.
+    EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return raised == 2; }));
+    EXPECT_NE(SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; }), nullptr);
+
+    first.reset();
+    EXPECT_NE(SingleInstance::Claim(base / "a", [] {}), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(raised, 2);
+    EXPECT_FALSE(wronglyRaised);
 }
 
 TEST_F(SingleInstanceTest, StartsAtTheSameMomentLeaveOneInstance)
