@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <iostream>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != "xcb") {
+        std::cerr << "desktop_tests need a real display (xcb), not " << app.platformName().toStdString() << "\n";
+        return 1;
+    }
     return RUN_ALL_TESTS();
 }

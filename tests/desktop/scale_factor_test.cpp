@@ -91,17 +91,13 @@ struct DrawingFolder : TempFolder {
     }
 };
 
-TEST(ScaleFactor, DrawingLandsWhereItLandsAtScaleOne)
+TEST(ScaleFactor, DrawingAndNativeControlsLandWhereTheyLandAtScaleOne)
 {
-    DrawingFolder folder;
-    ExpectSamePictureAtEveryScale({QString::fromStdString(folder.path.string())}, "drawing");
-}
-
-TEST(ScaleFactor, NativeControlsAndTheirGradientLandWhereTheyLandAtScaleOne)
-{
-    TempFolder folder;
-    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/controls/default.q9c", folder.path / "default.q9c");
-    ExpectSamePictureAtEveryScale({QString::fromStdString(folder.path.string())}, "controls");
+    DrawingFolder drawing;
+    ExpectSamePictureAtEveryScale({QString::fromStdString(drawing.path.string())}, "drawing");
+    TempFolder controls;
+    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/controls/default.q9c", controls.path / "default.q9c");
+    ExpectSamePictureAtEveryScale({QString::fromStdString(controls.path.string())}, "controls");
 }
 
 // A device screen larger than the screen: scale 1 is too much already.

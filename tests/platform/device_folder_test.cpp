@@ -75,8 +75,8 @@ TEST_F(DeviceFolderTest, SeparatorsDotsAndHostPathsStayInside)
 {
     ExpectLeads({{u"", "."}, {u"\\", "."}, {u"/", "."}, {u"notes.txt", "notes.txt"}, {u"\\notes.txt", "notes.txt"},
                  {u"\\\\Docs//\\Report.TXT", "Docs/Report.TXT"}, {u"Docs/Sub\\..\\.\\Report.TXT", "Docs/Report.TXT"},
-                 {u"\\Docs\\Sub\\", "Docs/Sub"}, {u"...", "..."}, {u"..", "."}, {u"\\..\\..\\a", "a"}, {u"..\\..\\", "."},
-                 {u"Docs\\..\\..\\outside\\secret.txt", "outside/secret.txt"},
+                 {u"\\Docs\\Sub\\", "Docs/Sub"}, {u"...", "..."}, {u"..", "."}, {u"\\..\\..\\a", "a"},
+                 {u"..\\..\\", "."}, {u"Docs\\..\\..\\outside\\secret.txt", "outside/secret.txt"},
                  {u"../outside/dir/../secret.txt", "outside/secret.txt"}, {u"C:\\x", "C:/x"},
                  {u"/etc/passwd", "etc/passwd"}, {u"\\..\\..\\..\\..\\..\\..\\etc\\passwd", "etc/passwd"}});
     EXPECT_EQ(folder().ProgramDirectory(), u"\\");

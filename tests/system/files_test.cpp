@@ -4,6 +4,7 @@
 // paths that try to leave the folder. The script cases read and write
 // texts in each encoding.
 #include "system/time/date_number.h"
+#include "host/file_bytes.h"
 #include "system_harness.h"
 
 #include <fcntl.h>
@@ -41,16 +42,6 @@ end)"), "null");
     }
 };
 
-std::vector<uint8_t> Utf16Le(std::u16string_view text)
-{
-    std::vector<uint8_t> bytes;
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
 } // namespace
 
 TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
@@ -63,7 +54,7 @@ TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
                                           {"w.AppendLine('three')", u"three\r\n"}}) {
         Run(statement);
         written += text;
-        EXPECT_EQ(ReadBytes("live.txt"), Utf16Le(written)) << statement;
+        EXPECT_EQ(ReadText(folder / "live.txt"), Utf16Le(written, false)) << statement;
     }
     Run("w.Close()");
 }
@@ -89,7 +80,7 @@ TEST_F(FilesTest, LoadTextCutsLongFieldsAndReadsPastItsBuffer)
 
 TEST_F(FilesTest, TheCollectorClosesStreamsNeverClosed)
 {
-    WriteBytes("forgot.txt", Utf16Le(u"a"));
+    WriteFile(folder / "forgot.txt", Utf16Le(u"a", false));
     // More opens than the process may have descriptors, none of them closed.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -104,7 +95,7 @@ TEST_F(FilesTest, TheCollectorClosesStreamsNeverClosed)
     Run("File('forgot.txt').OpenWrite(false).Write('b')");
     ip->Collect();
     EXPECT_EQ(Eval("File('forgot.txt').Exists()"), "true");
-    EXPECT_EQ(ReadBytes("forgot.txt"), Utf16Le(u"b"));
+    EXPECT_EQ(ReadText(folder / "forgot.txt"), Utf16Le(u"b", false));
 }
 
 TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
@@ -143,7 +134,7 @@ TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
 {
     WriteFile(outside / "secret.txt", "top secret");
-    WriteBytes("inside.txt", Utf16Le(u"in"));
+    WriteFile(folder / "inside.txt", Utf16Le(u"in", false));
     const std::string name = outside.filename().string();
     for (const std::string& path : {"..\\\\" + name + "\\\\secret.txt", "..\\..\\..\\..\\" + name + "\\secret.txt",
                                     (outside / "secret.txt").string(), "../" + name + "/secret.txt"}) {
