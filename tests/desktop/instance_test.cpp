@@ -1,7 +1,4 @@
-// The one-instance rule as users meet it with whole program runs on the
-// display: a second plain start hands over to the running copy, a script's
-// or the editor's, and says so, while a screenshot run is its own instance
-// and saves its picture; other folders run side by side.
+// The one-instance rule as users meet it with whole program runs on the display.
 #include "desktop/running_app.h"
 #include "host/file_bytes.h"
 #include "host/program_run.h"

@@ -1,8 +1,6 @@
-// Runs the desktop tests inside a QApplication on a real windowing system
-// (Qt's xcb platform under Xvfb with a window manager, see
-// scripts/test-desktop): focus, keys, the clipboard, resizing and scale
-// factors behave there as a user meets them, which the offscreen platform
-// hides. Listing the tests (CTest's discovery at build time) needs no display.
+// Runs the desktop tests on a real display with a window manager (see
+// scripts/test-desktop), where focus, keys, the clipboard, resizing and
+// scale factors behave as a user meets them. Listing them needs no display.
 #include <QApplication>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// Tests of the device folder: script paths onto the folder, hostile paths
-// that try to leave it (by "..", host-absolute names, links, bad units),
-// case-insensitive matching, and device paths of host paths.
+// Script paths onto the device folder, and hostile ones that try to leave it.
 #include "platform/files/device_folder.h"
 
 #include "engine/core/unicode.h"

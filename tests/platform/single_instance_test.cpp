@@ -1,7 +1,4 @@
-// Tests of the single-instance rule: one claim per device folder, later
-// starts raise the first, other folders run side by side, and a socket left
-// by a crashed instance does not lock the folder for good, and starts at
-// the same moment leave one instance.
+// The single-instance rule between processes of this machine.
 #include "platform/window/single_instance.h"
 
 #include "host/temp_folder.h"

@@ -1,8 +1,5 @@
-// Files and file streams where the bytes on disk matter: writes that reach
-// the file at once, long fields and
-// tables past one buffer, streams the collector closes, file times, and
-// paths that try to leave the folder. The script cases read and write
-// texts in each encoding.
+// Files and file streams where the bytes on disk matter; the script cases
+// read and write texts in each encoding.
 #include "system/time/date_number.h"
 #include "host/file_bytes.h"
 #include "system_harness.h"

@@ -13,13 +13,9 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-
-
-extern char** environ;
 
 namespace vellum::test {
 
@@ -79,19 +75,18 @@ public:
         std::vector<char*> argv;
         for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        const bool started = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0;
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        if (!started) pid = 0;
-        return started;
+        pid = ::fork();
+        if (pid == 0) {
+            // Only calls that are safe between fork and exec.
+            ::setpgid(0, 0);
+            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        if (pid > 0) ::setpgid(pid, pid); // the group is there before Stop signals it
+        return pid > 0;
     }
     void Stop()
     {
