@@ -58,19 +58,12 @@ TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
 
 TEST_F(FilesTest, LoadTextCutsLongFieldsAndReadsPastItsBuffer)
 {
-    std::vector<uint8_t> longField(1500, 'w');
-    longField.push_back(',');
-    longField.push_back('v');
-    WriteBytes("long.txt", longField);
+    WriteFile(folder / "long.txt", std::string(1500, 'w') + ",v");
     EXPECT_EQ(Eval("Show({LoadText('long.txt', ',')[1][1].Len(), LoadText('long.txt', ',')[1][2]})"), "\"<1000><v>\"");
-
     // Through more than one I/O buffer.
-    std::vector<uint8_t> many;
-    for (int i = 0; i < 30000; ++i) {
-        const std::string line = std::to_string(i) + ";x\n";
-        many.insert(many.end(), line.begin(), line.end());
-    }
-    WriteBytes("many.txt", many);
+    std::string many;
+    for (int i = 0; i < 30000; ++i) many += std::to_string(i) + ";x\n";
+    WriteFile(folder / "many.txt", many);
     EXPECT_EQ(Run("t = LoadText('many.txt', ';') result = Show({Count(t), t[29999][1], t[30000][1], Count(t[30001]) & t[30001][1]})"),
               "\"<30001><29998><29999><1>\"");
 }
@@ -98,15 +91,9 @@ TEST_F(FilesTest, TheCollectorClosesStreamsNeverClosed)
 TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 {
     WriteBytes("t.txt", {'x'});
+    const std::time_t when = 1621259130; // 2021-05-17 13:45:30 UTC
     std::tm local{};
-    local.tm_year = 2021 - 1900;
-    local.tm_mon = 4;
-    local.tm_mday = 17;
-    local.tm_hour = 13;
-    local.tm_min = 45;
-    local.tm_sec = 30;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
+    ASSERT_NE(::localtime_r(&when, &local), nullptr);
     const timespec times[2] = {{when, 250'000'000}, {when - 60, 250'000'000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, (folder / "t.txt").c_str(), times, 0), 0);
     const auto expected = system::DateNumberFromCalendar({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
