@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QtCore/qtestsupport_core.h>
-
 #include <algorithm>
 #include <csignal>
 #include <filesystem>

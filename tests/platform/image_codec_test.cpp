@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
