@@ -25,6 +25,7 @@ class Client:
         self.messages = queue.Queue()
         self.seq = 0
         self.seen = []
+        self.pending = []  # messages taken from the stream that no one has asked for yet
         threading.Thread(target=self._read, daemon=True).start()
 
     def _read(self):
@@ -66,8 +67,6 @@ class Client:
             sys.exit("the server closed its output; stderr: %s" % self.process.stderr.read().decode())
         self.seen.append(message)
         return message
-
-    pending = []
 
     def take(self, predicate):
         """The first message, held back or still to come, that predicate accepts."""
