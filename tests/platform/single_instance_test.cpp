@@ -4,8 +4,7 @@
 #include "host/temp_folder.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <string>
 
@@ -29,17 +27,6 @@ protected:
         fs::create_directories(base / "a");
         fs::create_directories(base / "b");
         fs::create_directory_symlink("a", base / "a-link");
-    }
-
-    // Runs the event loop until done holds, for at most five seconds.
-    static bool WaitFor(const std::function<bool()>& done)
-    {
-        const QDeadlineTimer deadline(5000);
-        while (!done() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(2);
-        }
-        return done();
     }
 
     test::TempFolder scratch;
@@ -112,10 +99,10 @@ TEST_F(SingleInstanceTest, OneClaimPerFolderLaterStartsRaiseItAndACrashedClaimIs
     ASSERT_NE(first, nullptr);
     bool wronglyRaised = false;
     EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 5000));
     // The same folder spelt another way is the same folder.
     EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 2; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 2; }, 5000));
     EXPECT_NE(SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; }), nullptr);
 
     first.reset();

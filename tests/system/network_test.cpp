@@ -1,8 +1,8 @@
 // Transfers against real servers started on loopback for each test: vsftpd
 // for FTP (anonymous login checked against a password list, uploads
 // allowed) and a small server built on Python's http.server for HTTP, with
-// basic authentication under /private/ and /whoami, which answers with the
-// authorisation it received.
+// basic authentication under /private/ and /header/NAME, which answers with
+// the request's header NAME.
 #include "platform/window/cursor.h"
 #include "system_harness.h"
 
@@ -262,10 +262,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        if self.path == '/whoami':
-            return self.reply(200, self.headers.get('Authorization', 'none').encode())
-        if self.path == '/agent':
-            return self.reply(200, self.headers.get('User-Agent', '').encode())
+        if self.path.startswith('/header/'):
+            return self.reply(200, self.headers.get(self.path[len('/header/'):], 'none').encode())
         if self.path.startswith('/private/') and self.headers.get('Authorization') != expected:
             return self.reply(401, b'login needed', [('WWW-Authenticate', 'Basic realm="test"')])
         super().do_GET()
@@ -321,7 +319,7 @@ TEST_F(HttpTest, DownloadsPagesWhole)
     WriteFile(folder / "old.html", "old");
     EXPECT_EQ(Get("old.html", "empty.html"), "true");
     EXPECT_EQ(Local("old.html"), "");
-    EXPECT_EQ(Get("\\agent.txt", "/agent"), "true");
+    EXPECT_EQ(Get("\\agent.txt", "/header/User-Agent"), "true");
     EXPECT_EQ(Local("agent.txt"), "Vellum");
 }
 
@@ -330,7 +328,7 @@ TEST_F(HttpTest, SendsTheLoginOnlyWhenGiven)
     // A user without a password logs in as "bob:"; a password without a user is no login.
     for (const auto& [logIn, sent] :
          {std::pair{"", "none"}, {", 'bob'", "Basic Ym9iOg=="}, {", '', 'ignored'", "none"}}) {
-        EXPECT_EQ(Get("\\who.txt", "/whoami", logIn), "true");
+        EXPECT_EQ(Get("\\who.txt", "/header/Authorization", logIn), "true");
         EXPECT_EQ(Local("who.txt"), sent) << logIn;
     }
 
