@@ -1,16 +1,10 @@
 #!/usr/bin/env python3
-"""Drives `vellum --dap` as an editor would, over its standard input and
-output, and checks what it answers.
+"""Drives `vellum --dap` over its standard input and output as an editor
+would: a whole debugging session of a console script (session), or
+malformed and out-of-order requests, each of which must get an error
+response without a crash or hang (bad-requests).
 
 usage: dap_client.py VELLUM session|bad-requests
-
-session: a whole debugging session of a console script: a breakpoint in a
-function, the stack, scopes, variables of nested tables and a cycle,
-evaluation, stepping, the script's message boxes as output events, a stop
-at an error, the error box's text, and the exit code.
-
-bad-requests: malformed messages and requests out of order each get an
-error response; the server neither crashes nor hangs.
 """
 
 import json
@@ -31,6 +25,7 @@ class Client:
         self.messages = queue.Queue()
         self.seq = 0
         self.seen = []
+        self.pending = []  # messages taken from the stream that no one has asked for yet
         threading.Thread(target=self._read, daemon=True).start()
 
     def _read(self):
@@ -73,8 +68,6 @@ class Client:
         self.seen.append(message)
         return message
 
-    pending = []
-
     def take(self, predicate):
         """The first message, held back or still to come, that predicate accepts."""
         for i, message in enumerate(self.pending):
@@ -86,14 +79,12 @@ class Client:
                 return message
             self.pending.append(message)
 
-    def response(self, seq):
-        return self.take(lambda m: m.get("type") == "response" and m.get("request_seq") == seq)
-
     def event(self, name):
         return self.take(lambda m: m.get("type") == "event" and m.get("event") == name)
 
     def request(self, command, arguments=None, success=True):
-        response = self.response(self.send(command, arguments))
+        seq = self.send(command, arguments)
+        response = self.take(lambda m: m.get("type") == "response" and m.get("request_seq") == seq)
         check(response["command"] == command, "response names its command", response)
         check(response["success"] == success, "%s %s" % (command, "succeeds" if success else "fails"), response)
         return response.get("body", {})
@@ -140,10 +131,8 @@ MsgBox("not reached")
 
 
 def variables(client, reference, **paging):
-    return client.request("variables", {"variablesReference": reference, **paging})["variables"]
-
-
-def by_name(items):
+    """The variables of a reference by their names."""
+    items = client.request("variables", {"variablesReference": reference, **paging})["variables"]
     return {item["name"]: item for item in items}
 
 
@@ -177,17 +166,17 @@ def session(vellum):
 
         scopes = client.request("scopes", {"frameId": frames[0]["id"]})["scopes"]
         check([s["name"] for s in scopes] == ["Locals", "Globals"], "locals and globals", scopes)
-        local = by_name(variables(client, scopes[0]["variablesReference"]))
+        local = variables(client, scopes[0]["variablesReference"])
         check(set(local) == {"this", "t", "n"} and local["n"]["value"] == "null", "the locals", local)
-        table = by_name(variables(client, local["t"]["variablesReference"]))
+        table = variables(client, local["t"]["variablesReference"])
         check(table["count"]["value"] == "2" and table["count"]["type"] == "num", "a number is 2", table)
         check(table["loop"]["variablesReference"] == local["t"]["variablesReference"], "the cycle leads back", table)
-        deep = by_name(variables(client, table["nested"]["variablesReference"]))
-        x = by_name(variables(client, deep["deep"]["variablesReference"]))
+        deep = variables(client, table["nested"]["variablesReference"])
+        x = variables(client, deep["deep"]["variablesReference"])
         check(x["x"]["value"] == "1", "a table three deep", x)
         page = variables(client, local["t"]["variablesReference"], start=1, count=1)
         check(len(page) == 1, "variables page", page)
-        globals_ = by_name(variables(client, scopes[1]["variablesReference"]))
+        globals_ = variables(client, scopes[1]["variablesReference"])
         check(globals_.get("data", {}).get("type") == "table" and "MsgBox" in globals_, "the globals", list(globals_)[:20])
 
         result = client.request("evaluate", {"expression": "t.count * 10", "frameId": frames[0]["id"]})

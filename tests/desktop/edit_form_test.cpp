@@ -1,10 +1,5 @@
-// What the user types into a form's edits on a real display: the text
-// survives what the desktop does to the window (resizing, maximising,
-// restoring, switching to another window and back) while the refreshes a
-// script asks for write the "text" property back; and paste through the
-// display's clipboard gives a single-line edit the clipboard's first line
-// (all of it when it holds no line break), by Ctrl+V and by the script's
-// Paste, and a multi-line edit every line.
+// What the user types into a form's edits, and pastes through the display's
+// clipboard, on a real display whose window manager moves the window.
 #include "gui/form_fixture.h"
 #include "platform/window/form_window_probe.h"
 

@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace vellum::test {
 namespace {
@@ -20,19 +19,21 @@ namespace fs = std::filesystem;
 
 constexpr QSize kDevice(480, 640);
 
-// The app of a source folder started in a fresh device folder with its
-// files, its window shown.
-struct StartedApp {
-    explicit StartedApp(const fs::path& from)
+// A source folder's files copied into a fresh device folder.
+struct CopiedFolder : TempFolder {
+    explicit CopiedFolder(const fs::path& from)
     {
-        fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, folder.path,
+        fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, path,
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        app.emplace(QStringList{QString::fromStdString(folder.path.string())});
-        shown = app->WaitForWindow();
     }
-    TempFolder folder;
-    std::optional<RunningApp> app;
-    bool shown = false;
+};
+
+// The app of a source folder, started in a device folder of its own.
+struct ExampleApp : CopiedFolder, RunningApp {
+    explicit ExampleApp(const fs::path& from)
+        : CopiedFolder(from), RunningApp({QString::fromStdString(path.string())})
+    {
+    }
 };
 
 // The window's picture, or the part of it within part, against the
@@ -58,9 +59,8 @@ void ExpectPicture(RunningApp& app, const std::string& name, const QRect& part =
 
 TEST(Examples, ControlsReportEveryUseInTheirStatusLine)
 {
-    StartedApp started("examples/controls");
-    ASSERT_TRUE(started.shown);
-    RunningApp& app = *started.app;
+    ExampleApp app("examples/controls");
+    ASSERT_TRUE(app.WaitForWindow());
     ExpectPicture(app, "controls-start");
 
     // Typed into the edit box: the text below it follows.
@@ -93,9 +93,8 @@ TEST(Examples, ControlsReportEveryUseInTheirStatusLine)
 // The demo's clock ticks, so only what lies below it is compared.
 TEST(Examples, TheDemoReportsATappedSwatchAndTakesAColourSchemeFromItsMenu)
 {
-    StartedApp started("examples/demo");
-    ASSERT_TRUE(started.shown);
-    RunningApp& app = *started.app;
+    ExampleApp app("examples/demo");
+    ASSERT_TRUE(app.WaitForWindow());
     const QRect belowTheClock(0, 152, 480, 488);
     ExpectPicture(app, "demo-start", belowTheClock);
     app.Click({80, 180}, kDevice);
@@ -111,9 +110,8 @@ TEST(Examples, TheDemoReportsATappedSwatchAndTakesAColourSchemeFromItsMenu)
 
 TEST(Examples, TheTutorialAppTakesNoteAfterNote)
 {
-    StartedApp started("docs/tutorial/step5");
-    ASSERT_TRUE(started.shown);
-    RunningApp& app = *started.app;
+    ExampleApp app("docs/tutorial/step5");
+    ASSERT_TRUE(app.WaitForWindow());
     // The edit box has the focus from the start; after "Add" it has it
     // again, so the second note is typed straight in.
     app.Type("Buy milk");

@@ -1,8 +1,5 @@
-// The keys reach the page a user switched to: a page shown again gives the
-// focus back to the view that had it, a page with one view that takes keys
-// gives it the focus, and a scroll view scrolls by the navigation keys.
-// The tabs are plain views that take the focus when tapped, as a script's
-// own tab strip does.
+// The keys reach the page a user switched to. The tabs are plain views that
+// take the focus when tapped, as a script's own tab strip does.
 #include "gui/form_fixture.h"
 #include "platform/window/form_window_probe.h"
 

@@ -1,6 +1,5 @@
-// The one-instance rule as users meet it with whole program runs on the
-// display: a second plain start hands over to the running copy and says
-// so, while a screenshot run is its own instance and saves its picture.
+// The one-instance rule as users meet it with whole program runs on the display.
+#include "desktop/running_app.h"
 #include "host/file_bytes.h"
 #include "host/program_run.h"
 #include "host/temp_folder.h"
@@ -27,7 +26,7 @@ QProcessEnvironment Runtime(const fs::path& folder)
     return environment;
 }
 
-TEST(OneInstance, ASecondStartHandsOverAndSaysSoWhileAScreenshotRunsOnItsOwn)
+TEST(OneInstance, ASecondStartHandsOverToTheScriptOrTheEditorWhileAScreenshotRunsOnItsOwn)
 {
     TempFolder dir;
     const fs::path runtime = dir.path / "runtime";
@@ -42,6 +41,11 @@ TEST(OneInstance, ASecondStartHandsOverAndSaysSoWhileAScreenshotRunsOnItsOwn)
     QProcess first;
     StartProgram(first, {Path(app)}, Runtime(runtime));
     ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(app / "up.txt"); }, 15000));
+    // Without a start-up script the editor opens and holds its folder by its window.
+    const fs::path editor = dir.path / "editor";
+    fs::create_directory(editor);
+    RunningApp editing({Path(editor)}, Runtime(runtime));
+    ASSERT_TRUE(editing.WaitForWindow());
 
     const fs::path shot = dir.path / "shot.png";
     const ProgramRun screenshot =
@@ -60,6 +64,13 @@ TEST(OneInstance, ASecondStartHandsOverAndSaysSoWhileAScreenshotRunsOnItsOwn)
     EXPECT_NE(second.err.find("app; brought its window to the front\n"), std::string::npos) << second.err;
     EXPECT_EQ(std::count(second.err.begin(), second.err.end(), '\n'), 1) << second.err;
 
+    const ProgramRun toEditor = RunProgram({Path(editor)}, Runtime(runtime));
+    EXPECT_TRUE(toEditor.finished);
+    EXPECT_EQ(toEditor.status, 0);
+    EXPECT_EQ(toEditor.err.rfind("vellum: already running on ", 0), 0u) << toEditor.err;
+
+    EXPECT_TRUE(editing.WaitForWindow());
+    EXPECT_EQ(first.state(), QProcess::Running);
     first.terminate();
     EXPECT_TRUE(first.waitForFinished(10000));
 }

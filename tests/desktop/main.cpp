@@ -1,18 +1,20 @@
-// Runs the desktop tests inside a QApplication on a real windowing system
-// (Qt's xcb platform under Xvfb with a window manager, see
-// scripts/test-desktop): focus, keys, the clipboard, resizing and scale
-// factors behave there as a user meets them, which the offscreen platform
-// hides. Listing the tests (CTest's discovery at build time) needs no display.
+// Runs the desktop tests on a real display with a window manager (see
+// scripts/test-desktop), where focus, keys, the clipboard, resizing and
+// scale factors behave as a user meets them. Listing them needs no display.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <iostream>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != "xcb") {
+        std::cerr << "desktop_tests need a real display (xcb), not " << app.platformName().toStdString() << "\n";
+        return 1;
+    }
     return RUN_ALL_TESTS();
 }

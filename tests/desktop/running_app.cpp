@@ -2,12 +2,11 @@
 
 #include "host/program_run.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-#include <QThread>
+#include <QTest>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,16 +16,6 @@ namespace vellum::test {
 namespace {
 
 constexpr int kPatienceMs = 10000;
-
-void Pause(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-}
 
 } // namespace
 
@@ -62,7 +51,7 @@ bool RunningApp::WaitForWindow()
             window = found.last();
             return true;
         }
-        Pause(50);
+        QTest::qWait(50);
     }
     return false;
 }
@@ -89,7 +78,7 @@ QImage RunningApp::SteadyPicture() const
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < kPatienceMs) {
-        Pause(150);
+        QTest::qWait(150);
         const QImage now = QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage().convertToFormat(
             QImage::Format_RGB32);
         if (!now.isNull() && now == last) return now;
@@ -105,19 +94,19 @@ void RunningApp::Click(QPoint at, QSize unscaledSize) const
     const int y = at.y() * place.height() / unscaledSize.height();
     Xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y)});
     Xdotool({"click", "1"});
-    Pause(150);
+    QTest::qWait(150);
 }
 
 void RunningApp::Type(const QString& text) const
 {
     Xdotool({"type", "--delay", "30", text});
-    Pause(150);
+    QTest::qWait(150);
 }
 
 void RunningApp::Key(const QString& name) const
 {
     Xdotool({"key", name});
-    Pause(150);
+    QTest::qWait(150);
 }
 
 bool RunningApp::Close()

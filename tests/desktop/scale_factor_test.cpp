@@ -1,9 +1,6 @@
-// Scale factors on a real display: an app started with QT_SCALE_FACTOR 1.5
-// or 2 shows, scaled back to the device's size, the picture it shows at
-// scale 1 (fills, gradients, one-pixel and wide lines, text, a picture,
-// native controls), and a window too tall for the screen at its scale is
-// drawn smaller as a whole so that all of it, the soft-key bar included,
-// stays on screen.
+// Scale factors on a real display: QT_SCALE_FACTOR 1.5 or 2 scaled back to
+// the device's size shows the picture of scale 1, and all of a window stays
+// on screen.
 #include "desktop/running_app.h"
 #include "host/file_bytes.h"
 #include "host/temp_folder.h"
@@ -91,17 +88,13 @@ struct DrawingFolder : TempFolder {
     }
 };
 
-TEST(ScaleFactor, DrawingLandsWhereItLandsAtScaleOne)
+TEST(ScaleFactor, DrawingAndNativeControlsLandWhereTheyLandAtScaleOne)
 {
-    DrawingFolder folder;
-    ExpectSamePictureAtEveryScale({QString::fromStdString(folder.path.string())}, "drawing");
-}
-
-TEST(ScaleFactor, NativeControlsAndTheirGradientLandWhereTheyLandAtScaleOne)
-{
-    TempFolder folder;
-    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/controls/default.q9c", folder.path / "default.q9c");
-    ExpectSamePictureAtEveryScale({QString::fromStdString(folder.path.string())}, "controls");
+    DrawingFolder drawing;
+    ExpectSamePictureAtEveryScale({QString::fromStdString(drawing.path.string())}, "drawing");
+    TempFolder controls;
+    fs::copy_file(fs::path(VELLUM_SOURCE_DIR) / "examples/controls/default.q9c", controls.path / "default.q9c");
+    ExpectSamePictureAtEveryScale({QString::fromStdString(controls.path.string())}, "controls");
 }
 
 // A device screen larger than the screen: scale 1 is too much already.

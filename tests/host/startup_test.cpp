@@ -1,14 +1,11 @@
 // Tests of the program as users start it: reading the start-up script, the
-// command line, console mode's output and exit status, --check, Ctrl+C, and
-// the one-instance rule across processes.
+// command line, console mode's output and exit status, --check and Ctrl+C.
 #include "host/script_file.h"
 #include "host/file_bytes.h"
 #include "host/program_run.h"
 #include "host/temp_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <QtCore/qtestsupport_core.h>
 
 #include <algorithm>
 #include <csignal>
@@ -118,33 +115,6 @@ TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
     // Stopped somewhere in the loop on the last line.
     EXPECT_EQ(process.readAllStandardError().toStdString().rfind("Vellum Error: Stopped (line 6, column ", 0), 0u);
     EXPECT_EQ(test::ReadBytes(dir.path / "log.txt"), test::Utf16Le("first\r\nsecond\r\n"));
-}
-
-TEST(Program, OneInstancePerDeviceFolderWhetherAScriptOrTheEditorHoldsIt)
-{
-    // A script holds its folder while its message box is open; the listing
-    // it writes first tells that it has started. Without a start-up script
-    // the editor opens and stays until closed.
-    TempFolder script, editor;
-    WriteScript(script.path / "default.q9c", "CompileLex('\\\\default.q9c', '\\\\ready.tok')\nMsgBox('holding')");
-    QProcess running, editing;
-    StartProgram(running, {Path(script.path)});
-    StartProgram(editing, {Path(editor.path)});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(script.path / "ready.tok"); }, 20000));
-    EXPECT_FALSE(editing.waitForFinished(1500));
-
-    // A second start on either folder finds the first (the editor by its
-    // window) and ends at once; the two folders run side by side.
-    for (const TempFolder* held : {&script, &editor}) {
-        const ProgramRun second = RunProgram({Path(held->path)}, {}, 10000);
-        EXPECT_TRUE(second.finished);
-        EXPECT_EQ(second.status, 0);
-    }
-    for (QProcess* first : {&running, &editing}) {
-        EXPECT_EQ(first->state(), QProcess::Running);
-        first->kill();
-        first->waitForFinished();
-    }
 }
 
 } // namespace

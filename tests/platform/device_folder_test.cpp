@@ -1,6 +1,4 @@
-// Tests of the device folder: script paths onto the folder, hostile paths
-// that try to leave it (by "..", host-absolute names, links, bad units),
-// case-insensitive matching, and device paths of host paths.
+// Script paths onto the device folder, and hostile ones that try to leave it.
 #include "platform/files/device_folder.h"
 
 #include "engine/core/unicode.h"
@@ -71,20 +69,15 @@ protected:
     const fs::path root = base / "dev";
 };
 
-TEST_F(DeviceFolderTest, SeparatorsDotsAndTheRoot)
+TEST_F(DeviceFolderTest, SeparatorsDotsAndHostPathsStayInside)
 {
     ExpectLeads({{u"", "."}, {u"\\", "."}, {u"/", "."}, {u"notes.txt", "notes.txt"}, {u"\\notes.txt", "notes.txt"},
                  {u"\\\\Docs//\\Report.TXT", "Docs/Report.TXT"}, {u"Docs/Sub\\..\\.\\Report.TXT", "Docs/Report.TXT"},
-                 {u"\\Docs\\Sub\\", "Docs/Sub"}, {u"...", "..."}});
-    EXPECT_EQ(folder().ProgramDirectory(), u"\\");
-}
-
-TEST_F(DeviceFolderTest, DotDotAndHostPathsStayInside)
-{
-    ExpectLeads({{u"..", "."}, {u"\\..\\..\\a", "a"}, {u"..\\..\\", "."},
-                 {u"Docs\\..\\..\\outside\\secret.txt", "outside/secret.txt"},
+                 {u"\\Docs\\Sub\\", "Docs/Sub"}, {u"...", "..."}, {u"..", "."}, {u"\\..\\..\\a", "a"},
+                 {u"..\\..\\", "."}, {u"Docs\\..\\..\\outside\\secret.txt", "outside/secret.txt"},
                  {u"../outside/dir/../secret.txt", "outside/secret.txt"}, {u"C:\\x", "C:/x"},
                  {u"/etc/passwd", "etc/passwd"}, {u"\\..\\..\\..\\..\\..\\..\\etc\\passwd", "etc/passwd"}});
+    EXPECT_EQ(folder().ProgramDirectory(), u"\\");
 
     // A host path to a file that really exists outside is a device path
     // below the root, naming nothing.
@@ -108,46 +101,40 @@ TEST_F(DeviceFolderTest, NamesMatchWithoutRegardToCase)
                  {u"docs\\report.txt\\x", "Docs/Report.TXT/x"}});
 }
 
-TEST_F(DeviceFolderTest, LinksLeadingOutAreRefused)
+TEST_F(DeviceFolderTest, LinksLeadingOutAreRefusedWithoutOpeningTheFoldersOutside)
 {
+    fs::create_directories(base / "outside/dir/Inner");
     fs::create_symlink("../outside/secret.txt", root / "out-file");
     fs::create_directory_symlink(base / "outside/dir", root / "out-dir");
     fs::create_symlink(base / "outside/new.txt", root / "out-dangling");
     fs::create_directory_symlink("../..", root / "Docs/up-two");
+    fs::create_directory_symlink("../../outside", root / "Docs/up-out");
     fs::create_symlink("loop", root / "loop");
     fs::create_directory_symlink("Docs", root / "in-dir");
     fs::create_directory_symlink("..", root / "Docs/up-one");
     fs::create_symlink("Docs/missing.txt", root / "in-dangling");
-
-    ExpectLeads({{u"out-file", "refused"}, {u"OUT-FILE", "refused"}, {u"\\out-dir", "refused"},
-                 {u"out-dir\\new.txt", "refused"}, {u"out-dangling", "refused"}, {u"Docs\\up-two", "refused"},
-                 {u"docs\\up-two\\outside\\secret.txt", "refused"}, {u"loop", "refused"}, {u"loop\\x", "refused"},
-                 // ".." is taken on the device's names, before any link is followed.
-                 {u"out-dir\\..\\notes.txt", "notes.txt"}, {u"in-dir\\report.txt", "in-dir/Report.TXT"},
-                 {u"docs\\up-one\\notes.txt", "Docs/up-one/notes.txt"}, {u"in-dangling", "in-dangling"}});
-
-    // A device folder reached through a link is the linked folder itself.
-    EXPECT_EQ(DeviceFolder(base / "dev-link").Root(), root);
-    EXPECT_EQ(DeviceFolder(base / "dev/./Docs/..").Root(), root);
-}
-
-TEST_F(DeviceFolderTest, FoldersOutsideAreNeverOpened)
-{
     // Matching a name without regard to case lists the folder reached; a
     // folder a link leads out to must not be listed, not even to refuse it.
-    fs::create_directories(base / "outside/dir/Inner");
-    fs::create_directory_symlink(base / "outside/dir", root / "out-dir");
-    fs::create_directory_symlink("../../outside", root / "Docs/up-out");
     const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     for (const char* watched : {"outside", "outside/dir", "outside/dir/Inner"}) {
         ASSERT_GE(inotify_add_watch(watch, (base / watched).c_str(), IN_OPEN | IN_ACCESS), 0);
     }
-    ExpectLeads({{u"OUT-DIR\\x.txt", "refused"}, {u"out-dir\\inner\\x.txt", "refused"}, {u"out-dir\\INNER", "refused"},
-                 {u"docs\\up-out\\DIR\\x", "refused"}, {u"Docs\\UP-OUT\\secret.TXT", "refused"}});
+    ExpectLeads({{u"out-file", "refused"}, {u"OUT-FILE", "refused"}, {u"\\out-dir", "refused"},
+                 {u"out-dir\\new.txt", "refused"}, {u"out-dangling", "refused"}, {u"Docs\\up-two", "refused"},
+                 {u"docs\\up-two\\outside\\secret.txt", "refused"}, {u"loop", "refused"}, {u"loop\\x", "refused"},
+                 {u"OUT-DIR\\x.txt", "refused"}, {u"out-dir\\inner\\x.txt", "refused"}, {u"out-dir\\INNER", "refused"},
+                 {u"docs\\up-out\\DIR\\x", "refused"}, {u"Docs\\UP-OUT\\secret.TXT", "refused"},
+                 // ".." is taken on the device's names, before any link is followed.
+                 {u"out-dir\\..\\notes.txt", "notes.txt"}, {u"in-dir\\report.txt", "in-dir/Report.TXT"},
+                 {u"docs\\up-one\\notes.txt", "Docs/up-one/notes.txt"}, {u"in-dangling", "in-dangling"}});
     char events[4096];
     EXPECT_LT(read(watch, events, sizeof events), 0) << "a folder outside was opened";
     close(watch);
+
+    // A device folder reached through a link is the linked folder itself.
+    EXPECT_EQ(DeviceFolder(base / "dev-link").Root(), root);
+    EXPECT_EQ(DeviceFolder(base / "dev/./Docs/..").Root(), root);
 }
 
 TEST_F(DeviceFolderTest, UnitsNoHostNameCanHoldAreRefused)

@@ -1,14 +1,10 @@
-// Tests of the single-instance rule: one claim per device folder, later
-// starts raise the first, other folders run side by side, and a socket left
-// by a crashed instance does not lock the folder for good, and starts at
-// the same moment leave one instance.
+// The single-instance rule between processes of this machine.
 #include "platform/window/single_instance.h"
 
 #include "host/temp_folder.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +12,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <string>
 
@@ -34,44 +29,9 @@ protected:
         fs::create_directory_symlink("a", base / "a-link");
     }
 
-    // Runs the event loop until done holds, for at most five seconds.
-    static bool WaitFor(const std::function<bool()>& done)
-    {
-        const QDeadlineTimer deadline(5000);
-        while (!done() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(2);
-        }
-        return done();
-    }
-
     test::TempFolder scratch;
     const fs::path base = fs::canonical(scratch.path);
 };
-
-TEST_F(SingleInstanceTest, OneClaimPerFolderAndLaterStartsRaiseIt)
-{
-    int raised = 0;
-    auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
-    ASSERT_NE(first, nullptr);
-
-    bool wronglyRaised = false;
-    EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
-    // The same folder spelt another way is the same folder.
-    EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 2; }));
-
-    auto other = SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; });
-    EXPECT_NE(other, nullptr);
-
-    first.reset();
-    auto next = SingleInstance::Claim(base / "a", [] {});
-    EXPECT_NE(next, nullptr);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(raised, 2);
-    EXPECT_FALSE(wronglyRaised);
-}
 
 // A pipe that children wait on until the parent closes its end.
 class Gate {
@@ -117,8 +77,9 @@ pid_t ClaimInChild(const fs::path& folder, Gate& start, Gate& hold, int report, 
     _exit(reported ? 0 : 1);
 }
 
-TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
+TEST_F(SingleInstanceTest, OneClaimPerFolderLaterStartsRaiseItAndACrashedClaimIsCleared)
 {
+    // A child claims "a" and ends like a crash, leaving its socket behind.
     int report[2];
     ASSERT_EQ(pipe(report), 0);
     Gate start, hold;
@@ -126,8 +87,7 @@ TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
     ASSERT_GT(child, 0);
     start.Open();
     hold.Open();
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
     char claimed = 0;
     EXPECT_EQ(read(report[0], &claimed, 1), 1);
     close(report[0]);
@@ -135,10 +95,21 @@ TEST_F(SingleInstanceTest, SocketOfACrashedInstanceIsCleared)
     ASSERT_EQ(claimed, '1');
 
     int raised = 0;
-    auto instance = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
-    ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(SingleInstance::Claim(base / "a", [] {}), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return raised == 1; }));
+    auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
+    ASSERT_NE(first, nullptr);
+    bool wronglyRaised = false;
+    EXPECT_EQ(SingleInstance::Claim(base / "a", [&] { wronglyRaised = true; }), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 1; }, 5000));
+    // The same folder spelt another way is the same folder.
+    EXPECT_EQ(SingleInstance::Claim(base / "a-link/.", [&] { wronglyRaised = true; }), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised == 2; }, 5000));
+    EXPECT_NE(SingleInstance::Claim(base / "b", [&] { wronglyRaised = true; }), nullptr);
+
+    first.reset();
+    EXPECT_NE(SingleInstance::Claim(base / "a", [] {}), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(raised, 2);
+    EXPECT_FALSE(wronglyRaised);
 }
 
 TEST_F(SingleInstanceTest, StartsAtTheSameMomentLeaveOneInstance)

@@ -1,9 +1,7 @@
-// Files and file streams where the bytes on disk matter: writes that reach
-// the file at once, long fields and
-// tables past one buffer, streams the collector closes, file times, and
-// paths that try to leave the folder. The script cases read and write
-// texts in each encoding.
+// Files and file streams where the bytes on disk matter; the script cases
+// read and write texts in each encoding.
 #include "system/time/date_number.h"
+#include "host/file_bytes.h"
 #include "system_harness.h"
 
 #include <fcntl.h>
@@ -41,16 +39,6 @@ end)"), "null");
     }
 };
 
-std::vector<uint8_t> Utf16Le(std::u16string_view text)
-{
-    std::vector<uint8_t> bytes;
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
 } // namespace
 
 TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
@@ -63,33 +51,26 @@ TEST_F(FilesTest, EveryWriteReachesTheFileBeforeItReturns)
                                           {"w.AppendLine('three')", u"three\r\n"}}) {
         Run(statement);
         written += text;
-        EXPECT_EQ(ReadBytes("live.txt"), Utf16Le(written)) << statement;
+        EXPECT_EQ(ReadText(folder / "live.txt"), Utf16Le(written, false)) << statement;
     }
     Run("w.Close()");
 }
 
 TEST_F(FilesTest, LoadTextCutsLongFieldsAndReadsPastItsBuffer)
 {
-    std::vector<uint8_t> longField(1500, 'w');
-    longField.push_back(',');
-    longField.push_back('v');
-    WriteBytes("long.txt", longField);
+    WriteFile(folder / "long.txt", std::string(1500, 'w') + ",v");
     EXPECT_EQ(Eval("Show({LoadText('long.txt', ',')[1][1].Len(), LoadText('long.txt', ',')[1][2]})"), "\"<1000><v>\"");
-
     // Through more than one I/O buffer.
-    std::vector<uint8_t> many;
-    for (int i = 0; i < 30000; ++i) {
-        const std::string line = std::to_string(i) + ";x\n";
-        many.insert(many.end(), line.begin(), line.end());
-    }
-    WriteBytes("many.txt", many);
+    std::string many;
+    for (int i = 0; i < 30000; ++i) many += std::to_string(i) + ";x\n";
+    WriteFile(folder / "many.txt", many);
     EXPECT_EQ(Run("t = LoadText('many.txt', ';') result = Show({Count(t), t[29999][1], t[30000][1], Count(t[30001]) & t[30001][1]})"),
               "\"<30001><29998><29999><1>\"");
 }
 
 TEST_F(FilesTest, TheCollectorClosesStreamsNeverClosed)
 {
-    WriteBytes("forgot.txt", Utf16Le(u"a"));
+    WriteFile(folder / "forgot.txt", Utf16Le(u"a", false));
     // More opens than the process may have descriptors, none of them closed.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -104,21 +85,15 @@ TEST_F(FilesTest, TheCollectorClosesStreamsNeverClosed)
     Run("File('forgot.txt').OpenWrite(false).Write('b')");
     ip->Collect();
     EXPECT_EQ(Eval("File('forgot.txt').Exists()"), "true");
-    EXPECT_EQ(ReadBytes("forgot.txt"), Utf16Le(u"b"));
+    EXPECT_EQ(ReadText(folder / "forgot.txt"), Utf16Le(u"b", false));
 }
 
 TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 {
     WriteBytes("t.txt", {'x'});
+    const std::time_t when = 1621259130; // 2021-05-17 13:45:30 UTC
     std::tm local{};
-    local.tm_year = 2021 - 1900;
-    local.tm_mon = 4;
-    local.tm_mday = 17;
-    local.tm_hour = 13;
-    local.tm_min = 45;
-    local.tm_sec = 30;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
+    ASSERT_NE(::localtime_r(&when, &local), nullptr);
     const timespec times[2] = {{when, 250'000'000}, {when - 60, 250'000'000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, (folder / "t.txt").c_str(), times, 0), 0);
     const auto expected = system::DateNumberFromCalendar({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
@@ -143,7 +118,7 @@ TEST_F(FilesTest, TimeGivesTheFileTimesAsLocalDateNumbers)
 TEST_F(FilesTest, NoPathLeavesTheDeviceFolder)
 {
     WriteFile(outside / "secret.txt", "top secret");
-    WriteBytes("inside.txt", Utf16Le(u"in"));
+    WriteFile(folder / "inside.txt", Utf16Le(u"in", false));
     const std::string name = outside.filename().string();
     for (const std::string& path : {"..\\\\" + name + "\\\\secret.txt", "..\\..\\..\\..\\" + name + "\\secret.txt",
                                     (outside / "secret.txt").string(), "../" + name + "/secret.txt"}) {
