@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <cstring>
+
 namespace vellum::test {
 namespace {
 
@@ -42,25 +44,30 @@ protected:
 TEST_F(AudioScriptTest, PatternsComeFromTheTableOrAnExplicitLength)
 {
     ASSERT_EQ(Run("var t = Track('\\beat.wav', {true, false, true, false}) result = t.parent == Track"), "true");
-    EXPECT_EQ(TrackOf(u"t")->PatternLength(), 4);
-    EXPECT_EQ(Steps(u"t", 12), "101010101010");
-    Exec("var e = Track('beat.wav', {true, false, true, false}, 8)");
-    EXPECT_EQ(Steps(u"e", 16), "1010000010100000");
-
-    // Only the bool true turns a flag on holes are off.
-    Exec("var h = Track('beat.wav', {0 = 1, 1 = 'x', 2 = true, 5 = true})");
-    EXPECT_EQ(Steps(u"h", 6), "001001");
-
-    // Lengths below one are one step lengths past the step counter stop there.
+    // Only the bool true turns a flag on; holes are off. Lengths below one
+    // are one step; lengths past the step counter stop there.
+    const struct {
+        const char* arguments;
+        int32_t length;
+        const char* steps;
+    } patterns[] = {
+        {"{true, false, true, false}", 4, "101010101010"},
+        {"{true, false, true, false}, 8", 8, "1010000010100000"},
+        {"{0 = 1, 1 = 'x', 2 = true, 5 = true}", 6, "001001"},
+        {"{}", 1, "00"},
+        {"{true}, 0", 1, "11"},
+        {"{true}, -3", 1, "11"},
+        {"{true}, 0/0", 1, "11"},
+        {"5", 1, "00"},
+        {"{a = true}", 1, "00"},
+        {"{true}, 1e12", media::Mixer::kStepCount, "10"},
+    };
     Exec("var z");
-    for (const char* script : {"z = Track('beat.wav', {})", "z = Track('beat.wav', {true}, 0)",
-                               "z = Track('beat.wav', {true}, -3)", "z = Track('beat.wav', {true}, 0/0)",
-                               "z = Track('beat.wav', 5)", "z = Track('beat.wav', {a = true})"}) {
-        Exec(script);
-        EXPECT_EQ(TrackOf(u"z")->PatternLength(), 1) << script;
+    for (const auto& p : patterns) {
+        Exec("z = Track('beat.wav', " + std::string(p.arguments) + ")");
+        EXPECT_EQ(TrackOf(u"z")->PatternLength(), p.length) << p.arguments;
+        EXPECT_EQ(Steps(u"z", static_cast<int>(std::strlen(p.steps))), p.steps) << p.arguments;
     }
-    Exec("var big = Track('beat.wav', {true}, 1e12)");
-    EXPECT_EQ(TrackOf(u"big")->PatternLength(), media::Mixer::kStepCount);
 
     // SetAt takes only true as on, and ignores indices outside the pattern.
     Exec("t.SetAt(1, true) t.SetAt(2, 1) t.SetAt(-1, true) t.SetAt(4, true) t.SetAt(1e15, true)");

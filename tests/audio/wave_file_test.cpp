@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 
 namespace vellum::test {
 namespace {
@@ -125,23 +125,17 @@ TEST_F(WaveFileTest, RealFilesFromADebianPackage)
         std::vector<int32_t> samples;
         EXPECT_EQ(ReadWaveFile(entry.path(), samples), WaveReadResult::InvalidFormat) << entry.path();
 
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::vector<uint8_t> bytes = ReadFile(entry.path());
         ASSERT_GE(bytes.size(), 44u);
         ASSERT_EQ(bytes[24] | bytes[25] << 8, 16000);
         bytes[24] = 22050 & 0xFF;
         bytes[25] = 22050 >> 8;
         ASSERT_EQ(Read(bytes, samples), WaveReadResult::Ok) << entry.path();
-        const size_t frames = (bytes.size() - 44) / 2;
-        ASSERT_EQ(samples.size(), 2 * frames) << entry.path();
-        bool heard = false;
-        for (size_t i = 0; i < frames; ++i) {
-            const auto value = static_cast<int16_t>(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8);
-            ASSERT_EQ(samples[2 * i], value);
-            ASSERT_EQ(samples[2 * i + 1], value);
-            heard = heard || value != 0;
-        }
-        EXPECT_TRUE(heard) << entry.path();
+        std::vector<int32_t> twice;
+        for (size_t i = 44; i + 1 < bytes.size(); i += 2)
+            twice.insert(twice.end(), 2, static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
+        EXPECT_EQ(samples, twice) << entry.path();
+        EXPECT_TRUE(std::ranges::any_of(samples, [](int32_t s) { return s != 0; })) << entry.path();
     }
     EXPECT_GT(files, 10);
 }
