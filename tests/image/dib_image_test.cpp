@@ -80,22 +80,17 @@ TEST(DibImageTest, MovingHandsOverThePixelsAndEmptiesTheSource)
     DibImage target;
     target.SetEnabled(false);
     target = std::move(source);
-    EXPECT_TRUE(source.Empty());
-    EXPECT_EQ(source.Width(), 0);
-    EXPECT_EQ(source.Bits(), nullptr);
-    EXPECT_EQ(target.Bits(), pixels);
-    EXPECT_EQ(target.Width(), 3);
+    EXPECT_TRUE(source.Empty() && source.Width() == 0 && source.Bits() == nullptr);
+    EXPECT_TRUE(target.Bits() == pixels && target.Width() == 3);
     EXPECT_EQ(At(target, 2, 1), (Bgr{2, 1, 7}));
     EXPECT_FALSE(target.Enabled()); // the drawing switch belongs to the target
 
     DibImage built(std::move(target));
-    EXPECT_TRUE(target.Empty());
-    EXPECT_EQ(built.Bits(), pixels);
+    EXPECT_TRUE(target.Empty() && built.Bits() == pixels);
     built = std::move(built);
     EXPECT_EQ(built.Bits(), pixels);
     built.Release();
-    EXPECT_TRUE(built.Empty());
-    EXPECT_EQ(built.Height(), 0);
+    EXPECT_TRUE(built.Empty() && built.Height() == 0);
 }
 
 } // namespace

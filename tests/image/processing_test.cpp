@@ -46,7 +46,6 @@ TEST(ProcessingTest, DestinationsGetWhatInPlaceGivesAndFailuresChangeNothing)
         {"turn by 270", [](DibImage& s, DibImage* d) { return Rotate(s, d, 270); }, true},
         {"turn by 180", [](DibImage& s, DibImage* d) { return Rotate(s, d, 180); }, true},
         {"turn by 45", [](DibImage& s, DibImage* d) { return Rotate(s, d, 45); }, false},
-        {"turn by 90.5", [](DibImage& s, DibImage* d) { return Rotate(s, d, 90.5); }, false},
         {"turn by -90", [](DibImage& s, DibImage* d) { return Rotate(s, d, -90); }, false},
         {"tone curve", [](DibImage& s, DibImage* d) { return BrightnessContrast(s, d, 30, 20); }, true},
         {"grey", [](DibImage& s, DibImage* d) { return BlackAndWhite(s, d); }, true},
@@ -152,9 +151,7 @@ TEST(ProcessingTest, ToneCurveFollowsItsTable)
         EXPECT_TRUE(BrightnessContrast(image, nullptr, curve.brightness, curve.contrast));
         for (int32_t x = 0; x < 256; ++x) {
             ASSERT_EQ(At(image, x, 0)[1], At(image, 255 - x, 0)[0]) << "the channels share one table";
-            if (curve.levels.size() == 1) {
-                EXPECT_EQ(At(image, x, 0)[0], curve.levels[0].second) << x;
-            }
+            EXPECT_TRUE(curve.levels.size() > 1 || At(image, x, 0)[0] == curve.levels[0].second) << x;
         }
         for (const auto& [in, out] : curve.levels)
             EXPECT_EQ(At(image, in, 0)[0], out) << curve.brightness << " " << curve.contrast << " at " << in;
