@@ -232,32 +232,30 @@ TEST(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
 TEST(MixerThreadsTest, ChangesWhilePlaying)
 {
     const RecordingFile recording;
-    {
-        Mixer mixer(std::make_shared<platform::OutputPlayer>());
-        std::vector<std::shared_ptr<Track>> tracks;
-        mixer.SetBpm(6000);
-        mixer.Start();
-        for (int round = 0; round < 400; ++round) {
-            if (tracks.size() < 40) {
-                tracks.push_back(NewTrack(Sound(std::vector<int32_t>(3000, round)), {true, false, true}));
-                mixer.Add(tracks.back(), nullptr);
-            }
-            Track& track = *tracks[static_cast<size_t>(round) % tracks.size()];
-            track.SetAt(round % 3, round % 2 == 0);
-            track.SetVolume(round % 150);
-            track.SetSound(u"\\r.wav", Sound(std::vector<int32_t>(static_cast<size_t>(round % 7) * 500, 7)));
-            mixer.SetVolume(round % 120);
-            mixer.SetBpm(1000 + round * 10);
-            (void)mixer.CurrPos();
-            if (round % 100 == 99) mixer.Start();
-            if (round % 150 == 149) mixer.Stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    auto mixer = MixerOf({}, 100, 6000);
+    std::vector<std::shared_ptr<Track>> tracks;
+    mixer->Start();
+    for (int round = 0; round < 400; ++round) {
+        if (tracks.size() < 40) {
+            tracks.push_back(NewTrack(Sound(std::vector<int32_t>(3000, round)), {true, false, true}));
+            mixer->Add(tracks.back(), nullptr);
         }
-        // Tracks released by the test while the mixer still plays them.
-        tracks.clear();
-        mixer.Start();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } // the mixer stops as it goes
+        Track& track = *tracks[static_cast<size_t>(round) % tracks.size()];
+        track.SetAt(round % 3, round % 2 == 0);
+        track.SetVolume(round % 150);
+        track.SetSound(u"\\r.wav", Sound(std::vector<int32_t>(static_cast<size_t>(round % 7) * 500, 7)));
+        mixer->SetVolume(round % 120);
+        mixer->SetBpm(1000 + round * 10);
+        (void)mixer->CurrPos();
+        if (round % 100 == 99) mixer->Start();
+        if (round % 150 == 149) mixer->Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // Tracks released by the test while the mixer still plays them.
+    tracks.clear();
+    mixer->Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    mixer.reset(); // the mixer stops as it goes, before the recording ends
 }
 
 } // namespace
