@@ -186,12 +186,9 @@ TEST_F(SoundTest, BeepIsAShortToneThroughTheSamePlayer)
     WaitUntilPlayedOut();
     const std::vector<int16_t> tone = Recording(out);
     ASSERT_EQ(tone.size(), 6615u); // 150 ms
-    int16_t peak = 0;
+    const int peak = std::abs(std::ranges::max(tone, {}, [](int16_t s) { return std::abs(s); }));
     size_t rises = 0;
-    for (size_t i = 0; i < tone.size(); ++i) {
-        peak = std::max<int16_t>(peak, static_cast<int16_t>(std::abs(tone[i])));
-        if (i > 0 && tone[i - 1] < 0 && tone[i] >= 0) ++rises;
-    }
+    for (size_t i = 1; i < tone.size(); ++i) rises += tone[i - 1] < 0 && tone[i] >= 0;
     EXPECT_GT(peak, 6000);
     EXPECT_LE(peak, 8192);
     EXPECT_NEAR(static_cast<double>(rises), 880 * 0.150, 2); // 880 Hz
