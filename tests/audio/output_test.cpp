@@ -118,8 +118,6 @@ TEST_F(OutputTest, WithoutAnOutputNothingPlaysOrWaits)
     EXPECT_FALSE(player.Playing());
     EXPECT_EQ(player.PlayedSamples(), 0u);
     EXPECT_EQ(player.BytesQueued(), 0u);
-    player.Start(fill, 1000);
-    EXPECT_FALSE(player.Playing());
     player.Stop();
     EXPECT_LT(Clock::now() - before, std::chrono::seconds(3));
     EXPECT_EQ(fills, 0);
