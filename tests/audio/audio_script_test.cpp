@@ -18,15 +18,10 @@ class AudioScriptTest : public SystemHarness {
 protected:
     AudioScriptTest() { WriteBytes("beat.wav", WaveBytes(WaveHeader(), Pcm16({1000, 2000, 3000}))); }
 
-    // The native object of a global's table.
-    template <class T>
-    T* Native(std::u16string_view global)
-    {
-        return NativeOf<T>(*ip, ip->GetGlobal(global));
-    }
+    // The track of a global's table.
     std::shared_ptr<media::Track> TrackOf(std::u16string_view global)
     {
-        auto* object = Native<media::TrackObject>(global);
+        auto* object = NativeOf<media::TrackObject>(*ip, ip->GetGlobal(global));
         return object != nullptr ? object->Get() : nullptr;
     }
     // Runs statements that must not fail.
@@ -117,7 +112,7 @@ TEST_F(AudioScriptTest, MixerTablesHoldTheirTracksAndPlayer)
     // Tables without a track's native object are passed over.
     EXPECT_EQ(Run("m.Add({}) m.Add({pObject = m.pPlayer}) m.Add(Mixer()) result = 1"), "1");
     EXPECT_EQ(Run("Mixer.Start() Mixer.Stop() m.SetBPM(0) m.SetBPM(-1) result = Mixer.CurrPos()"), "null");
-    auto* mixer = Native<media::Mixer>(u"m");
+    auto* mixer = NativeOf<media::Mixer>(*ip, ip->GetGlobal(u"m"));
     ASSERT_NE(mixer, nullptr);
     EXPECT_EQ(mixer->SamplesPerStep(), 22050);
 
