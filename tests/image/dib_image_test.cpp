@@ -62,15 +62,10 @@ TEST(DibImageTest, FailedCreationsLeaveNoBufferAndSayWhy)
                                          : "DIBIMAGE_MAX_MEMORY exceeded");
     }
 
-    // 8192 x 8192 x 24 passes the limit; only the allocation may fail it.
     DibImage image;
-    if (image.Create(8192, 8192, 24)) {
-        EXPECT_EQ(image.Header().imageSize, 8192u * 8192u * 3u);
-    } else {
-        EXPECT_EQ(image.LastError(), "DibImage::Create can't allocate memory");
-    }
     EXPECT_TRUE(image.Create(16384, 16384, 8)); // 2^31 bits exactly
     EXPECT_EQ(image.Stride(), 16384u);
+    EXPECT_EQ(image.Header().imageSize, 16384u * 16384u);
 }
 
 TEST(DibImageTest, MovingHandsOverThePixelsAndEmptiesTheSource)
