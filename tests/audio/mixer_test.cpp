@@ -29,7 +29,7 @@ std::shared_ptr<Track> NewTrack(Track::Samples sound, std::vector<bool> pattern 
     return std::make_shared<Track>(u"\\t.wav", std::move(sound), pattern);
 }
 
-// A mixer of its own for these tracks.
+// A mixer of its own for these tracks; 44100 × 60 / 100 bpm is 100 samples a step.
 std::unique_ptr<Mixer> MixerOf(std::initializer_list<std::shared_ptr<Track>> tracks, int32_t volume = 100,
                                int32_t bpm = 120)
 {
@@ -40,56 +40,48 @@ std::unique_ptr<Mixer> MixerOf(std::initializer_list<std::shared_ptr<Track>> tra
     return mixer;
 }
 
-class MixerTest : public ::testing::Test {
-protected:
-    MixerTest() : mixer(std::make_shared<platform::OutputPlayer>()) {}
-
-    void Add(const std::shared_ptr<Track>& track) { ASSERT_TRUE(mixer.Add(track, nullptr)); }
-
-    // The next count samples of the mix, made in buffers of bufferSize.
-    std::vector<int16_t> Render(size_t count, size_t bufferSize = 5000)
-    {
-        std::vector<int16_t> out(count, 12345);
-        for (size_t i = 0; i < count; i += bufferSize)
-            mixer.Fill(std::span<int16_t>(out).subspan(i, std::min(bufferSize, count - i)));
-        return out;
-    }
-
-    // The indices of the samples that are not silent.
-    static std::vector<size_t> Sounding(const std::vector<int16_t>& mix)
-    {
-        std::vector<size_t> at;
-        for (size_t i = 0; i < mix.size(); ++i) {
-            if (mix[i] != 0) at.push_back(i);
-        }
-        return at;
-    }
-
-    Mixer mixer;
-};
-
-TEST_F(MixerTest, StepsBeginWhereTheTempoPutsThemInsideBuffers)
+// The next count samples of the mix, made in buffers of bufferSize.
+std::vector<int16_t> Render(Mixer& mixer, size_t count, size_t bufferSize = 5000)
 {
-    Add(NewTrack(Sound({10000})));
+    std::vector<int16_t> out(count, 12345);
+    for (size_t i = 0; i < count; i += bufferSize)
+        mixer.Fill(std::span<int16_t>(out).subspan(i, std::min(bufferSize, count - i)));
+    return out;
+}
+
+// The indices of the samples that are not silent.
+std::vector<size_t> Sounding(const std::vector<int16_t>& mix)
+{
+    std::vector<size_t> at;
+    for (size_t i = 0; i < mix.size(); ++i) {
+        if (mix[i] != 0) at.push_back(i);
+    }
+    return at;
+}
+
+TEST(MixerTest, StepsBeginWhereTheTempoPutsThemInsideBuffers)
+{
+    Mixer mixer(std::make_shared<platform::OutputPlayer>());
+    ASSERT_TRUE(mixer.Add(NewTrack(Sound({10000})), nullptr));
     // 120 bpm: a step every 22 050 samples, the first at once; the default
     // volumes play the click at 80 %.
-    std::vector<int16_t> mix = Render(70000);
+    std::vector<int16_t> mix = Render(mixer, 70000);
     EXPECT_EQ(Sounding(mix), (std::vector<size_t>{0, 22050, 44100, 66150}));
     EXPECT_EQ(mix[22050], 8000);
 
     mixer.SeekStep(0);
     mixer.SetBpm(100);
     EXPECT_EQ(mixer.SamplesPerStep(), 26460);
-    EXPECT_EQ(Sounding(Render(60000)), (std::vector<size_t>{0, 26460, 52920}));
+    EXPECT_EQ(Sounding(Render(mixer, 60000)), (std::vector<size_t>{0, 26460, 52920}));
 
     // A new tempo leaves the running step as long as it was.
     mixer.SeekStep(0);
     mixer.SetBpm(120);
-    std::vector<int16_t> first = Render(10000);
+    mix = Render(mixer, 10000);
     mixer.SetBpm(100);
-    std::vector<int16_t> rest = Render(50000);
-    first.insert(first.end(), rest.begin(), rest.end());
-    EXPECT_EQ(Sounding(first), (std::vector<size_t>{0, 22050, 22050 + 26460}));
+    const std::vector<int16_t> rest = Render(mixer, 50000);
+    mix.insert(mix.end(), rest.begin(), rest.end());
+    EXPECT_EQ(Sounding(mix), (std::vector<size_t>{0, 22050, 22050 + 26460}));
 
     // Tempos of zero and below are ignored; an absurd one still moves a
     // sample per step.
@@ -99,13 +91,13 @@ TEST_F(MixerTest, StepsBeginWhereTheTempoPutsThemInsideBuffers)
     mixer.SetBpm(2147483647);
     EXPECT_EQ(mixer.SamplesPerStep(), 1);
     mixer.SeekStep(0);
-    EXPECT_EQ(Sounding(Render(5)), (std::vector<size_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(Sounding(Render(mixer, 5)), (std::vector<size_t>{0, 1, 2, 3, 4}));
 }
 
-TEST_F(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
+TEST(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
 {
     const auto track = NewTrack(Sound({12345, -12345, 1, -1, 32767, -32768}));
-    Add(track);
+    const auto mixer = MixerOf({track});
     // The defaults, 100 and 80, play at 80 %; 100 and 100 is unity gain; a
     // negative volume turns the sound over.
     const struct {
@@ -117,53 +109,44 @@ TEST_F(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
                    {-100, 100, {-12345, 12345, -1, 1, -32767, 32767}}};
     for (const auto& v : volumes) {
         track->SetVolume(v.track);
-        mixer.SetVolume(v.mixer);
-        mixer.SeekStep(0);
-        EXPECT_EQ(Render(6), v.mix) << v.track << " " << v.mixer;
+        mixer->SetVolume(v.mixer);
+        mixer->SeekStep(0);
+        EXPECT_EQ(Render(*mixer, 6), v.mix) << v.track << " " << v.mixer;
     }
 
     // Volumes are read while mixing: a voice already sounding follows a
     // change of its track's volume and of the mixer's.
     const auto held = NewTrack(Sound(std::vector<int32_t>(300, 1000)));
     const auto other = MixerOf({held});
-    std::vector<int16_t> out(100);
-    other->Fill(out);
-    EXPECT_EQ(out[99], 1000);
+    EXPECT_EQ(Render(*other, 100)[99], 1000);
     held->SetVolume(50);
-    other->Fill(out);
-    EXPECT_EQ(out[0], 500);
+    EXPECT_EQ(Render(*other, 100)[0], 500);
     other->SetVolume(10);
-    other->Fill(out);
-    EXPECT_EQ(out[0], 50);
+    EXPECT_EQ(Render(*other, 100)[0], 50);
 }
 
-TEST_F(MixerTest, TheMixClipsAtBothEndsOfSixteenBits)
+TEST(MixerTest, TheMixClipsAtBothEndsOfSixteenBits)
 {
-    mixer.SetVolume(100);
-    Add(NewTrack(Sound({30000, -30000, 65534, 20000})));
-    Add(NewTrack(Sound({30000, -30000, 0, -20000})));
-    EXPECT_EQ(Render(4), (std::vector<int16_t>{32767, -32768, 32767, 0}));
+    const auto mixer =
+        MixerOf({NewTrack(Sound({30000, -30000, 65534, 20000})), NewTrack(Sound({30000, -30000, 0, -20000}))});
+    EXPECT_EQ(Render(*mixer, 4), (std::vector<int16_t>{32767, -32768, 32767, 0}));
 
     // Far louder than 32 bits can hold, the sum still clips on the right side.
     const auto loud = NewTrack(Sound({65536, -65536}));
     loud->SetVolume(2000000000);
-    std::vector<int16_t> out(2);
-    MixerOf({loud, loud}, 2000000000)->Fill(out);
-    EXPECT_EQ(out, (std::vector<int16_t>{32767, -32768}));
+    EXPECT_EQ(Render(*MixerOf({loud, loud}, 2000000000), 2), (std::vector<int16_t>{32767, -32768}));
 }
 
-TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
+TEST(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
 {
-    mixer.SetVolume(100);
-    mixer.SetBpm(44100 * 60 / 100); // 100 samples a step
-    ASSERT_EQ(mixer.SamplesPerStep(), 100);
     std::vector<int32_t> ramp(250);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int32_t>(i);
-    Add(NewTrack(Sound(ramp)));
+    const auto mixer = MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100);
+    ASSERT_EQ(mixer->SamplesPerStep(), 100);
 
     // Every step starts a copy, and each copy sounds for two and a half
     // steps, so up to three overlap.
-    const std::vector<int16_t> mix = Render(1000);
+    const std::vector<int16_t> mix = Render(*mixer, 1000);
     for (size_t k = 0; k < mix.size(); ++k) {
         int32_t expected = 0;
         for (size_t start = 0; start <= k; start += 100) {
@@ -171,87 +154,70 @@ TEST_F(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
         }
         ASSERT_EQ(mix[k], expected) << k;
     }
-    EXPECT_EQ(mixer.VoiceCount(), 2u); // the copies started at 800 and 900
+    EXPECT_EQ(mixer->VoiceCount(), 2u); // the copies started at 800 and 900
 
     // The same scene in buffers of any size mixes to the same samples.
-    for (size_t size : {1u, 99u, 777u}) {
-        const auto again = MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100);
-        std::vector<int16_t> out(1000);
-        for (size_t i = 0; i < out.size(); i += size)
-            again->Fill(std::span(out).subspan(i, std::min(size, out.size() - i)));
-        EXPECT_EQ(out, mix) << size;
-    }
+    for (size_t size : {1u, 99u, 777u})
+        EXPECT_EQ(Render(*MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100), 1000, size), mix) << size;
 
     // A track without a sound starts voices that end at once.
     const auto silent = MixerOf({NewTrack(Track::Silence())});
-    std::vector<int16_t> out(5000, 1);
-    silent->Fill(out);
+    EXPECT_TRUE(Sounding(Render(*silent, 5000)).empty());
     EXPECT_EQ(silent->VoiceCount(), 0u);
-    EXPECT_TRUE(Sounding(out).empty());
 }
 
-TEST_F(MixerTest, TheStepCounterWrapsAt4620)
+TEST(MixerTest, TheStepCounterWrapsAt4620)
 {
-    mixer.SetBpm(44100 * 60 / 100);
     // Length 8 does not divide 4620: after 4619 the pattern jumps back to
     // its first flag, half a pattern early.
-    Add(NewTrack(Sound({1000}), {true, false, false, false, false, false, false, false}));
-    mixer.SeekStep(4616);
-    EXPECT_EQ(Sounding(Render(1300)), (std::vector<size_t>{0, 400, 1200}));
+    const auto eight = MixerOf({NewTrack(Sound({1000}), {true, false, false, false, false, false, false, false})}, 100,
+                               44100 * 60 / 100);
+    eight->SeekStep(4616);
+    EXPECT_EQ(Sounding(Render(*eight, 1300)), (std::vector<size_t>{0, 400, 1200}));
 
     // Length 7 divides 4620 and stays in phase across the wrap.
-    const auto sevenSteps = NewTrack(Sound({1000}), {true, false, false, false, false, false, false});
-    const auto seven = MixerOf({sevenSteps}, 100, 44100 * 60 / 100);
+    const auto seven =
+        MixerOf({NewTrack(Sound({1000}), {true, false, false, false, false, false, false})}, 100, 44100 * 60 / 100);
     seven->SeekStep(4613);
-    std::vector<int16_t> out(1500);
-    seven->Fill(out);
-    EXPECT_EQ(Sounding(out), (std::vector<size_t>{0, 700, 1400}));
+    EXPECT_EQ(Sounding(Render(*seven, 1500)), (std::vector<size_t>{0, 700, 1400}));
 
     // Steps given out of range land inside the counter's range.
     seven->SeekStep(-1);
-    seven->Fill(out);
-    EXPECT_EQ(Sounding(out), (std::vector<size_t>{100, 800}));
+    EXPECT_EQ(Sounding(Render(*seven, 1500)), (std::vector<size_t>{100, 800}));
 }
 
-TEST_F(MixerTest, ReplacingASoundLeavesSoundingVoicesTheirSamples)
+TEST(MixerTest, ReplacingASoundLeavesSoundingVoicesTheirSamples)
 {
-    mixer.SetVolume(100);
-    mixer.SetBpm(44100 * 60 / 1000); // 1000 samples a step
     const auto track = NewTrack(Sound(std::vector<int32_t>(300, 100)));
-    Add(track);
-    std::vector<int16_t> mix = Render(100);
+    const auto mixer = MixerOf({track}, 100, 44100 * 60 / 1000); // 1000 samples a step
+    std::vector<int16_t> mix = Render(*mixer, 100);
     // The track lets go of its first sound; the voice alone still holds it.
     track->SetSound(u"\\b.wav", Sound(std::vector<int32_t>(300, 200)));
     EXPECT_EQ(track->Path(), u"\\b.wav");
-    const std::vector<int16_t> rest = Render(1200);
+    const std::vector<int16_t> rest = Render(*mixer, 1200);
     mix.insert(mix.end(), rest.begin(), rest.end());
-    for (size_t k = 0; k < 300; ++k) ASSERT_EQ(mix[k], 100) << k;
-    for (size_t k = 300; k < 1000; ++k) ASSERT_EQ(mix[k], 0) << k;
-    for (size_t k = 1000; k < 1300; ++k) ASSERT_EQ(mix[k], 200) << k;
+    std::vector<int16_t> expected(1300, 0);
+    std::fill_n(expected.begin(), 300, 100);
+    std::fill_n(expected.begin() + 1000, 300, 200);
+    EXPECT_EQ(mix, expected);
 }
 
-TEST_F(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
+TEST(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
 {
-    // Flags outside the pattern change nothing.
-    const auto track = NewTrack(Sound({1}), {false, false});
-    track->SetAt(-1, true);
-    track->SetAt(2, true);
-    track->SetAt(1, true);
-    EXPECT_EQ(track->SoundAt(0), nullptr);
-    EXPECT_NE(track->SoundAt(1), nullptr);
-    EXPECT_NE(track->SoundAt(4619), nullptr);
     // An empty pattern is one step, off.
-    EXPECT_EQ(NewTrack(Sound({1}), {})->PatternLength(), 1);
+    const auto track = NewTrack(Sound({1}), {});
+    EXPECT_EQ(track->PatternLength(), 1);
+    EXPECT_EQ(track->SoundAt(4619), nullptr);
 
-    for (size_t i = 0; i < Mixer::kMaxTracks; ++i) ASSERT_TRUE(mixer.Add(track, nullptr));
-    EXPECT_FALSE(mixer.Add(track, nullptr));
+    const auto full = MixerOf({});
+    for (size_t i = 0; i < Mixer::kMaxTracks; ++i) ASSERT_TRUE(full->Add(track, nullptr));
+    EXPECT_FALSE(full->Add(track, nullptr));
 
     // Long sounds at one sample a step: the voices stop growing at their limit.
     const auto busy = MixerOf({NewTrack(Sound(std::vector<int32_t>(100000, 2)))}, 100, 2147483647);
-    std::vector<int16_t> out(5000);
-    for (int i = 0; i < 4; ++i) busy->Fill(out);
+    for (int i = 0; i < 3; ++i) Render(*busy, 5000);
+    EXPECT_EQ(Render(*busy, 5000).back(), 32767);
     EXPECT_EQ(busy->VoiceCount(), Mixer::kMaxVoices);
-    EXPECT_EQ(out.back(), 32767);
 }
 
 // The script thread changes tracks, patterns, volumes, sounds and tempo
@@ -260,32 +226,30 @@ TEST_F(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
 TEST(MixerThreadsTest, ChangesWhilePlaying)
 {
     const RecordingFile recording;
-    {
-        Mixer mixer(std::make_shared<platform::OutputPlayer>());
-        std::vector<std::shared_ptr<Track>> tracks;
-        mixer.SetBpm(6000);
-        mixer.Start();
-        for (int round = 0; round < 400; ++round) {
-            if (tracks.size() < 40) {
-                tracks.push_back(NewTrack(Sound(std::vector<int32_t>(3000, round)), {true, false, true}));
-                mixer.Add(tracks.back(), nullptr);
-            }
-            Track& track = *tracks[static_cast<size_t>(round) % tracks.size()];
-            track.SetAt(round % 3, round % 2 == 0);
-            track.SetVolume(round % 150);
-            track.SetSound(u"\\r.wav", Sound(std::vector<int32_t>(static_cast<size_t>(round % 7) * 500, 7)));
-            mixer.SetVolume(round % 120);
-            mixer.SetBpm(1000 + round * 10);
-            (void)mixer.CurrPos();
-            if (round % 100 == 99) mixer.Start();
-            if (round % 150 == 149) mixer.Stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    auto mixer = MixerOf({}, 100, 6000);
+    std::vector<std::shared_ptr<Track>> tracks;
+    mixer->Start();
+    for (int round = 0; round < 400; ++round) {
+        if (tracks.size() < 40) {
+            tracks.push_back(NewTrack(Sound(std::vector<int32_t>(3000, round)), {true, false, true}));
+            mixer->Add(tracks.back(), nullptr);
         }
-        // Tracks released by the test while the mixer still plays them.
-        tracks.clear();
-        mixer.Start();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } // the mixer stops as it goes
+        Track& track = *tracks[static_cast<size_t>(round) % tracks.size()];
+        track.SetAt(round % 3, round % 2 == 0);
+        track.SetVolume(round % 150);
+        track.SetSound(u"\\r.wav", Sound(std::vector<int32_t>(static_cast<size_t>(round % 7) * 500, 7)));
+        mixer->SetVolume(round % 120);
+        mixer->SetBpm(1000 + round * 10);
+        (void)mixer->CurrPos();
+        if (round % 100 == 99) mixer->Start();
+        if (round % 150 == 149) mixer->Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // Tracks released by the test while the mixer still plays them.
+    tracks.clear();
+    mixer->Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    mixer.reset(); // the mixer stops as it goes, before the recording ends
 }
 
 } // namespace

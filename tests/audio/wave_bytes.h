@@ -1,7 +1,7 @@
 // WAV files built byte by byte for the audio tests.
 #pragma once
 
-#include <unistd.h>
+#include "host/temp_folder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -71,19 +71,12 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples)
 // records what it plays instead of sending it to a device.
 struct RecordingFile {
     RecordingFile() { ::setenv("VELLUM_AUDIO_OUT", path.c_str(), 1); }
-    ~RecordingFile()
-    {
-        ::unsetenv("VELLUM_AUDIO_OUT");
-        std::filesystem::remove(path);
-    }
+    ~RecordingFile() { ::unsetenv("VELLUM_AUDIO_OUT"); }
     RecordingFile(const RecordingFile&) = delete;
     RecordingFile& operator=(const RecordingFile&) = delete;
 
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-        ("vellum-out-" + std::to_string(::getpid()) + "-" + std::to_string(next++) + ".wav");
-
-private:
-    static inline int next = 0;
+    const TempFolder folder;
+    const std::filesystem::path path = folder.path / "out.wav";
 };
 
 } // namespace vellum::test

@@ -1,44 +1,24 @@
 #include "tests/fuzz/fuzz_bench.h"
 
-#include "host/corelib/core_library.h"
+#include "host/core_interpreter.h"
 #include "host/register_libraries.h"
-#include "platform/files/device_folder.h"
 #include "platform/desktop/message_box.h"
+#include "platform/files/device_folder.h"
+#include "tests/host/temp_folder.h"
 
 #include <QApplication>
 #include <QPointingDevice>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <string>
-#include <system_error>
 
 namespace vellum::fuzz {
 
 namespace {
 
-class FuzzFolder {
-public:
-    FuzzFolder() : path(MakeFolder()), device(path) {}
-    ~FuzzFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    FuzzFolder(const FuzzFolder&) = delete;
-    FuzzFolder& operator=(const FuzzFolder&) = delete;
-
-    std::filesystem::path path;
-    platform::DeviceFolder device;
-
-private:
-    static std::filesystem::path MakeFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vellum-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        return pattern;
-    }
+struct FuzzFolder {
+    test::TempFolder folder;
+    platform::DeviceFolder device{folder.path};
 };
 
 FuzzFolder& Folder()
@@ -47,17 +27,29 @@ FuzzFolder& Folder()
     return folder;
 }
 
+std::unique_ptr<Interpreter> Limited(std::unique_ptr<Interpreter> ip)
+{
+    ip->SetStepLimit(kStepLimit, kTimeLimit);
+    return ip;
+}
+
 } // namespace
 
 std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
 {
-    const std::filesystem::path path = Folder().path / name;
+    const std::filesystem::path path = Folder().folder.path / name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
-void EnsureApplication()
+std::unique_ptr<Interpreter> CoreInterpreter()
+{
+    platform::SetConsoleMode(true);
+    return Limited(NewCoreInterpreter(Folder().device, nullptr));
+}
+
+std::unique_ptr<Interpreter> FullInterpreter()
 {
     static std::unique_ptr<QApplication> application;
     if (application == nullptr) {
@@ -73,23 +65,7 @@ void EnsureApplication()
         std::atexit([] { application.reset(); });
     }
     platform::SetConsoleMode(true);
-}
-
-std::unique_ptr<Interpreter> CoreInterpreter()
-{
-    platform::SetConsoleMode(true);
-    auto ip = std::make_unique<Interpreter>(RegisterCoreLibrary);
-    ip->SetPathResolver(&Folder().device);
-    ip->SetStepLimit(kStepLimit, kTimeLimit);
-    return ip;
-}
-
-std::unique_ptr<Interpreter> FullInterpreter()
-{
-    EnsureApplication();
-    auto ip = NewInterpreter(Folder().device, nullptr);
-    ip->SetStepLimit(kStepLimit, kTimeLimit);
-    return ip;
+    return Limited(NewInterpreter(Folder().device, nullptr));
 }
 
 void RunAndForget(Interpreter& ip, std::u16string_view text)

@@ -1,15 +1,12 @@
 // What the fuzz targets share: a device folder of their own, the Qt
 // application the libraries need, and script runs with a step limit.
-//
 // Every target defines LLVMFuzzerTestOneInput; fuzzing builds link it with
-// libFuzzer, other builds with replay_main.cpp, which feeds it the kept
-// inputs one by one.
+// libFuzzer, other builds with replay_main.cpp, which feeds it the kept inputs.
 #pragma once
 
 #include "engine/vm/interpreter.h"
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -22,10 +19,9 @@ namespace vellum::fuzz {
 // conformance scripts, few enough that an endless loop ends in well under
 // a second.
 constexpr int64_t kStepLimit = 50'000;
-// The time after which a run ends at its next step all the same: a loop
-// within the steps may still repeat an operation on a string of millions
-// of characters. libFuzzer reports any input slower than ten seconds, and
-// the corpus fills with inputs that run to this limit, so it is short.
+// A loop within the steps may still repeat an operation on a string of
+// millions of characters, so a run also ends at its next step after this
+// time; short, as libFuzzer's corpus fills with inputs that run to it.
 constexpr std::chrono::milliseconds kTimeLimit{500};
 
 // While one lives, allocations count against what one input may hold and
@@ -38,19 +34,14 @@ public:
     InputLimits& operator=(const InputLimits&) = delete;
 };
 
-// Writes bytes as a file of the fuzz device folder's root (a folder under
-// the temporary directory, made on first use and removed when the process
-// ends); gives its host path.
+// Writes bytes as a file at the root of the fuzz device folder (a fresh
+// temporary folder, removed at exit); gives its host path.
 std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
 
-// The Qt application (offscreen, console mode) that pictures and files
-// need; made once.
-void EnsureApplication();
-
-// An interpreter with the core library only, over the fuzz device folder,
-// with the step and time limits.
+// Interpreters over the fuzz device folder with the step and time limits:
+// with the core library only, or with every library (and the offscreen Qt
+// application, made once, that pictures and forms need).
 std::unique_ptr<Interpreter> CoreInterpreter();
-// An interpreter with every library, the same folder and limits.
 std::unique_ptr<Interpreter> FullInterpreter();
 
 // Runs a text with fresh step and time limits and drops what error it left.
@@ -58,8 +49,7 @@ void RunAndForget(Interpreter& ip, std::u16string_view text);
 
 // Writes the bytes as the device file name, then calls Run(), which
 // definition declares. One interpreter with every library serves every
-// input (making one costs far more than a run); definition runs once, in
-// the first call.
+// input (making one costs far more than a run); definition runs once.
 void RunOnFile(std::string_view name, std::span<const uint8_t> bytes, std::u16string_view definition);
 
 } // namespace vellum::fuzz

@@ -1,17 +1,11 @@
 // Builds a form from the input and runs it on the offscreen platform while
 // taps, drags, wheel turns, keys and close requests arrive as Qt's input
-// events.
-//
-// An input that starts with printable text is a script (up to its first
-// zero byte; the conformance scripts and the scripts of past faults seed the
-// corpus this way); any other input is the recipe of a form: a tree of
-// views, controls and lists with properties drawn from hostile values and
-// handlers drawn from re-entrant actions (close this form or the owner,
-// remove the view, show a modal form, run a script that shows a form, raise
-// an error, set a timer, share the views with another form). What follows
-// the script or the recipe is the user's input, one event per byte group.
-// Every run ends within its step and time limits: once the input is used up
-// or the time is over, every loop the run has open is ended.
+// events. An input that starts with printable text is a script up to its
+// first zero byte (so conformance scripts and past faults seed the corpus);
+// any other input is the recipe of a form: a tree of views with properties
+// drawn from hostile values and handlers drawn from re-entrant actions.
+// What follows is the user's input, one event per byte group. Once the
+// input is used up or the time is over, every loop the run has open ends.
 #include "tests/fuzz/fuzz_bench.h"
 
 #include "engine/core/unicode.h"
@@ -40,20 +34,15 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kInputTime{400};
 constexpr int kMostEvents = 64;
 
-class ByteReader {
-public:
-    explicit ByteReader(std::span<const uint8_t> bytes_) : bytes(bytes_) {}
+struct ByteReader {
     bool Done() const { return at >= bytes.size(); }
     uint8_t Next() { return Done() ? 0 : bytes[at++]; }
     size_t Pick(size_t n) { return Next() % n; }
     std::span<const uint8_t> Rest() const { return bytes.subspan(at); }
 
-private:
     std::span<const uint8_t> bytes;
     size_t at = 0;
 };
-
-// --- the recipe of a form ---------------------------------------------------------
 
 // The re-entrant actions a handler runs, by number; Act counts them so that
 // a recipe whose handlers set each other off stops on its own.
@@ -169,8 +158,6 @@ std::string FormRecipe(ByteReader& in)
     return out;
 }
 
-// --- the user's input ---------------------------------------------------------------
-
 QWidget* TopFormWindow(ByteReader& in)
 {
     QWidgetList windows;
@@ -200,11 +187,9 @@ void SendPointer(QWidget* target, QEvent::Type type, QPoint p)
     QApplication::sendEvent(target, &event);
 }
 
-// One event to one window: the widget under the point receives it, as a
-// finger or a key would send it. A widget destroyed by a handler is not
-// sent the rest of its event. (Pointer events go through the application
-// as the platform delivers them; QtTest's own pointing device would outlive
-// the fuzzer's application at exit, so neither pointer nor keys use it.)
+// One event to the widget under a point of one window; a widget destroyed
+// by a handler is not sent the rest of its event. (Not through QtTest: its
+// pointing device would outlive the fuzzer's application at exit.)
 void SendEvent(ByteReader& in)
 {
     QWidget* window = TopFormWindow(in);
@@ -250,7 +235,7 @@ void SendEvent(ByteReader& in)
 // Sends the events from inside whatever loop runs, then ends the run's loops.
 class User {
 public:
-    User(vellum::Interpreter& ip, std::span<const uint8_t> events) : in(events)
+    User(vellum::Interpreter& ip, std::span<const uint8_t> events) : in{events}
     {
         const Clock::time_point end = Clock::now() + kInputTime;
         timer.setInterval(1);
@@ -299,7 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         source.assign(reinterpret_cast<const char*>(data), end);
         events = bytes.subspan(std::min(size, end + 1));
     } else {
-        ByteReader recipe(bytes);
+        ByteReader recipe{bytes};
         source = FormRecipe(recipe);
         events = recipe.Rest();
     }

@@ -1,6 +1,6 @@
 // TBitmap through scripts: Size, Crop and the other methods with and
-// without a destination, argument checks, and pictures saved as JPEG and
-// loaded again inside the device folder.
+// without a destination, and pictures saved as JPEG and loaded again
+// inside the device folder.
 #include "image/image_helpers.h"
 #include "media/image/script_bitmap.h"
 #include "system/system_harness.h"
@@ -62,9 +62,6 @@ TEST_F(BitmapClassTest, DestinationsReceiveResultsAndLeaveTheSourceAlone)
     EXPECT_EQ(At(Image(u"gB"), 1, 2), (Bgr{51, 52, 250}));
     Run("gB.Rotate(270) gB.Crop(0, 0, 10, 20)");
     EXPECT_EQ(SizeOf("gB"), "\"10x20\"");
-    EXPECT_EQ(Eval("gB.Crop(0, 0, 1)"), "!errFewArguments");
-    EXPECT_EQ(Eval("gB.Rotate('90')"), "!errNumberExpected");
-    EXPECT_EQ(Eval("gB.BlackAndWhite(gD, gD)"), "!errManyArguments");
 }
 
 TEST_F(BitmapClassTest, SavedPicturesAreJpegFilesThatLoadAgain)
@@ -74,16 +71,12 @@ TEST_F(BitmapClassTest, SavedPicturesAreJpegFilesThatLoadAgain)
     // Whatever the extension, the file holds JPEG data.
     EXPECT_EQ(Eval("gB.Save('\\\\pictures\\\\..\\\\out.png')"), "true");
     const std::vector<uint8_t> bytes = ReadBytes("out.png");
-    ASSERT_GT(bytes.size(), 3u);
-    EXPECT_EQ(bytes[0], 0xFF);
-    EXPECT_EQ(bytes[1], 0xD8);
+    EXPECT_TRUE(bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8);
 
     EXPECT_EQ(Eval("gL.FromFile('\\\\OUT.PNG')"), "true");
     ASSERT_EQ(SizeOf("gL"), "\"64x48\"");
-    const Bgr left = At(Image(u"gL"), 5, 40);
-    const Bgr right = At(Image(u"gL"), 60, 3);
-    EXPECT_NEAR(left[2], 250, 8);
-    EXPECT_NEAR(right[0], 250, 8);
+    EXPECT_NEAR(At(Image(u"gL"), 5, 40)[2], 250, 8); // red on the left
+    EXPECT_NEAR(At(Image(u"gL"), 60, 3)[0], 250, 8); // blue on the right
 
     // A file that cannot be loaded leaves the bitmap empty; nothing is an error.
     EXPECT_EQ(Eval("gL.FromFile('\\\\missing.jpg')"), "true");
