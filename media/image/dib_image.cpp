@@ -71,15 +71,19 @@ bool DibImage::Create(uint32_t width, uint32_t height, uint32_t bitDepth, int32_
     const uint32_t depth = RoundedDepth(bitDepth);
     // The bit count is taken exactly, so that no product can wrap past the
     // limit, and no side may be too long for the header's signed fields.
+    // Rows are padded to whole words: a narrow picture of small pixels
+    // takes many times its pixel bits, and the padded size must still fit
+    // the header's 32-bit image size.
     const uint64_t pixelBits = uint64_t{width} * height * depth;
+    const uint64_t rowBytes = (uint64_t{width} * depth + 31) / 32 * 4;
+    const uint64_t imageBytes = rowBytes * height;
     constexpr uint32_t kLongestSide = std::numeric_limits<int32_t>::max();
-    if ((pixelBits & ~uint64_t{7}) > kMaxPixelBits || width > kLongestSide || height > kLongestSide) {
+    if ((pixelBits & ~uint64_t{7}) > kMaxPixelBits || width > kLongestSide || height > kLongestSide ||
+        imageBytes > std::numeric_limits<uint32_t>::max()) {
         lastError = kTooLarge;
         return false;
     }
     const uint32_t colours = PaletteSize(depth);
-    const uint64_t rowBytes = (uint64_t{width} * depth + 31) / 32 * 4;
-    const uint64_t imageBytes = rowBytes * height;
     const size_t blockBytes = static_cast<size_t>(imageBytes) + sizeof(DibHeader) + 4 * colours;
 
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[blockBytes]);

@@ -50,6 +50,8 @@ TEST(DibImageTest, FailedCreationsLeaveNoBufferAndSayWhy)
         // Past 256 MiB of pixels, by a byte or where a 32-bit count would wrap to a small one.
         {16384, 16384, 24}, {0x80000008u, 1, 1}, {16385, 16384, 8},
         {65536, 65536, 24}, {65536, 65536, 1}, {0xFFFFFFFFu, 0xFFFFFFFFu, 24},
+        // Few pixel bits, but rows padded to four bytes each: 8 GiB.
+        {1, 0x7FFFFFFFu, 1},
     };
     for (const auto& r : refused) {
         DibImage image;
