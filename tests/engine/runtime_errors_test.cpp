@@ -11,7 +11,8 @@ namespace {
 
 // The scripts check every error's message and position; here that no error,
 // not even one of the statements on locals that run as one instruction,
-// leaves anything on the operand stack.
+// leaves anything on the operand stack, which the harness checks after
+// every run.
 TEST(RuntimeErrors, NoErrorLeavesAnythingOnTheOperandStack)
 {
     for (const char* source : {
@@ -27,7 +28,6 @@ TEST(RuntimeErrors, NoErrorLeavesAnythingOnTheOperandStack)
          }) {
         ScriptHarness h;
         EXPECT_NE(h.Run(source).error, "errOK") << source;
-        EXPECT_EQ(Internals(h.ip).StackDepth(), 0) << source;
     }
 }
 
@@ -45,7 +45,6 @@ TEST(RuntimeErrors, TheOperandStackAndCallDepthAreBounded)
     std::string locals;
     for (int i = 0; i < 1100; ++i) locals += " var v" + std::to_string(i);
     EXPECT_EQ(h.Run("function many()" + locals + " end many()").error, "errOutOfMemory");
-    EXPECT_EQ(Internals(h.ip).StackDepth(), 0);
     // Failed runs give back every level they took: the deepest call still fits.
     const std::string depth = std::to_string(Interpreter::kMaxCallDepth - 1);
     EXPECT_EQ(h.Output("function e(n) if n == 0 return 'deep' end return e(n - 1) end Print(e(" + depth + "))"),

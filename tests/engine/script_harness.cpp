@@ -4,6 +4,8 @@
 #include "engine/core/unicode.h"
 #include "engine/vm/class_binding.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -76,6 +78,8 @@ ScriptHarness::~ScriptHarness() { benches.erase(&ip); }
 
 Outcome ScriptHarness::Take()
 {
+    // No run, failed or not, leaves anything on the operand stack.
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
     Outcome outcome{output, U8(ip.ErrorIdentifier()), U8(ip.FormatError()), ip.ErrorPosition()};
     ip.ClearError();
     return outcome;

@@ -43,6 +43,7 @@ public:
     // The output of a run, followed by "!" and the identifier when it failed.
     std::string Output(std::string_view source);
     // The pending error (if any) with the output so far; clears the error.
+    // Fails the test when the operand stack is not empty.
     Outcome Take();
 
     Interpreter ip;
