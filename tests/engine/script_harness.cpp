@@ -63,6 +63,13 @@ void RegisterBench(Interpreter& ip)
 std::u16string U16(std::string_view utf8) { return FromUtf8(utf8); }
 std::string U8(std::u16string_view text) { return ToUtf8(text); }
 
+std::vector<uint8_t> Utf16LeBytes(std::u16string_view text)
+{
+    std::vector<uint8_t> bytes;
+    for (const char16_t unit : text) bytes.insert(bytes.end(), {uint8_t(unit & 0xFF), uint8_t(unit >> 8)});
+    return bytes;
+}
+
 uint32_t DocumentedHash(std::u16string_view s)
 {
     const auto length = static_cast<uint32_t>(s.size());
@@ -119,12 +126,7 @@ std::filesystem::path TempDir::WriteBytes(const std::string& name, const std::ve
 
 std::filesystem::path TempDir::WriteUtf16(const std::string& name, std::string_view utf8) const
 {
-    std::vector<uint8_t> bytes{0xFF, 0xFE};
-    for (const char16_t unit : U16(utf8)) {
-        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    return WriteBytes(name, bytes);
+    return WriteBytes(name, Utf16LeBytes(u"\uFEFF" + U16(utf8)));
 }
 
 std::vector<uint8_t> TempDir::ReadBytes(const std::filesystem::path& path)

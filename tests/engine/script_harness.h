@@ -17,6 +17,7 @@ namespace vellum::test {
 
 std::u16string U16(std::string_view utf8);
 std::string U8(std::u16string_view text);
+std::vector<uint8_t> Utf16LeBytes(std::u16string_view text);
 // The string hash as scripts observe it through the iteration order.
 uint32_t DocumentedHash(std::u16string_view s);
 

@@ -22,13 +22,6 @@ using Lines = std::vector<std::u16string>;
 using FileHandle = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
 namespace fs = std::filesystem;
 
-Bytes Utf16Le(std::u16string_view text)
-{
-    Bytes bytes;
-    for (const char16_t unit : text) bytes.insert(bytes.end(), {uint8_t(unit & 0xFF), uint8_t(unit >> 8)});
-    return bytes;
-}
-
 void Fill(ByteStream& stream, const Bytes& bytes) { stream.Write(bytes.data(), bytes.size()); }
 
 // Bounded, so that a reader that never ends fails instead of hanging.
@@ -88,7 +81,7 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
     // An odd trailing byte makes the last read come up short, and an odd
     // buffer size makes units straddle refills; the second file is shorter
     // than the four bytes the detection looks at.
-    const fs::path odd = dir.WriteBytes("odd.txt", Utf16Le(u"\uFEFFone\r\ntwo\nthree\r\n!"));
+    const fs::path odd = dir.WriteBytes("odd.txt", test::Utf16LeBytes(u"\uFEFFone\r\ntwo\nthree\r\n!"));
     fs::resize_file(odd, fs::file_size(odd) - 1);
     FileHandle oddFile = Open(odd, "rb"), shortFile = Open(dir.WriteBytes("short.txt", {'h', 'i', '!'}), "rb");
     FileStream oddStream(&ip, oddFile.get()), shortStream(&ip, shortFile.get());
@@ -107,7 +100,8 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
 
 TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
 {
-    const fs::path marked = dir.WriteBytes("append.txt", {}), plain = dir.WriteBytes("plain.txt", Utf16Le(u"x"));
+    const fs::path marked = dir.WriteBytes("append.txt", {});
+    const fs::path plain = dir.WriteBytes("plain.txt", test::Utf16LeBytes(u"x"));
     {
         FileHandle markedFile = Open(marked, "r+b"), plainFile = Open(plain, "r+b");
         FileStream markedStream(nullptr, markedFile.get()), plainStream(nullptr, plainFile.get());
@@ -118,9 +112,9 @@ TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
         plainStream.GetTextReader().AppendLine(u"y");
         plainStream.Flush();
     }
-    EXPECT_EQ(test::TempDir::ReadBytes(marked), Utf16Le(u"\uFEFFa\u20AC\r\nb\r\n"));
+    EXPECT_EQ(test::TempDir::ReadBytes(marked), test::Utf16LeBytes(u"\uFEFFa\u20AC\r\nb\r\n"));
     // A file with content gets no mark, even when it has none.
-    EXPECT_EQ(test::TempDir::ReadBytes(plain), Utf16Le(u"xy\r\n"));
+    EXPECT_EQ(test::TempDir::ReadBytes(plain), test::Utf16LeBytes(u"xy\r\n"));
 
     FileHandle file = Open(marked, "rb");
     FileStream stream(nullptr, file.get());
