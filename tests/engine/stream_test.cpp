@@ -224,9 +224,8 @@ TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
     stream.SeekEnd();
     EXPECT_EQ(stream.position, 64u);
     stream.Flush();
-    Bytes expected(60, 'd');
-    expected.insert(expected.end(), {'+', '1', '-', '3'});
-    EXPECT_EQ(test::TempDir::ReadBytes(path), expected);
+    const std::string expected = std::string(60, 'd') + "+1-3";
+    EXPECT_EQ(test::TempDir::ReadBytes(path), Bytes(expected.begin(), expected.end()));
 }
 
 } // namespace
