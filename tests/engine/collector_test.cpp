@@ -1,5 +1,4 @@
-// Tests of the collector: what it frees and what it keeps, its pacing and
-// the GCEnabled switch.
+// Tests of the collector: what it frees and what it keeps, and its pacing.
 #include "engine/core/collector.h"
 #include "engine/core/table_iterator.h"
 #include "script_harness.h"
@@ -91,17 +90,13 @@ TEST_F(Collector, FreesWhatNothingReaches)
     }
 }
 
-TEST_F(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
+// The host_functions script checks the switch that turns this off.
+TEST_F(Collector, CollectsAsScriptsRun)
 {
     ASSERT_EQ(h.Output(kChurn), "");
     const int32_t base = Settled();
     ASSERT_EQ(h.Output("Churn(5000)"), "");
     EXPECT_LT(ip.ObjectCount(), base + 1100);
-
-    EXPECT_EQ(h.Output("GCEnabled(false) Churn(3000) Print(NewObjectsNum() >= 3000)"), "true\n");
-    // Switched on, it collects after the very next instruction.
-    EXPECT_EQ(h.Output("GCEnabled(true) Print(NewObjectsNum())"), "0\n");
-    EXPECT_LT(ip.ObjectCount(), base + 100);
 }
 
 TEST_F(Collector, LongTextsMadeAndDroppedAreCollectedBeforeTheCountIsReached)

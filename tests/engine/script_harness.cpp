@@ -31,14 +31,6 @@ uint32_t Die(Interpreter& ip)
     return 0;
 }
 
-uint32_t GCEnabled(Interpreter& ip)
-{
-    if (!ip.CheckArgs(1, 1)) return 0;
-    const uint32_t on = ip.ArgBool(1);
-    if (!ip.ErrorPending()) ip.SetCollectorEnabled(on != 0);
-    return 0;
-}
-
 uint32_t NewObjectsNum(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 0)) return 0;
@@ -52,7 +44,6 @@ void RegisterBench(Interpreter& ip)
         {u"Print", PrintLine},
         {u"MsgBox", PrintLine},
         {u"Die", Die},
-        {u"GCEnabled", GCEnabled},
         {u"NewObjectsNum", NewObjectsNum},
     };
     RegisterFunctions(ip, kFunctions);

@@ -30,8 +30,7 @@ struct Outcome {
 };
 
 // An interpreter with the natives Print(v) and MsgBox(v) (each appends
-// ToString(v) and a line feed to the output), Die(), GCEnabled(b) and
-// NewObjectsNum().
+// ToString(v) and a line feed to the output), Die() and NewObjectsNum().
 class ScriptHarness {
 public:
     ScriptHarness();
