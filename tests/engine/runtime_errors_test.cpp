@@ -18,7 +18,6 @@ TEST(RuntimeErrors, NoErrorLeavesAnythingOnTheOperandStack)
     for (const char* source : {
              "Print(1, {2, 1 + 2 * 'a'})",
              "var t = {}\nPrint(t, t.a.b.c)",
-             "function r(n) return r(n + 1) end\nr(0)",
              "function f(x) x = x + 1 end\nf('a')",
              "function f(x) x = x - 1 end\nf({})",
              "function f(a, b) var c = a * b end\nf(2, null)",
