@@ -1,5 +1,4 @@
-// Tests of the collector: what it frees and what it keeps, its pacing and
-// the GCEnabled switch.
+// Tests of the collector: what it frees and what it keeps, and its pacing.
 #include "engine/core/collector.h"
 #include "engine/core/table_iterator.h"
 #include "script_harness.h"
@@ -27,26 +26,33 @@ private:
 
 const char* const kChurn = "function Churn(n) var i = 0 while i < n var t = {} i = i + 1 end end";
 
-TEST(Collector, FreesWhatNothingReaches)
-{
+class Collector : public testing::Test {
+protected:
+    // Collects and gives the number of objects that remain.
+    int32_t Settled()
+    {
+        ip.Collect();
+        return ip.ObjectCount();
+    }
+
     ScriptHarness h;
     Interpreter& ip = h.ip;
+};
+
+TEST_F(Collector, FreesWhatNothingReaches)
+{
     ASSERT_EQ(h.Output("var t = {{}, {}, {}} var s = 'abc' & 'def'"), "");
-    ip.Collect();
+    const int32_t before = Settled();
     EXPECT_EQ(ip.NewObjectsNum(), 0);
-    const int32_t before = ip.ObjectCount();
     ASSERT_EQ(h.Output("t = null s = null"), "");
-    ip.Collect();
-    EXPECT_EQ(ip.ObjectCount(), before - 5);
+    EXPECT_EQ(Settled(), before - 5);
     EXPECT_EQ(h.Output("Print('abc' & 'def' == 'abcdef')"), "true\n");
 
     // Long chains are marked without exhausting the native stack.
     ASSERT_EQ(h.Output("var chain = null var i = 0 while i < 100000 chain = {chain} i = i + 1 end"), "");
-    ip.Collect();
-    const int32_t withChain = ip.ObjectCount();
+    const int32_t withChain = Settled();
     ASSERT_EQ(h.Output("chain = null"), "");
-    ip.Collect();
-    EXPECT_EQ(ip.ObjectCount(), withChain - 100000);
+    EXPECT_EQ(Settled(), withChain - 100000);
 
     // Collected strings leave the intern set; kept ones are found again.
     TableObject* kept = ip.NewTable();
@@ -55,8 +61,7 @@ TEST(Collector, FreesWhatNothingReaches)
         StringObject* s = ip.Intern(U16("s" + std::to_string(i)));
         if (i % 2 == 0) kept->Set(Value::Number(i), Value::String(s));
     }
-    ip.Collect();
-    const int32_t strings = ip.ObjectCount();
+    const int32_t strings = Settled();
     for (int i = 0; i < 6000; ++i) {
         StringObject* s = ip.Intern(U16("s" + std::to_string(i)));
         EXPECT_EQ(U8(s->Utf16()), "s" + std::to_string(i));
@@ -85,42 +90,27 @@ TEST(Collector, FreesWhatNothingReaches)
     }
 }
 
-TEST(Collector, CollectsAsScriptsRunUnlessSwitchedOff)
+// The host_functions script checks the switch that turns this off.
+TEST_F(Collector, CollectsAsScriptsRun)
 {
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
     ASSERT_EQ(h.Output(kChurn), "");
-    ip.Collect();
-    const int32_t base = ip.ObjectCount();
+    const int32_t base = Settled();
     ASSERT_EQ(h.Output("Churn(5000)"), "");
     EXPECT_LT(ip.ObjectCount(), base + 1100);
-
-    EXPECT_EQ(h.Output("GCEnabled(false) Churn(3000) Print(NewObjectsNum() >= 3000)"), "true\n");
-    EXPECT_GE(ip.ObjectCount(), base + 3000);
-    EXPECT_FALSE(ip.CollectorEnabled());
-    // Switched on, it collects after the very next instruction.
-    EXPECT_EQ(h.Output("GCEnabled(true) Print(NewObjectsNum())"), "0\n");
-    EXPECT_LT(ip.ObjectCount(), base + 100);
-    ip.Collect();
-    ip.NewTable();
-    EXPECT_EQ(ip.NewObjectsNum(), 1);
 }
 
-TEST(Collector, LongTextsMadeAndDroppedAreCollectedBeforeTheCountIsReached)
+TEST_F(Collector, LongTextsMadeAndDroppedAreCollectedBeforeTheCountIsReached)
 {
     // Each round makes one 128 KiB text and drops it: 64 MiB in 500 objects,
     // far fewer than the 1000 that would make a collection due by count.
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
     ASSERT_EQ(h.Output("var s = 'x' var n = 1 while n < 65536 s = s & s n = n + n end"), "");
-    ip.Collect();
-    const int32_t base = ip.ObjectCount();
+    const int32_t base = Settled();
     ASSERT_EQ(h.Output("var i = 0 var t = null while i < 500 t = s & i i = i + 1 end"), "");
     EXPECT_LT(ip.ObjectCount(), base + 100);
     EXPECT_EQ(h.Output("Print(t == s & 499)"), "true\n");
 }
 
-TEST(Collector, StressModeCollectsAfterEveryInstructionThatMadeObjects)
+TEST(CollectorStressMode, CollectsAfterEveryInstructionThatMadeObjects)
 {
 #ifdef NDEBUG
     GTEST_SKIP() << "VELLUM_GC_STRESS is read by Debug builds only";
@@ -158,7 +148,7 @@ private:
     bool& madeGone;
 };
 
-TEST(Collector, AnObjectMadeWhileSweepingLivesUntilTheNextCollection)
+TEST(CollectorSweep, AnObjectMadeWhileSweepingLivesUntilTheNextCollection)
 {
     bool firstGone = false, lastGone = false;
     {
@@ -186,7 +176,7 @@ TEST(Collector, AnObjectMadeWhileSweepingLivesUntilTheNextCollection)
 class FailingMark : public GcObject {
 public:
     explicit FailingMark(bool& fail) : fail(fail) {}
-    void Mark(Collector&) override
+    void Mark(vellum::Collector&) override
     {
         if (fail) {
             fail = false;
@@ -198,10 +188,8 @@ private:
     bool& fail;
 };
 
-TEST(Collector, AMarkingThatRunsOutOfMemoryLeavesTheNextCollectionWhole)
+TEST_F(Collector, AMarkingThatRunsOutOfMemoryLeavesTheNextCollectionWhole)
 {
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
     ASSERT_EQ(h.Output("var keep = {{'a'}, {'b' & 'c'}}"), "");
     bool fail = true;
     ValueRoot root(ip, Value::Pointer(ip.Make<FailingMark>(fail)));
@@ -210,22 +198,17 @@ TEST(Collector, AMarkingThatRunsOutOfMemoryLeavesTheNextCollectionWhole)
     // that the interrupted one had only begun to trace.
     ASSERT_EQ(h.Output("var i = 0 while i < 100 var t = {} i = i + 1 end"), "");
     const int32_t before = ip.ObjectCount();
-    ip.Collect();
-    EXPECT_LT(ip.ObjectCount(), before);
+    EXPECT_LT(Settled(), before);
     EXPECT_EQ(h.Output("Print(keep[0][0] & keep[1][0])"), "abc\n");
 }
 
-TEST(Collector, CompiledCodeKeepsItsConstantsWhenTheirTableIsEmptied)
+TEST_F(Collector, CompiledCodeKeepsItsConstantsWhenTheirTableIsEmptied)
 {
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
     ASSERT_EQ(h.Output(std::string(kChurn) + " function Keep() return 'kept ' & 'literal' end"), "");
-    ip.Collect();
-    const int32_t before = ip.ObjectCount();
+    const int32_t before = Settled();
     TableObject* constants = ip.GetGlobal(u"__CodeConstants").table;
     for (size_t i = 0; i < constants->Count(); ++i) constants->Set(Value::Number(static_cast<double>(i)), Value::Null());
-    ip.Collect();
-    EXPECT_EQ(ip.ObjectCount(), before);
+    EXPECT_EQ(Settled(), before);
     ASSERT_EQ(h.Output("Churn(3000)"), "");
     EXPECT_EQ(h.Output("Print(Keep())"), "kept literal\n");
 }

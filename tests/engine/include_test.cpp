@@ -45,7 +45,6 @@ TEST(Include, FallsBackToTheProgramDirectory)
     // Names the resolver maps directly are tried first.
     dir.WriteUtf16("direct.q9c", "var direct = 7");
     EXPECT_EQ(h.Output("include \"\\direct.q9c\" Print(direct)"), "7\n");
-    h.ip.SetPathResolver(nullptr);
 }
 
 } // namespace

@@ -19,9 +19,8 @@ TEST(Instructions, HandAssembledCode)
     code.bytes.push_back(OP_NEG);
     code.bytes.push_back(OP_END);
     EXPECT_FALSE(Internals(h.ip).Execute(code, true));
-    const Outcome o = h.Take();
-    EXPECT_EQ(o.error, "errNumberExpected");
-    EXPECT_EQ(o.position, 42);
+    EXPECT_EQ(h.ip.ErrorIdentifier(), errNumberExpected);
+    EXPECT_EQ(h.ip.ErrorPosition(), 42);
 }
 
 } // namespace

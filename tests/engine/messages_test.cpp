@@ -1,6 +1,6 @@
-// Tests of the error state and its messages: first error wins, formatting,
-// places in the text. The locales script checks that arguments and messages
-// are cut.
+// Tests of the error state and its messages: first error wins, formatting.
+// The locales script checks that arguments and messages are cut, the
+// startup_reading script how places count lines.
 #include "engine/vm/error_reporter.h"
 #include "script_harness.h"
 
@@ -50,19 +50,6 @@ TEST(Messages, TemplatesTakeTheArgumentsInOrder)
     EXPECT_EQ(U8(ip.FormatError()), "errNobodyKnows");
     ip.ClearError();
     EXPECT_EQ(U8(ip.FormatError()), "OK");
-}
-
-TEST(Messages, PlacesAreLocatedByLineAndColumn)
-{
-    // LF, CR LF and CR each end a line; CR LF counts once.
-    const std::u16string text = u"ab\ncd\r\nef\rgh";
-    const struct {
-        int32_t offset, line, column;
-    } cases[] = {{0, 1, 1}, {1, 1, 2}, {4, 2, 2}, {7, 3, 1}, {10, 4, 1}, {11, 4, 2}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(LocateInText(text, c.offset).line, c.line) << c.offset;
-        EXPECT_EQ(LocateInText(text, c.offset).column, c.column) << c.offset;
-    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "engine/core/unicode.h"
 #include "engine/vm/class_binding.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -29,14 +31,6 @@ uint32_t Die(Interpreter& ip)
     return 0;
 }
 
-uint32_t GCEnabled(Interpreter& ip)
-{
-    if (!ip.CheckArgs(1, 1)) return 0;
-    const uint32_t on = ip.ArgBool(1);
-    if (!ip.ErrorPending()) ip.SetCollectorEnabled(on != 0);
-    return 0;
-}
-
 uint32_t NewObjectsNum(Interpreter& ip)
 {
     if (!ip.CheckArgs(0, 0)) return 0;
@@ -50,7 +44,6 @@ void RegisterBench(Interpreter& ip)
         {u"Print", PrintLine},
         {u"MsgBox", PrintLine},
         {u"Die", Die},
-        {u"GCEnabled", GCEnabled},
         {u"NewObjectsNum", NewObjectsNum},
     };
     RegisterFunctions(ip, kFunctions);
@@ -60,6 +53,13 @@ void RegisterBench(Interpreter& ip)
 
 std::u16string U16(std::string_view utf8) { return FromUtf8(utf8); }
 std::string U8(std::u16string_view text) { return ToUtf8(text); }
+
+std::vector<uint8_t> Utf16LeBytes(std::u16string_view text)
+{
+    std::vector<uint8_t> bytes;
+    for (const char16_t unit : text) bytes.insert(bytes.end(), {uint8_t(unit & 0xFF), uint8_t(unit >> 8)});
+    return bytes;
+}
 
 uint32_t DocumentedHash(std::u16string_view s)
 {
@@ -76,6 +76,8 @@ ScriptHarness::~ScriptHarness() { benches.erase(&ip); }
 
 Outcome ScriptHarness::Take()
 {
+    // No run, failed or not, leaves anything on the operand stack.
+    EXPECT_EQ(Internals(ip).StackDepth(), 0);
     Outcome outcome{output, U8(ip.ErrorIdentifier()), U8(ip.FormatError()), ip.ErrorPosition()};
     ip.ClearError();
     return outcome;
@@ -115,12 +117,7 @@ std::filesystem::path TempDir::WriteBytes(const std::string& name, const std::ve
 
 std::filesystem::path TempDir::WriteUtf16(const std::string& name, std::string_view utf8) const
 {
-    std::vector<uint8_t> bytes{0xFF, 0xFE};
-    for (const char16_t unit : U16(utf8)) {
-        bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-    return WriteBytes(name, bytes);
+    return WriteBytes(name, Utf16LeBytes(u"\uFEFF" + U16(utf8)));
 }
 
 std::vector<uint8_t> TempDir::ReadBytes(const std::filesystem::path& path)

@@ -17,6 +17,7 @@ namespace vellum::test {
 
 std::u16string U16(std::string_view utf8);
 std::string U8(std::u16string_view text);
+std::vector<uint8_t> Utf16LeBytes(std::u16string_view text);
 // The string hash as scripts observe it through the iteration order.
 uint32_t DocumentedHash(std::u16string_view s);
 
@@ -29,8 +30,7 @@ struct Outcome {
 };
 
 // An interpreter with the natives Print(v) and MsgBox(v) (each appends
-// ToString(v) and a line feed to the output), Die(), GCEnabled(b) and
-// NewObjectsNum().
+// ToString(v) and a line feed to the output), Die() and NewObjectsNum().
 class ScriptHarness {
 public:
     ScriptHarness();
@@ -43,6 +43,7 @@ public:
     // The output of a run, followed by "!" and the identifier when it failed.
     std::string Output(std::string_view source);
     // The pending error (if any) with the output so far; clears the error.
+    // Fails the test when the operand stack is not empty.
     Outcome Take();
 
     Interpreter ip;

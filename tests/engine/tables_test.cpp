@@ -1,6 +1,5 @@
-// Tests of tables and values as natives see them: a random comparison with
-// the documented table (count, maxNumericKey, both iteration orders), and
-// lookups as natives make them.
+// Tests of tables as natives see them: a random comparison with the
+// documented table (count, maxNumericKey, both iteration orders).
 #include "engine/core/table_iterator.h"
 #include "script_harness.h"
 
@@ -118,24 +117,6 @@ TEST(Tables, BehaveLikeTheDocumentedModel)
         while (iterator.Next(key, value)) iterated.push_back(key);
         ASSERT_EQ(Keys(ip, iterated), Keys(ip, model.IterationOrder(false))) << "round " << round;
     }
-}
-
-// The scripts check keys, appending and "parent"; here what only natives see.
-TEST(Tables, NativeLookups)
-{
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
-    TableObject* t = ip.NewTable();
-    t->Set(Value::Number(2), Value::Null());
-    Value v;
-    EXPECT_TRUE(t->Find(Value::Number(2), v));
-    EXPECT_FALSE(t->Find(Value::Number(1), v));
-    TableObject* base = ip.NewTable();
-    ip.TableSet(t, u"link", Value::Table(base));
-    ip.TableSet(t, u"x", Value::Number(1));
-    EXPECT_EQ(ip.GetTableField(t, u"link"), base);
-    EXPECT_EQ(ip.GetTableField(t, u"x"), nullptr);
-    EXPECT_EQ(ip.Intern(u"same"), ip.Concatenate(ip.MakeString(u"sa"), ip.MakeString(u"me")));
 }
 
 } // namespace

@@ -3,13 +3,8 @@
 
 Usage: run_case.py VELLUM CASE.q9c [--screenshot FILE.png]
 
-The case's script and fixtures (CASE.files/) go into a fresh device folder,
-where it runs, then each "--- then FILE" script of CASE.expected. Every
-run's stdout, stderr and exit status must match; on a mismatch a unified
-diff is printed and the exit status is 1. README.md beside this file has
-the format. With --screenshot, the case's own run is given
-`--screenshot FILE.png`, so that an app whose form waits for a user is
-saved once painted and then closed.
+README.md beside this file describes cases, their expected output and the
+option, which is passed on to the case's own run.
 """
 
 import difflib
