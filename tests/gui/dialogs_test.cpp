@@ -272,11 +272,15 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBackOrWithoutAMicropho
             QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
         });
         EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "false");
+        // Only playing: the dialog has no Record button; the user closes it.
+        const auto closePlayOnly = [] {
+            WhenShown(Modal, [](QWidget* dialog) {
+                EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
+                QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
+            });
+        };
         // Only playing needs no microphone, but a note that is not there is none.
-        WhenShown(Modal, [](QWidget* dialog) {
-            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
-            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
-        });
+        closePlayOnly();
         EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false})"), "false");
         EXPECT_FALSE(std::filesystem::exists(folder.path / "note.wav"));
 
@@ -297,11 +301,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBackOrWithoutAMicropho
             QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
         });
         EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav')"), "true");
-        // Only playing: no record button.
-        WhenShown(Modal, [](QWidget* dialog) {
-            EXPECT_FALSE(ButtonWithText(dialog, "Record")->isVisible());
-            QTest::mouseClick(ButtonWithText(dialog, "Close"), Qt::LeftButton);
-        });
+        closePlayOnly();
         EXPECT_EQ(h.Eval("gForm.VoiceRecorder('\\\\note.wav', {record = false, x = 10, y = 10})"), "true");
         EXPECT_EQ(h.Run("gForm.VoiceRecorder('\\\\note.wav', 3)"), "errTableExpected");
         EXPECT_EQ(h.Eval("TForm.VoiceRecorder('\\\\note.wav')"), "null");
