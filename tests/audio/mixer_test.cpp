@@ -149,7 +149,7 @@ TEST(MixerTest, VolumesScaleWithTruncationTowardZeroAndTheSumClipsAtSixteenBits)
     EXPECT_EQ(Render(*both, 3), (std::vector<int16_t>{32767, -32768, 0}));
 }
 
-TEST(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
+TEST(MixerTest, VoicesOutliveTheirStepAnyBufferingAndTheirTracksSound)
 {
     std::vector<int32_t> ramp(250);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int32_t>(i);
@@ -176,22 +176,20 @@ TEST(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
     const auto silent = MixerOf({NewTrack(Track::Silence())});
     EXPECT_TRUE(Sounding(Render(*silent, 5000)).empty());
     EXPECT_EQ(silent->VoiceCount(), 0u);
-}
 
-TEST(MixerTest, ReplacingASoundLeavesSoundingVoicesTheirSamples)
-{
+    // A sound replaced while it plays: the track lets go of it, the voice
+    // alone still holds it; the next step plays the new one.
     const auto track = NewTrack(Sound(std::vector<int32_t>(300, 100)));
-    const auto mixer = MixerOf({track}, 100, 44100 * 60 / 1000); // 1000 samples a step
-    std::vector<int16_t> mix = Render(*mixer, 100);
-    // The track lets go of its first sound; the voice alone still holds it.
+    const auto replaced = MixerOf({track}, 100, 44100 * 60 / 1000); // 1000 samples a step
+    std::vector<int16_t> played = Render(*replaced, 100);
     track->SetSound(u"\\b.wav", Sound(std::vector<int32_t>(300, 200)));
     EXPECT_EQ(track->Path(), u"\\b.wav");
-    const std::vector<int16_t> rest = Render(*mixer, 1200);
-    mix.insert(mix.end(), rest.begin(), rest.end());
+    const std::vector<int16_t> rest = Render(*replaced, 1200);
+    played.insert(played.end(), rest.begin(), rest.end());
     std::vector<int16_t> expected(1300, 0);
     std::fill_n(expected.begin(), 300, 100);
     std::fill_n(expected.begin() + 1000, 300, 200);
-    EXPECT_EQ(mix, expected);
+    EXPECT_EQ(played, expected);
 }
 
 TEST(MixerTest, ListsAndVoicesStayWithinTheirBounds)
