@@ -110,7 +110,7 @@ TEST(ProcessingTest, CropsAndTurnsTakeEveryPixelFromWhereTheyPutIt)
     }
 }
 
-TEST(ProcessingTest, ToneCurveFollowsItsTable)
+TEST(ProcessingTest, ToneCurveFollowsItsTableAndGreyTheLumaWeights)
 {
     // Every level once in each channel.
     const auto levels = [](int32_t x, int32_t) { return Bgr{x, 255 - x, (x * 3) & 255}; };
@@ -147,10 +147,8 @@ TEST(ProcessingTest, ToneCurveFollowsItsTable)
     ASSERT_TRUE(BrightnessContrast(narrow, nullptr, 10, 0));
     EXPECT_EQ(At(narrow, 0, 1), (Bgr{11, 12, 13}));
     EXPECT_EQ(narrow.Row(1)[3], 10);
-}
 
-TEST(ProcessingTest, GreyUsesTheLumaWeights)
-{
+    // Grey is the luma of the three channels, with their own weights.
     const Bgr colours[] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {30, 20, 10}, {0, 0, 0}};
     const int greys[] = {76, 149, 29, 255, 18, 0};
     DibImage image = MakeImage(6, 1, [&](int32_t x, int32_t) { return colours[x]; });
