@@ -4,6 +4,8 @@
 #include "image/image_helpers.h"
 #include "media/image/image_operations.h"
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -147,6 +149,17 @@ TEST(ProcessingTest, ToneCurveFollowsItsTableAndGreyTheLumaWeights)
     ASSERT_TRUE(BrightnessContrast(narrow, nullptr, 10, 0));
     EXPECT_EQ(At(narrow, 0, 1), (Bgr{11, 12, 13}));
     EXPECT_EQ(narrow.Row(1)[3], 10);
+
+    // A palette picture has its colours mapped, not its indices; it has no grey.
+    DibImage indexed;
+    ASSERT_TRUE(indexed.Create(2, 1, 8));
+    std::ranges::copy(std::array<uint8_t, 4>{1, 2, 3, 4}, indexed.Palette() + 4);
+    indexed.Bits()[0] = 1;
+    ASSERT_TRUE(BrightnessContrast(indexed, nullptr, 10, 0));
+    EXPECT_EQ(std::vector<uint8_t>(indexed.Palette(), indexed.Palette() + 8),
+              (std::vector<uint8_t>{10, 10, 10, 0, 11, 12, 13, 4}));
+    EXPECT_EQ(indexed.Bits()[0], 1);
+    EXPECT_FALSE(BlackAndWhite(indexed, nullptr));
 
     // Grey is the luma of the three channels, with their own weights.
     const Bgr colours[] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {30, 20, 10}, {0, 0, 0}};
