@@ -172,8 +172,8 @@ TEST(MixerTest, VoicesOutliveTheirStepAnyBufferingAndTheirTracksSound)
     for (size_t size : {1u, 99u, 777u})
         EXPECT_EQ(Render(*MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100), 1000, size), mix) << size;
 
-    // A track without a sound starts voices that end at once.
-    const auto silent = MixerOf({NewTrack(Track::Silence())});
+    // A track without a sound (none given is silence) starts voices that end at once.
+    const auto silent = MixerOf({NewTrack(nullptr)});
     EXPECT_TRUE(Sounding(Render(*silent, 5000)).empty());
     EXPECT_EQ(silent->VoiceCount(), 0u);
 
