@@ -59,7 +59,7 @@ std::vector<size_t> Sounding(const std::vector<int16_t>& mix)
     return at;
 }
 
-TEST(MixerTest, StepsBeginWhereTheTempoPutsThemInsideBuffers)
+TEST(MixerTest, StepsBeginWhereTheTempoAndTheWrappingCounterPutThem)
 {
     Mixer mixer(std::make_shared<platform::OutputPlayer>());
     ASSERT_TRUE(mixer.Add(NewTrack(Sound({10000})), nullptr));
@@ -92,21 +92,41 @@ TEST(MixerTest, StepsBeginWhereTheTempoPutsThemInsideBuffers)
     EXPECT_EQ(mixer.SamplesPerStep(), 1);
     mixer.SeekStep(0);
     EXPECT_EQ(Sounding(Render(mixer, 5)), (std::vector<size_t>{0, 1, 2, 3, 4}));
+
+    // The step counter wraps at 4620, 100 samples a step here. A pattern of
+    // 8 does not divide it: after 4619 it jumps back to its first flag, half
+    // a pattern early. One of 7 does and stays in phase. Steps given out of
+    // range land inside the counter's range.
+    const struct {
+        size_t length;
+        int32_t seek;
+        std::vector<size_t> sounding;
+    } wraps[] = {{8, 4616, {0, 400, 1200}}, {7, 4613, {0, 700, 1400}}, {7, -1, {100, 800}}};
+    for (const auto& w : wraps) {
+        std::vector<bool> pattern(w.length);
+        pattern[0] = true;
+        const auto wrapping = MixerOf({NewTrack(Sound({1000}), pattern)}, 100, 44100 * 60 / 100);
+        wrapping->SeekStep(w.seek);
+        EXPECT_EQ(Sounding(Render(*wrapping, 1500)), w.sounding) << w.length << " from " << w.seek;
+    }
 }
 
-TEST(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
+TEST(MixerTest, VolumesScaleWithTruncationTowardZeroAndTheSumClipsAtSixteenBits)
 {
     const auto track = NewTrack(Sound({12345, -12345, 1, -1, 32767, -32768}));
     const auto mixer = MixerOf({track});
     // The defaults, 100 and 80, play at 80 %; 100 and 100 is unity gain; a
-    // negative volume turns the sound over.
+    // negative volume turns the sound over; louder clips at both ends, even
+    // far louder than 32 bits can hold.
     const struct {
         int32_t track, mixer;
         std::vector<int16_t> mix;
     } volumes[] = {{37, 91, {4156, -4156, 0, 0, 11032, -11032}},
                    {100, 80, {9876, -9876, 0, 0, 26213, -26214}},
                    {100, 100, {12345, -12345, 1, -1, 32767, -32768}},
-                   {-100, 100, {-12345, 12345, -1, 1, -32767, 32767}}};
+                   {-100, 100, {-12345, 12345, -1, 1, -32767, 32767}},
+                   {200, 100, {24690, -24690, 2, -2, 32767, -32768}},
+                   {2000000000, 2000000000, {32767, -32768, 32767, -32768, 32767, -32768}}};
     for (const auto& v : volumes) {
         track->SetVolume(v.track);
         mixer->SetVolume(v.mixer);
@@ -123,21 +143,13 @@ TEST(MixerTest, VolumesScaleWithTruncationTowardZeroAndApplyToSoundingVoices)
     EXPECT_EQ(Render(*other, 100)[0], 500);
     other->SetVolume(10);
     EXPECT_EQ(Render(*other, 100)[0], 50);
+
+    // The clip is of the sum, not of each voice.
+    const auto both = MixerOf({NewTrack(Sound({30000, -30000, 20000})), NewTrack(Sound({30000, -30000, -20000}))});
+    EXPECT_EQ(Render(*both, 3), (std::vector<int16_t>{32767, -32768, 0}));
 }
 
-TEST(MixerTest, TheMixClipsAtBothEndsOfSixteenBits)
-{
-    const auto mixer =
-        MixerOf({NewTrack(Sound({30000, -30000, 65534, 20000})), NewTrack(Sound({30000, -30000, 0, -20000}))});
-    EXPECT_EQ(Render(*mixer, 4), (std::vector<int16_t>{32767, -32768, 32767, 0}));
-
-    // Far louder than 32 bits can hold, the sum still clips on the right side.
-    const auto loud = NewTrack(Sound({65536, -65536}));
-    loud->SetVolume(2000000000);
-    EXPECT_EQ(Render(*MixerOf({loud, loud}, 2000000000), 2), (std::vector<int16_t>{32767, -32768}));
-}
-
-TEST(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
+TEST(MixerTest, VoicesOutliveTheirStepAnyBufferingAndTheirTracksSound)
 {
     std::vector<int32_t> ramp(250);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int32_t>(i);
@@ -160,55 +172,29 @@ TEST(MixerTest, VoicesOutliveTheirStepAndAnyBuffering)
     for (size_t size : {1u, 99u, 777u})
         EXPECT_EQ(Render(*MixerOf({NewTrack(Sound(ramp))}, 100, 44100 * 60 / 100), 1000, size), mix) << size;
 
-    // A track without a sound starts voices that end at once.
-    const auto silent = MixerOf({NewTrack(Track::Silence())});
+    // A track without a sound (none given is silence) starts voices that end at once.
+    const auto silent = MixerOf({NewTrack(nullptr)});
     EXPECT_TRUE(Sounding(Render(*silent, 5000)).empty());
     EXPECT_EQ(silent->VoiceCount(), 0u);
-}
 
-TEST(MixerTest, TheStepCounterWrapsAt4620)
-{
-    // Length 8 does not divide 4620: after 4619 the pattern jumps back to
-    // its first flag, half a pattern early.
-    const auto eight = MixerOf({NewTrack(Sound({1000}), {true, false, false, false, false, false, false, false})}, 100,
-                               44100 * 60 / 100);
-    eight->SeekStep(4616);
-    EXPECT_EQ(Sounding(Render(*eight, 1300)), (std::vector<size_t>{0, 400, 1200}));
-
-    // Length 7 divides 4620 and stays in phase across the wrap.
-    const auto seven =
-        MixerOf({NewTrack(Sound({1000}), {true, false, false, false, false, false, false})}, 100, 44100 * 60 / 100);
-    seven->SeekStep(4613);
-    EXPECT_EQ(Sounding(Render(*seven, 1500)), (std::vector<size_t>{0, 700, 1400}));
-
-    // Steps given out of range land inside the counter's range.
-    seven->SeekStep(-1);
-    EXPECT_EQ(Sounding(Render(*seven, 1500)), (std::vector<size_t>{100, 800}));
-}
-
-TEST(MixerTest, ReplacingASoundLeavesSoundingVoicesTheirSamples)
-{
+    // A sound replaced while it plays: the track lets go of it, the voice
+    // alone still holds it; the next step plays the new one.
     const auto track = NewTrack(Sound(std::vector<int32_t>(300, 100)));
-    const auto mixer = MixerOf({track}, 100, 44100 * 60 / 1000); // 1000 samples a step
-    std::vector<int16_t> mix = Render(*mixer, 100);
-    // The track lets go of its first sound; the voice alone still holds it.
+    const auto replaced = MixerOf({track}, 100, 44100 * 60 / 1000); // 1000 samples a step
+    std::vector<int16_t> played = Render(*replaced, 100);
     track->SetSound(u"\\b.wav", Sound(std::vector<int32_t>(300, 200)));
     EXPECT_EQ(track->Path(), u"\\b.wav");
-    const std::vector<int16_t> rest = Render(*mixer, 1200);
-    mix.insert(mix.end(), rest.begin(), rest.end());
+    const std::vector<int16_t> rest = Render(*replaced, 1200);
+    played.insert(played.end(), rest.begin(), rest.end());
     std::vector<int16_t> expected(1300, 0);
     std::fill_n(expected.begin(), 300, 100);
     std::fill_n(expected.begin() + 1000, 300, 200);
-    EXPECT_EQ(mix, expected);
+    EXPECT_EQ(played, expected);
 }
 
-TEST(MixerTest, PatternsListsAndVoicesStayWithinTheirBounds)
+TEST(MixerTest, ListsAndVoicesStayWithinTheirBounds)
 {
-    // An empty pattern is one step, off.
-    const auto track = NewTrack(Sound({1}), {});
-    EXPECT_EQ(track->PatternLength(), 1);
-    EXPECT_EQ(track->SoundAt(4619), nullptr);
-
+    const auto track = NewTrack(Sound({1}));
     const auto full = MixerOf({});
     for (size_t i = 0; i < Mixer::kMaxTracks; ++i) ASSERT_TRUE(full->Add(track, nullptr));
     EXPECT_FALSE(full->Add(track, nullptr));

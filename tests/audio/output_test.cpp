@@ -54,7 +54,7 @@ protected:
     const std::filesystem::path& file = recording.path;
 };
 
-TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePaceAndEndsByItself)
+TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePaceEndsByItselfAndNeedsItsOutput)
 {
     constexpr uint64_t kLength = 6 * kBlock + 345;
     std::atomic<uint64_t> handedOut{0};
@@ -104,20 +104,15 @@ TEST_F(OutputTest, PlaybackRecordsTheFillInOrderAtTheDevicePaceAndEndsByItself)
     EXPECT_EQ(player.BytesQueued(), 0u);
     second.Start(silence);
     EXPECT_TRUE(second.Playing());
-}
+    second.Stop();
 
-// A recording that cannot be made: no fallback to a device, nothing plays.
-TEST_F(OutputTest, WithoutAnOutputNothingPlaysOrWaits)
-{
+    // A recording that cannot be made: no fallback to a device, nothing plays or waits.
     ::setenv("VELLUM_AUDIO_OUT", "/nonexistent-folder/out.wav", 1);
     int fills = 0;
-    const auto fill = [&](std::span<int16_t>) { ++fills; };
-    OutputPlayer player;
     const auto before = Clock::now();
-    player.Start(fill);
+    player.Start([&](std::span<int16_t>) { ++fills; });
     EXPECT_FALSE(player.Playing());
-    EXPECT_EQ(player.PlayedSamples(), 0u);
-    EXPECT_EQ(player.BytesQueued(), 0u);
+    EXPECT_EQ(player.PlayedSamples() + player.BytesQueued(), 0u);
     player.Stop();
     EXPECT_LT(Clock::now() - before, std::chrono::seconds(3));
     EXPECT_EQ(fills, 0);
@@ -129,17 +124,12 @@ protected:
     ~SoundTest() override { Run("PlaySound()"); }
 
     void WaitUntilPlayedOut() { ASSERT_TRUE(Eventually([&] { return !RecordingOpen(out); })); }
-    // A mono file of seconds at 44.1 kHz, every sample the same.
-    static std::vector<uint8_t> Steady(int seconds, int16_t value)
-    {
-        return WaveBytes(WaveHeader{}, Pcm16(std::vector<int16_t>(static_cast<size_t>(seconds) * 44100, value)));
-    }
 
     const RecordingFile recording;
     const std::filesystem::path& out = recording.path;
 };
 
-TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
+TEST_F(SoundTest, PlaySoundPlaysTheFileOnceClampedAndBeepIsAShortToneThroughTheSamePlayer)
 {
     // Stereo frames past the top, past the bottom and within, and what is heard of each.
     const std::pair<std::array<int16_t, 2>, int16_t> frames[] = {
@@ -155,8 +145,23 @@ TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
     WaitUntilPlayedOut();
     EXPECT_TRUE(Recording(out) == expected);
 
+    // A beep replaces a long sound that plays: 150 ms of 880 Hz.
+    WriteBytes("long.wav", WaveBytes(WaveHeader{}, Pcm16(std::vector<int16_t>(10 * 44100, 1000))));
+    EXPECT_EQ(Eval("PlaySound('long.wav')"), "null");
+    EXPECT_EQ(Eval("Beep()"), "null");
+    WaitUntilPlayedOut();
+    const std::vector<int16_t> tone = Recording(out);
+    ASSERT_EQ(tone.size(), 6615u);
+    const int peak = std::abs(std::ranges::max(tone, {}, [](int16_t s) { return std::abs(s); }));
+    size_t rises = 0;
+    for (size_t i = 1; i < tone.size(); ++i) rises += tone[i - 1] < 0 && tone[i] >= 0;
+    EXPECT_GT(peak, 6000);
+    EXPECT_LE(peak, 8192);
+    EXPECT_NEAR(static_cast<double>(rises), 880 * 0.150, 2);
+    EXPECT_LT(std::abs(tone.front()), 100); // no click at either end
+    EXPECT_LT(std::abs(tone.back()), 100);
+
     // A long sound is cut by PlaySound without a file.
-    WriteBytes("long.wav", Steady(10, 1000));
     EXPECT_EQ(Eval("PlaySound('long.wav')"), "null");
     ASSERT_TRUE(Eventually([&] { return ReadFile(out).size() > 44; }));
     EXPECT_EQ(Eval("PlaySound()"), "null");
@@ -176,29 +181,6 @@ TEST_F(SoundTest, PlaySoundPlaysTheFileOnceWithTheSumOfItsChannelsClamped)
         EXPECT_FALSE(RecordingOpen(out)) << call;
         EXPECT_EQ(Recording(out).size(), cut) << call; // the file was not opened again
     }
-}
-
-TEST_F(SoundTest, BeepIsAShortToneThroughTheSamePlayer)
-{
-    EXPECT_EQ(Eval("Beep()"), "null");
-    WaitUntilPlayedOut();
-    const std::vector<int16_t> tone = Recording(out);
-    ASSERT_EQ(tone.size(), 6615u); // 150 ms
-    const int peak = std::abs(std::ranges::max(tone, {}, [](int16_t s) { return std::abs(s); }));
-    size_t rises = 0;
-    for (size_t i = 1; i < tone.size(); ++i) rises += tone[i - 1] < 0 && tone[i] >= 0;
-    EXPECT_GT(peak, 6000);
-    EXPECT_LE(peak, 8192);
-    EXPECT_NEAR(static_cast<double>(rises), 880 * 0.150, 2); // 880 Hz
-    EXPECT_LT(std::abs(tone.front()), 100);                  // no click at either end
-    EXPECT_LT(std::abs(tone.back()), 100);
-
-    // A beep replaces a sound that plays.
-    WriteBytes("long.wav", Steady(5, 500));
-    EXPECT_EQ(Eval("PlaySound('long.wav')"), "null");
-    EXPECT_EQ(Eval("Beep()"), "null");
-    WaitUntilPlayedOut();
-    EXPECT_EQ(Recording(out).size(), 6615u);
 }
 
 } // namespace

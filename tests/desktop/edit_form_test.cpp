@@ -36,9 +36,7 @@ protected:
             QWidget* client = platform::ClientAreaOf(window);
             const Widgets w{window, client->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly),
                             client->findChild<QComboBox*>(), client->findChild<QPlainTextEdit*>()};
-            ASSERT_NE(w.line, nullptr);
-            ASSERT_NE(w.combo, nullptr);
-            ASSERT_NE(w.lines, nullptr);
+            ASSERT_TRUE(w.line != nullptr && w.combo != nullptr && w.lines != nullptr);
             steps(w);
         });
         EXPECT_EQ(status, "errOK");

@@ -19,20 +19,15 @@ namespace fs = std::filesystem;
 
 constexpr QSize kDevice(480, 640);
 
-// A source folder's files copied into a fresh device folder.
-struct CopiedFolder : TempFolder {
-    explicit CopiedFolder(const fs::path& from)
+// The app of a source folder, started in a fresh device folder that holds
+// a copy of the source folder's files.
+struct ExampleApp : TempFolder, RunningApp {
+    explicit ExampleApp(const fs::path& from) : RunningApp({CopyInto(from, path)}) {}
+    static QString CopyInto(const fs::path& from, const fs::path& to)
     {
-        fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, path,
+        fs::copy(fs::path(VELLUM_SOURCE_DIR) / from, to,
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    }
-};
-
-// The app of a source folder, started in a device folder of its own.
-struct ExampleApp : CopiedFolder, RunningApp {
-    explicit ExampleApp(const fs::path& from)
-        : CopiedFolder(from), RunningApp({QString::fromStdString(path.string())})
-    {
+        return QString::fromStdString(to.string());
     }
 };
 

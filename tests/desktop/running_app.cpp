@@ -138,9 +138,4 @@ int BlockDifference(const QImage& a, const QImage& b, int block)
     return worst;
 }
 
-QImage ScaledTo(const QImage& image, QSize size)
-{
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace vellum::test

@@ -58,7 +58,4 @@ QString Xdotool(const QStringList& arguments);
 // antialiasing of text and edges.
 int BlockDifference(const QImage& a, const QImage& b, int block);
 
-// The picture brought to a size, smoothly.
-QImage ScaledTo(const QImage& image, QSize size);
-
 } // namespace vellum::test

@@ -27,12 +27,6 @@ FuzzFolder& Folder()
     return folder;
 }
 
-std::unique_ptr<Interpreter> Limited(std::unique_ptr<Interpreter> ip)
-{
-    ip->SetStepLimit(kStepLimit, kTimeLimit);
-    return ip;
-}
-
 } // namespace
 
 std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes)
@@ -46,7 +40,7 @@ std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uin
 std::unique_ptr<Interpreter> CoreInterpreter()
 {
     platform::SetConsoleMode(true);
-    return Limited(NewCoreInterpreter(Folder().device, nullptr));
+    return NewCoreInterpreter(Folder().device, nullptr);
 }
 
 std::unique_ptr<Interpreter> FullInterpreter()
@@ -65,7 +59,7 @@ std::unique_ptr<Interpreter> FullInterpreter()
         std::atexit([] { application.reset(); });
     }
     platform::SetConsoleMode(true);
-    return Limited(NewInterpreter(Folder().device, nullptr));
+    return NewInterpreter(Folder().device, nullptr);
 }
 
 void RunAndForget(Interpreter& ip, std::u16string_view text)

@@ -38,9 +38,10 @@ public:
 // temporary folder, removed at exit); gives its host path.
 std::filesystem::path WriteDeviceFile(std::string_view name, std::span<const uint8_t> bytes);
 
-// Interpreters over the fuzz device folder with the step and time limits:
-// with the core library only, or with every library (and the offscreen Qt
-// application, made once, that pictures and forms need).
+// Interpreters over the fuzz device folder, which run under the step and
+// time limits through RunAndForget: with the core library only, or with
+// every library (and the offscreen Qt application, made once, that
+// pictures and forms need).
 std::unique_ptr<Interpreter> CoreInterpreter();
 std::unique_ptr<Interpreter> FullInterpreter();
 

@@ -10,7 +10,7 @@ namespace {
 
 class BitmapClassTest : public SystemHarness {
 protected:
-    BitmapClassTest() { Run("var gB var gD var gL var s"); }
+    BitmapClassTest() { Run("var gB = TBitmap() var gD = TBitmap() var gL = TBitmap() var s"); }
     // The picture of the global bitmap table `name`.
     DibImage& Image(std::u16string_view name)
     {
@@ -34,7 +34,6 @@ Bgr Gradient(int32_t x, int32_t r)
 
 TEST_F(BitmapClassTest, DestinationsReceiveResultsAndLeaveTheSourceAlone)
 {
-    Run("gB = TBitmap() gD = TBitmap()");
     Image(u"gB") = MakeImage(40, 30, Gradient);
 
     EXPECT_EQ(Run("gB.Crop(30, 0, 10, 10, gD)"), "null");
@@ -66,7 +65,6 @@ TEST_F(BitmapClassTest, DestinationsReceiveResultsAndLeaveTheSourceAlone)
 
 TEST_F(BitmapClassTest, SavedPicturesAreJpegFilesThatLoadAgain)
 {
-    Run("gB = TBitmap() gL = TBitmap()");
     Image(u"gB") = MakeImage(64, 48, [](int32_t x, int32_t) { return x < 32 ? Bgr{0, 0, 250} : Bgr{250, 0, 0}; });
     // Whatever the extension, the file holds JPEG data.
     EXPECT_EQ(Eval("gB.Save('\\\\pictures\\\\..\\\\out.png')"), "true");

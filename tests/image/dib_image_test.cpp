@@ -57,8 +57,7 @@ TEST(DibImageTest, FailedCreationsLeaveNoBufferAndSayWhy)
         DibImage image;
         ASSERT_TRUE(image.Create(4, 4, 24));
         EXPECT_FALSE(image.Create(r.width, r.height, r.depth)) << r.width << "x" << r.height;
-        EXPECT_TRUE(image.Empty());
-        EXPECT_EQ(image.Width(), 0);
+        EXPECT_TRUE(image.Empty() && image.Width() == 0);
         EXPECT_EQ(image.LastError(), r.width == 0 || r.height == 0
                                          ? "DibImage::Create : width and height must be greater than zero"
                                          : "DIBIMAGE_MAX_MEMORY exceeded");

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <random>
 
 namespace vellum::test {
@@ -50,9 +51,7 @@ inline bool SamePixels(const DibImage& a, const DibImage& b)
 {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
     for (int32_t r = 0; r < a.Height(); ++r) {
-        for (int32_t x = 0; x < a.Width(); ++x) {
-            if (At(a, x, r) != At(b, x, r)) return false;
-        }
+        if (std::memcmp(a.Row(r), b.Row(r), 3 * static_cast<size_t>(a.Width())) != 0) return false;
     }
     return true;
 }

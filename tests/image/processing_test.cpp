@@ -4,6 +4,8 @@
 #include "image/image_helpers.h"
 #include "media/image/image_operations.h"
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -24,9 +26,11 @@ Bgr Position(int32_t x, int32_t r)
     return {x, r, (x * 7 + r * 13) & 255};
 }
 
+// An operation into a destination, or in place when that is null.
+using Operation = std::function<bool(DibImage&, DibImage*)>;
+
 TEST(ProcessingTest, DestinationsGetWhatInPlaceGivesAndFailuresChangeNothing)
 {
-    using Operation = std::function<bool(DibImage&, DibImage*)>;
     const struct {
         const char* what;
         Operation apply;
@@ -71,61 +75,44 @@ TEST(ProcessingTest, DestinationsGetWhatInPlaceGivesAndFailuresChangeNothing)
     EXPECT_EQ(image.Bits(), pixels);
 }
 
-TEST(ProcessingTest, CropClampsSwapsAndCountsRowsFromTheTop)
+// Where each pixel of the result comes from, both counted from the top, on a
+// picture of several tiles with partial tiles at the edges.
+TEST(ProcessingTest, CropsAndTurnsTakeEveryPixelFromWhereTheyPutIt)
 {
     const struct {
-        int32_t left, top, right, bottom;
-        int32_t x, r, width, height; // the part of the picture kept, in buffer rows
-    } crops[] = {
-        {3, -5, 1, 2, 1, 1, 2, 2},      // corners swapped, the top above: columns 1..2, the top two rows
-        {-10, 99, 99, -10, 0, 0, 4, 3}, // past every edge: the whole picture
-        {3, 2, 4, 3, 3, 0, 1, 1},       // the bottom-right pixel alone
-    };
-    for (const auto& c : crops) {
-        DibImage image = MakeImage(4, 3, Position);
-        ASSERT_TRUE(Crop(image, nullptr, c.left, c.top, c.right, c.bottom));
-        const auto kept = [&](int32_t x, int32_t r) { return Position(x + c.x, r + c.r); };
-        EXPECT_TRUE(SamePixels(image, MakeImage(c.width, c.height, kept))) << c.left << " " << c.top;
-    }
-}
-
-// Pictures of several tiles, with partial tiles at the edges.
-TEST(ProcessingTest, TurnsMoveEveryPixelWhereTheTurnPutsIt)
-{
-    // Where each turn puts the pixel at (x, y), both counted from the top.
-    const struct {
-        double angle;
-        int32_t width;
-        std::pair<int32_t, int32_t> (*to)(int32_t x, int32_t y);
-    } turns[] = {
-        {90, 67,
-         [](int32_t x, int32_t y) {
-             return std::pair{66 - y, x};
-         }},
-        {270, 67,
-         [](int32_t x, int32_t y) {
-             return std::pair{y, 149 - x};
-         }},
-        {180, 150,
-         [](int32_t x, int32_t y) {
-             return std::pair{149 - x, 66 - y};
-         }},
+        const char* what;
+        Operation apply;
+        int32_t width, height;
+        std::pair<int32_t, int32_t> (*from)(int32_t x, int32_t y);
+    } cases[] = {
+        {"corners swapped, the top above", [](DibImage& s, DibImage* d) { return Crop(s, d, 3, -5, 1, 2); }, 2, 2,
+         [](int32_t x, int32_t y) { return std::pair{x + 1, y}; }},
+        {"past every edge", [](DibImage& s, DibImage* d) { return Crop(s, d, -10, 999, 999, -10); }, 150, 67,
+         [](int32_t x, int32_t y) { return std::pair{x, y}; }},
+        {"the bottom-right pixel", [](DibImage& s, DibImage* d) { return Crop(s, d, 149, 66, 150, 67); }, 1, 1,
+         [](int32_t x, int32_t y) { return std::pair{x + 149, y + 66}; }},
+        {"turn by 90", [](DibImage& s, DibImage* d) { return Rotate(s, d, 90); }, 67, 150,
+         [](int32_t x, int32_t y) { return std::pair{y, 66 - x}; }},
+        {"turn by 270", [](DibImage& s, DibImage* d) { return Rotate(s, d, 270); }, 67, 150,
+         [](int32_t x, int32_t y) { return std::pair{149 - y, x}; }},
+        {"turn by 180", [](DibImage& s, DibImage* d) { return Rotate(s, d, 180); }, 150, 67,
+         [](int32_t x, int32_t y) { return std::pair{149 - x, 66 - y}; }},
     };
     DibImage image = RandomImage(150, 67, 3);
-    for (const auto& turn : turns) {
-        DibImage turned;
-        ASSERT_TRUE(Rotate(image, &turned, turn.angle));
-        ASSERT_EQ(turned.Width(), turn.width);
-        for (int32_t y = 0; y < 67; ++y) {
-            for (int32_t x = 0; x < 150; ++x) {
-                const auto [tx, ty] = turn.to(x, y);
-                ASSERT_EQ(TopAt(turned, tx, ty), TopAt(image, x, y)) << turn.angle << " " << x << " " << y;
+    for (const auto& c : cases) {
+        DibImage result;
+        ASSERT_TRUE(c.apply(image, &result)) << c.what;
+        ASSERT_EQ(std::pair(result.Width(), result.Height()), std::pair(c.width, c.height)) << c.what;
+        for (int32_t y = 0; y < c.height; ++y) {
+            for (int32_t x = 0; x < c.width; ++x) {
+                const auto [fx, fy] = c.from(x, y);
+                ASSERT_EQ(TopAt(result, x, y), TopAt(image, fx, fy)) << c.what << " " << x << " " << y;
             }
         }
     }
 }
 
-TEST(ProcessingTest, ToneCurveFollowsItsTable)
+TEST(ProcessingTest, ToneCurveFollowsItsTableAndGreyTheLumaWeights)
 {
     // Every level once in each channel.
     const auto levels = [](int32_t x, int32_t) { return Bgr{x, 255 - x, (x * 3) & 255}; };
@@ -162,10 +149,19 @@ TEST(ProcessingTest, ToneCurveFollowsItsTable)
     ASSERT_TRUE(BrightnessContrast(narrow, nullptr, 10, 0));
     EXPECT_EQ(At(narrow, 0, 1), (Bgr{11, 12, 13}));
     EXPECT_EQ(narrow.Row(1)[3], 10);
-}
 
-TEST(ProcessingTest, GreyUsesTheLumaWeights)
-{
+    // A palette picture has its colours mapped, not its indices; it has no grey.
+    DibImage indexed;
+    ASSERT_TRUE(indexed.Create(2, 1, 8));
+    std::ranges::copy(std::array<uint8_t, 4>{1, 2, 3, 4}, indexed.Palette() + 4);
+    indexed.Bits()[0] = 1;
+    ASSERT_TRUE(BrightnessContrast(indexed, nullptr, 10, 0));
+    EXPECT_EQ(std::vector<uint8_t>(indexed.Palette(), indexed.Palette() + 8),
+              (std::vector<uint8_t>{10, 10, 10, 0, 11, 12, 13, 4}));
+    EXPECT_EQ(indexed.Bits()[0], 1);
+    EXPECT_FALSE(BlackAndWhite(indexed, nullptr));
+
+    // Grey is the luma of the three channels, with their own weights.
     const Bgr colours[] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {30, 20, 10}, {0, 0, 0}};
     const int greys[] = {76, 149, 29, 255, 18, 0};
     DibImage image = MakeImage(6, 1, [&](int32_t x, int32_t) { return colours[x]; });
