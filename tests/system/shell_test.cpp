@@ -22,8 +22,7 @@ std::string WaitForFile(const std::filesystem::path& path)
 {
     std::string text;
     const bool ended = Eventually([&] {
-        const std::vector<uint8_t> bytes = ReadFile(path);
-        text.assign(bytes.begin(), bytes.end());
+        text = ReadText(path);
         return text.ends_with("end\n");
     });
     return ended ? text.substr(0, text.size() - 4) : "(no output)";
