@@ -166,10 +166,10 @@ TEST_F(ShellTest, DialerAndMessagingProgramsInTheDeviceFolder)
     EXPECT_EQ(Eval("Call('Ann Lee', '555')"), "null");
     EXPECT_EQ(WaitForFile(dialed), "555\n-name=Ann\nLee\n");
 
-    // The install key moves the dialer.
+    // The install key moves the dialer; value names are compared without regard to case.
     std::filesystem::remove(dialed);
     WriteProgram("Apps/Dial/iDialer.exe", dialed);
-    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Apps\\iDialer]\n\"InstallDir\"=\"\\\\Apps\\\\Dial\"\n");
+    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Apps\\iDialer]\n\"installdir\"=\"\\\\Apps\\\\Dial\"\n");
     Run("Call('Bo', '1')");
     EXPECT_EQ(WaitForFile(dialed), "1\n-name=Bo\n");
 
