@@ -99,6 +99,7 @@ class Client:
         return texts
 
     def end(self):
+        self.request("disconnect")
         try:
             status = self.process.wait(timeout=TIMEOUT)
         except subprocess.TimeoutExpired:
@@ -206,7 +207,6 @@ def session(vellum):
         check(output.get("stdout") == "hello\nresult 3\n", "the message boxes as output", output)
         check("Vellum Error: " + stopped["text"] in output.get("stderr", "") and "(line 10," in output["stderr"],
               "the error box as output, with the stop's message", output)
-        client.request("disconnect")
         client.end()
 
 
@@ -238,7 +238,6 @@ def bad_requests(vellum):
             client.request(command, arguments, success=False)
         answer = client.request("setBreakpoints", {"source": {"path": "/elsewhere/x.q9c"}, "breakpoints": [{"line": 1}]})
         check(not answer["breakpoints"][0]["verified"], "a file outside the device folder", answer)
-        client.request("disconnect")
         client.end()
 
 

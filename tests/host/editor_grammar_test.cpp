@@ -22,6 +22,8 @@
 namespace vellum {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 const QString kEditors = QStringLiteral(VELLUM_SOURCE_DIR "/packaging/editors/");
 
 QJsonObject ReadJson(const QString& file)
@@ -45,15 +47,15 @@ TEST(EditorGrammars, NameExactlyTheLexersKeywords)
 {
     // TextMate: every alternation of whole words in the keyword and
     // constant rules; strings, numbers and comments have rules of their own.
-    const QJsonObject grammar = ReadJson(QStringLiteral("vscode/syntaxes/vellum.tmLanguage.json"));
-    EXPECT_EQ(grammar[QStringLiteral("scopeName")].toString(), "source.vellum");
-    const QJsonObject rules = grammar[QStringLiteral("repository")].toObject();
+    const QJsonObject grammar = ReadJson(u"vscode/syntaxes/vellum.tmLanguage.json"_s);
+    EXPECT_EQ(grammar[u"scopeName"].toString(), "source.vellum");
+    const QJsonObject rules = grammar[u"repository"].toObject();
     for (const char* kind : {"comments", "strings", "numbers"}) EXPECT_TRUE(rules.contains(kind)) << kind;
-    const QRegularExpression alternation(QStringLiteral(R"(\(\?:([\w|]+)\))"));
+    const QRegularExpression alternation(uR"(\(\?:([\w|]+)\))"_s);
     std::set<std::string> textMate;
     for (const char* rule : {"keywords", "constants"}) {
-        for (const QJsonValue pattern : rules[rule].toObject()[QStringLiteral("patterns")].toArray()) {
-            const QString match = pattern[QStringLiteral("match")].toString();
+        for (const QJsonValue pattern : rules[rule].toObject()[u"patterns"].toArray()) {
+            const QString match = pattern[u"match"].toString();
             const QRegularExpressionMatch words = alternation.match(match);
             ASSERT_TRUE(words.hasMatch()) << match.toStdString();
             for (const QString& word : words.captured(1).split(u'|')) textMate.insert(word.toStdString());
@@ -77,28 +79,24 @@ TEST(EditorGrammars, NameExactlyTheLexersKeywords)
 
 TEST(EditorGrammars, TheVsCodeExtensionDeclaresTheLanguageAndTheDebugger)
 {
-    const QJsonObject manifest = ReadJson(QStringLiteral("vscode/package.json"));
-    const QJsonObject contributes = manifest[QStringLiteral("contributes")].toObject();
-    const QJsonObject language = contributes[QStringLiteral("languages")].toArray().at(0).toObject();
-    EXPECT_EQ(language[QStringLiteral("id")].toString(), "vellum");
-    EXPECT_EQ(language[QStringLiteral("extensions")].toArray(), QJsonArray({QStringLiteral(".q9c")}));
+    const QJsonObject contributes = ReadJson(u"vscode/package.json"_s)[u"contributes"].toObject();
+    const QJsonValue language = contributes[u"languages"][0];
+    EXPECT_EQ(language[u"id"].toString(), "vellum");
+    EXPECT_EQ(language[u"extensions"].toArray(), QJsonArray({u".q9c"_s}));
     // The files it names are there and read.
-    ReadJson(QStringLiteral("vscode/") + language[QStringLiteral("configuration")].toString());
-    const QJsonObject grammar = contributes[QStringLiteral("grammars")].toArray().at(0).toObject();
-    EXPECT_EQ(ReadJson(QStringLiteral("vscode/") + grammar[QStringLiteral("path")].toString())[QStringLiteral("scopeName")],
-              grammar[QStringLiteral("scopeName")]);
+    ReadJson(u"vscode/"_s + language[u"configuration"].toString());
+    const QJsonValue grammar = contributes[u"grammars"][0];
+    EXPECT_EQ(ReadJson(u"vscode/"_s + grammar[u"path"].toString())[u"scopeName"], grammar[u"scopeName"]);
 
     // The "vellum" debug type starts `vellum --dap` found on the PATH, and
     // offers every launch argument the server takes.
-    const QJsonObject debugger = contributes[QStringLiteral("debuggers")].toArray().at(0).toObject();
-    EXPECT_EQ(debugger[QStringLiteral("type")].toString(), "vellum");
-    EXPECT_EQ(debugger[QStringLiteral("runtime")].toString(), "vellum");
-    EXPECT_EQ(debugger[QStringLiteral("runtimeArgs")].toArray(), QJsonArray({QStringLiteral("--dap")}));
-    EXPECT_FALSE(debugger.contains(QStringLiteral("program"))); // it would be taken as the adapter's first argument
-    const QJsonObject launch = debugger[QStringLiteral("configurationAttributes")][QStringLiteral("launch")]
-                                   [QStringLiteral("properties")].toObject();
-    EXPECT_EQ(launch.keys(), QStringList({QStringLiteral("console"), QStringLiteral("dpi"), QStringLiteral("program"),
-                                          QStringLiteral("screen"), QStringLiteral("stopOnEntry")}));
+    const QJsonObject debugger = contributes[u"debuggers"][0].toObject();
+    EXPECT_EQ(debugger[u"type"].toString(), "vellum");
+    EXPECT_EQ(debugger[u"runtime"].toString(), "vellum");
+    EXPECT_EQ(debugger[u"runtimeArgs"].toArray(), QJsonArray({u"--dap"_s}));
+    EXPECT_FALSE(debugger.contains(u"program")); // it would be taken as the adapter's first argument
+    EXPECT_EQ(debugger[u"configurationAttributes"][u"launch"][u"properties"].toObject().keys(),
+              QStringList({u"console"_s, u"dpi"_s, u"program"_s, u"screen"_s, u"stopOnEntry"_s}));
 }
 
 } // namespace

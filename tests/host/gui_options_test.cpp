@@ -45,10 +45,7 @@ TEST(GuiOptions, ParseWithValuesAndComplaints)
     EXPECT_NE(UsageText().find("--screenshot FILE"), std::string::npos);
 }
 
-using test::Path;
-using test::ProgramRun;
-using test::TempFolder;
-using test::WriteScript;
+using namespace test;
 
 // A run on the offscreen platform, or with noDisplay on none at all.
 ProgramRun Start(const QStringList& arguments, bool noDisplay = false, QProcessEnvironment changes = {})
@@ -56,7 +53,7 @@ ProgramRun Start(const QStringList& arguments, bool noDisplay = false, QProcessE
     if (noDisplay) {
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) changes.insert(name, "");
     }
-    const ProgramRun run = test::RunProgram(arguments, changes);
+    const ProgramRun run = RunProgram(arguments, changes);
     EXPECT_TRUE(run.finished);
     return run;
 }
@@ -67,7 +64,7 @@ std::string LoadedObjects(const fs::path& folder)
 {
     std::string notes;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().starts_with("loader.")) notes += test::ReadBytes(entry.path());
+        if (entry.path().filename().string().starts_with("loader.")) notes += ReadBytes(entry.path());
     }
     return notes;
 }
@@ -146,7 +143,7 @@ TEST(GuiOptions, ScreenshotCapturesTheEditorWhereThereIsNoStartUpScript)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(240, 320));
     // The editor went as a user's close would: its text was saved, now without the mark.
-    EXPECT_EQ(test::ReadBytes(dir.path / "defaultide.q9c").substr(0, 4), std::string("M\0s\0", 4));
+    EXPECT_EQ(ReadBytes(dir.path / "defaultide.q9c").substr(0, 4), std::string("M\0s\0", 4));
 }
 
 } // namespace

@@ -16,13 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::Path;
-using test::ProgramRun;
-using test::RunProgram;
-using test::StartProgram;
-using test::TempFolder;
-using test::WriteBytes;
-using test::WriteScript;
+using namespace test;
 
 TEST(ScriptFile, KeepsTokenRecordsAndRefusesWhatIsNeitherEncoding)
 {
@@ -114,7 +108,7 @@ TEST(Program, CtrlCStopsAConsoleRunWithItsFilesWritten)
     EXPECT_EQ(process.exitCode(), 130);
     // Stopped somewhere in the loop on the last line.
     EXPECT_EQ(process.readAllStandardError().toStdString().rfind("Vellum Error: Stopped (line 6, column ", 0), 0u);
-    EXPECT_EQ(test::ReadBytes(dir.path / "log.txt"), test::Utf16Le("first\r\nsecond\r\n"));
+    EXPECT_EQ(ReadBytes(dir.path / "log.txt"), Utf16Le("first\r\nsecond\r\n"));
 }
 
 } // namespace

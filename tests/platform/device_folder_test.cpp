@@ -33,14 +33,10 @@ protected:
         fs::create_directories(base / "outside/dir");
         Touch(base / "outside/secret.txt");
         fs::create_directories(root / "Docs/Sub");
-        Touch(root / "Docs/Report.TXT");
-        Touch(root / "notes.txt");
-        Touch(root / "CASE.txt");
-        Touch(root / "case.txt");
-        Touch(root / "Case.TXT");
-        Touch(root / "Docs/zz.txt");
-        Touch(root / "Docs/ZZ.txt");
-        Touch(root / "\xC3\x84pfel.txt");
+        for (const char* name : {"Docs/Report.TXT", "notes.txt", "CASE.txt", "case.txt", "Case.TXT", "Docs/zz.txt",
+                                 "Docs/ZZ.txt", "\xC3\x84pfel.txt"}) {
+            Touch(root / name);
+        }
         fs::create_directory_symlink("dev", base / "dev-link");
     }
 
@@ -104,15 +100,12 @@ TEST_F(DeviceFolderTest, NamesMatchWithoutRegardToCase)
 TEST_F(DeviceFolderTest, LinksLeadingOutAreRefusedWithoutOpeningTheFoldersOutside)
 {
     fs::create_directories(base / "outside/dir/Inner");
-    fs::create_symlink("../outside/secret.txt", root / "out-file");
-    fs::create_directory_symlink(base / "outside/dir", root / "out-dir");
-    fs::create_symlink(base / "outside/new.txt", root / "out-dangling");
-    fs::create_directory_symlink("../..", root / "Docs/up-two");
-    fs::create_directory_symlink("../../outside", root / "Docs/up-out");
-    fs::create_symlink("loop", root / "loop");
-    fs::create_directory_symlink("Docs", root / "in-dir");
-    fs::create_directory_symlink("..", root / "Docs/up-one");
-    fs::create_symlink("Docs/missing.txt", root / "in-dangling");
+    for (const auto& [target, link] : std::initializer_list<std::pair<fs::path, const char*>>{
+             {"../outside/secret.txt", "out-file"}, {base / "outside/dir", "out-dir"},
+             {base / "outside/new.txt", "out-dangling"}, {"../..", "Docs/up-two"}, {"../../outside", "Docs/up-out"},
+             {"loop", "loop"}, {"Docs", "in-dir"}, {"..", "Docs/up-one"}, {"Docs/missing.txt", "in-dangling"}}) {
+        fs::create_symlink(target, root / link);
+    }
     // Matching a name without regard to case lists the folder reached; a
     // folder a link leads out to must not be listed, not even to refuse it.
     const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);

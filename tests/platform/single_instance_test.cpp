@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iterator>
 #include <string>
+#include <vector>
 
 namespace vellum::platform {
 namespace {
@@ -60,39 +60,49 @@ private:
 
 enum class Ending { clean, crash };
 
-// Claims folder in a child once start opens, reports '1' (claimed) or '0' to
-// report, holds the claim until hold opens, then gives it up or, like a
-// crash, ends without cleaning up.
-pid_t ClaimInChild(const fs::path& folder, Gate& start, Gate& hold, int report, Ending ending)
+// Claims folder in `count` children that start at the same moment. Each
+// holds its claim until every one has reported whether it got it, then
+// gives it up or, like a crash, ends without cleaning up. How many got it.
+int ClaimInChildren(const fs::path& folder, int count, Ending ending)
 {
-    const pid_t child = fork();
-    if (child != 0) return child;
-    start.WaitInChild();
-    auto claim = SingleInstance::Claim(folder, [] {});
-    const char claimed = claim != nullptr ? '1' : '0';
-    const bool reported = write(report, &claimed, 1) == 1;
-    hold.WaitInChild();
-    if (ending == Ending::crash) (void)claim.release();
-    claim.reset();
-    _exit(reported ? 0 : 1);
+    int report[2];
+    EXPECT_EQ(pipe(report), 0);
+    Gate start, hold;
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            start.WaitInChild();
+            auto claim = SingleInstance::Claim(folder, [] {});
+            const char claimed = claim != nullptr ? '1' : '0';
+            const bool reported = write(report[1], &claimed, 1) == 1;
+            hold.WaitInChild();
+            if (ending == Ending::crash) (void)claim.release();
+            claim.reset();
+            _exit(reported ? 0 : 1);
+        }
+        if (child < 0) break;
+        children.push_back(child);
+    }
+    EXPECT_EQ(children.size(), static_cast<size_t>(count)) << "fork failed";
+    start.Open();
+    int claims = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+        char claimed = 0;
+        EXPECT_EQ(read(report[0], &claimed, 1), 1);
+        claims += claimed == '1';
+    }
+    hold.Open();
+    for (const pid_t child : children) waitpid(child, nullptr, 0);
+    close(report[0]);
+    close(report[1]);
+    return claims;
 }
 
 TEST_F(SingleInstanceTest, OneClaimPerFolderLaterStartsRaiseItAndACrashedClaimIsCleared)
 {
     // A child claims "a" and ends like a crash, leaving its socket behind.
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    Gate start, hold;
-    const pid_t child = ClaimInChild(base / "a", start, hold, report[1], Ending::crash);
-    ASSERT_GT(child, 0);
-    start.Open();
-    hold.Open();
-    ASSERT_EQ(waitpid(child, nullptr, 0), child);
-    char claimed = 0;
-    EXPECT_EQ(read(report[0], &claimed, 1), 1);
-    close(report[0]);
-    close(report[1]);
-    ASSERT_EQ(claimed, '1');
+    ASSERT_EQ(ClaimInChildren(base / "a", 1, Ending::crash), 1);
 
     int raised = 0;
     auto first = SingleInstance::Claim(base / "a", [&raised] { ++raised; });
@@ -118,26 +128,7 @@ TEST_F(SingleInstanceTest, StartsAtTheSameMomentLeaveOneInstance)
     for (int round = 0; round < 8; ++round) {
         const fs::path folder = base / ("race-" + std::to_string(round));
         fs::create_directory(folder);
-        int report[2];
-        ASSERT_EQ(pipe(report), 0);
-        Gate start, hold;
-        pid_t children[3];
-        for (pid_t& child : children) {
-            child = ClaimInChild(folder, start, hold, report[1], Ending::clean);
-            ASSERT_GT(child, 0);
-        }
-        start.Open();
-        int claims = 0;
-        for (size_t i = 0; i < std::size(children); ++i) {
-            char claimed = 0;
-            EXPECT_EQ(read(report[0], &claimed, 1), 1);
-            claims += claimed == '1';
-        }
-        hold.Open();
-        for (const pid_t child : children) waitpid(child, nullptr, 0);
-        close(report[0]);
-        close(report[1]);
-        EXPECT_EQ(claims, 1) << "round " << round;
+        EXPECT_EQ(ClaimInChildren(folder, 3, Ending::clean), 1) << "round " << round;
     }
 }
 

@@ -104,8 +104,6 @@ private:
 // A device folder and a folder of server files beside it.
 class LoopbackTest : public SystemHarness {
 protected:
-    ~LoopbackTest() override { server.Stop(); }
-
     bool Exists(const fs::path& relative) const { return fs::exists(folder / relative); }
     std::string Local(const fs::path& relative) const { return ReadText(folder / relative); }
 
@@ -245,14 +243,11 @@ TEST_F(FtpTest, RefusedLoginsAndUnreachableServersFail)
 
 // --------------------------------------------------------------- HTTP ----
 
-constexpr const char* kHttpServer = R"(import base64, http.server, os, sys
+constexpr const char* kHttpServer = R"(import base64, functools, http.server, os, sys
 root, port_file, user, password = sys.argv[1:5]
 expected = 'Basic ' + base64.b64encode((user + ':' + password).encode()).decode()
 
 class Handler(http.server.SimpleHTTPRequestHandler):
-    def __init__(self, *args, **kwargs):
-        super().__init__(*args, directory=root, **kwargs)
-
     def reply(self, status, body, headers=()):
         self.send_response(status)
         for name, value in headers:
@@ -268,10 +263,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             return self.reply(401, b'login needed', [('WWW-Authenticate', 'Basic realm="test"')])
         super().do_GET()
 
-    def log_message(self, *args):
-        pass
-
-server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=root))
 with open(port_file + '.part', 'w') as f:
     f.write(str(server.server_address[1]))
 os.rename(port_file + '.part', port_file)

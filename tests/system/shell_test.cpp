@@ -1,10 +1,8 @@
-// Programs, documents, shortcuts, the registry file and telephony, with
+// Programs, documents, the registry file and telephony, with
 // stand-in programs written into the device folder and a stand-in opener
 // put on PATH.
 #include "system/shell/command_line.h"
 #include "system/shell/file_filter.h"
-#include "system/shell/registry_file.h"
-#include "system/shell/shortcut.h"
 #include "system_harness.h"
 
 #include <sys/wait.h>
@@ -16,9 +14,6 @@ namespace vellum::test {
 
 namespace {
 
-using system::ParseShortcut;
-using system::RegistryFile;
-
 std::u16string U(std::string_view text) { return FromUtf8(text); }
 
 // Programs run detached: their output shows up some time later, and the
@@ -27,8 +22,7 @@ std::string WaitForFile(const std::filesystem::path& path)
 {
     std::string text;
     const bool ended = Eventually([&] {
-        const std::vector<uint8_t> bytes = ReadFile(path);
-        text.assign(bytes.begin(), bytes.end());
+        text = ReadText(path);
         return text.ends_with("end\n");
     });
     return ended ? text.substr(0, text.size() - 4) : "(no output)";
@@ -64,88 +58,6 @@ protected:
 };
 
 } // namespace
-
-TEST(ShortcutTest, ProgramAndArgumentsOfTheCommandLine)
-{
-    // Shell ids resolve with the rest of the line kept; an id that names
-    // itself gives up instead of looping.
-    const auto ids = [](std::u16string_view id) -> std::optional<std::u16string> {
-        if (id == u":CAL") return U("\"\\Windows\\cal.exe\" -m");
-        if (id == u":ALIAS") return U(":CAL");
-        if (id == u":SELF") return U(":SELF -again");
-        return std::nullopt;
-    };
-    const struct {
-        std::u16string text, program, arguments;
-    } links[] = {
-        {u"22#\"\\Windows\\a.exe\" -x?icon", u"\\Windows\\a.exe", u"-x"},
-        {u"9#\\b.exe  one two?,3", u"\\b.exe", u"one two"},
-        // Control characters (a line end after the command) are dropped; an
-        // unclosed quotation mark takes the rest as the program.
-        {u"5#\\c\r.exe\t x\r\n", u"\\c.exe", u"x"},
-        {u"#\"\\d e.exe", u"\\d e.exe", u""},
-        {u"10#:ALIAS -today?x", u"\\Windows\\cal.exe", u"-m -today"},
-    };
-    for (const auto& expected : links) {
-        const auto link = ParseShortcut(expected.text, ids);
-        ASSERT_TRUE(link) << ToUtf8(expected.text);
-        EXPECT_EQ(link->program, expected.program);
-        EXPECT_EQ(link->arguments, expected.arguments);
-    }
-    for (const char16_t* broken : {u"22 \"\\a.exe\"", u"", u"5#:SELF", u"5#:NONE x"}) {
-        EXPECT_FALSE(ParseShortcut(broken, ids)) << ToUtf8(broken);
-    }
-}
-
-TEST(ShortcutTest, TextEncodings)
-{
-    EXPECT_EQ(system::ShortcutText({0xFF, 0xFE, '3', 0, '#', 0, 'a', 0}), U("3#a"));
-    EXPECT_EQ(system::ShortcutText({0, 0, '3', 0, '#', 0}), U("3#"));
-    EXPECT_EQ(system::ShortcutText({'3', 0, '#', 0, 0, 0, 'x', 0}), U("3#"));
-    EXPECT_EQ(system::ShortcutText({'3', '#', 0xE9, 0x80, 0, 'x'}), u"3#\u00e9\u20ac");
-}
-
-TEST(RegistryFileTest, ExportFormat)
-{
-    const RegistryFile registry = RegistryFile::Parse(U("Windows Registry Editor Version 5.00\r\n"
-                                                        "\r\n"
-                                                        "; device facts\r\n"
-                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Zeta]\r\n"
-                                                        "\"InstallDir\"=\"\\\\Program Files\\\\Zeta\"\r\n"
-                                                        "@=\"default \\\"quoted\\\"\"\r\n"
-                                                        "\"Count\"=dword:0000001F\r\n"
-                                                        "\"Path\"=hex(2):5c,00,41,00,\\\r\n"
-                                                        "  42,00,00,00\r\n"
-                                                        "\"Bad\"=dword:xyz\r\n"
-                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Alpha\\Sub]\r\n"
-                                                        "[hkey_local_machine\\software\\apps\\zeta]\r\n"
-                                                        "\"installdir\"=\"\\\\Z\"\r\n"
-                                                        "\"Count\"=-\r\n"
-                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Gone]\r\n"
-                                                        "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Gone]\r\n"
-                                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Mid]\r\n"));
-    const std::u16string zeta = U("HKEY_LOCAL_MACHINE\\Software\\Apps\\ZETA");
-    EXPECT_EQ(registry.String(zeta, U("InstallDir")), U("\\Z"));
-    EXPECT_EQ(registry.String(zeta, U("")), U("default \"quoted\""));
-    EXPECT_EQ(registry.Value(zeta, U("Count")), nullptr);
-    EXPECT_EQ(registry.Value(zeta, U("Bad")), nullptr);
-    EXPECT_EQ(registry.String(zeta, U("Path")), U("\\AB"));
-    // Alpha exists through its subkey; subkeys keep the order of the file.
-    const std::vector<std::u16string> apps = registry.Subkeys(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\"));
-    EXPECT_EQ(apps, (std::vector<std::u16string>{U("Zeta"), U("Alpha"), U("Mid")}));
-    EXPECT_TRUE(registry.HasKey(U("HKEY_LOCAL_MACHINE\\SOFTWARE\\Apps\\Alpha")));
-    EXPECT_FALSE(registry.HasKey(U("")));
-
-    const RegistryFile old = RegistryFile::Parse(U("REGEDIT4\n[HKEY_CLASSES_ROOT\\.html]\n@=\"htmlfile\"\n"
-                                                   "\"N\"=dword:00000010\n"));
-    EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.HTML"), U("")), U("htmlfile"));
-    ASSERT_NE(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n")), nullptr);
-    EXPECT_EQ(old.Value(U("HKEY_CLASSES_ROOT\\.html"), U("n"))->number, 16u);
-    EXPECT_EQ(old.String(U("HKEY_CLASSES_ROOT\\.html"), U("N")), std::nullopt);
-
-    // Without the header the text is no registry.
-    EXPECT_TRUE(RegistryFile::Parse(U("[HKEY_CLASSES_ROOT\\.html]\n@=\"x\"\n")).Subkeys(U("HKEY_CLASSES_ROOT")).empty());
-}
 
 TEST(CommandLineTest, SplitsAsHandheldProgramsDo)
 {
@@ -254,10 +166,10 @@ TEST_F(ShellTest, DialerAndMessagingProgramsInTheDeviceFolder)
     EXPECT_EQ(Eval("Call('Ann Lee', '555')"), "null");
     EXPECT_EQ(WaitForFile(dialed), "555\n-name=Ann\nLee\n");
 
-    // The install key moves the dialer.
+    // The install key moves the dialer; value names are compared without regard to case.
     std::filesystem::remove(dialed);
     WriteProgram("Apps/Dial/iDialer.exe", dialed);
-    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Apps\\iDialer]\n\"InstallDir\"=\"\\\\Apps\\\\Dial\"\n");
+    WriteRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Apps\\iDialer]\n\"installdir\"=\"\\\\Apps\\\\Dial\"\n");
     Run("Call('Bo', '1')");
     EXPECT_EQ(WaitForFile(dialed), "1\n-name=Bo\n");
 

@@ -4,6 +4,7 @@
 
 #include "engine/core/unicode.h"
 #include "host/error_box.h"
+#include "host/file_bytes.h"
 #include "host/temp_folder.h"
 #include "host/register_libraries.h"
 #include "platform/desktop/message_box.h"
@@ -13,7 +14,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,26 +24,20 @@
 namespace vellum::test {
 
 // A file with exactly these bytes, its folders made as needed.
-inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
 {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, bytes);
 }
-
-inline void WriteFile(const std::filesystem::path& path, std::string_view text)
+inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
 {
-    WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+    WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+inline std::string ReadText(const std::filesystem::path& path) { return ReadBytes(path); }
 inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-inline std::string ReadText(const std::filesystem::path& path)
-{
-    const std::vector<uint8_t> bytes = ReadFile(path);
+    const std::string bytes = ReadBytes(path);
     return {bytes.begin(), bytes.end()};
 }
 
