@@ -1,4 +1,5 @@
 // Cursors a view puts up and takes down, seen through Qt's override cursor.
+#include "gui/gui_harness.h"
 #include "platform/window/cursor.h"
 
 #include <QCursor>
@@ -44,6 +45,16 @@ TEST(Cursor, ReplacingAndRestoringTrackTheCursorInForce)
     EXPECT_EQ(Override(), std::nullopt);
     platform::RestoreCursor(CursorShape::Arrow); // twice is harmless
     EXPECT_EQ(Override(), std::nullopt);
+
+    // A view's first SetCursor holds until its PrevCursor; names it does not know change nothing.
+    GuiHarness h;
+    ASSERT_EQ(h.Run("var gView = TRectangle({})"), "errOK");
+    ASSERT_NE(h.Build(u"gView", {0, 0, 9, 9}), nullptr);
+    EXPECT_EQ(h.Run("gView.SetCursor('busy') gView.SetCursor('wait') gView.SetCursor('hand')"), "errOK");
+    EXPECT_EQ(Override(), Qt::WaitCursor);
+    EXPECT_EQ(h.Run("gView.PrevCursor() TRectangle({}).SetCursor('wait') TRectangle({}).PrevCursor()"), "errOK");
+    EXPECT_EQ(Override(), std::nullopt);
+    EXPECT_EQ(h.Run("gView.SetCursor()"), "errFewArguments");
 }
 
 } // namespace

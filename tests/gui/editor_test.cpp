@@ -71,14 +71,12 @@ void AnswerNextFileBox(const fs::path& file)
         auto* dialog = static_cast<QFileDialog*>(w);
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        ASSERT_NE(name, nullptr);
-        ASSERT_NE(buttons, nullptr);
+        ASSERT_TRUE(name != nullptr && buttons != nullptr);
         name->setText(QString::fromStdString(file.string()));
         for (QAbstractButton* button : buttons->buttons()) {
-            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
+            if (buttons->buttonRole(button) != QDialogButtonBox::AcceptRole) continue;
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
         }
         ADD_FAILURE() << "the file box has no Open or Save button";
         dialog->reject();

@@ -83,8 +83,10 @@ TEST_F(LayoutTest, RowsAndColumnsShareTheFreeSpaceByStars)
     // At 192 dpi 50 DIP are 100 pixels; starUnit = (600 - 100) / 3 = 166.
     Build(row, {0, 0, 600, 99}, 192);
     EXPECT_EQ(Spans(), "0-99 100-265 266-597 ");
-    // Pixel texts are not converted; an unsized child without automatic width takes a star.
-    Build("TRow({views = {TRectangle({}), TRectangle({width = '100px'}), TRectangle({GetAutoWidth = 7})}})",
+    // Pixel texts are not converted; an unsized child (or one whose width is no size) without automatic width
+    // takes a star.
+    Build("TRow({views = {TRectangle({width = 'wide'}), TRectangle({width = '100px'}), "
+          "TRectangle({GetAutoWidth = 7})}})",
           {0, 0, 300, 99}, 192);
     EXPECT_EQ(Spans(), "0-192 193-292 293-299 ");
     // Fixed sizes wider than the row leave the stars nothing, never a negative width.
@@ -111,8 +113,8 @@ TEST_F(LayoutTest, GridCellsFromColsAndRows)
     Build(grid, {0, 0, 100, 49}, 192);
     EXPECT_EQ(Spans(), "0-49 50-100 ");
     // Automatic, star and fixed columns; a star column that is not the last
-    // keeps its share, and a column past the last entry is an empty cell at the far edge.
-    Build("TGrid({cols = {'auto', '*', 10}, views = {TRectangle({col = 0, GetAutoWidth = 30}), "
+    // keeps its share, and a column past the last entry, or of no size, is an empty cell at the far edge.
+    Build("TGrid({cols = {'auto', '*', 10, 'none'}, views = {TRectangle({col = 0, GetAutoWidth = 30}), "
           "TRectangle({col = 1}), TRectangle({col = 2}), TRectangle({col = 7}), TRectangle({col = -1})}})",
           {0, 0, 199, 49}, 192);
     EXPECT_EQ(Spans(), "0-29 30-179 180-199 200-199 200-199 ");

@@ -22,7 +22,6 @@ namespace {
 
 using platform::Color;
 
-
 // How many separate bands of rows hold ink.
 int InkBands(const QImage& image)
 {
@@ -116,19 +115,12 @@ TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
     const int32_t lineWidth = Width(u"wwww") + 4;
     Paint(TextView("'www www www'", "valign = 'top'"), lineWidth, 120);
     ASSERT_EQ(h.Run("gView.multiLine = true"), "errOK");
-    QImage image = h.Paint(built);
-    EXPECT_EQ(InkBands(image), 3);
-    const platform::Rect top = InkBounds(image);
-    EXPECT_LT(top.top, 10);
-
+    EXPECT_EQ(InkBands(h.Paint(built)), 3);
+    EXPECT_LT(InkBounds(h.Paint(built)).top, 10);
     ASSERT_EQ(h.Run("gView.style.valign = 'bottom'"), "errOK");
-    image = h.Paint(built);
-    const platform::Rect bottom = InkBounds(image);
-    EXPECT_GT(bottom.bottom, 105);
-
+    EXPECT_GT(InkBounds(h.Paint(built)).bottom, 105);
     ASSERT_EQ(h.Run("gView.style.valign = 'center'"), "errOK");
-    image = h.Paint(built);
-    const platform::Rect centre = InkBounds(image);
+    const platform::Rect centre = InkBounds(h.Paint(built));
     EXPECT_NEAR(centre.top - 0, 119 - centre.bottom, 6);
 
     // Hard breaks; the measure is the line height times the lines, width 1.
