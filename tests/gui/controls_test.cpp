@@ -4,8 +4,6 @@
 #include "gui/controls/control_view.h"
 #include "gui/controls/tabs_view.h"
 #include "gui/form_fixture.h"
-#include "gui/gui_library.h"
-#include "gui/view/view_binding.h"
 #include "platform/window/form_window_probe.h"
 
 #include <QApplication>
@@ -18,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace vellum::test {

@@ -34,8 +34,6 @@
 namespace vellum::test {
 namespace {
 
-using platform::Rgb;
-
 void Key(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
 
 std::string Base64Png(const QImage& image)
@@ -168,8 +166,7 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
         WhenShown(Modal, [](QWidget* dialog) {
             auto* list = dialog->findChild<QListWidget*>();
             auto* search = dialog->findChild<QLineEdit*>();
-            ASSERT_NE(list, nullptr);
-            ASSERT_NE(search, nullptr);
+            ASSERT_TRUE(list != nullptr && search != nullptr);
             // One row a number: Anna, John twice, Zoe; nobody without a number.
             QStringList rows;
             for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text().section('\n', 0, 0);
@@ -227,7 +224,7 @@ TEST_F(DialogsTest, PoomBitmapFitsThePhotoIntoTheBoxOnWhite)
         // Drawn by a TImage: red where the photo is, white where it is transparent.
         ASSERT_EQ(h.Run("var gImage = TImage({image = gForm.PoomBitmap(" + anna + ", 30, 30)})"), "errOK");
         const QImage pixels = h.Paint(h.Build(u"gImage", {0, 0, 29, 14}));
-        EXPECT_EQ(PixelAt(pixels, 5, 7), Rgb(255, 0, 0));
+        EXPECT_EQ(PixelAt(pixels, 5, 7), kRed);
         // The same request gives the same picture, not another copy.
         EXPECT_EQ(picture("gForm.PoomBitmap(" + anna + ", 30, 30)"), wide);
         // No photo, no contact, an empty box: a handle of 0.
@@ -288,8 +285,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBackOrWithoutAMicropho
         WhenShown(Modal, [](QWidget* dialog) {
             QAbstractButton* record = ButtonWithText(dialog, "Record");
             QAbstractButton* play = ButtonWithText(dialog, "Play");
-            ASSERT_NE(record, nullptr);
-            ASSERT_NE(play, nullptr);
+            ASSERT_TRUE(record != nullptr && play != nullptr);
             QTest::mouseClick(record, Qt::LeftButton);
             EXPECT_FALSE(record->isEnabled());
             // The input ends after 0.2 s, and the recording with it.

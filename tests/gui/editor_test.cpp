@@ -33,7 +33,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace vellum {
@@ -108,7 +107,6 @@ struct Editor {
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     }
     int CaretLine() const { return edit->textCursor().blockNumber() + 1; }
-    int CaretColumn() const { return edit->textCursor().positionInBlock() + 1; }
 };
 
 // The shown window titled title, or none.

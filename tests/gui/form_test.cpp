@@ -1,12 +1,9 @@
 // Forms as users meet them: shown from scripts on the offscreen platform,
 // driven with real pointer and key events, read back from the window's
 // pixels. Each test's steps run inside the loop of the form they drive.
-#include "gui/form/form.h"
 #include "gui/form_fixture.h"
 #include "gui/gui_library.h"
-#include "gui/view/view.h"
 #include "media/recorder/recorder_method.h"
-#include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
 
@@ -27,8 +24,6 @@ constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 constexpr int kStrip = 26; // the title strip and the soft-key bar
 
-void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
-void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
 class FormTest : public FormFixture {};
 
 // Two rectangles on a canvas: a (red, 10..59) and b (blue, 100..149), both
@@ -72,13 +67,13 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         EXPECT_EQ(h.TakeLog(), "");
 
         // Pressed on a, released over b: a is pressed and released, b clicked.
-        Press(client, QPoint(20, 25));
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(20, 25));
         Drag(client, QPoint(120, 25));
-        Release(client, QPoint(120, 25));
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(120, 25));
         EXPECT_EQ(h.TakeLog(), "down:a:20,25 focus:a move:a:120 up:a click:b ");
         // Released outside every view: a still hears the release, nobody is clicked.
-        Press(client, QPoint(20, 25));
-        Release(client, QPoint(kWidth + 30, 25));
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(20, 25));
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(kWidth + 30, 25));
         EXPECT_EQ(h.TakeLog(), "down:a:20,25 up:a ");
 
         // Keys reach the focused view only, as virtual keys.

@@ -2,7 +2,6 @@
 // texts and images drawn through the Qt canvas into an image.
 #include "gui/gui_harness.h"
 #include "gui/style/text_view.h"
-#include "platform/draw/canvas.h"
 #include "platform/draw/picture_pixels.h"
 #include "platform/files/device_folder.h"
 

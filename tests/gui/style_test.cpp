@@ -98,35 +98,26 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
 
 TEST_F(StyleTest, FontRecord)
 {
-    const gui::FontRecord plain = gui::StyleFont(Style(ViewWith("{}")));
-    EXPECT_EQ(plain.Choice().height, 15);
-    EXPECT_EQ(plain.Choice().face, u"Arial");
-
-    struct Case {
-        const char* style;
-        int32_t dpi, size, weight;
-        bool italic, underline;
-        std::u16string_view face;
-    };
-    const Case cases[] = {
+    // Each style at its dpi, and the face, size, weight, italic and underline it asks for.
+    const std::tuple<const char*, int32_t, gui::FontRecord> cases[] = {
+        {"{}", 96, {u"Arial", 0, 400, false, false}},
         // 200 DIP is beyond 100 pixels: the size stays automatic.
-        {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, 0, 600, false, false, u"Arial"},
-        {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96, 200,
-         700, true, false, u"Liberation Mono"},
+        {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, {u"Arial", 0, 600, false, false}},
+        {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96,
+         {u"Liberation Mono", 200, 700, true, false}},
         // 50 DIP at 192 dpi is 100 pixels, the largest used.
-        {"{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192, 100, 300, false, true, u"Arial"},
-        {"{fontSize = 50.9, fontWeight = 950, fontFamily = 7}", 96, 50, 400, false, false, u"Arial"},
-        {"{fontSize = 0.5, fontWeight = 650.5}", 96, 0, 650, false, false, u"Arial"},
-        {"{fontWeight = 'Bold', fontStyle = 'Italic'}", 96, 0, 400, false, false, u"Arial"},
+        {"{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192, {u"Arial", 100, 300, false, true}},
+        {"{fontSize = 50.9, fontWeight = 950, fontFamily = 7}", 96, {u"Arial", 50, 400, false, false}},
+        {"{fontSize = 0.5, fontWeight = 650.5}", 96, {u"Arial", 0, 650, false, false}},
+        {"{fontWeight = 'Bold', fontStyle = 'Italic'}", 96, {u"Arial", 0, 400, false, false}},
     };
-    for (const Case& c : cases) {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(c.style, c.dpi)));
-        EXPECT_EQ(std::tie(font.size, font.weight, font.italic, font.underline, font.face),
-                  std::tie(c.size, c.weight, c.italic, c.underline, c.face))
-            << c.style;
-        if (c.size > 0) {
-            EXPECT_EQ(font.Choice().height, c.size) << c.style;
-        }
+    for (const auto& [style, dpi, expected] : cases) {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(style, dpi)));
+        EXPECT_EQ(std::tie(font.face, font.size, font.weight, font.italic, font.underline),
+                  std::tie(expected.face, expected.size, expected.weight, expected.italic, expected.underline))
+            << style;
+        // An automatic size is 15 pixels high.
+        EXPECT_EQ(font.Choice().height, expected.size > 0 ? expected.size : 15) << style;
     }
 }
 
