@@ -29,9 +29,8 @@ protected:
     void SetUp() override
     {
         media::RegisterBitmapClasses(h.ip);
-        ASSERT_EQ(h.Run("var gView = null "
-                        "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end"),
-                  "errOK");
+        h.Ok("var gView = null "
+             "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end");
     }
 
     // A table holding a bitmap's native object, as TBitmap makes it, kept
@@ -59,7 +58,7 @@ protected:
     // script's left, top, width and height) and runs steps in its loop.
     void ShowWith(const std::string& view, std::function<void(QWidget* client)> steps)
     {
-        ASSERT_EQ(h.Run("gView = " + view), "errOK");
+        h.Ok("gView = " + view);
         ShowView("TCanvas({views = {gView}})", steps);
     }
 
@@ -115,7 +114,7 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
 
         // Zoomed pictures stay inside the view: at 20 times the picture is 80 x 60, the view 30 x 25 with a
         // margin of 2. Columns 0..19 show picture column 0, 20..25 column 1; the content ends at 12 + 25, 22 + 20.
-        EXPECT_EQ(h.Run("gView.width = 30 gView.height = 25 gView.style = {margin = 2} gForm.Redraw()"), "errOK");
+        h.Ok("gView.width = 30 gView.height = 25 gView.style = {margin = 2} gForm.Redraw()");
         EXPECT_EQ(h.Eval("gView.Zoom(20)"), "20");
         EXPECT_EQ(RectOfView(), "12,22 80x60");
         const QImage zoomed = client->grab().toImage();
@@ -124,7 +123,7 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
         EXPECT_EQ(PixelAt(zoomed, 12 + 26, 22), kWhite);
         EXPECT_EQ(PixelAt(zoomed, 11, 22), kWhite); // the margin
         // Unscaled in a view smaller than the picture: 3 x 2 of it show.
-        EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"), "errOK");
+        h.Ok("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
     });
 }
@@ -138,16 +137,16 @@ TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
         const char* notBitmaps[] = {"gEmpty", "'picture.png'", "{}", "{pObject = 7}", "gForm", "gView",
                                     "function() return 12 end", "null"};
         for (const char* value : notBitmaps) {
-            EXPECT_EQ(h.Run(std::string("gView.SetBitmap(") + value + ") gView.Redraw()"), "errOK") << value;
+            h.Ok(std::string("gView.SetBitmap(") + value + ") gView.Redraw()");
             EXPECT_TRUE(blank()) << value;
             EXPECT_EQ(h.Eval("gView.Zoom()"), "0") << value;
         }
         // A computed property names the bitmap anew at every use.
-        EXPECT_EQ(h.Run("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)"), "errOK");
+        h.Ok("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)");
         EXPECT_TRUE(blank());
-        EXPECT_EQ(h.Run("gWhich = gPicture gView.Redraw()"), "errOK");
+        h.Ok("gWhich = gPicture gView.Redraw()");
         EXPECT_EQ(PixelAt(client->grab().toImage(), 13, 22), PictureColour(3, 2));
-        EXPECT_EQ(h.Run("gWhich = gEmpty gView.Redraw()"), "errOK");
+        h.Ok("gWhich = gEmpty gView.Redraw()");
         EXPECT_TRUE(blank());
 
         // Arguments are checked; a table without its view does nothing.

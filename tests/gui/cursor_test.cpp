@@ -48,11 +48,11 @@ TEST(Cursor, ReplacingAndRestoringTrackTheCursorInForce)
 
     // A view's first SetCursor holds until its PrevCursor; names it does not know change nothing.
     GuiHarness h;
-    ASSERT_EQ(h.Run("var gView = TRectangle({})"), "errOK");
+    h.Ok("var gView = TRectangle({})");
     ASSERT_NE(h.Build(u"gView", {0, 0, 9, 9}), nullptr);
-    EXPECT_EQ(h.Run("gView.SetCursor('busy') gView.SetCursor('wait') gView.SetCursor('hand')"), "errOK");
+    h.Ok("gView.SetCursor('busy') gView.SetCursor('wait') gView.SetCursor('hand')");
     EXPECT_EQ(Override(), Qt::WaitCursor);
-    EXPECT_EQ(h.Run("gView.PrevCursor() TRectangle({}).SetCursor('wait') TRectangle({}).PrevCursor()"), "errOK");
+    h.Ok("gView.PrevCursor() TRectangle({}).SetCursor('wait') TRectangle({}).PrevCursor()");
     EXPECT_EQ(Override(), std::nullopt);
     EXPECT_EQ(h.Run("gView.SetCursor()"), "errFewArguments");
 }

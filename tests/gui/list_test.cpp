@@ -19,17 +19,16 @@ protected:
     void SetUp() override
     {
         // Items alternate blue (odd) and lime (even); the current one is red.
-        ASSERT_EQ(h.Run("var gSet = 0 function Paint(view, i, current) gSet = gSet + 1 var colour = 'lime' "
-                        "if Mod(i, 2) == 1 colour = 'blue' end if i == current colour = 'red' end "
-                        "view.style = {fill = colour} end"),
-                  "errOK");
+        h.Ok("var gSet = 0 function Paint(view, i, current) gSet = gSet + 1 var colour = 'lime' "
+             "if Mod(i, 2) == 1 colour = 'blue' end if i == current colour = 'red' end "
+             "view.style = {fill = colour} end");
     }
 
     // The SetItem calls since the last look.
     int SetItemCalls()
     {
         const int calls = std::stoi(h.Text(u"gSet"));
-        EXPECT_EQ(h.Run("gSet = 0"), "errOK");
+        h.Ok("gSet = 0");
         return calls;
     }
 };
@@ -69,7 +68,7 @@ gForm = TForm({title = 'Long', view = TCanvas({views = {
 
 TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScriptWhereTheWheelAndADragMoveTheTop)
 {
-    ASSERT_EQ(h.Run(std::string(kLongList)), "errOK");
+    h.Ok(std::string(kLongList));
     ShowClient("Long", [&](QWidget* client) {
         // A tap gives the item view the focus; its keys bubble to the list.
         Tap(client, QPoint(50, 5));
@@ -95,12 +94,12 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScriptWhereTheWheelAndADra
         QTest::keyClick(client, Qt::Key_Down);
         EXPECT_EQ(h.TakeLog(), "key:40 ");
         // Without listSize End makes -1 current (and the top follows it).
-        EXPECT_EQ(h.Run("gForm.GetView('list').listSize = null"), "errOK");
+        h.Ok("gForm.GetView('list').listSize = null");
         QTest::keyClick(client, Qt::Key_End);
         EXPECT_EQ(h.TakeLog(), "top:-1 cur:-1 key:35 ");
 
         // The wheel and a drag move the top.
-        EXPECT_EQ(h.Run("var list = gForm.GetView('list') list.listSize = 100000 list.topPos = 0 list.curPos = 0"), "errOK");
+        h.Ok("var list = gForm.GetView('list') list.listSize = 100000 list.topPos = 0 list.curPos = 0");
         h.TakeLog();
         const int lines = QApplication::wheelScrollLines();
         Wheel(client, QPoint(50, 50), 1);
@@ -125,7 +124,7 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScriptWhereTheWheelAndADra
         Swipe(client, QPoint(50, 110), QPoint(50, 190));
         EXPECT_EQ(h.TakeLog(), "top:1 top:0 ");
         // The end of the list stops the wheel at the last page.
-        EXPECT_EQ(h.Run("gForm.GetView('list').topPos = 99989"), "errOK");
+        h.Ok("gForm.GetView('list').topPos = 99989");
         Wheel(client, QPoint(50, 50), 1);
         EXPECT_EQ(h.TakeLog(), "top:99990 ");
     });
@@ -133,7 +132,7 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScriptWhereTheWheelAndADra
 
 TEST_F(ListTest, AScrollSheetMovesItsCurrentCellAndPassesOtherKeysOnOnce)
 {
-    ASSERT_EQ(h.Run(R"(
+    h.Ok(R"(
 gForm = TForm({title = 'Sheet', view = TCanvas({views = {
   TScrollSheet({id = 'sheet', left = 0, top = 0, width = 100, height = 100,
     sizeX = 10, sizeY = 50, curPosX = 0, curPosY = 0, view = TRectangle({}),
@@ -143,8 +142,7 @@ gForm = TForm({title = 'Sheet', view = TCanvas({views = {
     OnCurPosChange = function() Log('cur:' & this.curPosX & ',' & this.curPosY) end,
     OnTopPosChange = function() Log('top:' & this.topPosX & ',' & this.topPosY) end})},
   OnKeyDown = function(key) Log('canvas key:' & key) end})})
-)"),
-              "errOK");
+)");
     ShowClient("Sheet", [&](QWidget* client) {
         // A paint asks for every visible cell once: 4 columns of 25, 5 rows of 20.
         SetItemCalls();
@@ -174,7 +172,7 @@ gForm = TForm({title = 'Sheet', view = TCanvas({views = {
 
 TEST_F(ListTest, AScrollViewShiftsItsChildWhereTheChildIsLarger)
 {
-    ASSERT_EQ(h.Run(R"(
+    h.Ok(R"(
 gForm = TForm({title = 'Page', view = TCanvas({views = {
   TRectangle({id = 'below', left = 0, top = 100, width = 100, height = 20, style = {fill = 'lime'},
     OnClick = function() Log('below') end}),
@@ -184,8 +182,7 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
     view = TColumn({views = {
       TRectangle({id = 'red', height = 50, style = {fill = 'red'}}),
       TRectangle({id = 'blue', height = '*', style = {fill = 'blue'}})}})})}})})
-)"),
-              "errOK");
+)");
     ShowClient("Page", [&](QWidget* client) {
         // Shifted up by 40 DIP; as wide as the view, whose width is above
         // minWidth; clipped to the view, which lies over the lime rectangle.
@@ -201,7 +198,7 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
         Wheel(client, QPoint(50, 50), 1);
         EXPECT_EQ(h.TakeLog(), "top:" + std::to_string(40 + 20 * QApplication::wheelScrollLines()) + ",30 ");
         // Dragging down by 50 pixels shows the child's top again.
-        EXPECT_EQ(h.Run("gForm.GetView('page').topPos = 50 gForm.GetView('page').Redraw()"), "errOK");
+        h.Ok("gForm.GetView('page').topPos = 50 gForm.GetView('page').Redraw()");
         Swipe(client, QPoint(50, 20), QPoint(50, 90));
         EXPECT_EQ(h.Eval("gForm.GetView('page').topPos"), "0");
         EXPECT_NE(h.TakeLog(), "");
@@ -212,7 +209,7 @@ gForm = TForm({title = 'Page', view = TCanvas({views = {
         EXPECT_EQ(h.TakeLog(), "top:200,30 ");
 
         // Taller than minHeight: the child fills the view, topPos means nothing.
-        EXPECT_EQ(h.Run("gForm.GetView('page').minHeight = 80 gForm.GetView('page').Redraw()"), "errOK");
+        h.Ok("gForm.GetView('page').minHeight = 80 gForm.GetView('page').Redraw()");
         EXPECT_EQ(h.Eval("gForm.GetView('red').GetRect().top"), "0");
         Wheel(client, QPoint(50, 50), 1);
         EXPECT_EQ(h.TakeLog(), "");

@@ -37,12 +37,12 @@ int InkBands(const QImage& image)
 
 class ShapesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var gView = null"), "errOK"); }
+    void SetUp() override { h.Ok("var gView = null"); }
 
     // The view of the script source painted on white at width x height.
     QImage Paint(const std::string& view, int32_t width, int32_t height, int32_t dpi = 96)
     {
-        EXPECT_EQ(h.Run("gView = " + view), "errOK");
+        h.Ok("gView = " + view);
         built = h.Build(u"gView", {0, 0, width - 1, height - 1}, dpi);
         EXPECT_NE(built, nullptr);
         if (built == nullptr) return {};
@@ -113,18 +113,18 @@ TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
     // Three words, each too wide to share a line, in three bands.
     const int32_t lineWidth = Width(u"wwww") + 4;
     Paint(TextView("'www www www'", "valign = 'top'"), lineWidth, 120);
-    ASSERT_EQ(h.Run("gView.multiLine = true"), "errOK");
+    h.Ok("gView.multiLine = true");
     EXPECT_EQ(InkBands(h.Paint(built)), 3);
     EXPECT_LT(InkBounds(h.Paint(built)).top, 10);
-    ASSERT_EQ(h.Run("gView.style.valign = 'bottom'"), "errOK");
+    h.Ok("gView.style.valign = 'bottom'");
     EXPECT_GT(InkBounds(h.Paint(built)).bottom, 105);
-    ASSERT_EQ(h.Run("gView.style.valign = 'center'"), "errOK");
+    h.Ok("gView.style.valign = 'center'");
     const platform::Rect centre = InkBounds(h.Paint(built));
     EXPECT_NEAR(centre.top - 0, 119 - centre.bottom, 6);
 
     // Hard breaks; the measure is the line height times the lines, width 1.
     h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"text", h.ip.MakeString(u"a\r\nb\nc\n\nd"));
-    ASSERT_EQ(h.Run("gView.style.margin = '2px'"), "errOK");
+    h.Ok("gView.style.margin = '2px'");
     const int32_t lineHeight = platform::TextExtent({u"Liberation Mono", 20, 400, false, false}, u"A").height;
     EXPECT_EQ(built->MeasureHeight(), 5 * lineHeight + 4);
     EXPECT_EQ(built->MeasureWidth(), 1 + 4);
@@ -213,14 +213,14 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
     EXPECT_EQ(PixelAt(image, 0, 0), kRed);
     // The file changes; the same name in other case keeps the picture loaded.
     WritePicture("Pic.png", kLime, kLime);
-    ASSERT_EQ(h.Run("gView.image = 'PIC.PNG'"), "errOK");
+    h.Ok("gView.image = 'PIC.PNG'");
     EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kRed);
     // Another file is loaded.
     WritePicture("other.png", kBlue, kBlue);
-    ASSERT_EQ(h.Run("gView.image = 'other.png'"), "errOK");
+    h.Ok("gView.image = 'other.png'");
     EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
     // Back to the first name: read afresh.
-    ASSERT_EQ(h.Run("gView.image = 'pic.png'"), "errOK");
+    h.Ok("gView.image = 'pic.png'");
     EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kLime);
     // Release lets the picture go; the next paint loads it again.
     WritePicture("Pic.png", kBlue, kRed);
@@ -232,37 +232,37 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
     green.fill(qRgb(0, 255, 0));
     const platform::Picture owned({green});
     h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"image", Value::Binary(const_cast<platform::Picture*>(&owned)));
-    ASSERT_EQ(h.Run("gView.mode = 'natural' gView.style = {valign = 'top'}"), "errOK");
+    h.Ok("gView.mode = 'natural' gView.style = {valign = 'top'}");
     image = h.Paint(built);
     EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 2, 1}));
     EXPECT_EQ(built->MeasureWidth(), 3);
     // Then a file again.
-    ASSERT_EQ(h.Run("gView.image = 'other.png' gView.mode = 'stretch'"), "errOK");
+    h.Ok("gView.image = 'other.png' gView.mode = 'stretch'");
     EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
 }
 
 TEST_F(ImageShapesTest, FileIconsAre32UnitsSquare)
 {
-    ASSERT_EQ(h.Run("gView = TImageListIcon({file = 'Pic.png', style = {margin = '1px', marginTop = 2}})"), "errOK");
+    h.Ok("gView = TImageListIcon({file = 'Pic.png', style = {margin = '1px', marginTop = 2}})");
     built = h.Build(u"gView", {0, 0, 99, 99}, 192);
     ASSERT_NE(built, nullptr);
     EXPECT_EQ(built->MeasureWidth(), 64 + 2);
     EXPECT_EQ(built->MeasureHeight(), 64 + 4 + 1);
     // Whatever the desktop's icon, it stays within its 64 x 64 box.
-    ASSERT_EQ(h.Run("gView.style.valign = 'top'"), "errOK");
+    h.Ok("gView.style.valign = 'top'");
     const auto inside = [](const platform::Rect& ink, const platform::Rect& box) {
         return !ink.Empty() && ink.left >= box.left && ink.top >= box.top && ink.right <= box.right &&
                ink.bottom <= box.bottom;
     };
     EXPECT_TRUE(inside(InkBounds(h.Paint(built)), {1, 4, 64, 67}));
-    ASSERT_EQ(h.Run("gView.style.align = 'right' gView.style.valign = 'bottom'"), "errOK");
+    h.Ok("gView.style.align = 'right' gView.style.valign = 'bottom'");
     EXPECT_TRUE(inside(InkBounds(h.Paint(built)), {98 - 64, 98 - 64, 97, 97}));
     // A folder has an icon too; a file that is not there, or none, draws nothing.
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    ASSERT_EQ(h.Run("gView.file = 'folder'"), "errOK");
+    h.Ok("gView.file = 'folder'");
     EXPECT_FALSE(InkBounds(h.Paint(built)).Empty());
     for (const char* file : {"'absent.png'", "null"}) {
-        ASSERT_EQ(h.Run(std::string("gView.file = ") + file), "errOK");
+        h.Ok(std::string("gView.file = ") + file);
         EXPECT_TRUE(InkBounds(h.Paint(built)).Empty()) << file;
     }
 }

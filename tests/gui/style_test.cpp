@@ -22,12 +22,12 @@ using platform::Rgb;
 
 class StyleTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var gView = null var result = null"), "errOK"); }
+    void SetUp() override { h.Ok("var gView = null var result = null"); }
 
     // A rectangle view with the given style table source, under a form of that dpi.
     gui::View& ViewWith(const std::string& style, int32_t dpi = 96)
     {
-        EXPECT_EQ(h.Run("gView = TRectangle({style = " + style + "})"), "errOK");
+        h.Ok("gView = TRectangle({style = " + style + "})");
         gui::View* view = h.Build(u"gView", {0, 0, 99, 49}, dpi);
         EXPECT_NE(view, nullptr);
         return *view;
@@ -36,7 +36,7 @@ protected:
     // The value of a script expression, kept in the global "result".
     Value Eval(const std::string& expression)
     {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        h.Ok("result = " + expression);
         return h.ip.GetGlobal(u"result");
     }
 
@@ -84,7 +84,7 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
     for (const auto& [text, pixels] : texts) EXPECT_EQ(gui::PixelText(Eval(text)), pixels) << text;
 
     // At 192 x 144 dpi; absurd lengths are held far out, without wrapping around.
-    ASSERT_EQ(h.Run("gView = TRectangle({style = {}})"), "errOK");
+    h.Ok("gView = TRectangle({style = {}})");
     gui::View& view = *h.Build(u"gView", {0, 0, 99, 49}, 192, 144);
     const std::tuple<const char*, bool, std::optional<int32_t>> lengths[] = {
         {"10.9", false, 20}, {"10.9", true, 15}, {"-3", false, -6}, {"'7px'", false, 7},
