@@ -17,8 +17,7 @@ protected:
         root = h.Build(u"gTree", {0, 0, 99, 99}, 192);
         ASSERT_NE(root, nullptr);
         inner = root->FindById(u"inner");
-        ASSERT_NE(inner, nullptr);
-        ASSERT_NE(inner, root);
+        ASSERT_TRUE(inner != nullptr && inner != root);
     }
     GuiHarness h;
     gui::View* root = nullptr;
