@@ -19,16 +19,13 @@ std::optional<Qt::CursorShape> Override()
     return cursor->shape();
 }
 
-TEST(Cursor, NamesIgnoreCase)
+TEST(Cursor, NamesIgnoreCaseAndReplacingAndRestoringTrackTheCursorInForce)
 {
     const std::pair<std::u16string_view, std::optional<CursorShape>> names[] = {
         {u"wait", CursorShape::Wait}, {u"SizeNWSE", CursorShape::SizeNwse}, {u"UPARROW", CursorShape::UpArrow},
         {u"IBeam", CursorShape::IBeam}, {u"busy", std::nullopt}, {u"arrow ", std::nullopt}, {u"", std::nullopt}};
     for (const auto& [name, shape] : names) EXPECT_EQ(platform::CursorNamed(name), shape);
-}
 
-TEST(Cursor, ReplacingAndRestoringTrackTheCursorInForce)
-{
     ASSERT_EQ(Override(), std::nullopt);
     // With nothing of ours up, the windows' own arrow is what gets replaced.
     EXPECT_EQ(platform::ReplaceCursor(CursorShape::Wait), platform::CursorState(CursorShape::Arrow));

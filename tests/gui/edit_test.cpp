@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vellum::test {
 namespace {
@@ -114,16 +115,14 @@ TEST_F(EditTest, InputFiltersTheWidthOfALineAndTheBorder)
              "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
              "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30}), "
              "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})", [&](QWidget*) {
-        QTest::keyClicks(ControlWidget("d"), "1a2-b3");
-        EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
-        QTest::keyClicks(ControlWidget("u"), "Mixed case");
-        EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
+        const std::tuple<const char*, const char*, std::u16string_view> typed[] = {
+            {"d", "1a2-b3", u"123"}, {"u", "Mixed case", u"MIXED CASE"}, {"l", "LoWeR", u"lower"}, {"r", "more", u"fixed"}};
+        for (const auto& [id, keys, text] : typed) {
+            QTest::keyClicks(ControlWidget(id), keys);
+            EXPECT_EQ(Raw("gForm.GetView('" + std::string(id) + "').GetText()"), text) << id;
+        }
         h.Ok("gForm.GetView('u').ReplaceSel('ok')");
         EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
-        QTest::keyClicks(ControlWidget("l"), "LoWeR");
-        EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
-        QTest::keyClicks(ControlWidget("r"), "more");
-        EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
         // A single line without auto-scroll stops taking text at its width.
         QWidget* narrow = ControlWidget("f");
         QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");

@@ -73,26 +73,18 @@ TEST_F(ListTest, KeysMoveTheCurrentItemAndThenReachTheScriptWhereTheWheelAndADra
         // A tap gives the item view the focus; its keys bubble to the list.
         Tap(client, QPoint(50, 5));
         EXPECT_EQ(h.TakeLog(), "");
-        QTest::keyClick(client, Qt::Key_Down);
-        EXPECT_EQ(h.TakeLog(), "cur:1 key:40 ");
-        // Item 10 is off the page of ten: the top follows it.
-        QTest::keyClick(client, Qt::Key_PageDown);
-        EXPECT_EQ(h.TakeLog(), "top:1 cur:10 key:34 ");
-        EXPECT_EQ(h.Eval("gForm.GetView('list').topPos"), "1");
-        QTest::keyClick(client, Qt::Key_Home);
-        EXPECT_EQ(h.TakeLog(), "top:0 cur:0 key:36 ");
-        QTest::keyClick(client, Qt::Key_Up);
-        EXPECT_EQ(h.TakeLog(), "key:38 ");
-        // Sideways keys move nothing in a vertical list.
-        QTest::keyClick(client, Qt::Key_Right);
-        EXPECT_EQ(h.TakeLog(), "key:39 ");
-        QTest::keyClick(client, Qt::Key_End);
-        EXPECT_EQ(h.TakeLog(), "top:99990 cur:99999 key:35 ");
+        // Item 10 is off the page of ten: the top follows it. Sideways keys move nothing in a vertical list, and
+        // on the last item Down only reaches the script.
+        const std::pair<Qt::Key, const char*> keys[] = {
+            {Qt::Key_Down, "cur:1 key:40 "}, {Qt::Key_PageDown, "top:1 cur:10 key:34 "},
+            {Qt::Key_Home, "top:0 cur:0 key:36 "}, {Qt::Key_Up, "key:38 "}, {Qt::Key_Right, "key:39 "},
+            {Qt::Key_End, "top:99990 cur:99999 key:35 "}, {Qt::Key_Down, "key:40 "}};
+        for (const auto& [key, log] : keys) {
+            QTest::keyClick(client, key);
+            EXPECT_EQ(h.TakeLog(), log) << key;
+        }
         QImage pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 50, 185), kRed);
-        // On the last item Down only reaches the script.
-        QTest::keyClick(client, Qt::Key_Down);
-        EXPECT_EQ(h.TakeLog(), "key:40 ");
         // Without listSize End makes -1 current (and the top follows it).
         h.Ok("gForm.GetView('list').listSize = null");
         QTest::keyClick(client, Qt::Key_End);
@@ -150,19 +142,15 @@ gForm = TForm({title = 'Sheet', view = TCanvas({views = {
         EXPECT_EQ(SetItemCalls(), 20);
         Tap(client, QPoint(60, 45));
         EXPECT_EQ(h.TakeLog(), "cur:2,2 ");
-        QTest::keyClick(client, Qt::Key_Right);
-        QTest::keyClick(client, Qt::Key_Right);
-        EXPECT_EQ(h.TakeLog(), "cur:3,2 cur:4,2 top:1,0 ");
-        // Item 10 is off the page of ten: the top follows it.
-        QTest::keyClick(client, Qt::Key_PageDown);
-        EXPECT_EQ(h.TakeLog(), "cur:4,6 top:1,2 ");
-        QTest::keyClick(client, Qt::Key_Home);
-        EXPECT_EQ(h.TakeLog(), "cur:0,6 top:0,2 ");
-        QTest::keyClick(client, Qt::Key_Left);
-        EXPECT_EQ(h.TakeLog(), "");
-        // Not a navigation key: the sheet's parent hears it once.
-        QTest::keyClick(client, Qt::Key_A);
-        EXPECT_EQ(h.TakeLog(), "canvas key:65 ");
+        // The top follows the current cell off the page; a key that moves nothing is heard by nobody, and one
+        // that is no navigation key by the sheet's parent, once.
+        const std::pair<Qt::Key, const char*> keys[] = {
+            {Qt::Key_Right, "cur:3,2 "}, {Qt::Key_Right, "cur:4,2 top:1,0 "}, {Qt::Key_PageDown, "cur:4,6 top:1,2 "},
+            {Qt::Key_Home, "cur:0,6 top:0,2 "}, {Qt::Key_Left, ""}, {Qt::Key_A, "canvas key:65 "}};
+        for (const auto& [key, log] : keys) {
+            QTest::keyClick(client, key);
+            EXPECT_EQ(h.TakeLog(), log) << key;
+        }
         const QImage pixels = Pixels(client);
         EXPECT_EQ(PixelAt(pixels, 10, 90), kRed); // (0, 6), the fifth row shown
         Wheel(client, QPoint(50, 50), 1);

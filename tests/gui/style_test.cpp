@@ -145,7 +145,7 @@ protected:
     const platform::FontChoice font{u"Liberation Mono", 20};
 };
 
-TEST_F(TextLinesTest, BreaksAndBlanks)
+TEST_F(TextLinesTest, BreaksBlanksAndWordsOfAtMost254Characters)
 {
     // CR LF and LF CR are one break each; CR CR and LF LF two.
     EXPECT_EQ(Break(u"ab\r\ncd\n\ref", 20), (Lines{u"ab", u"cd", u"ef"}));
@@ -159,10 +159,8 @@ TEST_F(TextLinesTest, BreaksAndBlanks)
     EXPECT_EQ(Break(u"  ab  cd\n   ef  gh", 20), (Lines{u"  ab  cd", u"ef  gh"}));
     EXPECT_EQ(Break(u"  ab   cd", 5), (Lines{u"  ab", u"cd"}));
     EXPECT_EQ(Break(u"   ", 20), (Lines{u"   "}));
-}
 
-TEST_F(TextLinesTest, WordsHoldAtMost254Characters)
-{
+    // A word holds at most 254 characters.
     const std::u16string longRun(300, u'w');
     EXPECT_EQ(Break(longRun, 1000), (Lines{longRun}));
     const Lines narrow = Break(longRun, 10);
