@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vellum::test {
@@ -87,30 +88,23 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
 {
     MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
     ShowWith("TBitmapView({left = 10, top = 20, width = 60, height = 40, bitmap = gPicture})", [&](QWidget* client) {
-        // At its own size the picture is copied pixel for pixel.
-        EXPECT_EQ(h.Eval("gView.Zoom(1)"), "1");
-        EXPECT_EQ(RectOfView(), "10,20 4x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
-
-        // One pixel wider: the columns are scaled by 4/5, the rows stay.
-        EXPECT_EQ(h.Eval("gView.Zoom(1.25)"), "1.250000");
-        EXPECT_EQ(RectOfView(), "10,20 5x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 1, 2, 3}, {0, 1, 2});
-
-        // 2.5 times: 10 x 7 pixels, source column floor(u * 0.4) and buffer
-        // row floor(3 - (s + 1) * 3/7), the last one a hair below 0.
-        EXPECT_EQ(h.Eval("gView.Zoom(2.5)"), "2.500000");
-        EXPECT_EQ(RectOfView(), "10,20 10x7");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2});
-
-        // Shrunk to half: 2 x 1, columns 0 and 2 of the bottom row.
-        EXPECT_EQ(h.Eval("gView.Zoom(0.5)"), "0.500000");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 2}, {2});
-
-        // A negative zoom stands for the picture's own size.
-        EXPECT_EQ(h.Eval("gView.Zoom(-3)"), "-3");
-        EXPECT_EQ(RectOfView(), "10,20 4x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
+        // Each zoom, what Zoom gives back, the picture's rectangle and the picture columns and rows drawn: at its
+        // own size pixel for pixel; one pixel wider, the columns scaled by 4/5; 2.5 times, source column
+        // floor(u * 0.4) and buffer row floor(3 - (s + 1) * 3/7), the last one a hair below 0; shrunk to half,
+        // columns 0 and 2 of the bottom row; a negative zoom stands for the picture's own size.
+        const std::tuple<const char*, const char*, const char*, std::vector<int>, std::vector<int>> zooms[] = {
+            {"1", "1", "10,20 4x3", {0, 1, 2, 3}, {0, 1, 2}},
+            {"1.25", "1.250000", "10,20 5x3", {0, 0, 1, 2, 3}, {0, 1, 2}},
+            {"2.5", "2.500000", "10,20 10x7", {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2}},
+            {"0.5", "0.500000", "10,20 2x1", {0, 2}, {2}},
+            {"-3", "-3", "10,20 4x3", {0, 1, 2, 3}, {0, 1, 2}},
+        };
+        for (const auto& [zoom, given, rect, columns, rows] : zooms) {
+            SCOPED_TRACE(zoom);
+            EXPECT_EQ(h.Eval("gView.Zoom(" + std::string(zoom) + ")"), given);
+            EXPECT_EQ(RectOfView(), rect);
+            ExpectDrawn(client->grab().toImage(), 10, 20, columns, rows);
+        }
 
         // Zoomed pictures stay inside the view: at 20 times the picture is 80 x 60, the view 30 x 25 with a
         // margin of 2. Columns 0..19 show picture column 0, 20..25 column 1; the content ends at 12 + 25, 22 + 20.

@@ -128,13 +128,11 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(popup, nullptr);
         QAction* check = ActionNamed(popup, "Check");
-        ASSERT_NE(check, nullptr);
-        EXPECT_TRUE(check->isChecked());
         QAction* count = ActionNamed(popup, "Count 5");
-        ASSERT_NE(count, nullptr);
-        // A command of a nested menu runs with its own identifier.
         QAction* more = ActionNamed(popup, "More");
-        ASSERT_NE(more, nullptr);
+        ASSERT_TRUE(check != nullptr && count != nullptr && more != nullptr);
+        EXPECT_TRUE(check->isChecked());
+        // A command of a nested menu runs with its own identifier.
         ActionNamed(more->menu(), "Deep")->trigger();
         EXPECT_EQ(h.TakeLog(), "deep 103 ");
         // A command without "action" leaves the call error pending (which

@@ -211,17 +211,15 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
 {
     QImage image = Paint("TImage({image = 'Pic.png', mode = 'stretch'})", 8, 4);
     EXPECT_EQ(PixelAt(image, 0, 0), kRed);
-    // The file changes; the same name in other case keeps the picture loaded.
+    // The file changes: the same name in other case keeps the picture loaded, another file is loaded, and back
+    // to the first name the file is read afresh.
     WritePicture("Pic.png", kLime, kLime);
-    h.Ok("gView.image = 'PIC.PNG'");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kRed);
-    // Another file is loaded.
     WritePicture("other.png", kBlue, kBlue);
-    h.Ok("gView.image = 'other.png'");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
-    // Back to the first name: read afresh.
-    h.Ok("gView.image = 'pic.png'");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kLime);
+    for (const auto& [name, colour] :
+         {std::pair("PIC.PNG", kRed), std::pair("other.png", kBlue), std::pair("pic.png", kLime)}) {
+        h.Ok(std::string("gView.image = '") + name + "'");
+        EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), colour) << name;
+    }
     // Release lets the picture go; the next paint loads it again.
     WritePicture("Pic.png", kBlue, kRed);
     built->Release();
