@@ -116,8 +116,10 @@ TEST_F(StyleTest, FontRecord)
         EXPECT_EQ(std::tie(font.face, font.size, font.weight, font.italic, font.underline),
                   std::tie(expected.face, expected.size, expected.weight, expected.italic, expected.underline))
             << style;
-        // An automatic size is 15 pixels high.
-        EXPECT_EQ(font.Choice().height, expected.size > 0 ? expected.size : 15) << style;
+        // The platform font has the record's face, and its size as cell height: 15 pixels when automatic.
+        const platform::FontChoice choice = font.Choice();
+        const int32_t height = expected.size > 0 ? expected.size : 15;
+        EXPECT_EQ(std::pair(choice.height, choice.face), std::pair(height, expected.face)) << style;
     }
 }
 
