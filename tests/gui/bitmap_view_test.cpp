@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vellum::test {
@@ -29,9 +30,8 @@ protected:
     void SetUp() override
     {
         media::RegisterBitmapClasses(h.ip);
-        ASSERT_EQ(h.Run("var gView = null "
-                        "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end"),
-                  "errOK");
+        h.Ok("var gView = null "
+             "function RectText(r) return r.left & ',' & r.top & ' ' & r.width & 'x' & r.height end");
     }
 
     // A table holding a bitmap's native object, as TBitmap makes it, kept
@@ -59,7 +59,7 @@ protected:
     // script's left, top, width and height) and runs steps in its loop.
     void ShowWith(const std::string& view, std::function<void(QWidget* client)> steps)
     {
-        ASSERT_EQ(h.Run("gView = " + view), "errOK");
+        h.Ok("gView = " + view);
         ShowView("TCanvas({views = {gView}})", steps);
     }
 
@@ -88,34 +88,27 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
 {
     MakeBitmap(u"gPicture", kPictureWidth, kPictureHeight);
     ShowWith("TBitmapView({left = 10, top = 20, width = 60, height = 40, bitmap = gPicture})", [&](QWidget* client) {
-        // At its own size the picture is copied pixel for pixel.
-        EXPECT_EQ(h.Eval("gView.Zoom(1)"), "1");
-        EXPECT_EQ(RectOfView(), "10,20 4x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
-
-        // One pixel wider: the columns are scaled by 4/5, the rows stay.
-        EXPECT_EQ(h.Eval("gView.Zoom(1.25)"), "1.250000");
-        EXPECT_EQ(RectOfView(), "10,20 5x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 1, 2, 3}, {0, 1, 2});
-
-        // 2.5 times: 10 x 7 pixels, source column floor(u * 0.4) and buffer
-        // row floor(3 - (s + 1) * 3/7), the last one a hair below 0.
-        EXPECT_EQ(h.Eval("gView.Zoom(2.5)"), "2.500000");
-        EXPECT_EQ(RectOfView(), "10,20 10x7");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2});
-
-        // Shrunk to half: 2 x 1, columns 0 and 2 of the bottom row.
-        EXPECT_EQ(h.Eval("gView.Zoom(0.5)"), "0.500000");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 2}, {2});
-
-        // A negative zoom stands for the picture's own size.
-        EXPECT_EQ(h.Eval("gView.Zoom(-3)"), "-3");
-        EXPECT_EQ(RectOfView(), "10,20 4x3");
-        ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2, 3}, {0, 1, 2});
+        // Each zoom, what Zoom gives back, the picture's rectangle and the picture columns and rows drawn: at its
+        // own size pixel for pixel; one pixel wider, the columns scaled by 4/5; 2.5 times, source column
+        // floor(u * 0.4) and buffer row floor(3 - (s + 1) * 3/7), the last one a hair below 0; shrunk to half,
+        // columns 0 and 2 of the bottom row; a negative zoom stands for the picture's own size.
+        const std::tuple<const char*, const char*, const char*, std::vector<int>, std::vector<int>> zooms[] = {
+            {"1", "1", "10,20 4x3", {0, 1, 2, 3}, {0, 1, 2}},
+            {"1.25", "1.250000", "10,20 5x3", {0, 0, 1, 2, 3}, {0, 1, 2}},
+            {"2.5", "2.500000", "10,20 10x7", {0, 0, 0, 1, 1, 2, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 2}},
+            {"0.5", "0.500000", "10,20 2x1", {0, 2}, {2}},
+            {"-3", "-3", "10,20 4x3", {0, 1, 2, 3}, {0, 1, 2}},
+        };
+        for (const auto& [zoom, given, rect, columns, rows] : zooms) {
+            SCOPED_TRACE(zoom);
+            EXPECT_EQ(h.Eval("gView.Zoom(" + std::string(zoom) + ")"), given);
+            EXPECT_EQ(RectOfView(), rect);
+            ExpectDrawn(client->grab().toImage(), 10, 20, columns, rows);
+        }
 
         // Zoomed pictures stay inside the view: at 20 times the picture is 80 x 60, the view 30 x 25 with a
         // margin of 2. Columns 0..19 show picture column 0, 20..25 column 1; the content ends at 12 + 25, 22 + 20.
-        EXPECT_EQ(h.Run("gView.width = 30 gView.height = 25 gView.style = {margin = 2} gForm.Redraw()"), "errOK");
+        h.Ok("gView.width = 30 gView.height = 25 gView.style = {margin = 2} gForm.Redraw()");
         EXPECT_EQ(h.Eval("gView.Zoom(20)"), "20");
         EXPECT_EQ(RectOfView(), "12,22 80x60");
         const QImage zoomed = client->grab().toImage();
@@ -124,7 +117,7 @@ TEST_F(BitmapViewTest, DrawsUnscaledAndByNearestNeighbour)
         EXPECT_EQ(PixelAt(zoomed, 12 + 26, 22), kWhite);
         EXPECT_EQ(PixelAt(zoomed, 11, 22), kWhite); // the margin
         // Unscaled in a view smaller than the picture: 3 x 2 of it show.
-        EXPECT_EQ(h.Run("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)"), "errOK");
+        h.Ok("gView.style = {} gView.width = 3 gView.height = 2 gForm.Redraw() gView.Zoom(1)");
         ExpectDrawn(client->grab().toImage(), 10, 20, {0, 1, 2}, {0, 1});
     });
 }
@@ -138,16 +131,16 @@ TEST_F(BitmapViewTest, WhatIsNoBitmapDrawsNothing)
         const char* notBitmaps[] = {"gEmpty", "'picture.png'", "{}", "{pObject = 7}", "gForm", "gView",
                                     "function() return 12 end", "null"};
         for (const char* value : notBitmaps) {
-            EXPECT_EQ(h.Run(std::string("gView.SetBitmap(") + value + ") gView.Redraw()"), "errOK") << value;
+            h.Ok(std::string("gView.SetBitmap(") + value + ") gView.Redraw()");
             EXPECT_TRUE(blank()) << value;
             EXPECT_EQ(h.Eval("gView.Zoom()"), "0") << value;
         }
         // A computed property names the bitmap anew at every use.
-        EXPECT_EQ(h.Run("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)"), "errOK");
+        h.Ok("var gWhich = null gView.bitmap = function() return gWhich end gView.Zoom(1)");
         EXPECT_TRUE(blank());
-        EXPECT_EQ(h.Run("gWhich = gPicture gView.Redraw()"), "errOK");
+        h.Ok("gWhich = gPicture gView.Redraw()");
         EXPECT_EQ(PixelAt(client->grab().toImage(), 13, 22), PictureColour(3, 2));
-        EXPECT_EQ(h.Run("gWhich = gEmpty gView.Redraw()"), "errOK");
+        h.Ok("gWhich = gEmpty gView.Redraw()");
         EXPECT_TRUE(blank());
 
         // Arguments are checked; a table without its view does nothing.

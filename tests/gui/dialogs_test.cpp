@@ -34,8 +34,6 @@
 namespace vellum::test {
 namespace {
 
-using platform::Rgb;
-
 void Key(QWidget* w, Qt::Key key) { QTest::keyClick(w, key); }
 
 std::string Base64Png(const QImage& image)
@@ -77,9 +75,8 @@ protected:
 TEST_F(DialogsTest, PopupMenuGivesTheChosenIdentifierAndMsgBoxIsCaptionedWithTheFormsTitle)
 {
     platform::SetDeviceScreen({{240, 320}, 192});
-    ASSERT_EQ(h.Run("var gMenu = {{item = 'Alpha', action = function() Log('alpha') end}, {}, "
-                    "{menu = 'More', items = {{item = 'Beta', action = function() Log('beta:' & this.id) end}}}}"),
-              "errOK");
+    h.Ok("var gMenu = {{item = 'Alpha', action = function() Log('alpha') end}, {}, "
+         "{menu = 'More', items = {{item = 'Beta', action = function() Log('beta:' & this.id) end}}}}");
     WithForm([&](QWidget* client) {
         // Down to "More", open it, choose "Beta": the second command, 101.
         WhenShown(Popup, [&](QWidget* menu) {
@@ -110,7 +107,7 @@ TEST_F(DialogsTest, PopupMenuGivesTheChosenIdentifierAndMsgBoxIsCaptionedWithThe
         EXPECT_EQ(h.TakeLog(), "alpha ");
 
         // "check" and "enable" show as they do in the form's own menu.
-        ASSERT_EQ(h.Run("var gStates = {{item = 'Off', enable = false}, {item = 'On', check = true}}"), "errOK");
+        h.Ok("var gStates = {{item = 'Off', enable = false}, {item = 'On', check = true}}");
         WhenShown(Popup, [](QWidget* w) {
             const QList<QAction*> actions = qobject_cast<QMenu*>(w)->actions();
             ASSERT_EQ(actions.size(), 2);
@@ -168,8 +165,7 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
         WhenShown(Modal, [](QWidget* dialog) {
             auto* list = dialog->findChild<QListWidget*>();
             auto* search = dialog->findChild<QLineEdit*>();
-            ASSERT_NE(list, nullptr);
-            ASSERT_NE(search, nullptr);
+            ASSERT_TRUE(list != nullptr && search != nullptr);
             // One row a number: Anna, John twice, Zoe; nobody without a number.
             QStringList rows;
             for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text().section('\n', 0, 0);
@@ -182,7 +178,7 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
             QTest::keyClicks(search, "3");
             Key(search, Qt::Key_Return);
         });
-        ASSERT_EQ(h.Run("var c = gForm.ChooseContact()"), "errOK");
+        h.Ok("var c = gForm.ChooseContact()");
         EXPECT_EQ(h.Eval("c.name & '|' & c.number & '|' & c.picture"), "Dr. John Doe|555-0103|null");
         // Read again, the contacts keep their identifiers.
         const auto contacts = contacts::LoadContacts(folder.path / "Contacts");
@@ -194,7 +190,7 @@ TEST_F(DialogsTest, ContactChooserListsNumbersAndGivesTheChosenOne)
             QTest::keyClicks(dialog->findChild<QLineEdit*>(), "zo");
             Key(dialog->findChild<QLineEdit*>(), Qt::Key_Return);
         });
-        ASSERT_EQ(h.Run("c = gForm.ChooseContact()"), "errOK");
+        h.Ok("c = gForm.ChooseContact()");
         EXPECT_EQ(h.Eval("c.name & '|' & c.number & '|' & c.picture"), "Zoe|+1-555-0104|true");
 
         // Cancelled: an empty table.
@@ -212,7 +208,7 @@ TEST_F(DialogsTest, PoomBitmapFitsThePhotoIntoTheBoxOnWhite)
     ASSERT_EQ(contacts[0].card.name, u"Anna Berg");
     WithForm([&](QWidget*) {
         const auto picture = [&](const std::string& call) -> const platform::Picture* {
-            EXPECT_EQ(h.Run("result = " + call), "errOK");
+            h.Ok("result = " + call);
             const Value v = h.ip.GetGlobal(u"result");
             EXPECT_EQ(v.tag, Tag::Binary);
             return static_cast<const platform::Picture*>(v.binary);
@@ -225,9 +221,9 @@ TEST_F(DialogsTest, PoomBitmapFitsThePhotoIntoTheBoxOnWhite)
         ASSERT_NE(flat, nullptr);
         EXPECT_EQ(flat->Dimensions(), (platform::Size{20, 10}));
         // Drawn by a TImage: red where the photo is, white where it is transparent.
-        ASSERT_EQ(h.Run("var gImage = TImage({image = gForm.PoomBitmap(" + anna + ", 30, 30)})"), "errOK");
+        h.Ok("var gImage = TImage({image = gForm.PoomBitmap(" + anna + ", 30, 30)})");
         const QImage pixels = h.Paint(h.Build(u"gImage", {0, 0, 29, 14}));
-        EXPECT_EQ(PixelAt(pixels, 5, 7), Rgb(255, 0, 0));
+        EXPECT_EQ(PixelAt(pixels, 5, 7), kRed);
         // The same request gives the same picture, not another copy.
         EXPECT_EQ(picture("gForm.PoomBitmap(" + anna + ", 30, 30)"), wide);
         // No photo, no contact, an empty box: a handle of 0.
@@ -288,8 +284,7 @@ TEST_F(DialogsTest, VoiceRecorderRecordsTheInputAndPlaysItBackOrWithoutAMicropho
         WhenShown(Modal, [](QWidget* dialog) {
             QAbstractButton* record = ButtonWithText(dialog, "Record");
             QAbstractButton* play = ButtonWithText(dialog, "Play");
-            ASSERT_NE(record, nullptr);
-            ASSERT_NE(play, nullptr);
+            ASSERT_TRUE(record != nullptr && play != nullptr);
             QTest::mouseClick(record, Qt::LeftButton);
             EXPECT_FALSE(record->isEnabled());
             // The input ends after 0.2 s, and the recording with it.
@@ -329,9 +324,8 @@ TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
     });
     EXPECT_FALSE(std::filesystem::exists(folder.path / "My Documents" / "Picture1.jpg"));
 
-    ASSERT_EQ(h.Run("var gOptions = {quality = 'high', mode = 'video&audio', videoType = 'messaging', "
-                    "width = 70000.9, height = -1, timeLimit = 30.5, title = 12, file = 'clip', initialDir = '\\Clips'}"),
-              "errOK");
+    h.Ok("var gOptions = {quality = 'high', mode = 'video&audio', videoType = 'messaging', "
+         "width = 70000.9, height = -1, timeLimit = 30.5, title = 12, file = 'clip', initialDir = '\\Clips'}");
     gui::CameraOptions options = gui::ReadCameraOptions(h.ip, h.ip.GetGlobal(u"gOptions").table);
     EXPECT_EQ(options.request.quality, platform::StillQuality::High);
     EXPECT_EQ(options.request.mode, platform::CameraMode::VideoWithSound);
@@ -339,7 +333,7 @@ TEST_F(DialogsTest, CameraWithoutACameraIsCancelledAtOnce)
     EXPECT_EQ(options.request.timeLimitSeconds, 30);
     EXPECT_EQ(options.request.title, u""); // only texts count
     // Keywords are compared as written.
-    ASSERT_EQ(h.Run("gOptions = {quality = 'High', mode = 'Video', videoType = 'Messaging'}"), "errOK");
+    h.Ok("gOptions = {quality = 'High', mode = 'Video', videoType = 'Messaging'}");
     options = gui::ReadCameraOptions(h.ip, h.ip.GetGlobal(u"gOptions").table);
     EXPECT_EQ(options.request.quality, platform::StillQuality::Default);
 }

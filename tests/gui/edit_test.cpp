@@ -12,18 +12,19 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vellum::test {
 namespace {
 
 class EditTest : public FormFixture {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var CRLF = Char(13) & Char(10)"), "errOK"); }
+    void SetUp() override { h.Ok("var CRLF = Char(13) & Char(10)"); }
 
     // A script expression's value as text.
     std::u16string Raw(const std::string& expression)
     {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        h.Ok("result = " + expression);
         return h.ip.ToString(h.ip.GetGlobal(u"result"), false, true)->Utf16();
     }
 
@@ -52,15 +53,15 @@ TEST_F(EditTest, TypingIntoOneLineWithUndoAndTheModifyFlag)
         EXPECT_EQ(h.Eval("gForm.GetView('e').CanUndo()"), "true");
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"hello");
-        EXPECT_EQ(h.Run("gForm.GetView('e').Undo()"), "errOK");
+        h.Ok("gForm.GetView('e').Undo()");
         EXPECT_EQ(Raw("gForm.GetView('e').GetText()"), u"help!");
 
         // ReplaceSel is not undoable; SetText clears the flag.
         h.TakeLog();
-        EXPECT_EQ(h.Run("var e = gForm.GetView('e') e.SetSel(0, 1) e.ReplaceSel('Y')"), "errOK");
+        h.Ok("var e = gForm.GetView('e') e.SetSel(0, 1) e.ReplaceSel('Y')");
         EXPECT_EQ(Raw("e.GetText()"), u"Yelp!");
         EXPECT_EQ(h.Eval("e.CanUndo()"), "false");
-        EXPECT_EQ(h.Run("e.SetModify(false) e.SetText('new')"), "errOK");
+        h.Ok("e.SetModify(false) e.SetText('new')");
         EXPECT_EQ(h.Eval("e.GetModify() & ' ' & e.CanUndo() & ' ' & e.GetSelStart()"), "false false 0");
         EXPECT_EQ(h.TakeLog(), "change change ");
         // Tab and Enter neither move the focus nor go into a single line.
@@ -83,26 +84,26 @@ TEST_F(EditTest, LinesCountCrLfAsTwoCharactersAndSaveFileWritesUtf16WithTheMark)
         QTest::keyClick(edit, Qt::Key_Tab);
         EXPECT_EQ(Raw("gForm.GetView('m').GetText()"), u"ab\r\ncde\t");
         // Character 3 is the LF of the CR LF; a selection from it starts at the CR.
-        EXPECT_EQ(h.Run("var m = gForm.GetView('m') m.SetSel(3, 6)"), "errOK");
+        h.Ok("var m = gForm.GetView('m') m.SetSel(3, 6)");
         EXPECT_EQ(Raw("m.GetLineCount() & ' ' & m.LineFromChar(3) & ' ' & m.LineFromChar(4) & ' ' & "
            "m.LineFirstCharPos(1) & ' ' & m.LineFirstCharPos(2) & ' ' & m.LineLength(5) & ' ' & "
            "m.GetLine(1) & ' ' & m.GetSelStart() & '-' & m.GetSelEnd()"),
                   u"2 0 1 4 -1 4 cde\t 2-6");
 
         // A lone line feed stays one position and is a line of its own.
-        EXPECT_EQ(h.Run("m.SetText('x') m.AppendLine('y') m.Append('z')"), "errOK");
+        h.Ok("m.SetText('x') m.AppendLine('y') m.Append('z')");
         EXPECT_EQ(Raw("m.GetText() & ' ' & m.GetLineCount() & ' ' & m.LineFirstCharPos(1) & ' ' & m.LineLength(0) & "
            "' ' & m.GetLine(1)"),
                   u"xy\nz 2 3 2 z");
 
         // The clipboard holds the desktop's line ends; pasting brings CR LF back.
-        EXPECT_EQ(h.Run("m.SetText('one' & CRLF & 'two') m.SetSel(0, -1) m.Copy()"), "errOK");
+        h.Ok("m.SetText('one' & CRLF & 'two') m.SetSel(0, -1) m.Copy()");
         EXPECT_EQ(QApplication::clipboard()->text(), "one\ntwo");
-        EXPECT_EQ(h.Run("m.SetSel(-1, 0) m.SetSel(8, 8) m.Paste()"), "errOK");
+        h.Ok("m.SetSel(-1, 0) m.SetSel(8, 8) m.Paste()");
         EXPECT_EQ(Raw("m.GetText()"), u"one\r\ntwoone\r\ntwo");
-        EXPECT_EQ(h.Run("m.SetSel(0, 5) m.Cut()"), "errOK");
+        h.Ok("m.SetSel(0, 5) m.Cut()");
         EXPECT_EQ(Raw("m.GetText()"), u"twoone\r\ntwo");
-        EXPECT_EQ(h.Run("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')"), "errOK");
+        h.Ok("m.SetText('A' & CRLF & Char(8364)) m.SaveFile('" + saved + "')");
     });
     EXPECT_EQ(ReadBytes(saved), Utf16Le(u"A\r\n\u20AC"));
 }
@@ -114,16 +115,14 @@ TEST_F(EditTest, InputFiltersTheWidthOfALineAndTheBorder)
              "TEdit({id = 'f', autoScroll = false, width = 40, height = 30}), "
              "TEdit({id = 'r', readOnly = true, text = 'fixed', height = 30}), "
              "TEdit({id = 'n', border = false, text = 'bare', height = 30})}})", [&](QWidget*) {
-        QTest::keyClicks(ControlWidget("d"), "1a2-b3");
-        EXPECT_EQ(Raw("gForm.GetView('d').GetText()"), u"123");
-        QTest::keyClicks(ControlWidget("u"), "Mixed case");
-        EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASE");
-        EXPECT_EQ(h.Run("gForm.GetView('u').ReplaceSel('ok')"), "errOK");
+        const std::tuple<const char*, const char*, std::u16string_view> typed[] = {
+            {"d", "1a2-b3", u"123"}, {"u", "Mixed case", u"MIXED CASE"}, {"l", "LoWeR", u"lower"}, {"r", "more", u"fixed"}};
+        for (const auto& [id, keys, text] : typed) {
+            QTest::keyClicks(ControlWidget(id), keys);
+            EXPECT_EQ(Raw("gForm.GetView('" + std::string(id) + "').GetText()"), text) << id;
+        }
+        h.Ok("gForm.GetView('u').ReplaceSel('ok')");
         EXPECT_EQ(Raw("gForm.GetView('u').GetText()"), u"MIXED CASEOK");
-        QTest::keyClicks(ControlWidget("l"), "LoWeR");
-        EXPECT_EQ(Raw("gForm.GetView('l').GetText()"), u"lower");
-        QTest::keyClicks(ControlWidget("r"), "more");
-        EXPECT_EQ(Raw("gForm.GetView('r').GetText()"), u"fixed");
         // A single line without auto-scroll stops taking text at its width.
         QWidget* narrow = ControlWidget("f");
         QTest::keyClicks(narrow, "wwwwwwwwwwwwwwwwwwww");

@@ -33,7 +33,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace vellum {
@@ -71,14 +70,12 @@ void AnswerNextFileBox(const fs::path& file)
         auto* dialog = static_cast<QFileDialog*>(w);
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        ASSERT_NE(name, nullptr);
-        ASSERT_NE(buttons, nullptr);
+        ASSERT_TRUE(name != nullptr && buttons != nullptr);
         name->setText(QString::fromStdString(file.string()));
         for (QAbstractButton* button : buttons->buttons()) {
-            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
+            if (buttons->buttonRole(button) != QDialogButtonBox::AcceptRole) continue;
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
         }
         ADD_FAILURE() << "the file box has no Open or Save button";
         dialog->reject();
@@ -110,7 +107,6 @@ struct Editor {
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     }
     int CaretLine() const { return edit->textCursor().blockNumber() + 1; }
-    int CaretColumn() const { return edit->textCursor().positionInBlock() + 1; }
 };
 
 // The shown window titled title, or none.
@@ -193,38 +189,34 @@ TEST_F(EditorTest, WhileARunsFormIsOpenTheEditorDoesNotRunAgainAndClosingStopsTh
 TEST_F(EditorTest, StopEndsARunWhereverItIsAndKeepsTheText)
 {
     WithEditor([&](const Editor& e) {
-        // Each run is stopped by another means once it has started.
-        const auto stopped = [&](const QString& script, const std::function<void()>& stop) {
+        // Each run is stopped by another means once it has started; the message says where, and no form of
+        // the run stays.
+        const auto stop = [&](const QString& script, const char* where, const std::function<void()>& how) {
             e.text->SetText(script);
-            QTimer::singleShot(300, e.window, stop);
+            QTimer::singleShot(300, e.window, how);
             QString message;
             AnswerNextBox(&message);
             e.ClickRun();
             EXPECT_EQ(e.text->Text(), script);
-            return message.toStdString();
+            EXPECT_TRUE(message.startsWith(where)) << message.toStdString();
+            EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
         };
         // An endless loop, stopped from the menu, which offers Stop while it runs.
-        std::string message = stopped(QStringLiteral("var i = 0\r\nwhile true i = i + 1 end"), [&] {
+        stop(QStringLiteral("var i = 0\r\nwhile true i = i + 1 end"), "Stopped (line 2, column ", [&] {
             EXPECT_EQ(e.Key(QStringLiteral("Run!")), nullptr);
             QTest::mouseClick(e.Key(QStringLiteral("Stop")), Qt::LeftButton);
         });
-        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
         EXPECT_EQ(e.CaretLine(), 2);
         // A deep recursion, stopped by Escape.
-        message = stopped(QStringLiteral("function F(n)\r\n if n > 40 return 0 end return F(n + 1) + F(n + 1)\r\nend\r\nF(0)"),
-                          [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
-        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
+        stop(QStringLiteral("function F(n)\r\n if n > 40 return 0 end return F(n + 1) + F(n + 1)\r\nend\r\nF(0)"),
+             "Stopped (line 2, column ", [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
         // A form's handler that never returns, stopped by Ctrl+Break: the form goes too.
-        message = stopped(QStringLiteral("var f = TForm({title = 'Spin', view = TRectangle({}),\r\n"
-                                         "  OnCreate = function() while true end end})\r\nf.Show()\r\nMsgBox('not reached')"),
-                          [&] { QTest::keyClick(e.edit, Qt::Key_Pause, Qt::ControlModifier); });
-        EXPECT_EQ(message.rfind("Stopped (line 2, column ", 0), 0u) << message;
-        EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
+        stop(QStringLiteral("var f = TForm({title = 'Spin', view = TRectangle({}),\r\n"
+                            "  OnCreate = function() while true end end})\r\nf.Show()\r\nMsgBox('not reached')"),
+             "Stopped (line 2, column ", [&] { QTest::keyClick(e.edit, Qt::Key_Pause, Qt::ControlModifier); });
         // A form waiting for its user: its loop ends and the run stops after it.
-        message = stopped(QStringLiteral("TForm({title = 'Spin', view = TRectangle({})}).Show()\r\nMsgBox('not reached')"),
-                          [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
-        EXPECT_EQ(message.rfind("Stopped (line ", 0), 0u) << message;
-        EXPECT_EQ(Shown(QStringLiteral("Spin")), nullptr);
+        stop(QStringLiteral("TForm({title = 'Spin', view = TRectangle({})}).Show()\r\nMsgBox('not reached')"),
+             "Stopped (line ", [&] { QTest::keyClick(e.edit, Qt::Key_Escape); });
         // The next run runs as before. While it computes, the editor answers
         // but the view's timer ticks only once the form's loop runs again.
         e.text->SetText(QStringLiteral("var ticks = 0\r\nvar during = -1\r\n"

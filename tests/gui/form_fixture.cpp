@@ -16,9 +16,8 @@ FormFixture::FormFixture()
 {
     platform::SetDeviceScreen({{240, 320}, 96});
     if (!h.ip.GetGlobal(u"TForm").IsTable()) gui::RegisterFormClasses(h.ip);
-    EXPECT_EQ(h.Run("var gForm = null var gLog = '' var result = null "
-                    "function Log(text) gLog = gLog & text & ' ' end"),
-              "errOK");
+    h.Ok("var gForm = null var gLog = '' var result = null "
+         "function Log(text) gLog = gLog & text & ' ' end");
 }
 
 FormFixture::~FormFixture() { platform::SetDeviceScreen({}); }
@@ -47,13 +46,13 @@ void FormFixture::ShowClient(const QString& title, const std::function<void(QWid
 
 void FormFixture::ShowView(const std::string& view, const std::function<void(QWidget* client)>& steps)
 {
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Test', view = " + view + "})"), "errOK");
+    h.Ok("gForm = TForm({title = 'Test', view = " + view + "})");
     ShowClient("Test", steps);
 }
 
 gui::View* FormFixture::ViewOf(const std::string& id)
 {
-    EXPECT_EQ(h.Run("result = gForm.GetView('" + id + "')"), "errOK");
+    h.Ok("result = gForm.GetView('" + id + "')");
     return gui::ViewOfTable(h.ip, h.ip.GetGlobal(u"result").table);
 }
 

@@ -1,12 +1,9 @@
 // Forms as users meet them: shown from scripts on the offscreen platform,
 // driven with real pointer and key events, read back from the window's
 // pixels. Each test's steps run inside the loop of the form they drive.
-#include "gui/form/form.h"
 #include "gui/form_fixture.h"
 #include "gui/gui_library.h"
-#include "gui/view/view.h"
 #include "media/recorder/recorder_method.h"
-#include "platform/window/device_screen.h"
 #include "platform/window/form_window_probe.h"
 #include "platform/window/today_host.h"
 
@@ -27,8 +24,6 @@ constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 constexpr int kStrip = 26; // the title strip and the soft-key bar
 
-void Press(QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, {}, p); }
-void Release(QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, {}, p); }
 class FormTest : public FormFixture {};
 
 // Two rectangles on a canvas: a (red, 10..59) and b (blue, 100..149), both
@@ -50,7 +45,7 @@ gForm = TForm({title = 'Boxes', view = TCanvas({views = {
 
 TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
 {
-    ASSERT_EQ(h.Run(std::string(kTwoBoxes)), "errOK");
+    h.Ok(std::string(kTwoBoxes));
     Later([&] {
         QWidget* form = platform::FormWindowTitled("Boxes");
         ASSERT_TRUE(form != nullptr && QTest::qWaitForWindowExposed(form));
@@ -72,13 +67,13 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         EXPECT_EQ(h.TakeLog(), "");
 
         // Pressed on a, released over b: a is pressed and released, b clicked.
-        Press(client, QPoint(20, 25));
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(20, 25));
         Drag(client, QPoint(120, 25));
-        Release(client, QPoint(120, 25));
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(120, 25));
         EXPECT_EQ(h.TakeLog(), "down:a:20,25 focus:a move:a:120 up:a click:b ");
         // Released outside every view: a still hears the release, nobody is clicked.
-        Press(client, QPoint(20, 25));
-        Release(client, QPoint(kWidth + 30, 25));
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(20, 25));
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(kWidth + 30, 25));
         EXPECT_EQ(h.TakeLog(), "down:a:20,25 up:a ");
 
         // Keys reach the focused view only, as virtual keys.
@@ -87,7 +82,7 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         QTest::keyClick(client, Qt::Key_Return);
         QTest::keyClick(client, Qt::Key_5, Qt::KeypadModifier);
         EXPECT_EQ(h.TakeLog(), "key:a:38 key:a:81 key:a:13 key:a:101 ");
-        EXPECT_EQ(h.Run("gForm.SetFocus('b')"), "errOK");
+        h.Ok("gForm.SetFocus('b')");
         QTest::keyClick(client, Qt::Key_Down);
         EXPECT_EQ(h.TakeLog(), "focus:b key:b:40 ");
 
@@ -96,14 +91,14 @@ TEST_F(FormTest, PaintsAndSendsPointerAndKeysToViews)
         ASSERT_NE(done, nullptr);
         QTest::mouseClick(done, Qt::LeftButton);
     });
-    ASSERT_EQ(h.Run("gForm.Show() Log('returned')"), "errOK");
+    h.Ok("gForm.Show() Log('returned')");
     EXPECT_EQ(h.TakeLog(), "close returned ");
     EXPECT_EQ(platform::FormWindowTitled("Boxes"), nullptr);
 }
 
 TEST_F(FormTest, MenusNumberUpdateAndDispatchAndTheDoneButtonTakesItsKind)
 {
-    ASSERT_EQ(h.Run(R"(
+    h.Ok(R"(
 var gChecked = false var gCount = 0
 var gMenu = {
   {item = 'Go', action = function() Log('go') end},
@@ -114,8 +109,7 @@ var gMenu = {
     {menu = 'More', items = {{item = 'Deep', action = function() Log('deep ' & this.id) end}}}}}}
 var gSecond = {{item = 'Again', action = function() Log('again') end}}
 gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
-)"),
-              "errOK");
+)");
     EXPECT_EQ(ShowForm("Menus", [&](QWidget* form) {
         EXPECT_EQ(h.Eval("gMenu[0].id & ' ' & gMenu[1].items[0].id & ' ' & gMenu[1].items[2].id & ' ' & "
                        "gMenu[1].items[3].items[0].id & ' ' & gMenu[1].items[1].id"),
@@ -129,18 +123,16 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(h.TakeLog(), "go ");
 
         // Opening the pop-up brings every command up to date first.
-        EXPECT_EQ(h.Run("gChecked = true gCount = 5"), "errOK");
+        h.Ok("gChecked = true gCount = 5");
         QTest::mouseClick(platform::SoftKeyOf(form, "Options"), Qt::LeftButton);
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(popup, nullptr);
         QAction* check = ActionNamed(popup, "Check");
-        ASSERT_NE(check, nullptr);
-        EXPECT_TRUE(check->isChecked());
         QAction* count = ActionNamed(popup, "Count 5");
-        ASSERT_NE(count, nullptr);
-        // A command of a nested menu runs with its own identifier.
         QAction* more = ActionNamed(popup, "More");
-        ASSERT_NE(more, nullptr);
+        ASSERT_TRUE(check != nullptr && count != nullptr && more != nullptr);
+        EXPECT_TRUE(check->isChecked());
+        // A command of a nested menu runs with its own identifier.
         ActionNamed(more->menu(), "Deep")->trigger();
         EXPECT_EQ(h.TakeLog(), "deep 103 ");
         // A command without "action" leaves the call error pending (which
@@ -150,7 +142,7 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
         h.ip.ClearError();
         // A new menu numbers from 100 again.
-        EXPECT_EQ(h.Run("gForm.SetMenu(gSecond)"), "errOK");
+        h.Ok("gForm.SetMenu(gSecond)");
         EXPECT_EQ(h.Eval("gSecond[0].id"), "100");
         EXPECT_EQ(platform::SoftKeyOf(form, "Go"), nullptr);
         QToolButton* again = platform::SoftKeyOf(form, "Again");
@@ -160,19 +152,19 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(h.Run("gForm.SetMenu(3)"), "errTableExpected");
 
         // The input panel covers the bottom of the client area: the root shrinks.
-        EXPECT_EQ(h.Run("gForm.ShowSip(true)"), "errOK");
+        h.Ok("gForm.ShowSip(true)");
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
-        EXPECT_EQ(h.Run("gForm.ShowSip(false)"), "errOK");
+        h.Ok("gForm.ShowSip(false)");
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
         EXPECT_EQ(h.Run("gForm.ShowSip(1)"), "errBoolExpected");
 
         QToolButton* done = platform::DoneButtonOf(form);
-        EXPECT_EQ(h.Run("gForm.DoneButton('none')"), "errOK");
+        h.Ok("gForm.DoneButton('none')");
         EXPECT_FALSE(done->isVisible());
-        EXPECT_EQ(h.Run("gForm.DoneButton('Cancel')"), "errOK");
+        h.Ok("gForm.DoneButton('Cancel')");
         EXPECT_TRUE(done->isVisible());
         EXPECT_EQ(done->text(), QString::fromUtf16(u"\u00D7"));
-        EXPECT_EQ(h.Run("gForm.SetTitle('Renamed')"), "errOK");
+        h.Ok("gForm.SetTitle('Renamed')");
         EXPECT_EQ(form->windowTitle(), "Renamed");
         QTest::mouseClick(done, Qt::LeftButton);
     }), "errOK");
@@ -183,22 +175,22 @@ TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
 {
     // An error unwinding the loops ends the first form's loop; its window
     // then closes and asks for a quit, which must not end the next form.
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'First', view = TRectangle({})})"), "errOK");
+    h.Ok("gForm = TForm({title = 'First', view = TRectangle({})})");
     Later([&] {
         QWidget* form = platform::FormWindowTitled("First");
         ASSERT_NE(form, nullptr);
         platform::EndLoopsOf(&h.ip);
         form->close();
     });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
-    ASSERT_EQ(h.Run("gForm = TForm({title = 'Second', view = TRectangle({})})"), "errOK");
+    h.Ok("gForm.Show()");
+    h.Ok("gForm = TForm({title = 'Second', view = TRectangle({})})");
     bool ran = false;
     QPointer<QTimer> step = WhenShown([] { return platform::FormWindowTitled("Second"); },
                                       [&](QWidget* form) {
                                           ran = true;
                                           form->close();
                                       });
-    ASSERT_EQ(h.Run("gForm.Show()"), "errOK");
+    h.Ok("gForm.Show()");
     EXPECT_TRUE(ran);
     delete step;
     if (QWidget* left = platform::FormWindowTitled("Second")) left->close();
@@ -207,7 +199,7 @@ TEST_F(FormTest, AQuitAskedWhileALoopEndsGoesWithIt)
 TEST_F(FormTest, TodayItemsAskForTheirHeight)
 {
     // Without the Today screen a Today form does nothing.
-    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({})}) gForm.Show()"), "errOK");
+    h.Ok("gForm = TTodayForm({height = 30, view = TRectangle({})}) gForm.Show()");
     EXPECT_EQ(h.Eval("gForm.pObject == null"), "true");
 
     platform::TodayHost host;
@@ -216,15 +208,14 @@ TEST_F(FormTest, TodayItemsAskForTheirHeight)
     gui::RegisterFormClasses(h.ip);
     gui::RegisterDialogMethods(h.ip);
     host.Show();
-    ASSERT_EQ(h.Run("gForm = TTodayForm({height = 30, view = TRectangle({style = {fill = 'red'}})}) gForm.Show()"),
-              "errOK");
+    h.Ok("gForm = TTodayForm({height = 30, view = TRectangle({style = {fill = 'red'}})}) gForm.Show()");
     EXPECT_EQ(h.Eval("ValType(gTodayMainWnd) & ' ' & ValType(gTodayParentWnd)"), "binary binary");
     QWidget* item = platform::TodayItemOf(host);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->height(), 30);
     EXPECT_EQ(PixelAt(platform::ClientAreaOf(item)->grab().toImage(), 5, 5), Rgb(255, 0, 0));
     // The Today screen's text colour; and the dialogs that need no window of their own.
-    ASSERT_EQ(h.Run("var c = gForm.TodayTextColor()"), "errOK");
+    h.Ok("var c = gForm.TodayTextColor()");
     EXPECT_EQ(h.Eval("Count(c) & ':' & c[0] & c[1] & c[2]"), "3:000");
     QPalette white = item->window()->palette();
     white.setColor(QPalette::WindowText, Qt::white);
@@ -234,16 +225,15 @@ TEST_F(FormTest, TodayItemsAskForTheirHeight)
               "funcBinfuncBinnull");
 
     EXPECT_EQ(host.RefreshItems(), 0);
-    ASSERT_EQ(h.Run("gForm.height = 45"), "errOK");
+    h.Ok("gForm.height = 45");
     EXPECT_EQ(host.RefreshItems(), 1);
     EXPECT_EQ(item->height(), 45);
     // Not a number: the default height, asked for once.
-    ASSERT_EQ(h.Run("gForm.height = 'tall'"), "errOK");
+    h.Ok("gForm.height = 'tall'");
     EXPECT_EQ(host.RefreshItems(), 1);
     EXPECT_EQ(item->height(), 50);
     // A handle the script made up reaches no window.
-    ASSERT_EQ(h.Run("gTodayParentWnd = gTodayMainWnd gForm = TTodayForm({view = TRectangle({})}) gForm.Show()"),
-              "errOK");
+    h.Ok("gTodayParentWnd = gTodayMainWnd gForm = TTodayForm({view = TRectangle({})}) gForm.Show()");
     EXPECT_EQ(h.Eval("gForm.pObject == null"), "true");
 }
 

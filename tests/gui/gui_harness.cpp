@@ -38,6 +38,8 @@ std::string GuiHarness::Run(std::string_view source)
     return id;
 }
 
+void GuiHarness::Ok(std::string_view source) { EXPECT_EQ(Run(source), "errOK") << source; }
+
 std::string GuiHarness::Text(std::u16string_view global)
 {
     return ToUtf8(ip.ToString(ip.GetGlobal(global), false, false)->Utf16());
@@ -45,14 +47,14 @@ std::string GuiHarness::Text(std::u16string_view global)
 
 std::string GuiHarness::Eval(const std::string& expression)
 {
-    EXPECT_EQ(Run("result = " + expression), "errOK");
+    Ok("result = " + expression);
     return Text(u"result");
 }
 
 std::string GuiHarness::TakeLog()
 {
     const std::string log = Text(u"gLog");
-    EXPECT_EQ(Run("gLog = ''"), "errOK");
+    Ok("gLog = ''");
     return log;
 }
 

@@ -28,6 +28,8 @@ public:
     // Runs UTF-8 source; gives the pending error's identifier ("errOK" when
     // none) and clears it.
     std::string Run(std::string_view source);
+    // Runs UTF-8 source that must end without an error.
+    void Ok(std::string_view source);
     // ToString of a global, unquoted and on one line.
     std::string Text(std::u16string_view global);
     // The value of a script expression as text (through the global "result").

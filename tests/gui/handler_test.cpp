@@ -12,14 +12,12 @@ class HandlerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(h.Run("var gTree = null var log = ''\n"
-                        "gTree = TColumn({id = 'outer', views = {TRectangle({id = 'inner', height = 20})}})"),
-                  "errOK");
+        h.Ok("var gTree = null var log = ''\n"
+             "gTree = TColumn({id = 'outer', views = {TRectangle({id = 'inner', height = 20})}})");
         root = h.Build(u"gTree", {0, 0, 99, 99}, 192);
         ASSERT_NE(root, nullptr);
         inner = root->FindById(u"inner");
-        ASSERT_NE(inner, nullptr);
-        ASSERT_NE(inner, root);
+        ASSERT_TRUE(inner != nullptr && inner != root);
     }
     GuiHarness h;
     gui::View* root = nullptr;
@@ -30,30 +28,29 @@ TEST_F(HandlerTest, InputHandlersMustBeFunctionsWhereOthersMayBeAnswers)
 {
     // Without a handler anywhere up the tree a click does nothing; the parent's handler takes it.
     EXPECT_FALSE(inner->OnClick());
-    ASSERT_EQ(h.Run("gTree.OnClick = function() log = 'parent' end"), "errOK");
+    h.Ok("gTree.OnClick = function() log = 'parent' end");
     EXPECT_TRUE(inner->OnClick());
     EXPECT_EQ(h.Text(u"log"), "parent");
     // A handler that is no function: handled (the parent is not asked), with the call error pending.
-    ASSERT_EQ(h.Run("log = '' gTree.views[0].OnClick = 5"), "errOK");
+    h.Ok("log = '' gTree.views[0].OnClick = 5");
     EXPECT_TRUE(inner->OnClick());
     EXPECT_EQ(std::u16string(h.ip.ErrorIdentifier()), u"errFunctionCallToNonFunction");
     h.ip.ClearError();
     EXPECT_EQ(h.Text(u"log"), "");
     // Mouse handlers get the point in DIP, two pixels each at 192 dpi.
-    ASSERT_EQ(h.Run("gTree.views[0].OnMouseDown = function(pt) log = pt.x & ',' & pt.y end"), "errOK");
+    h.Ok("gTree.views[0].OnMouseDown = function(pt) log = pt.x & ',' & pt.y end");
     inner->OnMouseDown(20, 31);
     EXPECT_TRUE(inner->Pressed());
     EXPECT_EQ(h.Text(u"log"), "10,15");
     // A value stands for the answer of a handler that may be one: null and
     // true consent to closing, anything else refuses.
     EXPECT_TRUE(inner->OnClose());
-    ASSERT_EQ(h.Run("gTree.views[0].OnClose = 3 gTree.views[0].OnSetFocus = 'x'"), "errOK");
+    h.Ok("gTree.views[0].OnClose = 3 gTree.views[0].OnSetFocus = 'x'");
     EXPECT_FALSE(inner->OnClose());
     inner->OnSetFocus();
     EXPECT_FALSE(h.ip.ErrorPending());
     // Automatic sizes come from the measuring fields when they give numbers.
-    ASSERT_EQ(h.Run("gTree.views[0].GetAutoWidth = 12.7 gTree.views[0].GetAutoHeight = function() return 'no' end"),
-              "errOK");
+    h.Ok("gTree.views[0].GetAutoWidth = 12.7 gTree.views[0].GetAutoHeight = function() return 'no' end");
     EXPECT_EQ(inner->AutoWidthOf(), 12);
     EXPECT_EQ(inner->AutoHeightOf(), 0);
 }
@@ -62,12 +59,11 @@ TEST_F(HandlerTest, AHandlerMayDropItsOwnView)
 {
     // The handler cuts its view out of every table, then makes enough
     // garbage for the collector to run while it is still executing.
-    ASSERT_EQ(h.Run("gTree.views[0].OnClick = function()\n"
-                    "  gTree.views = {} gTree = null\n"
-                    "  var i = 0 while i < 50000 var t = {i} i = i + 1 end\n"
-                    "  log = this.id\n"
-                    "end"),
-              "errOK");
+    h.Ok("gTree.views[0].OnClick = function()\n"
+         "  gTree.views = {} gTree = null\n"
+         "  var i = 0 while i < 50000 var t = {i} i = i + 1 end\n"
+         "  log = this.id\n"
+         "end");
     const int32_t before = h.ip.ObjectCount();
     EXPECT_TRUE(inner->OnClick());
     EXPECT_EQ(h.Text(u"log"), "inner");

@@ -26,16 +26,15 @@ protected:
     {
         h.ip.RegisterFunction(u"Collect", CollectNow);
         // Each view's content rectangle in DIP as "left:width" or "top:height".
-        ASSERT_EQ(h.Run("var gTree = null var result = null "
-                        "function X(v) var r = v.GetRect() return r.left & ':' & r.width end "
-                        "function Y(v) var r = v.GetRect() return r.top & ':' & r.height end "
-                        "function Each(f) var out = '' for v in gTree.views out = out & f(v) & ' ' end return out end"),
-                  "errOK");
+        h.Ok("var gTree = null var result = null "
+             "function X(v) var r = v.GetRect() return r.left & ':' & r.width end "
+             "function Y(v) var r = v.GetRect() return r.top & ':' & r.height end "
+             "function Each(f) var out = '' for v in gTree.views out = out & f(v) & ' ' end return out end");
     }
     // Builds gTree from source on rect at dpi; gives the root view.
     gui::View* Build(std::string_view tree, const platform::Rect& rect, int32_t dpi = 96)
     {
-        EXPECT_EQ(h.Run("gTree = " + std::string(tree)), "errOK");
+        h.Ok("gTree = " + std::string(tree));
         gui::View* root = h.Build(u"gTree", rect, dpi);
         EXPECT_NE(root, nullptr);
         return root;
@@ -83,8 +82,10 @@ TEST_F(LayoutTest, RowsAndColumnsShareTheFreeSpaceByStars)
     // At 192 dpi 50 DIP are 100 pixels; starUnit = (600 - 100) / 3 = 166.
     Build(row, {0, 0, 600, 99}, 192);
     EXPECT_EQ(Spans(), "0-99 100-265 266-597 ");
-    // Pixel texts are not converted; an unsized child without automatic width takes a star.
-    Build("TRow({views = {TRectangle({}), TRectangle({width = '100px'}), TRectangle({GetAutoWidth = 7})}})",
+    // Pixel texts are not converted; an unsized child (or one whose width is no size) without automatic width
+    // takes a star.
+    Build("TRow({views = {TRectangle({width = 'wide'}), TRectangle({width = '100px'}), "
+          "TRectangle({GetAutoWidth = 7})}})",
           {0, 0, 300, 99}, 192);
     EXPECT_EQ(Spans(), "0-192 193-292 293-299 ");
     // Fixed sizes wider than the row leave the stars nothing, never a negative width.
@@ -111,8 +112,8 @@ TEST_F(LayoutTest, GridCellsFromColsAndRows)
     Build(grid, {0, 0, 100, 49}, 192);
     EXPECT_EQ(Spans(), "0-49 50-100 ");
     // Automatic, star and fixed columns; a star column that is not the last
-    // keeps its share, and a column past the last entry is an empty cell at the far edge.
-    Build("TGrid({cols = {'auto', '*', 10}, views = {TRectangle({col = 0, GetAutoWidth = 30}), "
+    // keeps its share, and a column past the last entry, or of no size, is an empty cell at the far edge.
+    Build("TGrid({cols = {'auto', '*', 10, 'none'}, views = {TRectangle({col = 0, GetAutoWidth = 30}), "
           "TRectangle({col = 1}), TRectangle({col = 2}), TRectangle({col = 7}), TRectangle({col = -1})}})",
           {0, 0, 199, 49}, 192);
     EXPECT_EQ(Spans(), "0-29 30-179 180-199 200-199 200-199 ");
@@ -127,7 +128,7 @@ TEST_F(LayoutTest, GridCellsFromColsAndRows)
                      {0, 0, 99, 99}, 96, "Each(Y) & gTree.views[2].row"),
               "0:20 20:65 85:15 2");
     // Rows named by the children stand; the automatic row now holds one of no height.
-    EXPECT_EQ(h.Run("gTree.views[0].row = 2 gTree.views[2].row = 0 gTree.Redraw()"), "errOK");
+    h.Ok("gTree.views[0].row = 2 gTree.views[2].row = 0 gTree.Redraw()");
     EXPECT_EQ(Spans(true), "100-99 20-99 0-19 ");
     // Without "cols" every cell spans the whole width; the grid measures its first column.
     EXPECT_EQ(Spans(), "0-99 0-99 0-99 ");
@@ -162,7 +163,7 @@ TEST_F(LayoutTest, GroupsPaintInOrderInsideTheirContent)
     EXPECT_EQ(PixelAt(image, 35, 35), platform::Rgb(0, 255, 0));    // the second over the first
     EXPECT_EQ(PixelAt(image, 52, 52), platform::Rgb(255, 255, 255)); // clipped to the content
     // A hidden child is not drawn, yet the pointer still finds it, topmost first.
-    EXPECT_EQ(h.Run("gTree.views[1].Hide()"), "errOK");
+    h.Ok("gTree.views[1].Hide()");
     EXPECT_EQ(h.Eval("(gTree.Point2View({x = 35, y = 35}) == gTree.views[1]) & ' ' & "
                     "(gTree.Point2View({x = 15, y = 15}) == gTree.views[0]) & ' ' & "
                     "(gTree.Point2View({x = 5, y = 5}) == gTree)"),
@@ -175,9 +176,8 @@ TEST_F(LayoutTest, TreesThatContainThemselvesLaterStillEnd)
     gui::View* root = Build("TRow({views = {TRectangle({width = 10}), TColumn({views = {TRectangle({})}})}})",
                             {0, 0, 99, 99}, 96);
     // Edited after creation: the containers now reach themselves again and again.
-    EXPECT_EQ(h.Run("var inner = gTree.views[1] inner.views = {gTree, inner} gTree.views = {gTree, inner, gTree} "
-                    "gTree.Redraw() gTree.Hide() gTree.Show()"),
-              "errOK");
+    h.Ok("var inner = gTree.views[1] inner.views = {gTree, inner} gTree.views = {gTree, inner, gTree} "
+         "gTree.Redraw() gTree.Hide() gTree.Show()");
     // The root placed itself as its own child; it is painted where it was.
     root->SetRect({0, 0, 99, 99});
     h.Paint(root);
@@ -196,9 +196,8 @@ TEST_F(LayoutTest, ScriptsMayDropChildrenWhileTheContainerUsesThem)
     EXPECT_EQ(Spans(), "0-9 10-14 ");
     // A handler that throws the whole array away during OnCreate: the walk
     // goes on over the children it began with.
-    EXPECT_EQ(h.Run("result = '' gTree = TColumn({views = {TRectangle({function OnCreate() gTree.views = {} Collect() "
-                    "result = result & 'a' end}), TRectangle({function OnCreate() result = result & 'b' end})}})"),
-              "errOK");
+    h.Ok("result = '' gTree = TColumn({views = {TRectangle({function OnCreate() gTree.views = {} Collect() "
+         "result = result & 'a' end}), TRectangle({function OnCreate() result = result & 'b' end})}})");
     gui::View* root = h.Build(u"gTree", {0, 0, 99, 99}, 96);
     ASSERT_NE(root, nullptr);
     root->OnCreate();
@@ -208,9 +207,8 @@ TEST_F(LayoutTest, ScriptsMayDropChildrenWhileTheContainerUsesThem)
     EXPECT_EQ(h.Eval("Count(gTree.views)"), "0");
 
     // A handler deep in the tree may lay out the whole tree while OnCreate walks it.
-    EXPECT_EQ(h.Run("var gRow = TRow({views = {TRectangle({function OnCreate() this.width = 30 gTree.Redraw() end}), "
-                    "TRectangle({})}}) gTree = TColumn({views = {gRow}})"),
-              "errOK");
+    h.Ok("var gRow = TRow({views = {TRectangle({function OnCreate() this.width = 30 gTree.Redraw() end}), "
+         "TRectangle({})}}) gTree = TColumn({views = {gRow}})");
     root = h.Build(u"gTree", {0, 0, 99, 99}, 96);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(Spans(false, u"gRow"), "0-48 49-97 ");
@@ -222,18 +220,18 @@ TEST_F(LayoutTest, AddingAndRemovingChildren)
 {
     Build("TRow({views = {TRectangle({id = 'a'}), TRectangle({id = 'b'})}})", {0, 0, 99, 99}, 96);
     // The new child is placed over the whole content and created; the row is laid out at the next Redraw.
-    EXPECT_EQ(h.Run("var c = TRectangle({id = 'c', function OnCreate() result = 'created' end}) gTree.AddView(c)"), "errOK");
+    h.Ok("var c = TRectangle({id = 'c', function OnCreate() result = 'created' end}) gTree.AddView(c)");
     EXPECT_EQ(h.Text(u"result"), "created");
     EXPECT_EQ(Spans(), "0-48 49-97 0-99 ");
-    EXPECT_EQ(h.Run("gTree.Redraw()"), "errOK");
+    h.Ok("gTree.Redraw()");
     EXPECT_EQ(Spans(), "0-32 33-65 66-98 ");
     // Removing renumbers the rest; a table that is no child changes nothing.
     // gRemoved keeps the removed view alive for the look at its timer.
-    EXPECT_EQ(h.Run("var gRemoved = gTree.views[0] gRemoved.SetTimer(100000)"), "errOK");
+    h.Ok("var gRemoved = gTree.views[0] gRemoved.SetTimer(100000)");
     gui::View* removed = Child(0);
     ASSERT_NE(removed, nullptr);
     EXPECT_TRUE(removed->TimerRunning());
-    EXPECT_EQ(h.Run("gTree.RemoveView(gTree.views[0]) gTree.RemoveView(TRectangle({}))"), "errOK");
+    h.Ok("gTree.RemoveView(gTree.views[0]) gTree.RemoveView(TRectangle({}))");
     EXPECT_EQ(h.Eval("gTree.views[0].id & gTree.views[1].id & AsStr(gTree.views[2])"),
               "bcnull");
     // The removed view stops its timer at once.
@@ -255,7 +253,7 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
     EXPECT_TRUE(Child(1)->Visible());
     EXPECT_EQ(Spans(), "0-99 0-99 ");
     EXPECT_EQ(PixelAt(h.Paint(root), 50, 50), platform::Rgb(0, 0, 255));
-    EXPECT_EQ(h.Run("gTree.SwitchView(0)"), "errOK");
+    h.Ok("gTree.SwitchView(0)");
     EXPECT_EQ(h.Eval("gTree.Point2View({x = 5, y = 5}).id & ' ' & result"), "a switched to 0");
     EXPECT_EQ(PixelAt(h.Paint(root), 50, 50), platform::Rgb(255, 0, 0));
     // AddItem makes the new child current; the one shown before stays shown until the next switch.
@@ -265,11 +263,11 @@ TEST_F(LayoutTest, SwitchShowsOneChild)
     EXPECT_EQ(h.Run("gTree.AddItem(1)"), "errTableExpected");
     // A refusing or failing child keeps every item; a consenting one lets
     // the item go and shows the first.
-    EXPECT_EQ(h.Run("gTree.views[0].OnClose = false gTree.DeleteItem(1)"), "errOK");
+    h.Ok("gTree.views[0].OnClose = false gTree.DeleteItem(1)");
     EXPECT_EQ(h.Eval("Count(gTree.views)"), "3");
     EXPECT_EQ(h.Run("gTree.views[0].OnClose = function() return Not(5) end gTree.DeleteItem(1)"), "errBoolExpected");
     EXPECT_EQ(h.Eval("Count(gTree.views)"), "3");
-    EXPECT_EQ(h.Run("gTree.views[0].OnClose = null result = '' gTree.DeleteItem(1)"), "errOK");
+    h.Ok("gTree.views[0].OnClose = null result = '' gTree.DeleteItem(1)");
     EXPECT_EQ(h.Eval("gTree.views[1].id & ' ' & gTree.curPos & ' ' & result"),
               "c 0 switched to 0");
     EXPECT_TRUE(Child(0)->Visible());

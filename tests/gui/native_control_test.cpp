@@ -47,8 +47,7 @@ protected:
         ASSERT_NE(window, nullptr);
         window->Show();
         form = platform::FormWindowTitled("Controls");
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        ASSERT_TRUE(form != nullptr && QTest::qWaitForWindowExposed(form));
         control = NativeControl::Create(*window, ControlKind::Button, handler);
         ASSERT_NE(control, nullptr);
         button = qobject_cast<QPushButton*>(platform::ControlWidgetOf(*control));

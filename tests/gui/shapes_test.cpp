@@ -2,7 +2,6 @@
 // texts and images drawn through the Qt canvas into an image.
 #include "gui/gui_harness.h"
 #include "gui/style/text_view.h"
-#include "platform/draw/canvas.h"
 #include "platform/draw/picture_pixels.h"
 #include "platform/files/device_folder.h"
 
@@ -22,7 +21,6 @@ namespace {
 
 using platform::Color;
 
-
 // How many separate bands of rows hold ink.
 int InkBands(const QImage& image)
 {
@@ -39,12 +37,12 @@ int InkBands(const QImage& image)
 
 class ShapesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var gView = null"), "errOK"); }
+    void SetUp() override { h.Ok("var gView = null"); }
 
     // The view of the script source painted on white at width x height.
     QImage Paint(const std::string& view, int32_t width, int32_t height, int32_t dpi = 96)
     {
-        EXPECT_EQ(h.Run("gView = " + view), "errOK");
+        h.Ok("gView = " + view);
         built = h.Build(u"gView", {0, 0, width - 1, height - 1}, dpi);
         EXPECT_NE(built, nullptr);
         if (built == nullptr) return {};
@@ -95,8 +93,7 @@ TEST_F(ShapesTest, HostileStylesDrawWithoutTrouble)
                              "TLine({x2 = 1e12, y2 = -1e12, style = {strokeThickness = 1e12}})",
                              "TRectangle({style = {fill = 'red', margin = -1e12}})",
                              "TText({text = 'M', style = {fontSize = '99999999px', margin = '-5px'}})"}) {
-        const QImage image = Paint(view, 30, 30);
-        EXPECT_EQ(image.width(), 30) << view;
+        EXPECT_EQ(Paint(view, 30, 30).width(), 30) << view;
     }
 }
 
@@ -115,25 +112,18 @@ TEST_F(TextShapesTest, MultiLineTextsWrapAndAlignVertically)
     // Three words, each too wide to share a line, in three bands.
     const int32_t lineWidth = Width(u"wwww") + 4;
     Paint(TextView("'www www www'", "valign = 'top'"), lineWidth, 120);
-    ASSERT_EQ(h.Run("gView.multiLine = true"), "errOK");
-    QImage image = h.Paint(built);
-    EXPECT_EQ(InkBands(image), 3);
-    const platform::Rect top = InkBounds(image);
-    EXPECT_LT(top.top, 10);
-
-    ASSERT_EQ(h.Run("gView.style.valign = 'bottom'"), "errOK");
-    image = h.Paint(built);
-    const platform::Rect bottom = InkBounds(image);
-    EXPECT_GT(bottom.bottom, 105);
-
-    ASSERT_EQ(h.Run("gView.style.valign = 'center'"), "errOK");
-    image = h.Paint(built);
-    const platform::Rect centre = InkBounds(image);
+    h.Ok("gView.multiLine = true");
+    EXPECT_EQ(InkBands(h.Paint(built)), 3);
+    EXPECT_LT(InkBounds(h.Paint(built)).top, 10);
+    h.Ok("gView.style.valign = 'bottom'");
+    EXPECT_GT(InkBounds(h.Paint(built)).bottom, 105);
+    h.Ok("gView.style.valign = 'center'");
+    const platform::Rect centre = InkBounds(h.Paint(built));
     EXPECT_NEAR(centre.top - 0, 119 - centre.bottom, 6);
 
     // Hard breaks; the measure is the line height times the lines, width 1.
     h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"text", h.ip.MakeString(u"a\r\nb\nc\n\nd"));
-    ASSERT_EQ(h.Run("gView.style.margin = '2px'"), "errOK");
+    h.Ok("gView.style.margin = '2px'");
     const int32_t lineHeight = platform::TextExtent({u"Liberation Mono", 20, 400, false, false}, u"A").height;
     EXPECT_EQ(built->MeasureHeight(), 5 * lineHeight + 4);
     EXPECT_EQ(built->MeasureWidth(), 1 + 4);
@@ -220,17 +210,15 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
 {
     QImage image = Paint("TImage({image = 'Pic.png', mode = 'stretch'})", 8, 4);
     EXPECT_EQ(PixelAt(image, 0, 0), kRed);
-    // The file changes; the same name in other case keeps the picture loaded.
+    // The file changes: the same name in other case keeps the picture loaded, another file is loaded, and back
+    // to the first name the file is read afresh.
     WritePicture("Pic.png", kLime, kLime);
-    ASSERT_EQ(h.Run("gView.image = 'PIC.PNG'"), "errOK");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kRed);
-    // Another file is loaded.
     WritePicture("other.png", kBlue, kBlue);
-    ASSERT_EQ(h.Run("gView.image = 'other.png'"), "errOK");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
-    // Back to the first name: read afresh.
-    ASSERT_EQ(h.Run("gView.image = 'pic.png'"), "errOK");
-    EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kLime);
+    for (const auto& [name, colour] :
+         {std::pair("PIC.PNG", kRed), std::pair("other.png", kBlue), std::pair("pic.png", kLime)}) {
+        h.Ok(std::string("gView.image = '") + name + "'");
+        EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), colour) << name;
+    }
     // Release lets the picture go; the next paint loads it again.
     WritePicture("Pic.png", kBlue, kRed);
     built->Release();
@@ -241,37 +229,37 @@ TEST_F(ImageShapesTest, PicturesAreLoadedAgainOnlyForAnotherFile)
     green.fill(qRgb(0, 255, 0));
     const platform::Picture owned({green});
     h.ip.TableSet(h.ip.GetGlobal(u"gView").table, u"image", Value::Binary(const_cast<platform::Picture*>(&owned)));
-    ASSERT_EQ(h.Run("gView.mode = 'natural' gView.style = {valign = 'top'}"), "errOK");
+    h.Ok("gView.mode = 'natural' gView.style = {valign = 'top'}");
     image = h.Paint(built);
     EXPECT_EQ(InkBounds(image), (platform::Rect{0, 0, 2, 1}));
     EXPECT_EQ(built->MeasureWidth(), 3);
     // Then a file again.
-    ASSERT_EQ(h.Run("gView.image = 'other.png' gView.mode = 'stretch'"), "errOK");
+    h.Ok("gView.image = 'other.png' gView.mode = 'stretch'");
     EXPECT_EQ(PixelAt(h.Paint(built), 0, 0), kBlue);
 }
 
 TEST_F(ImageShapesTest, FileIconsAre32UnitsSquare)
 {
-    ASSERT_EQ(h.Run("gView = TImageListIcon({file = 'Pic.png', style = {margin = '1px', marginTop = 2}})"), "errOK");
+    h.Ok("gView = TImageListIcon({file = 'Pic.png', style = {margin = '1px', marginTop = 2}})");
     built = h.Build(u"gView", {0, 0, 99, 99}, 192);
     ASSERT_NE(built, nullptr);
     EXPECT_EQ(built->MeasureWidth(), 64 + 2);
     EXPECT_EQ(built->MeasureHeight(), 64 + 4 + 1);
     // Whatever the desktop's icon, it stays within its 64 x 64 box.
-    ASSERT_EQ(h.Run("gView.style.valign = 'top'"), "errOK");
+    h.Ok("gView.style.valign = 'top'");
     const auto inside = [](const platform::Rect& ink, const platform::Rect& box) {
         return !ink.Empty() && ink.left >= box.left && ink.top >= box.top && ink.right <= box.right &&
                ink.bottom <= box.bottom;
     };
     EXPECT_TRUE(inside(InkBounds(h.Paint(built)), {1, 4, 64, 67}));
-    ASSERT_EQ(h.Run("gView.style.align = 'right' gView.style.valign = 'bottom'"), "errOK");
+    h.Ok("gView.style.align = 'right' gView.style.valign = 'bottom'");
     EXPECT_TRUE(inside(InkBounds(h.Paint(built)), {98 - 64, 98 - 64, 97, 97}));
     // A folder has an icon too; a file that is not there, or none, draws nothing.
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    ASSERT_EQ(h.Run("gView.file = 'folder'"), "errOK");
+    h.Ok("gView.file = 'folder'");
     EXPECT_FALSE(InkBounds(h.Paint(built)).Empty());
     for (const char* file : {"'absent.png'", "null"}) {
-        ASSERT_EQ(h.Run(std::string("gView.file = ") + file), "errOK");
+        h.Ok(std::string("gView.file = ") + file);
         EXPECT_TRUE(InkBounds(h.Paint(built)).Empty()) << file;
     }
 }

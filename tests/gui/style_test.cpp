@@ -22,12 +22,12 @@ using platform::Rgb;
 
 class StyleTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(h.Run("var gView = null var result = null"), "errOK"); }
+    void SetUp() override { h.Ok("var gView = null var result = null"); }
 
     // A rectangle view with the given style table source, under a form of that dpi.
     gui::View& ViewWith(const std::string& style, int32_t dpi = 96)
     {
-        EXPECT_EQ(h.Run("gView = TRectangle({style = " + style + "})"), "errOK");
+        h.Ok("gView = TRectangle({style = " + style + "})");
         gui::View* view = h.Build(u"gView", {0, 0, 99, 49}, dpi);
         EXPECT_NE(view, nullptr);
         return *view;
@@ -36,7 +36,7 @@ protected:
     // The value of a script expression, kept in the global "result".
     Value Eval(const std::string& expression)
     {
-        EXPECT_EQ(h.Run("result = " + expression), "errOK");
+        h.Ok("result = " + expression);
         return h.ip.GetGlobal(u"result");
     }
 
@@ -84,7 +84,7 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
     for (const auto& [text, pixels] : texts) EXPECT_EQ(gui::PixelText(Eval(text)), pixels) << text;
 
     // At 192 x 144 dpi; absurd lengths are held far out, without wrapping around.
-    ASSERT_EQ(h.Run("gView = TRectangle({style = {}})"), "errOK");
+    h.Ok("gView = TRectangle({style = {}})");
     gui::View& view = *h.Build(u"gView", {0, 0, 99, 49}, 192, 144);
     const std::tuple<const char*, bool, std::optional<int32_t>> lengths[] = {
         {"10.9", false, 20}, {"10.9", true, 15}, {"-3", false, -6}, {"'7px'", false, 7},
@@ -98,35 +98,28 @@ TEST_F(StyleTest, LengthsAndPixelTexts)
 
 TEST_F(StyleTest, FontRecord)
 {
-    const gui::FontRecord plain = gui::StyleFont(Style(ViewWith("{}")));
-    EXPECT_EQ(plain.Choice().height, 15);
-    EXPECT_EQ(plain.Choice().face, u"Arial");
-
-    struct Case {
-        const char* style;
-        int32_t dpi, size, weight;
-        bool italic, underline;
-        std::u16string_view face;
-    };
-    const Case cases[] = {
+    // Each style at its dpi, and the face, size, weight, italic and underline it asks for.
+    const std::tuple<const char*, int32_t, gui::FontRecord> cases[] = {
+        {"{}", 96, {u"Arial", 0, 400, false, false}},
         // 200 DIP is beyond 100 pixels: the size stays automatic.
-        {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, 0, 600, false, false, u"Arial"},
-        {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96, 200,
-         700, true, false, u"Liberation Mono"},
+        {"{fontSize = 200, fontWeight = 'bold', fontStyle = 'italic underline'}", 96, {u"Arial", 0, 600, false, false}},
+        {"{fontSize = '200px', fontWeight = 'bolder', fontStyle = 'italic', fontFamily = 'Liberation Mono'}", 96,
+         {u"Liberation Mono", 200, 700, true, false}},
         // 50 DIP at 192 dpi is 100 pixels, the largest used.
-        {"{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192, 100, 300, false, true, u"Arial"},
-        {"{fontSize = 50.9, fontWeight = 950, fontFamily = 7}", 96, 50, 400, false, false, u"Arial"},
-        {"{fontSize = 0.5, fontWeight = 650.5}", 96, 0, 650, false, false, u"Arial"},
-        {"{fontWeight = 'Bold', fontStyle = 'Italic'}", 96, 0, 400, false, false, u"Arial"},
+        {"{fontSize = 50, fontWeight = 'lighter', fontStyle = 'underline'}", 192, {u"Arial", 100, 300, false, true}},
+        {"{fontSize = 50.9, fontWeight = 950, fontFamily = 7}", 96, {u"Arial", 50, 400, false, false}},
+        {"{fontSize = 0.5, fontWeight = 650.5}", 96, {u"Arial", 0, 650, false, false}},
+        {"{fontWeight = 'Bold', fontStyle = 'Italic'}", 96, {u"Arial", 0, 400, false, false}},
     };
-    for (const Case& c : cases) {
-        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(c.style, c.dpi)));
-        EXPECT_EQ(std::tie(font.size, font.weight, font.italic, font.underline, font.face),
-                  std::tie(c.size, c.weight, c.italic, c.underline, c.face))
-            << c.style;
-        if (c.size > 0) {
-            EXPECT_EQ(font.Choice().height, c.size) << c.style;
-        }
+    for (const auto& [style, dpi, expected] : cases) {
+        const gui::FontRecord font = gui::StyleFont(Style(ViewWith(style, dpi)));
+        EXPECT_EQ(std::tie(font.face, font.size, font.weight, font.italic, font.underline),
+                  std::tie(expected.face, expected.size, expected.weight, expected.italic, expected.underline))
+            << style;
+        // The platform font has the record's face, and its size as cell height: 15 pixels when automatic.
+        const platform::FontChoice choice = font.Choice();
+        const int32_t height = expected.size > 0 ? expected.size : 15;
+        EXPECT_EQ(std::pair(choice.height, choice.face), std::pair(height, expected.face)) << style;
     }
 }
 
@@ -154,7 +147,7 @@ protected:
     const platform::FontChoice font{u"Liberation Mono", 20};
 };
 
-TEST_F(TextLinesTest, BreaksAndBlanks)
+TEST_F(TextLinesTest, BreaksBlanksAndWordsOfAtMost254Characters)
 {
     // CR LF and LF CR are one break each; CR CR and LF LF two.
     EXPECT_EQ(Break(u"ab\r\ncd\n\ref", 20), (Lines{u"ab", u"cd", u"ef"}));
@@ -168,10 +161,8 @@ TEST_F(TextLinesTest, BreaksAndBlanks)
     EXPECT_EQ(Break(u"  ab  cd\n   ef  gh", 20), (Lines{u"  ab  cd", u"ef  gh"}));
     EXPECT_EQ(Break(u"  ab   cd", 5), (Lines{u"  ab", u"cd"}));
     EXPECT_EQ(Break(u"   ", 20), (Lines{u"   "}));
-}
 
-TEST_F(TextLinesTest, WordsHoldAtMost254Characters)
-{
+    // A word holds at most 254 characters.
     const std::u16string longRun(300, u'w');
     EXPECT_EQ(Break(longRun, 1000), (Lines{longRun}));
     const Lines narrow = Break(longRun, 10);
