@@ -51,19 +51,6 @@ protected:
 
 // The scripts read files in every encoding and code page, undefined bytes
 // and unknown code pages included; here what only a stream shows.
-TEST(TextReaderTest, DetectsTheEncodingOnceFromTheStart)
-{
-    // Detection reads from the start, wherever the writer left the stream,
-    // and only once: a code page set afterwards applies from then on.
-    MemoryStream stream;
-    Fill(stream, {'a', 0x80, 'a', 0x80});
-    TextReader& reader = stream.GetTextReader();
-    EXPECT_EQ(reader.ReadChar(), u'\u8061');
-    EXPECT_EQ(reader.CodePage(), TextReader::kUtf16Le);
-    reader.SetCodePage(1252);
-    EXPECT_EQ(reader.ReadText(false), u"a\u20AC");
-}
-
 TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
 {
     Interpreter ip;
@@ -173,14 +160,6 @@ TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
     EXPECT_EQ(stream.Read(buffer, 100), 4u);
     EXPECT_EQ(buffer[3], 99);
     EXPECT_EQ(stream.position, 100u);
-    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
-    ip.ClearError();
-
-    FileHandle plainFile = Open(path, "rb");
-    FileStream plain(&ip, plainFile.get());
-    plain.Seek(95);
-    EXPECT_EQ(plain.Read(buffer, 10), 5u);
-    EXPECT_EQ(plain.position, 100u);
     EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
 }
 
