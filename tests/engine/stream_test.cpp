@@ -163,38 +163,5 @@ TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
     EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
 }
 
-TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
-{
-    const fs::path path = dir.WriteBytes("out.bin", {});
-    FileHandle file = Open(path, "r+b");
-    FileStream stream(nullptr, file.get());
-    stream.AllocateIoBuffer(16);
-    const Bytes data(60, 'd');
-    stream.Write(data.data(), 10);
-    EXPECT_EQ(fs::file_size(path), 0u);
-    // No room for 10 more: the waiting bytes go first.
-    stream.Write(data.data(), 10);
-    EXPECT_EQ(fs::file_size(path), 10u);
-    // Larger than the buffer: straight to the file after the waiting bytes.
-    stream.Write(data.data(), 40);
-    EXPECT_EQ(fs::file_size(path), 60u);
-    stream.Write("0123", 4);
-    EXPECT_EQ(stream.Size(), 64u);
-
-    // Writing in the middle of reading, and reading after writing.
-    uint8_t buffer[8];
-    stream.Seek(58);
-    ASSERT_EQ(stream.Read(buffer, 2), 2u);
-    stream.Write("+", 1);
-    ASSERT_EQ(stream.Read(buffer, 1), 1u);
-    EXPECT_EQ(buffer[0], '1');
-    stream.Write("-", 1);
-    stream.SeekEnd();
-    EXPECT_EQ(stream.position, 64u);
-    stream.Flush();
-    const std::string expected = std::string(60, 'd') + "+1-3";
-    EXPECT_EQ(test::TempDir::ReadBytes(path), Bytes(expected.begin(), expected.end()));
-}
-
 } // namespace
 } // namespace vellum
