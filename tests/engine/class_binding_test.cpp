@@ -125,25 +125,6 @@ TEST_F(ClassBinding, NativeObjectsAreFoundByType)
     EXPECT_EQ(h.Output("Counter.Next() plain.f = Counter.Value Print(plain.f())"), "null\n");
 }
 
-TEST_F(ClassBinding, AttachingAndDeriving)
-{
-    TableObject* table = ip.NewTable();
-    ip.SetGlobal(u"held", table);
-    auto* other = ip.Make<Other>();
-    AttachNative(ip, table, other);
-    EXPECT_EQ(NativeOf<Other>(ip, table), other);
-    EXPECT_TRUE(ip.TableGet(table, u"Next").IsNull());
-    SetParent(ip, table, Value::Table(counterClass));
-    EXPECT_EQ(ip.TableGet(table, u"Next").native, CounterNext);
-
-    // The usual Default of script-made classes: the argument derives from the class.
-    static constexpr ClassMethod kShapeMethods[] = {{u"Default", DeriveFromThis}};
-    DefineClass(ip, u"Shape", kShapeMethods);
-    EXPECT_EQ(h.Output("var s = Shape({w = 4}) Print(s.parent == Shape) Print(s.w) Print(Shape(7))"),
-              "true\n4\n7\n");
-    EXPECT_EQ(h.Output("Shape()"), "!errFewArguments");
-}
-
 TEST_F(ClassBinding, PropertiesCallMethodsAndNativesAndFollowParent)
 {
     ip.RegisterFunction(u"Self", Self);

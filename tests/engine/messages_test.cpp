@@ -9,26 +9,7 @@
 namespace vellum::test {
 namespace {
 
-TEST(Messages, FirstErrorWins)
-{
-    ScriptHarness h;
-    Interpreter& ip = h.ip;
-    ip.RaiseError(errFileNotFound, u"a.txt");
-    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, u"x", u"y");
-    EXPECT_EQ(ip.ErrorIdentifier(), errFileNotFound);
-    EXPECT_EQ(U8(ip.FormatError()), "File not found a.txt");
-    EXPECT_EQ(ip.ErrorPosition(), -1);
-    ip.ClearError();
-    EXPECT_FALSE(ip.ErrorPending());
-    EXPECT_TRUE(ip.ErrorArg1().empty());
-
-    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, u"x", u"y");
-    EXPECT_EQ(ip.ErrorPosition(), 7);
-    ip.ClearError();
-    EXPECT_EQ(ip.ErrorPosition(), -1);
-}
-
-TEST(Messages, TemplatesTakeTheArgumentsInOrder)
+TEST(Messages, TheFirstErrorWinsAndTemplatesTakeTheArgumentsInOrder)
 {
     EXPECT_EQ(FormatTemplate(u"a %s b %s c", u"x", u"y", 100), u"a x b y c");
     EXPECT_EQ(FormatTemplate(u"a %s b %s c %s", u"x", u"", 100), u"a x b  c ");
@@ -38,6 +19,17 @@ TEST(Messages, TemplatesTakeTheArgumentsInOrder)
 
     ScriptHarness h;
     Interpreter& ip = h.ip;
+    // The first error wins, with its place.
+    ip.RaiseError(errFileNotFound, u"a.txt");
+    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, u"x", u"y");
+    EXPECT_EQ(U8(ip.FormatError()), "File not found a.txt");
+    EXPECT_EQ(ip.ErrorPosition(), -1);
+    ip.ClearError();
+    EXPECT_TRUE(ip.ErrorArg1().empty());
+    ip.RaiseErrorAt(errIndexingNonTable2, {7, 0}, u"x", u"y");
+    EXPECT_EQ(ip.ErrorPosition(), 7);
+    ip.ClearError();
+    EXPECT_EQ(ip.ErrorPosition(), -1);
     // With only the second argument given both are used; with none, "%s" is empty.
     ip.RaiseError(errIndexingNonTable2, u"", u"k");
     EXPECT_EQ(U8(ip.FormatError()), "Trying to index non-table value ([k])");

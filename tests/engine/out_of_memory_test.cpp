@@ -86,6 +86,10 @@ TEST_F(OutOfMemory, AFailedAllocationEndsTheScriptWithAnError)
     const std::string depth = std::to_string(Interpreter::kMaxCallDepth - 1);
     EXPECT_EQ(h.Output("function e(n) if n == 0 return 'deep' end return e(n - 1) end Print(e(" + depth + "))"),
               "deep\n");
+    // Strings are as long as memory allows up to the longest string: 2^25
+    // units, twice the handheld's. (The script cases run with a lower
+    // longest string, which string_doubling_limit reaches.)
+    EXPECT_EQ(h.Output("var s = 'x' var n = 0 while n < 25 s = s & s n = n + 1 end Print(n)"), "25\n");
 }
 
 // Compiling allocates too: a source that cannot be compiled for want of
@@ -109,15 +113,6 @@ TEST_F(OutOfMemory, CompilingThatRunsOutEndsWithTheError)
         EXPECT_TRUE(o.error == "errOutOfMemory" || o.error == "errOK") << allocation << ": " << o.error;
     }
     EXPECT_GT(allocation, 10);
-}
-
-// Strings are as long as memory allows up to the longest string: 2^25
-// units, twice the handheld's. (The script cases run with a lower longest
-// string, which string_doubling_limit reaches.)
-TEST(LongestString, IsFarPastTheHandhelds)
-{
-    ScriptHarness h;
-    EXPECT_EQ(h.Output("var s = 'x' var n = 0 while n < 25 s = s & s n = n + 1 end Print(n)"), "25\n");
 }
 
 } // namespace

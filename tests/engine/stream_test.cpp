@@ -1,5 +1,5 @@
-// Tests of the byte streams and the text layer: encoding detection, code
-// pages, appended lines, memory growth, and buffered file I/O.
+// Tests of the byte streams and the text layer: read errors, code pages,
+// appended lines, memory growth, and buffered file I/O.
 #include "engine/stream/file_stream.h"
 #include "engine/stream/memory_stream.h"
 #include "engine/stream/text_reader.h"
@@ -51,19 +51,6 @@ protected:
 
 // The scripts read files in every encoding and code page, undefined bytes
 // and unknown code pages included; here what only a stream shows.
-TEST(TextReaderTest, DetectsTheEncodingOnceFromTheStart)
-{
-    // Detection reads from the start, wherever the writer left the stream,
-    // and only once: a code page set afterwards applies from then on.
-    MemoryStream stream;
-    Fill(stream, {'a', 0x80, 'a', 0x80});
-    TextReader& reader = stream.GetTextReader();
-    EXPECT_EQ(reader.ReadChar(), u'\u8061');
-    EXPECT_EQ(reader.CodePage(), TextReader::kUtf16Le);
-    reader.SetCodePage(1252);
-    EXPECT_EQ(reader.ReadText(false), u"a\u20AC");
-}
-
 TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
 {
     Interpreter ip;
@@ -85,6 +72,13 @@ TEST_F(StreamFiles, TextReaderClearsOnlyItsOwnReadErrors)
     oddStream.Seek(2);
     EXPECT_EQ(oddStream.GetTextReader().ReadText(false), u"one\r\ntwo\r\nthree\r\n");
     EXPECT_EQ(ip.ErrorIdentifier(), errDie);
+    // A read past the end of the file comes up short and is the stream's error.
+    ip.ClearError();
+    uint8_t bytes[8];
+    oddStream.Seek(30);
+    EXPECT_EQ(oddStream.Read(bytes, sizeof bytes), 5u);
+    EXPECT_EQ(oddStream.position, 35u);
+    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
 }
 
 TEST_F(StreamFiles, TextReaderAppendsLinesInUtf16Le)
@@ -146,75 +140,6 @@ TEST(MemoryStreamTest, GrowsInWholeStepsAndReadsOnlyWhatWasWritten)
     // Streams made with an interpreter belong to its collector.
     Interpreter ip;
     Fill(*ip.Make<MemoryStream>(&ip), {1, 2, 3});
-}
-
-TEST_F(StreamFiles, FileStreamReadsThroughItsBuffer)
-{
-    Interpreter ip;
-    Bytes data(100);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
-    const fs::path path = dir.WriteBytes("data.bin", data);
-    FileHandle file = Open(path, "rb");
-    // Collected only after the handle is closed: the stream must not touch it.
-    FileStream& stream = *ip.Make<FileStream>(&ip, file.get());
-    stream.AllocateIoBuffer(16);
-    ASSERT_EQ(stream.IoBufferSize(), 16u);
-
-    uint8_t buffer[128];
-    size_t offset = 0;
-    // Within one refill, across refills, larger than the buffer, and at
-    // last from a refill that comes up short but holds what was asked for.
-    for (const size_t n : {10u, 10u, 40u, 3u, 12u, 10u, 6u, 5u}) {
-        ASSERT_EQ(stream.Read(buffer, n), n);
-        EXPECT_EQ(Bytes(buffer, buffer + n), Bytes(data.begin() + offset, data.begin() + offset + n));
-        EXPECT_EQ(stream.position, offset += n);
-    }
-    EXPECT_FALSE(ip.ErrorPending());
-    EXPECT_EQ(stream.Read(buffer, 100), 4u);
-    EXPECT_EQ(buffer[3], 99);
-    EXPECT_EQ(stream.position, 100u);
-    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
-    ip.ClearError();
-
-    FileHandle plainFile = Open(path, "rb");
-    FileStream plain(&ip, plainFile.get());
-    plain.Seek(95);
-    EXPECT_EQ(plain.Read(buffer, 10), 5u);
-    EXPECT_EQ(plain.position, 100u);
-    EXPECT_EQ(ip.ErrorIdentifier(), errFileRead);
-}
-
-TEST_F(StreamFiles, FileStreamWritesThroughItsBuffer)
-{
-    const fs::path path = dir.WriteBytes("out.bin", {});
-    FileHandle file = Open(path, "r+b");
-    FileStream stream(nullptr, file.get());
-    stream.AllocateIoBuffer(16);
-    const Bytes data(60, 'd');
-    stream.Write(data.data(), 10);
-    EXPECT_EQ(fs::file_size(path), 0u);
-    // No room for 10 more: the waiting bytes go first.
-    stream.Write(data.data(), 10);
-    EXPECT_EQ(fs::file_size(path), 10u);
-    // Larger than the buffer: straight to the file after the waiting bytes.
-    stream.Write(data.data(), 40);
-    EXPECT_EQ(fs::file_size(path), 60u);
-    stream.Write("0123", 4);
-    EXPECT_EQ(stream.Size(), 64u);
-
-    // Writing in the middle of reading, and reading after writing.
-    uint8_t buffer[8];
-    stream.Seek(58);
-    ASSERT_EQ(stream.Read(buffer, 2), 2u);
-    stream.Write("+", 1);
-    ASSERT_EQ(stream.Read(buffer, 1), 1u);
-    EXPECT_EQ(buffer[0], '1');
-    stream.Write("-", 1);
-    stream.SeekEnd();
-    EXPECT_EQ(stream.position, 64u);
-    stream.Flush();
-    const std::string expected = std::string(60, 'd') + "+1-3";
-    EXPECT_EQ(test::TempDir::ReadBytes(path), Bytes(expected.begin(), expected.end()));
 }
 
 } // namespace

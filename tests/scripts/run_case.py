@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from dataclasses import dataclass, field
 from pathlib import Path
 
 # Slow modes (the collector stress pass) give each run longer.
@@ -24,13 +25,13 @@ class CaseError(Exception):
     pass
 
 
+@dataclass
 class Run:
-    def __init__(self, script):
-        self.script = script
-        self.options = []
-        self.stdout = b""
-        self.stderr = b""
-        self.exit = 0
+    script: str
+    options: list = field(default_factory=list)
+    stdout: bytes = b""
+    stderr: bytes = b""
+    exit: object = 0
 
 
 def parse_expected(path, main_script):
@@ -99,17 +100,13 @@ def execute(vellum, folder, workdir, run):
     # The cases that reach the longest string reach 2^24 units, not the
     # gigabytes a run allows by default.
     env.setdefault("VELLUM_TEST_LONGEST_STRING", str(1 << 24))
-    actual = Run(run.script)
     try:
         done = subprocess.run([vellum, "--console", *run.options, str(script)], cwd=workdir, env=env,
                               stdin=subprocess.DEVNULL, capture_output=True, timeout=TIMEOUT_SECONDS)
     except subprocess.TimeoutExpired as e:
-        actual.stdout = e.stdout or b""
-        actual.stderr = (e.stderr or b"") + f"[runner: killed after {TIMEOUT_SECONDS} s]\n".encode()
-        actual.exit = "timeout"
-        return actual
-    actual.stdout, actual.stderr, actual.exit = done.stdout, done.stderr, done.returncode
-    return actual
+        killed = f"[runner: killed after {TIMEOUT_SECONDS} s]\n".encode()
+        return Run(run.script, stdout=e.stdout or b"", stderr=(e.stderr or b"") + killed, exit="timeout")
+    return Run(run.script, stdout=done.stdout, stderr=done.stderr, exit=done.returncode)
 
 
 def render(run):
@@ -128,29 +125,26 @@ def render(run):
 
 def main():
     arguments = sys.argv[1:]
-    screenshot = None
+    options = []
     if len(arguments) == 4 and arguments[2] == "--screenshot":
-        screenshot = os.path.abspath(arguments[3])
-        arguments = arguments[:2]
+        options = ["--screenshot", os.path.abspath(arguments.pop())]
+        arguments.pop()
     if len(arguments) != 2:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
     vellum = os.path.abspath(arguments[0])
     case = Path(arguments[1]).resolve()
     expected_runs = parse_expected(case.with_suffix(".expected"), case.name)
-    if screenshot is not None:
-        expected_runs[0].options = ["--screenshot", screenshot]
+    expected_runs[0].options = options
     with tempfile.TemporaryDirectory(prefix=f"vellum-{case.stem}-") as temp:
-        folder = Path(temp) / "device"
-        workdir = Path(temp) / "cwd"
-        folder.mkdir()
-        workdir.mkdir()
+        folder, workdir = Path(temp) / "device", Path(temp) / "cwd"
+        for made in (folder, workdir):
+            made.mkdir()
         prepare_folder(case, folder)
         failed = False
         for expected in expected_runs:
             actual = execute(vellum, folder, workdir, expected)
-            same = (actual.stdout, actual.stderr, actual.exit) == (expected.stdout, expected.stderr, expected.exit)
-            if same:
+            if (actual.stdout, actual.stderr, actual.exit) == (expected.stdout, expected.stderr, expected.exit):
                 continue
             failed = True
             diff = difflib.unified_diff(render(expected).splitlines(keepends=True),
