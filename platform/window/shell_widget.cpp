@@ -34,9 +34,7 @@ ShellWidget::ShellWidget(FormWindowHandler& handler_, const FormWindowOptions& o
         titleStrip = new TitleStrip(this, command);
         titleStrip->SetTitle(ToQString(options.title));
         bar = new SoftKeyBar(this, {command, [this] { Dispatch([](FormWindowHandler& h) { h.MenuAboutToShow(); }); },
-                                    [this] { ShowInputPanel(panel->isHidden()); }});
-        panel = new InputPanel(this, client);
-        panel->hide();
+                                    [this] { ShowInputPanel(!InputPanelUp()); }});
         UpdateBar();
         const DeviceScreen& screen = CurrentDeviceScreen();
         resize(screen.size.width, screen.size.height);
@@ -90,13 +88,22 @@ void ShellWidget::UpdateBar()
 int32_t ShellWidget::AvailableHeight() const
 {
     if (bar == nullptr || !bar->HasMenu()) return 0;
-    const int covered = panel->isHidden() ? 0 : panel->height();
+    const int covered = InputPanelUp() ? panel->height() : 0;
     return std::max(0, client->height() - covered);
 }
 
+bool ShellWidget::InputPanelUp() const { return panel != nullptr && !panel->isHidden(); }
+
 void ShellWidget::ShowInputPanel(bool up)
 {
-    if (panel == nullptr || up == !panel->isHidden()) return;
+    // A Today item has no panel.
+    if (titleStrip == nullptr || up == InputPanelUp()) return;
+    // Most forms never raise the panel: its forty keys are made the first
+    // time it is, which keeps them and their font out of every start.
+    if (panel == nullptr) {
+        panel = new InputPanel(this, client);
+        LayOut();
+    }
     panel->setVisible(up);
     if (up) panel->raise();
     Dispatch([](FormWindowHandler& h) { h.InputPanelChanged(); });

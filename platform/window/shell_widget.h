@@ -59,6 +59,7 @@ public:
     Rect ClientRect() const;
     int32_t AvailableHeight() const;
     void ShowInputPanel(bool up);
+    bool InputPanelUp() const;
     // Shows the bar while it has a menu or the input panel's button.
     void UpdateBar();
     bool TodayQuery(TodayItemRecord& record);

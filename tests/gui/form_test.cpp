@@ -151,8 +151,11 @@ gForm = TForm({title = 'Menus', menu = gMenu, view = TRectangle({})})
         EXPECT_EQ(h.TakeLog(), "again ");
         EXPECT_EQ(h.Run("gForm.SetMenu(3)"), "errTableExpected");
 
-        // The input panel covers the bottom of the client area: the root shrinks.
+        // The input panel covers the bottom of the client area: the root
+        // shrinks. Its keys are made when it is first raised.
+        EXPECT_EQ(platform::InputPanelOf(form), nullptr);
         h.Ok("gForm.ShowSip(true)");
+        EXPECT_TRUE(platform::InputPanelOf(form)->isVisible());
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip - 80));
         h.Ok("gForm.ShowSip(false)");
         EXPECT_EQ(h.Eval("gForm.view.GetRect().height"), std::to_string(kHeight - 2 * kStrip));
