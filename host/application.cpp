@@ -1,12 +1,12 @@
 #include "host/application.h"
 
+#include "engine/core/terminal_text.h"
 #include "engine/core/unicode.h"
 #include "engine/vm/interrupt.h"
 #include "host/core_interpreter.h"
 #include "host/script_file.h"
 #include "platform/desktop/message_box.h"
 
-#include <iostream>
 
 namespace vellum {
 
@@ -33,8 +33,8 @@ int Application::Run()
     ScriptFileText file;
     if (hostPath) file = ReadScriptFile(*hostPath);
     if (!file.found && (platform::ConsoleMode() || !openEditor)) {
-        std::cerr << "vellum: no start-up script " << ToUtf8(startScript) << " in " << folder.Root().string()
-                  << "; write one there, or run vellum APP.q9c\n";
+        WriteText(stderr, "vellum: no start-up script " + ToUtf8(startScript) + " in " + folder.Root().string() +
+                              "; write one there, or run vellum APP.q9c\n");
         interpreter.reset();
         return 2;
     }

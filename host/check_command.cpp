@@ -1,5 +1,6 @@
 #include "host/check_command.h"
 
+#include "engine/core/terminal_text.h"
 #include "engine/core/unicode.h"
 #include "engine/error/error_table.h"
 #include "host/core_interpreter.h"
@@ -44,15 +45,15 @@ std::optional<CheckError> CheckScript(const fs::path& file, const Application::L
 
 } // namespace
 
-int CheckScripts(const std::vector<fs::path>& files, const Application::LibraryInstaller& libraries, std::ostream& out)
+int CheckScripts(const std::vector<fs::path>& files, const Application::LibraryInstaller& libraries, std::FILE* out)
 {
     int status = 0;
     for (const fs::path& file : files) {
         const std::optional<CheckError> error = CheckScript(file, libraries);
         if (!error) continue;
         status = 1;
-        out << error->file.string() << ':' << error->at.line << ':' << error->at.column
-            << ": error: " << ToUtf8(error->message) << '\n';
+        WriteText(out, error->file.string() + ':' + std::to_string(error->at.line) + ':' +
+                           std::to_string(error->at.column) + ": error: " + ToUtf8(error->message) + '\n');
     }
     return status;
 }

@@ -5,8 +5,8 @@
 
 #include "host/application.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <ostream>
 #include <vector>
 
 namespace vellum {
@@ -15,6 +15,6 @@ namespace vellum {
 // includes are found as a run finds them; an error inside an included file
 // names that file. Gives 0 when every file compiled, else 1.
 int CheckScripts(const std::vector<std::filesystem::path>& files, const Application::LibraryInstaller& libraries,
-                 std::ostream& out);
+                 std::FILE* out);
 
 } // namespace vellum

@@ -2,6 +2,7 @@
 // with the engine and the core library alone and loads the other libraries
 // (and with them Qt) only when its script names one of their globals;
 // every other run loads them at once (host/module/program.cpp).
+#include "engine/core/terminal_text.h"
 #include "engine/vm/interrupt.h"
 #include "host/application.h"
 #include "host/check_command.h"
@@ -11,7 +12,6 @@
 #include "platform/files/device_folder.h"
 
 #include <csignal>
-#include <iostream>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <chrono>
@@ -41,7 +41,7 @@ int RunConsole(const vellum::CommandLine& options, int argc, char** argv)
     std::string error;
     const auto target = vellum::ResolveTarget(options, error);
     if (!target) {
-        std::cerr << "vellum: " << error << "\n";
+        vellum::WriteText(stderr, "vellum: " + error + "\n");
         return 2;
     }
     vellum::platform::SetConsoleMode(true);
@@ -60,7 +60,7 @@ int RunCheck(const vellum::CommandLine& options, int argc, char** argv)
     vellum::platform::SetConsoleMode(true);
     vellum::LibraryLoader libraries(options, argc, argv);
     return vellum::CheckScripts(options.checkFiles,
-                                [&libraries](vellum::Interpreter& ip) { libraries.LoadOnDemand(ip); }, std::cout);
+                                [&libraries](vellum::Interpreter& ip) { libraries.LoadOnDemand(ip); }, stdout);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -94,16 +94,16 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const vellum::ParsedCommandLine parsed = vellum::ParseCommandLine(arguments);
     if (!parsed.error.empty()) {
-        std::cerr << "vellum: " << parsed.error << "\n" << vellum::UsageText();
+        vellum::WriteText(stderr, "vellum: " + parsed.error + "\n" + vellum::UsageText());
         return 2;
     }
     const vellum::CommandLine& options = parsed.options;
     if (options.help) {
-        std::cout << vellum::UsageText();
+        vellum::WriteText(stdout, vellum::UsageText());
         return 0;
     }
     if (options.version) {
-        std::cout << "vellum " << VELLUM_VERSION << "\n";
+        vellum::WriteText(stdout, "vellum " VELLUM_VERSION "\n");
         return 0;
     }
     if (options.check) return RunCheck(options, argc, argv);

@@ -2,10 +2,10 @@
 // its source text, formatting and reporting it.
 #include "engine/vm/interpreter.h"
 
+#include "engine/core/terminal_text.h"
 #include "engine/core/unicode.h"
 #include "engine/vm/error_reporter.h"
 
-#include <iostream>
 
 namespace vellum {
 
@@ -78,7 +78,7 @@ void Interpreter::ReportError()
     if (reporter != nullptr) {
         reporter->ShowError(message, at);
     } else {
-        std::cerr << "Vellum Error: " << ToUtf8(message) << '\n';
+        WriteText(stderr, "Vellum Error: " + ToUtf8(message) + '\n');
     }
 }
 

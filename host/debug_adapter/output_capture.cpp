@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <iostream>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -62,8 +61,6 @@ void OutputCapture::Capture(int fd, const char* category)
 
 void OutputCapture::Drain()
 {
-    std::cout.flush();
-    std::cerr.flush();
     std::fflush(stdout);
     std::fflush(stderr);
     // Until the pipes are empty and no piece is on its way to the client.
@@ -81,8 +78,6 @@ void OutputCapture::Finish()
 {
     if (finished) return;
     finished = true;
-    std::cout.flush();
-    std::cerr.flush();
     std::fflush(stdout);
     std::fflush(stderr);
     // The write ends go: the threads read what is left, then the end.

@@ -1,5 +1,6 @@
 #include "host/launch/library_loader.h"
 
+#include "engine/core/terminal_text.h"
 #include "engine/vm/interpreter.h"
 #include "host/command_line.h"
 
@@ -7,7 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
+#include <string>
 #include <iterator>
 #include <string_view>
 #include <system_error>
@@ -67,7 +68,7 @@ const LibraryModule* LibraryLoader::Module()
         module = entry();
         return module;
     }
-    std::cerr << "vellum: cannot load the libraries (" << kModuleFile << "): " << why << "\n";
+    WriteText(stderr, "vellum: cannot load the libraries (" + std::string(kModuleFile) + "): " + why + "\n");
     return nullptr;
 }
 

@@ -3,6 +3,8 @@
 // application of a console run that named one of the libraries.
 #include "host/module/program.h"
 
+#include "engine/core/terminal_text.h"
+
 #include "host/application.h"
 #include "host/command_line.h"
 #include "host/editor/script_editor.h"
@@ -21,7 +23,6 @@
 #include <QWidget>
 
 #include <filesystem>
-#include <iostream>
 #include <memory>
 #include <system_error>
 
@@ -56,10 +57,10 @@ int ScreenshotStatus()
     case ScreenshotState::Saved:
         return 0;
     case ScreenshotState::Waiting:
-        std::cerr << "vellum: --screenshot: no form was shown, nothing was saved\n";
+        WriteText(stderr, "vellum: --screenshot: no form was shown, nothing was saved\n");
         return 1;
     case ScreenshotState::Failed:
-        std::cerr << "vellum: --screenshot: the picture could not be written\n";
+        WriteText(stderr, "vellum: --screenshot: the picture could not be written\n");
         return 1;
     }
     return 1;
@@ -71,7 +72,7 @@ int ScreenshotStatus()
 void KeepQtNotesOffTheTerminal(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+        WriteText(stderr, (qFormatLogMessage(type, context, message) + u'\n').toLocal8Bit().toStdString());
     }
 }
 
@@ -124,21 +125,21 @@ int RunProgram(const CommandLine& options, int argc, char** argv)
     std::string error;
     const auto target = ResolveTarget(options, error);
     if (!target) {
-        std::cerr << "vellum: " << error << "\n";
+        WriteText(stderr, "vellum: " + error + "\n");
         return 2;
     }
     if (options.screenshot) {
         std::error_code ec;
         const fs::path folder = fs::absolute(*options.screenshot, ec).parent_path();
         if (ec || !fs::is_directory(folder, ec)) {
-            std::cerr << "vellum: --screenshot: no such folder " << folder.string() << "\n";
+            WriteText(stderr, "vellum: --screenshot: no such folder " + folder.string() + "\n");
             return 2;
         }
         platform::RequestScreenshot(fs::absolute(*options.screenshot, ec));
     }
     SetScreenFrom(options);
     if (!ChooseWindowPlatform(options)) {
-        std::cerr << "vellum: no display; use --console, or --screenshot FILE to render without one\n";
+        WriteText(stderr, "vellum: no display; use --console, or --screenshot FILE to render without one\n");
         return 2;
     }
 
@@ -159,8 +160,8 @@ int RunProgram(const CommandLine& options, int argc, char** argv)
         if (!options.screenshot) {
             instance = platform::SingleInstance::Claim(target->folder, RaiseWindow);
             if (!instance) {
-                std::cerr << "vellum: already running on " << target->folder.string()
-                          << "; brought its window to the front\n";
+                WriteText(stderr, "vellum: already running on " + target->folder.string() +
+                                      "; brought its window to the front\n");
                 return 0;
             }
         }

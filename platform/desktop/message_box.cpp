@@ -3,6 +3,7 @@
 #include "platform/desktop/message_box.h"
 
 #include "engine/core/case_mapping.h"
+#include "engine/core/terminal_text.h"
 #include "engine/core/unicode.h"
 
 #include <cstdio>
@@ -16,8 +17,7 @@ DesktopMessageBox desktopBox = nullptr;
 
 void WriteLine(std::FILE* stream, std::u16string_view text)
 {
-    const std::string line = ToUtf8(text) + '\n';
-    std::fwrite(line.data(), 1, line.size(), stream);
+    WriteText(stream, ToUtf8(text) + '\n');
     std::fflush(stream);
 }
 

@@ -1,8 +1,9 @@
 #include "platform/modules/loadable_module.h"
 
+#include "engine/core/terminal_text.h"
+
 #include <dlfcn.h>
 
-#include <iostream>
 #include <string>
 
 namespace vellum::platform {
@@ -36,7 +37,7 @@ const void* LoadModuleEntry(const char* file, const char* entry)
     } else {
         why = path + " has no " + entry;
     }
-    std::cerr << "vellum: cannot load " << file << ": " << why << "\n";
+    WriteText(stderr, "vellum: cannot load " + std::string(file) + ": " + why + "\n");
     return nullptr;
 }
 

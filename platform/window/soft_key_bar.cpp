@@ -56,7 +56,6 @@ SoftKeyBar::SoftKeyBar(QWidget* parent, Callbacks callbacks_) : QWidget(parent),
     sipButton = new QToolButton(this);
     sipButton->setFocusPolicy(Qt::NoFocus);
     sipButton->setAutoRaise(true);
-    sipButton->setIcon(KeyboardIcon());
     sipButton->setIconSize(QSize(DeviceDipToPx(20), DeviceDipToPx(12)));
     sipButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     sipButton->setFixedWidth(DeviceDipToPx(36));
@@ -147,6 +146,8 @@ void SoftKeyBar::OpenPopup(QToolButton& key, QMenu& menu)
 void SoftKeyBar::ShowInputPanelButton(bool shown)
 {
     sipButtonShown = shown;
+    // Drawn when first shown: a form without a menu never shows it.
+    if (shown && sipButton->icon().isNull()) sipButton->setIcon(KeyboardIcon());
     sipButton->setVisible(shown);
 }
 
