@@ -7,7 +7,6 @@
 #include "host/script_file.h"
 #include "platform/desktop/message_box.h"
 
-
 namespace vellum {
 
 Application::Application(const platform::DeviceFolder& folder_, std::u16string startScript_,

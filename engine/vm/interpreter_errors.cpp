@@ -6,7 +6,6 @@
 #include "engine/core/unicode.h"
 #include "engine/vm/error_reporter.h"
 
-
 namespace vellum {
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <string>
 #include <iterator>
+#include <string>
 #include <string_view>
 #include <system_error>
 

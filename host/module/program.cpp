@@ -4,7 +4,6 @@
 #include "host/module/program.h"
 
 #include "engine/core/terminal_text.h"
-
 #include "host/application.h"
 #include "host/command_line.h"
 #include "host/editor/script_editor.h"

@@ -97,7 +97,7 @@ bool ShellWidget::InputPanelUp() const { return panel != nullptr && !panel->isHi
 void ShellWidget::ShowInputPanel(bool up)
 {
     // A Today item has no panel.
-    if (titleStrip == nullptr || up == InputPanelUp()) return;
+    if (today != nullptr || up == InputPanelUp()) return;
     // Most forms never raise the panel: its forty keys are made the first
     // time it is, which keeps them and their font out of every start.
     if (panel == nullptr) {
